@@ -1,0 +1,52 @@
+# Set-up, build, run and test. Every target installs the Debian packages it needs first.
+.PHONY: deps configure build run test test-sanitize bench peer fuzz-smoke format clean
+
+BUILD_DIR ?= build
+ASAN_DIR ?= build-asan
+FUZZ_DIR ?= build-fuzz
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORN_WERROR=ON $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	@bash scripts/run-samples.sh $(BUILD_DIR)
+
+test: build
+	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	@cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORN_WERROR=ON \
+	  -DVORN_SANITIZE=ON -DVORN_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(ASAN_DIR) -j $(JOBS)
+	@cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp \
+	  ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@$(BUILD_DIR)/bench/vorn_bench
+
+peer: build
+	@bash bench/compare-peer.sh $(BUILD_DIR)/cli/vorn-lut
+
+fuzz-smoke: deps
+	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++ -DVORN_BUILD_FUZZ=ON -DVORN_BUILD_UI=OFF \
+	  -DVORN_BUILD_BENCH=OFF >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_loadlut
+	@bash fuzz/smoke.sh $(FUZZ_DIR)/fuzz/fuzz_loadlut 60
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

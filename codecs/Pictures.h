@@ -1,0 +1,75 @@
+#pragma once
+// Picture decoding and encoding by file extension. Decoders give a 24-bit bitmap and the
+// picture's bits per channel; a picture that cannot be decoded raises EPictureError whose
+// message names the file and the problem.
+//
+// What the decoders read:
+// - BMP: 1, 4 and 8-bit palettised, 24-bit, 32-bit (BI_RGB, or BI_BITFIELDS with 8-bit
+//   masks), bottom-up and top-down, uncompressed only.
+// - JPEG: 8-bit grey, YCbCr/RGB and CMYK/YCCK (converted to RGB, Adobe inverted CMYK
+//   understood).
+// - TIFF: the first image; strips, uncompressed, LZW, PackBits or Deflate, with or without
+//   the horizontal predictor; grey (1 sample, 1, 8 or 16 bits; 2 samples with alpha),
+//   RGB (3 samples, or 4 with alpha), CMYK (4 samples), palette (4 or 8 bits).
+// - PNG: every colour type and depth; an alpha channel or tRNS transparency is ignored
+//   (the colour values are kept as stored, not composited).
+// 16-bit channels are reduced to 8 bits by (v * 255 + 32767) / 65535.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/Bitmap.h"
+#include "platform/Exception.h"
+
+namespace vorn {
+
+class EPictureError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+struct TDecodedPicture {
+  TBitmap24 Bitmap;
+  // Bits per channel of the file (8 or 16; 1 for bilevel pictures, 2 or 4 for low-depth
+  // grey PNG). Palettised pictures count their palette's 8 bits.
+  int BitsPerChannel = 8;
+  // Bits per pixel as the file stores them: 24 for 8-bit RGB, 8 for 8-bit grey or an
+  // 8-bit palette index, 32 for 8-bit RGBA or CMYK, 48 for 16-bit RGB, 1 for bilevel.
+  // Only 24 means the file itself is a 24-bit colour picture.
+  int BitsPerPixel = 24;
+};
+
+// Decodes by extension (case-insensitive): .bmp, .jpg/.jpeg, .tif/.tiff, .png.
+// A file that cannot be read raises EFileError.
+TDecodedPicture LoadPicture(const std::string& path);
+
+// As LoadPicture, but a JPEG is decoded at a reduced DCT scale (1/2, 1/4 or 1/8) when the
+// reduced picture is still at least twice the size the picture gets when it is fitted into
+// a maxWidth x maxHeight box. Other types, and a box of zero size, decode in full.
+TDecodedPicture LoadPictureForPreview(const std::string& path, int maxWidth, int maxHeight);
+
+// Decodes file content held in memory as the picture type of path's extension; path only
+// chooses the decoder and names the picture in messages.
+TDecodedPicture DecodePicture(const std::string& path, std::string_view data);
+
+// Lower-case extensions with their dot that LoadPicture reads, in dialog order.
+const std::vector<std::string>& PictureExtensions();
+
+bool IsPictureExtension(const std::string& path);
+
+// Encoders of 24-bit bitmaps. JPEG quality is 0 to 100 (values outside are clamped).
+// Each encodes into memory and then replaces the file, so a failure leaves an existing
+// file as it was. An empty bitmap raises EPictureError; a file that cannot be written
+// raises EFileError.
+enum class TChromaSubsampling { s420, s422, None };
+// 24-bit bottom-up BI_RGB.
+void SaveBmp(const std::string& path, const TBitmap24& bitmap);
+// 8-bit RGB, no alpha.
+void SavePng(const std::string& path, const TBitmap24& bitmap);
+// Uncompressed 8-bit RGB in strips of about 64 KiB.
+void SaveTiff(const std::string& path, const TBitmap24& bitmap);
+void SaveJpeg(const std::string& path, const TBitmap24& bitmap, int quality,
+              TChromaSubsampling subsampling);
+
+}  // namespace vorn

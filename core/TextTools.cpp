@@ -1,0 +1,181 @@
+#include "core/TextTools.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+#include "platform/Convert.h"
+#include "platform/Files.h"
+
+namespace vorn {
+
+namespace {
+
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool IsSeparator(char c) { return c == '\t' || c == ' ' || c == ','; }
+char ToUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
+// The next value token of a triple: trims what is left, cuts a token and trims it.
+std::string_view NextValueToken(std::string_view& rest) {
+  rest = Trim(rest);
+  return Trim(NextToken(rest));
+}
+
+}  // namespace
+
+std::string ReadFileHead(const std::string& path, std::size_t maxBytes) {
+  return ReadFileBytes(path, maxBytes);
+}
+
+std::string_view TrimLeft(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && IsBlank(s[i])) ++i;
+  return s.substr(i);
+}
+
+std::string_view TrimRight(std::string_view s) {
+  std::size_t n = s.size();
+  while (n > 0 && IsBlank(s[n - 1])) --n;
+  return s.substr(0, n);
+}
+
+std::string_view Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
+
+std::string_view NextToken(std::string_view& s) {
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (IsSeparator(s[i])) {
+      std::string_view token = s.substr(0, i);
+      s.remove_prefix(i + 1);
+      return token;
+    }
+  }
+  std::string_view token = s;
+  s = std::string_view();
+  return token;
+}
+
+std::string_view FetchUntil(std::string_view separator, std::string_view& s) {
+  std::size_t at = s.find(separator);
+  if (at == std::string_view::npos || separator.empty()) {
+    std::string_view all = s;
+    s = std::string_view();
+    return all;
+  }
+  std::string_view before = s.substr(0, at);
+  s.remove_prefix(at + separator.size());
+  return before;
+}
+
+std::size_t PosNoCase(std::string_view needle, std::string_view haystack) {
+  if (needle.empty() || needle.size() > haystack.size()) return 0;
+  const std::size_t last = haystack.size() - needle.size();
+  for (std::size_t i = 0; i <= last; ++i) {
+    std::size_t k = 0;
+    while (k < needle.size() && ToUpper(haystack[i + k]) == ToUpper(needle[k])) ++k;
+    if (k == needle.size()) return i + 1;
+  }
+  return 0;
+}
+
+std::string UpperCase(std::string_view s) {
+  std::string result(s);
+  for (char& c : result) c = ToUpper(c);
+  return result;
+}
+
+bool ParseIntTriple(std::string_view line, int scale, bool skipFirst, double& first,
+                    double& second, double& third) {
+  std::string_view rest = Trim(line);
+  if (skipFirst) NextToken(rest);
+  std::int32_t code = 0;
+  if (!TryStrToInt(NextValueToken(rest), code)) return false;
+  first = static_cast<double>(code) / scale;
+  if (!TryStrToInt(NextValueToken(rest), code)) return false;
+  second = static_cast<double>(code) / scale;
+  if (!TryStrToInt(Trim(rest), code)) return false;
+  third = static_cast<double>(code) / scale;
+  return true;
+}
+
+bool ParseFloatTriple(std::string_view line, double& first, double& second, double& third) {
+  std::string_view rest = Trim(line);
+  if (!TryStrToFloat(NextValueToken(rest), first)) return false;
+  if (!TryStrToFloat(NextValueToken(rest), second)) return false;
+  return TryStrToFloat(Trim(rest), third);
+}
+
+std::string FormatScaledInt(int bits, double value) {
+  if (std::isnan(value) || value < 0.0) value = 0.0;
+  if (value > 1.0) value = 1.0;
+  double top = std::ldexp(1.0, bits) - 1.0;
+  return IntToStr(RoundHalfEven(top * value));
+}
+
+std::size_t FormatFixedTo(char* out, int decimals, double value) {
+  if (decimals < 0) decimals = 0;
+  char* p = out;
+  if (std::isnan(value)) {
+    std::memcpy(p, "NAN", 3);
+    return 3;
+  }
+  if (std::isinf(value)) {
+    if (value < 0) *p++ = '-';
+    std::memcpy(p, "INF", 3);
+    return static_cast<std::size_t>(p + 3 - out);
+  }
+  // 15 significant digits, correctly rounded: d.dddddddddddddde±x
+  char sci[32];
+  int kept = 0;          // digits of `digits` in use
+  int intDigits = 1;     // digits before the point of 0.d1d2... x 10^intDigits
+  char digits[16] = {};
+  if (value != 0.0) {
+    auto result = std::to_chars(sci, sci + sizeof sci, std::fabs(value),
+                                std::chars_format::scientific, 14);
+    const char* e = static_cast<const char*>(std::memchr(sci, 'e', result.ptr - sci));
+    digits[kept++] = sci[0];
+    for (const char* d = sci + 2; d < e; ++d) digits[kept++] = *d;
+    int exponent = 0;
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), result.ptr, exponent);
+    intDigits = exponent + 1;
+    // Round to the requested decimals, halves away from zero.
+    int keep = intDigits + decimals;
+    if (keep < kept) {
+      bool up = keep >= 0 && digits[keep] >= '5';
+      kept = keep < 0 ? 0 : keep;
+      if (up) {
+        int i = kept - 1;
+        while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+        if (i >= 0) {
+          ++digits[i];
+        } else {
+          std::memmove(digits + 1, digits, static_cast<std::size_t>(kept));
+          digits[0] = '1';
+          ++kept;
+          ++intDigits;
+        }
+      }
+    }
+    while (kept > 0 && digits[kept - 1] == '0') --kept;
+  }
+  if (value < 0 && kept > 0) *p++ = '-';
+  auto digitAt = [&](int position) { return position >= 0 && position < kept ? digits[position] : '0'; };
+  if (intDigits <= 0 || kept == 0) {
+    *p++ = '0';
+  } else {
+    for (int i = 0; i < intDigits; ++i) *p++ = digitAt(i);
+  }
+  int fractionStart = (kept == 0) ? 0 : intDigits;
+  if (decimals > 0) {
+    *p++ = '.';
+    for (int i = 0; i < decimals; ++i) *p++ = kept == 0 ? '0' : digitAt(fractionStart + i);
+  }
+  return static_cast<std::size_t>(p - out);
+}
+
+std::string FormatFixed(int decimals, double value) {
+  std::string text(FormatFixedMaxLength(decimals), '\0');
+  text.resize(FormatFixedTo(text.data(), decimals, value));
+  return text;
+}
+
+}  // namespace vorn

@@ -1,0 +1,59 @@
+#pragma once
+// The cube text layout: a few header lines, a "LUT_3D_SIZE" (or Truelight "# width") line,
+// then one line of three output values per grid node with the red index varying fastest.
+
+#include <string>
+#include <string_view>
+
+#include "core/LUTFormat.h"
+
+namespace vorn {
+
+class TCube3DLutFormat : public TGenericLutFormat {
+ public:
+  TCube3DLutFormat() : TCube3DLutFormat("Cube 3D") {}
+
+  bool IsFormat(const std::string& path) override;
+  void Save(const std::string& path, const TLUT& lut, int bits) override;
+  void ParseLine(std::string_view line, TLUT& lut) override;
+
+ protected:
+  explicit TCube3DLutFormat(std::string name) : TGenericLutFormat(std::move(name), true) {}
+
+  // Handles a line read before the grid size is known.
+  virtual void ParseHeaderLine(std::string_view line, TLUT& lut);
+  // The value-line walk; each number is divided by divisor before it is stored.
+  void ParseValueLine(std::string_view line, TLUT& lut, double divisor);
+  // Takes a size read from the file; refuses what does not fit the grid.
+  void SetGridSize(std::int32_t size);
+  // Appends the N^3 grid lines, red fastest, with 6 decimals.
+  static void AddGridLines(TTextFile& text, const TLUT& lut);
+  static int GridSizeToWrite(const TLUT& lut);
+};
+
+class TCube3DTruelightLutFormat : public TCube3DLutFormat {
+ public:
+  TCube3DTruelightLutFormat() : TCube3DLutFormat("Cube 3D Truelight") {}
+  bool IsFormat(const std::string& path) override;
+  void Save(const std::string& path, const TLUT& lut, int bits) override;
+
+ protected:
+  void ParseHeaderLine(std::string_view line, TLUT& lut) override;
+};
+
+class TFSI_CFE_3DLutFormat : public TCube3DLutFormat {
+ public:
+  TFSI_CFE_3DLutFormat() : TCube3DLutFormat("FSI CFE (Flanders Scientific) 3D") {}
+  bool IsFormat(const std::string& path) override;
+  void Save(const std::string& path, const TLUT& lut, int bits) override;
+};
+
+class TPanasonic3DLutFormat : public TCube3DLutFormat {
+ public:
+  TPanasonic3DLutFormat() : TCube3DLutFormat("Panasonic 3D") {}
+  bool IsFormat(const std::string& path) override;
+  void Save(const std::string& path, const TLUT& lut, int bits) override;
+  void ParseLine(std::string_view line, TLUT& lut) override;
+};
+
+}  // namespace vorn

@@ -1,0 +1,26 @@
+// Fills the registry: every format in detection order, then every output profile in the
+// order of the conversion dialog's list. A profile names its format by the format's
+// number, which is its position in the format list.
+
+#include <memory>
+
+#include "core/LUTFormat.h"
+#include "formats/CubeFormats.h"
+
+namespace vorn {
+
+void RegisterBuiltInFormats() {
+  const int cubeTruelight = RegisterFormat(std::make_unique<TCube3DTruelightLutFormat>());
+  const int cube3D = RegisterFormat(std::make_unique<TCube3DLutFormat>());
+  const int fsiCfe = RegisterFormat(std::make_unique<TFSI_CFE_3DLutFormat>());
+  const int panasonic = RegisterFormat(std::make_unique<TPanasonic3DLutFormat>());
+
+  RegisterOutputProfile("Cube 3D Adobe Photoshop, AfterEffects, Iridas, Nuke", "cube", cube3D,
+                        32, 0, false, false);
+  RegisterOutputProfile("Cube 3D Davinci", "cube", cube3D, 33, 0, true, false);
+  RegisterOutputProfile("Cube 3D Truelight", "cube", cubeTruelight, 32, 0, false, false);
+  RegisterOutputProfile("FSI CFE (Flanders Scientific) 3D", "cfe", fsiCfe, 17, 0, false, false);
+  RegisterOutputProfile("Panasonic 3D vlt, Varicam", "vlt", panasonic, 17, 0, false, false);
+}
+
+}  // namespace vorn

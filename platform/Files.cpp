@@ -1,0 +1,173 @@
+#include "platform/Files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/Exception.h"
+
+namespace vorn {
+
+namespace {
+
+std::string SystemText(int error) { return std::strerror(error); }
+
+[[noreturn]] void RaiseOpenError(const std::string& path, int error) {
+  throw EFileError("Cannot open file \"" + path + "\". " + SystemText(error));
+}
+
+[[noreturn]] void RaiseWriteError(const std::string& path, int error) {
+  throw EFileError("Cannot create or write file \"" + path + "\". System error, code " +
+                   std::to_string(error) + ": " + SystemText(error));
+}
+
+// Closes the descriptor when it goes out of scope.
+class FileHandle {
+ public:
+  explicit FileHandle(int fd) : Fd_(fd) {}
+  ~FileHandle() {
+    if (Fd_ >= 0) ::close(Fd_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  int Get() const { return Fd_; }
+  // Closes now and reports the error of close itself.
+  int Close() {
+    int result = ::close(Fd_);
+    Fd_ = -1;
+    return result;
+  }
+
+ private:
+  int Fd_;
+};
+
+int OpenForReading(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) RaiseOpenError(path, errno);
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    RaiseOpenError(path, EISDIR);
+  }
+  return fd;
+}
+
+// Reads up to maxBytes; a read error is reported against the path.
+std::string ReadFrom(int fd, const std::string& path, std::size_t maxBytes, std::size_t hint) {
+  std::string data;
+  data.resize(std::min(maxBytes, hint > 0 ? hint : std::size_t{65536}));
+  std::size_t filled = 0;
+  while (filled < maxBytes) {
+    if (filled == data.size()) data.resize(std::min(maxBytes, data.size() * 2));
+    ssize_t got = ::read(fd, data.data() + filled, data.size() - filled);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw EFileError("Cannot read file \"" + path + "\". " + SystemText(errno));
+    }
+    if (got == 0) break;
+    filled += static_cast<std::size_t>(got);
+  }
+  data.resize(filled);
+  return data;
+}
+
+std::size_t FileSizeHint(int fd) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || info.st_size <= 0) return 0;
+  return static_cast<std::size_t>(info.st_size) + 1;  // one more byte to see the end at once
+}
+
+void WriteAll(int fd, std::string_view data, const std::string& path) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    ssize_t put = ::write(fd, data.data() + done, data.size() - done);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      RaiseWriteError(path, errno);
+    }
+    done += static_cast<std::size_t>(put);
+  }
+}
+
+// Permission bits the replaced file had, or the default for a new file.
+mode_t ModeFor(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0) return info.st_mode & 07777;
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+}  // namespace
+
+std::string ReadWholeFile(const std::string& path) {
+  FileHandle file(OpenForReading(path));
+  return ReadFrom(file.Get(), path, static_cast<std::size_t>(-1) / 2, FileSizeHint(file.Get()));
+}
+
+std::string ReadFileBytes(const std::string& path, std::size_t maxBytes) {
+  FileHandle file(OpenForReading(path));
+  return ReadFrom(file.Get(), path, maxBytes, maxBytes);
+}
+
+void WriteWholeFile(const std::string& path, std::string_view data) {
+  std::string folder = ExtractFileDir(path);
+  std::string pattern = (folder.empty() ? std::string(".") : folder) + "/." +
+                        ExtractFileName(path) + ".vorn-XXXXXX";
+  mode_t mode = ModeFor(path);
+  int fd = ::mkstemp(pattern.data());
+  if (fd < 0) RaiseWriteError(path, errno);
+  FileHandle file(fd);
+  try {
+    WriteAll(fd, data, path);
+    if (::fchmod(fd, mode) != 0) RaiseWriteError(path, errno);
+    if (file.Close() != 0) RaiseWriteError(path, errno);
+    if (::rename(pattern.c_str(), path.c_str()) != 0) RaiseWriteError(path, errno);
+  } catch (...) {
+    ::unlink(pattern.c_str());
+    throw;
+  }
+}
+
+bool FileExists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string ExtractFileName(const std::string& path) {
+  std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ExtractFileDir(const std::string& path) {
+  std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return std::string();
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string ExtractFileExt(const std::string& path) {
+  std::size_t slash = path.find_last_of('/');
+  std::size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  return path.substr(dot);
+}
+
+std::string ChangeFileExt(const std::string& path, const std::string& newExt) {
+  std::string ext = ExtractFileExt(path);
+  return path.substr(0, path.size() - ext.size()) + newExt;
+}
+
+}  // namespace vorn

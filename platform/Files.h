@@ -1,0 +1,35 @@
+#pragma once
+// File services: whole-file reads and writes, existence tests. Failures raise EFileError
+// with a message that names the file and gives the system's reason.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace vorn {
+
+// The whole content of the file.
+std::string ReadWholeFile(const std::string& path);
+
+// At most maxBytes from the start of the file (fewer when the file is shorter).
+std::string ReadFileBytes(const std::string& path, std::size_t maxBytes);
+
+// Replaces the file with data. The data goes to a temporary file beside the target,
+// which then takes the target's place, so a failed write leaves an existing file as it
+// was.
+void WriteWholeFile(const std::string& path, std::string_view data);
+
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+
+// Path helpers on "/"-separated paths.
+std::string ExtractFileName(const std::string& path);
+// The folder part without a trailing separator ("/" stays "/").
+std::string ExtractFileDir(const std::string& path);
+// The last extension with its dot ("" when the name has none).
+std::string ExtractFileExt(const std::string& path);
+// The name with its last extension replaced by newExt (given with its dot); a name
+// without an extension gets newExt appended.
+std::string ChangeFileExt(const std::string& path, const std::string& newExt);
+
+}  // namespace vorn

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running, testing, benchmarking and fuzzing
+# need. Idempotent: packages already present are not touched, and apt-get update runs
+# at most once, only when something is missing.
+set -euo pipefail
+
+packages=(
+  # toolchain and build
+  build-essential g++ cmake ninja-build pkg-config make
+  # tests, benchmarks, fuzzing, formatting
+  libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev clang-format
+  # picture codecs and colour management
+  libjpeg62-turbo-dev libpng-dev libtiff-dev liblcms2-dev
+  # the desktop application and its headless runs
+  qt6-base-dev libgl-dev xvfb xauth
+  # peers, benchmark timing and test pictures
+  opencolorio-tools hyperfine imagemagick python3
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "install-deps: these packages are missing: ${missing[*]}" >&2
+  echo "install-deps: run as root (or install them) and try again" >&2
+  exit 1
+fi
+
+echo "install-deps: installing ${missing[*]}"
+apt-get update -qq
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
