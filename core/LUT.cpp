@@ -43,8 +43,7 @@ std::uint16_t ToCode(double v, int bits) {
 
 }  // namespace
 
-TLUT::TLUT()
-    : Storage_(static_cast<double*>(std::calloc(GridReals + TableReals, sizeof(double)))) {
+TLUT::TLUT() : Storage_(static_cast<double*>(std::calloc(GridReals + TableReals, sizeof(double)))) {
   if (!Storage_) throw std::bad_alloc();
 }
 
@@ -138,8 +137,8 @@ void TLUT::ResampleFrom(const TLUT& source) {
     return;
   }
   if (Kind == lk1D && source.Kind == lk1D && Size1D == source.Size1D) {
-    std::copy_n(source.Table(), static_cast<std::size_t>(std::clamp(Size1D, 0, MaxTableEntries)) * 3,
-                Table());
+    std::copy_n(source.Table(),
+                static_cast<std::size_t>(std::clamp(Size1D, 0, MaxTableEntries)) * 3, Table());
     return;
   }
   if (Kind == lk3D) {

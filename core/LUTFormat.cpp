@@ -110,7 +110,9 @@ bool TGenericLutFormat::HasHeaderKeywords(const std::string& path, std::string_v
   return true;
 }
 
-std::vector<std::unique_ptr<TLUTFormat>>& LutFormats() { return TheRegistry().Formats; }
+std::vector<std::unique_ptr<TLUTFormat>>& LutFormats() {
+  return TheRegistry().Formats;
+}
 
 std::vector<std::unique_ptr<TLutOutputProfile>>& OutputProfiles() {
   return TheRegistry().Profiles;
@@ -122,9 +124,9 @@ int RegisterFormat(std::unique_ptr<TLUTFormat> format) {
   return static_cast<int>(formats.size()) - 1;
 }
 
-TLutOutputProfile* RegisterOutputProfile(std::string name, std::string extension,
-                                         int formatIndex, int defaultSize, int defaultBits,
-                                         bool sizeSelectable, bool bitsSelectable) {
+TLutOutputProfile* RegisterOutputProfile(std::string name, std::string extension, int formatIndex,
+                                         int defaultSize, int defaultBits, bool sizeSelectable,
+                                         bool bitsSelectable) {
   auto profile = std::make_unique<TLutOutputProfile>(
       TLutOutputProfile{std::move(name), std::move(extension), formatIndex, defaultSize,
                         defaultBits, sizeSelectable, bitsSelectable});
@@ -163,7 +165,8 @@ void LoadLut(const std::string& path, TLUT& lut, int formatIndex) {
   lut.Comments.clear();
   if (formatIndex != -1) {
     TLUTFormat* format = GetFormat(formatIndex);
-    if (!format) throw Exception("No LUT format has the number " + std::to_string(formatIndex) + ".");
+    if (!format)
+      throw Exception("No LUT format has the number " + std::to_string(formatIndex) + ".");
     format->Load(path, lut);
     lut.FormatIndex = formatIndex;
     return;
@@ -175,8 +178,7 @@ void LoadLut(const std::string& path, TLUT& lut, int formatIndex) {
   lut.FormatIndex = detected;
 }
 
-void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile,
-             int bits) {
+void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile, int bits) {
   if (bits == -1) bits = profile.DefaultBits;
   TLUTFormat* format = GetFormat(profile.FormatIndex);
   if (!format) throw Exception("The output \"" + profile.Name + "\" has no LUT format.");

@@ -88,8 +88,7 @@ std::vector<std::unique_ptr<TLutOutputProfile>>& OutputProfiles();
 // is set only after the load succeeded; a file no format claims leaves it at -1.
 void LoadLut(const std::string& path, TLUT& lut, int formatIndex = -1);
 // bits -1 takes the profile's DefaultBits.
-void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile,
-             int bits);
+void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile, int bits);
 // Index of the first format that claims the file, or -1.
 int DetectFormat(const std::string& path);
 // The format object, or null for an index out of range.
@@ -100,9 +99,9 @@ TLutOutputProfile& GetOutputProfile(int index);
 
 // Used by the code that fills the registry; RegisterFormat returns the format's number.
 int RegisterFormat(std::unique_ptr<TLUTFormat> format);
-TLutOutputProfile* RegisterOutputProfile(std::string name, std::string extension,
-                                         int formatIndex, int defaultSize, int defaultBits,
-                                         bool sizeSelectable, bool bitsSelectable);
+TLutOutputProfile* RegisterOutputProfile(std::string name, std::string extension, int formatIndex,
+                                         int defaultSize, int defaultBits, bool sizeSelectable,
+                                         bool bitsSelectable);
 // Defined beside the format classes: appends every format, then every output profile.
 void RegisterBuiltInFormats();
 

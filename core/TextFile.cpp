@@ -63,6 +63,8 @@ std::string TTextFile::Text() const {
   return text;
 }
 
-void TTextFile::Save(const std::string& path) const { WriteWholeFile(path, Text()); }
+void TTextFile::Save(const std::string& path) const {
+  WriteWholeFile(path, Text());
+}
 
 }  // namespace vorn

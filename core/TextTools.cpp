@@ -11,9 +11,15 @@ namespace vorn {
 
 namespace {
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
-bool IsSeparator(char c) { return c == '\t' || c == ' ' || c == ','; }
-char ToUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+bool IsBlank(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
+bool IsSeparator(char c) {
+  return c == '\t' || c == ' ' || c == ',';
+}
+char ToUpper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 // The next value token of a triple: trims what is left, cuts a token and trims it.
 std::string_view NextValueToken(std::string_view& rest) {
@@ -39,7 +45,9 @@ std::string_view TrimRight(std::string_view s) {
   return s.substr(0, n);
 }
 
-std::string_view Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
+std::string_view Trim(std::string_view s) {
+  return TrimRight(TrimLeft(s));
+}
 
 std::string_view NextToken(std::string_view& s) {
   for (std::size_t i = 0; i < s.size(); ++i) {
@@ -83,8 +91,8 @@ std::string UpperCase(std::string_view s) {
   return result;
 }
 
-bool ParseIntTriple(std::string_view line, int scale, bool skipFirst, double& first,
-                    double& second, double& third) {
+bool ParseIntTriple(std::string_view line, int scale, bool skipFirst, double& first, double& second,
+                    double& third) {
   std::string_view rest = Trim(line);
   if (skipFirst) NextToken(rest);
   std::int32_t code = 0;
@@ -125,12 +133,12 @@ std::size_t FormatFixedTo(char* out, int decimals, double value) {
   }
   // 15 significant digits, correctly rounded: d.dddddddddddddde±x
   char sci[32];
-  int kept = 0;          // digits of `digits` in use
-  int intDigits = 1;     // digits before the point of 0.d1d2... x 10^intDigits
+  int kept = 0;       // digits of `digits` in use
+  int intDigits = 1;  // digits before the point of 0.d1d2... x 10^intDigits
   char digits[16] = {};
   if (value != 0.0) {
-    auto result = std::to_chars(sci, sci + sizeof sci, std::fabs(value),
-                                std::chars_format::scientific, 14);
+    auto result =
+        std::to_chars(sci, sci + sizeof sci, std::fabs(value), std::chars_format::scientific, 14);
     const char* e = static_cast<const char*>(std::memchr(sci, 'e', result.ptr - sci));
     digits[kept++] = sci[0];
     for (const char* d = sci + 2; d < e; ++d) digits[kept++] = *d;
@@ -158,7 +166,9 @@ std::size_t FormatFixedTo(char* out, int decimals, double value) {
     while (kept > 0 && digits[kept - 1] == '0') --kept;
   }
   if (value < 0 && kept > 0) *p++ = '-';
-  auto digitAt = [&](int position) { return position >= 0 && position < kept ? digits[position] : '0'; };
+  auto digitAt = [&](int position) {
+    return position >= 0 && position < kept ? digits[position] : '0';
+  };
   if (intDigits <= 0 || kept == 0) {
     *p++ = '0';
   } else {

@@ -34,8 +34,8 @@ std::string UpperCase(std::string_view s);
 
 // Three integer codes divided by scale; with skipFirst a leading column is dropped.
 // The third value is the whole trimmed rest of the line.
-bool ParseIntTriple(std::string_view line, int scale, bool skipFirst, double& first,
-                    double& second, double& third);
+bool ParseIntTriple(std::string_view line, int scale, bool skipFirst, double& first, double& second,
+                    double& third);
 // Three reals with "." as decimal separator; the third is the whole trimmed rest.
 bool ParseFloatTriple(std::string_view line, double& first, double& second, double& third);
 

@@ -21,7 +21,9 @@ bool HasExtension(const std::string& path, std::string_view extension) {
   return UpperCase(ExtractFileExt(path)) == UpperCase(extension);
 }
 
-bool IsCommentLine(std::string_view trimmed) { return !trimmed.empty() && trimmed[0] == '#'; }
+bool IsCommentLine(std::string_view trimmed) {
+  return !trimmed.empty() && trimmed[0] == '#';
+}
 
 void AddComments(TTextFile& text, const TLUT& lut) {
   std::string line;
@@ -31,7 +33,9 @@ void AddComments(TTextFile& text, const TLUT& lut) {
   }
 }
 
-void AddSizeLine(TTextFile& text, int n) { text.Add("LUT_3D_SIZE " + std::to_string(n)); }
+void AddSizeLine(TTextFile& text, int n) {
+  text.Add("LUT_3D_SIZE " + std::to_string(n));
+}
 
 }  // namespace
 
@@ -51,6 +55,16 @@ void TCube3DLutFormat::SetGridSize(std::int32_t size) {
   Size = size;
 }
 
+void TCube3DLutFormat::Load(const std::string& path, TLUT& lut) {
+  ShaperSize = 0;
+  ShaperIndex = 0;
+  TGenericLutFormat::Load(path, lut);
+  if (ShaperSize > 0) {
+    lut.Kind = lk1DAnd3D;
+    lut.Size1D = ShaperSize;
+  }
+}
+
 void TCube3DLutFormat::ParseHeaderLine(std::string_view line, TLUT& lut) {
   std::string_view trimmed = Trim(line);
   if (IsCommentLine(trimmed)) {
@@ -58,9 +72,17 @@ void TCube3DLutFormat::ParseHeaderLine(std::string_view line, TLUT& lut) {
     return;
   }
   static constexpr std::string_view kSizeKeyword = "LUT_3D_SIZE";
-  std::size_t at = PosNoCase(kSizeKeyword, line);
-  if (at == 0) return;
-  SetGridSize(StrToInt(Trim(line.substr(at - 1 + kSizeKeyword.size()))));
+  static constexpr std::string_view kShaperKeyword = "LUT_1D_SIZE";
+  if (std::size_t at = PosNoCase(kSizeKeyword, line)) {
+    SetGridSize(StrToInt(Trim(line.substr(at - 1 + kSizeKeyword.size()))));
+  } else if (std::size_t shaper = PosNoCase(kShaperKeyword, line)) {
+    std::int32_t entries = StrToInt(Trim(line.substr(shaper - 1 + kShaperKeyword.size())));
+    if (entries < 2 || entries > TLUT::MaxTableEntries) {
+      throw ELUTError("The 1D size " + std::to_string(entries) +
+                      " is not valid: a 1D table needs 2 to 100001 entries.");
+    }
+    ShaperSize = entries;
+  }
 }
 
 void TCube3DLutFormat::ParseValueLine(std::string_view line, TLUT& lut, double divisor) {
@@ -75,6 +97,13 @@ void TCube3DLutFormat::ParseValueLine(std::string_view line, TLUT& lut, double d
   double g = 0.0;
   double b = 0.0;
   if (!ParseFloatTriple(trimmed, r, g, b)) return;
+  if (ShaperIndex < ShaperSize) {
+    double* entry = lut.Entry(ShaperIndex++);
+    entry[0] = r / divisor;
+    entry[1] = g / divisor;
+    entry[2] = b / divisor;
+    return;
+  }
   double* node = lut.Node(RIndex, GIndex, BIndex);
   node[0] = r / divisor;
   node[1] = g / divisor;
@@ -92,8 +121,7 @@ void TCube3DLutFormat::ParseLine(std::string_view line, TLUT& lut) {
 
 int TCube3DLutFormat::GridSizeToWrite(const TLUT& lut) {
   if (lut.Size3D < 0 || lut.Size3D > TLUT::MaxGridNodes) {
-    throw Exception("Cannot write a grid of " + std::to_string(lut.Size3D) +
-                    " nodes per axis.");
+    throw Exception("Cannot write a grid of " + std::to_string(lut.Size3D) + " nodes per axis.");
   }
   return lut.Size3D;
 }

@@ -14,6 +14,9 @@ class TCube3DLutFormat : public TGenericLutFormat {
   TCube3DLutFormat() : TCube3DLutFormat("Cube 3D") {}
 
   bool IsFormat(const std::string& path) override;
+  // The generic loop; a "LUT_1D_SIZE" line above the grid size announces a 1D shaper whose
+  // entries come before the grid values, and the record becomes 1D and 3D.
+  void Load(const std::string& path, TLUT& lut) override;
   void Save(const std::string& path, const TLUT& lut, int bits) override;
   void ParseLine(std::string_view line, TLUT& lut) override;
 
@@ -29,6 +32,9 @@ class TCube3DLutFormat : public TGenericLutFormat {
   // Appends the N^3 grid lines, red fastest, with 6 decimals.
   static void AddGridLines(TTextFile& text, const TLUT& lut);
   static int GridSizeToWrite(const TLUT& lut);
+
+  std::int32_t ShaperSize = 0;
+  std::int32_t ShaperIndex = 0;
 };
 
 class TCube3DTruelightLutFormat : public TCube3DLutFormat {

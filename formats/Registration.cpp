@@ -15,8 +15,8 @@ void RegisterBuiltInFormats() {
   const int fsiCfe = RegisterFormat(std::make_unique<TFSI_CFE_3DLutFormat>());
   const int panasonic = RegisterFormat(std::make_unique<TPanasonic3DLutFormat>());
 
-  RegisterOutputProfile("Cube 3D Adobe Photoshop, AfterEffects, Iridas, Nuke", "cube", cube3D,
-                        32, 0, false, false);
+  RegisterOutputProfile("Cube 3D Adobe Photoshop, AfterEffects, Iridas, Nuke", "cube", cube3D, 32,
+                        0, false, false);
   RegisterOutputProfile("Cube 3D Davinci", "cube", cube3D, 33, 0, true, false);
   RegisterOutputProfile("Cube 3D Truelight", "cube", cubeTruelight, 32, 0, false, false);
   RegisterOutputProfile("FSI CFE (Flanders Scientific) 3D", "cfe", fsiCfe, 17, 0, false, false);

@@ -16,7 +16,9 @@ namespace vorn {
 
 namespace {
 
-std::string SystemText(int error) { return std::strerror(error); }
+std::string SystemText(int error) {
+  return std::strerror(error);
+}
 
 [[noreturn]] void RaiseOpenError(const std::string& path, int error) {
   throw EFileError("Cannot open file \"" + path + "\". " + SystemText(error));
@@ -119,8 +121,8 @@ std::string ReadFileBytes(const std::string& path, std::size_t maxBytes) {
 
 void WriteWholeFile(const std::string& path, std::string_view data) {
   std::string folder = ExtractFileDir(path);
-  std::string pattern = (folder.empty() ? std::string(".") : folder) + "/." +
-                        ExtractFileName(path) + ".vorn-XXXXXX";
+  std::string pattern =
+      (folder.empty() ? std::string(".") : folder) + "/." + ExtractFileName(path) + ".vorn-XXXXXX";
   mode_t mode = ModeFor(path);
   int fd = ::mkstemp(pattern.data());
   if (fd < 0) RaiseWriteError(path, errno);

@@ -19,7 +19,9 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(Path_, ignored);
 }
 
-std::string TempDir::File(std::string_view name) const { return Path_ + "/" + std::string(name); }
+std::string TempDir::File(std::string_view name) const {
+  return Path_ + "/" + std::string(name);
+}
 
 std::string TempDir::Write(std::string_view name, std::string_view content) const {
   std::string path = File(name);

@@ -1,0 +1,301 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+#include "core/LUT.h"
+
+namespace vorn {
+namespace {
+
+void FillIdentity(TLUT& lut, int n) {
+  lut.Kind = lk3D;
+  lut.Size3D = n;
+  for (int r = 0; r < n; ++r)
+    for (int g = 0; g < n; ++g)
+      for (int b = 0; b < n; ++b)
+        lut.SetNode(r, g, b, {r / (n - 1.0), g / (n - 1.0), b / (n - 1.0)});
+}
+
+// Every node a different value, so any indexing mistake shows.
+void FillDistinct(TLUT& lut, int n) {
+  lut.Kind = lk3D;
+  lut.Size3D = n;
+  for (int r = 0; r < n; ++r)
+    for (int g = 0; g < n; ++g)
+      for (int b = 0; b < n; ++b)
+        lut.SetNode(r, g, b, {0.3 * r + 0.01 * g * g, 0.7 * g - 0.02 * b, 0.11 * b + 0.05 * r * g});
+}
+
+TEST(TLUT, ANewRecordIsEmptyAndZeroed) {
+  TLUT lut;
+  EXPECT_EQ(lut.FormatIndex, -1);
+  EXPECT_EQ(lut.Kind, lk1D);
+  EXPECT_EQ(lut.Size1D, 0);
+  EXPECT_EQ(lut.Size3D, 0);
+  EXPECT_TRUE(lut.Comments.empty());
+  EXPECT_EQ(lut.GetNode(100, 100, 100), (TRGB{0, 0, 0}));
+  EXPECT_EQ(lut.GetEntry(100000), (TRGB{0, 0, 0}));
+}
+
+TEST(TLUT, StridesPutRedSlowestAndBlueFastest) {
+  TLUT lut;
+  lut.SetNode(1, 2, 3, {7, 8, 9});
+  const double* grid = lut.Grid();
+  EXPECT_EQ(grid[1 * 30603 + 2 * 303 + 3 * 3 + 0], 7);
+  EXPECT_EQ(grid[1 * 30603 + 2 * 303 + 3 * 3 + 2], 9);
+  lut.SetEntry(5, {1, 2, 3});
+  EXPECT_EQ(lut.Table()[5 * 3 + 1], 2);
+}
+
+TEST(Evaluate3D, AtOneReturnsTheLastNodeExactly) {
+  TLUT lut;
+  FillDistinct(lut, 17);
+  EXPECT_EQ(lut.Evaluate3D({1, 1, 1}), lut.GetNode(16, 16, 16));
+  EXPECT_EQ(lut.Evaluate3D({1, 0, 1}), lut.GetNode(16, 0, 16));
+  TLUT two;
+  FillDistinct(two, 2);
+  EXPECT_EQ(two.Evaluate3D({1, 1, 1}), two.GetNode(1, 1, 1));
+}
+
+TEST(Evaluate3D, NeverReadsTheSpareNodeAtTheTopEdge) {
+  TLUT lut;
+  FillIdentity(lut, 2);
+  // Garbage beyond the last valid node must have no effect.
+  lut.SetNode(2, 2, 2, {std::nan(""), 1e300, -1e300});
+  lut.SetNode(2, 1, 1, {std::nan(""), std::nan(""), std::nan("")});
+  lut.SetNode(1, 2, 1, {std::nan(""), std::nan(""), std::nan("")});
+  lut.SetNode(1, 1, 2, {std::nan(""), std::nan(""), std::nan("")});
+  EXPECT_EQ(lut.Evaluate3D({1, 1, 1}), (TRGB{1, 1, 1}));
+  EXPECT_EQ(lut.Evaluate3D({1, 0.5, 1}), (TRGB{1, 0.5, 1}));
+}
+
+TEST(Evaluate3D, TwoNodeIdentityReturnsItsInput) {
+  TLUT lut;
+  FillIdentity(lut, 2);
+  std::mt19937 random(3);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  for (int i = 0; i < 1000; ++i) {
+    TRGB in{unit(random), unit(random), unit(random)};
+    TRGB out = lut.Evaluate3D(in);
+    EXPECT_NEAR(out.R, in.R, 1e-15);
+    EXPECT_NEAR(out.G, in.G, 1e-15);
+    EXPECT_NEAR(out.B, in.B, 1e-15);
+  }
+}
+
+TEST(Evaluate3D, InterpolatesBlueFirstThenGreenThenRed) {
+  TLUT lut;
+  FillDistinct(lut, 5);
+  TRGB in{0.3, 0.55, 0.9};
+  // Reference computed by hand in the documented order.
+  double dr = 4 * 0.3, dg = 4 * 0.55, db = 4 * 0.9;
+  int i = int(dr), j = int(dg), k = int(db);
+  double fr = dr - i, fg = dg - j, fb = db - k;
+  auto q = [&](int a, int b, int c) { return lut.GetNode(a, b, c).G; };
+  double c00 = (1 - fb) * q(i, j, k) + fb * q(i, j, k + 1);
+  double c01 = (1 - fb) * q(i, j + 1, k) + fb * q(i, j + 1, k + 1);
+  double c10 = (1 - fb) * q(i + 1, j, k) + fb * q(i + 1, j, k + 1);
+  double c11 = (1 - fb) * q(i + 1, j + 1, k) + fb * q(i + 1, j + 1, k + 1);
+  double c0 = (1 - fg) * c00 + fg * c01;
+  double c1 = (1 - fg) * c10 + fg * c11;
+  EXPECT_EQ(lut.Evaluate3D(in).G, (1 - fr) * c0 + fr * c1);
+}
+
+TEST(Evaluate3D, ClampsCoordinatesOutsideTheUnitRangeAndNaN) {
+  TLUT lut;
+  FillDistinct(lut, 9);
+  EXPECT_EQ(lut.Evaluate3D({-3, 7, std::nan("")}), lut.GetNode(0, 8, 0));
+  EXPECT_EQ(lut.Evaluate3D({std::numeric_limits<double>::infinity(), -0.0, 1.0}),
+            lut.GetNode(8, 0, 8));
+}
+
+TEST(Evaluate3D, SmallSizesStayInsideTheGrid) {
+  TLUT lut;
+  lut.Kind = lk3D;
+  lut.Size3D = 1;
+  lut.SetNode(0, 0, 0, {0.25, 0.5, 0.75});
+  lut.SetNode(1, 1, 1, {9, 9, 9});
+  EXPECT_EQ(lut.Evaluate3D({0.7, 1.0, 0.2}), (TRGB{0.25, 0.5, 0.75}));
+  lut.Size3D = 0;
+  EXPECT_EQ(lut.Evaluate3D({1, 1, 1}), (TRGB{0.25, 0.5, 0.75}));
+}
+
+TEST(Evaluate1D, EachChannelUsesItsOwnCurveAndInput) {
+  TLUT lut;
+  lut.Kind = lk1D;
+  lut.Size1D = 3;
+  lut.SetEntry(0, {0.0, 1.0, 0.5});
+  lut.SetEntry(1, {0.2, 0.5, 0.5});
+  lut.SetEntry(2, {1.0, 0.0, 0.9});
+  lut.SetEntry(3, {std::nan(""), std::nan(""), std::nan("")});  // spare entry, never read
+  TRGB out = lut.Evaluate1D({0.25, 0.75, 1.0});
+  EXPECT_DOUBLE_EQ(out.R, 0.1);
+  EXPECT_DOUBLE_EQ(out.G, 0.25);
+  EXPECT_EQ(out.B, 0.9);
+}
+
+TEST(Evaluate, DispatchesByKind) {
+  TLUT lut;
+  lut.Size1D = 2;
+  lut.SetEntry(0, {0.5, 0.5, 0.5});
+  lut.SetEntry(1, {2.0, 2.0, 2.0});  // the 1D stage leaves the unit range
+  FillDistinct(lut, 3);
+  lut.Kind = lkNone;
+  EXPECT_EQ(lut.Evaluate({0.1, 0.2, 0.3}), (TRGB{0.1, 0.2, 0.3}));
+  lut.Kind = lk1D;
+  EXPECT_EQ(lut.Evaluate({0, 0, 0}), (TRGB{0.5, 0.5, 0.5}));
+  lut.Kind = lk1DAnd3D;
+  EXPECT_EQ(lut.Evaluate({0, 0, 0}), lut.Evaluate3D({0.5, 0.5, 0.5}));
+  // 1D results above 1 enter the grid clamped.
+  EXPECT_EQ(lut.Evaluate({1, 1, 1}), lut.GetNode(2, 2, 2));
+}
+
+TEST(EvaluatePixel, ConvertsBetweenBitDepths) {
+  TLUT lut;
+  lut.Kind = lkNone;
+  TLutPixel in{200, 17, 255, 8};
+  TLutPixel out;
+  out.Bits = 8;
+  lut.EvaluatePixel(in, out);
+  EXPECT_EQ(out.R, 200);
+  EXPECT_EQ(out.G, 17);
+  EXPECT_EQ(out.B, 255);
+  out.Bits = 16;
+  lut.EvaluatePixel({255, 128, 0, 8}, out);
+  EXPECT_EQ(out.R, 65535);
+  EXPECT_EQ(out.G, 32896);
+  EXPECT_EQ(out.B, 0);
+}
+
+TEST(EvaluatePixel, ClampsResultsAndTreatsNaNAsZero) {
+  TLUT lut;
+  lut.Kind = lk3D;
+  lut.Size3D = 1;
+  lut.SetNode(0, 0, 0, {-0.5, 1.5, std::nan("")});
+  TLutPixel out;
+  out.Bits = 10;
+  lut.EvaluatePixel({1, 2, 3, 8}, out);
+  EXPECT_EQ(out.R, 0);
+  EXPECT_EQ(out.G, 1023);
+  EXPECT_EQ(out.B, 0);
+}
+
+TEST(ApplyToBitmap, ReadsAndWritesBlueGreenRed) {
+  TLUT lut;
+  lut.Kind = lk1D;
+  lut.Size1D = 2;
+  // Red inverted, green constant 1, blue identity.
+  lut.SetEntry(0, {1.0, 1.0, 0.0});
+  lut.SetEntry(1, {0.0, 1.0, 1.0});
+  TBitmap24 bitmap(2, 1);
+  std::uint8_t* p = bitmap.ScanLine(0);
+  p[0] = 10;  // blue
+  p[1] = 20;  // green
+  p[2] = 30;  // red
+  p[3] = 255;
+  p[4] = 0;
+  p[5] = 0;
+  lut.ApplyToBitmap(bitmap);
+  EXPECT_EQ(p[0], 10);
+  EXPECT_EQ(p[1], 255);
+  EXPECT_EQ(p[2], 225);
+  EXPECT_EQ(p[3], 255);
+  EXPECT_EQ(p[4], 255);
+  EXPECT_EQ(p[5], 255);
+}
+
+TEST(ResampleFrom, SameKindAndSizeCopiesBitForBit) {
+  TLUT source;
+  FillDistinct(source, 17);
+  source.Comments = {"a", "b"};
+  TLUT destination;
+  destination.Kind = lk3D;
+  destination.Size3D = 17;
+  destination.ResampleFrom(source);
+  EXPECT_EQ(destination.Comments, source.Comments);
+  for (int r = 0; r < 17; ++r)
+    for (int g = 0; g < 17; ++g)
+      for (int b = 0; b < 17; ++b) ASSERT_EQ(destination.GetNode(r, g, b), source.GetNode(r, g, b));
+}
+
+TEST(ResampleFrom, A33NodeGridKeepsEverySourceNode) {
+  TLUT source;
+  FillDistinct(source, 17);
+  TLUT destination;
+  destination.Kind = lk3D;
+  destination.Size3D = 33;
+  destination.ResampleFrom(source);
+  for (int r = 0; r < 17; ++r)
+    for (int g = 0; g < 17; ++g)
+      for (int b = 0; b < 17; ++b) {
+        TRGB expected = source.GetNode(r, g, b);
+        TRGB got = destination.GetNode(2 * r, 2 * g, 2 * b);
+        ASSERT_NEAR(got.R, expected.R, 1e-12);
+        ASSERT_NEAR(got.G, expected.G, 1e-12);
+        ASSERT_NEAR(got.B, expected.B, 1e-12);
+      }
+}
+
+TEST(ResampleFrom, A1DTableSamplesTheGreyAxis) {
+  TLUT source;
+  FillDistinct(source, 5);
+  TLUT destination;
+  destination.Kind = lk1D;
+  destination.Size1D = 1024;
+  destination.ResampleFrom(source);
+  for (int i : {0, 1, 511, 1023}) {
+    double x = i / 1023.0;
+    EXPECT_EQ(destination.GetEntry(i), source.Evaluate({x, x, x})) << i;
+  }
+}
+
+TEST(ResampleFrom, A1DSourceBecomesSeparableGrid) {
+  TLUT source;
+  source.Kind = lk1D;
+  source.Size1D = 2;
+  source.SetEntry(0, {0.0, 1.0, 0.2});
+  source.SetEntry(1, {1.0, 0.0, 0.4});
+  TLUT destination;
+  destination.Kind = lk3D;
+  destination.Size3D = 3;
+  destination.ResampleFrom(source);
+  TRGB node = destination.GetNode(2, 1, 0);
+  EXPECT_EQ(node.R, 1.0);
+  EXPECT_EQ(node.G, 0.5);
+  EXPECT_EQ(node.B, 0.2);
+}
+
+TEST(ResampleFrom, AnEmptySourceGivesTheIdentityAndNoneKindsGetOnlyComments) {
+  TLUT source;
+  source.Kind = lkNone;
+  source.Comments = {"note"};
+  TLUT destination;
+  destination.Kind = lk3D;
+  destination.Size3D = 4;
+  destination.ResampleFrom(source);
+  EXPECT_EQ(destination.GetNode(1, 2, 3), (TRGB{1 / 3.0, 2 / 3.0, 1.0}));
+  TLUT none;
+  none.Kind = lkNone;
+  none.ResampleFrom(source);
+  EXPECT_EQ(none.Comments, source.Comments);
+  EXPECT_EQ(none.GetNode(0, 0, 0), (TRGB{0, 0, 0}));
+}
+
+TEST(ResampleFrom, SizeOneDestinationsDoNotDivideByZero) {
+  TLUT source;
+  FillDistinct(source, 3);
+  TLUT destination;
+  destination.Kind = lk3D;
+  destination.Size3D = 1;
+  destination.ResampleFrom(source);
+  EXPECT_EQ(destination.GetNode(0, 0, 0), source.GetNode(0, 0, 0));
+  destination.Kind = lk1D;
+  destination.Size1D = 1;
+  destination.ResampleFrom(source);
+  EXPECT_EQ(destination.GetEntry(0), source.GetNode(0, 0, 0));
+}
+
+}  // namespace
+}  // namespace vorn

@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "core/TextFile.h"
+#include "core/TextTools.h"
+#include "platform/Exception.h"
+#include "tests/support/TestSupport.h"
+
+namespace vorn {
+namespace {
+
+std::vector<std::string> Lines(const TTextFile& text) {
+  std::vector<std::string> lines;
+  for (std::size_t i = 0; i < text.Count(); ++i) lines.emplace_back(text[i]);
+  return lines;
+}
+
+TEST(TextFile, CrLfAndCrLfBreaksGiveTheSameLines) {
+  TTextFile lf, crlf, cr;
+  lf.SetText("a\nb\n\nc");
+  crlf.SetText("a\r\nb\r\n\r\nc\r\n");
+  cr.SetText("a\rb\r\rc\r");
+  std::vector<std::string> expected{"a", "b", "", "c"};
+  EXPECT_EQ(Lines(lf), expected);
+  EXPECT_EQ(Lines(crlf), expected);
+  EXPECT_EQ(Lines(cr), expected);
+}
+
+TEST(TextFile, LfThenCrIsTwoBreaks) {
+  TTextFile text;
+  text.SetText("a\n\rb");
+  EXPECT_EQ(Lines(text), (std::vector<std::string>{"a", "", "b"}));
+}
+
+TEST(TextFile, ANulByteEndsTheText) {
+  TTextFile text;
+  text.SetText(std::string_view("one\ntwo\0three\nfour", 19));
+  EXPECT_EQ(Lines(text), (std::vector<std::string>{"one", "two"}));
+}
+
+TEST(TextFile, EmptyTextHasNoLines) {
+  TTextFile text;
+  text.SetText("");
+  EXPECT_EQ(text.Count(), 0u);
+  text.SetText("\n");
+  EXPECT_EQ(Lines(text), std::vector<std::string>{""});
+}
+
+TEST(TextFile, SaveWritesEveryLineWithLf) {
+  test::TempDir dir;
+  TTextFile text;
+  text.Add("first");
+  text.Add("");
+  text.Add("third");
+  std::string path = dir.File("out.txt");
+  text.Save(path);
+  EXPECT_EQ(test::ReadFile(path), "first\n\nthird\n");
+
+  TTextFile empty;
+  empty.Save(path);
+  EXPECT_EQ(test::ReadFile(path), "");
+}
+
+TEST(TextFile, LoadReadsTheFileAndSaveRoundTrips) {
+  test::TempDir dir;
+  std::string path = dir.Write("in.txt", "x 1\r\ny 2\rz 3");
+  TTextFile text;
+  text.Load(path);
+  EXPECT_EQ(Lines(text), (std::vector<std::string>{"x 1", "y 2", "z 3"}));
+  text.Save(path);
+  EXPECT_EQ(test::ReadFile(path), "x 1\ny 2\nz 3\n");
+}
+
+TEST(TextFile, LoadOfAMissingFileNamesIt) {
+  TTextFile text;
+  try {
+    text.Load("/no/such/file.cube");
+    FAIL();
+  } catch (const Exception& e) {
+    EXPECT_NE(std::string(e.what()).find("\"/no/such/file.cube\""), std::string::npos);
+  }
+}
+
+TEST(ReadFileHead, ReturnsAtMostTheBytesAskedFor) {
+  test::TempDir dir;
+  std::string path = dir.Write("h", std::string(5000, 'x'));
+  EXPECT_EQ(ReadFileHead(path, 4096).size(), 4096u);
+  EXPECT_THROW(ReadFileHead(dir.File("none"), 4096), Exception);
+}
+
+}  // namespace
+}  // namespace vorn

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <random>
+
+#include "core/TextTools.h"
+
+namespace vorn {
+namespace {
+
+TEST(NextToken, CutsAtTheFirstTabSpaceOrCommaAndDropsOneSeparator) {
+  std::string_view s = "a  b";
+  EXPECT_EQ(NextToken(s), "a");
+  EXPECT_EQ(s, " b");
+  EXPECT_EQ(NextToken(s), "");
+  EXPECT_EQ(s, "b");
+  EXPECT_EQ(NextToken(s), "b");
+  EXPECT_EQ(s, "");
+  std::string_view t = "x\ty,z";
+  EXPECT_EQ(NextToken(t), "x");
+  EXPECT_EQ(NextToken(t), "y");
+  EXPECT_EQ(t, "z");
+}
+
+TEST(FetchUntil, SplitsAtTheSeparator) {
+  std::string_view s = "key: value: more";
+  EXPECT_EQ(FetchUntil(": ", s), "key");
+  EXPECT_EQ(s, "value: more");
+  std::string_view t = "nothing";
+  EXPECT_EQ(FetchUntil(":", t), "nothing");
+  EXPECT_EQ(t, "");
+}
+
+TEST(PosNoCase, FindsIgnoringAsciiCase) {
+  EXPECT_EQ(PosNoCase("lut_3d_size", "  LUT_3D_SIZE 17"), 3u);
+  EXPECT_EQ(PosNoCase("# WIDTH", "# width 17"), 1u);
+  EXPECT_EQ(PosNoCase("absent", "LUT_3D_SIZE"), 0u);
+  EXPECT_EQ(PosNoCase("", "abc"), 0u);
+  EXPECT_EQ(PosNoCase("abcd", "abc"), 0u);
+}
+
+TEST(Trim, RemovesBlanksAndControlCharacters) {
+  EXPECT_EQ(Trim(" \t\r x y \x01"), "x y");
+  EXPECT_EQ(Trim("   "), "");
+}
+
+TEST(ParseFloatTriple, AcceptsSpacesTabsCommasAndBlankRuns) {
+  double a = 0, b = 0, c = 0;
+  EXPECT_TRUE(ParseFloatTriple("0.1 0.2 0.3", a, b, c));
+  EXPECT_EQ(a, 0.1);
+  EXPECT_EQ(b, 0.2);
+  EXPECT_EQ(c, 0.3);
+  EXPECT_TRUE(ParseFloatTriple("1,2,3", a, b, c));
+  EXPECT_EQ(c, 3.0);
+  EXPECT_TRUE(ParseFloatTriple("1\t2\t3", a, b, c));
+  EXPECT_TRUE(ParseFloatTriple("   -1e-2    2.5     +3.   ", a, b, c));
+  EXPECT_EQ(a, -0.01);
+  EXPECT_EQ(b, 2.5);
+  EXPECT_EQ(c, 3.0);
+}
+
+TEST(ParseFloatTriple, RefusesTwoFourOrUnreadableValues) {
+  double a = 0, b = 0, c = 0;
+  for (const char* bad : {"", "1 2", "1 2 3 4", "1 , 2 3", "TITLE \"x\"", "DOMAIN_MIN 0 0 0",
+                          "1 2 nan", "1 2 3 # note", "a b c", "1 inf 2"}) {
+    EXPECT_FALSE(ParseFloatTriple(bad, a, b, c)) << bad;
+  }
+}
+
+TEST(ParseFloatTriple, UsesAPointWhateverTheLocale) {
+  std::string saved = std::setlocale(LC_ALL, nullptr);
+  if (!std::setlocale(LC_ALL, "de_DE.UTF-8") && !std::setlocale(LC_ALL, "fr_FR.UTF-8")) {
+    GTEST_SKIP() << "no locale with a comma as decimal separator is installed";
+  }
+  double a = 0, b = 0, c = 0;
+  EXPECT_TRUE(ParseFloatTriple("0.5 0.25 0.125", a, b, c));
+  EXPECT_EQ(b, 0.25);
+  EXPECT_EQ(FormatFixed(2, 0.5), "0.50");
+  std::setlocale(LC_ALL, saved.c_str());
+}
+
+TEST(ParseIntTriple, SkipsTheIndexColumnAndScales) {
+  double a = 0, b = 0, c = 0;
+  EXPECT_TRUE(ParseIntTriple("5 100 200 300", 1000, true, a, b, c));
+  EXPECT_DOUBLE_EQ(a, 0.1);
+  EXPECT_DOUBLE_EQ(b, 0.2);
+  EXPECT_DOUBLE_EQ(c, 0.3);
+  EXPECT_TRUE(ParseIntTriple("1023,0,512", 1023, false, a, b, c));
+  EXPECT_EQ(a, 1.0);
+  EXPECT_EQ(b, 0.0);
+  EXPECT_EQ(c, 512.0 / 1023);
+}
+
+TEST(ParseIntTriple, RefusesFourValuesCommentsAndReals) {
+  double a = 0, b = 0, c = 0;
+  for (const char* bad : {"1 2 3 4", "1 2 3 #x", "1 2", "1.0 2 3", "1 , 2 3", "99999999999 1 2"}) {
+    EXPECT_FALSE(ParseIntTriple(bad, 1, false, a, b, c)) << bad;
+  }
+}
+
+TEST(FormatScaledInt, ClampsScalesAndRoundsHalfToEven) {
+  EXPECT_EQ(FormatScaledInt(10, 1.0), "1023");
+  EXPECT_EQ(FormatScaledInt(10, 0.5), "512");
+  EXPECT_EQ(FormatScaledInt(10, -0.2), "0");
+  EXPECT_EQ(FormatScaledInt(10, 1.7), "1023");
+  EXPECT_EQ(FormatScaledInt(12, 1.0), "4095");
+  EXPECT_EQ(FormatScaledInt(16, 0.0), "0");
+  EXPECT_EQ(FormatScaledInt(0, 0.7), "0");
+  EXPECT_EQ(FormatScaledInt(16, std::nan("")), "0");
+  EXPECT_EQ(FormatScaledInt(1, 0.25), "0");  // 0.25 x 1 = 0.25
+  EXPECT_EQ(FormatScaledInt(2, 0.5), "2");   // 1.5 goes to 2
+}
+
+TEST(FormatFixed, PrintsExactlyTheDecimals) {
+  EXPECT_EQ(FormatFixed(6, 0.5), "0.500000");
+  EXPECT_EQ(FormatFixed(10, 1.0 / 3.0), "0.3333333333");
+  EXPECT_EQ(FormatFixed(6, 0.0), "0.000000");
+  EXPECT_EQ(FormatFixed(6, 1.0), "1.000000");
+  EXPECT_EQ(FormatFixed(6, -0.25), "-0.250000");
+  EXPECT_EQ(FormatFixed(6, 123.456), "123.456000");
+  EXPECT_EQ(FormatFixed(0, 2.5), "3");
+  EXPECT_EQ(FormatFixed(2, 1e20), "100000000000000000000.00");
+  EXPECT_EQ(FormatFixed(3, 0.0625), "0.063");  // a half goes away from zero
+  EXPECT_EQ(FormatFixed(3, -0.0625), "-0.063");
+}
+
+TEST(FormatFixed, RoundsTheFifteenDigitValueHalfAwayFromZero) {
+  EXPECT_EQ(FormatFixed(6, 0.0000005), "0.000001");  // printf gives 0.000000
+  EXPECT_EQ(FormatFixed(6, 0.0000004999), "0.000000");
+  EXPECT_EQ(FormatFixed(6, 0.9999995), "1.000000");
+  EXPECT_EQ(FormatFixed(6, 2.0000005), "2.000001");
+  EXPECT_EQ(FormatFixed(6, 999999.9999995), "1000000.000000");
+  // 1.0000000000000002 has 17 digits: rounded to 15 it is 1.
+  EXPECT_EQ(FormatFixed(17, 1.0000000000000002), "1.00000000000000000");
+}
+
+TEST(FormatFixed, ValuesThatPrintAsZeroHaveNoSign) {
+  EXPECT_EQ(FormatFixed(6, -0.0), "0.000000");
+  EXPECT_EQ(FormatFixed(6, -0.0000001), "0.000000");
+  EXPECT_EQ(FormatFixed(6, -0.0000005), "-0.000001");
+}
+
+TEST(FormatFixed, AgreesWithPrintfAwayFromHalfwayCases) {
+  std::mt19937_64 random(7);
+  std::uniform_real_distribution<double> values(-4.0, 4.0);
+  char expected[64];
+  for (int i = 0; i < 20000; ++i) {
+    double v = values(random);
+    std::snprintf(expected, sizeof expected, "%.6f", v);
+    // Skip the rare values whose 7th digit onwards sit at a half; printf rounds the binary
+    // value, FormatFixed the 15-digit decimal.
+    double scaled = std::fabs(v) * 1e6;
+    if (std::fabs(scaled - std::floor(scaled) - 0.5) < 1e-6) continue;
+    if (std::string(expected) == "-0.000000") continue;
+    ASSERT_EQ(FormatFixed(6, v), expected) << v;
+  }
+}
+
+TEST(FormatFixed, SpecialValues) {
+  EXPECT_EQ(FormatFixed(6, std::numeric_limits<double>::infinity()), "INF");
+  EXPECT_EQ(FormatFixed(6, -std::numeric_limits<double>::infinity()), "-INF");
+  EXPECT_EQ(FormatFixed(6, std::nan("")), "NAN");
+  std::string huge = FormatFixed(6, std::numeric_limits<double>::max());
+  EXPECT_EQ(huge.size(), 309u + 7u);
+  EXPECT_LE(huge.size(), FormatFixedMaxLength(6));
+}
+
+}  // namespace
+}  // namespace vorn

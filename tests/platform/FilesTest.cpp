@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "platform/Exception.h"
+#include "platform/Files.h"
+#include "tests/support/TestSupport.h"
+
+namespace vorn {
+namespace {
+
+TEST(Files, OpenErrorNamesTheFileAndTheSystemReason) {
+  try {
+    ReadWholeFile("/nonexistent-folder/y.cube");
+    FAIL() << "no error";
+  } catch (const EFileError& e) {
+    EXPECT_STREQ(e.what(),
+                 "Cannot open file \"/nonexistent-folder/y.cube\". No such file or directory");
+  }
+}
+
+TEST(Files, ReadsWholeFilesAndHeads) {
+  test::TempDir dir;
+  std::string content(10000, 'a');
+  content[5000] = '\0';
+  std::string path = dir.Write("a.txt", content);
+  EXPECT_EQ(ReadWholeFile(path), content);
+  EXPECT_EQ(ReadFileBytes(path, 4096), content.substr(0, 4096));
+  EXPECT_EQ(ReadFileBytes(dir.Write("short", "abc"), 4096), "abc");
+  EXPECT_EQ(ReadWholeFile(dir.Write("empty", "")), "");
+}
+
+TEST(Files, ReadingAFolderIsAnOpenError) {
+  test::TempDir dir;
+  EXPECT_THROW(ReadWholeFile(dir.Path()), EFileError);
+}
+
+TEST(Files, WriteReplacesTheFileAndKeepsItsPermissions) {
+  test::TempDir dir;
+  std::string path = dir.Write("out.cube", "old content that is longer");
+  ::chmod(path.c_str(), 0640);
+  WriteWholeFile(path, "new");
+  EXPECT_EQ(test::ReadFile(path), "new");
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  // No temporary file is left beside it.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST(Files, FailedWriteNamesTheFileAndLeavesNothingBehind) {
+  test::TempDir dir;
+  std::string path = dir.File("missing-folder/out.cube");
+  try {
+    WriteWholeFile(path, "data");
+    FAIL() << "no error";
+  } catch (const EFileError& e) {
+    std::string message = e.what();
+    EXPECT_NE(message.find(path), std::string::npos) << message;
+    EXPECT_NE(message.find("code 2"), std::string::npos) << message;
+    EXPECT_NE(message.find("No such file or directory"), std::string::npos) << message;
+  }
+  // A target that is a folder cannot be replaced; the folder stays.
+  std::filesystem::create_directory(dir.File("folder.cube"));
+  EXPECT_THROW(WriteWholeFile(dir.File("folder.cube"), "x"), EFileError);
+  EXPECT_TRUE(DirectoryExists(dir.File("folder.cube")));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST(Files, PathParts) {
+  EXPECT_EQ(ExtractFileName("/a/b/c.cube"), "c.cube");
+  EXPECT_EQ(ExtractFileName("c.cube"), "c.cube");
+  EXPECT_EQ(ExtractFileDir("/a/b/c.cube"), "/a/b");
+  EXPECT_EQ(ExtractFileDir("/c.cube"), "/");
+  EXPECT_EQ(ExtractFileDir("c.cube"), "");
+  EXPECT_EQ(ExtractFileExt("/a.b/c"), "");
+  EXPECT_EQ(ExtractFileExt("/a/c.tar.gz"), ".gz");
+  EXPECT_EQ(ChangeFileExt("/a/look.txt", ".swto.xml"), "/a/look.swto.xml");
+  EXPECT_EQ(ChangeFileExt("/a.d/look", ".cube"), "/a.d/look.cube");
+  EXPECT_EQ(ChangeFileExt("a.b.cube", ".cfe"), "a.b.cfe");
+}
+
+TEST(Files, ExistenceTests) {
+  test::TempDir dir;
+  std::string path = dir.Write("x", "1");
+  EXPECT_TRUE(FileExists(path));
+  EXPECT_FALSE(FileExists(dir.Path()));
+  EXPECT_TRUE(DirectoryExists(dir.Path()));
+  EXPECT_FALSE(FileExists(dir.File("y")));
+}
+
+}  // namespace
+}  // namespace vorn
