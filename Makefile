@@ -1,5 +1,5 @@
 # Set-up, build, run and test. Every target installs the Debian packages it needs first.
-.PHONY: deps configure build run test test-sanitize bench peer fuzz-smoke format clean
+.PHONY: deps configure build run run-cli test test-sanitize bench peer fuzz-smoke format clean
 
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
@@ -17,6 +17,14 @@ build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: build
+	@if [ -x $(BUILD_DIR)/ui/vorn-lut-converter ] && [ -n "$${DISPLAY}$${WAYLAND_DISPLAY}" ]; then \
+	  $(BUILD_DIR)/ui/vorn-lut-converter; \
+	else \
+	  echo "No display (or no desktop build): converting the sample LUTs with vorn-lut instead."; \
+	  bash scripts/run-samples.sh $(BUILD_DIR); \
+	fi
+
+run-cli: build
 	@bash scripts/run-samples.sh $(BUILD_DIR)
 
 test: build
