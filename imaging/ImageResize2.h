@@ -8,7 +8,9 @@
 // support gets the weight Round(kernel(centre - j) * 256) when enlarging or keeping the size,
 // and Round(kernel((centre - j) * scale) * scale * 256) when shrinking (halves to even, the
 // products formed in double from the single-precision values). Positions outside the line
-// are mirrored: -j below 0, 2 * size - 1 - j at or past the end.
+// are mirrored: -j below 0, 2 * size - 1 - j at or past the end, repeatedly until the
+// position lies inside (lines shorter than the kernel's reach), so every contributor reads
+// a pixel of the line.
 
 #include <vector>
 
