@@ -1,0 +1,33 @@
+#pragma once
+// The subcommands of vorn-lut. Each writes its results to the output buffer; failures
+// raise ECommandError (exit status 1) or EUsageError (exit status 2).
+
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "cli/Args.h"
+#include "cli/Output.h"
+
+namespace vorn::cli {
+
+// A failure while a command runs. The message names the file it concerns.
+class ECommandError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+void ListFormats(TOutputBuffer& out);
+void ListProfiles(TOutputBuffer& out);
+void ShowInfo(const TInfoOptions& options, TOutputBuffer& out);
+// progressStream receives the progress line when it is a terminal.
+void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE* progressStream);
+
+// Parses and runs a command line (without the program name); returns the exit status.
+int RunCommandLine(const std::vector<std::string>& args, std::FILE* output, std::FILE* errors);
+
+// The --help text of a command; TCommand::Help gives the program's overview.
+std::string HelpText(TCommand topic);
+
+}  // namespace vorn::cli

@@ -1,0 +1,40 @@
+#pragma once
+// Buffered text output for the listings: text is collected in one string and handed to
+// the stream in large chunks, so a grid of a quarter of a million lines costs a handful of
+// writes instead of one per value.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace vorn::cli {
+
+class TOutputBuffer {
+ public:
+  explicit TOutputBuffer(std::FILE* stream) : Stream_(stream) {}
+  ~TOutputBuffer();
+  TOutputBuffer(const TOutputBuffer&) = delete;
+  TOutputBuffer& operator=(const TOutputBuffer&) = delete;
+
+  TOutputBuffer& operator<<(std::string_view text);
+  TOutputBuffer& operator<<(char c);
+  TOutputBuffer& operator<<(long long value);
+  TOutputBuffer& operator<<(int value) { return *this << static_cast<long long>(value); }
+  // The shortest text that keeps 17 significant digits ("general" notation).
+  void AppendReal(double value);
+
+  // Hands everything collected so far to the stream and flushes it. Raises
+  // vorn::EFileError when the stream reports a write error.
+  void Flush();
+
+ private:
+  static constexpr std::size_t kChunkSize = 1 << 20;
+  void FlushIfLarge() {
+    if (Text_.size() >= kChunkSize) Flush();
+  }
+
+  std::FILE* Stream_;
+  std::string Text_;
+};
+
+}  // namespace vorn::cli

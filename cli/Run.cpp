@@ -1,0 +1,77 @@
+// Dispatch of a parsed command line and the mapping of failures to exit statuses:
+// 0 success, 1 a failure while running, 2 a command line that cannot be run.
+
+#include <exception>
+
+#include "cli/Commands.h"
+
+namespace vorn::cli {
+
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+void RunCommand(const TArguments& arguments, TOutputBuffer& out, std::FILE* errors) {
+  switch (arguments.Command) {
+    case TCommand::Help:
+      out << HelpText(arguments.HelpTopic);
+      break;
+    case TCommand::Version:
+      out << "vorn-lut " << VORN_VERSION << '\n';
+      break;
+    case TCommand::Formats:
+      ListFormats(out);
+      break;
+    case TCommand::Profiles:
+      ListProfiles(out);
+      break;
+    case TCommand::Info:
+      ShowInfo(arguments.Info, out);
+      break;
+    case TCommand::Convert:
+      ConvertFiles(arguments.Convert, out, errors);
+      break;
+  }
+  out.Flush();
+}
+
+void ReportError(std::FILE* errors, const std::string& message) {
+  std::string line = "vorn-lut: " + message + "\n";
+  std::fwrite(line.data(), 1, line.size(), errors);
+}
+
+std::string UsageHint(const std::vector<std::string>& args) {
+  std::string command = "vorn-lut";
+  if (!args.empty() && IsCommandName(args[0])) command += " " + args[0];
+  return "Try '" + command + " --help' for more information.";
+}
+
+// What was printed before a failure stays printed; a failure of that last write has
+// nowhere else to go and is dropped in favour of the first error.
+void FlushQuietly(TOutputBuffer& out) {
+  try {
+    out.Flush();
+  } catch (const std::exception&) {
+  }
+}
+
+}  // namespace
+
+int RunCommandLine(const std::vector<std::string>& args, std::FILE* output, std::FILE* errors) {
+  TOutputBuffer out(output);
+  try {
+    RunCommand(ParseArguments(args), out, errors);
+    return 0;
+  } catch (const EUsageError& error) {
+    FlushQuietly(out);
+    ReportError(errors, std::string(error.what()) + "\n" + UsageHint(args));
+    return kExitUsage;
+  } catch (const std::exception& error) {
+    FlushQuietly(out);
+    ReportError(errors, error.what());
+    return kExitFailure;
+  }
+}
+
+}  // namespace vorn::cli

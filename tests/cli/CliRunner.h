@@ -1,0 +1,28 @@
+#pragma once
+// Runs the vorn-lut binary as a child process and collects what it printed.
+
+#include <string>
+#include <vector>
+
+namespace vorn::test {
+
+struct TCliResult {
+  int Status = -1;  // the exit status, or 128 + the signal that ended the program
+  std::string Out;
+  std::string Err;
+};
+
+enum class TErrorStream { Pipe, Terminal };
+
+// Standard input is /dev/null. With TErrorStream::Terminal, standard error is a
+// pseudo-terminal (whose line discipline turns "\n" into "\r\n").
+TCliResult RunCli(const std::vector<std::string>& args,
+                  TErrorStream errorStream = TErrorStream::Pipe);
+
+// The lines of a text without their line breaks.
+std::vector<std::string> Lines(const std::string& text);
+
+// The tab-separated fields of a line.
+std::vector<std::string> Fields(const std::string& line);
+
+}  // namespace vorn::test

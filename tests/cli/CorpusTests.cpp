@@ -1,0 +1,77 @@
+// Every cube file of the shared corpus of real files either converts or fails with a
+// message that names it. Files with a 3D size line load; 1D-only files have no reader yet.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+#include "tests/cli/CliRunner.h"
+#include "tests/support/TestSupport.h"
+
+namespace vorn::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Relative to the corpus folder. The three files with a 1D shaper before the grid load
+// as plain grids: the reader takes the first value lines after the 3D size line.
+const std::set<std::string> kLoadable = {
+    "colour-science/iridas_cube/Colour_Correct.cube",
+    "colour-science/iridas_cube/RGB_1_0.5_0.25.cube",
+    "colour-science/iridas_cube/Three_Dimensional_Table.cube",
+    "colour-science/iridas_cube/Unit.cube",
+    "colour-science/iridas_cube/eotf_sRGB_3D.cube",
+    "colour-science/resolve_cube/Colour_Correct.cube",
+    "colour-science/resolve_cube/LogC_Video.cube",
+    "colour-science/resolve_cube/RGB_1_0.5_0.25.cube",
+    "colour-science/resolve_cube/Three_Dimensional_Table.cube",
+    "colour-science/resolve_cube/Three_Dimensional_Table_With_Shaper.cube",
+    "colour-science/resolve_cube/Unit.cube",
+    "colour-science/resolve_cube/eotf_sRGB_3D.cube",
+    "ocio/iridas_3d.cube",
+    "ocio/resolve_1d3d.cube",
+};
+
+std::vector<std::string> CorpusCubeFiles(const std::string& corpus) {
+  std::vector<std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(corpus)) {
+    if (entry.is_regular_file() && entry.path().extension() == ".cube") {
+      files.push_back(fs::relative(entry.path(), corpus).string());
+    }
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+TEST(CliCorpus, EveryCubeFileConvertsOrIsRefusedByName) {
+  const std::string corpus = CorpusDir();
+  if (corpus.empty()) GTEST_SKIP() << "the shared corpus of real LUT files is not present";
+  const std::vector<std::string> files = CorpusCubeFiles(corpus);
+  ASSERT_FALSE(files.empty());
+  std::size_t loaded = 0;
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    const std::string path = corpus + "/" + file;
+    TempDir out;
+    TCliResult result = RunCli({"convert", "--profile", "Cube 3D Davinci", "--size", "9",
+                                "--output-dir", out.Path(), path});
+    if (kLoadable.count(file)) {
+      ASSERT_EQ(result.Status, 0) << result.Err;
+      TCliResult info = RunCli({"info", out.File(fs::path(file).filename().string())});
+      EXPECT_NE(info.Out.find("Format: Cube 3D\nType: 3D\nDimension: 9\n"), std::string::npos)
+          << info.Out;
+      ++loaded;
+    } else {
+      EXPECT_EQ(result.Status, 1);
+      EXPECT_EQ(result.Err.rfind("vorn-lut: " + path + ": ", 0), 0u) << result.Err;
+      EXPECT_NE(result.Err.find("not a LUT file"), std::string::npos) << result.Err;
+      EXPECT_TRUE(fs::is_empty(out.Path()));
+    }
+  }
+  EXPECT_EQ(loaded, kLoadable.size());
+}
+
+}  // namespace
+}  // namespace vorn::test

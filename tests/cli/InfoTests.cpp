@@ -1,0 +1,109 @@
+// "info": detected format, the preview lines, and the values with --values.
+
+#include <gtest/gtest.h>
+
+#include "tests/cli/CliRunner.h"
+#include "tests/cli/LutTexts.h"
+#include "tests/support/TestSupport.h"
+
+namespace vorn::test {
+namespace {
+
+TEST(CliInfo, NamesTheFormatOfEachCubeFamilyFile) {
+  TempDir dir;
+  const std::string cube = dir.Write("plain.cube", IdentityCube());
+  const std::string truelight = dir.Write("truelight.cube", IdentityTruelight());
+  const std::string cfe = dir.Write("monitor.cfe", IdentityCfe());
+  const std::string vlt = dir.Write("camera.VLT", IdentityVlt());
+  TCliResult result = RunCli({"info", cube, truelight, cfe, vlt});
+  ASSERT_EQ(result.Status, 0) << result.Err;
+  EXPECT_EQ(result.Out,
+            "File: " + cube +
+                "\nFormat: Cube 3D\nType: 3D\nDimension: 2\nidentity\n\n"
+                "File: " +
+                truelight +
+                "\nFormat: Cube 3D Truelight\nType: 3D\nDimension: 2\n\n"
+                "File: " +
+                cfe +
+                "\nFormat: FSI CFE (Flanders Scientific) 3D\nType: 3D\nDimension: 2\n\n"
+                "File: " +
+                vlt + "\nFormat: Panasonic 3D\nType: 3D\nDimension: 2\ntwelve-bit identity\n\n");
+}
+
+TEST(CliInfo, AFileOfUnknownFormatGetsOnlyItsNameAndFormat) {
+  TempDir dir;
+  const std::string notes = dir.Write("notes.txt", "nothing to see here\n");
+  const std::string cube = dir.Write("a.cube", IdentityCube());
+  TCliResult result = RunCli({"info", notes, cube});
+  ASSERT_EQ(result.Status, 0) << result.Err;
+  EXPECT_EQ(result.Out.substr(0, result.Out.find("File: " + cube)),
+            "File: " + notes + "\nFormat: unknown\n\n");
+  EXPECT_NE(result.Out.find("Format: Cube 3D\n"), std::string::npos);
+}
+
+TEST(CliInfo, ValuesListsTheGridRedSlowestWithSeventeenDigits) {
+  TempDir dir;
+  // Value lines run red fastest; the listing runs blue fastest.
+  const std::string path = dir.Write(
+      "tiny.cube", Cube2("", "0 0 0\n1 0.1 0\n0 1 0.25\n1 1 0\n0 0 1\n1 0 1\n0 1 1\n1.5 -0.5 1\n"));
+  TCliResult result = RunCli({"info", "--values", path});
+  ASSERT_EQ(result.Status, 0) << result.Err;
+  EXPECT_EQ(result.Out, "File: " + path +
+                            "\nFormat: Cube 3D\nType: 3D\nDimension: 2\n"
+                            "0 0 0 0 0 0\n"
+                            "0 0 1 0 0 1\n"
+                            "0 1 0 0 1 0.25\n"
+                            "0 1 1 0 1 1\n"
+                            "1 0 0 1 0.10000000000000001 0\n"
+                            "1 0 1 1 0 1\n"
+                            "1 1 0 1 1 0\n"
+                            "1 1 1 1.5 -0.5 1\n"
+                            "\n");
+}
+
+TEST(CliInfo, ValuesOfALargeGridHaveOneLinePerNode) {
+  TempDir source;
+  TempDir out;
+  const std::string sourcePath = source.Write("a.cube", AffineCube());
+  TCliResult converted = RunCli({"convert", "--profile", "Cube 3D Davinci", "--size", "64",
+                                 "--output-dir", out.Path(), sourcePath});
+  ASSERT_EQ(converted.Status, 0) << converted.Err;
+  TCliResult result = RunCli({"info", "--values", out.File("a.cube")});
+  ASSERT_EQ(result.Status, 0) << result.Err;
+  std::vector<std::string> lines = Lines(result.Out);
+  // File, Format, Type, Dimension, two source comments and the converter's line, then
+  // the nodes and the empty line.
+  constexpr std::size_t kNodes = 64 * 64 * 64;
+  ASSERT_EQ(lines.size(), 7 + kNodes + 1);
+  EXPECT_EQ(lines[3], "Dimension: 64");
+  EXPECT_EQ(lines[6], "Converted by Vorn LUT Converter");
+  EXPECT_EQ(lines[7], "0 0 0 0.10000000000000001 0.20000000000000001 0.90000000000000002");
+  EXPECT_EQ(lines[8].rfind("0 0 1 0.1", 0), 0u);
+  EXPECT_EQ(lines[7 + kNodes - 1].rfind("63 63 63 0.9", 0), 0u);
+  EXPECT_EQ(lines.back(), "");
+}
+
+TEST(CliInfo, AMalformedFileEndsTheCommandNamingIt) {
+  TempDir dir;
+  const std::string good = dir.Write("good.cube", IdentityCube());
+  const std::string truncated = dir.Write("short.cube", TruncatedCube());
+  const std::string later = dir.Write("later.cube", IdentityCube());
+  TCliResult result = RunCli({"info", good, truncated, later});
+  EXPECT_EQ(result.Status, 1);
+  EXPECT_EQ(result.Err, "vorn-lut: " + truncated + ": Incomplete file.\n");
+  EXPECT_NE(result.Out.find("File: " + good), std::string::npos);
+  EXPECT_EQ(result.Out.find(truncated), std::string::npos);
+  EXPECT_EQ(result.Out.find(later), std::string::npos);
+}
+
+TEST(CliInfo, AMissingFileIsAFailureNamingIt) {
+  TempDir dir;
+  const std::string missing = dir.File("missing.cube");
+  TCliResult result = RunCli({"info", missing});
+  EXPECT_EQ(result.Status, 1);
+  EXPECT_EQ(result.Err.rfind("vorn-lut: " + missing + ": ", 0), 0u) << result.Err;
+  EXPECT_EQ(result.Out, "");
+}
+
+}  // namespace
+}  // namespace vorn::test

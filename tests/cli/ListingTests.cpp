@@ -1,0 +1,110 @@
+// The registry listings, the help texts and the handling of command lines that cannot run.
+
+#include <gtest/gtest.h>
+
+#include "tests/cli/CliRunner.h"
+
+namespace vorn::test {
+namespace {
+
+TEST(CliListing, FormatsListsTheCubeFamilyInDetectionOrder) {
+  TCliResult result = RunCli({"formats"});
+  ASSERT_EQ(result.Status, 0) << result.Err;
+  EXPECT_EQ(result.Err, "");
+  EXPECT_EQ(result.Out,
+            "Number\tName\tType\tReads\tWrites\n"
+            "0\tCube 3D Truelight\t3D\tyes\tyes\n"
+            "1\tCube 3D\t3D\tyes\tyes\n"
+            "2\tFSI CFE (Flanders Scientific) 3D\t3D\tyes\tyes\n"
+            "3\tPanasonic 3D\t3D\tyes\tyes\n");
+}
+
+TEST(CliListing, ProfilesListsEveryOutputWithItsDefaults) {
+  TCliResult result = RunCli({"profiles"});
+  ASSERT_EQ(result.Status, 0) << result.Err;
+  EXPECT_EQ(result.Out,
+            "Number\tName\tExtension\tDefaultSize\tDefaultBits\tSizeSelectable\tBitsSelectable\n"
+            "0\tCube 3D Adobe Photoshop, AfterEffects, Iridas, Nuke\tcube\t32\t0\tno\tno\n"
+            "1\tCube 3D Davinci\tcube\t33\t0\tyes\tno\n"
+            "2\tCube 3D Truelight\tcube\t32\t0\tno\tno\n"
+            "3\tFSI CFE (Flanders Scientific) 3D\tcfe\t17\t0\tno\tno\n"
+            "4\tPanasonic 3D vlt, Varicam\tvlt\t17\t0\tno\tno\n");
+}
+
+TEST(CliListing, EveryListingLineHasTheHeadersColumnCount) {
+  for (const char* command : {"formats", "profiles"}) {
+    std::vector<std::string> lines = Lines(RunCli({command}).Out);
+    ASSERT_GE(lines.size(), 2u) << command;
+    const std::size_t columns = Fields(lines[0]).size();
+    for (const std::string& line : lines) EXPECT_EQ(Fields(line).size(), columns) << line;
+  }
+}
+
+TEST(CliHelp, EveryCommandHasHelpOnStandardOutput) {
+  const std::vector<std::vector<std::string>> commandLines = {{"--help"},
+                                                              {"-h"},
+                                                              {"help"},
+                                                              {"formats", "--help"},
+                                                              {"profiles", "-h"},
+                                                              {"info", "--help"},
+                                                              {"convert", "--help"},
+                                                              {"help", "convert"},
+                                                              {"convert", "a.cube", "--help"}};
+  for (const auto& args : commandLines) {
+    TCliResult result = RunCli(args);
+    EXPECT_EQ(result.Status, 0) << args[0];
+    EXPECT_EQ(result.Err, "") << args[0];
+    EXPECT_EQ(result.Out.rfind("Usage: vorn-lut", 0), 0u) << args[0];
+  }
+  EXPECT_NE(RunCli({"convert", "--help"}).Out.find("--skip-existing"), std::string::npos);
+  EXPECT_NE(RunCli({"info", "-h"}).Out.find("--values"), std::string::npos);
+  EXPECT_NE(RunCli({"--help"}).Out.find("profiles"), std::string::npos);
+}
+
+TEST(CliHelp, VersionNamesTheProgram) {
+  TCliResult result = RunCli({"--version"});
+  EXPECT_EQ(result.Status, 0);
+  EXPECT_EQ(result.Out.rfind("vorn-lut ", 0), 0u);
+}
+
+struct TUsageCase {
+  std::vector<std::string> Args;
+  const char* Expected;  // part of the message
+};
+
+TEST(CliUsage, CommandLinesThatCannotRunExitWithStatusTwo) {
+  const std::vector<TUsageCase> cases = {
+      {{}, "no command"},
+      {{"frobnicate"}, "unknown command 'frobnicate'"},
+      {{"--frobnicate"}, "unknown option '--frobnicate'"},
+      {{"formats", "extra"}, "takes no arguments"},
+      {{"info"}, "at least one file"},
+      {{"info", "--colour", "a.cube"}, "unknown option '--colour'"},
+      {{"convert", "--output-dir", "/tmp", "a.cube"}, "--profile"},
+      {{"convert", "--profile", "1", "a.cube"}, "--output-dir"},
+      {{"convert", "--profile", "1", "--output-dir", "/tmp"}, "at least one file"},
+      {{"convert", "--profile", "1", "--output-dir"}, "needs a value"},
+      {{"convert", "--profile", "1", "--output-dir", "/tmp", "--overwrite", "--skip-existing",
+        "a.cube"},
+       "cannot be used together"},
+      {{"convert", "--profile", "No Such Output", "--output-dir", "/tmp", "a.cube"},
+       "vorn-lut profiles"},
+      {{"convert", "--profile", "5", "--output-dir", "/tmp", "a.cube"}, "vorn-lut profiles"},
+      {{"convert", "--profile", "Cube 3D Davinci", "--size", "big", "--output-dir", "/tmp",
+        "a.cube"},
+       "--size"},
+      {{"help", "frobnicate"}, "unknown command"},
+  };
+  for (const TUsageCase& c : cases) {
+    TCliResult result = RunCli(c.Args);
+    std::string shown = c.Args.empty() ? "(nothing)" : c.Args[0];
+    EXPECT_EQ(result.Status, 2) << shown << ": " << result.Err;
+    EXPECT_EQ(result.Out, "") << shown;
+    EXPECT_EQ(result.Err.rfind("vorn-lut: ", 0), 0u) << result.Err;
+    EXPECT_NE(result.Err.find(c.Expected), std::string::npos) << result.Err;
+    EXPECT_NE(result.Err.find("--help"), std::string::npos) << result.Err;
+  }
+}
+
+}  // namespace
+}  // namespace vorn::test
