@@ -1,6 +1,5 @@
 // The registry listings: one header line, then one tab-separated line per entry.
 
-#include <array>
 #include <string_view>
 
 #include "cli/Commands.h"
@@ -10,17 +9,7 @@ namespace vorn::cli {
 
 namespace {
 
-// Formats that only write: their detection never claims a file. The registry has no
-// flag for this, so the list lives here.
-constexpr std::array<std::string_view, 5> kWriteOnlyFormats = {
-    "Nucoda 1D", "Cine-tal 1D", "Shake 1D", "Adobe Primeire Look", "OBS 3D"};
-
-bool Reads(const TLUTFormat& format) {
-  for (std::string_view name : kWriteOnlyFormats) {
-    if (format.Name == name) return false;
-  }
-  return true;
-}
+bool Reads(const TLUTFormat& format) { return format.CanRead(); }
 
 // A format writes when some output profile names it.
 bool Writes(int formatIndex) {

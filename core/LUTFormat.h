@@ -37,6 +37,8 @@ class TLUTFormat {
   std::int32_t InputBits = -1;
 
   virtual bool IsFormat(const std::string& path) = 0;
+  // False for formats that only write: their IsFormat never claims a file.
+  virtual bool CanRead() const { return true; }
   virtual void Load(const std::string& path, TLUT& lut) = 0;
   virtual void Save(const std::string& path, const TLUT& lut, int bits) = 0;
 };
