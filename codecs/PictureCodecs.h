@@ -1,0 +1,53 @@
+#pragma once
+// The decoders and encoders behind Pictures.h, one per file type. They work on file
+// content in memory and raise EPictureError with the problem alone; Pictures.cpp puts the
+// file name in front.
+
+#include <csetjmp>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "codecs/Pictures.h"
+
+namespace vorn::codecs {
+
+// More pixels than this are refused before anything is allocated (768 MiB as 24-bit).
+inline constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 28;
+
+bool IsPictureSizeAllowed(std::int64_t width, std::int64_t height);
+// Raises EPictureError "<prefix>illegal picture dimensions W x H" unless allowed.
+void CheckPictureSize(std::int64_t width, std::int64_t height, const std::string& prefix);
+
+// A 16-bit channel value rounded to 8 bits.
+inline std::uint8_t Reduce16To8(std::uint32_t value) {
+  return static_cast<std::uint8_t>((value * 255 + 32767) / 65535);
+}
+
+// Runs body under setjmp so that a C library's error callback can longjmp back here;
+// answers false when that happened. body must not keep objects with destructors alive
+// while it calls into the library: a longjmp skips them.
+template <class Body>
+bool RunGuarded(std::jmp_buf& jump, Body&& body) {
+  if (setjmp(jump) != 0) return false;
+  body();
+  return true;
+}
+
+// The box a preview picture is fitted into; zero means the picture is wanted in full.
+struct TPreviewBox {
+  int Width = 0;
+  int Height = 0;
+};
+
+TDecodedPicture DecodeBmp(std::string_view data);
+TDecodedPicture DecodeJpeg(std::string_view data, TPreviewBox box);
+TDecodedPicture DecodeTiff(std::string_view data);
+TDecodedPicture DecodePng(std::string_view data);
+
+std::string EncodeBmp(const TBitmap24& bitmap);
+std::string EncodeJpeg(const TBitmap24& bitmap, int quality, TChromaSubsampling subsampling);
+std::string EncodeTiff(const TBitmap24& bitmap);
+std::string EncodePng(const TBitmap24& bitmap);
+
+}  // namespace vorn::codecs

@@ -1,0 +1,325 @@
+#include <gtest/gtest.h>
+#include <tiffio.h>
+
+#include <cstring>
+#include <vector>
+
+#include "codecs/Pictures.h"
+#include "tests/codecs/CodecTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+namespace vorn {
+namespace {
+
+using test::MakeGradient;
+using test::PictureErrorOf;
+using test::PixelText;
+
+// A TIFF written with libtiff itself. Samples are given row after row as the file holds
+// them: interleaved for contiguous pictures, plane after plane for separate ones; 16-bit
+// samples in Samples16.
+struct TTiffSpec {
+  std::uint32_t Width = 1;
+  std::uint32_t Height = 1;
+  std::uint16_t BitsPerSample = 8;
+  std::uint16_t SamplesPerPixel = 3;
+  std::uint16_t Photometric = PHOTOMETRIC_RGB;
+  std::uint16_t Compression = COMPRESSION_NONE;
+  std::uint16_t Predictor = 1;
+  std::uint16_t Planar = PLANARCONFIG_CONTIG;
+  std::uint32_t RowsPerStrip = 1;
+  bool ExtraAlpha = false;
+  std::vector<std::uint16_t> ColourMap;  // red, then green, then blue entries
+  std::vector<std::uint8_t> Samples8;
+  std::vector<std::uint16_t> Samples16;
+};
+
+std::string WriteTiff(const test::TempDir& dir, const std::string& name, const TTiffSpec& spec) {
+  std::string path = dir.File(name);
+  TIFF* tiff = TIFFOpen(path.c_str(), "w");
+  EXPECT_NE(tiff, nullptr);
+  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, spec.Width);
+  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, spec.Height);
+  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, spec.BitsPerSample);
+  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, spec.SamplesPerPixel);
+  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, spec.Photometric);
+  TIFFSetField(tiff, TIFFTAG_COMPRESSION, spec.Compression);
+  TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, spec.Planar);
+  TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, spec.RowsPerStrip);
+  if (spec.Predictor != 1) TIFFSetField(tiff, TIFFTAG_PREDICTOR, spec.Predictor);
+  if (spec.ExtraAlpha) {
+    std::uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
+    TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
+  }
+  if (!spec.ColourMap.empty()) {
+    std::size_t n = spec.ColourMap.size() / 3;
+    std::vector<std::uint16_t> map = spec.ColourMap;
+    TIFFSetField(tiff, TIFFTAG_COLORMAP, map.data(), map.data() + n, map.data() + 2 * n);
+  }
+  bool separate = spec.Planar == PLANARCONFIG_SEPARATE;
+  int planes = separate ? spec.SamplesPerPixel : 1;
+  std::size_t rowBytes = static_cast<std::size_t>(TIFFScanlineSize(tiff));
+  const std::uint8_t* source = spec.BitsPerSample == 16
+                                   ? reinterpret_cast<const std::uint8_t*>(spec.Samples16.data())
+                                   : spec.Samples8.data();
+  std::vector<std::uint8_t> row(rowBytes);
+  for (int plane = 0; plane < planes; ++plane)
+    for (std::uint32_t y = 0; y < spec.Height; ++y) {
+      std::memcpy(row.data(), source + rowBytes * (plane * spec.Height + y), rowBytes);
+      EXPECT_GE(TIFFWriteScanline(tiff, row.data(), y, static_cast<std::uint16_t>(plane)), 0);
+    }
+  TIFFClose(tiff);
+  return path;
+}
+
+// The gradient's samples as red, green, blue (contiguous, 8 bits).
+std::vector<std::uint8_t> RgbSamples(const TBitmap24& bitmap) {
+  std::vector<std::uint8_t> samples;
+  for (int y = 0; y < bitmap.Height(); ++y)
+    for (int x = 0; x < bitmap.Width(); ++x) {
+      const std::uint8_t* p = bitmap.ScanLine(y) + 3 * x;
+      samples.insert(samples.end(), {p[2], p[1], p[0]});
+    }
+  return samples;
+}
+
+TTiffSpec RgbSpec(const TBitmap24& bitmap) {
+  TTiffSpec spec;
+  spec.Width = static_cast<std::uint32_t>(bitmap.Width());
+  spec.Height = static_cast<std::uint32_t>(bitmap.Height());
+  spec.Samples8 = RgbSamples(bitmap);
+  return spec;
+}
+
+std::string ExpectedMessage(const std::string& path, const std::string& problem) {
+  return "Cannot read picture \"" + path + "\": " + problem;
+}
+
+TEST(TiffCodec, RoundTripIsExactAndTheFileIsPlainRgbInSeveralStrips) {
+  test::TempDir dir;
+  TBitmap24 original = MakeGradient(100, 1000);
+  std::string path = dir.File("a.tif");
+  SaveTiff(path, original);
+  TDecodedPicture decoded = LoadPicture(path);
+  EXPECT_EQ(decoded.Bitmap, original);
+  EXPECT_EQ(decoded.BitsPerPixel, 24);
+  EXPECT_EQ(decoded.BitsPerChannel, 8);
+
+  TIFF* tiff = TIFFOpen(path.c_str(), "r");
+  ASSERT_NE(tiff, nullptr);
+  std::uint16_t compression = 0, photometric = 0, bits = 0, samples = 0;
+  TIFFGetField(tiff, TIFFTAG_COMPRESSION, &compression);
+  TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+  TIFFGetField(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+  TIFFGetField(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+  EXPECT_EQ(compression, COMPRESSION_NONE);
+  EXPECT_EQ(photometric, PHOTOMETRIC_RGB);
+  EXPECT_EQ(bits, 8);
+  EXPECT_EQ(samples, 3);
+  EXPECT_GT(TIFFNumberOfStrips(tiff), 1u);
+  TIFFClose(tiff);
+
+  SaveTiff(path, MakeGradient(1, 1));
+  EXPECT_EQ(LoadPicture(path).Bitmap, MakeGradient(1, 1));
+}
+
+TEST(TiffCodec, ReadsLzwWithPredictorPackBitsAndDeflate) {
+  test::TempDir dir;
+  TBitmap24 original = MakeGradient(37, 23);
+  TTiffSpec spec = RgbSpec(original);
+  spec.RowsPerStrip = 8;
+  spec.Compression = COMPRESSION_LZW;
+  spec.Predictor = PREDICTOR_HORIZONTAL;
+  EXPECT_EQ(LoadPicture(WriteTiff(dir, "lzw.tif", spec)).Bitmap, original);
+  spec.Predictor = 1;
+  EXPECT_EQ(LoadPicture(WriteTiff(dir, "lzw-plain.tif", spec)).Bitmap, original);
+  spec.Compression = COMPRESSION_PACKBITS;
+  EXPECT_EQ(LoadPicture(WriteTiff(dir, "packbits.tif", spec)).Bitmap, original);
+  spec.Compression = COMPRESSION_ADOBE_DEFLATE;
+  EXPECT_EQ(LoadPicture(WriteTiff(dir, "deflate.tiff", spec)).Bitmap, original);
+}
+
+TEST(TiffCodec, SixteenBitSamplesAreRoundedToEightBits) {
+  test::TempDir dir;
+  TTiffSpec spec;
+  spec.Width = 2;
+  spec.BitsPerSample = 16;
+  // 128 / 257 rounds down to 0, 129 / 257 up to 1; 257 k is exactly k.
+  spec.Samples16 = {128, 129, 65535, 257 * 200, 0, 257 * 17 + 128};
+  spec.Compression = COMPRESSION_LZW;
+  spec.Predictor = PREDICTOR_HORIZONTAL;
+  TDecodedPicture decoded = LoadPicture(WriteTiff(dir, "16.tif", spec));
+  EXPECT_EQ(decoded.BitsPerChannel, 16);
+  EXPECT_EQ(decoded.BitsPerPixel, 48);
+  EXPECT_EQ(PixelText(decoded.Bitmap, 0, 0), "255,1,0");
+  EXPECT_EQ(PixelText(decoded.Bitmap, 1, 0), "17,0,200");
+}
+
+TEST(TiffCodec, ReadsGreyInBothPolaritiesAndBilevel) {
+  test::TempDir dir;
+  TTiffSpec grey;
+  grey.Width = 3;
+  grey.SamplesPerPixel = 1;
+  grey.Photometric = PHOTOMETRIC_MINISBLACK;
+  grey.Samples8 = {0, 100, 255};
+  TDecodedPicture decoded = LoadPicture(WriteTiff(dir, "grey.tif", grey));
+  EXPECT_EQ(PixelText(decoded.Bitmap, 1, 0), "100,100,100");
+  EXPECT_EQ(decoded.BitsPerPixel, 8);
+  grey.Photometric = PHOTOMETRIC_MINISWHITE;
+  decoded = LoadPicture(WriteTiff(dir, "white.tif", grey));
+  EXPECT_EQ(PixelText(decoded.Bitmap, 0, 0), "255,255,255");
+  EXPECT_EQ(PixelText(decoded.Bitmap, 1, 0), "155,155,155");
+
+  TTiffSpec bilevel = grey;
+  bilevel.Width = 10;
+  bilevel.BitsPerSample = 1;
+  bilevel.Samples8 = {0x80, 0x40};  // pixels 0 and 9 set
+  decoded = LoadPicture(WriteTiff(dir, "bilevel-white.tif", bilevel));
+  EXPECT_EQ(decoded.BitsPerChannel, 1);
+  EXPECT_EQ(PixelText(decoded.Bitmap, 0, 0), "0,0,0");
+  EXPECT_EQ(PixelText(decoded.Bitmap, 1, 0), "255,255,255");
+  EXPECT_EQ(PixelText(decoded.Bitmap, 9, 0), "0,0,0");
+  bilevel.Photometric = PHOTOMETRIC_MINISBLACK;
+  bilevel.Compression = COMPRESSION_PACKBITS;
+  decoded = LoadPicture(WriteTiff(dir, "bilevel-black.tif", bilevel));
+  EXPECT_EQ(PixelText(decoded.Bitmap, 0, 0), "255,255,255");
+  EXPECT_EQ(PixelText(decoded.Bitmap, 8, 0), "0,0,0");
+}
+
+TEST(TiffCodec, ReadsRgbaPalettisedCmykAndSeparatePlanes) {
+  test::TempDir dir;
+  TTiffSpec rgba;
+  rgba.SamplesPerPixel = 4;
+  rgba.ExtraAlpha = true;
+  rgba.Samples8 = {10, 20, 30, 0};  // fully transparent: the colour is kept as stored
+  TDecodedPicture decoded = LoadPicture(WriteTiff(dir, "rgba.tif", rgba));
+  EXPECT_EQ(PixelText(decoded.Bitmap, 0, 0), "30,20,10");
+  EXPECT_EQ(decoded.BitsPerPixel, 32);
+
+  TTiffSpec palette;
+  palette.Width = 2;
+  palette.SamplesPerPixel = 1;
+  palette.Photometric = PHOTOMETRIC_PALETTE;
+  palette.ColourMap.assign(3 * 256, 0);
+  palette.ColourMap[1] = 65535;            // red of index 1
+  palette.ColourMap[256 + 1] = 257 * 100;  // green of index 1
+  palette.Samples8 = {0, 1};
+  decoded = LoadPicture(WriteTiff(dir, "palette.tif", palette));
+  EXPECT_EQ(PixelText(decoded.Bitmap, 0, 0), "0,0,0");
+  EXPECT_EQ(PixelText(decoded.Bitmap, 1, 0), "0,100,255");
+
+  TTiffSpec cmyk;
+  cmyk.SamplesPerPixel = 4;
+  cmyk.Photometric = PHOTOMETRIC_SEPARATED;
+  cmyk.Samples8 = {255, 0, 0, 0};  // full cyan
+  decoded = LoadPicture(WriteTiff(dir, "cmyk.tif", cmyk));
+  EXPECT_EQ(PixelText(decoded.Bitmap, 0, 0), "255,255,0");
+
+  TTiffSpec planes;
+  planes.Width = 2;
+  planes.Planar = PLANARCONFIG_SEPARATE;
+  planes.Compression = COMPRESSION_LZW;
+  planes.Samples8 = {1, 2, 3, 4, 5, 6};  // red plane, green plane, blue plane
+  decoded = LoadPicture(WriteTiff(dir, "planes.tif", planes));
+  EXPECT_EQ(PixelText(decoded.Bitmap, 0, 0), "5,3,1");
+  EXPECT_EQ(PixelText(decoded.Bitmap, 1, 0), "6,4,2");
+}
+
+TEST(TiffCodec, RefusesUnsupportedContentWithTheExactMessages) {
+  test::TempDir dir;
+  TBitmap24 original = MakeGradient(16, 16);
+  TTiffSpec jpeg = RgbSpec(original);
+  jpeg.Compression = COMPRESSION_JPEG;
+  jpeg.RowsPerStrip = 16;
+  std::string path = WriteTiff(dir, "jpeg.tif", jpeg);
+  EXPECT_EQ(PictureErrorOf([&] { LoadPicture(path); }),
+            ExpectedMessage(path, "TIFF: Unsupported compression scheme"));
+
+  TTiffSpec lab = RgbSpec(original);
+  lab.Photometric = PHOTOMETRIC_CIELAB;
+  path = WriteTiff(dir, "lab.tif", lab);
+  EXPECT_EQ(PictureErrorOf([&] { LoadPicture(path); }),
+            ExpectedMessage(path, "TIFF: Unsupported photometric interpretation"));
+
+  TTiffSpec fourBitGrey;
+  fourBitGrey.Width = 2;
+  fourBitGrey.SamplesPerPixel = 1;
+  fourBitGrey.BitsPerSample = 4;
+  fourBitGrey.Photometric = PHOTOMETRIC_MINISBLACK;
+  fourBitGrey.Samples8 = {0x12};
+  path = WriteTiff(dir, "grey4.tif", fourBitGrey);
+  EXPECT_EQ(PictureErrorOf([&] { LoadPicture(path); }),
+            ExpectedMessage(path, "TIFF: Unsupported Bits Per Sample"));
+}
+
+std::string PutU16(std::uint16_t v) {
+  return {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+}
+std::string PutU32(std::uint32_t v) {
+  return PutU16(v & 0xFFFF) + PutU16(static_cast<std::uint16_t>(v >> 16));
+}
+
+// A minimal little-endian grey TIFF built byte by byte, for headers libtiff will not write.
+std::string HandMadeTiff(std::uint32_t width, std::uint32_t height, std::uint16_t version = 42) {
+  struct TEntry {
+    std::uint16_t Tag, Type;
+    std::uint32_t Value;
+  };
+  std::vector<TEntry> entries{{256, 4, width}, {257, 4, height}, {258, 3, 8},
+                              {259, 3, 1},     {262, 3, 1},      {273, 4, 8},
+                              {277, 3, 1},     {278, 4, height}, {279, 4, 16}};
+  std::string data = "II" + PutU16(version) + PutU32(8 + 16);
+  data += std::string(16, '\x7F');  // pixel data at offset 8
+  data += PutU16(static_cast<std::uint16_t>(entries.size()));
+  for (const TEntry& e : entries)
+    data += PutU16(e.Tag) + PutU16(e.Type) + PutU32(1) + PutU32(e.Value);
+  return data + PutU32(0);
+}
+
+TEST(TiffCodec, RefusesBadVersionsAndIllegalDimensions) {
+  EXPECT_EQ(DecodePicture("ok.tif", HandMadeTiff(4, 4)).Bitmap.Width(), 4);
+  std::string message = PictureErrorOf([] { DecodePicture("v.tif", HandMadeTiff(4, 4, 41)); });
+  EXPECT_EQ(message, ExpectedMessage("v.tif", "TIFF: Unsupported version"));
+  message = PictureErrorOf([] { DecodePicture("v.tif", std::string("XX*\0abcdefgh", 12)); });
+  EXPECT_EQ(message, ExpectedMessage("v.tif", "TIFF: Unsupported version"));
+  message = PictureErrorOf([] { DecodePicture("d.tif", HandMadeTiff(100000, 100000)); });
+  EXPECT_EQ(message, ExpectedMessage("d.tif", "TIFF: Illegal image dimensions"));
+  message = PictureErrorOf([] { DecodePicture("d.tif", HandMadeTiff(0, 4)); });
+  EXPECT_EQ(message, ExpectedMessage("d.tif", "TIFF: Illegal image dimensions"));
+  // Believable dimensions whose pixels the file does not hold.
+  EXPECT_THROW(DecodePicture("s.tif", HandMadeTiff(4000, 4000)), EPictureError);
+}
+
+TEST(TiffCodec, CorruptLzwDataIsAnInvalidOpcode) {
+  test::TempDir dir;
+  TTiffSpec spec = RgbSpec(MakeGradient(64, 64));
+  spec.Compression = COMPRESSION_LZW;
+  spec.RowsPerStrip = 64;
+  std::string path = WriteTiff(dir, "lzw.tif", spec);
+  std::string data = test::ReadFile(path);
+  // libtiff puts the only strip right after the 8-byte header.
+  for (std::size_t i = 8; i < 400; ++i) data[i] = static_cast<char>(0xFF - i % 7);
+  EXPECT_EQ(PictureErrorOf([&] { DecodePicture(path, data); }),
+            ExpectedMessage(path, "TIF LZW: invalid opcode."));
+}
+
+TEST(TiffCodec, TruncatedAndGarbageFilesRaisePictureErrors) {
+  test::TempDir dir;
+  TTiffSpec spec = RgbSpec(MakeGradient(40, 40));
+  spec.Compression = COMPRESSION_LZW;
+  spec.RowsPerStrip = 4;
+  std::string data = test::ReadFile(WriteTiff(dir, "t.tif", spec));
+  std::string plainPath = dir.File("plain.tif");
+  SaveTiff(plainPath, MakeGradient(40, 40));
+  std::string plain = test::ReadFile(plainPath);
+  for (const std::string* file : {&data, &plain})
+    for (std::size_t size : {0ul, 4ul, 7ul, 8ul, 100ul, file->size() / 2, file->size() - 5})
+      EXPECT_THROW(DecodePicture("t.tif", file->substr(0, size)), EPictureError) << size;
+  EXPECT_THROW(DecodePicture("g.tif", std::string("II*\0", 4) + std::string(500, '\xEE')),
+               EPictureError);
+  EXPECT_THROW(DecodePicture("g.tif", std::string("MM\0*", 4) + std::string(500, '\x01')),
+               EPictureError);
+}
+
+}  // namespace
+}  // namespace vorn
