@@ -61,6 +61,29 @@ TEST(CliInfo, ValuesListsTheGridRedSlowestWithSeventeenDigits) {
                             "\n");
 }
 
+TEST(CliInfo, ValuesOfAShaperAndGridListTheTableThenTheGrid) {
+  TempDir dir;
+  const std::string path = dir.Write(
+      "shaper.cube",
+      "# shaped\nLUT_1D_SIZE 2\nLUT_3D_SIZE 2\n0 0.5 0\n1 1 0.25\n"
+      "0 0 0\n1 0 0\n0 1 0\n1 1 0\n0 0 1\n1 0 1\n0 1 1\n1 1 1\n");
+  TCliResult result = RunCli({"info", "--values", path});
+  ASSERT_EQ(result.Status, 0) << result.Err;
+  EXPECT_EQ(result.Out, "File: " + path +
+                            "\nFormat: Cube 3D\nType: 1D & 3D\nDimension: 2 & 2\nshaped\n"
+                            "0 0 0.5 0\n"
+                            "1 1 1 0.25\n"
+                            "0 0 0 0 0 0\n"
+                            "0 0 1 0 0 1\n"
+                            "0 1 0 0 1 0\n"
+                            "0 1 1 0 1 1\n"
+                            "1 0 0 1 0 0\n"
+                            "1 0 1 1 0 1\n"
+                            "1 1 0 1 1 0\n"
+                            "1 1 1 1 1 1\n"
+                            "\n");
+}
+
 TEST(CliInfo, ValuesOfALargeGridHaveOneLinePerNode) {
   TempDir source;
   TempDir out;
