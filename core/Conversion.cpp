@@ -34,13 +34,20 @@ void ConvertFile(const std::string& source, const std::string& destination, int 
   if (sourceLut.FormatIndex == -1) {
     throw ELUTError("\"" + source + "\" is not a LUT file of any known format.");
   }
+  const TLutKind kind = outputFormat->Is3D ? lk3D : lk1D;
+  const int cappedSize = std::min(size, outputFormat->Is3D ? kMaxOutputSize3D : kMaxOutputSize1D);
+  const int sourceSize = outputFormat->Is3D ? sourceLut.Size3D : sourceLut.Size1D;
+  if (sourceLut.Kind == kind && sourceSize == cappedSize) {
+    // Resampling would copy every value unchanged: write the source itself.
+    SaveLut(destination, sourceLut, profile, bits);
+    return;
+  }
   TLUT destinationLut;
+  destinationLut.Kind = kind;
   if (outputFormat->Is3D) {
-    destinationLut.Kind = lk3D;
-    destinationLut.Size3D = std::min(size, kMaxOutputSize3D);
+    destinationLut.Size3D = cappedSize;
   } else {
-    destinationLut.Kind = lk1D;
-    destinationLut.Size1D = std::min(size, kMaxOutputSize1D);
+    destinationLut.Size1D = cappedSize;
   }
   destinationLut.ResampleFrom(sourceLut);
   SaveLut(destination, destinationLut, profile, bits);

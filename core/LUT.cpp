@@ -43,9 +43,7 @@ std::uint16_t ToCode(double v, int bits) {
 
 }  // namespace
 
-TLUT::TLUT() : Storage_(static_cast<double*>(std::calloc(GridReals + TableReals, sizeof(double)))) {
-  if (!Storage_) throw std::bad_alloc();
-}
+TLUT::TLUT() : Storage_(AllocateZeroedBlock((GridReals + TableReals) * sizeof(double))) {}
 
 TRGB TLUT::Evaluate1D(const TRGB& in) const {
   const double* table = Table();

@@ -5,12 +5,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/Bitmap.h"
+#include "platform/Memory.h"
 
 namespace vorn {
 
@@ -82,10 +82,10 @@ class TLUT {
     return {e[0], e[1], e[2]};
   }
 
-  double* Grid() { return Storage_.get(); }
-  const double* Grid() const { return Storage_.get(); }
-  double* Table() { return Storage_.get() + GridReals; }
-  const double* Table() const { return Storage_.get() + GridReals; }
+  double* Grid() { return static_cast<double*>(Storage_.get()); }
+  const double* Grid() const { return static_cast<const double*>(Storage_.get()); }
+  double* Table() { return Grid() + GridReals; }
+  const double* Table() const { return Grid() + GridReals; }
 
   // Evaluation. Coordinates are clamped to [0, 1] (NaN counts as 0) and reads never
   // pass the last valid node or entry.
@@ -101,11 +101,8 @@ class TLUT {
   void ResampleFrom(const TLUT& source);
 
  private:
-  struct FreeDeleter {
-    void operator()(double* p) const { std::free(p); }
-  };
   // One zeroed block holding the grid, then the table.
-  std::unique_ptr<double[], FreeDeleter> Storage_;
+  TZeroedBlock Storage_;
 };
 
 }  // namespace vorn

@@ -37,13 +37,18 @@ class TTextFile {
 
  private:
   void Split();
+  void AddSpan(std::size_t offset, std::size_t length);
+  void ReserveSpans(std::size_t lines);
 
   struct LineSpan {
-    std::size_t Offset;
-    std::size_t Length;
+    std::uint32_t Offset;
+    std::uint32_t Length;
   };
   std::string Buffer_;
   std::vector<LineSpan> Lines_;
+  // True while Buffer_ is exactly every line followed by PackedBreak_ (only added lines).
+  bool Packed_ = true;
+  std::string PackedBreak_ = "\n";
 };
 
 }  // namespace vorn

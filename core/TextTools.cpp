@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/Convert.h"
@@ -19,6 +20,109 @@ bool IsSeparator(char c) {
 }
 char ToUpper(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+
+constexpr double kPowersOfTen[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                     1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes the lowest `width` decimal digits of value ending just before end.
+void WriteDigitsBackwards(char* end, std::uint64_t value, int width) {
+  for (; width >= 2; width -= 2) {
+    end -= 2;
+    std::memcpy(end, kDigitPairs + 2 * (value % 100), 2);
+    value /= 100;
+  }
+  if (width == 1) *--end = static_cast<char>('0' + value % 10);
+}
+
+int DecimalDigits(std::uint64_t value) {
+  int count = 1;
+  while (value >= 10) {
+    value /= 10;
+    ++count;
+  }
+  return count;
+}
+
+// Fixed-point printing for the usual case: |value| x 10^decimals below 10^15, so that the
+// 15 significant digits reach the requested decimals, and not near a half, where rounding
+// to 15 digits first could decide the result. Answers false when it cannot decide.
+bool FormatFixedFast(char* out, int decimals, double value, std::size_t& length) {
+  if (decimals > 15) return false;
+  const double magnitude = std::fabs(value);
+  if (!(magnitude < kPowersOfTen[15 - decimals])) return false;  // NaN too
+  const double scaled = magnitude * kPowersOfTen[decimals];
+  const double whole = std::floor(scaled);
+  const double fraction = scaled - whole;
+  if (std::fabs(fraction - 0.5) <= scaled * 1e-14) return false;
+  const std::uint64_t units = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+  const std::uint64_t unitsPerOne = static_cast<std::uint64_t>(kPowersOfTen[decimals]);
+  const std::uint64_t integral = units / unitsPerOne;
+  char* p = out;
+  if (value < 0 && units != 0) *p++ = '-';
+  const int integralDigits = DecimalDigits(integral);
+  p += integralDigits;
+  WriteDigitsBackwards(p, integral, integralDigits);
+  if (decimals > 0) {
+    *p++ = '.';
+    p += decimals;
+    WriteDigitsBackwards(p, units - integral * unitsPerOne, decimals);
+  }
+  length = static_cast<std::size_t>(p - out);
+  return true;
+}
+
+// A plain decimal number (sign, digits, optional point, no exponent) whose digits form an
+// integer of at most 2^53: the quotient by an exact power of ten is then correctly rounded,
+// as std::from_chars would give. Answers false for anything else.
+bool ParsePlainDecimal(const char*& p, const char* end, double& value) {
+  bool negative = false;
+  if (p != end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+  std::uint64_t mantissa = 0;
+  int digits = 0;
+  int decimals = -1;
+  for (; p != end; ++p) {
+    const unsigned digit = static_cast<unsigned char>(*p) - static_cast<unsigned>('0');
+    if (digit <= 9) {
+      if (++digits > 16) return false;
+      mantissa = mantissa * 10 + digit;
+      if (decimals >= 0) ++decimals;
+    } else if (*p == '.' && decimals < 0) {
+      decimals = 0;
+    } else {
+      break;
+    }
+  }
+  if (digits == 0 || mantissa > (std::uint64_t{1} << 53)) return false;
+  const double quotient = static_cast<double>(mantissa) / kPowersOfTen[decimals < 0 ? 0 : decimals];
+  value = negative ? -quotient : quotient;
+  return true;
+}
+
+// The common value line "a b c" in one pass; false sends the line to the general parser.
+bool ParsePlainTriple(std::string_view line, double& first, double& second, double& third) {
+  const char* p = line.data();
+  const char* end = p + line.size();
+  double values[3];
+  for (int i = 0; i < 3; ++i) {
+    while (p != end && IsBlank(*p)) ++p;
+    if (!ParsePlainDecimal(p, end, values[i])) return false;
+    if (i < 2) {
+      if (p == end || !IsSeparator(*p)) return false;
+      ++p;
+    }
+  }
+  while (p != end && IsBlank(*p)) ++p;
+  if (p != end) return false;
+  first = values[0];
+  second = values[1];
+  third = values[2];
+  return true;
 }
 
 // The next value token of a triple: trims what is left, cuts a token and trims it.
@@ -106,6 +210,7 @@ bool ParseIntTriple(std::string_view line, int scale, bool skipFirst, double& fi
 }
 
 bool ParseFloatTriple(std::string_view line, double& first, double& second, double& third) {
+  if (ParsePlainTriple(line, first, second, third)) return true;
   std::string_view rest = Trim(line);
   if (!TryStrToFloat(NextValueToken(rest), first)) return false;
   if (!TryStrToFloat(NextValueToken(rest), second)) return false;
@@ -121,6 +226,7 @@ std::string FormatScaledInt(int bits, double value) {
 
 std::size_t FormatFixedTo(char* out, int decimals, double value) {
   if (decimals < 0) decimals = 0;
+  if (std::size_t length = 0; FormatFixedFast(out, decimals, value, length)) return length;
   char* p = out;
   if (std::isnan(value)) {
     std::memcpy(p, "NAN", 3);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/Exception.h"
+#include "platform/Memory.h"
 
 namespace vorn {
 
@@ -64,7 +65,10 @@ int OpenForReading(const std::string& path) {
 // Reads up to maxBytes; a read error is reported against the path.
 std::string ReadFrom(int fd, const std::string& path, std::size_t maxBytes, std::size_t hint) {
   std::string data;
-  data.resize(std::min(maxBytes, hint > 0 ? hint : std::size_t{65536}));
+  const std::size_t initial = std::min(maxBytes, hint > 0 ? hint : std::size_t{65536});
+  data.reserve(initial);
+  AdviseHugePages(data.data(), initial);
+  data.resize(initial);
   std::size_t filled = 0;
   while (filled < maxBytes) {
     if (filled == data.size()) data.resize(std::min(maxBytes, data.size() * 2));

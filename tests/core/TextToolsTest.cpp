@@ -170,3 +170,71 @@ TEST(FormatFixed, SpecialValues) {
 
 }  // namespace
 }  // namespace vorn
+
+namespace vorn {
+namespace {
+
+// Values that lie on a half at the sixth decimal once rounded to 15 digits: the half goes
+// away from zero although the binary value may lie just below it.
+TEST(FormatFixed, DecimalHalvesRoundAwayFromZero) {
+  std::mt19937_64 random(11);
+  std::uniform_int_distribution<std::int64_t> units(0, 999999999);
+  for (int i = 0; i < 20000; ++i) {
+    const std::int64_t u = units(random);
+    const double value = (static_cast<double>(u) + 0.5) / 1e6;
+    const std::int64_t up = u + 1;
+    std::string digits = std::to_string(up % 1000000);
+    std::string expected = std::to_string(up / 1000000);
+    expected.push_back('.');
+    expected.append(6 - digits.size(), '0');
+    expected.append(digits);
+    ASSERT_EQ(FormatFixed(6, value), expected) << u;
+    ASSERT_EQ(FormatFixed(6, -value), "-" + expected) << u;
+  }
+}
+
+// Every decimal text of up to 15 significant digits comes back as the same text.
+TEST(FormatFixed, ReproducesShortDecimalsExactly) {
+  std::mt19937_64 random(5);
+  for (int decimals : {0, 1, 3, 6, 9, 12}) {
+    std::uniform_int_distribution<std::int64_t> units(0, 999999999999999 / 10);
+    for (int i = 0; i < 5000; ++i) {
+      const std::int64_t u = units(random);
+      const std::int64_t scale = static_cast<std::int64_t>(std::pow(10, decimals));
+      std::string text = std::to_string(u / scale);
+      if (decimals > 0) {
+        std::string fraction = std::to_string(u % scale);
+        text.push_back('.');
+        text.append(static_cast<std::size_t>(decimals) - fraction.size(), '0');
+        text.append(fraction);
+      }
+      double parsed = std::strtod(text.c_str(), nullptr);
+      ASSERT_EQ(FormatFixed(decimals, parsed), text) << text;
+    }
+  }
+}
+
+// The one-pass reader of plain value lines must agree with the general token walk.
+TEST(ParseFloatTriple, PlainAndGeneralNumbersReadAlike) {
+  std::mt19937_64 random(9);
+  std::uniform_real_distribution<double> values(-3.0, 3.0);
+  char line[128];
+  for (int i = 0; i < 20000; ++i) {
+    double a = values(random), b = values(random) * 1e-5, c = values(random) * 1e7;
+    std::snprintf(line, sizeof line, "%.17g %.6f\t%.12f", a, b, c);
+    double x = 0, y = 0, z = 0;
+    ASSERT_TRUE(ParseFloatTriple(line, x, y, z)) << line;
+    char* end = line;
+    EXPECT_EQ(x, std::strtod(end, &end)) << line;
+    EXPECT_EQ(y, std::strtod(end, &end)) << line;
+    EXPECT_EQ(z, std::strtod(end, &end)) << line;
+  }
+  double x = 0, y = 0, z = 0;
+  ASSERT_TRUE(ParseFloatTriple("0.30000000000000004 12345678901234567 9007199254740993", x, y, z));
+  EXPECT_EQ(x, 0.30000000000000004);
+  EXPECT_EQ(y, 12345678901234567.0);
+  EXPECT_EQ(z, 9007199254740992.0);  // beyond 2^53, correctly rounded
+}
+
+}  // namespace
+}  // namespace vorn
