@@ -13,9 +13,16 @@ packages=(
   libjpeg62-turbo-dev libpng-dev libtiff-dev liblcms2-dev
   # the desktop application and its headless runs
   qt6-base-dev libgl-dev xvfb xauth
-  # peers, benchmark timing and test pictures
-  opencolorio-tools hyperfine imagemagick python3
+  # peers, benchmark timing and test pictures; a locale with a decimal comma for the tests
+  opencolorio-tools hyperfine imagemagick python3 locales
 )
+
+# The number tests check that a regional decimal comma changes nothing.
+ensure_test_locale() {
+  if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && [ "$(id -u)" -eq 0 ]; then
+    localedef -i de_DE -f UTF-8 de_DE.UTF-8 >/dev/null 2>&1 || true
+  fi
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -25,6 +32,7 @@ for p in "${packages[@]}"; do
 done
 
 if [ ${#missing[@]} -eq 0 ]; then
+  ensure_test_locale
   exit 0
 fi
 
@@ -37,3 +45,4 @@ fi
 echo "install-deps: installing ${missing[*]}"
 apt-get update -qq
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+ensure_test_locale
