@@ -1,0 +1,189 @@
+// Benchmarks of the LUT core: Cube 3D load and save at 64 nodes, resampling a 17-node
+// grid to 64 nodes, trilinear evaluation throughput and the whole per-file conversion.
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "core/Conversion.h"
+#include "core/LUT.h"
+#include "core/LUTFormat.h"
+
+namespace {
+
+using vorn::TLUT;
+using vorn::TRGB;
+
+constexpr int kBigGrid = 64;
+constexpr int kSmallGrid = 17;
+constexpr const char* kCubeProfileName = "Cube 3D Davinci";
+
+// A folder under the system's temporary folder, removed with everything in it.
+class ScratchDir {
+ public:
+  ScratchDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vorn-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+      throw std::runtime_error("cannot create a scratch folder from " + pattern);
+    }
+    Path_ = pattern;
+  }
+  ~ScratchDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(Path_, ignored);
+  }
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  std::string File(const std::string& name) const { return Path_ + "/" + name; }
+
+ private:
+  std::string Path_;
+};
+
+// A smooth grade that is far from the identity, so every node has many significant digits
+// and the writer and reader do their full work.
+TRGB Grade(double r, double g, double b) {
+  const double luma = 0.2126 * r + 0.7152 * g + 0.0722 * b;
+  const double saturation = 1.3;
+  auto channel = [&](double c, double gamma, double lift) {
+    const double saturated = luma + saturation * (c - luma);
+    return lift + (1.0 - lift) * std::pow(std::fabs(saturated), gamma);
+  };
+  return {channel(r, 0.85, 0.012), channel(g, 0.95, 0.004), channel(b, 1.1, 0.021)};
+}
+
+std::unique_ptr<TLUT> MakeGradedGrid(int size) {
+  auto lut = std::make_unique<TLUT>();
+  lut->Kind = vorn::lk3D;
+  lut->Size3D = size;
+  const double step = 1.0 / (size - 1);
+  for (int r = 0; r < size; ++r) {
+    for (int g = 0; g < size; ++g) {
+      for (int b = 0; b < size; ++b) {
+        lut->SetNode(r, g, b, Grade(r * step, g * step, b * step));
+      }
+    }
+  }
+  lut->Comments.push_back("graded test grid");
+  return lut;
+}
+
+const vorn::TLutOutputProfile& CubeProfile() {
+  for (const auto& profile : vorn::OutputProfiles()) {
+    if (profile->Name == kCubeProfileName) return *profile;
+  }
+  throw std::runtime_error(std::string("no output profile named ") + kCubeProfileName);
+}
+
+// Writes a 64-node graded Cube file through the Cube writer and returns its path.
+std::string WriteCube64(const ScratchDir& dir, const std::string& name) {
+  const std::string path = dir.File(name);
+  vorn::SaveLut(path, *MakeGradedGrid(kBigGrid), CubeProfile(), -1);
+  return path;
+}
+
+// Reports a failed set-up to the benchmark runner instead of ending the process.
+template <typename Body>
+void Guarded(benchmark::State& state, Body body) {
+  try {
+    body();
+  } catch (const std::exception& error) {
+    state.SkipWithError(error.what());
+  }
+}
+
+void BM_LoadCube64(benchmark::State& state) {
+  Guarded(state, [&] {
+    const ScratchDir dir;
+    const std::string path = WriteCube64(dir, "in.cube");
+    auto lut = std::make_unique<TLUT>();
+    for (auto _ : state) {
+      vorn::LoadLut(path, *lut, -1);
+      benchmark::DoNotOptimize(lut->Node(kBigGrid - 1, kBigGrid - 1, kBigGrid - 1)[2]);
+    }
+    if (lut->Size3D != kBigGrid) state.SkipWithError("the Cube file did not load as 64 nodes");
+    state.SetItemsProcessed(state.iterations() * kBigGrid * kBigGrid * kBigGrid);
+  });
+}
+BENCHMARK(BM_LoadCube64)->Unit(benchmark::kMillisecond);
+
+void BM_SaveCube64(benchmark::State& state) {
+  Guarded(state, [&] {
+    const ScratchDir dir;
+    const auto lut = MakeGradedGrid(kBigGrid);
+    const std::string path = dir.File("out.cube");
+    const auto& profile = CubeProfile();
+    for (auto _ : state) {
+      vorn::SaveLut(path, *lut, profile, -1);
+    }
+    state.SetItemsProcessed(state.iterations() * kBigGrid * kBigGrid * kBigGrid);
+    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
+  });
+}
+BENCHMARK(BM_SaveCube64)->Unit(benchmark::kMillisecond);
+
+void BM_ResampleFrom17To64(benchmark::State& state) {
+  Guarded(state, [&] {
+    const auto source = MakeGradedGrid(kSmallGrid);
+    auto destination = std::make_unique<TLUT>();
+    destination->Kind = vorn::lk3D;
+    destination->Size3D = kBigGrid;
+    for (auto _ : state) {
+      destination->ResampleFrom(*source);
+      benchmark::DoNotOptimize(destination->Node(1, 2, 3)[0]);
+    }
+    state.SetItemsProcessed(state.iterations() * kBigGrid * kBigGrid * kBigGrid);
+  });
+}
+BENCHMARK(BM_ResampleFrom17To64)->Unit(benchmark::kMillisecond);
+
+// Inputs spread over the cube with a fixed linear congruential sequence, so every run
+// evaluates the same points and no two neighbours share a cell.
+std::vector<TRGB> SpreadInputs(std::size_t count) {
+  std::vector<TRGB> inputs(count);
+  std::uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<double>(seed >> 8) / static_cast<double>(1u << 24);
+  };
+  for (TRGB& in : inputs) in = {next(), next(), next()};
+  return inputs;
+}
+
+void BM_Evaluate3D(benchmark::State& state) {
+  const auto lut = MakeGradedGrid(static_cast<int>(state.range(0)));
+  const auto inputs = SpreadInputs(4096);
+  for (auto _ : state) {
+    for (const TRGB& in : inputs) {
+      benchmark::DoNotOptimize(lut->Evaluate3D(in));
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(inputs.size()));
+}
+BENCHMARK(BM_Evaluate3D)->Arg(kSmallGrid)->Arg(kBigGrid)->Unit(benchmark::kMicrosecond);
+
+// What one conversion of a file costs inside the command-line program: detect, load,
+// resample (a plain copy at equal size) and save.
+void BM_ConvertCube64To64(benchmark::State& state) {
+  Guarded(state, [&] {
+    const ScratchDir dir;
+    const std::string source = WriteCube64(dir, "in.cube");
+    const std::string destination = dir.File("out.cube");
+    const auto& profile = CubeProfile();
+    for (auto _ : state) {
+      vorn::ConvertFile(source, destination, -1, profile, kBigGrid, -1);
+    }
+  });
+}
+BENCHMARK(BM_ConvertCube64To64)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,118 @@
+#!/usr/bin/env python3
+"""Writes the seed inputs of the LUT loading fuzzer: small files of the cube text family
+(plain cube, Truelight cube, FSI CFE, Panasonic vlt), a 1D cube, and broken variants that
+reach the readers' error paths. The output is deterministic.
+
+Usage: make-seeds.py [OUTPUT_FOLDER]   (default: the seeds folder beside this script)
+"""
+
+import os
+import sys
+
+
+def grid_lines(size, scale=1.0, integers=False):
+    """Value lines of a graded grid, red index varying fastest."""
+    lines = []
+    top = size - 1
+    for b in range(size):
+        for g in range(size):
+            for r in range(size):
+                values = (
+                    (r / top) ** 0.9,
+                    0.02 + 0.96 * g / top,
+                    min(1.0, 1.05 * b / top),
+                )
+                if integers:
+                    lines.append(" ".join(str(round(v * scale)) for v in values))
+                else:
+                    lines.append(" ".join(f"{v:.6f}" for v in values))
+    return lines
+
+
+def cube(size, header=None, comments=("seed grid",)):
+    lines = [f"# {c}" for c in comments]
+    lines += header if header is not None else [f"LUT_3D_SIZE {size}"]
+    return lines + grid_lines(size)
+
+
+def truelight(size):
+    return (
+        [
+            "# Truelight Cube v2.0",
+            "# iDims     3",
+            "# oDims     3",
+            f"# width     {size} {size} {size}",
+            "",
+            "# Cube",
+        ]
+        + grid_lines(size)
+        + ["# end"]
+    )
+
+
+def fsi_cfe(size):
+    return [
+        "LUT_3D_AUTHOR seed",
+        "LUT_3D_MODEL CM240",
+        "LUT_3D_VERSION 2.0.0",
+        f"LUT_3D_SIZE {size}",
+        "",
+    ] + grid_lines(size)
+
+
+def panasonic(size):
+    return ["# seed", "", f"LUT_3D_SIZE {size}", ""] + grid_lines(size, 4095, integers=True)
+
+
+def cube_1d(size):
+    top = size - 1
+    return [f"LUT_1D_SIZE {size}"] + [
+        f"{(i / top) ** 0.8:.6f} {i / top:.6f} {(i / top) ** 1.2:.6f}" for i in range(size)
+    ]
+
+
+def seeds():
+    """(file name, text) pairs."""
+    two = cube(2)
+    return [
+        ("cube-2.cube", two),
+        ("cube-3-title-domain.cube",
+         ['TITLE "seed"', "DOMAIN_MIN 0 0 0", "DOMAIN_MAX 1 1 1", "LUT_3D_SIZE 3"]
+         + grid_lines(3)),
+        ("cube-2-lowercase.cube", cube(2, header=["lut_3d_size 2"])),
+        ("cube-2-commas-tabs.cube",
+         ["LUT_3D_SIZE 2"] + [l.replace(" ", ",", 1).replace(" ", "\t") for l in grid_lines(2)]),
+        ("cube-2-four-values.cube", ["LUT_3D_SIZE 2"] + [l + " 1" for l in grid_lines(2)]),
+        ("cube-2-short.cube", two[:-3]),
+        ("cube-101.cube", ["LUT_3D_SIZE 101", "0 0 0"]),
+        ("cube-size-text.cube", ["LUT_3D_SIZE 2x"] + grid_lines(2)),
+        ("cube-size-empty.cube", ["LUT_3D_SIZE"] + grid_lines(2)),
+        ("cube-1d.cube", cube_1d(16)),
+        ("truelight-2.cube", truelight(2)),
+        ("truelight-width-big.cube", truelight(2)[:3] + ["# width     200 200 200", "0 0 0"]),
+        ("fsi-2.cfe", fsi_cfe(2)),
+        ("panasonic-3.vlt", panasonic(3)),
+    ]
+
+
+def write(folder, name, lines, line_break="\n"):
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write((line_break.join(lines) + line_break).encode("ascii"))
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "seeds")
+    os.makedirs(folder, exist_ok=True)
+    for name, lines in seeds():
+        write(folder, name, lines)
+    # Line breaks and a NUL byte, which the text reader treats specially.
+    write(folder, "cube-2-cr.cube", cube(2), "\r")
+    write(folder, "cube-2-crlf.cube", cube(2), "\r\n")
+    with open(os.path.join(folder, "cube-2-nul.cube"), "wb") as f:
+        f.write(("\n".join(cube(2)[:5]) + "\n\0" + "\n".join(grid_lines(2))).encode("ascii"))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
