@@ -1,0 +1,216 @@
+// Whole batches through the real window: Convert, the dialog, the overwrite question, the
+// progress window with its Cancel, and errors that end a batch.
+
+#include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QToolButton>
+#include <filesystem>
+
+#include "core/LUTFormat.h"
+#include "platform/Files.h"
+#include "tests/ui/UiTestSupport.h"
+#include "ui/ConvertForm.h"
+#include "ui/ProgressDlg.h"
+
+namespace vorn::ui::test {
+namespace {
+
+using TKind = TScriptedDialogs::TKind;
+const char* const kDavinci = "Cube 3D Davinci";
+
+TfrmProgress* ShownProgress() {
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (auto* progress = qobject_cast<TfrmProgress*>(window); progress && progress->isVisible()) {
+      return progress;
+    }
+  }
+  return nullptr;
+}
+
+class TBatchTest : public TMainWindowTest {
+ protected:
+  TBatchTest() : Output(Temp.Path() + "/out") {
+    std::filesystem::create_directory(Output);
+    Window->show();
+    // Each call of the clock is one checked row reaching its SetPosition.
+    Window->SetClock([this] {
+      ++ClockCalls;
+      if (OnRow) OnRow(ClockCalls);
+      return 45000.0 + ClockCalls / 86400.0;
+    });
+  }
+
+  std::string OutputFile(const std::string& name) const { return Output + "/" + name; }
+  int GridSizeOf(const std::string& path) {
+    TLUT lut;
+    LoadLut(path, lut);
+    EXPECT_NE(lut.FormatIndex, -1) << path;
+    return lut.Size3D;
+  }
+  void Convert(const std::string& size = {}) {
+    QueueConversion(Dialogs, kDavinci, Output, size);
+    Window->btnConvert->click();
+  }
+  std::string Question(const std::string& destination) const {
+    return "The " + destination + " file is already exist. Are you sure want you to overwrite it?";
+  }
+
+  std::string Output;
+  int ClockCalls = 0;
+  std::function<void(int)> OnRow;
+};
+
+TEST_F(TBatchTest, ConvertsEveryCheckedRowIntoTheOutputFolder) {
+  Window->AddFiles({Cube("a.cube"), Unknown("b.txt"), Cube("c.cube"), Cube("d.cube")});
+  Window->Files().SetChecked(2, false);
+  OnRow = [this](int) {
+    TfrmProgress* progress = ShownProgress();
+    ASSERT_NE(progress, nullptr);
+    EXPECT_EQ(progress->windowTitle(), "Convertion...");
+    EXPECT_EQ(progress->lblText->text(), "The selected files are being converted. Please wait...");
+    EXPECT_FALSE(Window->isEnabled()) << "the main window waits while the batch runs";
+  };
+  Convert();
+
+  EXPECT_EQ(ClockCalls, 2);
+  EXPECT_EQ(GridSizeOf(OutputFile("a.cube")), 33);
+  EXPECT_EQ(GridSizeOf(OutputFile("d.cube")), 33);
+  EXPECT_FALSE(FileExists(OutputFile("c.cube")));
+  EXPECT_FALSE(FileExists(OutputFile("b.cube")));
+  EXPECT_TRUE(Window->isEnabled());
+  EXPECT_EQ(ShownProgress(), nullptr);
+  EXPECT_TRUE(Dialogs.Messages.empty());
+  EXPECT_EQ(Window->Folders().Output, Output);
+}
+
+TEST_F(TBatchTest, TheTypedSizeIsUsed) {
+  Window->AddFiles({Cube("a.cube")});
+  Convert("5");
+  EXPECT_EQ(GridSizeOf(OutputFile("a.cube")), 5);
+}
+
+TEST_F(TBatchTest, TheBarCountsEveryRowCheckedOrNot) {
+  Window->AddFiles({Cube("a.cube"), Cube("b.cube"), Cube("c.cube"), Cube("d.cube")});
+  Window->miUncheckAll->trigger();
+  Window->Files().SetChecked(3, true);
+  std::vector<int> bar;
+  OnRow = [&bar](int) { bar.push_back(ShownProgress()->ProgressBar->value()); };
+  Convert();
+  EXPECT_EQ(bar, std::vector<int>{100});
+  EXPECT_TRUE(FileExists(OutputFile("d.cube")));
+}
+
+TEST_F(TBatchTest, OverwritingIsAskedAndYesNoAndCancelAreHonoured) {
+  Window->AddFiles({Cube("a.cube"), Cube("b.cube"), Cube("c.cube"), Cube("d.cube")});
+  for (const char* name : {"a.cube", "b.cube", "c.cube"}) {
+    WriteWholeFile(OutputFile(name), "old");
+  }
+  Dialogs.YesNoCancelAnswers = {TAnswer::Yes, TAnswer::No, TAnswer::Cancel};
+  Convert();
+
+  EXPECT_EQ(
+      Messages(TKind::YesNoCancel),
+      (std::vector<std::string>{Question(OutputFile("a.cube")), Question(OutputFile("b.cube")),
+                                Question(OutputFile("c.cube"))}));
+  EXPECT_EQ(GridSizeOf(OutputFile("a.cube")), 33);
+  EXPECT_EQ(vorn::test::ReadFile(OutputFile("b.cube")), "old");
+  EXPECT_EQ(vorn::test::ReadFile(OutputFile("c.cube")), "old");
+  EXPECT_FALSE(FileExists(OutputFile("d.cube"))) << "Cancel ends the batch";
+  EXPECT_TRUE(Messages(TKind::Error).empty());
+  EXPECT_TRUE(Window->isEnabled());
+}
+
+TEST_F(TBatchTest, ConvertingIntoTheSourceFolderAsksAboutTheSourceAndReadsItFirst) {
+  const std::string source = Cube("self.cube", {"kept"}, true);
+  Window->AddFiles({source});
+  Dialogs.YesNoCancelAnswers = {TAnswer::Yes};
+  QueueConversion(Dialogs, kDavinci, Temp.Path());
+  Window->btnConvert->click();
+
+  EXPECT_EQ(Messages(TKind::YesNoCancel), std::vector<std::string>{Question(source)});
+  TLUT lut;
+  LoadLut(source, lut);
+  EXPECT_EQ(lut.Size3D, 33);
+  const TRGB black = lut.GetNode(0, 0, 0);
+  EXPECT_DOUBLE_EQ(black.R, 1.0) << "the grid was sampled from the inverting source";
+}
+
+TEST_F(TBatchTest, CancelInTheProgressWindowStopsBeforeTheNextFile) {
+  Window->AddFiles({Cube("a.cube"), Cube("b.cube"), Cube("c.cube")});
+  OnRow = [](int call) {
+    if (call == 2) ShownProgress()->btnCancel->click();
+  };
+  Convert();
+
+  EXPECT_TRUE(FileExists(OutputFile("a.cube")));
+  EXPECT_FALSE(FileExists(OutputFile("b.cube")));
+  EXPECT_FALSE(FileExists(OutputFile("c.cube")));
+  EXPECT_EQ(ClockCalls, 2);
+  EXPECT_TRUE(Window->isEnabled());
+  EXPECT_TRUE(Dialogs.Messages.empty());
+}
+
+TEST_F(TBatchTest, ClosingTheProgressWindowCancelsToo) {
+  Window->AddFiles({Cube("a.cube"), Cube("b.cube")});
+  OnRow = [](int call) {
+    if (call == 1) ShownProgress()->close();
+  };
+  Convert();
+  EXPECT_FALSE(FileExists(OutputFile("a.cube")));
+  EXPECT_FALSE(FileExists(OutputFile("b.cube")));
+  EXPECT_TRUE(Window->isEnabled());
+}
+
+TEST_F(TBatchTest, TheFirstErrorEndsTheBatchWithItsMessage) {
+  const std::string broken = Cube("b.cube");
+  Window->AddFiles({Cube("a.cube"), broken, Cube("c.cube")});
+  WriteWholeFile(broken, IncompleteCubeText());
+  Convert();
+
+  const std::vector<std::string> errors = Messages(TKind::Error);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("Incomplete file."), std::string::npos) << errors[0];
+  EXPECT_NE(errors[0].find(broken), std::string::npos) << errors[0];
+  EXPECT_TRUE(FileExists(OutputFile("a.cube")));
+  EXPECT_FALSE(FileExists(OutputFile("b.cube")));
+  EXPECT_FALSE(FileExists(OutputFile("c.cube")));
+  EXPECT_TRUE(Window->isEnabled());
+  EXPECT_EQ(ShownProgress(), nullptr);
+}
+
+TEST_F(TBatchTest, AFileNoFormatClaimsAnyMoreIsReportedNotConverted) {
+  const std::string changed = Cube("changed.cube");
+  Window->AddFiles({changed});
+  WriteWholeFile(changed, "no longer a LUT\n");
+  Convert();
+
+  const std::vector<std::string> errors = Messages(TKind::Error);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find(changed), std::string::npos) << errors[0];
+  EXPECT_FALSE(FileExists(OutputFile("changed.cube")));
+}
+
+TEST_F(TBatchTest, ASizeBelowTwoIsRefusedBeforeAnythingIsWritten) {
+  Window->AddFiles({Cube("a.cube")});
+  QueueConversion(Dialogs, kDavinci, Output, "1");
+  Window->btnConvert->click();
+  EXPECT_EQ(Messages(TKind::Error), std::vector<std::string>{kSizeTooSmall});
+  EXPECT_EQ(ClockCalls, 0);
+  EXPECT_FALSE(FileExists(OutputFile("a.cube")));
+}
+
+TEST_F(TBatchTest, CancellingTheDialogConvertsNothing) {
+  Window->AddFiles({Cube("a.cube")});
+  Dialogs.ModalScripts.push_back([](QDialog& dialog) {
+    dialog.reject();
+    return false;
+  });
+  Window->btnConvert->click();
+  EXPECT_EQ(ClockCalls, 0);
+  EXPECT_TRUE(std::filesystem::is_empty(Output));
+}
+
+}  // namespace
+}  // namespace vorn::ui::test

@@ -1,0 +1,417 @@
+// The main window: adding files, the check rules, selection and the preview memo, the
+// context menu, bits per colour, the preview pane and the tools not in this build.
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <QUrl>
+#include <filesystem>
+
+#include "core/LUTFormat.h"
+#include "tests/ui/UiTestSupport.h"
+#include "ui/About.h"
+#include "ui/DialogFilters.h"
+#include "ui/FileListView.h"
+#include "ui/PictureBox.h"
+#include "ui/SetBitsPerValueForm.h"
+
+namespace vorn::ui::test {
+namespace {
+
+using TKind = TScriptedDialogs::TKind;
+
+TEST_F(TMainWindowTest, StartsWithEmptyListSamplePictureAndToolsDisabled) {
+  EXPECT_EQ(Window->windowTitle(), "Vorn LUT Converter");
+  EXPECT_EQ(Window->size(), QSize(881, 640));
+  EXPECT_EQ(Window->minimumSize(), QSize(400, 200));
+  EXPECT_EQ(RowCount(), 0);
+  EXPECT_FALSE(Window->btnConvert->isEnabled());
+  EXPECT_FALSE(Window->sbnJoin->isEnabled());
+  EXPECT_FALSE(Window->pnlPreview->isHidden());
+  EXPECT_EQ(Window->pnlPreview->width(), 250);
+  EXPECT_FALSE(LutPartsShown());
+  EXPECT_TRUE(Window->chkInvert->isHidden());
+  EXPECT_EQ(Window->imgUngraded->size(), QSize(210, 169));
+
+  const TBitmap24& sample = Window->UngradedPicture();
+  ASSERT_FALSE(sample.Empty());
+  EXPECT_TRUE(sample.Width() == 210 || sample.Height() == 169);
+  EXPECT_LE(sample.Width(), 210);
+  EXPECT_LE(sample.Height(), 169);
+
+  EXPECT_EQ(Window->btnAddFiles->text(), "Add LUTs");
+  EXPECT_EQ(Window->btnConvert->toolTip(), "Convert the selected LUT files");
+  EXPECT_EQ(Window->sbnJoin->toolTip(), "Merge the selected LUT files");
+  EXPECT_EQ(Window->btnICC->toolTip(), "Convert ICC profile to LUT file and vice versa");
+  EXPECT_EQ(Window->sbnHaldImage->toolTip(), "Generate the Hald image");
+  EXPECT_EQ(Window->btnAbout->toolTip(), "About");
+  EXPECT_EQ(Window->btnLoadPreviewImage->toolTip(), "Load a preview image");
+  EXPECT_EQ(Window->btnShowHidePreview->toolTip(), "Show/Hide the preview pane");
+}
+
+TEST_F(TMainWindowTest, AddLutsSortsThePicksAndChecksOnlyRecognisedFiles) {
+  const std::string b = Cube("b.cube");
+  const std::string a = Cube("A.cube");
+  const std::string unknown = Unknown("c.txt");
+  AddViaDialog({unknown, b, a});
+
+  EXPECT_EQ(Dialogs.LastFilter, kLutFileFilter);
+  EXPECT_EQ(Dialogs.LastStartFolder, "");
+  ASSERT_EQ(RowCount(), 3);
+  EXPECT_EQ(Row(0).FileName, "A.cube");
+  EXPECT_EQ(Row(1).FileName, "b.cube");
+  EXPECT_EQ(Row(2).FileName, "c.txt");
+  EXPECT_EQ(Row(0).FormatName, "Cube 3D");
+  EXPECT_EQ(Row(2).FormatName, "unknown");
+  EXPECT_EQ(Row(0).Folder, Temp.Path());
+  EXPECT_TRUE(Row(0).Checked);
+  EXPECT_TRUE(Row(1).Checked);
+  EXPECT_FALSE(Row(2).Checked);
+  ASSERT_TRUE(Row(0).Info.has_value());
+  EXPECT_EQ(Row(0).Info->InputBits, -1);
+  EXPECT_EQ(Row(0).Info->FormatIndex, IndexOfFormat("Cube 3D"));
+  EXPECT_FALSE(Row(2).Info.has_value());
+
+  EXPECT_EQ(Window->SelectedRow(), -1);
+  EXPECT_TRUE(Window->btnConvert->isEnabled());
+  EXPECT_TRUE(Window->sbnJoin->isEnabled());
+  EXPECT_EQ(Window->Folders().Luts, Temp.Path());
+
+  AddViaDialog({a});  // the same file again: no duplicate test
+  EXPECT_EQ(Dialogs.LastStartFolder, Temp.Path());
+  EXPECT_EQ(RowCount(), 4);
+}
+
+TEST_F(TMainWindowTest, CancelledPickAddsNothing) {
+  AddViaDialog({});
+  EXPECT_EQ(RowCount(), 0);
+  EXPECT_EQ(Window->Folders().Luts, "");
+}
+
+TEST_F(TMainWindowTest, CheckingAnUnknownRowExplainsAndLeavesItUnchecked) {
+  Window->AddFiles({Unknown("notes.txt")});
+  EXPECT_FALSE(Window->btnConvert->isEnabled());
+
+  Window->show();
+  Window->SelectRow(0);
+  QTest::keyClick(Window->lvwFiles, Qt::Key_Space);  // the check box's own key
+
+  EXPECT_EQ(Messages(TKind::Information),
+            std::vector<std::string>{
+                "Unable to convert unknown format.\nPlease contact us to add this."});
+  EXPECT_FALSE(Row(0).Checked);
+  EXPECT_FALSE(Window->btnConvert->isEnabled());
+
+  const QModelIndex box = Window->Files().index(0, 0);
+  EXPECT_FALSE(Window->Files().setData(box, Qt::Checked, Qt::CheckStateRole));
+  EXPECT_EQ(Window->Files().data(box, Qt::CheckStateRole).toInt(), Qt::Unchecked);
+  EXPECT_EQ(Messages(TKind::Information).size(), 2u);
+}
+
+TEST_F(TMainWindowTest, UncheckingTheLastCheckedRowDisablesConvertAndMerge) {
+  Window->AddFiles({Cube("one.cube")});
+  const QModelIndex box = Window->Files().index(0, 0);
+  EXPECT_TRUE(Window->Files().setData(box, Qt::Unchecked, Qt::CheckStateRole));
+  EXPECT_FALSE(Window->AnyChecked());
+  EXPECT_FALSE(Window->btnConvert->isEnabled());
+  EXPECT_FALSE(Window->sbnJoin->isEnabled());
+  EXPECT_TRUE(Window->Files().setData(box, Qt::Checked, Qt::CheckStateRole));
+  EXPECT_TRUE(Window->btnConvert->isEnabled());
+  EXPECT_TRUE(Messages(TKind::Information).empty());
+}
+
+TEST_F(TMainWindowTest, UncheckAllAndCheckAllFollowTheRecords) {
+  Window->AddFiles({Cube("a.cube"), Unknown("b.txt"), Cube("c.cube")});
+  Window->miUncheckAll->trigger();
+  EXPECT_FALSE(Row(0).Checked);
+  EXPECT_FALSE(Row(2).Checked);
+  EXPECT_FALSE(Window->btnConvert->isEnabled());
+  EXPECT_FALSE(Window->sbnJoin->isEnabled());
+
+  Window->miCheckAll->trigger();
+  EXPECT_TRUE(Row(0).Checked);
+  EXPECT_FALSE(Row(1).Checked);
+  EXPECT_TRUE(Row(2).Checked);
+  EXPECT_TRUE(Window->btnConvert->isEnabled());
+  EXPECT_TRUE(Window->sbnJoin->isEnabled());
+  EXPECT_TRUE(Messages(TKind::Information).empty());
+}
+
+TEST_F(TMainWindowTest, CheckAllWithOnlyUnknownRowsKeepsConvertDisabled) {
+  Window->AddFiles({Unknown("a.txt"), Unknown("b.txt")});
+  Window->miCheckAll->trigger();
+  EXPECT_FALSE(Window->AnyChecked());
+  EXPECT_FALSE(Window->btnConvert->isEnabled());
+}
+
+TEST_F(TMainWindowTest, AFileThatCannotBeReadEndsTheAdditionAndKeepsEarlierRows) {
+  const std::string first = Cube("first.cube");
+  const std::string missing = Temp.File("missing.cube");
+  AddViaDialog({first, missing, Cube("z-last.cube")});
+
+  ASSERT_EQ(RowCount(), 1);
+  EXPECT_EQ(Row(0).FileName, "first.cube");
+  const std::vector<std::string> errors = Messages(TKind::Error);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("missing.cube"), std::string::npos) << errors[0];
+}
+
+TEST_F(TMainWindowTest, SelectingARowShowsTheGradedPictureTypeDimensionAndComments) {
+  Window->AddFiles({Cube("negative.cube", {"Negative look", "made for tests"}, true)});
+  Window->SelectRow(0);
+
+  EXPECT_TRUE(LutPartsShown());
+  EXPECT_EQ(MemoLines(), (std::vector<std::string>{"Type: 3D", "Dimension: 2", "Negative look",
+                                                   "made for tests"}));
+  const TBitmap24& ungraded = Window->UngradedPicture();
+  const TBitmap24& graded = Window->LutAppliedPicture();
+  ASSERT_EQ(graded.Width(), ungraded.Width());
+  ASSERT_EQ(graded.Height(), ungraded.Height());
+  for (int y = 0; y < graded.Height(); y += 7) {
+    for (int x = 0; x < graded.Width() * 3; x += 5) {
+      ASSERT_EQ(graded.ScanLine(y)[x], 255 - ungraded.ScanLine(y)[x]) << x << "," << y;
+    }
+  }
+  EXPECT_FALSE(Window->imgLUTApplied->Image().isNull());
+}
+
+TEST_F(TMainWindowTest, AShaperAndGridShowBothSizes) {
+  Window->AddFiles({Temp.Write("shaper.cube", ShaperCubeText())});
+  Window->SelectRow(0);
+  EXPECT_EQ(MemoLines(),
+            (std::vector<std::string>{"Type: 1D & 3D", "Dimension: 2 & 2", "with shaper"}));
+}
+
+TEST_F(TMainWindowTest, SelectingAnUnknownRowOrLosingTheSelectionHidesTheLutParts) {
+  Window->AddFiles({Cube("a.cube"), Unknown("b.txt")});
+  Window->SelectRow(0);
+  ASSERT_TRUE(LutPartsShown());
+  Window->SelectRow(1);
+  EXPECT_FALSE(LutPartsShown());
+
+  Window->SelectRow(0);
+  ASSERT_TRUE(LutPartsShown());
+  Window->SelectRow(-1);
+  EXPECT_FALSE(LutPartsShown());
+  EXPECT_TRUE(Messages(TKind::Error).empty());
+}
+
+TEST_F(TMainWindowTest, ABrokenLutShowsItsErrorAndLeavesThePaneAsItWas) {
+  const std::string broken = Temp.Write("broken.cube", IncompleteCubeText());
+  Window->AddFiles({Cube("good.cube", {"good one"}), broken});
+  ASSERT_EQ(Row(1).FormatName, "Cube 3D");
+  Window->SelectRow(0);
+  const std::vector<std::string> before = MemoLines();
+
+  Window->SelectRow(1);
+  const std::vector<std::string> errors = Messages(TKind::Error);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("Incomplete file."), std::string::npos) << errors[0];
+  EXPECT_NE(errors[0].find(broken), std::string::npos) << errors[0];
+  EXPECT_EQ(MemoLines(), before);
+}
+
+TEST_F(TMainWindowTest, WithThePaneHiddenSelectionLoadsNothingUntilThePaneShows) {
+  Window->AddFiles({Cube("a.cube", {"first"}), Cube("b.cube", {"second"})});
+  Window->btnShowHidePreview->click();
+  EXPECT_TRUE(Window->pnlPreview->isHidden());
+
+  Window->SelectRow(1);
+  EXPECT_FALSE(LutPartsShown());
+  EXPECT_TRUE(MemoLines().empty());
+
+  Window->btnShowHidePreview->click();
+  EXPECT_FALSE(Window->pnlPreview->isHidden());
+  EXPECT_TRUE(LutPartsShown());
+  EXPECT_EQ(MemoLines().back(), "second");
+
+  Window->SelectRow(-1);
+  Window->btnShowHidePreview->click();
+  Window->btnShowHidePreview->click();
+  EXPECT_FALSE(LutPartsShown());
+}
+
+TEST_F(TMainWindowTest, DeleteSelectsTheRowThatTakesThePlaceOrTheNewLastRow) {
+  Window->AddFiles(
+      {Cube("a.cube", {"a"}), Cube("b.cube", {"b"}), Cube("c.cube", {"c"}), Cube("d.cube", {"d"})});
+  Window->SelectRow(1);
+  Window->miDelete->trigger();
+  ASSERT_EQ(RowCount(), 3);
+  EXPECT_EQ(Row(1).FileName, "c.cube");
+  EXPECT_EQ(Window->SelectedRow(), 1);
+  EXPECT_EQ(MemoLines().back(), "c");
+
+  Window->SelectRow(2);
+  Window->miDelete->trigger();
+  ASSERT_EQ(RowCount(), 2);
+  EXPECT_EQ(Window->SelectedRow(), 1);
+  EXPECT_EQ(MemoLines().back(), "c");
+  EXPECT_TRUE(LutPartsShown());
+}
+
+TEST_F(TMainWindowTest, DeletingTheOnlyRowDisablesConvertAndMerge) {
+  Window->AddFiles({Cube("only.cube")});
+  Window->SelectRow(0);
+  Window->miDelete->trigger();
+  EXPECT_EQ(RowCount(), 0);
+  EXPECT_FALSE(Window->btnConvert->isEnabled());
+  EXPECT_FALSE(Window->sbnJoin->isEnabled());
+  EXPECT_FALSE(LutPartsShown());
+}
+
+TEST_F(TMainWindowTest, TheDeleteKeyDeletesTheSelectedRow) {
+  Window->AddFiles({Cube("a.cube"), Cube("b.cube")});
+  Window->show();
+  Window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+  Window->lvwFiles->setFocus();
+  Window->SelectRow(0);
+  // Through the window, as a key press arrives, so that the shortcut map sees it.
+  QTest::keyClick(Window->windowHandle(), Qt::Key_Delete);
+  ASSERT_EQ(RowCount(), 1);
+  EXPECT_EQ(Row(0).FileName, "b.cube");
+}
+
+TEST_F(TMainWindowTest, ClearListRemovesEveryRowAndDisablesTheTools) {
+  Window->AddFiles({Cube("a.cube"), Unknown("b.txt"), Cube("c.cube")});
+  Window->SelectRow(0);
+  Window->miClearList->trigger();
+  EXPECT_EQ(RowCount(), 0);
+  EXPECT_FALSE(Window->btnConvert->isEnabled());
+  EXPECT_FALSE(Window->sbnJoin->isEnabled());
+  EXPECT_FALSE(LutPartsShown());
+  EXPECT_FALSE(Window->miClearList->isEnabled());
+  EXPECT_FALSE(Window->miDelete->isEnabled());
+}
+
+TEST_F(TMainWindowTest, MenuEntriesNeedASelectionOrRows) {
+  EXPECT_FALSE(Window->miClearList->isEnabled());
+  Window->AddFiles({Cube("a.cube")});
+  EXPECT_TRUE(Window->miClearList->isEnabled());
+  EXPECT_FALSE(Window->miDelete->isEnabled());
+  EXPECT_FALSE(Window->miSetBitsPerValue->isEnabled());
+  Window->SelectRow(0);
+  EXPECT_TRUE(Window->miDelete->isEnabled());
+  EXPECT_TRUE(Window->miSetBitsPerValue->isEnabled());
+
+  const QList<QAction*> entries = Window->pmnList->actions();
+  ASSERT_EQ(entries.size(), 7);
+  EXPECT_EQ(entries[0]->text(), "Check All");
+  EXPECT_EQ(entries[1]->text(), "Uncheck All");
+  EXPECT_TRUE(entries[2]->isSeparator());
+  EXPECT_EQ(entries[3]->text(), "Set Bits Per Color...");
+  EXPECT_TRUE(entries[4]->isSeparator());
+  EXPECT_EQ(entries[5]->text(), "Delete");
+  EXPECT_EQ(entries[5]->shortcut(), QKeySequence(Qt::Key_Delete));
+  EXPECT_EQ(entries[6]->text(), "Clear List");
+}
+
+TScriptedDialogs::TModalScript ChooseBits(const QString& expectedCurrent, const QString& choice,
+                                          bool confirm) {
+  return [=](QDialog& shown) {
+    auto& dialog = dynamic_cast<TfrmSetBitsPerValue&>(shown);
+    EXPECT_EQ(dialog.windowTitle(), "Set Bits Per Color");
+    EXPECT_EQ(dialog.cbxBitsPerValue->currentText(), expectedCurrent);
+    EXPECT_EQ(dialog.cbxBitsPerValue->count(), 6);
+    dialog.cbxBitsPerValue->setCurrentIndex(dialog.cbxBitsPerValue->findText(choice));
+    (confirm ? dialog.btnOK : dialog.btnCancel)->click();
+    return dialog.result() == QDialog::Accepted;
+  };
+}
+
+TEST_F(TMainWindowTest, BitsPerColourIsKeptPerRowAndReachesTheFormatOnPreview) {
+  Window->AddFiles({Cube("a.cube"), Cube("b.cube")});
+  TLUTFormat* cube = GetFormat(Row(0).Info->FormatIndex);
+  ASSERT_NE(cube, nullptr);
+  Window->SelectRow(0);
+
+  Dialogs.ModalScripts.push_back(ChooseBits("Default", "10", true));
+  Window->miSetBitsPerValue->trigger();
+  EXPECT_EQ(Row(0).Info->InputBits, 10);
+  EXPECT_EQ(Row(1).Info->InputBits, -1);
+  EXPECT_EQ(cube->InputBits, 10);
+
+  Window->SelectRow(1);
+  EXPECT_EQ(cube->InputBits, -1);
+
+  Window->SelectRow(0);
+  Dialogs.ModalScripts.push_back(ChooseBits("10", "16", false));
+  Window->miSetBitsPerValue->trigger();
+  EXPECT_EQ(Row(0).Info->InputBits, 10);
+
+  Dialogs.ModalScripts.push_back(ChooseBits("10", "Default", true));
+  Window->miSetBitsPerValue->trigger();
+  EXPECT_EQ(Row(0).Info->InputBits, -1);
+}
+
+TEST_F(TMainWindowTest, BitsPerColourDoesNothingForAnUnknownRow) {
+  Window->AddFiles({Unknown("a.txt")});
+  Window->SelectRow(0);
+  Window->miSetBitsPerValue->trigger();  // a dialog would be an unanswered question
+  EXPECT_FALSE(Row(0).Info.has_value());
+}
+
+TEST_F(TMainWindowTest, ToolsOfLaterBuildsSayTheyAreNotAvailable) {
+  Window->AddFiles({Cube("a.cube")});
+  Window->sbnJoin->click();
+  Window->sbnHaldImage->click();
+  Window->miLUTToICC->trigger();
+  Window->miICCToLUT->trigger();
+  EXPECT_EQ(Messages(TKind::Information),
+            (std::vector<std::string>{kMergeUnavailable, kHaldUnavailable, kIccUnavailable,
+                                      kIccUnavailable}));
+  const QList<QAction*> icc = Window->pmnICC->actions();
+  ASSERT_EQ(icc.size(), 2);
+  EXPECT_EQ(icc[0]->text(), "Convert LUT to ICC Profile");
+  EXPECT_EQ(icc[1]->text(), "Convert ICC Profile to LUT");
+}
+
+TEST_F(TMainWindowTest, AboutShowsTheVersion) {
+  Dialogs.ModalScripts.push_back([](QDialog& shown) {
+    auto& about = dynamic_cast<TfrmAbout&>(shown);
+    EXPECT_EQ(about.lblVersion->text(), QString("Version: ") + VORN_VERSION);
+    EXPECT_TRUE(about.lblLinks->text().contains("href"));
+    return true;
+  });
+  Window->btnAbout->click();
+  EXPECT_TRUE(Dialogs.ModalScripts.empty());
+}
+
+// Full paths are sorted, as for "Add LUTs": the folder's files come before "Zeta.cube".
+TEST_F(TMainWindowTest, DroppedFilesAndFoldersAreAddedSorted) {
+  const std::filesystem::path folder = std::filesystem::path(Temp.Path()) / "folder";
+  std::filesystem::create_directory(folder);
+  const std::string loose = Cube("Zeta.cube");
+  std::filesystem::copy_file(loose, folder / "beta.cube");
+  std::filesystem::copy_file(loose, folder / "Alpha.cube");
+  std::filesystem::create_directory(folder / "nested");
+
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(loose)),
+                QUrl::fromLocalFile(QString::fromStdString(folder.string()))});
+  QWidget* target = Window->lvwFiles->viewport();
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &drop);
+  EXPECT_TRUE(drop.isAccepted());
+
+  ASSERT_EQ(RowCount(), 3);
+  EXPECT_EQ(Row(0).FileName, "Alpha.cube");
+  EXPECT_EQ(Row(1).FileName, "beta.cube");
+  EXPECT_EQ(Row(2).FileName, "Zeta.cube");
+  EXPECT_TRUE(Row(2).Checked);
+}
+
+}  // namespace
+}  // namespace vorn::ui::test

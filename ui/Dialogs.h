@@ -1,0 +1,41 @@
+#pragma once
+// Every dialog and message box the application shows goes through IDialogs, so that the
+// window code runs the same under a person (TQtDialogs) and under a script (the tests,
+// the benchmarks and the screenshot run use TScriptedDialogs).
+
+#include <string>
+#include <vector>
+
+class QDialog;
+class QWidget;
+
+namespace vorn::ui {
+
+enum class TAnswer { Yes, No, Cancel };
+
+class IDialogs {
+ public:
+  virtual ~IDialogs() = default;
+
+  // Several existing files; an empty list when the user cancels. filter is in the
+  // "Name|*.a;*.b|Other|*.*" form of the file lists.
+  virtual std::vector<std::string> OpenFiles(QWidget* parent, const std::string& startFolder,
+                                             const std::string& filter) = 0;
+  // One existing picture file; "" when the user cancels.
+  virtual std::string OpenPicture(QWidget* parent, const std::string& startFolder,
+                                  const std::string& filter) = 0;
+  // A folder; "" when the user cancels.
+  virtual std::string SelectFolder(QWidget* parent, const std::string& title,
+                                   const std::string& startFolder) = 0;
+
+  virtual void Information(QWidget* parent, const std::string& text) = 0;
+  virtual bool YesNo(QWidget* parent, const std::string& text) = 0;
+  virtual TAnswer YesNoCancel(QWidget* parent, const std::string& text) = 0;
+  // The standard error box.
+  virtual void ShowError(QWidget* parent, const std::string& text) = 0;
+
+  // Runs a dialog of ours modally; true when it closed with OK.
+  virtual bool ExecModal(QDialog& dialog) = 0;
+};
+
+}  // namespace vorn::ui

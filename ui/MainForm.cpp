@@ -1,0 +1,487 @@
+#include "ui/MainForm.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "codecs/Pictures.h"
+#include "core/LUTFormat.h"
+#include "imaging/ImageResize2.h"
+#include "platform/Convert.h"
+#include "platform/Files.h"
+#include "ui/About.h"
+#include "ui/ConvertForm.h"
+#include "ui/DialogFilters.h"
+#include "ui/Dialogs.h"
+#include "ui/ErrorGuard.h"
+#include "ui/FileListModel.h"
+#include "ui/FileListView.h"
+#include "ui/Icons.h"
+#include "ui/PictureBox.h"
+#include "ui/PictureConvert.h"
+#include "ui/QtOwned.h"
+#include "ui/QtText.h"
+#include "ui/SetBitsPerValueForm.h"
+#include "ui/WaitCursor.h"
+
+namespace vorn::ui {
+
+namespace {
+
+constexpr int kPreviewPaneWidth = 250;
+
+QToolButton* MakeToolButton(QWidget* parent, const char* name, const QIcon& icon,
+                            const char* caption, const char* hint) {
+  auto* button = MakeChild<QToolButton>(parent);
+  button->setObjectName(name);
+  button->setIcon(icon);
+  button->setIconSize(QSize(24, 24));
+  button->setAutoRaise(true);
+  button->setFocusPolicy(Qt::TabFocus);
+  if (caption != nullptr) {
+    button->setText(QString::fromUtf8(caption));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  } else {
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  }
+  if (hint != nullptr) button->setToolTip(QString::fromUtf8(hint));
+  return button;
+}
+
+QFrame* MakeSeparator(QWidget* parent) {
+  auto* line = MakeChild<QFrame>(parent);
+  line->setFrameShape(QFrame::VLine);
+  line->setFrameShadow(QFrame::Plain);
+  line->setObjectName("tlbSeparator");
+  line->setFixedHeight(24);
+  return line;
+}
+
+QLabel* MakeCaption(QWidget* parent, const char* name, const char* text) {
+  auto* caption = MakeChild<QLabel>(parent, QString::fromUtf8(text));
+  caption->setObjectName(name);
+  caption->setProperty("caption", true);
+  return caption;
+}
+
+QAction* MakeAction(QObject* parent, const char* name, const char* text) {
+  auto* action = MakeChild<QAction>(parent, QString::fromUtf8(text));
+  action->setObjectName(name);
+  return action;
+}
+
+std::vector<std::string> InformationLines(const TLUT& lut) {
+  switch (lut.Kind) {
+    case lk1D:
+      return {"Type: 1D", "Dimension: " + IntToStr(lut.Size1D)};
+    case lk3D:
+      return {"Type: 3D", "Dimension: " + IntToStr(lut.Size3D)};
+    case lk1DAnd3D:
+      return {"Type: 1D & 3D", "Dimension: " + IntToStr(lut.Size1D) + " & " + IntToStr(lut.Size3D)};
+    case lkNone:
+    default:
+      return {"No LUT data."};
+  }
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain(IDialogs& dialogs, QWidget* parent)
+    : QWidget(parent),
+      Dialogs_(dialogs),
+      Clock_(SystemClock()),
+      Preview_(std::make_unique<TLUT>()) {
+  setObjectName("frmMain");
+  setWindowTitle("Vorn LUT Converter");
+  setWindowIcon(ProgramIcon());
+  resize(881, 640);
+  setMinimumSize(400, 200);
+
+  auto* layout = MakeChild<QVBoxLayout>(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  BuildToolBar();
+  layout->addWidget(tlbMain);
+
+  auto* body = MakeChild<QWidget>(this);
+  auto* bodyLayout = MakeChild<QHBoxLayout>(body);
+  bodyLayout->setContentsMargins(8, 8, 0, 8);
+  bodyLayout->setSpacing(8);
+  Files_ = MakeChild<TFileListModel>(this);
+  lvwFiles = MakeChild<TFileListView>(body);
+  lvwFiles->setObjectName("lvwFiles");
+  lvwFiles->setModel(Files_);
+  lvwFiles->header()->resizeSection(TFileListModel::colFileName, 250);
+  lvwFiles->header()->resizeSection(TFileListModel::colFormat, 200);
+  lvwFiles->header()->resizeSection(TFileListModel::colFolder, 150);
+  bodyLayout->addWidget(lvwFiles, 1);
+  BuildPreviewPane(body);
+  bodyLayout->addWidget(pnlPreview);
+  layout->addWidget(body, 1);
+
+  BuildMenus();
+  ConnectActions();
+  LoadSamplePicture();
+  HideLutParts();
+  RowsChanged();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::BuildToolBar() {
+  tlbMain = MakeChild<QFrame>(this);
+  tlbMain->setObjectName("tlbMain");
+  auto* bar = MakeChild<QHBoxLayout>(tlbMain);
+  bar->setContentsMargins(8, 5, 8, 5);
+  bar->setSpacing(2);
+
+  btnAddFiles = MakeToolButton(tlbMain, "btnAddFiles", AddLutsIcon(), "Add LUTs", nullptr);
+  btnConvert = MakeToolButton(tlbMain, "btnConvert", ConvertIcon(), "Convert",
+                              "Convert the selected LUT files");
+  sbnJoin =
+      MakeToolButton(tlbMain, "sbnJoin", MergeIcon(), nullptr, "Merge the selected LUT files");
+  btnICC = MakeToolButton(tlbMain, "btnICC", IccIcon(), nullptr,
+                          "Convert ICC profile to LUT file and vice versa");
+  sbnHaldImage =
+      MakeToolButton(tlbMain, "sbnHaldImage", HaldIcon(), nullptr, "Generate the Hald image");
+  btnAbout = MakeToolButton(tlbMain, "btnAbout", AboutIcon(), nullptr, "About");
+  btnLoadPreviewImage = MakeToolButton(tlbMain, "btnLoadPreviewImage", PreviewImageIcon(), nullptr,
+                                       "Load a preview image");
+  btnShowHidePreview = MakeToolButton(tlbMain, "btnShowHidePreview", PreviewPaneIcon(), nullptr,
+                                      "Show/Hide the preview pane");
+  btnShowHidePreview->setCheckable(true);
+  btnShowHidePreview->setChecked(true);
+
+  bar->addWidget(btnAddFiles);
+  bar->addWidget(btnConvert);
+  bar->addSpacing(6);
+  bar->addWidget(MakeSeparator(tlbMain));
+  bar->addSpacing(6);
+  bar->addWidget(sbnJoin);
+  bar->addWidget(btnICC);
+  bar->addWidget(sbnHaldImage);
+  bar->addStretch(1);
+  bar->addWidget(btnAbout);
+  bar->addWidget(btnLoadPreviewImage);
+  bar->addWidget(btnShowHidePreview);
+}
+
+void TfrmMain::BuildPreviewPane(QWidget* parent) {
+  pnlPreview = MakeChild<QFrame>(parent);
+  pnlPreview->setObjectName("pnlPreview");
+  pnlPreview->setFixedWidth(kPreviewPaneWidth);
+  auto* pane = MakeChild<QVBoxLayout>(pnlPreview);
+  const int side = (kPreviewPaneWidth - kPreviewBoxWidth) / 2;
+  pane->setContentsMargins(side, 6, side, 0);
+  pane->setSpacing(4);
+
+  stxUngraded = MakeCaption(pnlPreview, "stxUngraded", "Ungraded");
+  imgUngraded = MakeChild<TPictureBox>(pnlPreview, kPreviewBoxWidth, kPreviewBoxHeight);
+  imgUngraded->setObjectName("imgUngraded");
+  stxLUTApplied = MakeCaption(pnlPreview, "stxLUTApplied", "LUT Applied");
+  imgLUTApplied = MakeChild<TPictureBox>(pnlPreview, kPreviewBoxWidth, kPreviewBoxHeight);
+  imgLUTApplied->setObjectName("imgLUTApplied");
+  stxComments = MakeCaption(pnlPreview, "stxComments", "Comments");
+  mmComments = MakeChild<QPlainTextEdit>(pnlPreview);
+  mmComments->setObjectName("mmComments");
+  mmComments->setReadOnly(true);
+  mmComments->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  chkInvert = MakeChild<QCheckBox>(pnlPreview, QStringLiteral("Invert"));
+  chkInvert->setObjectName("chkInvert");
+  chkInvert->setVisible(false);
+
+  pane->addWidget(stxUngraded);
+  pane->addWidget(imgUngraded);
+  pane->addSpacing(8);
+  pane->addWidget(stxLUTApplied);
+  pane->addWidget(imgLUTApplied);
+  pane->addSpacing(8);
+  pane->addWidget(stxComments);
+  pane->addWidget(mmComments, 1);
+  pane->addStretch(0);
+}
+
+void TfrmMain::BuildMenus() {
+  pmnList = MakeChild<QMenu>(this);
+  pmnList->setObjectName("pmnList");
+  miCheckAll = MakeAction(pmnList, "miCheckAll", "Check All");
+  miUncheckAll = MakeAction(pmnList, "miUncheckAll", "Uncheck All");
+  miSetBitsPerValue = MakeAction(pmnList, "miSetBitsPerValue", "Set Bits Per Color...");
+  miDelete = MakeAction(pmnList, "miDelete", "Delete");
+  miDelete->setShortcut(QKeySequence::Delete);
+  miDelete->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  miClearList = MakeAction(pmnList, "miClearList", "Clear List");
+  pmnList->addAction(miCheckAll);
+  pmnList->addAction(miUncheckAll);
+  pmnList->addSeparator();
+  pmnList->addAction(miSetBitsPerValue);
+  pmnList->addSeparator();
+  pmnList->addAction(miDelete);
+  pmnList->addAction(miClearList);
+  lvwFiles->addAction(miDelete);
+
+  pmnICC = MakeChild<QMenu>(this);
+  pmnICC->setObjectName("pmnICC");
+  miLUTToICC = MakeAction(pmnICC, "miLUTToICC", "Convert LUT to ICC Profile");
+  miICCToLUT = MakeAction(pmnICC, "miICCToLUT", "Convert ICC Profile to LUT");
+  pmnICC->addAction(miLUTToICC);
+  pmnICC->addAction(miICCToLUT);
+}
+
+std::function<void()> TfrmMain::Guarded(std::function<void(TActionContext&)> action) {
+  return [this, action = std::move(action)] { RunGuarded(Dialogs_, this, action); };
+}
+
+std::function<void()> TfrmMain::Guarded(std::function<void()> action) {
+  return [this, action = std::move(action)] { RunGuarded(Dialogs_, this, action); };
+}
+
+void TfrmMain::ConnectActions() {
+  connect(btnAddFiles, &QToolButton::clicked, this,
+          Guarded([this](TActionContext& context) { AddLutsClicked(context); }));
+  connect(btnConvert, &QToolButton::clicked, this,
+          Guarded([this](TActionContext& context) { ConvertClicked(context); }));
+  connect(sbnJoin, &QToolButton::clicked, this,
+          Guarded([this] { Unavailable(kMergeUnavailable); }));
+  connect(btnICC, &QToolButton::clicked, this,
+          Guarded([this] { pmnICC->popup(btnICC->mapToGlobal(QPoint(0, btnICC->height()))); }));
+  connect(miLUTToICC, &QAction::triggered, this, Guarded([this] { Unavailable(kIccUnavailable); }));
+  connect(miICCToLUT, &QAction::triggered, this, Guarded([this] { Unavailable(kIccUnavailable); }));
+  connect(sbnHaldImage, &QToolButton::clicked, this,
+          Guarded([this] { Unavailable(kHaldUnavailable); }));
+  connect(btnAbout, &QToolButton::clicked, this, Guarded([this] {
+            TfrmAbout about(this);
+            Dialogs_.ExecModal(about);
+          }));
+  connect(btnLoadPreviewImage, &QToolButton::clicked, this,
+          Guarded([this] { LoadPreviewImageClicked(); }));
+  connect(btnShowHidePreview, &QToolButton::clicked, this,
+          Guarded([this] { ShowHidePreviewClicked(); }));
+
+  connect(miCheckAll, &QAction::triggered, this, Guarded([this] { Files_->CheckAll(); }));
+  connect(miUncheckAll, &QAction::triggered, this, Guarded([this] { Files_->UncheckAll(); }));
+  connect(miSetBitsPerValue, &QAction::triggered, this,
+          Guarded([this] { SetBitsPerValueClicked(); }));
+  connect(miDelete, &QAction::triggered, this, Guarded([this] { DeleteClicked(); }));
+  connect(miClearList, &QAction::triggered, this, Guarded([this] { ClearListClicked(); }));
+
+  connect(Files_, &TFileListModel::RowsChanged, this, Guarded([this] { RowsChanged(); }));
+  connect(Files_, &TFileListModel::CheckRefused, this,
+          Guarded([this] { Dialogs_.Information(this, kUnknownFormatMessage); }));
+  connect(lvwFiles->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this](const QItemSelection& selected, const QItemSelection& deselected) {
+            RunGuarded(Dialogs_, this, [&] { SelectionChanged(selected, deselected); });
+          });
+  connect(lvwFiles, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
+    RunGuarded(Dialogs_, this, [&] { ListMenuRequested(position); });
+  });
+  connect(
+      lvwFiles, &TFileListView::PathsDropped, this, [this](const std::vector<std::string>& paths) {
+        RunGuarded(Dialogs_, this,
+                   [&](TActionContext& context) { AddFiles(ExpandDroppedPaths(paths), &context); });
+      });
+}
+
+void TfrmMain::LoadSamplePicture() {
+  const QImage sample(QStringLiteral(":/assets/sample-photo.png"));
+  if (sample.isNull()) return;
+  Ungraded_ = FromQImage(sample);
+  FitPreviewImage(Ungraded_);
+  imgUngraded->SetImage(ToQImage(Ungraded_));
+}
+
+void TfrmMain::AddFiles(const std::vector<std::string>& paths, TActionContext* context) {
+  std::vector<TFileRow> rows;
+  rows.reserve(paths.size());
+  try {
+    for (const std::string& path : paths) {
+      if (context != nullptr) context->File = path;
+      rows.push_back(MakeFileRow(path, DetectFormat(path)));
+    }
+  } catch (...) {
+    Files_->Append(std::move(rows));
+    throw;
+  }
+  if (context != nullptr) context->File.clear();
+  Files_->Append(std::move(rows));
+}
+
+void TfrmMain::ShowLutPreview(const std::string& path) {
+  TWaitCursor hourglass;
+  LoadLut(path, *Preview_, -1);
+  if (Preview_->FormatIndex == -1) {
+    HideLutParts();
+    return;
+  }
+  LutApplied_ = Ungraded_;
+  Preview_->ApplyToBitmap(LutApplied_);
+  imgLUTApplied->SetImage(ToQImage(LutApplied_));
+
+  QStringList lines;
+  for (const std::string& line : InformationLines(*Preview_)) lines << ToQt(line);
+  for (const std::string& comment : Preview_->Comments) lines << ToQt(comment);
+  mmComments->setPlainText(lines.join(u'\n'));
+  ShowLutParts();
+}
+
+bool TfrmMain::LoadPreviewImage(TBitmap24& picture) {
+  const std::string path = Dialogs_.OpenPicture(this, Folders_.Pictures, PictureFileFilter());
+  if (path.empty()) return false;
+  Folders_.Pictures = ExtractFileDir(path);
+  TWaitCursor hourglass;
+  TDecodedPicture decoded = LoadPictureForPreview(path, kPreviewBoxWidth, kPreviewBoxHeight);
+  FitPreviewImage(decoded.Bitmap);
+  picture = std::move(decoded.Bitmap);
+  return true;
+}
+
+void TfrmMain::FitPreviewImage(TBitmap24& bitmap) {
+  const TPictureSize size =
+      FitSize(bitmap.Width(), bitmap.Height(), kPreviewBoxWidth, kPreviewBoxHeight);
+  TBitmap24 fitted;
+  Stretch(size.Width, size.Height, rfLanczos3, fitted, bitmap, 0.0f);
+  bitmap = std::move(fitted);
+}
+
+bool TfrmMain::AnyChecked() const {
+  return Files_->AnyChecked();
+}
+
+int TfrmMain::SelectedRow() const {
+  const QModelIndexList rows = lvwFiles->selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void TfrmMain::SelectRow(int row) {
+  if (row < 0 || row >= Files_->Count()) {
+    lvwFiles->selectionModel()->clearSelection();
+    return;
+  }
+  lvwFiles->selectionModel()->setCurrentIndex(
+      Files_->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void TfrmMain::AddLutsClicked(TActionContext& context) {
+  std::vector<std::string> paths = Dialogs_.OpenFiles(this, Folders_.Luts, kLutFileFilter);
+  if (paths.empty()) return;
+  Folders_.Luts = ExtractFileDir(paths.front());
+  SortPathsNoCase(paths);
+  AddFiles(paths, &context);
+}
+
+void TfrmMain::ConvertClicked(TActionContext& context) {
+  TfrmConvert dialog(this, Dialogs_, Folders_.Output);
+  if (!Dialogs_.ExecModal(dialog)) return;
+  dialog.ConvertChecked(*Files_, Clock_, context);
+}
+
+void TfrmMain::LoadPreviewImageClicked() {
+  // A picture that cannot be decoded ends the action before the row is previewed again.
+  if (LoadPreviewImage(Ungraded_)) imgUngraded->SetImage(ToQImage(Ungraded_));
+  const int row = SelectedRow();
+  if (row >= 0) RowSelected(row);
+}
+
+void TfrmMain::ShowHidePreviewClicked() {
+  pnlPreview->setVisible(pnlPreview->isHidden());
+  btnShowHidePreview->setChecked(!pnlPreview->isHidden());
+  if (pnlPreview->isHidden()) return;
+  const int row = SelectedRow();
+  if (row >= 0) {
+    RowSelected(row);
+  } else {
+    HideLutParts();
+  }
+}
+
+void TfrmMain::DeleteClicked() {
+  const int row = SelectedRow();
+  if (row < 0) return;
+  Files_->Remove(row);
+  if (Files_->Count() > 0) SelectRow(std::min(row, Files_->Count() - 1));
+}
+
+void TfrmMain::ClearListClicked() {
+  Files_->Clear();
+  HideLutParts();
+  UpdateListActions();
+}
+
+void TfrmMain::SetBitsPerValueClicked() {
+  const int row = SelectedRow();
+  if (row < 0 || !Files_->Row(row).Info) return;
+  const int current = Files_->Row(row).Info->InputBits;
+  TfrmSetBitsPerValue dialog(this, current);
+  if (!Dialogs_.ExecModal(dialog)) return;
+  Files_->SetInputBits(row, dialog.Value(current));
+  RowSelected(row);
+}
+
+void TfrmMain::Unavailable(const char* message) {
+  Dialogs_.Information(this, message);
+}
+
+void TfrmMain::RowsChanged() {
+  const bool anyChecked = AnyChecked();
+  btnConvert->setEnabled(anyChecked);
+  sbnJoin->setEnabled(anyChecked);
+  UpdateListActions();
+}
+
+void TfrmMain::SelectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+  UpdateListActions();
+  if (!deselected.isEmpty()) HideLutParts();
+  if (!selected.isEmpty()) RowSelected(selected.indexes().first().row());
+}
+
+// The preview has its own error box: an action that previews on the way (bits per colour,
+// a new picture) still finishes when the LUT cannot be shown.
+void TfrmMain::RowSelected(int row) {
+  if (pnlPreview->isHidden() || row < 0 || row >= Files_->Count()) return;
+  RunGuarded(Dialogs_, this, [&](TActionContext& context) {
+    const TFileRow& file = Files_->Row(row);
+    if (file.Info) {
+      if (TLUTFormat* format = GetFormat(file.Info->FormatIndex)) {
+        format->InputBits = file.Info->InputBits;
+      }
+    }
+    context.File = file.FullPath();
+    ShowLutPreview(context.File);
+  });
+}
+
+void TfrmMain::HideLutParts() {
+  stxLUTApplied->setVisible(false);
+  imgLUTApplied->setVisible(false);
+  stxComments->setVisible(false);
+  mmComments->setVisible(false);
+}
+
+void TfrmMain::ShowLutParts() {
+  stxLUTApplied->setVisible(true);
+  imgLUTApplied->setVisible(true);
+  stxComments->setVisible(true);
+  mmComments->setVisible(true);
+}
+
+void TfrmMain::UpdateListActions() {
+  const bool selected = SelectedRow() >= 0;
+  miDelete->setEnabled(selected);
+  miSetBitsPerValue->setEnabled(selected);
+  miClearList->setEnabled(Files_->Count() > 0);
+}
+
+void TfrmMain::ListMenuRequested(const QPoint& position) {
+  UpdateListActions();
+  pmnList->popup(lvwFiles->viewport()->mapToGlobal(position));
+}
+
+}  // namespace vorn::ui

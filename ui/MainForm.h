@@ -1,0 +1,143 @@
+#pragma once
+// The main window: the list of LUT files with the format detected for each, the preview
+// of the selected LUT applied to a picture, and the tool bar that starts the other tools.
+
+#include <QItemSelection>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/Bitmap.h"
+#include "core/LUT.h"
+#include "ui/TimeEstimate.h"
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QToolButton;
+
+namespace vorn::ui {
+
+class IDialogs;
+class TFileListModel;
+class TFileListView;
+class TPictureBox;
+struct TActionContext;
+
+// Folders remembered while the program runs; empty at the start and never stored.
+struct TRememberedFolders {
+  std::string Luts;
+  std::string Pictures;
+  std::string Output;
+};
+
+inline constexpr const char* kUnknownFormatMessage =
+    "Unable to convert unknown format.\nPlease contact us to add this.";
+inline constexpr const char* kMergeUnavailable =
+    "Merging LUT files is not available in this build.";
+inline constexpr const char* kIccUnavailable =
+    "Converting between ICC profiles and LUT files is not available in this build.";
+inline constexpr const char* kHaldUnavailable =
+    "The Hald image generator is not available in this build.";
+
+class TfrmMain : public QWidget {
+  Q_OBJECT
+ public:
+  static constexpr int kPreviewBoxWidth = 210;
+  static constexpr int kPreviewBoxHeight = 169;
+
+  explicit TfrmMain(IDialogs& dialogs, QWidget* parent = nullptr);
+  ~TfrmMain() override;
+
+  // One row per path in the given order. An error while detecting ends the addition:
+  // rows added before stay, the file that raised gets none.
+  void AddFiles(const std::vector<std::string>& paths, TActionContext* context = nullptr);
+  // Loads the file into the preview record and shows the graded picture and the LUT's
+  // information; a file no format claims hides the LUT parts. Raises on a bad file and
+  // leaves the pane as it was.
+  void ShowLutPreview(const std::string& path);
+  // Asks for a picture, decodes and fits it into picture; false when none was chosen.
+  bool LoadPreviewImage(TBitmap24& picture);
+  // Scales the bitmap down to fit the preview box with Lanczos3, never enlarging it.
+  static void FitPreviewImage(TBitmap24& bitmap);
+  bool AnyChecked() const;
+
+  void SetClock(TClock clock) { Clock_ = std::move(clock); }
+  TFileListModel& Files() { return *Files_; }
+  int SelectedRow() const;
+  void SelectRow(int row);
+  const TBitmap24& UngradedPicture() const { return Ungraded_; }
+  const TBitmap24& LutAppliedPicture() const { return LutApplied_; }
+  const TRememberedFolders& Folders() const { return Folders_; }
+
+  QFrame* tlbMain = nullptr;
+  QToolButton* btnAddFiles = nullptr;
+  QToolButton* btnConvert = nullptr;
+  QToolButton* sbnJoin = nullptr;
+  QToolButton* btnICC = nullptr;
+  QToolButton* sbnHaldImage = nullptr;
+  QToolButton* btnAbout = nullptr;
+  QToolButton* btnLoadPreviewImage = nullptr;
+  QToolButton* btnShowHidePreview = nullptr;
+  TFileListView* lvwFiles = nullptr;
+  QFrame* pnlPreview = nullptr;
+  QLabel* stxUngraded = nullptr;
+  TPictureBox* imgUngraded = nullptr;
+  QLabel* stxLUTApplied = nullptr;
+  TPictureBox* imgLUTApplied = nullptr;
+  QLabel* stxComments = nullptr;
+  QPlainTextEdit* mmComments = nullptr;
+  QCheckBox* chkInvert = nullptr;
+  QMenu* pmnList = nullptr;
+  QAction* miCheckAll = nullptr;
+  QAction* miUncheckAll = nullptr;
+  QAction* miSetBitsPerValue = nullptr;
+  QAction* miDelete = nullptr;
+  QAction* miClearList = nullptr;
+  QMenu* pmnICC = nullptr;
+  QAction* miLUTToICC = nullptr;
+  QAction* miICCToLUT = nullptr;
+
+ private:
+  void BuildToolBar();
+  void BuildPreviewPane(QWidget* parent);
+  void BuildMenus();
+  void ConnectActions();
+  void LoadSamplePicture();
+
+  // Wraps a user action in the standard error box.
+  std::function<void()> Guarded(std::function<void(TActionContext&)> action);
+  std::function<void()> Guarded(std::function<void()> action);
+
+  void AddLutsClicked(TActionContext& context);
+  void ConvertClicked(TActionContext& context);
+  void LoadPreviewImageClicked();
+  void ShowHidePreviewClicked();
+  void DeleteClicked();
+  void ClearListClicked();
+  void SetBitsPerValueClicked();
+  void Unavailable(const char* message);
+
+  void RowsChanged();
+  void SelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+  void RowSelected(int row);
+  void HideLutParts();
+  void ShowLutParts();
+  void UpdateListActions();
+  void ListMenuRequested(const QPoint& position);
+
+  IDialogs& Dialogs_;
+  TClock Clock_;
+  TRememberedFolders Folders_;
+  std::unique_ptr<TLUT> Preview_;
+  TBitmap24 Ungraded_;
+  TBitmap24 LutApplied_;
+  TFileListModel* Files_ = nullptr;
+};
+
+}  // namespace vorn::ui

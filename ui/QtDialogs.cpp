@@ -1,0 +1,70 @@
+#include "ui/QtDialogs.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "ui/DialogFilters.h"
+#include "ui/QtText.h"
+
+namespace vorn::ui {
+
+namespace {
+
+QString Caption() {
+  return QStringLiteral("Vorn LUT Converter");
+}
+
+}  // namespace
+
+std::vector<std::string> TQtDialogs::OpenFiles(QWidget* parent, const std::string& startFolder,
+                                               const std::string& filter) {
+  const QStringList names = QFileDialog::getOpenFileNames(
+      parent, QStringLiteral("Add LUTs"), ToQt(startFolder), ToQt(QtFilterFromList(filter)));
+  std::vector<std::string> paths;
+  paths.reserve(static_cast<std::size_t>(names.size()));
+  for (const QString& name : names) paths.push_back(FromQt(name));
+  return paths;
+}
+
+std::string TQtDialogs::OpenPicture(QWidget* parent, const std::string& startFolder,
+                                    const std::string& filter) {
+  return FromQt(QFileDialog::getOpenFileName(parent, QStringLiteral("Load a preview image"),
+                                             ToQt(startFolder), ToQt(QtFilterFromList(filter))));
+}
+
+std::string TQtDialogs::SelectFolder(QWidget* parent, const std::string& title,
+                                     const std::string& startFolder) {
+  return FromQt(QFileDialog::getExistingDirectory(parent, ToQt(title), ToQt(startFolder)));
+}
+
+void TQtDialogs::Information(QWidget* parent, const std::string& text) {
+  QMessageBox::information(parent, Caption(), ToQt(text), QMessageBox::Ok);
+}
+
+bool TQtDialogs::YesNo(QWidget* parent, const std::string& text) {
+  return QMessageBox::question(parent, Caption(), ToQt(text), QMessageBox::Yes | QMessageBox::No) ==
+         QMessageBox::Yes;
+}
+
+TAnswer TQtDialogs::YesNoCancel(QWidget* parent, const std::string& text) {
+  switch (QMessageBox::question(parent, Caption(), ToQt(text),
+                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+    case QMessageBox::Yes:
+      return TAnswer::Yes;
+    case QMessageBox::No:
+      return TAnswer::No;
+    default:
+      return TAnswer::Cancel;
+  }
+}
+
+void TQtDialogs::ShowError(QWidget* parent, const std::string& text) {
+  QMessageBox::critical(parent, Caption(), ToQt(text), QMessageBox::Ok);
+}
+
+bool TQtDialogs::ExecModal(QDialog& dialog) {
+  return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace vorn::ui

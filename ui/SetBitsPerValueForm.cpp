@@ -1,0 +1,62 @@
+#include "ui/SetBitsPerValueForm.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <array>
+
+#include "ui/QtOwned.h"
+
+namespace vorn::ui {
+
+namespace {
+
+constexpr std::array<int, 6> kBitChoices = {-1, 8, 10, 12, 14, 16};
+
+}  // namespace
+
+TfrmSetBitsPerValue::TfrmSetBitsPerValue(QWidget* owner, int currentBits) : QDialog(owner) {
+  setObjectName("frmSetBitsPerValue");
+  setWindowTitle("Set Bits Per Color");
+
+  auto* layout = MakeChild<QGridLayout>(this);
+  layout->setContentsMargins(18, 16, 18, 14);
+  layout->setHorizontalSpacing(12);
+  layout->setVerticalSpacing(14);
+  auto* label = MakeChild<QLabel>(this, QStringLiteral("Bits Per Color"));
+  cbxBitsPerValue = MakeChild<QComboBox>(this);
+  cbxBitsPerValue->setObjectName("cbxBitsPerValue");
+  for (int bits : kBitChoices) {
+    cbxBitsPerValue->addItem(bits < 0 ? QStringLiteral("Default") : QString::number(bits), bits);
+  }
+  cbxBitsPerValue->setCurrentIndex(cbxBitsPerValue->findData(currentBits));
+  label->setBuddy(cbxBitsPerValue);
+  layout->addWidget(label, 0, 0);
+  layout->addWidget(cbxBitsPerValue, 0, 1);
+
+  auto* buttons = MakeChild<QWidget>(this);
+  auto* buttonLayout = MakeChild<QHBoxLayout>(buttons);
+  buttonLayout->setContentsMargins(0, 0, 0, 0);
+  buttonLayout->addStretch(1);
+  btnOK = MakeChild<QPushButton>(buttons, QStringLiteral("OK"));
+  btnOK->setObjectName("btnOK");
+  btnOK->setDefault(true);
+  btnCancel = MakeChild<QPushButton>(buttons, QStringLiteral("Cancel"));
+  btnCancel->setObjectName("btnCancel");
+  buttonLayout->addWidget(btnOK);
+  buttonLayout->addWidget(btnCancel);
+  layout->addWidget(buttons, 1, 0, 1, 2);
+
+  connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
+  connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+  setFixedSize(sizeHint().expandedTo(QSize(260, 0)));
+}
+
+int TfrmSetBitsPerValue::Value(int current) const {
+  const int index = cbxBitsPerValue->currentIndex();
+  return index < 0 ? current : cbxBitsPerValue->itemData(index).toInt();
+}
+
+}  // namespace vorn::ui
