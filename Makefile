@@ -1,5 +1,5 @@
 # Set-up, build, run and test. Every target installs the Debian packages it needs first.
-.PHONY: deps configure build run run-cli test test-sanitize bench peer fuzz-smoke format clean
+.PHONY: deps configure build run run-cli test test-sanitize bench screenshots peer fuzz-smoke format clean
 
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
@@ -42,6 +42,10 @@ test-sanitize: deps
 
 bench: build
 	@$(BUILD_DIR)/bench/vorn_bench
+	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/ui/vorn_ui_bench
+
+screenshots: build
+	@bash scripts/screenshot.sh $(BUILD_DIR)
 
 peer: build
 	@bash bench/compare-peer.sh $(BUILD_DIR)/cli/vorn-lut
