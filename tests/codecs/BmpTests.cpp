@@ -33,7 +33,7 @@ std::uint32_t U32At(const std::string& data, std::size_t offset) {
 
 // A BMP with a 40-byte information header; rows are given as the file stores them
 // (already padded) and palette entries as blue, green, red.
-struct TBmpSpec {
+struct TBmpLayout {
   int Width = 0;
   int Height = 0;  // negative: top-down
   int BitCount = 24;
@@ -43,40 +43,40 @@ struct TBmpSpec {
   std::string Rows;
 };
 
-TBmpSpec BmpSpec(int width, int height, int bitCount, std::uint32_t compression = 0) {
-  TBmpSpec spec;
-  spec.Width = width;
-  spec.Height = height;
-  spec.BitCount = bitCount;
-  spec.Compression = compression;
-  return spec;
+TBmpLayout BmpSpec(int width, int height, int bitCount, std::uint32_t compression = 0) {
+  TBmpLayout layout;
+  layout.Width = width;
+  layout.Height = height;
+  layout.BitCount = bitCount;
+  layout.Compression = compression;
+  return layout;
 }
 
-std::string MakeBmp(const TBmpSpec& spec) {
+std::string MakeBmp(const TBmpLayout& layout) {
   std::string header;
-  std::size_t extras = spec.Palette.size() * 4 + spec.Masks.size() * 4;
+  std::size_t extras = layout.Palette.size() * 4 + layout.Masks.size() * 4;
   std::size_t offset = 14 + 40 + extras;
   header += "BM";
-  PutU32(header, static_cast<std::uint32_t>(offset + spec.Rows.size()));
+  PutU32(header, static_cast<std::uint32_t>(offset + layout.Rows.size()));
   PutU32(header, 0);
   PutU32(header, static_cast<std::uint32_t>(offset));
   PutU32(header, 40);
-  PutU32(header, static_cast<std::uint32_t>(spec.Width));
-  PutU32(header, static_cast<std::uint32_t>(spec.Height));
+  PutU32(header, static_cast<std::uint32_t>(layout.Width));
+  PutU32(header, static_cast<std::uint32_t>(layout.Height));
   PutU16(header, 1);
-  PutU16(header, static_cast<unsigned>(spec.BitCount));
-  PutU32(header, spec.Compression);
-  PutU32(header, static_cast<std::uint32_t>(spec.Rows.size()));
+  PutU16(header, static_cast<unsigned>(layout.BitCount));
+  PutU32(header, layout.Compression);
+  PutU32(header, static_cast<std::uint32_t>(layout.Rows.size()));
   PutU32(header, 2835);
   PutU32(header, 2835);
-  PutU32(header, static_cast<std::uint32_t>(spec.Palette.size()));
+  PutU32(header, static_cast<std::uint32_t>(layout.Palette.size()));
   PutU32(header, 0);
-  for (std::uint32_t mask : spec.Masks) PutU32(header, mask);
-  for (const auto& colour : spec.Palette) {
+  for (std::uint32_t mask : layout.Masks) PutU32(header, mask);
+  for (const auto& colour : layout.Palette) {
     header.append(reinterpret_cast<const char*>(colour.data()), 3);
     header.push_back('\0');
   }
-  return header + spec.Rows;
+  return header + layout.Rows;
 }
 
 TDecodedPicture DecodeBmpData(const std::string& data) {
@@ -118,19 +118,19 @@ TEST(BmpCodec, WriterStoresBottomUpUncompressed24BitRows) {
 }
 
 TEST(BmpCodec, ReadsTopDownRowsInFileOrder) {
-  TBmpSpec spec = BmpSpec(1, -2, 24);
-  spec.Rows = std::string("\x01\x02\x03\x00", 4) + std::string("\x04\x05\x06\x00", 4);
-  TDecodedPicture decoded = DecodeBmpData(MakeBmp(spec));
+  TBmpLayout layout = BmpSpec(1, -2, 24);
+  layout.Rows = std::string("\x01\x02\x03\x00", 4) + std::string("\x04\x05\x06\x00", 4);
+  TDecodedPicture decoded = DecodeBmpData(MakeBmp(layout));
   EXPECT_EQ(PixelText(decoded.Bitmap, 0, 0), "1,2,3");
   EXPECT_EQ(PixelText(decoded.Bitmap, 0, 1), "4,5,6");
-  spec.Height = 2;
-  decoded = DecodeBmpData(MakeBmp(spec));
+  layout.Height = 2;
+  decoded = DecodeBmpData(MakeBmp(layout));
   EXPECT_EQ(PixelText(decoded.Bitmap, 0, 0), "4,5,6");
 }
 
 TEST(BmpCodec, ReadsPalettisedPicturesOf8And4And1Bits) {
   std::vector<std::array<std::uint8_t, 3>> palette{{0, 0, 0}, {10, 20, 30}, {40, 50, 60}};
-  TBmpSpec eight = BmpSpec(3, 1, 8);
+  TBmpLayout eight = BmpSpec(3, 1, 8);
   eight.Palette = palette;
   eight.Rows = std::string("\x02\x01\x00\x00", 4);
   TDecodedPicture decoded = DecodeBmpData(MakeBmp(eight));
@@ -138,7 +138,7 @@ TEST(BmpCodec, ReadsPalettisedPicturesOf8And4And1Bits) {
   EXPECT_EQ(PixelText(decoded.Bitmap, 1, 0), "10,20,30");
   EXPECT_EQ(decoded.BitsPerPixel, 8);
 
-  TBmpSpec four = BmpSpec(3, 1, 4);
+  TBmpLayout four = BmpSpec(3, 1, 4);
   four.Palette = palette;
   four.Rows = std::string("\x21\x00\x00\x00", 4);  // 2, 1, 0
   decoded = DecodeBmpData(MakeBmp(four));
@@ -147,7 +147,7 @@ TEST(BmpCodec, ReadsPalettisedPicturesOf8And4And1Bits) {
   EXPECT_EQ(PixelText(decoded.Bitmap, 2, 0), "0,0,0");
   EXPECT_EQ(decoded.BitsPerPixel, 4);
 
-  TBmpSpec one = BmpSpec(10, 1, 1);
+  TBmpLayout one = BmpSpec(10, 1, 1);
   one.Palette = std::vector<std::array<std::uint8_t, 3>>{{0, 0, 0}, {255, 128, 1}};
   one.Rows = std::string("\x80\x40\x00\x00", 4);  // pixels 0 and 9 set
   decoded = DecodeBmpData(MakeBmp(one));
@@ -158,21 +158,21 @@ TEST(BmpCodec, ReadsPalettisedPicturesOf8And4And1Bits) {
 }
 
 TEST(BmpCodec, IndexBeyondTheStoredPaletteIsBlack) {
-  TBmpSpec spec = BmpSpec(1, 1, 8);
-  spec.Palette = std::vector<std::array<std::uint8_t, 3>>{{9, 9, 9}};
-  spec.Rows = std::string("\xC8\x00\x00\x00", 4);
-  EXPECT_EQ(PixelText(DecodeBmpData(MakeBmp(spec)).Bitmap, 0, 0), "0,0,0");
+  TBmpLayout layout = BmpSpec(1, 1, 8);
+  layout.Palette = std::vector<std::array<std::uint8_t, 3>>{{9, 9, 9}};
+  layout.Rows = std::string("\xC8\x00\x00\x00", 4);
+  EXPECT_EQ(PixelText(DecodeBmpData(MakeBmp(layout)).Bitmap, 0, 0), "0,0,0");
 }
 
 TEST(BmpCodec, Reads32BitPixelsPlainAndWithBitfields) {
-  TBmpSpec plain = BmpSpec(1, 1, 32);
+  TBmpLayout plain = BmpSpec(1, 1, 32);
   plain.Rows = std::string("\x01\x02\x03\xFF", 4);
   TDecodedPicture decoded = DecodeBmpData(MakeBmp(plain));
   EXPECT_EQ(PixelText(decoded.Bitmap, 0, 0), "1,2,3");
   EXPECT_EQ(decoded.BitsPerPixel, 32);
 
   // Red in the low byte, blue in the third: the masks decide.
-  TBmpSpec fields = BmpSpec(1, 1, 32, 3);
+  TBmpLayout fields = BmpSpec(1, 1, 32, 3);
   fields.Masks = std::vector<std::uint32_t>{0x000000FF, 0x0000FF00, 0x00FF0000};
   fields.Rows = std::string("\x01\x02\x03\x00", 4);
   EXPECT_EQ(PixelText(DecodeBmpData(MakeBmp(fields)).Bitmap, 0, 0), "3,2,1");
@@ -183,33 +183,33 @@ TEST(BmpCodec, Reads32BitPixelsPlainAndWithBitfields) {
 }
 
 TEST(BmpCodec, RefusesWhatItDoesNotDecodeWithAClearMessage) {
-  TBmpSpec rle = BmpSpec(1, 1, 8, 1);
+  TBmpLayout rle = BmpSpec(1, 1, 8, 1);
   rle.Palette = std::vector<std::array<std::uint8_t, 3>>{{1, 2, 3}};
   rle.Rows = std::string("\x01\x00\x00\x01", 4);
   EXPECT_NE(PictureErrorOf([&] { DecodeBmpData(MakeBmp(rle)); }).find("RLE"), std::string::npos);
 
-  TBmpSpec sixteen = BmpSpec(2, 1, 16);
+  TBmpLayout sixteen = BmpSpec(2, 1, 16);
   sixteen.Rows = std::string(4, '\0');
   EXPECT_NE(PictureErrorOf([&] { DecodeBmpData(MakeBmp(sixteen)); }).find("bit count 16"),
             std::string::npos);
 
-  TBmpSpec jpeg = BmpSpec(2, 1, 24, 4);
+  TBmpLayout jpeg = BmpSpec(2, 1, 24, 4);
   jpeg.Rows = std::string(8, '\0');
   EXPECT_NE(PictureErrorOf([&] { DecodeBmpData(MakeBmp(jpeg)); }).find("compression type 4"),
             std::string::npos);
 }
 
 TEST(BmpCodec, RefusesAbsurdDimensionsAndMissingPixelData) {
-  TBmpSpec huge = BmpSpec(100000, 100000, 24);
+  TBmpLayout huge = BmpSpec(100000, 100000, 24);
   std::string message = PictureErrorOf([&] { DecodeBmpData(MakeBmp(huge)); });
   EXPECT_NE(message.find("illegal picture dimensions 100000 x 100000"), std::string::npos);
 
-  TBmpSpec zero = BmpSpec(0, 5, 24);
+  TBmpLayout zero = BmpSpec(0, 5, 24);
   EXPECT_NE(PictureErrorOf([&] { DecodeBmpData(MakeBmp(zero)); }).find("illegal picture"),
             std::string::npos);
 
   // Plausible size, but the rows are not in the file.
-  TBmpSpec shortRows = BmpSpec(4000, 3000, 24);
+  TBmpLayout shortRows = BmpSpec(4000, 3000, 24);
   shortRows.Rows = std::string(100, '\0');
   EXPECT_NE(PictureErrorOf([&] { DecodeBmpData(MakeBmp(shortRows)); }).find("truncated"),
             std::string::npos);

@@ -17,7 +17,7 @@ using test::PixelText;
 
 // A PNG written with libpng itself; rows hold the bytes as the file stores them
 // (16-bit samples big-endian).
-struct TPngSpec {
+struct TPngLayout {
   png_uint_32 Width = 1;
   png_uint_32 Height = 1;
   int BitDepth = 8;
@@ -32,21 +32,21 @@ void AppendToString(png_structp png, png_bytep data, std::size_t size) {
   static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<char*>(data), size);
 }
 
-std::string WritePng(const TPngSpec& spec) {
+std::string WritePng(const TPngLayout& layout) {
   std::string out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
   png_set_write_fn(png, &out, AppendToString, nullptr);
-  png_set_IHDR(png, info, spec.Width, spec.Height, spec.BitDepth, spec.ColourType,
-               spec.Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+  png_set_IHDR(png, info, layout.Width, layout.Height, layout.BitDepth, layout.ColourType,
+               layout.Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  if (!spec.Palette.empty())
-    png_set_PLTE(png, info, spec.Palette.data(), static_cast<int>(spec.Palette.size()));
-  if (!spec.Transparency.empty())
-    png_set_tRNS(png, info, spec.Transparency.data(), static_cast<int>(spec.Transparency.size()),
-                 nullptr);
+  if (!layout.Palette.empty())
+    png_set_PLTE(png, info, layout.Palette.data(), static_cast<int>(layout.Palette.size()));
+  if (!layout.Transparency.empty())
+    png_set_tRNS(png, info, layout.Transparency.data(),
+                 static_cast<int>(layout.Transparency.size()), nullptr);
   png_write_info(png, info);
-  std::vector<std::vector<png_byte>> rows = spec.Rows;
+  std::vector<std::vector<png_byte>> rows = layout.Rows;
   std::vector<png_bytep> pointers;
   for (auto& row : rows) pointers.push_back(row.data());
   png_write_image(png, pointers.data());
@@ -87,28 +87,28 @@ TEST(PngCodec, WriterProducesEightBitRgbWithoutAlpha) {
 }
 
 TEST(PngCodec, SixteenBitChannelsAreRoundedAndReported) {
-  TPngSpec spec;
-  spec.Width = 2;
-  spec.BitDepth = 16;
-  spec.Rows = {Big16({128, 129, 65535, 257 * 200, 0, 257 * 17 + 128})};
-  TDecodedPicture decoded = DecodePicture("a.png", WritePng(spec));
+  TPngLayout layout;
+  layout.Width = 2;
+  layout.BitDepth = 16;
+  layout.Rows = {Big16({128, 129, 65535, 257 * 200, 0, 257 * 17 + 128})};
+  TDecodedPicture decoded = DecodePicture("a.png", WritePng(layout));
   EXPECT_EQ(decoded.BitsPerChannel, 16);
   EXPECT_EQ(decoded.BitsPerPixel, 48);
   EXPECT_EQ(PixelText(decoded.Bitmap, 0, 0), "255,1,0");
   EXPECT_EQ(PixelText(decoded.Bitmap, 1, 0), "17,0,200");
 
-  spec.Interlaced = true;
-  spec.Height = 3;
-  spec.Rows = {Big16({0, 0, 0, 65535, 65535, 65535}), Big16({257, 514, 771, 0, 0, 0}),
-               Big16({128, 129, 130, 1, 2, 3})};
-  decoded = DecodePicture("a.png", WritePng(spec));
+  layout.Interlaced = true;
+  layout.Height = 3;
+  layout.Rows = {Big16({0, 0, 0, 65535, 65535, 65535}), Big16({257, 514, 771, 0, 0, 0}),
+                 Big16({128, 129, 130, 1, 2, 3})};
+  decoded = DecodePicture("a.png", WritePng(layout));
   EXPECT_EQ(PixelText(decoded.Bitmap, 1, 0), "255,255,255");
   EXPECT_EQ(PixelText(decoded.Bitmap, 0, 1), "3,2,1");
   EXPECT_EQ(PixelText(decoded.Bitmap, 0, 2), "1,1,0");
 }
 
 TEST(PngCodec, ReadsPaletteGreyAndLowDepthGrey) {
-  TPngSpec palette;
+  TPngLayout palette;
   palette.Width = 3;
   palette.ColourType = PNG_COLOR_TYPE_PALETTE;
   palette.Palette = {{10, 20, 30}, {40, 50, 60}};
@@ -120,7 +120,7 @@ TEST(PngCodec, ReadsPaletteGreyAndLowDepthGrey) {
   EXPECT_EQ(decoded.BitsPerChannel, 8);
   EXPECT_EQ(decoded.BitsPerPixel, 8);
 
-  TPngSpec grey;
+  TPngLayout grey;
   grey.Width = 2;
   grey.ColourType = PNG_COLOR_TYPE_GRAY;
   grey.Rows = {{7, 250}};
@@ -128,7 +128,7 @@ TEST(PngCodec, ReadsPaletteGreyAndLowDepthGrey) {
   EXPECT_EQ(PixelText(decoded.Bitmap, 1, 0), "250,250,250");
   EXPECT_EQ(decoded.BitsPerPixel, 8);
 
-  TPngSpec bilevel;
+  TPngLayout bilevel;
   bilevel.Width = 9;
   bilevel.BitDepth = 1;
   bilevel.ColourType = PNG_COLOR_TYPE_GRAY;
@@ -141,7 +141,7 @@ TEST(PngCodec, ReadsPaletteGreyAndLowDepthGrey) {
 }
 
 TEST(PngCodec, AlphaIsDroppedNotComposited) {
-  TPngSpec rgba;
+  TPngLayout rgba;
   rgba.Width = 1;
   rgba.ColourType = PNG_COLOR_TYPE_RGB_ALPHA;
   rgba.Rows = {{200, 100, 50, 0}};
@@ -149,7 +149,7 @@ TEST(PngCodec, AlphaIsDroppedNotComposited) {
   EXPECT_EQ(PixelText(decoded.Bitmap, 0, 0), "50,100,200");
   EXPECT_EQ(decoded.BitsPerPixel, 32);
 
-  TPngSpec greyAlpha;
+  TPngLayout greyAlpha;
   greyAlpha.Width = 1;
   greyAlpha.BitDepth = 16;
   greyAlpha.ColourType = PNG_COLOR_TYPE_GRAY_ALPHA;

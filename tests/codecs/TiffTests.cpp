@@ -18,7 +18,7 @@ using test::PixelText;
 // A TIFF written with libtiff itself. Samples are given row after row as the file holds
 // them: interleaved for contiguous pictures, plane after plane for separate ones; 16-bit
 // samples in Samples16.
-struct TTiffSpec {
+struct TTiffLayout {
   std::uint32_t Width = 1;
   std::uint32_t Height = 1;
   std::uint16_t BitsPerSample = 8;
@@ -34,38 +34,39 @@ struct TTiffSpec {
   std::vector<std::uint16_t> Samples16;
 };
 
-std::string WriteTiff(const test::TempDir& dir, const std::string& name, const TTiffSpec& spec) {
+std::string WriteTiff(const test::TempDir& dir, const std::string& name,
+                      const TTiffLayout& layout) {
   std::string path = dir.File(name);
   TIFF* tiff = TIFFOpen(path.c_str(), "w");
   EXPECT_NE(tiff, nullptr);
-  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, spec.Width);
-  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, spec.Height);
-  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, spec.BitsPerSample);
-  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, spec.SamplesPerPixel);
-  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, spec.Photometric);
-  TIFFSetField(tiff, TIFFTAG_COMPRESSION, spec.Compression);
-  TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, spec.Planar);
-  TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, spec.RowsPerStrip);
-  if (spec.Predictor != 1) TIFFSetField(tiff, TIFFTAG_PREDICTOR, spec.Predictor);
-  if (spec.ExtraAlpha) {
+  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, layout.Width);
+  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, layout.Height);
+  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, layout.BitsPerSample);
+  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, layout.SamplesPerPixel);
+  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, layout.Photometric);
+  TIFFSetField(tiff, TIFFTAG_COMPRESSION, layout.Compression);
+  TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, layout.Planar);
+  TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, layout.RowsPerStrip);
+  if (layout.Predictor != 1) TIFFSetField(tiff, TIFFTAG_PREDICTOR, layout.Predictor);
+  if (layout.ExtraAlpha) {
     std::uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
     TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
   }
-  if (!spec.ColourMap.empty()) {
-    std::size_t n = spec.ColourMap.size() / 3;
-    std::vector<std::uint16_t> map = spec.ColourMap;
+  if (!layout.ColourMap.empty()) {
+    std::size_t n = layout.ColourMap.size() / 3;
+    std::vector<std::uint16_t> map = layout.ColourMap;
     TIFFSetField(tiff, TIFFTAG_COLORMAP, map.data(), map.data() + n, map.data() + 2 * n);
   }
-  bool separate = spec.Planar == PLANARCONFIG_SEPARATE;
-  int planes = separate ? spec.SamplesPerPixel : 1;
+  bool separate = layout.Planar == PLANARCONFIG_SEPARATE;
+  int planes = separate ? layout.SamplesPerPixel : 1;
   std::size_t rowBytes = static_cast<std::size_t>(TIFFScanlineSize(tiff));
-  const std::uint8_t* source = spec.BitsPerSample == 16
-                                   ? reinterpret_cast<const std::uint8_t*>(spec.Samples16.data())
-                                   : spec.Samples8.data();
+  const std::uint8_t* source = layout.BitsPerSample == 16
+                                   ? reinterpret_cast<const std::uint8_t*>(layout.Samples16.data())
+                                   : layout.Samples8.data();
   std::vector<std::uint8_t> row(rowBytes);
   for (int plane = 0; plane < planes; ++plane)
-    for (std::uint32_t y = 0; y < spec.Height; ++y) {
-      std::memcpy(row.data(), source + rowBytes * (plane * spec.Height + y), rowBytes);
+    for (std::uint32_t y = 0; y < layout.Height; ++y) {
+      std::memcpy(row.data(), source + rowBytes * (plane * layout.Height + y), rowBytes);
       EXPECT_GE(TIFFWriteScanline(tiff, row.data(), y, static_cast<std::uint16_t>(plane)), 0);
     }
   TIFFClose(tiff);
@@ -83,12 +84,12 @@ std::vector<std::uint8_t> RgbSamples(const TBitmap24& bitmap) {
   return samples;
 }
 
-TTiffSpec RgbSpec(const TBitmap24& bitmap) {
-  TTiffSpec spec;
-  spec.Width = static_cast<std::uint32_t>(bitmap.Width());
-  spec.Height = static_cast<std::uint32_t>(bitmap.Height());
-  spec.Samples8 = RgbSamples(bitmap);
-  return spec;
+TTiffLayout RgbSpec(const TBitmap24& bitmap) {
+  TTiffLayout layout;
+  layout.Width = static_cast<std::uint32_t>(bitmap.Width());
+  layout.Height = static_cast<std::uint32_t>(bitmap.Height());
+  layout.Samples8 = RgbSamples(bitmap);
+  return layout;
 }
 
 std::string ExpectedMessage(const std::string& path, const std::string& problem) {
@@ -126,29 +127,29 @@ TEST(TiffCodec, RoundTripIsExactAndTheFileIsPlainRgbInSeveralStrips) {
 TEST(TiffCodec, ReadsLzwWithPredictorPackBitsAndDeflate) {
   test::TempDir dir;
   TBitmap24 original = MakeGradient(37, 23);
-  TTiffSpec spec = RgbSpec(original);
-  spec.RowsPerStrip = 8;
-  spec.Compression = COMPRESSION_LZW;
-  spec.Predictor = PREDICTOR_HORIZONTAL;
-  EXPECT_EQ(LoadPicture(WriteTiff(dir, "lzw.tif", spec)).Bitmap, original);
-  spec.Predictor = 1;
-  EXPECT_EQ(LoadPicture(WriteTiff(dir, "lzw-plain.tif", spec)).Bitmap, original);
-  spec.Compression = COMPRESSION_PACKBITS;
-  EXPECT_EQ(LoadPicture(WriteTiff(dir, "packbits.tif", spec)).Bitmap, original);
-  spec.Compression = COMPRESSION_ADOBE_DEFLATE;
-  EXPECT_EQ(LoadPicture(WriteTiff(dir, "deflate.tiff", spec)).Bitmap, original);
+  TTiffLayout layout = RgbSpec(original);
+  layout.RowsPerStrip = 8;
+  layout.Compression = COMPRESSION_LZW;
+  layout.Predictor = PREDICTOR_HORIZONTAL;
+  EXPECT_EQ(LoadPicture(WriteTiff(dir, "lzw.tif", layout)).Bitmap, original);
+  layout.Predictor = 1;
+  EXPECT_EQ(LoadPicture(WriteTiff(dir, "lzw-plain.tif", layout)).Bitmap, original);
+  layout.Compression = COMPRESSION_PACKBITS;
+  EXPECT_EQ(LoadPicture(WriteTiff(dir, "packbits.tif", layout)).Bitmap, original);
+  layout.Compression = COMPRESSION_ADOBE_DEFLATE;
+  EXPECT_EQ(LoadPicture(WriteTiff(dir, "deflate.tiff", layout)).Bitmap, original);
 }
 
 TEST(TiffCodec, SixteenBitSamplesAreRoundedToEightBits) {
   test::TempDir dir;
-  TTiffSpec spec;
-  spec.Width = 2;
-  spec.BitsPerSample = 16;
+  TTiffLayout layout;
+  layout.Width = 2;
+  layout.BitsPerSample = 16;
   // 128 / 257 rounds down to 0, 129 / 257 up to 1; 257 k is exactly k.
-  spec.Samples16 = {128, 129, 65535, 257 * 200, 0, 257 * 17 + 128};
-  spec.Compression = COMPRESSION_LZW;
-  spec.Predictor = PREDICTOR_HORIZONTAL;
-  TDecodedPicture decoded = LoadPicture(WriteTiff(dir, "16.tif", spec));
+  layout.Samples16 = {128, 129, 65535, 257 * 200, 0, 257 * 17 + 128};
+  layout.Compression = COMPRESSION_LZW;
+  layout.Predictor = PREDICTOR_HORIZONTAL;
+  TDecodedPicture decoded = LoadPicture(WriteTiff(dir, "16.tif", layout));
   EXPECT_EQ(decoded.BitsPerChannel, 16);
   EXPECT_EQ(decoded.BitsPerPixel, 48);
   EXPECT_EQ(PixelText(decoded.Bitmap, 0, 0), "255,1,0");
@@ -157,7 +158,7 @@ TEST(TiffCodec, SixteenBitSamplesAreRoundedToEightBits) {
 
 TEST(TiffCodec, ReadsGreyInBothPolaritiesAndBilevel) {
   test::TempDir dir;
-  TTiffSpec grey;
+  TTiffLayout grey;
   grey.Width = 3;
   grey.SamplesPerPixel = 1;
   grey.Photometric = PHOTOMETRIC_MINISBLACK;
@@ -170,7 +171,7 @@ TEST(TiffCodec, ReadsGreyInBothPolaritiesAndBilevel) {
   EXPECT_EQ(PixelText(decoded.Bitmap, 0, 0), "255,255,255");
   EXPECT_EQ(PixelText(decoded.Bitmap, 1, 0), "155,155,155");
 
-  TTiffSpec bilevel = grey;
+  TTiffLayout bilevel = grey;
   bilevel.Width = 10;
   bilevel.BitsPerSample = 1;
   bilevel.Samples8 = {0x80, 0x40};  // pixels 0 and 9 set
@@ -188,7 +189,7 @@ TEST(TiffCodec, ReadsGreyInBothPolaritiesAndBilevel) {
 
 TEST(TiffCodec, ReadsRgbaPalettisedCmykAndSeparatePlanes) {
   test::TempDir dir;
-  TTiffSpec rgba;
+  TTiffLayout rgba;
   rgba.SamplesPerPixel = 4;
   rgba.ExtraAlpha = true;
   rgba.Samples8 = {10, 20, 30, 0};  // fully transparent: the colour is kept as stored
@@ -196,7 +197,7 @@ TEST(TiffCodec, ReadsRgbaPalettisedCmykAndSeparatePlanes) {
   EXPECT_EQ(PixelText(decoded.Bitmap, 0, 0), "30,20,10");
   EXPECT_EQ(decoded.BitsPerPixel, 32);
 
-  TTiffSpec palette;
+  TTiffLayout palette;
   palette.Width = 2;
   palette.SamplesPerPixel = 1;
   palette.Photometric = PHOTOMETRIC_PALETTE;
@@ -208,14 +209,14 @@ TEST(TiffCodec, ReadsRgbaPalettisedCmykAndSeparatePlanes) {
   EXPECT_EQ(PixelText(decoded.Bitmap, 0, 0), "0,0,0");
   EXPECT_EQ(PixelText(decoded.Bitmap, 1, 0), "0,100,255");
 
-  TTiffSpec cmyk;
+  TTiffLayout cmyk;
   cmyk.SamplesPerPixel = 4;
   cmyk.Photometric = PHOTOMETRIC_SEPARATED;
   cmyk.Samples8 = {255, 0, 0, 0};  // full cyan
   decoded = LoadPicture(WriteTiff(dir, "cmyk.tif", cmyk));
   EXPECT_EQ(PixelText(decoded.Bitmap, 0, 0), "255,255,0");
 
-  TTiffSpec planes;
+  TTiffLayout planes;
   planes.Width = 2;
   planes.Planar = PLANARCONFIG_SEPARATE;
   planes.Compression = COMPRESSION_LZW;
@@ -228,20 +229,20 @@ TEST(TiffCodec, ReadsRgbaPalettisedCmykAndSeparatePlanes) {
 TEST(TiffCodec, RefusesUnsupportedContentWithTheExactMessages) {
   test::TempDir dir;
   TBitmap24 original = MakeGradient(16, 16);
-  TTiffSpec jpeg = RgbSpec(original);
+  TTiffLayout jpeg = RgbSpec(original);
   jpeg.Compression = COMPRESSION_JPEG;
   jpeg.RowsPerStrip = 16;
   std::string path = WriteTiff(dir, "jpeg.tif", jpeg);
   EXPECT_EQ(PictureErrorOf([&] { LoadPicture(path); }),
             ExpectedMessage(path, "TIFF: Unsupported compression scheme"));
 
-  TTiffSpec lab = RgbSpec(original);
+  TTiffLayout lab = RgbSpec(original);
   lab.Photometric = PHOTOMETRIC_CIELAB;
   path = WriteTiff(dir, "lab.tif", lab);
   EXPECT_EQ(PictureErrorOf([&] { LoadPicture(path); }),
             ExpectedMessage(path, "TIFF: Unsupported photometric interpretation"));
 
-  TTiffSpec fourBitGrey;
+  TTiffLayout fourBitGrey;
   fourBitGrey.Width = 2;
   fourBitGrey.SamplesPerPixel = 1;
   fourBitGrey.BitsPerSample = 4;
@@ -292,10 +293,10 @@ TEST(TiffCodec, RefusesBadVersionsAndIllegalDimensions) {
 
 TEST(TiffCodec, CorruptLzwDataIsAnInvalidOpcode) {
   test::TempDir dir;
-  TTiffSpec spec = RgbSpec(MakeGradient(64, 64));
-  spec.Compression = COMPRESSION_LZW;
-  spec.RowsPerStrip = 64;
-  std::string path = WriteTiff(dir, "lzw.tif", spec);
+  TTiffLayout layout = RgbSpec(MakeGradient(64, 64));
+  layout.Compression = COMPRESSION_LZW;
+  layout.RowsPerStrip = 64;
+  std::string path = WriteTiff(dir, "lzw.tif", layout);
   std::string data = test::ReadFile(path);
   // libtiff puts the only strip right after the 8-byte header.
   for (std::size_t i = 8; i < 400; ++i) data[i] = static_cast<char>(0xFF - i % 7);
@@ -305,10 +306,10 @@ TEST(TiffCodec, CorruptLzwDataIsAnInvalidOpcode) {
 
 TEST(TiffCodec, TruncatedAndGarbageFilesRaisePictureErrors) {
   test::TempDir dir;
-  TTiffSpec spec = RgbSpec(MakeGradient(40, 40));
-  spec.Compression = COMPRESSION_LZW;
-  spec.RowsPerStrip = 4;
-  std::string data = test::ReadFile(WriteTiff(dir, "t.tif", spec));
+  TTiffLayout layout = RgbSpec(MakeGradient(40, 40));
+  layout.Compression = COMPRESSION_LZW;
+  layout.RowsPerStrip = 4;
+  std::string data = test::ReadFile(WriteTiff(dir, "t.tif", layout));
   std::string plainPath = dir.File("plain.tif");
   SaveTiff(plainPath, MakeGradient(40, 40));
   std::string plain = test::ReadFile(plainPath);
