@@ -13,20 +13,20 @@ namespace {
 
 constexpr std::size_t kMaxTextBytes = std::numeric_limits<std::uint32_t>::max();
 
-void CheckTextSize(std::size_t bytes) {
-  if (bytes > kMaxTextBytes) throw Exception("The text is too large: it exceeds 4 GiB.");
+[[noreturn]] void RaiseTooLarge() {
+  throw Exception("The text is too large: it exceeds 4 GiB.");
 }
 
 }  // namespace
 
 void TTextFile::Load(const std::string& path) {
-  Lines_.clear();
+  Clear();
   Buffer_ = ReadWholeFile(path);
   Split();
 }
 
 void TTextFile::SetText(std::string_view text) {
-  Lines_.clear();
+  Clear();
   Buffer_.assign(text.data(), text.size());
   Split();
 }
@@ -35,7 +35,10 @@ void TTextFile::SetText(std::string_view text) {
 void TTextFile::Split() {
   std::size_t end = Buffer_.find('\0');
   if (end != std::string::npos) Buffer_.resize(end);
-  CheckTextSize(Buffer_.size());
+  if (Buffer_.size() > kMaxTextBytes) {
+    Clear();
+    RaiseTooLarge();
+  }
   Packed_ = false;
   const char* data = Buffer_.data();
   const std::size_t size = Buffer_.size();
@@ -70,7 +73,7 @@ void TTextFile::AddSpan(std::size_t offset, std::size_t length) {
 }
 
 void TTextFile::Add(std::string_view line) {
-  CheckTextSize(Buffer_.size() + line.size() + LineBreak.size());
+  if (Buffer_.size() + line.size() + LineBreak.size() > kMaxTextBytes) RaiseTooLarge();
   if (Lines_.empty() && Buffer_.empty()) {
     Packed_ = true;
     PackedBreak_ = LineBreak;

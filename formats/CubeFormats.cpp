@@ -58,11 +58,19 @@ void TCube3DLutFormat::SetGridSize(std::int32_t size) {
 void TCube3DLutFormat::Load(const std::string& path, TLUT& lut) {
   ShaperSize = 0;
   ShaperIndex = 0;
-  TGenericLutFormat::Load(path, lut);
-  if (ShaperSize > 0) {
-    lut.Kind = lk1DAnd3D;
-    lut.Size1D = ShaperSize;
+  auto markShaper = [&] {
+    if (Size != -1 && ShaperSize > 0) {
+      lut.Kind = lk1DAnd3D;
+      lut.Size1D = ShaperSize;
+    }
+  };
+  try {
+    TGenericLutFormat::Load(path, lut);
+  } catch (const ELUTError&) {
+    markShaper();  // an incomplete file still tells what it holds
+    throw;
   }
+  markShaper();
 }
 
 void TCube3DLutFormat::ParseHeaderLine(std::string_view line, TLUT& lut) {
@@ -75,11 +83,14 @@ void TCube3DLutFormat::ParseHeaderLine(std::string_view line, TLUT& lut) {
   static constexpr std::string_view kShaperKeyword = "LUT_1D_SIZE";
   if (std::size_t at = PosNoCase(kSizeKeyword, line)) {
     SetGridSize(StrToInt(Trim(line.substr(at - 1 + kSizeKeyword.size()))));
-  } else if (std::size_t shaper = PosNoCase(kShaperKeyword, line)) {
-    std::int32_t entries = StrToInt(Trim(line.substr(shaper - 1 + kShaperKeyword.size())));
-    if (entries < 2 || entries > TLUT::MaxTableEntries) {
+  } else if (PosNoCase(kShaperKeyword, trimmed) == 1) {
+    // A shaper size that is not a usable number leaves the line ignored, as other keyword
+    // lines are; one too large for the table cannot be read.
+    std::int32_t entries = 0;
+    if (!TryStrToInt(Trim(trimmed.substr(kShaperKeyword.size())), entries) || entries < 2) return;
+    if (entries > TLUT::MaxTableEntries) {
       throw ELUTError("The 1D size " + std::to_string(entries) +
-                      " is not valid: a 1D table needs 2 to 100001 entries.");
+                      " is too large: a 1D table holds at most 100001 entries.");
     }
     ShaperSize = entries;
   }

@@ -1,7 +1,10 @@
 #include "platform/Convert.h"
 
+#include <locale.h>
+
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <system_error>
 
@@ -16,6 +19,17 @@ bool IsBlank(char c) {
 }
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
+}
+
+// The value of a number std::from_chars found out of range, when it is too small rather
+// than too large. strtod in the "C" locale rounds such a number to zero or a subnormal.
+bool ParseUnderflow(const std::string& text, double& value) {
+  static const locale_t cLocale = ::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  if (cLocale == static_cast<locale_t>(nullptr)) return false;
+  double parsed = ::strtod_l(text.c_str(), nullptr, cLocale);
+  if (std::isinf(parsed)) return false;
+  value = parsed;
+  return true;
 }
 
 }  // namespace
@@ -61,7 +75,13 @@ bool TryStrToFloat(std::string_view text, double& value) {
   if (first == last || !(IsDigit(*first) || *first == '.')) return false;
   double parsed = 0.0;
   auto [end, error] = std::from_chars(first, last, parsed, std::chars_format::general);
-  if (error != std::errc() || end != last) return false;
+  if (end != last) return false;
+  if (error == std::errc::result_out_of_range) {
+    // Too large is an error; too small is a number all the same, rounded to zero.
+    if (!ParseUnderflow(std::string(first, last), parsed)) return false;
+  } else if (error != std::errc()) {
+    return false;
+  }
   value = negative ? -parsed : parsed;
   return true;
 }

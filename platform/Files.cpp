@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "platform/Exception.h"
@@ -40,6 +41,11 @@ class FileHandle {
   FileHandle(const FileHandle&) = delete;
   FileHandle& operator=(const FileHandle&) = delete;
   int Get() const { return Fd_; }
+  int Release() {
+    int fd = Fd_;
+    Fd_ = -1;
+    return fd;
+  }
   // Closes now and reports the error of close itself.
   int Close() {
     int result = ::close(Fd_);
@@ -51,15 +57,20 @@ class FileHandle {
   int Fd_;
 };
 
+// Opens without blocking (a named pipe would wait for a writer) and refuses anything that
+// is not a regular file: folders, pipes and devices have no end to read to.
 int OpenForReading(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) RaiseOpenError(path, errno);
+  FileHandle file(fd);
   struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-    ::close(fd);
-    RaiseOpenError(path, EISDIR);
+  if (::fstat(fd, &info) != 0) RaiseOpenError(path, errno);
+  if (S_ISDIR(info.st_mode)) RaiseOpenError(path, EISDIR);
+  if (!S_ISREG(info.st_mode)) {
+    throw EFileError("Cannot open file \"" + path + "\". It is not a regular file");
   }
-  return fd;
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return file.Release();
 }
 
 // Reads up to maxBytes; a read error is reported against the path.
@@ -102,13 +113,48 @@ void WriteAll(int fd, std::string_view data, const std::string& path) {
   }
 }
 
-// Permission bits the replaced file had, or the default for a new file.
-mode_t ModeFor(const std::string& path) {
+// What replacing a file must keep: its permission bits and owner.
+struct TFileOwnership {
+  bool Exists = false;
+  mode_t Mode = 0;
+  uid_t Owner = 0;
+  gid_t Group = 0;
+  bool HardLinked = false;
+};
+
+TFileOwnership OwnershipOf(const std::string& path) {
+  TFileOwnership result;
   struct stat info {};
-  if (::stat(path.c_str(), &info) == 0) return info.st_mode & 07777;
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
+  if (::stat(path.c_str(), &info) == 0) {
+    result.Exists = true;
+    result.Mode = info.st_mode & 07777;
+    result.Owner = info.st_uid;
+    result.Group = info.st_gid;
+    result.HardLinked = S_ISREG(info.st_mode) && info.st_nlink > 1;
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    result.Mode = 0666 & ~mask;
+  }
+  return result;
+}
+
+// A symbolic link is replaced through the file it names, so the link stays a link.
+std::string ResolveLink(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+  std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+  return real ? std::string(real.get()) : path;
+}
+
+// Truncates and writes the file itself; used where a replacement beside it cannot be made
+// or would break the file's identity (hard links, a folder that takes no new files).
+void WriteInPlace(const std::string& path, std::string_view data, const std::string& shownPath) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) RaiseWriteError(shownPath, errno);
+  FileHandle file(fd);
+  WriteAll(fd, data, shownPath);
+  if (file.Close() != 0) RaiseWriteError(shownPath, errno);
 }
 
 }  // namespace
@@ -124,20 +170,33 @@ std::string ReadFileBytes(const std::string& path, std::size_t maxBytes) {
 }
 
 void WriteWholeFile(const std::string& path, std::string_view data) {
-  std::string folder = ExtractFileDir(path);
-  std::string pattern =
-      (folder.empty() ? std::string(".") : folder) + "/." + ExtractFileName(path) + ".vorn-XXXXXX";
-  mode_t mode = ModeFor(path);
-  int fd = ::mkstemp(pattern.data());
-  if (fd < 0) RaiseWriteError(path, errno);
+  const std::string target = ResolveLink(path);
+  const TFileOwnership ownership = OwnershipOf(target);
+  if (ownership.HardLinked) {
+    WriteInPlace(target, data, path);
+    return;
+  }
+  const std::string folder = ExtractFileDir(target);
+  std::string temporary = (folder.empty() ? std::string(".") : folder) + "/.vorn-XXXXXX";
+  int fd = ::mkstemp(temporary.data());
+  if (fd < 0) {
+    if (ownership.Exists && (errno == EACCES || errno == EPERM || errno == EROFS)) {
+      WriteInPlace(target, data, path);
+      return;
+    }
+    RaiseWriteError(path, errno);
+  }
   FileHandle file(fd);
   try {
     WriteAll(fd, data, path);
-    if (::fchmod(fd, mode) != 0) RaiseWriteError(path, errno);
+    if (::fchmod(fd, ownership.Mode) != 0) RaiseWriteError(path, errno);
+    // Keeping the owner works only with the right to give files away; a file of one's own
+    // needs nothing.
+    if (ownership.Exists) (void)!::fchown(fd, ownership.Owner, ownership.Group);
     if (file.Close() != 0) RaiseWriteError(path, errno);
-    if (::rename(pattern.c_str(), path.c_str()) != 0) RaiseWriteError(path, errno);
+    if (::rename(temporary.c_str(), target.c_str()) != 0) RaiseWriteError(path, errno);
   } catch (...) {
-    ::unlink(pattern.c_str());
+    ::unlink(temporary.c_str());
     throw;
   }
 }

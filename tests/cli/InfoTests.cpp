@@ -63,10 +63,9 @@ TEST(CliInfo, ValuesListsTheGridRedSlowestWithSeventeenDigits) {
 
 TEST(CliInfo, ValuesOfAShaperAndGridListTheTableThenTheGrid) {
   TempDir dir;
-  const std::string path = dir.Write(
-      "shaper.cube",
-      "# shaped\nLUT_1D_SIZE 2\nLUT_3D_SIZE 2\n0 0.5 0\n1 1 0.25\n"
-      "0 0 0\n1 0 0\n0 1 0\n1 1 0\n0 0 1\n1 0 1\n0 1 1\n1 1 1\n");
+  const std::string path = dir.Write("shaper.cube",
+                                     "# shaped\nLUT_1D_SIZE 2\nLUT_3D_SIZE 2\n0 0.5 0\n1 1 0.25\n"
+                                     "0 0 0\n1 0 0\n0 1 0\n1 1 0\n0 0 1\n1 0 1\n0 1 1\n1 1 1\n");
   TCliResult result = RunCli({"info", "--values", path});
   ASSERT_EQ(result.Status, 0) << result.Err;
   EXPECT_EQ(result.Out, "File: " + path +

@@ -82,6 +82,26 @@ TEST(TextFile, LoadOfAMissingFileNamesIt) {
   }
 }
 
+TEST(TextFile, AFailedLoadLeavesAnEmptyText) {
+  test::TempDir dir;
+  TTextFile text;
+  text.Add("old line");
+  EXPECT_THROW(text.Load(dir.File("missing.txt")), Exception);
+  EXPECT_EQ(text.Count(), 0u);
+  text.Add("new");
+  std::string path = dir.File("out.txt");
+  text.Save(path);
+  EXPECT_EQ(test::ReadFile(path), "new\n");
+}
+
+TEST(TextFile, LinesAddedAfterALoadAreSavedWithTheLoadedOnes) {
+  test::TempDir dir;
+  TTextFile text;
+  text.SetText("a\r\nb");
+  text.Add("c");
+  EXPECT_EQ(text.Text(), "a\nb\nc\n");
+}
+
 TEST(ReadFileHead, ReturnsAtMostTheBytesAskedFor) {
   test::TempDir dir;
   std::string path = dir.Write("h", std::string(5000, 'x'));

@@ -384,8 +384,20 @@ TEST_F(CubeFormats, ShaperBeforeTheGridMakesA1DAnd3DRecord) {
       "short.cube", std::string("LUT_1D_SIZE 3\nLUT_3D_SIZE 2\n0 0 0\n0.5 0.5 0.5\n1 1 1\n") +
                         std::string(kIdentity2, 6 * 7));
   EXPECT_THROW(LoadLut(shortPath, Lut, -1), ELUTError);
+  EXPECT_EQ(Lut.Kind, lk1DAnd3D);
+  EXPECT_EQ(Lut.Size1D, 3);
   std::string bad = Dir.Write("bad.cube", "LUT_1D_SIZE 1000000\nLUT_3D_SIZE 2\n");
   EXPECT_THROW(LoadLut(bad, Lut, -1), ELUTError);
+}
+
+TEST_F(CubeFormats, UnusableShaperSizeLinesAreIgnored) {
+  for (const char* header :
+       {"TITLE \"LUT_1D_SIZE demo\"\n", "LUT_1D_SIZE 1\n", "LUT_1D_SIZE x\n", "LUT_1D_SIZE\n"}) {
+    std::string path = Dir.Write("s.cube", std::string(header) + "LUT_3D_SIZE 2\n" + kIdentity2);
+    LoadLut(path, Lut, -1);
+    EXPECT_EQ(Lut.Kind, lk3D) << header;
+    EXPECT_EQ(Lut.GetNode(1, 0, 0), (TRGB{1, 0, 0})) << header;
+  }
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ TEST(StrToFloat, AcceptsTheForms) {
 
 TEST(StrToFloat, RefusesWordsCommasAndPartialTokens) {
   for (const char* bad : {"", "inf", "-inf", "nan", "infinity", "NaN", "0,5", "1e", "+-1", "--1",
-                          "1.2.3", ".", "0x1p3", " 1", "1 ", "e5", "1e400"}) {
+                          "1.2.3", ".", "0x1p3", " 1", "1 ", "e5", "1e400", "-1e400"}) {
     double value = 0;
     EXPECT_FALSE(TryStrToFloat(bad, value)) << bad;
   }
@@ -56,6 +56,14 @@ TEST(StrToFloat, RefusesWordsCommasAndPartialTokens) {
   } catch (const EConvertError& e) {
     EXPECT_STREQ(e.what(), "'abc' is not a valid floating point value");
   }
+}
+
+TEST(StrToFloat, NumbersTooSmallForADoubleBecomeZero) {
+  EXPECT_EQ(StrToFloat("1e-400"), 0.0);
+  EXPECT_EQ(StrToFloat("-1e-400"), 0.0);
+  EXPECT_TRUE(std::signbit(StrToFloat("-1e-400")));
+  EXPECT_EQ(StrToFloat("4.9406564584124654e-324"), 4.9406564584124654e-324);
+  EXPECT_EQ(StrToFloat("2e-310"), 2e-310);
 }
 
 TEST(StrToFloat, IgnoresTheRegionalDecimalSeparator) {

@@ -72,6 +72,47 @@ TEST(Files, FailedWriteNamesTheFileAndLeavesNothingBehind) {
             1);
 }
 
+TEST(Files, ReplacingThroughALinkKeepsTheLink) {
+  test::TempDir dir;
+  std::string real = dir.Write("real.cube", "old");
+  std::string link = dir.File("link.cube");
+  ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
+  WriteWholeFile(link, "new");
+  struct stat info {};
+  ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  EXPECT_EQ(test::ReadFile(real), "new");
+}
+
+TEST(Files, ReplacingAHardLinkedFileKeepsBothNames) {
+  test::TempDir dir;
+  std::string first = dir.Write("a.cube", "old");
+  std::string second = dir.File("b.cube");
+  ASSERT_EQ(::link(first.c_str(), second.c_str()), 0);
+  WriteWholeFile(first, "new");
+  EXPECT_EQ(test::ReadFile(second), "new");
+}
+
+TEST(Files, LongFileNamesCanBeWritten) {
+  test::TempDir dir;
+  std::string path = dir.File(std::string(250, 'n') + ".cube");
+  WriteWholeFile(path, "data");
+  EXPECT_EQ(test::ReadFile(path), "data");
+}
+
+TEST(Files, PipesAndDevicesAreRefusedWithoutWaiting) {
+  test::TempDir dir;
+  std::string pipe = dir.File("pipe.cube");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  try {
+    ReadFileBytes(pipe, 4096);
+    FAIL() << "a pipe was read";
+  } catch (const EFileError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + pipe + "\". It is not a regular file");
+  }
+  EXPECT_THROW(ReadWholeFile("/dev/zero"), EFileError);
+}
+
 TEST(Files, PathParts) {
   EXPECT_EQ(ExtractFileName("/a/b/c.cube"), "c.cube");
   EXPECT_EQ(ExtractFileName("c.cube"), "c.cube");
