@@ -12,7 +12,7 @@ packages=(
   # picture codecs and colour management
   libjpeg62-turbo-dev libpng-dev libtiff-dev liblcms2-dev
   # the desktop application and its headless runs
-  qt6-base-dev libgl-dev xvfb xauth
+  qt6-base-dev libgl-dev xvfb xauth fonts-dejavu-core
   # peers, benchmark timing and test pictures; a locale with a decimal comma for the tests
   opencolorio-tools hyperfine imagemagick python3 locales
 )
