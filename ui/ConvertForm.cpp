@@ -44,10 +44,7 @@ TfrmConvert::TfrmConvert(QWidget* owner, IDialogs& dialogs, std::string& outputF
 
   edtOutFolder->setText(ToQt(OutputFolder_));
   for (int i = 0; i < static_cast<int>(OutputProfiles().size()); ++i) {
-    const TLutOutputProfile& profile = GetOutputProfile(i);
-    // An output whose writer is not part of this build cannot be offered.
-    if (GetFormat(profile.FormatIndex) == nullptr) continue;
-    cbxOutFormat->addItem(ToQt(profile.Name), i);
+    cbxOutFormat->addItem(ToQt(GetOutputProfile(i).Name), i);
   }
   cbxOutFormat->setCurrentIndex(-1);
   cbxDimSize->setEnabled(false);
@@ -238,7 +235,8 @@ void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& cloc
 
   const int rowCount = files.Count();
   for (int r = 0; r < rowCount; ++r) {
-    const TFileRow& row = files.Row(r);
+    // IsCancelled and the question process events, so nothing of the row is held across them.
+    const TFileRow row = files.Row(r);
     if (!row.Checked) continue;
     const std::string source = row.FullPath();
     const std::string destination = OutputPathFor(folder, row.FileName, *profile);

@@ -38,7 +38,8 @@ TFileListView::TFileListView(QWidget* parent) : QTreeView(parent) {
   setContextMenuPolicy(Qt::CustomContextMenu);
   header()->setSectionsClickable(false);
   header()->setSectionsMovable(false);
-  header()->setStretchLastSection(true);
+  // The columns keep the widths they are given; a stretched last column would not.
+  header()->setStretchLastSection(false);
 }
 
 void TFileListView::dragEnterEvent(QDragEnterEvent* event) {

@@ -94,22 +94,13 @@ void TfrmProgress::SetShowTime(bool show) {
 }
 
 void TfrmProgress::showEvent(QShowEvent* event) {
-  Cancelled_ = false;
-  LastWholePercent_ = 0;
-  Position_ = 0.0;
-  Estimator_.Reset();
-  if (Owner_ != nullptr) {
-    QRect frame = rect();
-    frame.moveCenter(Owner_->frameGeometry().center());
-    move(frame.topLeft());
-  }
-  DisableOtherWindows();
+  if (!event->spontaneous()) StartShowing();
   QDialog::showEvent(event);
 }
 
 void TfrmProgress::hideEvent(QHideEvent* event) {
-  EnableDisabledWindows();
   QDialog::hideEvent(event);
+  if (!event->spontaneous()) EnableDisabledWindows();
 }
 
 void TfrmProgress::closeEvent(QCloseEvent* event) {
@@ -124,6 +115,19 @@ void TfrmProgress::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QDialog::keyPressEvent(event);
+}
+
+void TfrmProgress::StartShowing() {
+  Cancelled_ = false;
+  LastWholePercent_ = 0;
+  Position_ = 0.0;
+  Estimator_.Reset();
+  if (Owner_ != nullptr) {
+    QRect frame = rect();
+    frame.moveCenter(Owner_->frameGeometry().center());
+    move(frame.topLeft());
+  }
+  DisableOtherWindows();
 }
 
 void TfrmProgress::DisableOtherWindows() {

@@ -41,12 +41,15 @@ class TfrmProgress : public QDialog {
   QPushButton* btnMinimize = nullptr;
 
  protected:
+  // Minimising and restoring arrive as spontaneous hide and show events; they neither end
+  // nor restart the work, so only our own show() and hide() count.
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  void StartShowing();
   void DisableOtherWindows();
   void EnableDisabledWindows();
 

@@ -152,6 +152,54 @@ TEST_F(TBatchTest, CancelInTheProgressWindowStopsBeforeTheNextFile) {
   EXPECT_TRUE(Dialogs.Messages.empty());
 }
 
+// Only IsCancelled handles pending events: a click queued while the second file starts is
+// seen there, before that file is converted.
+TEST_F(TBatchTest, AQueuedCancelIsHandledBetweenFiles) {
+  Window->AddFiles({Cube("a.cube"), Cube("b.cube"), Cube("c.cube")});
+  OnRow = [](int call) {
+    if (call != 2) return;
+    TfrmProgress* progress = ShownProgress();
+    ASSERT_NE(progress, nullptr);
+    QMetaObject::invokeMethod(progress->btnCancel, &QPushButton::click, Qt::QueuedConnection);
+    EXPECT_FALSE(progress->Cancelled()) << "not yet handled";
+  };
+  Convert();
+
+  EXPECT_TRUE(FileExists(OutputFile("a.cube")));
+  EXPECT_FALSE(FileExists(OutputFile("b.cube")));
+  EXPECT_FALSE(FileExists(OutputFile("c.cube")));
+  EXPECT_EQ(ClockCalls, 2);
+  EXPECT_TRUE(Window->isEnabled());
+}
+
+TEST_F(TBatchTest, EachRowsDepthReachesItsFormatBeforeItIsConverted) {
+  Window->AddFiles({Cube("a.cube"), Cube("b.cube")});
+  Window->Files().SetInputBits(0, 12);
+  Window->Files().SetInputBits(1, 10);
+  TLUTFormat* cube = GetFormat(Row(0).Info->FormatIndex);
+  ASSERT_NE(cube, nullptr);
+  cube->InputBits = -1;
+  std::vector<int> seen;
+  OnRow = [&](int) { seen.push_back(cube->InputBits); };
+  Convert();
+
+  EXPECT_EQ(seen, (std::vector<int>{-1, 12})) << "a's depth was in place while a converted";
+  EXPECT_EQ(cube->InputBits, 10);
+  EXPECT_TRUE(FileExists(OutputFile("b.cube")));
+}
+
+TEST_F(TBatchTest, TheOverwriteQuestionComesBeforeTheBarMoves) {
+  Window->AddFiles({Cube("a.cube"), Cube("b.cube")});
+  WriteWholeFile(OutputFile("b.cube"), "old");
+  Dialogs.YesNoCancelAnswers = {TAnswer::Yes};
+  std::vector<std::size_t> asked;
+  OnRow = [&](int) { asked.push_back(Messages(TKind::YesNoCancel).size()); };
+  Convert();
+
+  EXPECT_EQ(asked, (std::vector<std::size_t>{0, 1})) << "b was asked about before its SetPosition";
+  EXPECT_EQ(GridSizeOf(OutputFile("b.cube")), 33);
+}
+
 TEST_F(TBatchTest, ClosingTheProgressWindowCancelsToo) {
   Window->AddFiles({Cube("a.cube"), Cube("b.cube")});
   OnRow = [](int call) {

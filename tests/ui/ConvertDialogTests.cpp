@@ -1,7 +1,9 @@
 // The conversion dialog on its own: initial state, the output choice, the folder picker,
 // the Convert button's rule and the keys of the size box.
 
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,6 +34,27 @@ int FindProfile(const std::function<bool(const TLutOutputProfile&, const TLUTFor
   return -1;
 }
 
+void ExpectOneItemPerProfile(const TfrmConvert& dialog) {
+  const int profiles = static_cast<int>(OutputProfiles().size());
+  ASSERT_GT(profiles, 0);
+  ASSERT_EQ(dialog.cbxOutFormat->count(), profiles);
+  for (int i = 0; i < profiles; ++i) {
+    EXPECT_EQ(dialog.cbxOutFormat->itemData(i).toInt(), i);
+    EXPECT_EQ(dialog.cbxOutFormat->itemText(i).toStdString(), GetOutputProfile(i).Name);
+  }
+}
+
+// Adds an output whose format is not in the registry for the life of the object.
+class TOutputWithoutFormat {
+ public:
+  TOutputWithoutFormat() {
+    RegisterOutputProfile("Test output without a format", "none", -1, 17, 0, false, false);
+  }
+  ~TOutputWithoutFormat() { OutputProfiles().pop_back(); }
+  TOutputWithoutFormat(const TOutputWithoutFormat&) = delete;
+  TOutputWithoutFormat& operator=(const TOutputWithoutFormat&) = delete;
+};
+
 class TConvertDialogTest : public ::testing::Test {
  protected:
   void Choose(const std::string& output) {
@@ -54,14 +77,7 @@ TEST_F(TConvertDialogTest, OpensWithEveryOutputAndNothingChosen) {
   EXPECT_EQ(Dialog.edtOutFolder->text(), "");
   EXPECT_EQ(Dialog.btnSelectFolder->toolTip(), "Select the output folder");
   EXPECT_EQ(Dialog.cbxOutFormat->currentIndex(), -1);
-  ASSERT_GT(Dialog.cbxOutFormat->count(), 0);
-  int previous = -1;
-  for (int i = 0; i < Dialog.cbxOutFormat->count(); ++i) {
-    const int profile = Dialog.cbxOutFormat->itemData(i).toInt();
-    EXPECT_GT(profile, previous) << "outputs keep their order";
-    EXPECT_EQ(Dialog.cbxOutFormat->itemText(i).toStdString(), GetOutputProfile(profile).Name);
-    previous = profile;
-  }
+  ExpectOneItemPerProfile(Dialog);
   EXPECT_FALSE(Dialog.cbxDimSize->isEnabled());
   EXPECT_EQ(SizeText(), "Default");
   EXPECT_FALSE(Dialog.cbxBits->isEnabled());
@@ -74,6 +90,43 @@ TEST_F(TConvertDialogTest, OpensWithEveryOutputAndNothingChosen) {
   EXPECT_TRUE(Dialog.lblDefaultHint->isHidden());
   EXPECT_EQ(Dialog.SelectedProfile(), nullptr);
   EXPECT_EQ(Dialog.SelectedBits(), -1);
+}
+
+TEST(ConvertDialog, OffersAlsoAnOutputWhoseFormatIsMissing) {
+  const TOutputWithoutFormat extra;
+  TScriptedDialogs dialogs;
+  std::string folder;
+  const TfrmConvert dialog(nullptr, dialogs, folder);
+  ExpectOneItemPerProfile(dialog);
+  EXPECT_EQ(dialog.cbxOutFormat->itemText(dialog.cbxOutFormat->count() - 1),
+            "Test output without a format");
+}
+
+TEST_F(TConvertDialogTest, OpensWithTheFocusOnTheOutputFormat) {
+  Dialog.show();
+  Dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&Dialog));
+  EXPECT_EQ(QApplication::focusWidget(), Dialog.cbxOutFormat);
+}
+
+// An ignored key travels up to the dialog and ends unaccepted; a swallowed one never
+// reaches a handler that could ignore it.
+TEST_F(TConvertDialogTest, TheAltKeyIsSwallowedBeforeAnyControlSeesIt) {
+  Choose("Cube 3D Davinci");
+  Dialog.show();
+  auto delivered = [](QWidget* control, Qt::Key key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(control, &press);
+    return !press.isAccepted();
+  };
+  for (QWidget* control :
+       {static_cast<QWidget*>(Dialog.edtOutFolder), static_cast<QWidget*>(Dialog.cbxOutFormat),
+        static_cast<QWidget*>(Dialog.cbxDimSize->lineEdit()), static_cast<QWidget*>(Dialog.cbxBits),
+        static_cast<QWidget*>(Dialog.btnConvert)}) {
+    EXPECT_TRUE(delivered(control, Qt::Key_Shift)) << control->objectName().toStdString();
+    EXPECT_FALSE(delivered(control, Qt::Key_Alt)) << control->objectName().toStdString();
+  }
+  EXPECT_EQ(SizeText(), "Default");
 }
 
 TEST_F(TConvertDialogTest, ConvertNeedsAnOutputAndAFolder) {

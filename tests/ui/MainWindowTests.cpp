@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -19,7 +20,6 @@
 #include "core/LUTFormat.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/About.h"
-#include "ui/DialogFilters.h"
 #include "ui/FileListView.h"
 #include "ui/PictureBox.h"
 #include "ui/SetBitsPerValueForm.h"
@@ -58,13 +58,31 @@ TEST_F(TMainWindowTest, StartsWithEmptyListSamplePictureAndToolsDisabled) {
   EXPECT_EQ(Window->btnShowHidePreview->toolTip(), "Show/Hide the preview pane");
 }
 
+TEST_F(TMainWindowTest, TheListHasItsThreeColumnsAtTheirInitialWidths) {
+  Window->show();
+  const QHeaderView& header = *Window->lvwFiles->header();
+  ASSERT_EQ(header.count(), 3);
+  auto caption = [this](int column) {
+    return Window->Files().headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+  };
+  EXPECT_EQ(caption(0), "File Name");
+  EXPECT_EQ(caption(1), "Format");
+  EXPECT_EQ(caption(2), "Folder");
+  EXPECT_EQ(header.sectionSize(0), 250);
+  EXPECT_EQ(header.sectionSize(1), 200);
+  EXPECT_EQ(header.sectionSize(2), 150);
+}
+
 TEST_F(TMainWindowTest, AddLutsSortsThePicksAndChecksOnlyRecognisedFiles) {
   const std::string b = Cube("b.cube");
   const std::string a = Cube("A.cube");
   const std::string unknown = Unknown("c.txt");
   AddViaDialog({unknown, b, a});
 
-  EXPECT_EQ(Dialogs.LastFilter, kLutFileFilter);
+  EXPECT_EQ(Dialogs.LastFilter,
+            "LUT Files|*.cube;*.lut;*.m3d;*.3dl;*.txt;*.cms;*.mga;*.xml;*.3dmesh;*dat;*.alut;"
+            "*.ilut;*.olut;*.1dlut;*.look;*.cc;*.pfl;*.cfe;*.dd3;*.mlc;*.vlt;*.bmp;*.jpg;*.jpeg;"
+            "*.tif;*.tiff|All Files|*.*");
   EXPECT_EQ(Dialogs.LastStartFolder, "");
   ASSERT_EQ(RowCount(), 3);
   EXPECT_EQ(Row(0).FileName, "A.cube");
@@ -353,6 +371,22 @@ TEST_F(TMainWindowTest, BitsPerColourIsKeptPerRowAndReachesTheFormatOnPreview) {
   EXPECT_EQ(Row(0).Info->InputBits, -1);
 }
 
+TEST_F(TMainWindowTest, AStoredDepthWithoutAnEntrySelectsNothingAndOkKeepsIt) {
+  Window->AddFiles({Cube("a.cube")});
+  Window->Files().SetInputBits(0, 7);
+  Window->SelectRow(0);
+  Dialogs.ModalScripts.push_back([](QDialog& shown) {
+    auto& dialog = dynamic_cast<TfrmSetBitsPerValue&>(shown);
+    EXPECT_EQ(dialog.cbxBitsPerValue->currentIndex(), -1);
+    EXPECT_EQ(dialog.cbxBitsPerValue->currentText(), "");
+    dialog.btnOK->click();
+    return dialog.result() == QDialog::Accepted;
+  });
+  Window->miSetBitsPerValue->trigger();
+  EXPECT_TRUE(Dialogs.ModalScripts.empty());
+  EXPECT_EQ(Row(0).Info->InputBits, 7);
+}
+
 TEST_F(TMainWindowTest, BitsPerColourDoesNothingForAnUnknownRow) {
   Window->AddFiles({Unknown("a.txt")});
   Window->SelectRow(0);
@@ -367,8 +401,11 @@ TEST_F(TMainWindowTest, ToolsOfLaterBuildsSayTheyAreNotAvailable) {
   Window->miLUTToICC->trigger();
   Window->miICCToLUT->trigger();
   EXPECT_EQ(Messages(TKind::Information),
-            (std::vector<std::string>{kMergeUnavailable, kHaldUnavailable, kIccUnavailable,
-                                      kIccUnavailable}));
+            (std::vector<std::string>{
+                "Merging LUT files is not available in this build.",
+                "The Hald image generator is not available in this build.",
+                "Converting between ICC profiles and LUT files is not available in this build.",
+                "Converting between ICC profiles and LUT files is not available in this build."}));
   const QList<QAction*> icc = Window->pmnICC->actions();
   ASSERT_EQ(icc.size(), 2);
   EXPECT_EQ(icc[0]->text(), "Convert LUT to ICC Profile");

@@ -4,6 +4,7 @@
 #include <QToolButton>
 
 #include "codecs/Pictures.h"
+#include "imaging/ImageResize2.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/PictureBox.h"
 
@@ -73,8 +74,9 @@ TEST_F(TPreviewPictureTest, ALoadedPictureIsFittedAndGradedAgain) {
   EXPECT_NE(Dialogs.LastFilter.find("*.png"), std::string::npos);
   EXPECT_NE(Dialogs.LastFilter.find("*.jpg"), std::string::npos);
   EXPECT_EQ(Window->Folders().Pictures, Temp.Path());
-  TBitmap24 expected = Pattern(420, 338);
-  TfrmMain::FitPreviewImage(expected);
+  // Half the size on both axes fits the 210 x 169 box exactly.
+  TBitmap24 expected;
+  Stretch(210, 169, rfLanczos3, expected, Pattern(420, 338), 0.0f);
   ASSERT_EQ(Window->UngradedPicture(), expected);
   const TBitmap24& graded = Window->LutAppliedPicture();
   ASSERT_EQ(graded.Width(), 210);

@@ -7,6 +7,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QWidget>
+#include <QWindow>
+#include <cmath>
 
 #include "ui/ProgressDlg.h"
 #include "ui/TimeEstimate.h"
@@ -61,6 +63,17 @@ TEST(TimeEstimator, NoProgressGivesNoEstimateAndGoingBackHidesTheTime) {
   EXPECT_TRUE(back.HideTime);
 }
 
+// 2^-14 days (about 5.27 s) is exact in binary, so these estimates land exactly on a half.
+TEST(TimeEstimator, AnEstimateOnAHalfSecondRoundsToTheEvenNeighbour) {
+  const double later = kStart + std::ldexp(1.0, -14);
+  TTimeEstimator even;
+  even.Update(0.5, kStart);
+  EXPECT_EQ(even.Update(68.0, later).Text, "2 seconds remaining") << "2.5 s";
+  TTimeEstimator odd;
+  odd.Update(11.0, kStart);
+  EXPECT_EQ(odd.Update(36.0, later).Text, "14 seconds remaining") << "13.5 s";
+}
+
 TEST(TimeEstimator, HoursForSlowWork) {
   TTimeEstimator estimator;
   estimator.Update(1.0, kStart);
@@ -84,7 +97,16 @@ TEST_F(TProgressTest, StartsEmptyWithCancelOnly) {
   EXPECT_EQ(Progress.btnCancel->text(), "Cancel");
   EXPECT_TRUE(Progress.btnMinimize->isHidden());
   EXPECT_TRUE(Progress.ShowTime());
-  EXPECT_FALSE(Progress.windowFlags() & Qt::WindowCloseButtonHint);
+}
+
+TEST_F(TProgressTest, TheWindowSystemGetsNeitherCloseBoxNorSystemMenu) {
+  Progress.show();
+  ASSERT_NE(Progress.windowHandle(), nullptr);
+  const Qt::WindowFlags shown = Progress.windowHandle()->flags();
+  EXPECT_FALSE(shown & Qt::WindowCloseButtonHint);
+  EXPECT_FALSE(shown & Qt::WindowSystemMenuHint);
+  EXPECT_TRUE(shown & Qt::WindowTitleHint);
+  EXPECT_FALSE(Progress.isModal()) << "the batch runs while it shows";
 }
 
 TEST_F(TProgressTest, TheBarTakesTheWholePercentAndTheLabelTheEstimate) {
@@ -106,6 +128,55 @@ TEST_F(TProgressTest, WithoutShowTimeNoEstimateIsMade) {
   Now += 10 * kSecond;
   Progress.SetPosition(50.0);
   EXPECT_EQ(Progress.lblTime->text(), "");
+}
+
+TEST_F(TProgressTest, GoingBackHidesTheTimeInTheWindow) {
+  Progress.show();
+  Progress.SetPosition(50.0);
+  Now += 10 * kSecond;
+  Progress.SetPosition(40.0);
+  EXPECT_FALSE(Progress.ShowTime());
+  EXPECT_TRUE(Progress.lblTime->isHidden());
+
+  Now += 10 * kSecond;
+  Progress.SetPosition(60.0);
+  EXPECT_EQ(Progress.ProgressBar->value(), 60);
+  EXPECT_EQ(Progress.lblTime->text(), "-60 seconds remaining") << "no estimate once hidden";
+}
+
+TEST_F(TProgressTest, ShowingAgainStartsPositionAndEstimateAfresh) {
+  Progress.show();
+  Progress.SetPosition(40.7);
+  Now += 10 * kSecond;
+  Progress.hide();
+  Progress.ProgressBar->setValue(0);
+
+  Progress.show();
+  EXPECT_DOUBLE_EQ(Progress.Position(), 0.0);
+  Progress.SetPosition(40.2);
+  EXPECT_EQ(Progress.ProgressBar->value(), 40) << "the last whole percent was cleared";
+  EXPECT_EQ(Progress.lblTime->text(), "") << "a new interval starts at the new show";
+  Now += 4 * kSecond;
+  Progress.SetPosition(50.2);
+  // 10 % in 4 s leaves 49.8 % for 19.92 s.
+  EXPECT_EQ(Progress.lblTime->text(), "20 seconds remaining");
+}
+
+TEST_F(TProgressTest, MinimisingAndRestoringNeitherEnablesTheOwnerNorClearsCancel) {
+  Owner.show();
+  Progress.show();
+  Progress.SetPosition(30.0);
+  Progress.btnCancel->click();
+
+  Progress.setWindowState(Qt::WindowMinimized);
+  EXPECT_FALSE(Owner.isEnabled()) << "minimised, the work still runs";
+  Progress.setWindowState(Qt::WindowNoState);
+  EXPECT_FALSE(Owner.isEnabled());
+  EXPECT_TRUE(Progress.Cancelled());
+  EXPECT_DOUBLE_EQ(Progress.Position(), 30.0);
+
+  Progress.hide();
+  EXPECT_TRUE(Owner.isEnabled());
 }
 
 TEST_F(TProgressTest, ShowingDisablesTheOtherWindowsAndHidingEnablesThem) {

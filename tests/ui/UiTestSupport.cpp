@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "core/LUTFormat.h"
 #include "ui/ConvertForm.h"
 #include "ui/PictureBox.h"
 
@@ -53,6 +54,8 @@ std::vector<std::string> Lines(const QString& text) {
 TMainWindowTest::TMainWindowTest() : Window(std::make_unique<TfrmMain>(Dialogs)) {}
 
 void TMainWindowTest::TearDown() {
+  // Previews and batches copy a row's depth into the shared format objects.
+  for (const auto& format : LutFormats()) format->InputBits = -1;
   std::string unanswered;
   for (const std::string& question : Dialogs.Unanswered) unanswered += question + "; ";
   EXPECT_TRUE(Dialogs.Unanswered.empty()) << "asked without a scripted answer: " << unanswered;
