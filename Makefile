@@ -54,8 +54,10 @@ fuzz-smoke: deps
 	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_COMPILER=clang++ -DVORN_BUILD_FUZZ=ON -DVORN_BUILD_UI=OFF \
 	  -DVORN_BUILD_BENCH=OFF >/dev/null
-	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_loadlut
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_loadlut fuzz_pictures
 	@bash fuzz/smoke.sh $(FUZZ_DIR)/fuzz/fuzz_loadlut 60
+	@bash fuzz/make-picture-seeds.sh $(FUZZ_DIR)/picture-seeds
+	@bash fuzz/smoke.sh $(FUZZ_DIR)/fuzz/fuzz_pictures 30 $(FUZZ_DIR)/picture-seeds
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -2,7 +2,7 @@
 # Runs a libFuzzer target for a short while from the seed corpus and fails when it finds
 # anything: a crash, a leak, a timeout, an out-of-memory or a sanitizer report.
 #
-# Usage: smoke.sh FUZZER [SECONDS]   (default 60 seconds)
+# Usage: smoke.sh FUZZER [SECONDS [SEEDS]]   (default 60 seconds, fuzz/seeds)
 # Inputs that fail are copied to $FUZZ_ARTIFACT_DIR (default: artifacts/ beside the fuzzer).
 set -euo pipefail
 
@@ -13,13 +13,13 @@ fi
 fuzzer=$(realpath "$1")
 seconds=${2:-60}
 here=$(cd "$(dirname "$0")" && pwd)
-seeds="$here/seeds"
+seeds="${3:-$here/seeds}"
 
 if [ ! -x "$fuzzer" ]; then
   echo "smoke: fuzzer $fuzzer is missing or not executable" >&2
   exit 2
 fi
-if [ ! -d "$seeds" ] || [ -z "$(ls -A "$seeds")" ]; then
+if [ $# -lt 3 ] && { [ ! -d "$seeds" ] || [ -z "$(ls -A "$seeds")" ]; }; then
   python3 "$here/make-seeds.py" "$seeds"
 fi
 
