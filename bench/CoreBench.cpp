@@ -16,6 +16,7 @@
 #include "core/Conversion.h"
 #include "core/LUT.h"
 #include "core/LUTFormat.h"
+#include "platform/Files.h"
 
 namespace {
 
@@ -26,28 +27,7 @@ constexpr int kBigGrid = 64;
 constexpr int kSmallGrid = 17;
 constexpr const char* kCubeProfileName = "Cube 3D Davinci";
 
-// A folder under the system's temporary folder, removed with everything in it.
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vorn-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-      throw std::runtime_error("cannot create a scratch folder from " + pattern);
-    }
-    Path_ = pattern;
-  }
-  ~ScratchDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(Path_, ignored);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-
-  std::string File(const std::string& name) const { return Path_ + "/" + name; }
-
- private:
-  std::string Path_;
-};
+using ScratchDir = vorn::TTemporaryFolder;
 
 // A smooth grade that is far from the identity, so every node has many significant digits
 // and the writer and reader do their full work.

@@ -19,6 +19,7 @@
 
 #include "core/LUT.h"
 #include "core/LUTFormat.h"
+#include "platform/Files.h"
 
 namespace {
 
@@ -59,22 +60,11 @@ void WriteInput(const std::string& path, const std::uint8_t* data, std::size_t s
 // process) and one LUT record, which is too large to create per input.
 class FuzzSession {
  public:
-  FuzzSession() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vorn-fuzz-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    Dir_ = pattern;
-    Lut_ = std::make_unique<vorn::TLUT>();
-  }
-  ~FuzzSession() {
-    std::error_code ignored;
-    std::filesystem::remove_all(Dir_, ignored);
-  }
-  FuzzSession(const FuzzSession&) = delete;
-  FuzzSession& operator=(const FuzzSession&) = delete;
+  FuzzSession() : Dir_("vorn-fuzz"), Lut_(std::make_unique<vorn::TLUT>()) {}
 
   void Run(const std::uint8_t* data, std::size_t size) {
     for (std::string_view extension : kExtensions) {
-      const std::string path = Dir_ + "/input" + std::string(extension);
+      const std::string path = Dir_.File("input" + std::string(extension));
       WriteInput(path, data, size);
       try {
         vorn::LoadLut(path, *Lut_, -1);
@@ -88,7 +78,7 @@ class FuzzSession {
   }
 
  private:
-  std::string Dir_;
+  vorn::TTemporaryFolder Dir_;
   std::unique_ptr<vorn::TLUT> Lut_;
 };
 

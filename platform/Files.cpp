@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -233,6 +234,26 @@ std::string ExtractFileExt(const std::string& path) {
 std::string ChangeFileExt(const std::string& path, const std::string& newExt) {
   std::string ext = ExtractFileExt(path);
   return path.substr(0, path.size() - ext.size()) + newExt;
+}
+
+}  // namespace vorn
+
+namespace vorn {
+
+TTemporaryFolder::TTemporaryFolder(const std::string& prefix) {
+  std::error_code error;
+  std::string pattern =
+      (std::filesystem::temp_directory_path(error) / (prefix + "-XXXXXX")).string();
+  if (error || ::mkdtemp(pattern.data()) == nullptr) {
+    throw EFileError("Cannot create a temporary folder \"" + pattern + "\". " +
+                     SystemText(error ? error.value() : errno));
+  }
+  Path_ = pattern;
+}
+
+TTemporaryFolder::~TTemporaryFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(Path_, ignored);
 }
 
 }  // namespace vorn

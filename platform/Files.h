@@ -33,3 +33,24 @@ std::string ExtractFileExt(const std::string& path);
 std::string ChangeFileExt(const std::string& path, const std::string& newExt);
 
 }  // namespace vorn
+
+namespace vorn {
+
+// A new private folder under the system's temporary folder, removed with everything in it
+// when the object goes away. Raises EFileError when the folder cannot be made.
+class TTemporaryFolder {
+ public:
+  explicit TTemporaryFolder(const std::string& prefix = "vorn");
+  ~TTemporaryFolder();
+  TTemporaryFolder(const TTemporaryFolder&) = delete;
+  TTemporaryFolder& operator=(const TTemporaryFolder&) = delete;
+
+  const std::string& Path() const { return Path_; }
+  // Path of an entry inside the folder.
+  std::string File(std::string_view name) const { return Path_ + "/" + std::string(name); }
+
+ private:
+  std::string Path_;
+};
+
+}  // namespace vorn

@@ -13,7 +13,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <stdexcept>
@@ -21,6 +20,7 @@
 #include <vector>
 
 #include "codecs/Pictures.h"
+#include "platform/Files.h"
 #include "ui/Application.h"
 #include "ui/FileListModel.h"
 #include "ui/MainForm.h"
@@ -31,25 +31,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kRepeats = 5;
 
-class TScratchFolder {
- public:
-  TScratchFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "vorn-ui-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a folder");
-    Path_ = pattern;
-  }
-  ~TScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(Path_, ignored);
-  }
-  TScratchFolder(const TScratchFolder&) = delete;
-  TScratchFolder& operator=(const TScratchFolder&) = delete;
-  std::string File(const std::string& name) const { return Path_ + "/" + name; }
-
- private:
-  std::string Path_;
-};
+using TScratchFolder = vorn::TTemporaryFolder;
 
 void WriteText(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary);

@@ -113,6 +113,21 @@ TEST(Files, PipesAndDevicesAreRefusedWithoutWaiting) {
   EXPECT_THROW(ReadWholeFile("/dev/zero"), EFileError);
 }
 
+TEST(TemporaryFolder, IsPrivateAndGoesAwayWithItsContent) {
+  std::string path;
+  {
+    TTemporaryFolder folder("vorn-files-test");
+    path = folder.Path();
+    EXPECT_NE(ExtractFileName(path).find("vorn-files-test-"), std::string::npos);
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    std::filesystem::create_directory(folder.File("sub"));
+    WriteWholeFile(folder.File("sub/a.cube"), "x");
+  }
+  EXPECT_FALSE(DirectoryExists(path));
+}
+
 TEST(Files, PathParts) {
   EXPECT_EQ(ExtractFileName("/a/b/c.cube"), "c.cube");
   EXPECT_EQ(ExtractFileName("c.cube"), "c.cube");

@@ -8,21 +8,6 @@
 
 namespace vorn::test {
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "vorn-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  Path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(Path_, ignored);
-}
-
-std::string TempDir::File(std::string_view name) const {
-  return Path_ + "/" + std::string(name);
-}
-
 std::string TempDir::Write(std::string_view name, std::string_view content) const {
   std::string path = File(name);
   std::ofstream out(path, std::ios::binary);

@@ -5,23 +5,15 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Files.h"
+
 namespace vorn::test {
 
-class TempDir {
+class TempDir : public TTemporaryFolder {
  public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::string& Path() const { return Path_; }
-  // Path of a file inside the folder.
-  std::string File(std::string_view name) const;
+  TempDir() : TTemporaryFolder("vorn-test") {}
   // Writes content to a file inside the folder and returns its path.
   std::string Write(std::string_view name, std::string_view content) const;
-
- private:
-  std::string Path_;
 };
 
 std::string ReadFile(const std::string& path);
