@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "codecs/Pictures.h"
+#include "codecs/PictureTypes.h"
 
 namespace vorn::codecs {
 

@@ -19,26 +19,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/Bitmap.h"
-#include "platform/Exception.h"
+#include "codecs/PictureTypes.h"
 
 namespace vorn {
-
-class EPictureError : public Exception {
- public:
-  using Exception::Exception;
-};
-
-struct TDecodedPicture {
-  TBitmap24 Bitmap;
-  // Bits per channel of the file (8 or 16; 1 for bilevel pictures, 2 or 4 for low-depth
-  // grey PNG). Palettised pictures count their palette's 8 bits.
-  int BitsPerChannel = 8;
-  // Bits per pixel as the file stores them: 24 for 8-bit RGB, 8 for 8-bit grey or an
-  // 8-bit palette index, 32 for 8-bit RGBA or CMYK, 48 for 16-bit RGB, 1 for bilevel.
-  // Only 24 means the file itself is a 24-bit colour picture.
-  int BitsPerPixel = 24;
-};
 
 // Decodes by extension (case-insensitive): .bmp, .jpg/.jpeg, .tif/.tiff, .png.
 // A file that cannot be read raises EFileError.
@@ -62,7 +45,6 @@ bool IsPictureExtension(const std::string& path);
 // Each encodes into memory and then replaces the file, so a failure leaves an existing
 // file as it was. An empty bitmap raises EPictureError; a file that cannot be written
 // raises EFileError.
-enum class TChromaSubsampling { s420, s422, None };
 // 24-bit bottom-up BI_RGB.
 void SaveBmp(const std::string& path, const TBitmap24& bitmap);
 // 8-bit RGB, no alpha.

@@ -2,6 +2,8 @@
 // order of the conversion dialog's list. A profile names its format by the format's
 // number, which is its position in the format list.
 
+#include "formats/Registration.h"
+
 #include <memory>
 
 #include "core/LUTFormat.h"
@@ -10,6 +12,7 @@
 namespace vorn {
 
 void RegisterBuiltInFormats() {
+  if (!LutFormats().empty()) return;
   const int cubeTruelight = RegisterFormat(std::make_unique<TCube3DTruelightLutFormat>());
   const int cube3D = RegisterFormat(std::make_unique<TCube3DLutFormat>());
   const int fsiCfe = RegisterFormat(std::make_unique<TFSI_CFE_3DLutFormat>());

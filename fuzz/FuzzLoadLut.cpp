@@ -19,6 +19,7 @@
 
 #include "core/LUT.h"
 #include "core/LUTFormat.h"
+#include "formats/Registration.h"
 #include "platform/Files.h"
 
 namespace {
@@ -91,6 +92,7 @@ FuzzSession& Session() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  vorn::RegisterBuiltInFormats();
   Session();
   return 0;
 }

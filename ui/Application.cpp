@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "core/LUTFormat.h"
+#include "formats/Registration.h"
 #include "ui/Icons.h"
 
 // Resources of a static library are registered by hand; the macro lives in the global
@@ -27,7 +27,7 @@ QLabel[caption="true"] { font-weight: 600; color: #44505c; }
 
 void SetUpApplication(QApplication& application) {
   RegisterEmbeddedAssets();
-  LutFormats();  // the registry is complete before the first window exists
+  RegisterBuiltInFormats();  // the registry is complete before the first window exists
   QApplication::setApplicationName(kApplicationTitle);
   QApplication::setApplicationVersion(VORN_VERSION);
   QApplication::setStyle(QStringLiteral("Fusion"));

@@ -10,7 +10,7 @@
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  vorn::ui::SetUpApplication(application);
+  vorn::ui::SetUpApplication(application);  // fills the registry too
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -1,0 +1,30 @@
+#pragma once
+// What every picture decoder and encoder shares: the decoded picture, the error they raise
+// and the chroma subsampling choices of the JPEG encoder.
+
+#include <string>
+
+#include "core/Bitmap.h"
+#include "platform/Exception.h"
+
+namespace vorn {
+
+class EPictureError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+struct TDecodedPicture {
+  TBitmap24 Bitmap;
+  // Bits per channel of the file (8 or 16; 1 for bilevel pictures, 2 or 4 for low-depth
+  // grey PNG). Palettised pictures count their palette's 8 bits.
+  int BitsPerChannel = 8;
+  // Bits per pixel as the file stores them: 24 for 8-bit RGB, 8 for 8-bit grey or an
+  // 8-bit palette index, 32 for 8-bit RGBA or CMYK, 48 for 16-bit RGB, 1 for bilevel.
+  // Only 24 means the file itself is a 24-bit colour picture.
+  int BitsPerPixel = 24;
+};
+
+enum class TChromaSubsampling { s420, s422, None };
+
+}  // namespace vorn
