@@ -1,5 +1,8 @@
 #include "core/LUTFormat.h"
 
+#include <cmath>
+#include <utility>
+
 #include "core/TextTools.h"
 
 namespace vorn {
@@ -13,20 +16,11 @@ struct Registry {
   std::vector<std::unique_ptr<TLutOutputProfile>> Profiles;
 };
 
-Registry& RawRegistry() {
+// Filled once at start-up by the program (RegisterBuiltInFormats of formats/) and never
+// changed afterwards.
+Registry& TheRegistry() {
   static Registry registry;
   return registry;
-}
-
-// The registry is filled on first use, before anything can look at it, and never changes
-// afterwards. Registration itself goes through RawRegistry().
-Registry& TheRegistry() {
-  static const bool filled = [] {
-    RegisterBuiltInFormats();
-    return true;
-  }();
-  (void)filled;
-  return RawRegistry();
 }
 
 // Splits a keyword list the way a comma-separated string list is split: items end at a
@@ -69,6 +63,11 @@ std::vector<std::string> SplitKeywordList(std::string_view list) {
   return items;
 }
 
+std::string TableTooLargeMessage(std::int64_t size) {
+  return "The 1D size " + std::to_string(size) +
+         " is too large: a 1D table holds at most 100001 entries.";
+}
+
 }  // namespace
 
 void TGenericLutFormat::PrepareText(TTextFile&) {}
@@ -78,6 +77,7 @@ void TGenericLutFormat::ParseLine(std::string_view, TLUT&) {}
 void TGenericLutFormat::Load(const std::string& path, TLUT& lut) {
   RIndex = GIndex = BIndex = EntryIndex = 0;
   Size = Scale = -1;
+  ShaperSize = 0;
   Complete = false;
   TTextFile text;
   text.Load(path);
@@ -87,15 +87,63 @@ void TGenericLutFormat::Load(const std::string& path, TLUT& lut) {
     ~ResetOnExit() { Field = nullptr; }
   } reset{TextFile};
   PrepareText(text);
-  for (std::size_t i = 0; i < text.Count(); ++i) ParseLine(text[i], lut);
+  ForEachLine(text, [&](std::string_view line) { ParseLine(line, lut); });
   if (Is3D) {
     lut.Kind = lk3D;
     lut.Size3D = Size;
+    if (ShaperSize > 0 && Size != -1) {
+      lut.Kind = lk1DAnd3D;
+      lut.Size1D = ShaperSize;
+    }
   } else {
     lut.Kind = lk1D;
     lut.Size1D = Size;
   }
   if (!Complete) throw ELUTError(kIncompleteFile);
+}
+
+bool TGenericLutFormat::ReadTableLine(std::string_view line, TLUT& lut, const TValueLayout& layout,
+                                      double divisor) {
+  if (Complete) return false;
+  TRGB values;
+  return ParseValues(line, layout, divisor, values) && StoreEntry(lut, values);
+}
+
+bool TGenericLutFormat::StoreEntry(TLUT& lut, const TRGB& values) {
+  if (Size >= 0 && EntryIndex >= Size) return false;
+  if (EntryIndex >= TLUT::MaxTableEntries) throw ELUTError(TableTooLargeMessage(EntryIndex + 1));
+  lut.SetEntry(EntryIndex++, values);
+  if (EntryIndex == Size) Complete = true;
+  return true;
+}
+
+void TGenericLutFormat::SetGridSize(std::int64_t size, std::int64_t minimum) {
+  if (size > kGridSizeLimit) throw Exception(kGridSizeLimitMessage);
+  if (size < minimum) {
+    throw ELUTError("The grid size " + std::to_string(size) +
+                    " is not valid: a 3D LUT needs at least " + std::to_string(minimum) +
+                    (minimum == 1 ? " node" : " nodes") + " per axis.");
+  }
+  Size = static_cast<std::int32_t>(size);
+}
+
+void TGenericLutFormat::SetTableSize(std::int64_t size, std::int64_t minimum) {
+  if (size > TLUT::MaxTableEntries) throw ELUTError(TableTooLargeMessage(size));
+  if (size < minimum) {
+    throw ELUTError("The 1D size " + std::to_string(size) +
+                    " is not valid: a 1D LUT needs at least " + std::to_string(minimum) +
+                    (minimum == 1 ? " entry." : " entries."));
+  }
+  Size = static_cast<std::int32_t>(size);
+}
+
+void TGenericLutFormat::SetShaperSize(std::int64_t size) {
+  if (size > TLUT::MaxTableEntries) throw ELUTError(TableTooLargeMessage(size));
+  ShaperSize = static_cast<std::int32_t>(size < 0 ? 0 : size);
+}
+
+void TGenericLutFormat::SetGridSizeFromNodeCount(std::int64_t count) {
+  SetGridSize(static_cast<std::int64_t>(std::llround(std::cbrt(static_cast<double>(count)))));
 }
 
 bool TGenericLutFormat::HasHeaderKeywords(const std::string& path, std::string_view required,
@@ -119,7 +167,7 @@ std::vector<std::unique_ptr<TLutOutputProfile>>& OutputProfiles() {
 }
 
 int RegisterFormat(std::unique_ptr<TLUTFormat> format) {
-  auto& formats = RawRegistry().Formats;
+  auto& formats = TheRegistry().Formats;
   formats.push_back(std::move(format));
   return static_cast<int>(formats.size()) - 1;
 }
@@ -131,7 +179,7 @@ TLutOutputProfile* RegisterOutputProfile(std::string name, std::string extension
       TLutOutputProfile{std::move(name), std::move(extension), formatIndex, defaultSize,
                         defaultBits, sizeSelectable, bitsSelectable});
   TLutOutputProfile* result = profile.get();
-  RawRegistry().Profiles.push_back(std::move(profile));
+  TheRegistry().Profiles.push_back(std::move(profile));
   return result;
 }
 
@@ -155,26 +203,60 @@ TLutOutputProfile& GetOutputProfile(int index) {
 
 int DetectFormat(const std::string& path) {
   auto& formats = LutFormats();
-  for (std::size_t i = 0; i < formats.size(); ++i) {
-    if (formats[i]->IsFormat(path)) return static_cast<int>(i);
+  try {
+    for (std::size_t i = 0; i < formats.size(); ++i) {
+      if (formats[i]->IsFormat(path)) return static_cast<int>(i);
+    }
+  } catch (Exception& error) {
+    error.NoteFile(path);
+    throw;
   }
   return -1;
 }
 
-void LoadLut(const std::string& path, TLUT& lut, int formatIndex) {
+namespace {
+
+// Holds a format's InputBits at the per-file choice for one load.
+class TInputBitsForLoad {
+ public:
+  TInputBitsForLoad(TLUTFormat& format, int bits) : Format_(format), Saved_(format.InputBits) {
+    Format_.InputBits = bits;
+  }
+  ~TInputBitsForLoad() { Format_.InputBits = Saved_; }
+  TInputBitsForLoad(const TInputBitsForLoad&) = delete;
+  TInputBitsForLoad& operator=(const TInputBitsForLoad&) = delete;
+
+ private:
+  TLUTFormat& Format_;
+  int Saved_;
+};
+
+void LoadWith(TLUTFormat& format, const std::string& path, TLUT& lut, int inputBits) {
+  const TInputBitsForLoad bits(format, inputBits);
+  try {
+    format.Load(path, lut);
+  } catch (Exception& error) {
+    error.NoteFile(path);
+    throw;
+  }
+}
+
+}  // namespace
+
+void LoadLut(const std::string& path, TLUT& lut, int formatIndex, int inputBits) {
   lut.Comments.clear();
   if (formatIndex != -1) {
     TLUTFormat* format = GetFormat(formatIndex);
     if (!format)
       throw Exception("No LUT format has the number " + std::to_string(formatIndex) + ".");
-    format->Load(path, lut);
+    LoadWith(*format, path, lut, inputBits);
     lut.FormatIndex = formatIndex;
     return;
   }
   lut.FormatIndex = -1;
   int detected = DetectFormat(path);
   if (detected < 0) return;
-  LutFormats()[static_cast<std::size_t>(detected)]->Load(path, lut);
+  LoadWith(*LutFormats()[static_cast<std::size_t>(detected)], path, lut, inputBits);
   lut.FormatIndex = detected;
 }
 

@@ -7,10 +7,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/LUT.h"
 #include "core/TextFile.h"
+#include "core/TextTools.h"
 #include "platform/Exception.h"
 
 namespace vorn {
@@ -43,9 +45,30 @@ class TLUTFormat {
   virtual void Save(const std::string& path, const TLUT& lut, int bits) = 0;
 };
 
+// How value lines walk the grid: the red input index varies fastest (cube files) or the
+// blue one does (3dl files and most integer-coded formats).
+enum TNodeOrder : std::uint8_t { noRedFastest, noBlueFastest };
+// The order of the three numbers on a value line.
+enum TChannelOrder : std::uint8_t { coRGB, coBGR };
+
+// The layout of one value line.
+struct TValueLayout {
+  TNodeOrder Order = noRedFastest;
+  TChannelOrder Channels = coRGB;
+  // Integer codes (ParseIntTriple) instead of real numbers (ParseFloatTriple).
+  bool IntegerCodes = false;
+  // A leading column (a node index or a label) that is skipped.
+  bool IndexColumn = false;
+};
+
 // Line-based text formats: Load reads the file into TextFile, calls PrepareText, then
 // ParseLine for every line, sets Kind and the size, and raises "Incomplete file." when
 // the reader did not reach its last value.
+//
+// The protected part is the reading toolkit the formats are written on: parsing a value
+// line by its layout, storing values into the next grid node or table entry while the
+// counters advance and Complete is set after the last one, and size setters that refuse
+// what the record cannot hold.
 class TGenericLutFormat : public TLUTFormat {
  public:
   using TLUTFormat::TLUTFormat;
@@ -61,6 +84,38 @@ class TGenericLutFormat : public TLUTFormat {
                                 std::string_view excluded);
 
  protected:
+  // Three values of a value line in R, G, B order, each divided by divisor (real numbers
+  // too); false when the line does not hold exactly three numbers of the layout's kind.
+  static bool ParseValues(std::string_view line, const TValueLayout& layout, double divisor,
+                          TRGB& values);
+  // Parses the line and stores it in the next grid node (ReadGridLine) or table entry
+  // (ReadTableLine). False when the line does not parse, no size is known yet or every
+  // node or entry is already stored.
+  bool ReadGridLine(std::string_view line, TLUT& lut, const TValueLayout& layout,
+                    double divisor = 1.0);
+  bool ReadTableLine(std::string_view line, TLUT& lut, const TValueLayout& layout,
+                     double divisor = 1.0);
+  // Stores values in node [RIndex][GIndex][BIndex] and advances the counters in the given
+  // order; Complete becomes true with the last node. False, storing nothing, when the
+  // size is unknown or the grid is complete.
+  bool StoreNode(TLUT& lut, TNodeOrder order, const TRGB& values);
+  // Stores values in entry EntryIndex and advances it. With a known Size, Complete becomes
+  // true with the last entry and nothing is stored after it; with Size -1 (a table whose
+  // length is the number of its lines) a line beyond the capacity is refused.
+  bool StoreEntry(TLUT& lut, const TRGB& values);
+  // Stores values in the next entry of the shaper table while it has fewer than ShaperSize
+  // entries, in the next grid node (StoreNode) after that.
+  bool StoreShaperOrNode(TLUT& lut, TNodeOrder order, const TRGB& values);
+  // Sizes read from a file: a grid of more than 100 nodes per axis is refused with the
+  // system's message for that limit, a table beyond the capacity of the record with its
+  // own; sizes below the minimum are refused as not valid.
+  void SetGridSize(std::int64_t size, std::int64_t minimum = 1);
+  void SetTableSize(std::int64_t size, std::int64_t minimum = 1);
+  // The number of shaper entries before the grid, refused like a table size.
+  void SetShaperSize(std::int64_t size);
+  // The size of a grid stored as count lines (the rounded cube root), through SetGridSize.
+  void SetGridSizeFromNodeCount(std::int64_t count);
+
   std::int32_t RIndex = 0;
   std::int32_t GIndex = 0;
   std::int32_t BIndex = 0;
@@ -68,9 +123,81 @@ class TGenericLutFormat : public TLUTFormat {
   std::int32_t Size = -1;
   std::int32_t Scale = -1;
   bool Complete = false;
+  // Entries of a 1D shaper table that come before the grid values; 0 without one. A 3D
+  // format whose file declared one loads as 1D & 3D with this many entries.
+  std::int32_t ShaperSize = 0;
   // The file's lines while Load runs; null otherwise.
   TTextFile* TextFile = nullptr;
 };
+
+// The value-line walk is the hot path of every text format: kept inline.
+
+inline bool TGenericLutFormat::ParseValues(std::string_view line, const TValueLayout& layout,
+                                           double divisor, TRGB& values) {
+  double first = 0.0;
+  double second = 0.0;
+  double third = 0.0;
+  if (layout.IntegerCodes) {
+    if (!ParseIntTriple(line, 1, layout.IndexColumn, first, second, third)) return false;
+  } else {
+    if (layout.IndexColumn) {
+      line = TrimLeft(line);
+      NextToken(line);
+    }
+    if (!ParseFloatTriple(line, first, second, third)) return false;
+  }
+  if (layout.Channels == coBGR) std::swap(first, third);
+  values = {first / divisor, second / divisor, third / divisor};
+  return true;
+}
+
+inline bool TGenericLutFormat::ReadGridLine(std::string_view line, TLUT& lut,
+                                            const TValueLayout& layout, double divisor) {
+  if (Complete || Size < 1) return false;
+  TRGB values;
+  return ParseValues(line, layout, divisor, values) && StoreNode(lut, layout.Order, values);
+}
+
+inline bool TGenericLutFormat::StoreNode(TLUT& lut, TNodeOrder order, const TRGB& values) {
+  // A size set around SetGridSize still never leads outside the grid.
+  if (Complete || Size < 1 || Size > TLUT::MaxGridNodes) return false;
+  lut.SetNode(RIndex, GIndex, BIndex, values);
+  std::int32_t& fastest = order == noRedFastest ? RIndex : BIndex;
+  std::int32_t& slowest = order == noRedFastest ? BIndex : RIndex;
+  if (++fastest < Size) return true;
+  fastest = 0;
+  if (++GIndex < Size) return true;
+  GIndex = 0;
+  if (++slowest == Size) Complete = true;
+  return true;
+}
+
+inline bool TGenericLutFormat::StoreShaperOrNode(TLUT& lut, TNodeOrder order, const TRGB& values) {
+  if (EntryIndex < ShaperSize && EntryIndex < TLUT::MaxTableEntries) {
+    lut.SetEntry(EntryIndex++, values);
+    return true;
+  }
+  return StoreNode(lut, order, values);
+}
+
+// The largest grid a reader accepts, and the system's message for a larger one.
+inline constexpr int kGridSizeLimit = 100;
+inline constexpr const char* kGridSizeLimitMessage =
+    "The current version cannot process LUTs more than 100x100x100.\r\n"
+    "In general, 64x64x64 is definitely enough for 3D LUTs.";
+
+// Calls parse for every line of text in order; an error raised on a line notes the line's
+// number (1-based) before it passes on.
+template <class Parse>
+void ForEachLine(const TTextFile& text, Parse&& parse) {
+  std::size_t i = 0;
+  try {
+    for (; i < text.Count(); ++i) parse(text[i]);
+  } catch (Exception& error) {
+    error.NoteLine(static_cast<int>(i + 1));
+    throw;
+  }
+}
 
 struct TLutOutputProfile {
   std::string Name;
@@ -82,13 +209,17 @@ struct TLutOutputProfile {
   bool BitsSelectable = false;
 };
 
-// The registry, built once on first use and never changed afterwards.
+// The registry. The program fills it once at start-up (RegisterBuiltInFormats, in
+// formats/Registration.h) before it looks at anything; it never changes afterwards.
 std::vector<std::unique_ptr<TLUTFormat>>& LutFormats();
 std::vector<std::unique_ptr<TLutOutputProfile>>& OutputProfiles();
 
 // Clears the comments; loads with the given format, or detects it with -1. FormatIndex
 // is set only after the load succeeded; a file no format claims leaves it at -1.
-void LoadLut(const std::string& path, TLUT& lut, int formatIndex = -1);
+// inputBits is the bit depth the user chose for this file (-1 = automatic): the loading
+// format's InputBits holds it for this load and gets its old value back afterwards. An
+// error raised by the load notes the path as its file.
+void LoadLut(const std::string& path, TLUT& lut, int formatIndex = -1, int inputBits = -1);
 // bits -1 takes the profile's DefaultBits.
 void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile, int bits);
 // Index of the first format that claims the file, or -1.
@@ -104,7 +235,5 @@ int RegisterFormat(std::unique_ptr<TLUTFormat> format);
 TLutOutputProfile* RegisterOutputProfile(std::string name, std::string extension, int formatIndex,
                                          int defaultSize, int defaultBits, bool sizeSelectable,
                                          bool bitsSelectable);
-// Defined beside the format classes: appends every format, then every output profile.
-void RegisterBuiltInFormats();
 
 }  // namespace vorn

@@ -1,37 +1,16 @@
 #include "formats/CubeFormats.h"
 
-#include <charconv>
-
 #include "core/TextTools.h"
+#include "formats/FormatToolkit.h"
 #include "platform/Convert.h"
-#include "platform/Files.h"
 
 namespace vorn {
 
 namespace {
 
-constexpr int kCubeSizeLimit = 100;
-constexpr const char* kCubeSizeLimitMessage =
-    "The current version cannot process LUTs more than 100x100x100.\r\n"
-    "In general, 64x64x64 is definitely enough for 3D LUTs.";
-constexpr const char* kConvertedBy = "# Converted by Vorn LUT Converter";
 constexpr double kPanasonicTopCode = 4095.0;
-
-bool HasExtension(const std::string& path, std::string_view extension) {
-  return UpperCase(ExtractFileExt(path)) == UpperCase(extension);
-}
-
-bool IsCommentLine(std::string_view trimmed) {
-  return !trimmed.empty() && trimmed[0] == '#';
-}
-
-void AddComments(TTextFile& text, const TLUT& lut) {
-  std::string line;
-  for (const std::string& comment : lut.Comments) {
-    line.assign("# ").append(comment);
-    text.Add(line);
-  }
-}
+constexpr TValueLayout kCubeValues{noRedFastest, coRGB, false, false};
+constexpr TLineLayout kCubeLines{noRedFastest, coRGB, ' ', false};
 
 void AddSizeLine(TTextFile& text, int n) {
   text.Add("LUT_3D_SIZE " + std::to_string(n));
@@ -46,53 +25,23 @@ bool TCube3DLutFormat::IsFormat(const std::string& path) {
   return HasHeaderKeywords(path, "LUT_3D_SIZE", "NUCODA_3D_CUBE,LUT_3D_VERSION");
 }
 
-void TCube3DLutFormat::SetGridSize(std::int32_t size) {
-  if (size > kCubeSizeLimit) throw Exception(kCubeSizeLimitMessage);
-  if (size < 1) {
-    throw ELUTError("The grid size " + std::to_string(size) +
-                    " is not valid: a 3D LUT needs at least one node per axis.");
-  }
-  Size = size;
-}
-
-void TCube3DLutFormat::Load(const std::string& path, TLUT& lut) {
-  ShaperSize = 0;
-  ShaperIndex = 0;
-  auto markShaper = [&] {
-    if (Size != -1 && ShaperSize > 0) {
-      lut.Kind = lk1DAnd3D;
-      lut.Size1D = ShaperSize;
-    }
-  };
-  try {
-    TGenericLutFormat::Load(path, lut);
-  } catch (const ELUTError&) {
-    markShaper();  // an incomplete file still tells what it holds
-    throw;
-  }
-  markShaper();
-}
-
 void TCube3DLutFormat::ParseHeaderLine(std::string_view line, TLUT& lut) {
   std::string_view trimmed = Trim(line);
   if (IsCommentLine(trimmed)) {
-    lut.Comments.emplace_back(Trim(trimmed.substr(1)));
+    lut.Comments.emplace_back(CommentText(trimmed));
     return;
   }
-  static constexpr std::string_view kSizeKeyword = "LUT_3D_SIZE";
   static constexpr std::string_view kShaperKeyword = "LUT_1D_SIZE";
-  if (std::size_t at = PosNoCase(kSizeKeyword, line)) {
-    SetGridSize(StrToInt(Trim(line.substr(at - 1 + kSizeKeyword.size()))));
+  bool found = false;
+  const std::string_view size = TextAfterKeyword(line, "LUT_3D_SIZE", found);
+  if (found) {
+    SetGridSize(StrToInt(Trim(size)));
   } else if (PosNoCase(kShaperKeyword, trimmed) == 1) {
     // A shaper size that is not a usable number leaves the line ignored, as other keyword
     // lines are; one too large for the table cannot be read.
     std::int32_t entries = 0;
     if (!TryStrToInt(Trim(trimmed.substr(kShaperKeyword.size())), entries) || entries < 2) return;
-    if (entries > TLUT::MaxTableEntries) {
-      throw ELUTError("The 1D size " + std::to_string(entries) +
-                      " is too large: a 1D table holds at most 100001 entries.");
-    }
-    ShaperSize = entries;
+    SetShaperSize(entries);
   }
 }
 
@@ -104,67 +53,22 @@ void TCube3DLutFormat::ParseValueLine(std::string_view line, TLUT& lut, double d
     return;
   }
   if (Complete || IsCommentLine(trimmed)) return;
-  double r = 0.0;
-  double g = 0.0;
-  double b = 0.0;
-  if (!ParseFloatTriple(trimmed, r, g, b)) return;
-  if (ShaperIndex < ShaperSize) {
-    double* entry = lut.Entry(ShaperIndex++);
-    entry[0] = r / divisor;
-    entry[1] = g / divisor;
-    entry[2] = b / divisor;
-    return;
-  }
-  double* node = lut.Node(RIndex, GIndex, BIndex);
-  node[0] = r / divisor;
-  node[1] = g / divisor;
-  node[2] = b / divisor;
-  if (++RIndex < Size) return;
-  RIndex = 0;
-  if (++GIndex < Size) return;
-  GIndex = 0;
-  if (++BIndex == Size) Complete = true;
+  TRGB values;
+  if (!ParseValues(trimmed, kCubeValues, divisor, values)) return;
+  StoreShaperOrNode(lut, noRedFastest, values);
 }
 
 void TCube3DLutFormat::ParseLine(std::string_view line, TLUT& lut) {
   ParseValueLine(line, lut, 1.0);
 }
 
-int TCube3DLutFormat::GridSizeToWrite(const TLUT& lut) {
-  if (lut.Size3D < 0 || lut.Size3D > TLUT::MaxGridNodes) {
-    throw Exception("Cannot write a grid of " + std::to_string(lut.Size3D) + " nodes per axis.");
-  }
-  return lut.Size3D;
-}
-
-void TCube3DLutFormat::AddGridLines(TTextFile& text, const TLUT& lut) {
-  const int n = GridSizeToWrite(lut);
-  const std::size_t nodes = static_cast<std::size_t>(n) * n * n;
-  text.Reserve(text.Count() + nodes + 16, nodes * 28 + 1024);
-  char line[3 * FormatFixedMaxLength(6) + 3];
-  for (int b = 0; b < n; ++b) {
-    for (int g = 0; g < n; ++g) {
-      for (int r = 0; r < n; ++r) {
-        const double* node = lut.Node(r, g, b);
-        char* p = line;
-        p += FormatFixedTo(p, 6, node[0]);
-        *p++ = ' ';
-        p += FormatFixedTo(p, 6, node[1]);
-        *p++ = ' ';
-        p += FormatFixedTo(p, 6, node[2]);
-        text.Add(std::string_view(line, static_cast<std::size_t>(p - line)));
-      }
-    }
-  }
-}
-
 void TCube3DLutFormat::Save(const std::string& path, const TLUT& lut, int) {
   TTextFile text;
-  AddComments(text, lut);
+  AddCommentLines(text, lut);
   text.Add(kConvertedBy);
   text.Add("");
   AddSizeLine(text, GridSizeToWrite(lut));
-  AddGridLines(text, lut);
+  AddGridLines(text, lut, kCubeLines, TValueWriter::Fixed(6));
   text.Save(path);
 }
 
@@ -175,18 +79,15 @@ bool TCube3DTruelightLutFormat::IsFormat(const std::string& path) {
 }
 
 void TCube3DTruelightLutFormat::ParseHeaderLine(std::string_view line, TLUT&) {
-  static constexpr std::string_view kWidthKeyword = "# width";
-  std::size_t at = PosNoCase(kWidthKeyword, line);
-  if (at == 0) return;
-  std::string_view rest = Trim(line.substr(at - 1 + kWidthKeyword.size()));
+  bool found = false;
+  const std::string_view rest = Trim(TextAfterKeyword(line, "# width", found));
+  if (!found) return;
   // The width line repeats the size three times; the first number counts.
-  std::size_t blank = rest.find_first_of(" \t");
-  SetGridSize(StrToInt(rest.substr(0, blank)));
+  SetGridSize(StrToInt(rest.substr(0, rest.find_first_of(" \t"))));
 }
 
 void TCube3DTruelightLutFormat::Save(const std::string& path, const TLUT& lut, int) {
-  const int n = GridSizeToWrite(lut);
-  const std::string size = std::to_string(n);
+  const std::string size = std::to_string(GridSizeToWrite(lut));
   TTextFile text;
   text.Add("# Truelight Cube v2.0");
   text.Add("# iDims     3");
@@ -194,7 +95,7 @@ void TCube3DTruelightLutFormat::Save(const std::string& path, const TLUT& lut, i
   text.Add("# width     " + size + " " + size + " " + size);
   text.Add("");
   text.Add("# Cube");
-  AddGridLines(text, lut);
+  AddGridLines(text, lut, kCubeLines, TValueWriter::Fixed(6));
   text.Add("# end");
   text.Add(kConvertedBy);
   text.Save(path);
@@ -213,7 +114,7 @@ void TFSI_CFE_3DLutFormat::Save(const std::string& path, const TLUT& lut, int) {
   text.Add("LUT_3D_VERSION 2.0.0");
   AddSizeLine(text, GridSizeToWrite(lut));
   text.Add("");
-  AddGridLines(text, lut);
+  AddGridLines(text, lut, kCubeLines, TValueWriter::Fixed(6));
   text.Save(path);
 }
 
@@ -229,28 +130,14 @@ void TPanasonic3DLutFormat::ParseLine(std::string_view line, TLUT& lut) {
 }
 
 void TPanasonic3DLutFormat::Save(const std::string& path, const TLUT& lut, int) {
-  const int n = GridSizeToWrite(lut);
   TTextFile text;
-  AddComments(text, lut);
+  AddCommentLines(text, lut);
   text.Add(kConvertedBy);
   text.Add("");
-  AddSizeLine(text, n);
+  AddSizeLine(text, GridSizeToWrite(lut));
   text.Add("");
-  char line[3 * 24 + 3];
-  for (int b = 0; b < n; ++b) {
-    for (int g = 0; g < n; ++g) {
-      for (int r = 0; r < n; ++r) {
-        const double* node = lut.Node(r, g, b);
-        char* p = line;
-        for (int q = 0; q < 3; ++q) {
-          if (q > 0) *p++ = ' ';
-          // Codes are not clamped: values outside [0, 1] give codes outside 0..4095.
-          p = std::to_chars(p, line + sizeof line, RoundHalfEven(node[q] * kPanasonicTopCode)).ptr;
-        }
-        text.Add(std::string_view(line, static_cast<std::size_t>(p - line)));
-      }
-    }
-  }
+  // Codes are not clamped: values outside [0, 1] give codes outside 0..4095.
+  AddGridLines(text, lut, kCubeLines, TValueWriter::Code(kPanasonicTopCode));
   text.Save(path);
 }
 

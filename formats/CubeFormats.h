@@ -14,10 +14,9 @@ class TCube3DLutFormat : public TGenericLutFormat {
   TCube3DLutFormat() : TCube3DLutFormat("Cube 3D") {}
 
   bool IsFormat(const std::string& path) override;
-  // The generic loop; a "LUT_1D_SIZE" line above the grid size announces a 1D shaper whose
-  // entries come before the grid values, and the record becomes 1D and 3D.
-  void Load(const std::string& path, TLUT& lut) override;
   void Save(const std::string& path, const TLUT& lut, int bits) override;
+  // A "LUT_1D_SIZE" line above the grid size announces a 1D shaper whose entries come
+  // before the grid values; the record then loads as 1D and 3D.
   void ParseLine(std::string_view line, TLUT& lut) override;
 
  protected:
@@ -27,14 +26,6 @@ class TCube3DLutFormat : public TGenericLutFormat {
   virtual void ParseHeaderLine(std::string_view line, TLUT& lut);
   // The value-line walk; each number is divided by divisor before it is stored.
   void ParseValueLine(std::string_view line, TLUT& lut, double divisor);
-  // Takes a size read from the file; refuses what does not fit the grid.
-  void SetGridSize(std::int32_t size);
-  // Appends the N^3 grid lines, red fastest, with 6 decimals.
-  static void AddGridLines(TTextFile& text, const TLUT& lut);
-  static int GridSizeToWrite(const TLUT& lut);
-
-  std::int32_t ShaperSize = 0;
-  std::int32_t ShaperIndex = 0;
 };
 
 class TCube3DTruelightLutFormat : public TCube3DLutFormat {

@@ -1,0 +1,258 @@
+#include "formats/FormatToolkit.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "core/TextTools.h"
+#include "platform/Convert.h"
+#include "platform/Files.h"
+
+namespace vorn {
+
+namespace {
+
+constexpr std::size_t kIntegerTextLength = 21;  // sign and 20 digits of a 64-bit integer
+
+char* WriteInteger(char* out, std::int64_t value) {
+  return std::to_chars(out, out + kIntegerTextLength, value).ptr;
+}
+
+char* WriteCode(char* out, double value, double top, bool clamped) {
+  if (clamped) {
+    if (std::isnan(value) || value < 0.0) value = 0.0;
+    if (value > 1.0) value = 1.0;
+  }
+  return WriteInteger(out, RoundHalfEven(top * value));
+}
+
+// Typical bytes of one written value, to size the text's buffer once.
+std::size_t TypicalLength(const TValueWriter& writer) {
+  switch (writer.Coding()) {
+    case TValueWriter::TCoding::Fixed:
+      return static_cast<std::size_t>(writer.Decimals()) + 3;
+    case TValueWriter::TCoding::ScaledInt:
+    case TValueWriter::TCoding::Code:
+      break;
+  }
+  return 6;
+}
+
+// Calls add with the printer of the writer's coding, so that the loops inside are compiled
+// once per coding and call no function per value through a pointer.
+template <class Add>
+void WithPrinter(const TValueWriter& writer, Add&& add) {
+  const int decimals = writer.Decimals();
+  const double top = writer.Top();
+  switch (writer.Coding()) {
+    case TValueWriter::TCoding::Fixed:
+      add([decimals](char* out, double value) {
+        return out + FormatFixedTo(out, decimals, value);
+      });
+      return;
+    case TValueWriter::TCoding::ScaledInt:
+      add([top](char* out, double value) { return WriteCode(out, value, top, true); });
+      return;
+    case TValueWriter::TCoding::Code:
+      add([top](char* out, double value) { return WriteCode(out, value, top, false); });
+      return;
+  }
+}
+
+// Writes one value line into line (room for its longest form) and returns its end. The
+// layout's choices are template arguments, so the loops below test nothing per value.
+template <bool kIndexColumn, bool kBgr, class Print>
+char* WriteValueLine(char* line, char separator, std::size_t index, const double* rgb,
+                     const Print& print) {
+  char* p = line;
+  if constexpr (kIndexColumn) {
+    p = WriteInteger(p, static_cast<std::int64_t>(index));
+    *p++ = separator;
+  }
+  p = print(p, rgb[kBgr ? 2 : 0]);
+  *p++ = separator;
+  p = print(p, rgb[1]);
+  *p++ = separator;
+  return print(p, rgb[kBgr ? 0 : 2]);
+}
+
+// Calls add with a line writer for the layout and the writer's coding.
+template <class Add>
+void WithLineWriter(const TLineLayout& layout, const TValueWriter& writer, Add&& add) {
+  WithPrinter(writer, [&](const auto& print) {
+    const char separator = layout.Separator;
+    auto with = [&]<bool kIndexColumn, bool kBgr>() {
+      add([&](char* line, std::size_t index, const double* rgb) {
+        return WriteValueLine<kIndexColumn, kBgr>(line, separator, index, rgb, print);
+      });
+    };
+    const bool bgr = layout.Channels == coBGR;
+    if (layout.IndexColumn) {
+      bgr ? with.template operator()<true, true>() : with.template operator()<true, false>();
+    } else {
+      bgr ? with.template operator()<false, true>() : with.template operator()<false, false>();
+    }
+  });
+}
+
+std::size_t LineCapacity(const TValueWriter& writer) {
+  return kIntegerTextLength + 1 + 3 * (writer.MaxLength() + 1);
+}
+
+}  // namespace
+
+// ---- Numbers -----------------------------------------------------------------------------
+
+TValueWriter TValueWriter::Fixed(int decimals) {
+  return TValueWriter(TCoding::Fixed, decimals < 0 ? 0 : decimals, 0.0);
+}
+
+TValueWriter TValueWriter::ScaledInt(int bits) {
+  return TValueWriter(TCoding::ScaledInt, 0, std::ldexp(1.0, bits) - 1.0);
+}
+
+TValueWriter TValueWriter::Code(double top) {
+  return TValueWriter(TCoding::Code, 0, top);
+}
+
+char* TValueWriter::Write(char* out, double value) const {
+  char* end = out;
+  WithPrinter(*this, [&](const auto& print) { end = print(out, value); });
+  return end;
+}
+
+std::size_t TValueWriter::MaxLength() const {
+  return Coding_ == TCoding::Fixed ? FormatFixedMaxLength(Decimals_) : kIntegerTextLength;
+}
+
+// ---- Grid and table lines ------------------------------------------------------------------
+
+int GridSizeToWrite(const TLUT& lut) {
+  if (lut.Size3D < 0 || lut.Size3D > TLUT::MaxGridNodes) {
+    throw Exception("Cannot write a grid of " + std::to_string(lut.Size3D) + " nodes per axis.");
+  }
+  return lut.Size3D;
+}
+
+int TableSizeToWrite(const TLUT& lut) {
+  if (lut.Size1D < 0 || lut.Size1D > TLUT::MaxTableEntries) {
+    throw Exception("Cannot write a table of " + std::to_string(lut.Size1D) + " entries.");
+  }
+  return lut.Size1D;
+}
+
+void AddGridLines(TTextFile& text, const TLUT& lut, const TLineLayout& layout,
+                  const TValueWriter& writer) {
+  const int n = GridSizeToWrite(lut);
+  const std::size_t nodes = static_cast<std::size_t>(n) * n * n;
+  text.Reserve(text.Count() + nodes + 16, nodes * (3 * TypicalLength(writer) + 4) + 1024);
+  std::string line(LineCapacity(writer), '\0');
+  // Lines walk the fastest axis innermost: red for cube files, blue for 3dl files.
+  const bool redFastest = layout.Order == noRedFastest;
+  const std::size_t fastStride = redFastest ? TLUT::StrideR : TLUT::StrideB;
+  const std::size_t slowStride = redFastest ? TLUT::StrideB : TLUT::StrideR;
+  WithLineWriter(layout, writer, [&](const auto& writeLine) {
+    std::size_t index = 0;
+    for (int slow = 0; slow < n; ++slow) {
+      for (int g = 0; g < n; ++g) {
+        const double* row = lut.Grid() + slow * slowStride + g * TLUT::StrideG;
+        for (int fast = 0; fast < n; ++fast) {
+          const char* end = writeLine(line.data(), index++, row + fast * fastStride);
+          text.Add(std::string_view(line.data(), static_cast<std::size_t>(end - line.data())));
+        }
+      }
+    }
+  });
+}
+
+void AddTableLines(TTextFile& text, const TLUT& lut, const TLineLayout& layout,
+                   const TValueWriter& writer) {
+  const int n = TableSizeToWrite(lut);
+  const std::size_t entries = static_cast<std::size_t>(n);
+  text.Reserve(text.Count() + entries + 16, entries * (3 * TypicalLength(writer) + 4) + 1024);
+  std::string line(LineCapacity(writer), '\0');
+  WithLineWriter(layout, writer, [&](const auto& writeLine) {
+    for (int i = 0; i < n; ++i) {
+      const char* end = writeLine(line.data(), static_cast<std::size_t>(i), lut.Entry(i));
+      text.Add(std::string_view(line.data(), static_cast<std::size_t>(end - line.data())));
+    }
+  });
+}
+
+void AddCommentLines(TTextFile& text, const TLUT& lut, std::string_view prefix) {
+  std::string line;
+  for (const std::string& comment : lut.Comments) {
+    line.assign(prefix).append(comment);
+    text.Add(line);
+  }
+}
+
+// ---- Line tools ----------------------------------------------------------------------------
+
+bool HasExtension(const std::string& path, std::string_view extension) {
+  return UpperCase(ExtractFileExt(path)) == UpperCase(extension);
+}
+
+std::string_view TextAfterKeyword(std::string_view line, std::string_view keyword, bool& found) {
+  const std::size_t at = PosNoCase(keyword, line);
+  found = at != 0;
+  return found ? line.substr(at - 1 + keyword.size()) : std::string_view();
+}
+
+std::string FileTitle(const std::string& path) {
+  return ChangeFileExt(ExtractFileName(path), "");
+}
+
+// ---- Bytes ---------------------------------------------------------------------------------
+
+void TByteReader::Need(std::size_t count) const {
+  if (count > Remaining()) throw ELUTError(kIncompleteFile);
+}
+
+std::uint8_t TByteReader::U8() {
+  Need(1);
+  return static_cast<std::uint8_t>(Data_[Position_++]);
+}
+
+std::uint16_t TByteReader::U16LE() {
+  const std::string_view bytes = Bytes(2);
+  return static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[0]) |
+                                    static_cast<std::uint8_t>(bytes[1]) << 8);
+}
+
+std::uint32_t TByteReader::U32LE() {
+  const std::string_view bytes = Bytes(4);
+  std::uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<std::uint8_t>(bytes[i]);
+  return value;
+}
+
+std::string_view TByteReader::Bytes(std::size_t count) {
+  Need(count);
+  const std::string_view bytes = Data_.substr(Position_, count);
+  Position_ += count;
+  return bytes;
+}
+
+void TByteWriter::U16LE(std::uint16_t value) {
+  U8(static_cast<std::uint8_t>(value));
+  U8(static_cast<std::uint8_t>(value >> 8));
+}
+
+void TByteWriter::U32LE(std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) U8(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+void TByteWriter::PatchU32LE(std::size_t position, std::uint32_t value) {
+  if (position + 4 > Data_.size()) {
+    throw Exception("Cannot patch bytes " + std::to_string(position) + " to " +
+                    std::to_string(position + 3) + " of a block of " +
+                    std::to_string(Data_.size()) + " bytes.");
+  }
+  for (int i = 0; i < 4; ++i) Data_[position + i] = static_cast<char>(value >> (8 * i));
+}
+
+void TByteWriter::Save(const std::string& path) const {
+  WriteWholeFile(path, Data_);
+}
+
+}  // namespace vorn

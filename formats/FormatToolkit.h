@@ -1,0 +1,133 @@
+#pragma once
+// What the format classes are built from, beside the reading toolkit of TGenericLutFormat
+// (core/LUTFormat.h): writing grids and tables in a chosen node order, channel order and
+// number coding, comment and keyword lines, and little-endian bytes for binary formats.
+// A format class is its header lines plus these calls.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/LUT.h"
+#include "core/LUTFormat.h"
+#include "core/TextFile.h"
+#include "core/TextTools.h"
+
+namespace vorn {
+
+// How numbers are printed. A small value type: the loops below pick the coding once, so
+// nothing per value is virtual or allocates.
+class TValueWriter {
+ public:
+  enum class TCoding : std::uint8_t { Fixed, ScaledInt, Code };
+
+  // FormatFixed: the value as stored with this many decimals.
+  static TValueWriter Fixed(int decimals);
+  // FormatScaledInt: clamped to [0, 1] (NaN as 0), times 2^bits - 1, halves to even.
+  static TValueWriter ScaledInt(int bits);
+  // The value times top, halves to even, not clamped (codes may leave 0..top).
+  static TValueWriter Code(double top);
+
+  TCoding Coding() const { return Coding_; }
+  int Decimals() const { return Decimals_; }
+  // The code of 1.0 (2^bits - 1 for ScaledInt).
+  double Top() const { return Top_; }
+  // Writes the text of value at out, which has room for MaxLength() chars; returns the end.
+  char* Write(char* out, double value) const;
+  std::size_t MaxLength() const;
+
+ private:
+  TValueWriter(TCoding coding, int decimals, double top)
+      : Coding_(coding), Decimals_(decimals), Top_(top) {}
+
+  TCoding Coding_;
+  int Decimals_;
+  double Top_;
+};
+
+// The layout of written value lines.
+struct TLineLayout {
+  TNodeOrder Order = noRedFastest;
+  TChannelOrder Channels = coRGB;
+  char Separator = ' ';
+  // Each line starts with its number (from 0) and a separator.
+  bool IndexColumn = false;
+};
+
+// The grid size and table size a writer may loop over; a record that claims more than it
+// holds is refused.
+int GridSizeToWrite(const TLUT& lut);
+int TableSizeToWrite(const TLUT& lut);
+
+// One line per grid node (Size3D^3 lines) or table entry (Size1D lines).
+void AddGridLines(TTextFile& text, const TLUT& lut, const TLineLayout& layout,
+                  const TValueWriter& writer);
+void AddTableLines(TTextFile& text, const TLUT& lut, const TLineLayout& layout,
+                   const TValueWriter& writer);
+// Every comment of the record after prefix.
+void AddCommentLines(TTextFile& text, const TLUT& lut, std::string_view prefix = "# ");
+
+// The line a writer puts in every file it converts.
+inline constexpr const char* kConvertedBy = "# Converted by Vorn LUT Converter";
+
+// Line tools for readers.
+// True when the file's last extension equals extension (given with its dot), ASCII case
+// ignored.
+bool HasExtension(const std::string& path, std::string_view extension);
+// A trimmed line whose first character is "#".
+inline bool IsCommentLine(std::string_view trimmed) {
+  return !trimmed.empty() && trimmed[0] == '#';
+}
+// The text after the "#" of a comment line, trimmed.
+inline std::string_view CommentText(std::string_view trimmed) {
+  return Trim(trimmed.substr(1));
+}
+// The text after the first occurrence of keyword in line (ASCII case ignored), or an empty
+// view when line does not contain it; found tells which.
+std::string_view TextAfterKeyword(std::string_view line, std::string_view keyword, bool& found);
+// The file's name without folder and last extension (writers that name the file inside it).
+std::string FileTitle(const std::string& path);
+
+// Little-endian reading of a binary file's bytes. Reading past the end raises ELUTError
+// "Incomplete file.".
+class TByteReader {
+ public:
+  explicit TByteReader(std::string_view data) : Data_(data) {}
+
+  std::uint8_t U8();
+  std::uint16_t U16LE();
+  std::uint32_t U32LE();
+  // The next count bytes.
+  std::string_view Bytes(std::size_t count);
+  void Skip(std::size_t count) { Bytes(count); }
+  std::size_t Position() const { return Position_; }
+  std::size_t Remaining() const { return Data_.size() - Position_; }
+
+ private:
+  void Need(std::size_t count) const;
+
+  std::string_view Data_;
+  std::size_t Position_ = 0;
+};
+
+// Little-endian building of a binary file, written whole at the end like a text file.
+class TByteWriter {
+ public:
+  void U8(std::uint8_t value) { Data_.push_back(static_cast<char>(value)); }
+  void U16LE(std::uint16_t value);
+  void U32LE(std::uint32_t value);
+  void Bytes(std::string_view bytes) { Data_.append(bytes); }
+  // Overwrites four bytes already written at position (a checksum or a length).
+  void PatchU32LE(std::size_t position, std::uint32_t value);
+  void Reserve(std::size_t bytes) { Data_.reserve(bytes); }
+  std::size_t Size() const { return Data_.size(); }
+  std::string_view Data() const { return Data_; }
+  // Replaces the file with the bytes; a failed write leaves an existing file as it was.
+  void Save(const std::string& path) const;
+
+ private:
+  std::string Data_;
+};
+
+}  // namespace vorn

@@ -1,0 +1,303 @@
+// The toolkit the formats are written on: value lines in every layout, size limits, the
+// grid and table writers, binary bytes, and where an error is reported.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/LUTFormat.h"
+#include "core/TextTools.h"
+#include "formats/FormatToolkit.h"
+#include "platform/Convert.h"
+#include "tests/support/TestSupport.h"
+
+namespace vorn {
+namespace {
+
+// A format whose first line is its size ("grid N" or "table N", N = -1 for a table counted
+// by its lines) and whose other lines are values of one layout.
+class TProbeFormat : public TGenericLutFormat {
+ public:
+  TProbeFormat(bool is3D, TValueLayout layout, double divisor)
+      : TGenericLutFormat("probe", is3D), Layout_(layout), Divisor_(divisor) {}
+  bool IsFormat(const std::string&) override { return true; }
+  void Save(const std::string&, const TLUT&, int) override {}
+  void ParseLine(std::string_view line, TLUT& lut) override {
+    if (!SizeRead_) {
+      SizeRead_ = true;
+      std::string_view rest = line;
+      const std::string_view word = NextToken(rest);
+      const std::int64_t size = StrToInt(rest);
+      if (word == "grid") SetGridSize(size);
+      if (word == "table" && size >= 0) SetTableSize(size);
+      return;
+    }
+    if (Is3D) {
+      ReadGridLine(line, lut, Layout_, Divisor_);
+    } else {
+      ReadTableLine(line, lut, Layout_, Divisor_);
+    }
+  }
+
+ private:
+  TValueLayout Layout_;
+  double Divisor_;
+  bool SizeRead_ = false;
+};
+
+struct TGridCase {
+  const char* Name;
+  TValueLayout Layout;
+  double Divisor;
+  const char* Lines;  // after "grid 2"
+  TRGB Node100;       // node [1][0][0]
+  TRGB Node001;       // node [0][0][1]
+};
+
+// The same 2-node identity, written the way each layout writes it.
+const TGridCase kGridCases[] = {
+    {"reals red fastest",
+     {noRedFastest, coRGB, false, false},
+     1.0,
+     "0 0 0\n1 0 0\n0 1 0\n1 1 0\n0 0 1\n1 0 1\n0 1 1\n1 1 1\n",
+     {1, 0, 0},
+     {0, 0, 1}},
+    {"reals blue fastest",
+     {noBlueFastest, coRGB, false, false},
+     1.0,
+     "0 0 0\n0 0 1\n0 1 0\n0 1 1\n1 0 0\n1 0 1\n1 1 0\n1 1 1\n",
+     {1, 0, 0},
+     {0, 0, 1}},
+    {"reals B G R",
+     {noRedFastest, coBGR, false, false},
+     1.0,
+     "0 0 0\n0 0 1\n0 1 0\n0 1 1\n1 0 0\n1 0 1\n1 1 0\n1 1 1\n",
+     {1, 0, 0},
+     {0, 0, 1}},
+    {"codes over 1023",
+     {noBlueFastest, coRGB, true, false},
+     1023.0,
+     "0 0 0\n0 0 1023\n0 1023 0\n0 1023 1023\n1023 0 0\n1023 0 1023\n1023 1023 0\n"
+     "1023 1023 1023\n",
+     {1, 0, 0},
+     {0, 0, 1}},
+    {"indexed codes, tabs and a skipped line",
+     {noBlueFastest, coRGB, true, true},
+     4.0,
+     "values\tred\tgreen\tblue\n0\t0\t0\t0\n1\t0\t0\t4\n2\t0\t4\t0\n3\t0\t4\t4\n4\t4\t0\t0\n"
+     "5\t4\t0\t4\n6\t4\t4\t0\n7\t4\t4\t4\n",
+     {1, 0, 0},
+     {0, 0, 1}},
+    {"indexed reals, commas, a four-number line skipped",
+     {noRedFastest, coRGB, false, true},
+     2.0,
+     "0,0,0,0\n0 0 0 0 9\n1,2,0,0\n2,0,2,0\n3,2,2,0\n4,0,0,2\n5,2,0,2\n6,0,2,2\n7,2,2,2\n",
+     {1, 0, 0},
+     {0, 0, 1}},
+};
+
+TEST(FormatToolkit, ValueLinesFillTheGridInEveryLayout) {
+  test::TempDir dir;
+  for (const TGridCase& c : kGridCases) {
+    SCOPED_TRACE(c.Name);
+    TProbeFormat format(true, c.Layout, c.Divisor);
+    TLUT lut;
+    format.Load(dir.Write("grid.txt", std::string("grid 2\n") + c.Lines), lut);
+    EXPECT_EQ(lut.Kind, lk3D);
+    EXPECT_EQ(lut.Size3D, 2);
+    EXPECT_EQ(lut.GetNode(1, 0, 0), c.Node100);
+    EXPECT_EQ(lut.GetNode(0, 0, 1), c.Node001);
+    EXPECT_EQ(lut.GetNode(1, 1, 0), (TRGB{1, 1, 0}));
+    EXPECT_EQ(lut.GetNode(1, 1, 1), (TRGB{1, 1, 1}));
+  }
+}
+
+TEST(FormatToolkit, TablesCompleteAtTheirSizeOrCountTheirLines) {
+  test::TempDir dir;
+  TLUT lut;
+  TProbeFormat sized(false, {noRedFastest, coRGB, true, false}, 10.0);
+  sized.Load(dir.Write("t.txt", "table 2\n0 1 2\n10 10 10\n5 5 5\n"), lut);
+  EXPECT_EQ(lut.Size1D, 2);
+  EXPECT_EQ(lut.GetEntry(0), (TRGB{0, 0.1, 0.2}));
+  EXPECT_EQ(lut.GetEntry(1), (TRGB{1, 1, 1}));
+
+  TProbeFormat short1D(false, {}, 1.0);
+  EXPECT_THROW(short1D.Load(dir.Write("s.txt", "table 3\n0 0 0\n1 1 1\n"), lut), ELUTError);
+
+  // A table counted by its lines takes up to the capacity and refuses one line more.
+  std::string lines = "table -1\n";
+  for (int i = 0; i <= TLUT::MaxTableEntries; ++i) lines += "0.5 0.5 0.5\n";
+  TProbeFormat counted(false, {}, 1.0);
+  try {
+    counted.Load(dir.Write("c.txt", lines), lut);
+    FAIL() << "a table beyond the capacity loaded";
+  } catch (const ELUTError& error) {
+    EXPECT_STREQ(error.what(),
+                 "The 1D size 100002 is too large: a 1D table holds at most 100001 "
+                 "entries.");
+    EXPECT_EQ(error.Line(), TLUT::MaxTableEntries + 2);
+  }
+}
+
+TEST(FormatToolkit, SizesBeyondTheRecordOrBelowOneAreRefused) {
+  struct TSizeCase {
+    const char* FirstLine;
+    const char* Message;  // null: accepted
+  };
+  const TSizeCase cases[] = {
+      {"grid 100", nullptr},
+      {"grid 101", kGridSizeLimitMessage},
+      {"grid 2147483647", kGridSizeLimitMessage},
+      {"grid 0", "The grid size 0 is not valid: a 3D LUT needs at least 1 node per axis."},
+      {"grid -5", "The grid size -5 is not valid: a 3D LUT needs at least 1 node per axis."},
+      {"table 100001", nullptr},
+      {"table 100002", "The 1D size 100002 is too large: a 1D table holds at most 100001 entries."},
+      {"table 0", "The 1D size 0 is not valid: a 1D LUT needs at least 1 entry."},
+  };
+  test::TempDir dir;
+  TLUT lut;
+  for (const TSizeCase& c : cases) {
+    SCOPED_TRACE(c.FirstLine);
+    const bool grid = std::string_view(c.FirstLine).starts_with("grid");
+    TProbeFormat format(grid, {}, 1.0);
+    const std::string path = dir.Write("size.txt", std::string(c.FirstLine) + "\n");
+    try {
+      format.Load(path, lut);
+      FAIL() << "an empty file loaded";
+    } catch (const Exception& error) {
+      EXPECT_STREQ(error.what(), c.Message ? c.Message : kIncompleteFile);
+      EXPECT_EQ(error.Line(), c.Message ? 1 : 0);
+    }
+  }
+}
+
+// A value that does not parse names its file and line, beside the unchanged message.
+TEST(FormatToolkit, ConversionErrorsNoteTheFileAndLine) {
+  test::TempDir dir;
+  const std::string path = dir.Write("bad.cube", "# look\nLUT_3D_SIZE 2x\n0 0 0\n");
+  TLUT lut;
+  try {
+    LoadLut(path, lut, -1);
+    FAIL() << "the size line was accepted";
+  } catch (const EConvertError& error) {
+    EXPECT_STREQ(error.what(), "'2x' is not a valid integer value");
+    EXPECT_EQ(error.File(), path);
+    EXPECT_EQ(error.Line(), 2);
+  }
+}
+
+// A 2-node grid whose nodes all differ and one value outside [0, 1].
+std::unique_ptr<TLUT> SmallGrid() {
+  auto lut = std::make_unique<TLUT>();
+  lut->Kind = lk3D;
+  lut->Size3D = 2;
+  for (int r = 0; r < 2; ++r)
+    for (int g = 0; g < 2; ++g)
+      for (int b = 0; b < 2; ++b) lut->SetNode(r, g, b, {r * 0.5, g * 0.25, b * 0.125});
+  lut->SetNode(1, 1, 1, {1.25, -0.5, 0.25});
+  return lut;
+}
+
+TEST(FormatToolkit, GridWritersFollowLayoutAndCoding) {
+  struct TWriterCase {
+    const char* Name;
+    TLineLayout Layout;
+    TValueWriter Writer;
+    const char* Text;
+  };
+  const TWriterCase cases[] = {
+      {"reals red fastest",
+       {noRedFastest, coRGB, ' ', false},
+       TValueWriter::Fixed(3),
+       "0.000 0.000 0.000\n0.500 0.000 0.000\n0.000 0.250 0.000\n0.500 0.250 0.000\n"
+       "0.000 0.000 0.125\n0.500 0.000 0.125\n0.000 0.250 0.125\n1.250 -0.500 0.250\n"},
+      {"clamped 10-bit codes blue fastest, B G R",
+       {noBlueFastest, coBGR, ' ', false},
+       TValueWriter::ScaledInt(10),
+       "0 0 0\n128 0 0\n0 256 0\n128 256 0\n0 0 512\n128 0 512\n0 256 512\n256 0 1023\n"},
+      {"unclamped codes with an index column and tabs",
+       {noBlueFastest, coRGB, '\t', true},
+       TValueWriter::Code(100),
+       "0\t0\t0\t0\n1\t0\t0\t12\n2\t0\t25\t0\n3\t0\t25\t12\n4\t50\t0\t0\n5\t50\t0\t12\n"
+       "6\t50\t25\t0\n7\t125\t-50\t25\n"},
+  };
+  const auto lut = SmallGrid();
+  for (const TWriterCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTextFile text;
+    AddGridLines(text, *lut, c.Layout, c.Writer);
+    EXPECT_EQ(text.Text(), c.Text);
+  }
+}
+
+TEST(FormatToolkit, TableWriterAndComments) {
+  TLUT lut;
+  lut.Kind = lk1D;
+  lut.Size1D = 3;
+  lut.SetEntry(0, {0, 0.1, 0.2});
+  lut.SetEntry(1, {0.5, 0.5, 0.5});
+  lut.SetEntry(2, {1, 0.9, 2});
+  lut.Comments = {"first", ""};
+  TTextFile text;
+  AddCommentLines(text, lut);
+  AddTableLines(text, lut, {noRedFastest, coRGB, ',', true}, TValueWriter::ScaledInt(8));
+  EXPECT_EQ(text.Text(), "# first\n# \n0,0,26,51\n1,128,128,128\n2,255,230,255\n");
+}
+
+// The writer's integer coding is the printed FormatScaledInt, value for value.
+TEST(FormatToolkit, ScaledIntWriterAgreesWithFormatScaledInt) {
+  const double values[] = {
+      0.0,     1.0,           0.5,    -0.2, 1.7,
+      1.0 / 3, 2047.5 / 4095, 1e-300, -0.0, std::numeric_limits<double>::quiet_NaN()};
+  for (int bits : {0, 8, 10, 12, 16}) {
+    const TValueWriter writer = TValueWriter::ScaledInt(bits);
+    for (double value : values) {
+      char text[32];
+      const char* end = writer.Write(text, value);
+      EXPECT_EQ(std::string(text, static_cast<std::size_t>(end - text)),
+                FormatScaledInt(bits, value))
+          << bits << " bits " << value;
+    }
+  }
+}
+
+TEST(FormatToolkit, RecordsClaimingMoreThanTheyHoldAreNotWritten) {
+  TLUT lut;
+  lut.Size3D = TLUT::MaxGridNodes + 1;
+  lut.Size1D = -1;
+  TTextFile text;
+  EXPECT_THROW(AddGridLines(text, lut, {}, TValueWriter::Fixed(6)), Exception);
+  EXPECT_THROW(AddTableLines(text, lut, {}, TValueWriter::Fixed(6)), Exception);
+  EXPECT_EQ(text.Count(), 0u);
+}
+
+TEST(FormatToolkit, BytesAreLittleEndianAndBoundsChecked) {
+  TByteWriter writer;
+  writer.U8(0x01);
+  writer.U16LE(0x0302);
+  writer.U32LE(0);
+  writer.Bytes("xy");
+  writer.PatchU32LE(3, 0x07060504);
+  EXPECT_EQ(writer.Data(), std::string_view("\x01\x02\x03\x04\x05\x06\x07xy", 9));
+  EXPECT_THROW(writer.PatchU32LE(6, 0), Exception);
+
+  TByteReader reader(writer.Data());
+  EXPECT_EQ(reader.U8(), 0x01);
+  EXPECT_EQ(reader.U16LE(), 0x0302);
+  EXPECT_EQ(reader.U32LE(), 0x07060504u);
+  EXPECT_EQ(reader.Remaining(), 2u);
+  try {
+    reader.U32LE();
+    FAIL() << "read past the end";
+  } catch (const ELUTError& error) {
+    EXPECT_STREQ(error.what(), kIncompleteFile);
+  }
+  EXPECT_EQ(reader.Bytes(2), "xy");
+}
+
+}  // namespace
+}  // namespace vorn
