@@ -5,10 +5,12 @@
 #include <charconv>
 #include <climits>
 #include <string_view>
+#include <vector>
 
 #include "cli/Commands.h"
 #include "cli/Progress.h"
 #include "core/Conversion.h"
+#include "core/ErrorReport.h"
 #include "core/LUTFormat.h"
 #include "platform/Files.h"
 
@@ -86,49 +88,53 @@ std::string OutputFolder(const std::string& dir) {
   return folder;
 }
 
-struct TBatch {
-  const TLutOutputProfile& Profile;
-  int Size;
-  int Bits;
-  std::string Folder;
-  TExistingPolicy Existing;
-};
-
-// Returns false when the file was skipped because its destination exists.
-bool ConvertOne(const TBatch& batch, const std::string& source, const std::string& destination) {
-  if (FileExists(destination)) {
-    if (batch.Existing == TExistingPolicy::Skip) return false;
-    if (batch.Existing == TExistingPolicy::Refuse) {
-      throw ECommandError(destination +
-                          ": the file already exists (use --overwrite to replace it or "
-                          "--skip-existing to keep it)");
-    }
+TOverwriteAnswer AnswerExisting(TExistingPolicy policy, const std::string& destination) {
+  switch (policy) {
+    case TExistingPolicy::Overwrite:
+      return TOverwriteAnswer::Yes;
+    case TExistingPolicy::Skip:
+      return TOverwriteAnswer::No;
+    case TExistingPolicy::Refuse:
+      break;
   }
-  try {
-    ConvertFile(source, destination, -1, batch.Profile, batch.Size, batch.Bits);
-  } catch (const std::exception& error) {
-    throw ECommandError(source + ": " + error.what());
-  }
-  return true;
+  throw ECommandError(destination +
+                      ": the file already exists (use --overwrite to replace it or "
+                      "--skip-existing to keep it)");
 }
 
 }  // namespace
 
 void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE* progressStream) {
   const TLutOutputProfile& profile = FindProfile(options.Profile);
-  const TBatch batch{profile, ResolveSize(options, profile), ResolveBits(options, profile),
-                     OutputFolder(options.OutputDir), options.Existing};
-  TProgressLine progress(progressStream, options.Files.size());
-  for (std::size_t i = 0; i < options.Files.size(); ++i) {
-    const std::string& source = options.Files[i];
-    if (DirectoryExists(source)) throw ECommandError(source + ": is a folder, not a LUT file");
-    const std::string name = ExtractFileName(source);
-    const std::string destination = OutputPathFor(batch.Folder, name, profile);
-    progress.Show(i + 1, name);
-    const bool converted = ConvertOne(batch, source, destination);
+  const TBatchSettings settings{&profile, ResolveSize(options, profile),
+                                ResolveBits(options, profile), OutputFolder(options.OutputDir)};
+  std::vector<TBatchFile> files;
+  files.reserve(options.Files.size());
+  for (const std::string& path : options.Files) files.push_back({path, -1, true});
+
+  TProgressLine progress(progressStream, files.size());
+  std::string current;  // the file being converted, for errors that do not name one
+  TBatchCallbacks callbacks;
+  callbacks.AskOverwrite = [&](const std::string& destination) {
+    return AnswerExisting(options.Existing, destination);
+  };
+  callbacks.Progress = [&](std::size_t position, double) {
+    current = files[position].Path;
+    progress.Show(position + 1, ExtractFileName(files[position].Path));
+    return true;
+  };
+  callbacks.Finished = [&](std::size_t position, const std::string& destination, bool converted) {
     progress.Clear();
-    out << (converted ? "converted\t" : "skipped\t") << source << '\t' << destination << '\n';
+    out << (converted ? "converted\t" : "skipped\t") << files[position].Path << '\t' << destination
+        << '\n';
     out.Flush();
+  };
+  try {
+    ConvertBatch(files, settings, callbacks);
+  } catch (const ECommandError&) {
+    throw;
+  } catch (const std::exception& error) {
+    throw ECommandError(LineText(ReportError(error, current)));
   }
 }
 

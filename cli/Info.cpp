@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cli/Commands.h"
+#include "core/ErrorReport.h"
 #include "core/LUTFormat.h"
 
 namespace vorn::cli {
@@ -12,21 +13,7 @@ namespace {
 
 // Type, dimension and comments, as the preview pane lists them.
 void AppendDescription(const TLUT& lut, TOutputBuffer& out) {
-  switch (lut.Kind) {
-    case lk1D:
-      out << "Type: 1D\nDimension: " << lut.Size1D << '\n';
-      break;
-    case lk3D:
-      out << "Type: 3D\nDimension: " << lut.Size3D << '\n';
-      break;
-    case lk1DAnd3D:
-      out << "Type: 1D & 3D\nDimension: " << lut.Size1D << " & " << lut.Size3D << '\n';
-      break;
-    case lkNone:
-      out << "No LUT data.\n";
-      break;
-  }
-  for (const std::string& comment : lut.Comments) out << comment << '\n';
+  for (const std::string& line : LutInformationLines(lut)) out << line << '\n';
 }
 
 void AppendTriple(const double* values, TOutputBuffer& out) {
@@ -80,7 +67,7 @@ void DescribeFile(const std::string& path, bool withValues, TLUT& lut, TOutputBu
     LoadLut(path, lut, -1);
     if (lut.FormatIndex >= 0) CheckSizes(lut);
   } catch (const std::exception& error) {
-    throw ECommandError(path + ": " + error.what());
+    throw ECommandError(LineText(ReportError(error, path)));
   }
   out << "File: " << path << '\n';
   const TLUTFormat* format = GetFormat(lut.FormatIndex);

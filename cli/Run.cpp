@@ -4,6 +4,8 @@
 #include <exception>
 
 #include "cli/Commands.h"
+#include "core/ErrorReport.h"
+#include "formats/Registration.h"
 
 namespace vorn::cli {
 
@@ -36,7 +38,7 @@ void RunCommand(const TArguments& arguments, TOutputBuffer& out, std::FILE* erro
   out.Flush();
 }
 
-void ReportError(std::FILE* errors, const std::string& message) {
+void PrintError(std::FILE* errors, const std::string& message) {
   std::string line = "vorn-lut: " + message + "\n";
   std::fwrite(line.data(), 1, line.size(), errors);
 }
@@ -59,17 +61,18 @@ void FlushQuietly(TOutputBuffer& out) {
 }  // namespace
 
 int RunCommandLine(const std::vector<std::string>& args, std::FILE* output, std::FILE* errors) {
+  RegisterBuiltInFormats();
   TOutputBuffer out(output);
   try {
     RunCommand(ParseArguments(args), out, errors);
     return 0;
   } catch (const EUsageError& error) {
     FlushQuietly(out);
-    ReportError(errors, std::string(error.what()) + "\n" + UsageHint(args));
+    PrintError(errors, std::string(error.what()) + "\n" + UsageHint(args));
     return kExitUsage;
   } catch (const std::exception& error) {
     FlushQuietly(out);
-    ReportError(errors, error.what());
+    PrintError(errors, LineText(vorn::ReportError(error)));
     return kExitFailure;
   }
 }

@@ -20,23 +20,14 @@ std::string OutputPathFor(const std::string& outputFolder, const std::string& fi
   return outputFolder + "/" + name;
 }
 
-void ConvertFile(const std::string& source, const std::string& destination, int formatIndex,
-                 const TLutOutputProfile& profile, int size, int bits) {
-  if (size < 2) {
-    throw Exception("The LUT size " + std::to_string(size) +
-                    " is too small: a LUT needs at least 2 nodes or entries.");
-  }
-  const TLUTFormat* outputFormat = GetFormat(profile.FormatIndex);
-  if (!outputFormat) throw Exception("The output \"" + profile.Name + "\" has no LUT format.");
+namespace {
 
-  TLUT sourceLut;
-  LoadLut(source, sourceLut, formatIndex);
-  if (sourceLut.FormatIndex == -1) {
-    throw ELUTError("\"" + source + "\" is not a LUT file of any known format.");
-  }
-  const TLutKind kind = outputFormat->Is3D ? lk3D : lk1D;
-  const int cappedSize = std::min(size, outputFormat->Is3D ? kMaxOutputSize3D : kMaxOutputSize1D);
-  const int sourceSize = outputFormat->Is3D ? sourceLut.Size3D : sourceLut.Size1D;
+void ConvertLoaded(const TLUT& sourceLut, const std::string& destination,
+                   const TLutOutputProfile& profile, const TLUTFormat& outputFormat, int size,
+                   int bits) {
+  const TLutKind kind = outputFormat.Is3D ? lk3D : lk1D;
+  const int cappedSize = std::min(size, outputFormat.Is3D ? kMaxOutputSize3D : kMaxOutputSize1D);
+  const int sourceSize = outputFormat.Is3D ? sourceLut.Size3D : sourceLut.Size1D;
   if (sourceLut.Kind == kind && sourceSize == cappedSize) {
     // Resampling would copy every value unchanged: write the source itself.
     SaveLut(destination, sourceLut, profile, bits);
@@ -44,13 +35,80 @@ void ConvertFile(const std::string& source, const std::string& destination, int 
   }
   TLUT destinationLut;
   destinationLut.Kind = kind;
-  if (outputFormat->Is3D) {
+  if (outputFormat.Is3D) {
     destinationLut.Size3D = cappedSize;
   } else {
     destinationLut.Size1D = cappedSize;
   }
   destinationLut.ResampleFrom(sourceLut);
   SaveLut(destination, destinationLut, profile, bits);
+}
+
+TOverwriteAnswer AnswerFor(const TBatchCallbacks& callbacks, const std::string& destination) {
+  if (!FileExists(destination)) return TOverwriteAnswer::Yes;
+  return callbacks.AskOverwrite ? callbacks.AskOverwrite(destination) : TOverwriteAnswer::Yes;
+}
+
+}  // namespace
+
+void ConvertFile(const std::string& source, const std::string& destination, int formatIndex,
+                 const TLutOutputProfile& profile, int size, int bits, int inputBits) {
+  if (size < 2) {
+    throw Exception("The LUT size " + std::to_string(size) +
+                    " is too small: a LUT needs at least 2 nodes or entries.");
+  }
+  const TLUTFormat* outputFormat = GetFormat(profile.FormatIndex);
+  if (!outputFormat) throw Exception("The output \"" + profile.Name + "\" has no LUT format.");
+
+  if (DirectoryExists(source)) {
+    Exception error("is a folder, not a LUT file");
+    error.NoteFile(source);
+    throw error;
+  }
+  TLUT sourceLut;
+  LoadLut(source, sourceLut, formatIndex, inputBits);
+  if (sourceLut.FormatIndex == -1) {
+    throw ELUTError("\"" + source + "\" is not a LUT file of any known format.");
+  }
+  ConvertLoaded(sourceLut, destination, profile, *outputFormat, size, bits);
+}
+
+TBatchResult ConvertBatch(const std::vector<TBatchFile>& files, const TBatchSettings& settings,
+                          const TBatchCallbacks& callbacks) {
+  if (settings.Profile == nullptr) throw Exception("No output format is chosen.");
+  const TLutOutputProfile& profile = *settings.Profile;
+  TBatchResult result;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const TBatchFile& file = files[i];
+    if (!file.Checked) continue;
+    const std::string destination =
+        OutputPathFor(settings.OutputFolder, ExtractFileName(file.Path), profile);
+    const TOverwriteAnswer answer = AnswerFor(callbacks, destination);
+    if (answer == TOverwriteAnswer::Cancel) {
+      result.Cancelled = true;
+      break;
+    }
+    if (answer == TOverwriteAnswer::No) {
+      ++result.Skipped;
+      if (callbacks.Finished) callbacks.Finished(i, destination, false);
+      continue;
+    }
+    const double percent = static_cast<double>(i + 1) * 100.0 / static_cast<double>(files.size());
+    if (callbacks.Progress && !callbacks.Progress(i, percent)) {
+      result.Cancelled = true;
+      break;
+    }
+    try {
+      ConvertFile(file.Path, destination, -1, profile, settings.Size, settings.Bits,
+                  file.InputBits);
+    } catch (Exception& error) {
+      error.NoteFile(file.Path);
+      throw;
+    }
+    ++result.Converted;
+    if (callbacks.Finished) callbacks.Finished(i, destination, true);
+  }
+  return result;
 }
 
 }  // namespace vorn

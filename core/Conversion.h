@@ -1,8 +1,13 @@
 #pragma once
-// The per-file conversion pipeline shared by the desktop batch and the command line:
-// load with detection, resample into a record of the profile's kind and size, save.
+// The conversion shared by the desktop window and the command line: the per-file pipeline
+// (load with detection, resample into a record of the profile's kind and size, save) and
+// the batch that runs it over a list of files with callbacks for the overwrite question,
+// progress and cancelling.
 
+#include <cstddef>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "core/LUTFormat.h"
 
@@ -19,11 +24,53 @@ int ResolveOutputSize(const std::string& sizeText, const TLutOutputProfile& prof
 std::string OutputPathFor(const std::string& outputFolder, const std::string& fileName,
                           const TLutOutputProfile& profile);
 
-// Loads source (format detected again with -1), resamples it to the profile's kind and
-// the given size (capped at 99 nodes per axis or 99,999 entries) and saves it with the
-// bits (-1 = the profile's default). A source that no format claims raises an error
-// that names it. Sizes below 2 raise an error before anything is read or written.
+// Loads source (format detected again with -1; inputBits is the file's own bit depth, -1 for
+// automatic), resamples it to the profile's kind and the given size (capped at 99 nodes per
+// axis or 99,999 entries) and saves it with the bits (-1 = the profile's default). A source
+// that no format claims, or a folder, raises an error that names it. Sizes below 2 raise an
+// error before anything is read or written.
 void ConvertFile(const std::string& source, const std::string& destination, int formatIndex,
-                 const TLutOutputProfile& profile, int size, int bits);
+                 const TLutOutputProfile& profile, int size, int bits, int inputBits = -1);
+
+// One file of a batch. Unchecked files are passed over but count for the progress.
+struct TBatchFile {
+  std::string Path;
+  int InputBits = -1;
+  bool Checked = true;
+};
+
+struct TBatchSettings {
+  const TLutOutputProfile* Profile = nullptr;
+  int Size = 0;
+  int Bits = -1;
+  std::string OutputFolder;
+};
+
+enum class TOverwriteAnswer { Yes, No, Cancel };
+
+struct TBatchCallbacks {
+  // Asked when something exists at a file's destination: Yes replaces it, No skips the
+  // file, Cancel ends the batch. Without it existing files are replaced.
+  std::function<TOverwriteAnswer(const std::string& destination)> AskOverwrite;
+  // Called before each file is converted with its position in the list and the batch's
+  // progress in percent ((position + 1) x 100 / number of files); answering false cancels
+  // the batch there.
+  std::function<bool(std::size_t position, double percent)> Progress;
+  // Called after each checked file, converted or skipped.
+  std::function<void(std::size_t position, const std::string& destination, bool converted)>
+      Finished;
+};
+
+struct TBatchResult {
+  int Converted = 0;
+  int Skipped = 0;
+  bool Cancelled = false;
+};
+
+// Converts the checked files in list order into the output folder. The first error ends
+// the batch and passes to the caller, noting the file it concerns; files written before it
+// stay.
+TBatchResult ConvertBatch(const std::vector<TBatchFile>& files, const TBatchSettings& settings,
+                          const TBatchCallbacks& callbacks);
 
 }  // namespace vorn

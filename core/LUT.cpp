@@ -159,4 +159,26 @@ void TLUT::ResampleFrom(const TLUT& source) {
   }
 }
 
+std::vector<std::string> LutInformationLines(const TLUT& lut) {
+  std::vector<std::string> lines;
+  switch (lut.Kind) {
+    case lk1D:
+      lines = {"Type: 1D", "Dimension: " + IntToStr(lut.Size1D)};
+      break;
+    case lk3D:
+      lines = {"Type: 3D", "Dimension: " + IntToStr(lut.Size3D)};
+      break;
+    case lk1DAnd3D:
+      lines = {"Type: 1D & 3D",
+               "Dimension: " + IntToStr(lut.Size1D) + " & " + IntToStr(lut.Size3D)};
+      break;
+    case lkNone:
+    default:
+      lines = {"No LUT data."};
+      break;
+  }
+  lines.insert(lines.end(), lut.Comments.begin(), lut.Comments.end());
+  return lines;
+}
+
 }  // namespace vorn

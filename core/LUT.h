@@ -105,4 +105,8 @@ class TLUT {
   TZeroedBlock Storage_;
 };
 
+// What the preview pane and "vorn-lut info" list for a loaded record: "Type: ..." and
+// "Dimension: ..." (or "No LUT data." for a record without values), then the comments.
+std::vector<std::string> LutInformationLines(const TLUT& lut);
+
 }  // namespace vorn

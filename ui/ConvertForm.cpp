@@ -233,29 +233,32 @@ void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& cloc
   progress.SetText("The selected files are being converted. Please wait...");
   progress.show();
 
-  const int rowCount = files.Count();
-  for (int r = 0; r < rowCount; ++r) {
-    // IsCancelled and the question process events, so nothing of the row is held across them.
-    const TFileRow row = files.Row(r);
-    if (!row.Checked) continue;
-    const std::string source = row.FullPath();
-    const std::string destination = OutputPathFor(folder, row.FileName, *profile);
-    if (FileExists(destination)) {
-      const TAnswer answer = Dialogs_.YesNoCancel(&progress, OverwriteQuestion(destination));
-      if (answer == TAnswer::No) continue;
-      if (answer == TAnswer::Cancel) return;
-    }
-    progress.SetPosition((r + 1) * 100.0 / rowCount);
-    if (progress.IsCancelled()) return;
-    if (row.Info) {
-      if (TLUTFormat* format = GetFormat(row.Info->FormatIndex)) {
-        format->InputBits = row.Info->InputBits;
-      }
-    }
-    context.File = source;
-    ConvertFile(source, destination, -1, *profile, size, bits);
-    context.File.clear();
+  std::vector<TBatchFile> batch;
+  batch.reserve(static_cast<std::size_t>(files.Count()));
+  for (int r = 0; r < files.Count(); ++r) {
+    const TFileRow& row = files.Row(r);
+    batch.push_back({row.FullPath(), row.Info ? row.Info->InputBits : -1, row.Checked});
   }
+  TBatchCallbacks callbacks;
+  callbacks.AskOverwrite = [&](const std::string& destination) {
+    switch (Dialogs_.YesNoCancel(&progress, OverwriteQuestion(destination))) {
+      case TAnswer::Yes:
+        return TOverwriteAnswer::Yes;
+      case TAnswer::No:
+        return TOverwriteAnswer::No;
+      case TAnswer::Cancel:
+        break;
+    }
+    return TOverwriteAnswer::Cancel;
+  };
+  callbacks.Progress = [&](std::size_t position, double percent) {
+    progress.SetPosition(percent);
+    if (progress.IsCancelled()) return false;
+    context.File = batch[position].Path;
+    return true;
+  };
+  callbacks.Finished = [&](std::size_t, const std::string&, bool) { context.File.clear(); };
+  ConvertBatch(batch, {profile, size, bits, folder}, callbacks);
 }
 
 }  // namespace vorn::ui

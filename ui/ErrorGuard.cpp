@@ -2,14 +2,13 @@
 
 #include <exception>
 
+#include "core/ErrorReport.h"
 #include "ui/Dialogs.h"
 
 namespace vorn::ui {
 
 std::string ErrorText(const std::string& message, const std::string& file) {
-  const std::string text = message.empty() ? std::string("Unknown error.") : message;
-  if (file.empty() || text.find(file) != std::string::npos) return text;
-  return text + "\n\nFile: " + file;
+  return BoxText({message.empty() ? ReportUnknownError().Message : message, file, 0});
 }
 
 bool RunGuarded(IDialogs& dialogs, QWidget* parent,
@@ -19,9 +18,9 @@ bool RunGuarded(IDialogs& dialogs, QWidget* parent,
     action(context);
     return true;
   } catch (const std::exception& error) {
-    dialogs.ShowError(parent, ErrorText(error.what(), context.File));
+    dialogs.ShowError(parent, BoxText(ReportError(error, context.File)));
   } catch (...) {
-    dialogs.ShowError(parent, ErrorText("Unknown error.", context.File));
+    dialogs.ShowError(parent, BoxText(ReportUnknownError(context.File)));
   }
   return false;
 }

@@ -78,20 +78,6 @@ QAction* MakeAction(QObject* parent, const char* name, const char* text) {
   return action;
 }
 
-std::vector<std::string> InformationLines(const TLUT& lut) {
-  switch (lut.Kind) {
-    case lk1D:
-      return {"Type: 1D", "Dimension: " + IntToStr(lut.Size1D)};
-    case lk3D:
-      return {"Type: 3D", "Dimension: " + IntToStr(lut.Size3D)};
-    case lk1DAnd3D:
-      return {"Type: 1D & 3D", "Dimension: " + IntToStr(lut.Size1D) + " & " + IntToStr(lut.Size3D)};
-    case lkNone:
-    default:
-      return {"No LUT data."};
-  }
-}
-
 }  // namespace
 
 TfrmMain::TfrmMain(IDialogs& dialogs, QWidget* parent)
@@ -314,9 +300,9 @@ void TfrmMain::AddFiles(const std::vector<std::string>& paths, TActionContext* c
   Files_->Append(std::move(rows));
 }
 
-void TfrmMain::ShowLutPreview(const std::string& path) {
+void TfrmMain::ShowLutPreview(const std::string& path, int inputBits) {
   TWaitCursor hourglass;
-  LoadLut(path, *Preview_, -1);
+  LoadLut(path, *Preview_, -1, inputBits);
   if (Preview_->FormatIndex == -1) {
     HideLutParts();
     return;
@@ -326,8 +312,7 @@ void TfrmMain::ShowLutPreview(const std::string& path) {
   imgLUTApplied->SetImage(ToQImage(LutApplied_));
 
   QStringList lines;
-  for (const std::string& line : InformationLines(*Preview_)) lines << ToQt(line);
-  for (const std::string& comment : Preview_->Comments) lines << ToQt(comment);
+  for (const std::string& line : LutInformationLines(*Preview_)) lines << ToQt(line);
   mmComments->setPlainText(lines.join(u'\n'));
   ShowLutParts();
 }
@@ -448,13 +433,8 @@ void TfrmMain::RowSelected(int row) {
   if (pnlPreview->isHidden() || row < 0 || row >= Files_->Count()) return;
   RunGuarded(Dialogs_, this, [&](TActionContext& context) {
     const TFileRow& file = Files_->Row(row);
-    if (file.Info) {
-      if (TLUTFormat* format = GetFormat(file.Info->FormatIndex)) {
-        format->InputBits = file.Info->InputBits;
-      }
-    }
     context.File = file.FullPath();
-    ShowLutPreview(context.File);
+    ShowLutPreview(context.File, file.Info ? file.Info->InputBits : -1);
   });
 }
 

@@ -59,8 +59,8 @@ class TfrmMain : public QWidget {
   void AddFiles(const std::vector<std::string>& paths, TActionContext* context = nullptr);
   // Loads the file into the preview record and shows the graded picture and the LUT's
   // information; a file no format claims hides the LUT parts. Raises on a bad file and
-  // leaves the pane as it was.
-  void ShowLutPreview(const std::string& path);
+  // leaves the pane as it was. inputBits is the file's bit depth (-1 = automatic).
+  void ShowLutPreview(const std::string& path, int inputBits = -1);
   // Asks for a picture, decodes and fits it into picture; false when none was chosen.
   bool LoadPreviewImage(TBitmap24& picture);
   // Scales the bitmap down to fit the preview box with Lanczos3, never enlarging it.

@@ -118,6 +118,21 @@ TEST(CliInfo, AMalformedFileEndsTheCommandNamingIt) {
   EXPECT_EQ(result.Out.find(later), std::string::npos);
 }
 
+TEST(CliInfo, AValueThatDoesNotParseNamesItsFileAndLine) {
+  TempDir dir;
+  TempDir out;
+  const std::string bad = dir.Write("bad.cube", "# a look\nLUT_3D_SIZE 2x\n");
+  for (const char* command : {"info", "convert"}) {
+    std::vector<std::string> args = {command, bad};
+    if (std::string(command) == "convert") {
+      args.insert(args.begin() + 1, {"--profile", "Cube 3D Davinci", "--output-dir", out.Path()});
+    }
+    TCliResult result = RunCli(args);
+    EXPECT_EQ(result.Status, 1);
+    EXPECT_EQ(result.Err, "vorn-lut: " + bad + ":2: '2x' is not a valid integer value\n");
+  }
+}
+
 TEST(CliInfo, AMissingFileIsAFailureNamingIt) {
   TempDir dir;
   const std::string missing = dir.File("missing.cube");

@@ -236,6 +236,13 @@ TEST_F(TMainWindowTest, ABrokenLutShowsItsErrorAndLeavesThePaneAsItWas) {
   EXPECT_NE(errors[0].find("Incomplete file."), std::string::npos) << errors[0];
   EXPECT_NE(errors[0].find(broken), std::string::npos) << errors[0];
   EXPECT_EQ(MemoLines(), before);
+
+  // A value that does not parse names its line as well.
+  const std::string bad = Temp.Write("bad.cube", "# a look\nLUT_3D_SIZE 2x\n");
+  Window->AddFiles({bad});
+  Window->SelectRow(2);
+  EXPECT_EQ(Messages(TKind::Error).back(),
+            "'2x' is not a valid integer value\n\nFile: " + bad + ", line 2");
 }
 
 TEST_F(TMainWindowTest, WithThePaneHiddenSelectionLoadsNothingUntilThePaneShows) {
@@ -346,7 +353,7 @@ TScriptedDialogs::TModalScript ChooseBits(const QString& expectedCurrent, const 
   };
 }
 
-TEST_F(TMainWindowTest, BitsPerColourIsKeptPerRowAndReachesTheFormatOnPreview) {
+TEST_F(TMainWindowTest, BitsPerColourIsKeptPerRowAndLeavesTheSharedFormatAlone) {
   Window->AddFiles({Cube("a.cube"), Cube("b.cube")});
   TLUTFormat* cube = GetFormat(Row(0).Info->FormatIndex);
   ASSERT_NE(cube, nullptr);
@@ -356,7 +363,7 @@ TEST_F(TMainWindowTest, BitsPerColourIsKeptPerRowAndReachesTheFormatOnPreview) {
   Window->miSetBitsPerValue->trigger();
   EXPECT_EQ(Row(0).Info->InputBits, 10);
   EXPECT_EQ(Row(1).Info->InputBits, -1);
-  EXPECT_EQ(cube->InputBits, 10);
+  EXPECT_EQ(cube->InputBits, -1) << "the depth goes with the preview's load only";
 
   Window->SelectRow(1);
   EXPECT_EQ(cube->InputBits, -1);

@@ -1,0 +1,29 @@
+#pragma once
+// The one way an exception becomes what the user reads: its message, unchanged, and where
+// it arose (the file and, for text that did not parse, the line). The window shows it in
+// its error box and the command line on one line of its error stream.
+
+#include <exception>
+#include <string>
+
+namespace vorn {
+
+struct TErrorReport {
+  std::string Message;
+  std::string File;
+  int Line = 0;  // 1-based; 0 when not known
+};
+
+// The message and place of error. fallbackFile names the file when the error itself does
+// not. A failed allocation reads "Out of memory." rather than the library's name for it.
+TErrorReport ReportError(const std::exception& error, const std::string& fallbackFile = {});
+// Where nothing is known of the error at all.
+TErrorReport ReportUnknownError(const std::string& file = {});
+
+// For the error box: the message, then "File: " and the file (", line " and its number)
+// after an empty line, unless the message names the file already.
+std::string BoxText(const TErrorReport& report);
+// For one line of text: "file:line: message", "file: message" or the message alone.
+std::string LineText(const TErrorReport& report);
+
+}  // namespace vorn
