@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/LUTFormat.h"
+#include "formats/ASCCDLFormat.h"
 #include "formats/CubeFormats.h"
 
 namespace vorn {
@@ -14,6 +15,7 @@ void RegisterBuiltInFormats() {
   const int cube3D = RegisterFormat(std::make_unique<TCube3DLutFormat>());
   const int fsiCfe = RegisterFormat(std::make_unique<TFSI_CFE_3DLutFormat>());
   const int panasonic = RegisterFormat(std::make_unique<TPanasonic3DLutFormat>());
+  RegisterFormat(std::make_unique<TASC_CDL_Format>());  // read only: no output profile
 
   RegisterOutputProfile("Cube 3D Adobe Photoshop, AfterEffects, Iridas, Nuke", "cube", cube3D, 32,
                         0, false, false);

