@@ -89,6 +89,9 @@ const TXMLValue* TXMLAttributes::Find(std::string_view name) const {
 // Walks the text once with an advancing position. Elements whose content is being read
 // wait on an explicit stack, so the depth of the document never reaches the call stack.
 class TXMLParser {
+  // Upper-cased attribute name to its position in the list.
+  using TAttributeIndex = std::unordered_map<std::string, std::size_t>;
+
  public:
   explicit TXMLParser(std::string_view text) : Text(text) {}
 
@@ -163,7 +166,8 @@ class TXMLParser {
   // matching one, blanks included; others end at a blank. A piece without "=" names an
   // attribute with an empty value. Blanks around "=" are allowed.
   void ParseAttributes(std::string_view text, TXMLAttributes& attributes) {
-    AttributeIndex.clear();
+    // Built only for a long list, and per element, so that its size never carries over.
+    TAttributeIndex index;
     std::size_t i = 0;
     auto skipBlanks = [&] {
       while (i < text.size() && IsTagBlank(text[i])) ++i;
@@ -188,11 +192,12 @@ class TXMLParser {
           value = text.substr(valueStart, i - valueStart);
         }
       }
-      SetAttribute(attributes, name, TagText(value));
+      SetAttribute(attributes, index, name, TagText(value));
     }
   }
 
-  void SetAttribute(TXMLAttributes& attributes, std::string_view name, std::string value) {
+  void SetAttribute(TXMLAttributes& attributes, TAttributeIndex& index, std::string_view name,
+                    std::string value) {
     auto& items = attributes.Items;
     if (items.size() < kLinearAttributeLookup) {
       const std::size_t before = items.size();
@@ -201,11 +206,10 @@ class TXMLParser {
       slot.SetString(std::move(value));
       return;
     }
-    if (AttributeIndex.empty()) {
-      for (std::size_t i = 0; i < items.size(); ++i)
-        AttributeIndex.emplace(UpperCase(items[i]->Name), i);
+    if (index.empty()) {
+      for (std::size_t i = 0; i < items.size(); ++i) index.emplace(UpperCase(items[i]->Name), i);
     }
-    auto [entry, added] = AttributeIndex.try_emplace(UpperCase(name), items.size());
+    auto [entry, added] = index.try_emplace(UpperCase(name), items.size());
     if (!added) {
       items[entry->second]->Value.SetString(std::move(value));
       return;
@@ -250,7 +254,6 @@ class TXMLParser {
   std::size_t Pos = 0;
   std::size_t Items = 0;
   std::vector<TXMLNode*> Open;
-  std::unordered_map<std::string, std::size_t> AttributeIndex;
 };
 
 // ---- nodes -----------------------------------------------------------------------------------
