@@ -31,14 +31,6 @@ std::array<float, 3> ReadTriple(const TXMLNode& node) {
   return values;
 }
 
-float SlopeOffsetPower(const TCDLChannel& channel, float in) {
-  const float scaled = in * channel.Slope;
-  const float x = scaled + channel.Offset;
-  if (!(x > 0.0f)) return 0.0f;
-  return static_cast<float>(
-      std::pow(static_cast<long double>(x), static_cast<long double>(channel.Power)));
-}
-
 }  // namespace
 
 void ReadCDLFile(const std::string& path, TCDLData& cdl) {
@@ -60,23 +52,34 @@ void ReadCDLFile(const std::string& path, TCDLData& cdl) {
   cdl = std::move(read);
 }
 
-void ApplyCDL(const TCDLData& cdl, float inR, float inG, float inB, float& outR, float& outG,
-              float& outB) {
-  const float r = SlopeOffsetPower(cdl.Channels[0], inR);
-  const float g = SlopeOffsetPower(cdl.Channels[1], inG);
-  const float b = SlopeOffsetPower(cdl.Channels[2], inB);
+float ApplySlopeOffsetPower(const TCDLChannel& channel, float in) {
+  const float scaled = in * channel.Slope;
+  const float x = scaled + channel.Offset;
+  if (!(x > 0.0f)) return 0.0f;
+  return static_cast<float>(
+      std::pow(static_cast<long double>(x), static_cast<long double>(channel.Power)));
+}
+
+void ApplySaturation(float saturation, float& r, float& g, float& b) {
   const float sum = r + g + b;
   const float mean = sum / 3.0f;
-  const float saturation = cdl.Saturation;
   const float rest = 1.0f - saturation;
   const float greyPart = rest * mean;
   auto mix = [&](float c) {
     const float kept = c * saturation;
     return kept + greyPart;
   };
-  outR = mix(r);
-  outG = mix(g);
-  outB = mix(b);
+  r = mix(r);
+  g = mix(g);
+  b = mix(b);
+}
+
+void ApplyCDL(const TCDLData& cdl, float inR, float inG, float inB, float& outR, float& outG,
+              float& outB) {
+  outR = ApplySlopeOffsetPower(cdl.Channels[0], inR);
+  outG = ApplySlopeOffsetPower(cdl.Channels[1], inG);
+  outB = ApplySlopeOffsetPower(cdl.Channels[2], inB);
+  ApplySaturation(cdl.Saturation, outR, outG, outB);
 }
 
 }  // namespace vorn

@@ -32,4 +32,9 @@ void ReadCDLFile(const std::string& path, TCDLData& cdl);
 void ApplyCDL(const TCDLData& cdl, float inR, float inG, float inB, float& outR, float& outG,
               float& outB);
 
+// The two steps of ApplyCDL: slope, offset and power on one channel, then the saturation
+// on a colour.
+float ApplySlopeOffsetPower(const TCDLChannel& channel, float in);
+void ApplySaturation(float saturation, float& r, float& g, float& b);
+
 }  // namespace vorn

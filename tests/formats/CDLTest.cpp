@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <functional>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -263,10 +262,9 @@ TEST(AscCdlCorpus, CorrectionsLoadThroughDetection) {
     TLUT lut;
     LoadDetected(path, lut);
     EXPECT_EQ(lut.Comments, std::vector<std::string>{std::string("Name: ") + d.Id});
-    for (const auto& [r, g, b] : {std::tuple{0, 0, 0}, std::tuple{32, 32, 32},
-                                  std::tuple{32, 16, 8}, std::tuple{5, 17, 29}}) {
-      EXPECT_EQ(lut.GetNode(r, g, b), Apply(cdl, r, g, b)) << r << " " << g << " " << b;
-    }
+    ForEachNode([&](int r, int g, int b) {
+      ASSERT_EQ(lut.GetNode(r, g, b), Apply(cdl, r, g, b)) << r << " " << g << " " << b;
+    });
   }
 }
 
