@@ -11,7 +11,8 @@
 //   Entity references are not decoded (XmlUnescape does that where a reader wants it).
 // - A closing tag ends the innermost open element whatever its name.
 // - Comments are skipped wherever they stand; "<!...>" and "<?...?>" tags become childless
-//   nodes named after their first word ("?xml" for the declaration).
+//   nodes named after their first word ("?xml" for the declaration). Such a tag loses its
+//   last byte, as "<.../>" loses its slash.
 // - Tabs, CR and LF inside a tag count as blanks. Attribute values in quotes or apostrophes
 //   may hold blanks; unquoted values end at the first blank.
 // - Bytes before the first tag (a byte-order mark, for instance) and text after the last
