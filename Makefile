@@ -54,8 +54,9 @@ fuzz-smoke: deps
 	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_COMPILER=clang++ -DVORN_BUILD_FUZZ=ON -DVORN_BUILD_UI=OFF \
 	  -DVORN_BUILD_BENCH=OFF >/dev/null
-	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_loadlut fuzz_pictures
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_loadlut fuzz_pictures fuzz_xml
 	@bash fuzz/smoke.sh $(FUZZ_DIR)/fuzz/fuzz_loadlut 60
+	@bash fuzz/smoke.sh $(FUZZ_DIR)/fuzz/fuzz_xml 20 $(CURDIR)/fuzz/seeds-xml $(CURDIR)/fuzz/xml.dict
 	@bash fuzz/make-picture-seeds.sh $(FUZZ_DIR)/picture-seeds
 	@bash fuzz/smoke.sh $(FUZZ_DIR)/fuzz/fuzz_pictures 30 $(FUZZ_DIR)/picture-seeds
 

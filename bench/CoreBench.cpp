@@ -1,7 +1,7 @@
-// Benchmarks of the LUT core: Cube 3D load and save at 64 nodes, the format toolkit's
-// value-line reader and grid writer on their own (the hot path of every text format),
-// resampling a 17-node grid to 64 nodes, trilinear evaluation throughput and the whole
-// per-file conversion.
+// Benchmarks of the LUT core: Cube 3D load and save at 64 and 33 nodes, the format toolkit's
+// value-line reader and grid writer on their own (the hot path of every text format), the
+// XML reader on a 33-node grid document, resampling a 17-node grid to 64 nodes, trilinear
+// evaluation throughput and the whole per-file conversion.
 
 #include <benchmark/benchmark.h>
 
@@ -12,6 +12,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -19,7 +20,9 @@
 #include "core/LUT.h"
 #include "core/LUTFormat.h"
 #include "core/TextFile.h"
+#include "core/TextTools.h"
 #include "formats/FormatToolkit.h"
+#include "formats/XMLNode.h"
 #include "platform/Files.h"
 
 namespace {
@@ -29,6 +32,7 @@ using vorn::TRGB;
 
 constexpr int kBigGrid = 64;
 constexpr int kSmallGrid = 17;
+constexpr int kXmlGrid = 33;
 constexpr const char* kCubeProfileName = "Cube 3D Davinci";
 
 using ScratchDir = vorn::TTemporaryFolder;
@@ -68,10 +72,35 @@ const vorn::TLutOutputProfile& CubeProfile() {
   throw std::runtime_error(std::string("no output profile named ") + kCubeProfileName);
 }
 
-// Writes a 64-node graded Cube file through the Cube writer and returns its path.
-std::string WriteCube64(const ScratchDir& dir, const std::string& name) {
+// Writes a graded Cube file through the Cube writer and returns its path.
+std::string WriteCube(const ScratchDir& dir, const std::string& name, int size) {
   const std::string path = dir.File(name);
-  vorn::SaveLut(path, *MakeGradedGrid(kBigGrid), CubeProfile(), -1);
+  vorn::SaveLut(path, *MakeGradedGrid(size), CubeProfile(), -1);
+  return path;
+}
+
+std::string WriteCube64(const ScratchDir& dir, const std::string& name) {
+  return WriteCube(dir, name, kBigGrid);
+}
+
+// A grid document in the Clipster layout: one LUT3D element whose values element holds a
+// line of three 16-bit codes per node, blue fastest.
+std::string WriteGridXml(const ScratchDir& dir, const std::string& name, int size) {
+  const auto lut = MakeGradedGrid(size);
+  std::string text = "<LUT3D name='bench' N='" + std::to_string(size) + "' BitDepth='16'>\n";
+  text += "<values>\n";
+  for (int r = 0; r < size; ++r) {
+    for (int g = 0; g < size; ++g) {
+      for (int b = 0; b < size; ++b) {
+        const double* node = lut->Node(r, g, b);
+        text += vorn::FormatScaledInt(16, node[0]) + " " + vorn::FormatScaledInt(16, node[1]) +
+                " " + vorn::FormatScaledInt(16, node[2]) + "\n";
+      }
+    }
+  }
+  text += "</values>\n</LUT3D>\n";
+  const std::string path = dir.File(name);
+  vorn::WriteWholeFile(path, text);
   return path;
 }
 
@@ -99,6 +128,66 @@ void BM_LoadCube64(benchmark::State& state) {
   });
 }
 BENCHMARK(BM_LoadCube64)->Unit(benchmark::kMillisecond);
+
+void BM_LoadCube33(benchmark::State& state) {
+  Guarded(state, [&] {
+    const ScratchDir dir;
+    const std::string path = WriteCube(dir, "in.cube", kXmlGrid);
+    auto lut = std::make_unique<TLUT>();
+    for (auto _ : state) {
+      vorn::LoadLut(path, *lut, -1);
+      benchmark::DoNotOptimize(lut->Node(kXmlGrid - 1, kXmlGrid - 1, kXmlGrid - 1)[2]);
+    }
+    if (lut->Size3D != kXmlGrid) state.SkipWithError("the Cube file did not load as 33 nodes");
+    state.SetItemsProcessed(state.iterations() * kXmlGrid * kXmlGrid * kXmlGrid);
+  });
+}
+BENCHMARK(BM_LoadCube33)->Unit(benchmark::kMillisecond);
+
+// The XML reader alone on a 33-node grid document: read the file, build the tree, find the
+// values element.
+void BM_XmlReadGrid33(benchmark::State& state) {
+  Guarded(state, [&] {
+    const ScratchDir dir;
+    const std::string path = WriteGridXml(dir, "grid.txt", kXmlGrid);
+    std::size_t textSize = 0;
+    for (auto _ : state) {
+      vorn::TXMLNode document;
+      document.LoadFromFile(path);
+      textSize = document.FindPath({"LUT3D", "values"}).Value.AsString().size();
+      benchmark::DoNotOptimize(textSize);
+    }
+    state.SetItemsProcessed(state.iterations() * kXmlGrid * kXmlGrid * kXmlGrid);
+    state.counters["bytes"] = static_cast<double>(textSize);
+  });
+}
+BENCHMARK(BM_XmlReadGrid33)->Unit(benchmark::kMillisecond);
+
+// The XML reader followed by the value-line walk a grid reader does on the values text.
+void BM_XmlReadGrid33WithValues(benchmark::State& state) {
+  Guarded(state, [&] {
+    const ScratchDir dir;
+    const std::string path = WriteGridXml(dir, "grid.txt", kXmlGrid);
+    auto lut = std::make_unique<TLUT>();
+    int stored = 0;
+    for (auto _ : state) {
+      vorn::TXMLNode document;
+      document.LoadFromFile(path);
+      std::string_view rest = document.FindPath({"LUT3D", "values"}).Value.AsString();
+      stored = 0;
+      while (!rest.empty() && stored < kXmlGrid * kXmlGrid * kXmlGrid) {
+        const std::string_view line = vorn::FetchUntil("\n", rest);
+        double* node = lut->Node(stored / (kXmlGrid * kXmlGrid), stored / kXmlGrid % kXmlGrid,
+                                 stored % kXmlGrid);
+        if (vorn::ParseIntTriple(line, 65535, false, node[0], node[1], node[2])) ++stored;
+      }
+      benchmark::DoNotOptimize(lut->Node(1, 2, 3)[0]);
+    }
+    if (stored != kXmlGrid * kXmlGrid * kXmlGrid) state.SkipWithError("values are missing");
+    state.SetItemsProcessed(state.iterations() * kXmlGrid * kXmlGrid * kXmlGrid);
+  });
+}
+BENCHMARK(BM_XmlReadGrid33WithValues)->Unit(benchmark::kMillisecond);
 
 void BM_SaveCube64(benchmark::State& state) {
   Guarded(state, [&] {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "core/LUTFormat.h"
+#include "formats/ASCCDLFormat.h"
 #include "formats/CubeFormats.h"
 
 namespace vorn {
@@ -15,6 +16,7 @@ void RegisterBuiltInFormats() {
   if (!LutFormats().empty()) return;
   const int cubeTruelight = RegisterFormat(std::make_unique<TCube3DTruelightLutFormat>());
   const int cube3D = RegisterFormat(std::make_unique<TCube3DLutFormat>());
+  RegisterFormat(std::make_unique<TASC_CDL_Format>());  // read only: no output profile
   const int fsiCfe = RegisterFormat(std::make_unique<TFSI_CFE_3DLutFormat>());
   const int panasonic = RegisterFormat(std::make_unique<TPanasonic3DLutFormat>());
 

@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
-"""Writes the seed inputs of the LUT loading fuzzer: small files of the cube text family
-(plain cube, Truelight cube, FSI CFE, Panasonic vlt), a 1D cube, and broken variants that
-reach the readers' error paths. The output is deterministic.
+"""Writes the seed inputs of the fuzzers. For LUT loading: small files of the cube text
+family (plain cube, Truelight cube, FSI CFE, Panasonic vlt), a 1D cube, ASC CDL
+corrections, and broken variants that reach the readers' error paths. For the XML reader:
+small documents shaped like the XML LUT formats and odd or truncated ones. The output is
+deterministic.
 
-Usage: make-seeds.py [OUTPUT_FOLDER]   (default: the seeds folder beside this script)
+Usage: make-seeds.py [OUTPUT_FOLDER [XML_OUTPUT_FOLDER]]
+       (default: the seeds and seeds-xml folders beside this script)
 """
 
 import os
@@ -71,6 +74,68 @@ def cube_1d(size):
     ]
 
 
+def cdl(slope="1.1 1.0 0.9", offset="0.01 0 -0.02", power="1.2 1 0.8", sat="0.8",
+        head="", id_attribute=' id="seed"'):
+    lines = [head] if head else []
+    lines += [
+        f"<ColorCorrection{id_attribute}>",
+        "  <SOPNode>",
+        "    <Description>seed</Description>",
+        f"    <Slope>{slope}</Slope>",
+        f"    <Offset>{offset}</Offset>",
+        f"    <Power>{power}</Power>",
+        "  </SOPNode>",
+    ]
+    if sat is not None:
+        lines += ["  <SATNode>", f"    <Saturation>{sat}</Saturation>", "  </SATNode>"]
+    return lines + ["</ColorCorrection>"]
+
+
+def cdl_seeds():
+    """ASC CDL files for the LUT loading fuzzer."""
+    return [
+        ("cdl.cc", cdl()),
+        ("cdl-no-sat.cc", cdl(sat=None, id_attribute="")),
+        ("cdl-commas.cc", cdl(slope="1,1,1", offset="0,0,0", power="1,1,1", sat="0,5",
+                              head='<?xml version="1.0" encoding="UTF-8"?>')),
+        ("cdl-cdata.cc", cdl(slope="<![CDATA[1 1 1]]>", sat="-0.5")),
+        ("cdl-bad-number.cc", cdl(offset="0  0 0")),
+        ("cdl-missing-power.cc", [l for l in cdl() if "Power" not in l]),
+        ("cdl-collection.ccc", ["<ColorCorrectionCollection>"] + cdl() + cdl()
+         + ["</ColorCorrectionCollection>"]),
+        ("cdl-list.cdl", ["<ColorDecisionList>", "<ColorDecision>"] + cdl()
+         + ["</ColorDecision>", "</ColorDecisionList>"]),
+    ]
+
+
+def xml_seeds():
+    """Documents for the XML reader fuzzer, shaped like the XML LUT formats, and odd ones."""
+    codes = grid_lines(2, 65535, integers=True)
+    return [
+        ("clipster.txt", ["<LUT3D name='seed' N='2' BitDepth='16'>", "<values>"] + codes
+         + ["</values>", "</LUT3D>"]),
+        ("stwo.swto.xml", ['<?xml version="1.0"?>', '<lut name="seed">', "<data>"]
+         + [f'<elem r="{i}" g="{i * 2}" b="{i * 3}"/>' for i in range(4)]
+         + ["</data>", "</lut>"]),
+        ("pfclean.pfl", ['<?xml version="1.0" encoding="UTF-8" standalone="yes"?>',
+                         '<lut type="ascii">', "<maximum>255</maximum>", "<size>2</size>",
+                         "<cube>"] + grid_lines(2, 255, integers=True) + ["</cube>", "</lut>"]),
+        ("look.look", ['<?xml version="1.0" ?>', "<look>", "  <shaders>", "    <shader>",
+                       '      <name>"LUT"</name>', "      <parameters>",
+                       '          <LUT>"seed.cube"</LUT>', "      </parameters>",
+                       "    </shader>", "  </shaders>", "  <LUT>", '    <size>"2"</size>',
+                       '    <data>"', "      0000803f000000000000803f" * 2 + '"',
+                       "    </data>", "</LUT>", "</look>"]),
+        ("cdl.cc", cdl()),
+        ("comments-cdata.xml", ["<!-- a --><!-- b -->", "<a x=1 y='2' z=\"3 4\">",
+                                "<![CDATA[<not a tag>]]>text<!-- c --></a><!-- end -->"]),
+        ("doctype.xml", ["<!DOCTYPE lut [<!ENTITY e 'x'>]>", "<?pi data?>",
+                         "<LUT><Data>&amp;&#65;</Data></lut>"]),
+        ("unclosed.xml", ["<a><b><c attr='1", "text<!-- open"]),
+        ("unbalanced.xml", ["<a><b>1</c></a></a></a>trailing<", "<"]),
+    ]
+
+
 def seeds():
     """(file name, text) pairs."""
     two = cube(2)
@@ -103,9 +168,13 @@ def write(folder, name, lines, line_break="\n"):
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "seeds")
+    xml_folder = sys.argv[2] if len(sys.argv) > 2 else os.path.join(here, "seeds-xml")
     os.makedirs(folder, exist_ok=True)
-    for name, lines in seeds():
+    os.makedirs(xml_folder, exist_ok=True)
+    for name, lines in seeds() + cdl_seeds():
         write(folder, name, lines)
+    for name, lines in xml_seeds():
+        write(xml_folder, name, lines)
     # Line breaks and a NUL byte, which the text reader treats specially.
     write(folder, "cube-2-cr.cube", cube(2), "\r")
     write(folder, "cube-2-crlf.cube", cube(2), "\r\n")

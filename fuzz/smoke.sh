@@ -2,7 +2,7 @@
 # Runs a libFuzzer target for a short while from the seed corpus and fails when it finds
 # anything: a crash, a leak, a timeout, an out-of-memory or a sanitizer report.
 #
-# Usage: smoke.sh FUZZER [SECONDS [SEEDS]]   (default 60 seconds, fuzz/seeds)
+# Usage: smoke.sh FUZZER [SECONDS [SEEDS [DICTIONARY]]]   (default 60 seconds, fuzz/seeds)
 # Inputs that fail are copied to $FUZZ_ARTIFACT_DIR (default: artifacts/ beside the fuzzer).
 set -euo pipefail
 
@@ -14,6 +14,8 @@ fuzzer=$(realpath "$1")
 seconds=${2:-60}
 here=$(cd "$(dirname "$0")" && pwd)
 seeds="${3:-$here/seeds}"
+dictionary=()
+if [ $# -ge 4 ]; then dictionary=("-dict=$4"); fi
 
 if [ ! -x "$fuzzer" ]; then
   echo "smoke: fuzzer $fuzzer is missing or not executable" >&2
@@ -43,7 +45,7 @@ TMPDIR="$inputs_dir" \
   UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
   "$fuzzer" \
   -max_total_time="$seconds" -max_len=8192 -timeout=10 -rss_limit_mb=2048 \
-  -print_final_stats=1 -artifact_prefix="$work/artifacts/" \
+  -print_final_stats=1 -artifact_prefix="$work/artifacts/" "${dictionary[@]}" \
   "$work/corpus" "$seeds" >"$log" 2>&1 || status=$?
 
 # Coverage at start-up and at the end, and libFuzzer's closing statistics.

@@ -13,8 +13,9 @@ packages=(
   libjpeg62-turbo-dev libpng-dev libtiff-dev liblcms2-dev
   # the desktop application and its headless runs
   qt6-base-dev libgl-dev xvfb xauth fonts-dejavu-core
-  # peers, benchmark timing and test pictures; a locale with a decimal comma for the tests
-  opencolorio-tools hyperfine imagemagick python3 locales
+  # peers (OpenColorIO, xmllint), benchmark timing and test pictures; a locale with a decimal
+  # comma for the tests
+  opencolorio-tools libxml2-utils hyperfine imagemagick python3 locales
 )
 
 # The number tests check that a regional decimal comma changes nothing.

@@ -73,5 +73,31 @@ TEST(CliCorpus, EveryCubeFileConvertsOrIsRefusedByName) {
   EXPECT_EQ(loaded, kLoadable.size());
 }
 
+// A single correction loads as a 33-node grid and converts; a decision list is refused with
+// the element it lacks, a collection is not taken at all.
+TEST(CliCorpus, AscCdlFilesShowConvertOrAreRefusedByName) {
+  const std::string corpus = CorpusDir();
+  if (corpus.empty()) GTEST_SKIP() << "the shared corpus of real LUT files is not present";
+  const std::string correction = corpus + "/ocio/cdl_test2.cc";
+  TCliResult info = RunCli({"info", correction});
+  ASSERT_EQ(info.Status, 0) << info.Err;
+  EXPECT_NE(info.Out.find("Format: ASC CDL\nType: 3D\nDimension: 33\nName: cc0001\n"),
+            std::string::npos)
+      << info.Out;
+  TempDir out;
+  TCliResult converted =
+      RunCli({"convert", "--profile", "Cube 3D Davinci", "--output-dir", out.Path(), correction});
+  ASSERT_EQ(converted.Status, 0) << converted.Err;
+  EXPECT_NE(RunCli({"info", out.File("cdl_test2.cube")}).Out.find("Dimension: 33\nName: cc0001"),
+            std::string::npos);
+
+  const std::string list = corpus + "/ocio/cdl_test1.cdl";
+  TCliResult refused = RunCli({"info", list});
+  EXPECT_EQ(refused.Status, 1);
+  EXPECT_EQ(refused.Err, "vorn-lut: " + list + ": The \"ColorCorrection\" node is not found\n");
+  EXPECT_NE(RunCli({"info", corpus + "/ocio/cdl_test1.ccc"}).Out.find("Format: unknown"),
+            std::string::npos);
+}
+
 }  // namespace
 }  // namespace vorn::test

@@ -2,33 +2,51 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "core/LUTFormat.h"
 #include "tests/cli/CliRunner.h"
 
 namespace vorn::test {
 namespace {
 
-TEST(CliListing, FormatsListsTheCubeFamilyInDetectionOrder) {
+// The listings print the registry of the program, which is the registry of this test.
+std::string YesNo(bool value) {
+  return value ? "yes" : "no";
+}
+
+TEST(CliListing, FormatsListsTheRegisteredFormatsInDetectionOrder) {
   TCliResult result = RunCli({"formats"});
   ASSERT_EQ(result.Status, 0) << result.Err;
   EXPECT_EQ(result.Err, "");
-  EXPECT_EQ(result.Out,
-            "Number\tName\tType\tReads\tWrites\n"
-            "0\tCube 3D Truelight\t3D\tyes\tyes\n"
-            "1\tCube 3D\t3D\tyes\tyes\n"
-            "2\tFSI CFE (Flanders Scientific) 3D\t3D\tyes\tyes\n"
-            "3\tPanasonic 3D\t3D\tyes\tyes\n");
+  std::string expected = "Number\tName\tType\tReads\tWrites\n";
+  std::vector<bool> writes(LutFormats().size(), false);
+  for (const auto& profile : OutputProfiles()) writes[profile->FormatIndex] = true;
+  for (std::size_t i = 0; i < LutFormats().size(); ++i) {
+    const TLUTFormat& format = *LutFormats()[i];
+    expected += std::to_string(i) + "\t" + format.Name + "\t" + (format.Is3D ? "3D" : "1D") + "\t" +
+                YesNo(format.CanRead()) + "\t" + YesNo(writes[i]) + "\n";
+  }
+  EXPECT_EQ(result.Out, expected);
+  EXPECT_EQ(result.Out.substr(0, result.Out.find('\n', 40) + 1),
+            "Number\tName\tType\tReads\tWrites\n0\tCube 3D Truelight\t3D\tyes\tyes\n");
+  EXPECT_NE(result.Out.find("\tASC CDL\t3D\tyes\tno\n"), std::string::npos);
 }
 
 TEST(CliListing, ProfilesListsEveryOutputWithItsDefaults) {
   TCliResult result = RunCli({"profiles"});
   ASSERT_EQ(result.Status, 0) << result.Err;
-  EXPECT_EQ(result.Out,
-            "Number\tName\tExtension\tDefaultSize\tDefaultBits\tSizeSelectable\tBitsSelectable\n"
-            "0\tCube 3D Adobe Photoshop, AfterEffects, Iridas, Nuke\tcube\t32\t0\tno\tno\n"
-            "1\tCube 3D Davinci\tcube\t33\t0\tyes\tno\n"
-            "2\tCube 3D Truelight\tcube\t32\t0\tno\tno\n"
-            "3\tFSI CFE (Flanders Scientific) 3D\tcfe\t17\t0\tno\tno\n"
-            "4\tPanasonic 3D vlt, Varicam\tvlt\t17\t0\tno\tno\n");
+  std::string expected =
+      "Number\tName\tExtension\tDefaultSize\tDefaultBits\tSizeSelectable\tBitsSelectable\n";
+  for (std::size_t i = 0; i < OutputProfiles().size(); ++i) {
+    const TLutOutputProfile& p = *OutputProfiles()[i];
+    expected += std::to_string(i) + "\t" + p.Name + "\t" + p.Extension + "\t" +
+                std::to_string(p.DefaultSize) + "\t" + std::to_string(p.DefaultBits) + "\t" +
+                YesNo(p.SizeSelectable) + "\t" + YesNo(p.BitsSelectable) + "\n";
+  }
+  EXPECT_EQ(result.Out, expected);
+  EXPECT_NE(result.Out.find("\tCube 3D Davinci\tcube\t33\t0\tyes\tno\n"), std::string::npos);
 }
 
 TEST(CliListing, EveryListingLineHasTheHeadersColumnCount) {

@@ -118,9 +118,8 @@ TEST(Registry, FormatsFollowTheFullListInOrder) {
     EXPECT_EQ(format->InputBits, -1) << format->Name;
     ++next;
   }
-  // The Cube family is registered now.
-  for (const char* name :
-       {"Cube 3D Truelight", "Cube 3D", "FSI CFE (Flanders Scientific) 3D", "Panasonic 3D"}) {
+  for (const char* name : {"Cube 3D Truelight", "Cube 3D", "FSI CFE (Flanders Scientific) 3D",
+                           "Panasonic 3D", "ASC CDL"}) {
     EXPECT_GE(IndexOfFormat(name), 0) << name;
   }
   EXPECT_EQ(IndexOfFormat("Cube 3D Truelight"), 0);

@@ -1,10 +1,18 @@
 #include "tests/support/TestSupport.h"
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+extern char** environ;
 
 namespace vorn::test {
 
@@ -27,6 +35,46 @@ std::string ReadFile(const std::string& path) {
 std::string CorpusDir() {
   std::string dir = VORN_CORPUS_DIR;
   return std::filesystem::is_directory(dir) ? dir : std::string();
+}
+
+bool HasProgram(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  std::string_view rest = path != nullptr ? path : "";
+  while (!rest.empty()) {
+    const std::size_t colon = rest.find(':');
+    const std::string dir(rest.substr(0, colon));
+    rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+    if (!dir.empty() && ::access((dir + "/" + name).c_str(), X_OK) == 0) return true;
+  }
+  return false;
+}
+
+TProgramResult RunProgram(const std::vector<std::string>& argv) {
+  // Standard output goes to a file, so that no pipe can fill up and stall the program.
+  const TempDir dir;
+  const std::string outPath = dir.File("stdout");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0600);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  std::vector<std::string> words = argv;
+  std::vector<char*> pointers;
+  for (std::string& word : words) pointers.push_back(word.data());
+  pointers.push_back(nullptr);
+  pid_t pid = 0;
+  const int spawned = posix_spawnp(&pid, pointers[0], &actions, nullptr, pointers.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) throw std::runtime_error("cannot start " + argv.at(0));
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) throw std::runtime_error("waitpid failed");
+  }
+  TProgramResult result;
+  result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  result.Out = ReadFile(outPath);
+  return result;
 }
 
 }  // namespace vorn::test

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Files.h"
 
@@ -20,5 +21,17 @@ std::string ReadFile(const std::string& path);
 
 // The corpus folder, or "" when it is not there.
 std::string CorpusDir();
+
+// True when a program of that name is on the PATH.
+bool HasProgram(const std::string& name);
+
+struct TProgramResult {
+  int Status = -1;  // the exit status, or 128 + the signal that ended the program
+  std::string Out;  // what it wrote to standard output
+};
+
+// Runs a program found on the PATH with the given arguments (argv[0] is its name), with
+// standard input and standard error on /dev/null.
+TProgramResult RunProgram(const std::vector<std::string>& argv);
 
 }  // namespace vorn::test

@@ -1,0 +1,11 @@
+<ColorCorrection id="seed">
+  <SOPNode>
+    <Description>seed</Description>
+    <Slope><![CDATA[1 1 1]]></Slope>
+    <Offset>0.01 0 -0.02</Offset>
+    <Power>1.2 1 0.8</Power>
+  </SOPNode>
+  <SATNode>
+    <Saturation>-0.5</Saturation>
+  </SATNode>
+</ColorCorrection>
