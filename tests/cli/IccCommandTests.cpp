@@ -131,9 +131,8 @@ class IccCommands : public ::testing::TestWithParam<TCase> {
     double worstGrid = 0.0;
     double worstRandom = 0.0;
     for (std::size_t i = 0; i < colours.size(); ++i) {
-      const double d = MaxDifference(mapped[i], lut.Evaluate(colours[i]));
-      (i < kGridColours ? worstGrid : worstRandom) =
-          std::max(i < kGridColours ? worstGrid : worstRandom, d);
+      double& worst = i < kGridColours ? worstGrid : worstRandom;
+      worst = std::max(worst, MaxDifference(mapped[i], lut.Evaluate(colours[i])));
     }
     EXPECT_LE(worstGrid, 0.002) << reader;
     EXPECT_LE(worstRandom, 0.01) << reader;
