@@ -37,6 +37,7 @@ const QString kRowMime = QStringLiteral("application/x-vorn-merge-row");
 TMergeListBox::TMergeListBox(QWidget* parent) : QListWidget(parent) {
   setSelectionMode(QAbstractItemView::SingleSelection);
   setAcceptDrops(true);
+  viewport()->setAcceptDrops(true);
   setDragEnabled(false);  // drags start in mouseMoveEvent, with this list's own data
   setDropIndicatorShown(false);
 }
