@@ -2,6 +2,9 @@
 
 #include <string_view>
 
+#include "cli/IccArgs.h"
+#include "cli/WordReader.h"
+
 namespace vorn::cli {
 
 namespace {
@@ -12,10 +15,10 @@ struct TCommandName {
 };
 
 constexpr TCommandName kCommandNames[] = {
-    {"formats", TCommand::Formats},
-    {"profiles", TCommand::Profiles},
-    {"info", TCommand::Info},
-    {"convert", TCommand::Convert},
+    {"formats", TCommand::Formats}, {"profiles", TCommand::Profiles},
+    {"info", TCommand::Info},       {"convert", TCommand::Convert},
+    {"icc2lut", TCommand::Icc2Lut}, {"lut2icc", TCommand::Lut2Icc},
+    {"merge", TCommand::Merge},
 };
 
 std::optional<TCommand> FindCommand(std::string_view name) {
@@ -27,52 +30,6 @@ std::optional<TCommand> FindCommand(std::string_view name) {
 
 bool IsHelpWord(std::string_view word) {
   return word == "--help" || word == "-h";
-}
-
-bool LooksLikeOption(std::string_view word) {
-  return word.size() > 1 && word[0] == '-';
-}
-
-// Walks the words after the command name. Options may stand before, between or after
-// the files; "--" makes every later word a file.
-class TWordReader {
- public:
-  TWordReader(const std::vector<std::string>& args, std::size_t first)
-      : Args_(args), Next_(first) {}
-
-  bool AtEnd() const { return Next_ >= Args_.size(); }
-  bool FilesOnly() const { return FilesOnly_; }
-
-  // The next word, or nothing at the end; "--" is consumed here and switches to files only.
-  std::optional<std::string> Take() {
-    while (!AtEnd()) {
-      const std::string& word = Args_[Next_++];
-      if (FilesOnly_ || word != "--") return word;
-      FilesOnly_ = true;
-    }
-    return std::nullopt;
-  }
-
-  // The value of an option given as "--name value" or "--name=value".
-  std::string ValueOf(const std::string& word, std::string_view name) {
-    if (word.size() > name.size() && word[name.size()] == '=') return word.substr(name.size() + 1);
-    if (AtEnd()) throw EUsageError("option " + std::string(name) + " needs a value");
-    return Args_[Next_++];
-  }
-
- private:
-  const std::vector<std::string>& Args_;
-  std::size_t Next_;
-  bool FilesOnly_ = false;
-};
-
-// "--size" matches "--size" and "--size=...".
-bool IsOption(const std::string& word, std::string_view name) {
-  return word.starts_with(name) && (word.size() == name.size() || word[name.size()] == '=');
-}
-
-[[noreturn]] void UnknownOption(const std::string& word, std::string_view command) {
-  throw EUsageError("unknown option '" + word + "' for '" + std::string(command) + "'");
 }
 
 bool HelpRequested(const std::vector<std::string>& args, std::size_t first) {
@@ -196,6 +153,15 @@ TArguments ParseArguments(const std::vector<std::string>& args) {
       break;
     case TCommand::Convert:
       result.Convert = ParseConvert(args);
+      break;
+    case TCommand::Icc2Lut:
+      result.Icc2Lut = ParseIcc2Lut(args);
+      break;
+    case TCommand::Lut2Icc:
+      result.Lut2Icc = ParseLut2Icc(args);
+      break;
+    case TCommand::Merge:
+      result.Merge = ParseMerge(args);
       break;
     case TCommand::Help:
     case TCommand::Version:

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/IccOptions.h"
+
 namespace vorn::cli {
 
 // A command line that cannot be run as written; the program exits with status 2.
@@ -16,7 +18,7 @@ class EUsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-enum class TCommand { Help, Version, Formats, Profiles, Info, Convert };
+enum class TCommand { Help, Version, Formats, Profiles, Info, Convert, Icc2Lut, Lut2Icc, Merge };
 
 enum class TExistingPolicy { Refuse, Overwrite, Skip };
 
@@ -40,9 +42,12 @@ struct TArguments {
   TCommand HelpTopic = TCommand::Help;
   TInfoOptions Info;
   TConvertOptions Convert;
+  TIcc2LutOptions Icc2Lut;
+  TLut2IccOptions Lut2Icc;
+  TMergeOptions Merge;
 };
 
-// True for "formats", "profiles", "info" and "convert".
+// True for the names of the commands ("formats", "convert", "merge", ...).
 bool IsCommandName(std::string_view word);
 
 // args excludes the program name. Raises EUsageError.

@@ -23,6 +23,9 @@ void ListProfiles(TOutputBuffer& out);
 void ShowInfo(const TInfoOptions& options, TOutputBuffer& out);
 // progressStream receives the progress line when it is a terminal.
 void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE* progressStream);
+void IccToLutCommand(const TIcc2LutOptions& options, TOutputBuffer& out);
+void LutToIccCommand(const TLut2IccOptions& options, TOutputBuffer& out);
+void MergeCommand(const TMergeOptions& options, TOutputBuffer& out);
 
 // Parses and runs a command line (without the program name); returns the exit status.
 int RunCommandLine(const std::vector<std::string>& args, std::FILE* output, std::FILE* errors);

@@ -15,6 +15,9 @@ Commands:
   profiles   list the output profiles that convert can write
   info       show the format, type, size and comments of LUT files
   convert    convert LUT files to an output profile
+  icc2lut    build a LUT from an ICC profile
+  lut2icc    write a LUT as an ICC profile
+  merge      merge LUT files into one 3D LUT
 
 Options:
   -h, --help     show this help; 'vorn-lut COMMAND --help' shows a command's help
@@ -99,6 +102,86 @@ standard error; files converted before it stay written. A bad option value exits
 with status 2 before any file is written.
 )";
 
+constexpr const char* kIcc2LutHelp =
+    R"help(Usage: vorn-lut icc2lut --profile NAME|NUMBER [--size N] [--bits B]
+                        [--second ICC] [--invert] [--overwrite] ICC OUT
+
+Samples the colour transformation that the ICC profile describes and writes it as
+a LUT through the output profile: a grid of N nodes per axis for 3D profiles, a
+table of N entries along the grey axis for 1D profiles. The transformation depends
+on the profile's device class:
+  display, output  the second colour space to the device's values
+  input            the device's values to the second colour space
+  device link      the link alone
+The second colour space is the standard sRGB profile unless --second names one.
+Colour space, abstract and named colour profiles describe no transformation.
+
+Options:
+  --profile NAME|NUMBER  output profile, by exact name or number ('vorn-lut profiles')
+  --size N               grid nodes or table entries, at least 2; only for profiles
+                         with a selectable size. Above 99 nodes (3D) or 99999 entries
+                         (1D) the size is reduced to those. Default: the profile's
+  --bits B               8, 10, 12, 14 or 16; only for profiles with a selectable bit
+                         depth. Default: the profile's
+  --second ICC           the second colour space instead of sRGB (not for a device
+                         link)
+  --invert               turn the transformation round (not for a device link)
+  --overwrite            replace OUT when it exists; without it an existing OUT is an
+                         error
+
+LittleCMS computes the transformation with perceptual intent, unoptimised (every
+colour runs through the profiles' own curves and tables). Output: "converted", ICC
+and OUT, tab-separated.
+)help";
+
+constexpr const char* kLut2IccHelp =
+    R"help(Usage: vorn-lut lut2icc --class display|input|link [--description TEXT]
+                        [--copyright TEXT] [--capture-one-gamma] [--overwrite] LUT OUT
+
+Writes the LUT (its format detected) as an ICC profile (version 2.4) that maps
+colours as the LUT does, measured against the standard sRGB profile:
+  input    the profile to sRGB maps as the LUT; sRGB to the profile is its inverse
+  display  sRGB to the profile maps as the LUT; the profile to sRGB is its inverse
+  link     a device link that maps as the LUT
+'vorn-lut icc2lut' of the written profile gives the LUT back.
+
+Options:
+  --class CLASS          the profile's device class: display, input or link
+  --description TEXT     the profile's description. Default: the LUT file's name
+                         without folder and extension
+  --copyright TEXT       the profile's copyright text. Default: "Copyright (c)"
+  --capture-one-gamma    device values coded with gamma 1.8, as Capture One hands
+                         them to a profile, instead of sRGB's curve: the input of an
+                         input profile, the output of a display profile, both ends
+                         of a link
+  --overwrite            replace OUT when it exists; without it an existing OUT is an
+                         error
+
+Output: "converted", LUT and OUT, tab-separated.
+)help";
+
+constexpr const char* kMergeHelp =
+    R"help(Usage: vorn-lut merge --profile NAME|NUMBER [--size N] [--bits B] [--overwrite]
+                      --output OUT LUT...
+
+Merges the LUT files into one 3D LUT: its node for an input colour holds the colour
+passed through every LUT in the order given (the first file is applied first), 1D,
+3D and 1D-and-3D LUTs alike. The result is written through a 3D output profile.
+
+Options:
+  --profile NAME|NUMBER  a 3D output profile, by exact name or number
+  --size N               grid nodes per axis, at least 2; only for profiles with a
+                         selectable size; above 99 taken as 99. Default: the profile's
+  --bits B               8, 10, 12, 14 or 16; only for profiles with a selectable bit
+                         depth. Default: the profile's
+  --output OUT           the file to write
+  --overwrite            replace OUT when it exists; without it an existing OUT is an
+                         error
+
+Every file is read before OUT is written: a file that fails is named and nothing is
+written. Output: "merged" and OUT, tab-separated.
+)help";
+
 }  // namespace
 
 std::string HelpText(TCommand topic) {
@@ -111,6 +194,12 @@ std::string HelpText(TCommand topic) {
       return kInfoHelp;
     case TCommand::Convert:
       return kConvertHelp;
+    case TCommand::Icc2Lut:
+      return kIcc2LutHelp;
+    case TCommand::Lut2Icc:
+      return kLut2IccHelp;
+    case TCommand::Merge:
+      return kMergeHelp;
     case TCommand::Help:
     case TCommand::Version:
       break;
