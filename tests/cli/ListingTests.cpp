@@ -7,7 +7,7 @@
 namespace vorn::test {
 namespace {
 
-TEST(CliListing, FormatsListsTheCubeFamilyInDetectionOrder) {
+TEST(CliListing, FormatsListsTheRegisteredFormatsInDetectionOrder) {
   TCliResult result = RunCli({"formats"});
   ASSERT_EQ(result.Status, 0) << result.Err;
   EXPECT_EQ(result.Err, "");
@@ -15,8 +15,12 @@ TEST(CliListing, FormatsListsTheCubeFamilyInDetectionOrder) {
             "Number\tName\tType\tReads\tWrites\n"
             "0\tCube 3D Truelight\t3D\tyes\tyes\n"
             "1\tCube 3D\t3D\tyes\tyes\n"
-            "2\tFSI CFE (Flanders Scientific) 3D\t3D\tyes\tyes\n"
-            "3\tPanasonic 3D\t3D\tyes\tyes\n");
+            "2\tAutodesk Lustre 3D\t3D\tyes\tyes\n"
+            "3\tPandora 3D, Technicolor\t3D\tyes\tyes\n"
+            "4\t3DL\t3D\tyes\tyes\n"
+            "5\tQuantel 3D\t3D\tyes\tyes\n"
+            "6\tFSI CFE (Flanders Scientific) 3D\t3D\tyes\tyes\n"
+            "7\tPanasonic 3D\t3D\tyes\tyes\n");
 }
 
 TEST(CliListing, ProfilesListsEveryOutputWithItsDefaults) {
@@ -24,11 +28,18 @@ TEST(CliListing, ProfilesListsEveryOutputWithItsDefaults) {
   ASSERT_EQ(result.Status, 0) << result.Err;
   EXPECT_EQ(result.Out,
             "Number\tName\tExtension\tDefaultSize\tDefaultBits\tSizeSelectable\tBitsSelectable\n"
-            "0\tCube 3D Adobe Photoshop, AfterEffects, Iridas, Nuke\tcube\t32\t0\tno\tno\n"
-            "1\tCube 3D Davinci\tcube\t33\t0\tyes\tno\n"
-            "2\tCube 3D Truelight\tcube\t32\t0\tno\tno\n"
-            "3\tFSI CFE (Flanders Scientific) 3D\tcfe\t17\t0\tno\tno\n"
-            "4\tPanasonic 3D vlt, Varicam\tvlt\t17\t0\tno\tno\n");
+            "0\t3DL Scratch, Autodesk, Blackmagic, Cine-tal\t3dl\t17\t12\tno\tno\n"
+            "1\t3DL Fusion\t3dl\t33\t12\tno\tno\n"
+            "2\tAutodesk Lustre 3D\tlut\t33\t12\tno\tno\n"
+            "3\tCube 3D Adobe Photoshop, AfterEffects, Iridas, Nuke\tcube\t32\t0\tno\tno\n"
+            "4\tCube 3D Davinci\tcube\t33\t0\tyes\tno\n"
+            "5\tCube 3D Truelight\tcube\t32\t0\tno\tno\n"
+            "6\tDolby DD3\tdd3\t17\t12\tno\tno\n"
+            "7\tFSI CFE (Flanders Scientific) 3D\tcfe\t17\t0\tno\tno\n"
+            "8\tPandora 3D, Apple 3D m3d\tm3d\t17\t16\tno\tno\n"
+            "9\tPanasonic 3D vlt, Varicam\tvlt\t17\t0\tno\tno\n"
+            "10\tQuantel 3D\ttxt\t17\t12\tno\tno\n"
+            "11\tTechnicolor 3D mga\tmga\t33\t16\tno\tno\n");
 }
 
 TEST(CliListing, EveryListingLineHasTheHeadersColumnCount) {
@@ -89,10 +100,15 @@ TEST(CliUsage, CommandLinesThatCannotRunExitWithStatusTwo) {
        "cannot be used together"},
       {{"convert", "--profile", "No Such Output", "--output-dir", "/tmp", "a.cube"},
        "vorn-lut profiles"},
-      {{"convert", "--profile", "5", "--output-dir", "/tmp", "a.cube"}, "vorn-lut profiles"},
+      {{"convert", "--profile", "35", "--output-dir", "/tmp", "a.cube"}, "vorn-lut profiles"},
       {{"convert", "--profile", "Cube 3D Davinci", "--size", "big", "--output-dir", "/tmp",
         "a.cube"},
        "--size"},
+      {{"info", "--input-bits", "9", "a.3dl"}, "--input-bits must be 8, 10, 12, 14 or 16"},
+      {{"info", "--input-bits=twelve", "a.3dl"}, "--input-bits must be"},
+      {{"info", "a.3dl", "--input-bits"}, "needs a value"},
+      {{"convert", "--profile", "1", "--input-bits", "-1", "--output-dir", "/tmp", "a.3dl"},
+       "--input-bits must be"},
       {{"help", "frobnicate"}, "unknown command"},
   };
   for (const TUsageCase& c : cases) {
