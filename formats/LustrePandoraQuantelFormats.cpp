@@ -29,7 +29,9 @@ std::int64_t PowerOfTwoPlus(std::int32_t exponent, double offset) {
   return RoundHalfEven(std::ldexp(1.0, exponent) + offset);
 }
 
-// The exponent A of the "Mesh" line that states n = 2^A + 1 nodes.
+// The exponent A of the "Mesh" line that states n = 2^A + 1 nodes. The line is the only
+// statement of the size in these files, so a record of another size (its profile always
+// gives 33) is refused rather than written under a line that states a different size.
 int MeshExponentFor(int n) {
   for (int exponent = 0; exponent <= kLargestMeshExponent; ++exponent) {
     if ((1 << exponent) + 1 == n) return exponent;
