@@ -45,13 +45,26 @@ void ParseNoArguments(const std::vector<std::string>& args, std::string_view com
   }
 }
 
+// The value of --input-bits: one of the depths the window offers for a file.
+int ParseInputBits(const std::string& text) {
+  for (int allowed : {8, 10, 12, 14, 16}) {
+    if (text == std::to_string(allowed)) return allowed;
+  }
+  throw EUsageError("--input-bits must be 8, 10, 12, 14 or 16, got '" + text + "'");
+}
+
 TInfoOptions ParseInfo(const std::vector<std::string>& args) {
   TInfoOptions options;
   TWordReader reader(args, 1);
   while (std::optional<std::string> word = reader.Take()) {
     if (!reader.FilesOnly() && LooksLikeOption(*word)) {
-      if (*word != "--values") UnknownOption(*word, "info");
-      options.Values = true;
+      if (IsOption(*word, "--input-bits")) {
+        options.InputBits = ParseInputBits(reader.ValueOf(*word, "--input-bits"));
+      } else if (*word == "--values") {
+        options.Values = true;
+      } else {
+        UnknownOption(*word, "info");
+      }
       continue;
     }
     options.Files.push_back(*word);
@@ -75,6 +88,8 @@ bool ParseConvertOption(const std::string& word, TWordReader& reader, TConvertOp
     options.Size = reader.ValueOf(word, "--size");
   } else if (IsOption(word, "--bits")) {
     options.Bits = reader.ValueOf(word, "--bits");
+  } else if (IsOption(word, "--input-bits")) {
+    options.InputBits = ParseInputBits(reader.ValueOf(word, "--input-bits"));
   } else if (IsOption(word, "--output-dir")) {
     options.OutputDir = reader.ValueOf(word, "--output-dir");
   } else if (word == "--overwrite") {

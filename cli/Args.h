@@ -24,6 +24,9 @@ enum class TExistingPolicy { Refuse, Overwrite, Skip };
 
 struct TInfoOptions {
   bool Values = false;
+  // The bits per color of the files' integer codes where a file does not state them
+  // (--input-bits); -1 lets the format decide.
+  int InputBits = -1;
   std::vector<std::string> Files;
 };
 
@@ -31,6 +34,7 @@ struct TConvertOptions {
   std::string Profile;  // a profile name or its number, as typed
   std::optional<std::string> Size;
   std::optional<std::string> Bits;
+  int InputBits = -1;  // as TInfoOptions::InputBits
   std::string OutputDir;
   TExistingPolicy Existing = TExistingPolicy::Refuse;
   std::vector<std::string> Files;

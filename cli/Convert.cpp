@@ -49,7 +49,7 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
                                 OutputFolder(options.OutputDir)};
   std::vector<TBatchFile> files;
   files.reserve(options.Files.size());
-  for (const std::string& path : options.Files) files.push_back({path, -1, true});
+  for (const std::string& path : options.Files) files.push_back({path, options.InputBits, true});
 
   TProgressLine progress(progressStream, files.size());
   std::string current;  // the file being converted, for errors that do not name one

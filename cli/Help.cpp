@@ -52,7 +52,7 @@ a header line, then one line per profile with these columns:
   BitsSelectable  yes when --bits may be given
 )";
 
-constexpr const char* kInfoHelp = R"(Usage: vorn-lut info [--values] FILE...
+constexpr const char* kInfoHelp = R"(Usage: vorn-lut info [--values] [--input-bits B] FILE...
 
 For each file, in order, prints:
   File: PATH
@@ -64,10 +64,14 @@ For each file, in order, prints:
 A file of unknown format prints only its File and Format lines.
 
 Options:
-  --values   after the comments, print the LUT's numbers with 17 significant
-             digits, separated by single spaces: for a 1D table "i R G B" per
-             entry; for a 3D grid "r g b R G B" per node, red index slowest and
-             blue fastest. A LUT with both prints the table, then the grid.
+  --values          after the comments, print the LUT's numbers with 17 significant
+                    digits, separated by single spaces: for a 1D table "i R G B" per
+                    entry; for a 3D grid "r g b R G B" per node, red index slowest
+                    and blue fastest. A LUT with both prints the table, then the grid.
+  --input-bits B    8, 10, 12, 14 or 16: read integer codes whose depth the file does
+                    not state (3DL files) as B bits per color, as the window's "Set
+                    Bits Per Color..." does; without it the depth is estimated from
+                    the codes. Files that state their range are not affected.
 
 A file that cannot be read or is malformed ends the command with exit status 1;
 the files before it have been printed.
@@ -75,7 +79,8 @@ the files before it have been printed.
 
 constexpr const char* kConvertHelp =
     R"(Usage: vorn-lut convert --profile NAME|NUMBER [--size N] [--bits B]
-                        --output-dir DIR [--overwrite | --skip-existing] FILE...
+                        [--input-bits B] --output-dir DIR
+                        [--overwrite | --skip-existing] FILE...
 
 Converts each FILE, in order: its format is detected, the LUT is resampled to the
 profile's type and size and written into DIR under the file's name with its last
@@ -88,6 +93,9 @@ Options:
                          99999 entries (1D) are reduced to those. Default: the profile's
   --bits B               8, 10, 12, 14 or 16; only for profiles with a selectable bit
                          depth. Default: the profile's
+  --input-bits B         8, 10, 12, 14 or 16: the bits per color of the source files'
+                         codes where a file does not state them (3DL files), as the
+                         window's "Set Bits Per Color...". Default: estimated
   --output-dir DIR       folder for the written files; it must exist
   --overwrite            replace files that already exist in DIR
   --skip-existing        leave files that already exist in DIR and go on

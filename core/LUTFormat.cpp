@@ -1,6 +1,7 @@
 #include "core/LUTFormat.h"
 
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include "core/TextTools.h"
@@ -144,6 +145,18 @@ void TGenericLutFormat::SetShaperSize(std::int64_t size) {
 
 void TGenericLutFormat::SetGridSizeFromNodeCount(std::int64_t count) {
   SetGridSize(static_cast<std::int64_t>(std::llround(std::cbrt(static_cast<double>(count)))));
+}
+
+void TGenericLutFormat::SetLargestCode(std::int64_t code) {
+  if (code < 1) {
+    throw ELUTError("The largest code " + std::to_string(code) +
+                    " is not valid: integer codes need a largest code of at least 1.");
+  }
+  if (code > std::numeric_limits<std::int32_t>::max()) {
+    throw ELUTError("The largest code " + std::to_string(code) +
+                    " is too large: codes are read as 32-bit integers.");
+  }
+  Scale = static_cast<std::int32_t>(code);
 }
 
 bool TGenericLutFormat::HasHeaderKeywords(const std::string& path, std::string_view required,

@@ -115,6 +115,9 @@ class TGenericLutFormat : public TLUTFormat {
   void SetShaperSize(std::int64_t size);
   // The size of a grid stored as count lines (the rounded cube root), through SetGridSize.
   void SetGridSizeFromNodeCount(std::int64_t count);
+  // Scale as the largest code a file declares, the divisor of its integer codes: below 1
+  // (no code range to divide by) or beyond the 32-bit codes it is refused.
+  void SetLargestCode(std::int64_t code);
 
   std::int32_t RIndex = 0;
   std::int32_t GIndex = 0;
@@ -168,7 +171,9 @@ inline bool TGenericLutFormat::StoreNode(TLUT& lut, TNodeOrder order, const TRGB
   fastest = 0;
   if (++GIndex < Size) return true;
   GIndex = 0;
-  if (++slowest == Size) Complete = true;
+  // At or past the size: a size that shrank while the grid was read (a second size line)
+  // ends the grid here instead of walking past it.
+  if (++slowest >= Size) Complete = true;
   return true;
 }
 

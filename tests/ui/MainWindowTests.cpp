@@ -340,19 +340,6 @@ TEST_F(TMainWindowTest, MenuEntriesNeedASelectionOrRows) {
   EXPECT_EQ(entries[6]->text(), "Clear List");
 }
 
-TScriptedDialogs::TModalScript ChooseBits(const QString& expectedCurrent, const QString& choice,
-                                          bool confirm) {
-  return [=](QDialog& shown) {
-    auto& dialog = dynamic_cast<TfrmSetBitsPerValue&>(shown);
-    EXPECT_EQ(dialog.windowTitle(), "Set Bits Per Color");
-    EXPECT_EQ(dialog.cbxBitsPerValue->currentText(), expectedCurrent);
-    EXPECT_EQ(dialog.cbxBitsPerValue->count(), 6);
-    dialog.cbxBitsPerValue->setCurrentIndex(dialog.cbxBitsPerValue->findText(choice));
-    (confirm ? dialog.btnOK : dialog.btnCancel)->click();
-    return dialog.result() == QDialog::Accepted;
-  };
-}
-
 TEST_F(TMainWindowTest, BitsPerColourIsKeptPerRowAndLeavesTheSharedFormatAlone) {
   Window->AddFiles({Cube("a.cube"), Cube("b.cube")});
   TLUTFormat* cube = GetFormat(Row(0).Info->FormatIndex);
