@@ -20,12 +20,14 @@ conversion of the checked files to another format.
 
 Each FILE is added to the list and each FOLDER adds the files directly inside it,
 as dropping them onto the list would. Files of no known format are listed as
-unknown and cannot be checked for conversion.
+unknown and cannot be checked for conversion. The command line program vorn-lut
+converts LUT files without a window.
 
 Options:
   -h, --help              show this help and exit
   --version               show the program's version and exit
   --                      take every later word as a file or folder
+Qt's own options, such as -platform NAME and -style NAME, are accepted too.
 
 Options for testing:
   --screenshot-demo DIR   add the given LUT files, save pictures of the main
@@ -33,9 +35,6 @@ Options for testing:
                           into DIR and exit
   --startup-probe         show the window, print the time from program start to
                           the shown window and exit
-
-Qt's own options, such as -platform NAME and -style NAME, are accepted too.
-The command line program vorn-lut converts LUT files without a window.
 
 Exit status: 0 the window was closed, 1 the program could not start,
 2 a command line that cannot be run (unknown option, missing value).
