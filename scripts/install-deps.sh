@@ -15,6 +15,10 @@ packages=(
   qt6-base-dev libgl-dev xvfb xauth fonts-dejavu-core
   # peers, benchmark timing and test pictures; a locale with a decimal comma for the tests
   opencolorio-tools hyperfine imagemagick python3 locales
+  # the Debian package and its checks: lint, desktop, AppStream and MIME files, man pages,
+  # bash completion
+  dpkg-dev lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin libxml2-utils
+  man-db bash-completion
 )
 
 # The number tests check that a regional decimal comma changes nothing.
