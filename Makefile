@@ -1,5 +1,5 @@
 # Set-up, build, run and test. Every target installs the Debian packages it needs first.
-.PHONY: deps configure build run run-cli test test-sanitize bench screenshots peer fuzz-smoke format clean
+.PHONY: deps configure build run run-cli test test-sanitize bench screenshots peer fuzz-smoke format clean package
 
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
@@ -39,6 +39,10 @@ test-sanitize: deps
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp \
 	  ctest --output-on-failure -j $(JOBS)
+
+# The Debian package (build/vorn-lut-converter_VERSION_ARCH.deb); packaging/ has its rules.
+package: build
+	@cmake --build $(BUILD_DIR) --target package
 
 bench: build
 	@$(BUILD_DIR)/bench/vorn_bench

@@ -26,6 +26,16 @@ Options:
 Exit status: 0 success, 1 a file could not be read, converted or written,
 2 a command line that cannot be run (unknown command or option, bad value).
 Errors are printed on standard error as "vorn-lut: " and the message.
+
+Examples:
+  vorn-lut profiles
+      list the output profiles with their numbers, extensions and defaults
+  vorn-lut info --values look.cube
+      show the format, size and comments of look.cube, then every value
+  vorn-lut convert --profile 'Cube 3D Davinci' --size 33 --output-dir out *.3dl
+      convert every 3DL file here into 33-node Cube files in the folder out
+  vorn-lut convert --profile 0 --output-dir out --skip-existing luts/*
+      convert to the first output profile, leaving files already in out
 )";
 
 constexpr const char* kFormatsHelp = R"(Usage: vorn-lut formats

@@ -18,6 +18,10 @@ packages=(
   opencolorio-tools libxml2-utils hyperfine imagemagick python3 locales
   # independent ICC readers that check the written profiles: transicc and icclu
   liblcms2-utils argyll
+  # the Debian package and its checks: lint, desktop, AppStream and MIME files, man pages,
+  # bash completion
+  dpkg-dev lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db
+  bash-completion
 )
 
 # The number tests check that a regional decimal comma changes nothing.

@@ -30,6 +30,7 @@ void SetUpApplication(QApplication& application) {
   RegisterBuiltInFormats();  // the registry is complete before the first window exists
   QApplication::setApplicationName(kApplicationTitle);
   QApplication::setApplicationVersion(VORN_VERSION);
+  QApplication::setDesktopFileName(kDesktopFileName);
   QApplication::setStyle(QStringLiteral("Fusion"));
   application.setStyleSheet(kStyleSheet);
   application.setWindowIcon(ProgramIcon());

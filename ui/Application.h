@@ -7,6 +7,9 @@ class QApplication;
 namespace vorn::ui {
 
 inline constexpr const char* kApplicationTitle = "Vorn LUT Converter";
+// The name of the installed .desktop file (without ".desktop") and of the program icon;
+// the packaging reads it from here.
+inline constexpr const char* kDesktopFileName = "org.vorn.LutConverter";
 
 void SetUpApplication(QApplication& application);
 

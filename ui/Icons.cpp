@@ -1,9 +1,12 @@
 #include "ui/Icons.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace vorn::ui {
 
@@ -175,19 +178,70 @@ QIcon PreviewPaneIcon() {
   });
 }
 
+namespace {
+
+// The program icon: an isometric cube, each visible face a colour of the RGB cube. The
+// window draws it and the icon files of the installed program are written from it.
+struct TIconFace {
+  QColor Fill;
+  QPolygonF Corners;
+};
+
+constexpr double kCubeEdgeWidth = 1.0;
+
+std::vector<TIconFace> ProgramIconFaces() {
+  const QPointF top(12, 2), left(3, 7), right(21, 7), centre(12, 12), bottomLeft(3, 17),
+      bottomRight(21, 17), bottom(12, 22);
+  return {{QColor(0xf5, 0x5d, 0x4e), QPolygonF({top, right, centre, left})},
+          {QColor(0x3f, 0xb8, 0x6e), QPolygonF({left, centre, bottom, bottomLeft})},
+          {QColor(0x2f, 0x7f, 0xe8), QPolygonF({centre, right, bottomRight, bottom})}};
+}
+
+void DrawProgramIcon(QPainter& p) {
+  p.setPen(Line(kInk, kCubeEdgeWidth));
+  for (const TIconFace& face : ProgramIconFaces()) {
+    p.setBrush(face.Fill);
+    p.drawPolygon(face.Corners);
+  }
+}
+
+std::string Number(double value) {
+  return QString::number(value, 'g', 6).toStdString();
+}
+
+}  // namespace
+
 QIcon ProgramIcon() {
-  return MakeIcon([](QPainter& p) {
-    // An isometric cube, each face a colour of the RGB cube.
-    const QPointF top(12, 2), left(3, 7), right(21, 7), centre(12, 12), bottomLeft(3, 17),
-        bottomRight(21, 17), bottom(12, 22);
-    p.setPen(Line(kInk, 1.0));
-    p.setBrush(QColor(0xf5, 0x5d, 0x4e));
-    p.drawPolygon(QPolygonF({top, right, centre, left}));
-    p.setBrush(QColor(0x3f, 0xb8, 0x6e));
-    p.drawPolygon(QPolygonF({left, centre, bottom, bottomLeft}));
-    p.setBrush(QColor(0x2f, 0x7f, 0xe8));
-    p.drawPolygon(QPolygonF({centre, right, bottomRight, bottom}));
-  });
+  return MakeIcon(DrawProgramIcon);
+}
+
+QImage ProgramIconImage(int pixels) {
+  QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.scale(pixels / 24.0, pixels / 24.0);
+  DrawProgramIcon(painter);
+  return image;
+}
+
+std::string ProgramIconSvg() {
+  std::string svg =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
+      "viewBox=\"0 0 24 24\">\n"
+      "  <g stroke=\"" +
+      kInk.name().toStdString() + "\" stroke-width=\"" + Number(kCubeEdgeWidth) +
+      "\" stroke-linecap=\"round\" stroke-linejoin=\"round\">\n";
+  for (const TIconFace& face : ProgramIconFaces()) {
+    svg += "    <polygon fill=\"" + face.Fill.name().toStdString() + "\" points=\"";
+    for (const QPointF& corner : face.Corners) {
+      if (&corner != &face.Corners.front()) svg += ' ';
+      svg += Number(corner.x()) + "," + Number(corner.y());
+    }
+    svg += "\"/>\n";
+  }
+  return svg + "  </g>\n</svg>\n";
 }
 
 }  // namespace vorn::ui

@@ -3,6 +3,8 @@
 // stay sharp at every scale.
 
 #include <QIcon>
+#include <QImage>
+#include <string>
 
 namespace vorn::ui {
 
@@ -15,5 +17,10 @@ QIcon AboutIcon();
 QIcon PreviewImageIcon();
 QIcon PreviewPaneIcon();
 QIcon ProgramIcon();
+
+// The program icon at one size, and as a scalable SVG document of the same design: the
+// icon files installed with the program.
+QImage ProgramIconImage(int pixels);
+std::string ProgramIconSvg();
 
 }  // namespace vorn::ui

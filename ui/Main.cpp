@@ -1,9 +1,4 @@
-// Program entry of the desktop application.
-//   vorn-lut-converter                          the application
-//   vorn-lut-converter --screenshot-demo DIR [LUT files...]
-//                                               a scripted run that saves screenshots
-//   vorn-lut-converter --startup-probe          shows the window, prints the time from
-//                                               program start to the shown window, quits
+// Program entry of the desktop application; ui/CommandLine.h describes its command line.
 
 #include <QApplication>
 #include <QTimer>
@@ -14,17 +9,33 @@
 #include <vector>
 
 #include "ui/Application.h"
+#include "ui/CommandLine.h"
 #include "ui/MainForm.h"
 #include "ui/QtDialogs.h"
 #include "ui/ScreenshotDemo.h"
 
 namespace {
 
-int RunApplication(bool probeStartup, std::chrono::steady_clock::time_point started) {
+using vorn::ui::TWindowArguments;
+using vorn::ui::TWindowMode;
+
+constexpr int kExitUsage = 2;
+
+void Print(std::FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+}
+
+int RunApplication(const TWindowArguments& arguments,
+                   std::chrono::steady_clock::time_point started) {
   vorn::ui::TQtDialogs dialogs;
   vorn::ui::TfrmMain window(dialogs);
   window.show();
-  if (probeStartup) {
+  if (!arguments.Paths.empty()) {
+    QTimer::singleShot(0, &window, [&window, &dialogs, &arguments] {
+      vorn::ui::AddCommandLinePaths(window, dialogs, arguments.Paths);
+    });
+  }
+  if (arguments.Mode == TWindowMode::StartupProbe) {
     QTimer::singleShot(0, &window, [started] {
       const std::chrono::duration<double, std::milli> elapsed =
           std::chrono::steady_clock::now() - started;
@@ -35,22 +46,49 @@ int RunApplication(bool probeStartup, std::chrono::steady_clock::time_point star
   return QApplication::exec();
 }
 
+// What can be answered before a display is opened: help, version and usage errors.
+// Answers the exit status, or -1 to go on and start the window.
+int AnswerWithoutWindow(const std::vector<std::string>& args) {
+  try {
+    const TWindowArguments arguments =
+        vorn::ui::ParseWindowArguments(args, vorn::ui::TQtOptions::NotYetTaken);
+    if (arguments.Mode == TWindowMode::Help) {
+      Print(stdout, vorn::ui::WindowHelpText());
+      return 0;
+    }
+    if (arguments.Mode == TWindowMode::Version) {
+      Print(stdout, vorn::ui::WindowVersionText());
+      return 0;
+    }
+    return -1;
+  } catch (const vorn::ui::EWindowUsageError& error) {
+    Print(stderr, vorn::ui::WindowUsageText(error.what()));
+    return kExitUsage;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const auto started = std::chrono::steady_clock::now();
-  QApplication application(argc, argv);
+  const int answered = AnswerWithoutWindow({argv + 1, argv + argc});
+  if (answered >= 0) return answered;
+
+  QApplication application(argc, argv);  // takes Qt's own options out of argv
+  TWindowArguments arguments;
+  try {
+    arguments =
+        vorn::ui::ParseWindowArguments({argv + 1, argv + argc}, vorn::ui::TQtOptions::Taken);
+  } catch (const vorn::ui::EWindowUsageError& error) {
+    Print(stderr, vorn::ui::WindowUsageText(error.what()));
+    return kExitUsage;
+  }
   try {
     vorn::ui::SetUpApplication(application);
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (!args.empty() && args[0] == "--screenshot-demo") {
-      if (args.size() < 2) {
-        std::fprintf(stderr, "usage: vorn-lut-converter --screenshot-demo DIR [LUT files...]\n");
-        return 2;
-      }
-      return vorn::ui::RunScreenshotDemo(args[1], {args.begin() + 2, args.end()});
+    if (arguments.Mode == TWindowMode::ScreenshotDemo) {
+      return vorn::ui::RunScreenshotDemo(arguments.ScreenshotFolder, arguments.Paths);
     }
-    return RunApplication(!args.empty() && args[0] == "--startup-probe", started);
+    return RunApplication(arguments, started);
   } catch (const std::exception& error) {
     // Only start-up can get here: every user action has its own error box.
     std::fprintf(stderr, "vorn-lut-converter: %s\n", error.what());

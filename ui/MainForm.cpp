@@ -271,11 +271,13 @@ void TfrmMain::ConnectActions() {
   connect(lvwFiles, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
     RunGuarded(Dialogs_, this, [&] { ListMenuRequested(position); });
   });
-  connect(
-      lvwFiles, &TFileListView::PathsDropped, this, [this](const std::vector<std::string>& paths) {
-        RunGuarded(Dialogs_, this,
-                   [&](TActionContext& context) { AddFiles(ExpandDroppedPaths(paths), &context); });
-      });
+  connect(lvwFiles, &TFileListView::PathsDropped, this,
+          [this](const std::vector<std::string>& paths) { AddDroppedPaths(paths); });
+}
+
+void TfrmMain::AddDroppedPaths(const std::vector<std::string>& paths) {
+  RunGuarded(Dialogs_, this,
+             [&](TActionContext& context) { AddFiles(ExpandDroppedPaths(paths), &context); });
 }
 
 void TfrmMain::LoadSamplePicture() {

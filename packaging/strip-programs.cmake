@@ -1,0 +1,20 @@
+# Run by CPack on the staged files before they are packed: strips the programs the way
+# Debian's own packaging does, without the symbols, the compiler's .comment section and
+# the .note section.
+
+# A source package ("make package_source") stages the sources, which hold no programs.
+if(NOT CPACK_GENERATOR STREQUAL "DEB")
+  return()
+endif()
+file(GLOB programs "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/usr/bin/*")
+if(NOT programs)
+  message(FATAL_ERROR "strip-programs: no programs under ${CPACK_TEMPORARY_INSTALL_DIRECTORY}")
+endif()
+foreach(program IN LISTS programs)
+  execute_process(
+    COMMAND strip --strip-unneeded --remove-section=.comment --remove-section=.note ${program}
+    RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "strip-programs: cannot strip ${program}")
+  endif()
+endforeach()
