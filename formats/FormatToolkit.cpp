@@ -186,6 +186,19 @@ void AddCommentLines(TTextFile& text, const TLUT& lut, std::string_view prefix) 
   }
 }
 
+void AddValueLines(TTextFile& text, std::span<const TRGB> values, const TLineLayout& layout,
+                   const TValueWriter& writer) {
+  text.Reserve(text.Count() + values.size(), values.size() * (3 * TypicalLength(writer) + 4));
+  std::string line(LineCapacity(writer), '\0');
+  WithLineWriter(layout, writer, [&](const auto& writeLine) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      const double rgb[3] = {values[i].R, values[i].G, values[i].B};
+      const char* end = writeLine(line.data(), i, rgb);
+      text.Add(std::string_view(line.data(), static_cast<std::size_t>(end - line.data())));
+    }
+  });
+}
+
 // ---- Line tools ----------------------------------------------------------------------------
 
 bool HasExtension(const std::string& path, std::string_view extension) {
