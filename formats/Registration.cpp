@@ -8,7 +8,9 @@
 
 #include "core/LUTFormat.h"
 #include "formats/ASCCDLFormat.h"
+#include "formats/CodexLutherClipsterFormats.h"
 #include "formats/CubeFormats.h"
+#include "formats/NucodaColorfrontDavinciFormats.h"
 
 namespace vorn {
 
@@ -16,15 +18,27 @@ void RegisterBuiltInFormats() {
   if (!LutFormats().empty()) return;
   const int cubeTruelight = RegisterFormat(std::make_unique<TCube3DTruelightLutFormat>());
   const int cube3D = RegisterFormat(std::make_unique<TCube3DLutFormat>());
+  const int nucoda3D = RegisterFormat(std::make_unique<TNucoda3DLutFormat>());
+  const int codex3D = RegisterFormat(std::make_unique<TCodex3DLutFormat>());
+  const int clipster3D = RegisterFormat(std::make_unique<TClipster3DLutFormat>());
+  const int luther3D = RegisterFormat(std::make_unique<TLuther3DLutFormat>());
+  const int colorfront3D = RegisterFormat(std::make_unique<TColorFrontOSD3DLutFormat>());
+  const int davinciDat3D = RegisterFormat(std::make_unique<TDavinciDat3DLutFormat>());
   RegisterFormat(std::make_unique<TASC_CDL_Format>());  // read only: no output profile
   const int fsiCfe = RegisterFormat(std::make_unique<TFSI_CFE_3DLutFormat>());
   const int panasonic = RegisterFormat(std::make_unique<TPanasonic3DLutFormat>());
 
+  RegisterOutputProfile("Clipster 3D", "txt", clipster3D, 17, 16, false, false);
+  RegisterOutputProfile("Codex 3D", "txt", codex3D, 17, 12, false, false);
+  RegisterOutputProfile("Colorfront OSD 3D", "3dmesh", colorfront3D, 17, 0, false, false);
   RegisterOutputProfile("Cube 3D Adobe Photoshop, AfterEffects, Iridas, Nuke", "cube", cube3D, 32,
                         0, false, false);
   RegisterOutputProfile("Cube 3D Davinci", "cube", cube3D, 33, 0, true, false);
   RegisterOutputProfile("Cube 3D Truelight", "cube", cubeTruelight, 32, 0, false, false);
+  RegisterOutputProfile("Davinci DAT 3D", "dat", davinciDat3D, 33, 0, false, false);
   RegisterOutputProfile("FSI CFE (Flanders Scientific) 3D", "cfe", fsiCfe, 17, 0, false, false);
+  RegisterOutputProfile("Nucoda 3D", "cms", nucoda3D, 33, 0, true, false);
+  RegisterOutputProfile("Luther 3D", "txt", luther3D, 33, 10, false, false);
   RegisterOutputProfile("Panasonic 3D vlt, Varicam", "vlt", panasonic, 17, 0, false, false);
 }
 

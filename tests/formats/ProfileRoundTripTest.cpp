@@ -38,6 +38,12 @@ struct TCoding {
 const std::map<std::string, TCoding> kCodings = {
     {"Cube 3D Truelight", {TCoding::Decimals, 6}},
     {"Cube 3D", {TCoding::Decimals, 6}},
+    {"Nucoda 3D", {TCoding::Decimals, 6}},
+    {"Codex 3D", {TCoding::ProfileBits, 0}},
+    {"Clipster 3D", {TCoding::ProfileBits, 0}},
+    {"Luther 3D", {TCoding::ProfileBits, 0}},
+    {"Colorfront OSD 3D", {TCoding::Decimals, 6}},
+    {"Davinci DAT 3D", {TCoding::Decimals, 6}},
     {"FSI CFE (Flanders Scientific) 3D", {TCoding::Decimals, 6}},
     {"Panasonic 3D", {TCoding::TopCode, 4095}},
 };
