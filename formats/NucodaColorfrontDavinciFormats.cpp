@@ -76,8 +76,10 @@ void TNucoda3DLutFormat::ParseLine(std::string_view line, TLUT& lut) {
 }
 
 void TNucoda3DLutFormat::FinishLoad(TLUT& lut) {
-  lut.Kind = lk3D;
-  lut.Size3D = Size;
+  if (Has3D || !Has1D) {
+    lut.Kind = lk3D;
+    lut.Size3D = Size;
+  }
   if (Has1D) {
     lut.Kind = Has3D ? lk1DAnd3D : lk1D;
     lut.Size1D = EntryIndex;
