@@ -69,17 +69,26 @@ std::string TableTooLargeMessage(std::int64_t size) {
          " is too large: a 1D table holds at most 100001 entries.";
 }
 
+std::string TableTooSmallMessage(std::int64_t size, std::int64_t minimum) {
+  return "The 1D size " + std::to_string(size) + " is not valid: a 1D LUT needs at least " +
+         std::to_string(minimum) + (minimum == 1 ? " entry." : " entries.");
+}
+
 }  // namespace
 
 void TGenericLutFormat::PrepareText(TTextFile&) {}
 
 void TGenericLutFormat::ParseLine(std::string_view, TLUT&) {}
 
-void TGenericLutFormat::Load(const std::string& path, TLUT& lut) {
+void TGenericLutFormat::BeginLoad() {
   RIndex = GIndex = BIndex = EntryIndex = 0;
   Size = Scale = -1;
   ShaperSize = 0;
   Complete = false;
+}
+
+void TGenericLutFormat::Load(const std::string& path, TLUT& lut) {
+  BeginLoad();
   TTextFile text;
   text.Load(path);
   TextFile = &text;
@@ -89,6 +98,10 @@ void TGenericLutFormat::Load(const std::string& path, TLUT& lut) {
   } reset{TextFile};
   PrepareText(text);
   ForEachLine(text, [&](std::string_view line) { ParseLine(line, lut); });
+  FinishLoad(lut);
+}
+
+void TGenericLutFormat::FinishLoad(TLUT& lut) {
   if (Is3D) {
     lut.Kind = lk3D;
     lut.Size3D = Size;
@@ -130,17 +143,23 @@ void TGenericLutFormat::SetGridSize(std::int64_t size, std::int64_t minimum) {
 
 void TGenericLutFormat::SetTableSize(std::int64_t size, std::int64_t minimum) {
   if (size > TLUT::MaxTableEntries) throw ELUTError(TableTooLargeMessage(size));
-  if (size < minimum) {
-    throw ELUTError("The 1D size " + std::to_string(size) +
-                    " is not valid: a 1D LUT needs at least " + std::to_string(minimum) +
-                    (minimum == 1 ? " entry." : " entries."));
-  }
+  if (size < minimum) throw ELUTError(TableTooSmallMessage(size, minimum));
   Size = static_cast<std::int32_t>(size);
 }
 
-void TGenericLutFormat::SetShaperSize(std::int64_t size) {
+void TGenericLutFormat::SetShaperSize(std::int64_t size, std::int64_t minimum) {
   if (size > TLUT::MaxTableEntries) throw ELUTError(TableTooLargeMessage(size));
+  if (size < minimum) throw ELUTError(TableTooSmallMessage(size, minimum));
   ShaperSize = static_cast<std::int32_t>(size < 0 ? 0 : size);
+}
+
+void TGenericLutFormat::SetGridSizeFromValueLines() {
+  const std::int64_t count = TextFile ? CountValueLines(*TextFile) : 0;
+  if (count == 0) {
+    Size = 0;
+  } else {
+    SetGridSizeFromNodeCount(count);
+  }
 }
 
 void TGenericLutFormat::SetGridSizeFromNodeCount(std::int64_t count) {
@@ -169,6 +188,17 @@ bool TGenericLutFormat::HasHeaderKeywords(const std::string& path, std::string_v
     if (header.find(item) == std::string::npos) return false;
   }
   return true;
+}
+
+std::int64_t CountValueLines(const TTextFile& text) {
+  std::int64_t count = 0;
+  double first = 0.0;
+  double second = 0.0;
+  double third = 0.0;
+  for (std::size_t i = 0; i < text.Count(); ++i) {
+    if (ParseFloatTriple(text[i], first, second, third)) ++count;
+  }
+  return count;
 }
 
 std::vector<std::unique_ptr<TLUTFormat>>& LutFormats() {

@@ -84,6 +84,14 @@ class TGenericLutFormat : public TLUTFormat {
                                 std::string_view excluded);
 
  protected:
+  // The parse state of a new load: counters at 0, no size, scale or shaper, not complete.
+  // Load starts with it; formats with a reading loop of their own call it first.
+  void BeginLoad();
+  // After the last line: the record's kind and size from the parse state (a 3D format with
+  // a shaper gives 1D & 3D), then "Incomplete file." when the reader did not reach its last
+  // value. Formats whose files decide their kind and completeness themselves override it.
+  virtual void FinishLoad(TLUT& lut);
+
   // Three values of a value line in R, G, B order, each divided by divisor (real numbers
   // too); false when the line does not hold exactly three numbers of the layout's kind.
   static bool ParseValues(std::string_view line, const TValueLayout& layout, double divisor,
@@ -111,8 +119,13 @@ class TGenericLutFormat : public TLUTFormat {
   // own; sizes below the minimum are refused as not valid.
   void SetGridSize(std::int64_t size, std::int64_t minimum = 1);
   void SetTableSize(std::int64_t size, std::int64_t minimum = 1);
-  // The number of shaper entries before the grid, refused like a table size.
-  void SetShaperSize(std::int64_t size);
+  // The number of shaper entries before the grid, refused like a table size (a size below
+  // minimum too; without a minimum, a negative size means no shaper).
+  void SetShaperSize(std::int64_t size, std::int64_t minimum = 0);
+  // The size of a grid whose file states none: the rounded cube root of the number of lines
+  // of TextFile that hold three real numbers, through SetGridSize; 0 (no grid, so the file
+  // ends incomplete) when no line does.
+  void SetGridSizeFromValueLines();
   // The size of a grid stored as count lines (the rounded cube root), through SetGridSize.
   void SetGridSizeFromNodeCount(std::int64_t count);
   // Scale as the largest code a file declares, the divisor of its integer codes: below 1
@@ -203,6 +216,9 @@ void ForEachLine(const TTextFile& text, Parse&& parse) {
     throw;
   }
 }
+
+// The number of lines that hold exactly three real numbers (ParseFloatTriple).
+std::int64_t CountValueLines(const TTextFile& text);
 
 struct TLutOutputProfile {
   std::string Name;

@@ -27,6 +27,8 @@ class TTextFile {
   std::string Text() const;
 
   std::size_t Count() const { return Lines_.size(); }
+  // The bytes the lines take, their breaks included (what Reserve counts).
+  std::size_t Bytes() const { return Buffer_.size(); }
   std::string_view operator[](std::size_t i) const {
     return std::string_view(Buffer_.data() + Lines_[i].Offset, Lines_[i].Length);
   }

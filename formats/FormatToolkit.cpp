@@ -153,7 +153,8 @@ void AddGridLines(TTextFile& text, const TLUT& lut, const TLineLayout& layout,
                   const TValueWriter& writer) {
   const int n = GridSizeToWrite(lut);
   const std::size_t nodes = static_cast<std::size_t>(n) * n * n;
-  text.Reserve(text.Count() + nodes + 16, nodes * (3 * TypicalLength(writer) + 4) + 1024);
+  text.Reserve(text.Count() + nodes + 16,
+               text.Bytes() + nodes * (3 * TypicalLength(writer) + 4) + 1024);
   std::string line(LineCapacity(writer), '\0');
   // Lines walk the fastest axis innermost: red for cube files, blue for 3dl files.
   const bool redFastest = layout.Order == noRedFastest;
@@ -177,7 +178,8 @@ void AddTableLines(TTextFile& text, const TLUT& lut, const TLineLayout& layout,
                    const TValueWriter& writer) {
   const int n = TableSizeToWrite(lut);
   const std::size_t entries = static_cast<std::size_t>(n);
-  text.Reserve(text.Count() + entries + 16, entries * (3 * TypicalLength(writer) + 4) + 1024);
+  text.Reserve(text.Count() + entries + 16,
+               text.Bytes() + entries * (3 * TypicalLength(writer) + 4) + 1024);
   std::string line(LineCapacity(writer), '\0');
   WithLineWriter(layout, writer, [&](const auto& writeLine) {
     for (int i = 0; i < n; ++i) {
@@ -193,6 +195,20 @@ void AddCommentLines(TTextFile& text, const TLUT& lut, std::string_view prefix) 
     line.assign(prefix).append(comment);
     text.Add(line);
   }
+}
+
+void AddValueLines(TTextFile& text, std::span<const TRGB> values, const TLineLayout& layout,
+                   const TValueWriter& writer) {
+  text.Reserve(text.Count() + values.size(),
+               text.Bytes() + values.size() * (3 * TypicalLength(writer) + 4));
+  std::string line(LineCapacity(writer), '\0');
+  WithLineWriter(layout, writer, [&](const auto& writeLine) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      const double rgb[3] = {values[i].R, values[i].G, values[i].B};
+      const char* end = writeLine(line.data(), i, rgb);
+      text.Add(std::string_view(line.data(), static_cast<std::size_t>(end - line.data())));
+    }
+  });
 }
 
 // ---- Line tools ----------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -70,6 +71,10 @@ void AddTableLines(TTextFile& text, const TLUT& lut, const TLineLayout& layout,
                    const TValueWriter& writer);
 // Every comment of the record after prefix.
 void AddCommentLines(TTextFile& text, const TLUT& lut, std::string_view prefix = "# ");
+// One line per element of values, which the record does not hold (a fixed ramp, say), laid
+// out like the grid and table lines; an index column numbers them from 0.
+void AddValueLines(TTextFile& text, std::span<const TRGB> values, const TLineLayout& layout,
+                   const TValueWriter& writer);
 
 // The line a writer puts in every file it converts.
 inline constexpr const char* kConvertedBy = "# Converted by Vorn LUT Converter";

@@ -8,8 +8,10 @@
 
 #include "core/LUTFormat.h"
 #include "formats/ASCCDLFormat.h"
+#include "formats/CodexLutherClipsterFormats.h"
 #include "formats/CubeFormats.h"
 #include "formats/LustrePandoraQuantelFormats.h"
+#include "formats/NucodaColorfrontDavinciFormats.h"
 #include "formats/ThreeDLFormat.h"
 
 namespace vorn {
@@ -21,6 +23,12 @@ void RegisterBuiltInFormats() {
   const int lustre3D = RegisterFormat(std::make_unique<TLustre3DLutFormat>());
   const int pandora = RegisterFormat(std::make_unique<TPandora3DLutFormat>());
   const int threeDL = RegisterFormat(std::make_unique<T3dlLutFormat>());
+  const int nucoda3D = RegisterFormat(std::make_unique<TNucoda3DLutFormat>());
+  const int codex3D = RegisterFormat(std::make_unique<TCodex3DLutFormat>());
+  const int clipster3D = RegisterFormat(std::make_unique<TClipster3DLutFormat>());
+  const int luther3D = RegisterFormat(std::make_unique<TLuther3DLutFormat>());
+  const int colorfront3D = RegisterFormat(std::make_unique<TColorFrontOSD3DLutFormat>());
+  const int davinciDat3D = RegisterFormat(std::make_unique<TDavinciDat3DLutFormat>());
   const int quantel3D = RegisterFormat(std::make_unique<TQuantel3DLutFormat>());
   RegisterFormat(std::make_unique<TASC_CDL_Format>());  // read only: no output profile
   const int fsiCfe = RegisterFormat(std::make_unique<TFSI_CFE_3DLutFormat>());
@@ -30,12 +38,18 @@ void RegisterBuiltInFormats() {
                         false, false);
   RegisterOutputProfile("3DL Fusion", "3dl", threeDL, 33, 12, false, false);
   RegisterOutputProfile("Autodesk Lustre 3D", "lut", lustre3D, 33, 12, false, false);
+  RegisterOutputProfile("Clipster 3D", "txt", clipster3D, 17, 16, false, false);
+  RegisterOutputProfile("Codex 3D", "txt", codex3D, 17, 12, false, false);
+  RegisterOutputProfile("Colorfront OSD 3D", "3dmesh", colorfront3D, 17, 0, false, false);
   RegisterOutputProfile("Cube 3D Adobe Photoshop, AfterEffects, Iridas, Nuke", "cube", cube3D, 32,
                         0, false, false);
   RegisterOutputProfile("Cube 3D Davinci", "cube", cube3D, 33, 0, true, false);
   RegisterOutputProfile("Cube 3D Truelight", "cube", cubeTruelight, 32, 0, false, false);
+  RegisterOutputProfile("Davinci DAT 3D", "dat", davinciDat3D, 33, 0, false, false);
   RegisterOutputProfile("Dolby DD3", "dd3", threeDL, 17, 12, false, false);
   RegisterOutputProfile("FSI CFE (Flanders Scientific) 3D", "cfe", fsiCfe, 17, 0, false, false);
+  RegisterOutputProfile("Nucoda 3D", "cms", nucoda3D, 33, 0, true, false);
+  RegisterOutputProfile("Luther 3D", "txt", luther3D, 33, 10, false, false);
   RegisterOutputProfile("Pandora 3D, Apple 3D m3d", "m3d", pandora, 17, 16, false, false);
   RegisterOutputProfile("Panasonic 3D vlt, Varicam", "vlt", panasonic, 17, 0, false, false);
   RegisterOutputProfile("Quantel 3D", "txt", quantel3D, 17, 12, false, false);

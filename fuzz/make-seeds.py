@@ -1,9 +1,8 @@
 #!/usr/bin/env python3
-"""Writes the seed inputs of the fuzzers. For LUT loading: small files of the cube text
-family (plain cube, Truelight cube, FSI CFE, Panasonic vlt), a 1D cube, the integer-coded
-grids (3dl, Lustre, Pandora, Quantel), ASC CDL corrections, and broken variants that reach
-the readers' error paths. For the XML reader: small documents shaped like the XML LUT formats
-and odd or truncated ones. The output is deterministic.
+"""Writes the seed inputs of the fuzzers. For LUT loading: small files of every readable
+format family, valid and broken variants that reach the readers' error paths. For the XML
+reader: small documents shaped like the XML LUT formats and odd or truncated ones. The
+output is deterministic.
 
 Usage: make-seeds.py [OUTPUT_FOLDER [XML_OUTPUT_FOLDER]]
        (default: the seeds and seeds-xml folders beside this script)
@@ -106,6 +105,69 @@ def cdl_seeds():
          + ["</ColorCorrectionCollection>"]),
         ("cdl-list.cdl", ["<ColorDecisionList>", "<ColorDecision>"] + cdl()
          + ["</ColorDecision>", "</ColorDecisionList>"]),
+    ]
+
+
+def codes_blue_fastest(size, top):
+    """Value lines of a graded grid as integer codes 0..top, blue index varying fastest."""
+    last = size - 1
+    return [" ".join(str(round(v * top)) for v in ((r / last) ** 0.9, 0.02 + 0.96 * g / last,
+                                                   min(1.0, 1.05 * b / last)))
+            for r in range(size) for g in range(size) for b in range(size)]
+
+
+def bgr_lines(size):
+    """Value lines of a graded grid as B G R reals, red index varying fastest."""
+    return [" ".join(reversed(line.split(" "))) for line in grid_lines(size)]
+
+
+def clipster(size=2, attributes="name='seed' N='2' BitDepth='12'", values=None):
+    return [f"<LUT3D {attributes}>", "<values>"] + (
+        values if values is not None else codes_blue_fastest(size, 4095)) + ["</values>",
+                                                                             "</LUT3D>"]
+
+
+def nucoda(version=1, shaper=4, size=2):
+    lines = [f"NUCODA_3D_CUBE {version}", "", 'TITLE "seed"', ""]
+    if shaper:
+        lines.append(f"LUT_1D_SIZE {shaper}")
+    if size:
+        lines.append(f"LUT_3D_SIZE {size}")
+    lines.append("")
+    lines += [f"{v:.6f} {v:.6f} {v:.6f}" for v in (33 * i / (shaper - 1) for i in range(shaper))]
+    return lines + ([""] + grid_lines(size) if size else [])
+
+
+def code_and_real_grid_seeds():
+    """Codex, Luther and Clipster grids of codes and Nucoda, Colorfront and DaVinci grids of
+    reals, valid and broken."""
+    codex = ["# seed", "Lut3D: 2", "", "R\tG\tB"] + codes_blue_fastest(2, 4095)
+    return [
+        ("codex-2.txt", codex),
+        ("codex-short.txt", codex[:-3]),
+        ("codex-101.txt", ["Lut3D: 101", "0 0 0"]),
+        ("luther-3.txt", ["#channels: c3", "#elements = 27"] + codes_blue_fastest(3, 1023)),
+        ("luther-blank.txt", ["#channels: c3", "#elements = 8 ", "0 0 0"]),
+        ("luther-huge.txt", ["#channels: c3", "#elements = 2147483647", "0 0 0"]),
+        ("clipster-2.txt", clipster()),
+        ("clipster-quoted.txt", clipster(attributes='name="a &amp; b&apos;s" N="2.0" '
+                                                    'BitDepth="12"')),
+        ("clipster-no-n.txt", clipster(attributes="BitDepth='12'")),
+        ("clipster-depth-0.txt", clipster(attributes="N='2' BitDepth='0'")),
+        ("clipster-short.txt", clipster(values=codes_blue_fastest(2, 4095)[:5])),
+        ("clipster-n-101.txt", clipster(attributes="N='101' BitDepth='8'", values=["0 0 0"])),
+        ("nucoda-shaper.cms", nucoda()),
+        ("nucoda-3d.cms", nucoda(version=3, shaper=0)[:4] + ["LUT_3D_SIZE 2"] + grid_lines(2)),
+        ("nucoda-1d.cms", nucoda(version=2, shaper=8, size=0)),
+        ("nucoda-no-size.cms", ["NUCODA_3D_CUBE 1", 'TITLE "x"', "0 0 0"]),
+        ("nucoda-resize.cms", ["NUCODA_3D_CUBE 1", "LUT_3D_SIZE 3"] + grid_lines(3)[:20]
+         + ["LUT_3D_SIZE 2"] + grid_lines(2)),
+        ("nucoda-1d-101k.cms", ["NUCODA_3D_CUBE 2", "LUT_1D_SIZE 100002", "0 0 0"]),
+        ("colorfront-2.3dmesh", bgr_lines(2)),
+        ("colorfront-short.3dmesh", bgr_lines(3)[:-4]),
+        ("davinci-2.dat", ["# seed"] + bgr_lines(2)),
+        ("davinci-size.dat", ["0.5 0.5 0.5", "3DLUTSIZE 3", ""] + bgr_lines(3)),
+        ("davinci-101.dat", ["3DLUTSIZE 101", "0 0 0"]),
     ]
 
 
@@ -240,7 +302,7 @@ def main():
     xml_folder = sys.argv[2] if len(sys.argv) > 2 else os.path.join(here, "seeds-xml")
     os.makedirs(folder, exist_ok=True)
     os.makedirs(xml_folder, exist_ok=True)
-    for name, lines in seeds() + cdl_seeds():
+    for name, lines in seeds() + cdl_seeds() + code_and_real_grid_seeds():
         write(folder, name, lines)
     for name, lines in xml_seeds():
         write(xml_folder, name, lines)

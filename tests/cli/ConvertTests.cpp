@@ -100,6 +100,10 @@ TEST(CliConvert, RoundTripsThroughEveryCubeFamilyProfile) {
       {"FSI CFE (Flanders Scientific) 3D", "cfe", "FSI CFE (Flanders Scientific) 3D", 17, 5e-7,
        false},
       {"Panasonic 3D vlt, Varicam", "vlt", "Panasonic 3D", 17, 0.5 / 4095 + 1e-9, true},
+      {"Codex 3D", "txt", "Codex 3D", 17, 0.5 / 4095 + 1e-9, false},
+      {"Luther 3D", "txt", "Luther 3D", 33, 0.5 / 1023 + 1e-9, false},
+      {"Colorfront OSD 3D", "3dmesh", "Colorfront OSD 3D", 17, 5e-7, false},
+      {"Davinci DAT 3D", "dat", "Davinci DAT 3D", 33, 5e-7, false},
   };
   TempDir source;
   const std::string path = source.Write("affine.cube", AffineCube());

@@ -83,6 +83,29 @@ TEST(CliInfo, ValuesOfAShaperAndGridListTheTableThenTheGrid) {
                             "\n");
 }
 
+// A Nucoda file's shaper (divided by 33 in a version 1 file) comes before its grid.
+TEST(CliInfo, ANucodaShaperAndGridAreOneLutOfBothKinds) {
+  TempDir dir;
+  const std::string path =
+      dir.Write("shaped.cms", std::string("NUCODA_3D_CUBE 1\nTITLE \"shaped\"\nLUT_1D_SIZE 2\n") +
+                                  "LUT_3D_SIZE 2\n0 0 0\n33 16.5 33\n" + kIdentityLines);
+  TCliResult result = RunCli({"info", "--values", path});
+  ASSERT_EQ(result.Status, 0) << result.Err;
+  EXPECT_EQ(result.Out, "File: " + path +
+                            "\nFormat: Nucoda 3D\nType: 1D & 3D\nDimension: 2 & 2\n"
+                            "0 0 0 0\n"
+                            "1 1 0.5 1\n"
+                            "0 0 0 0 0 0\n"
+                            "0 0 1 0 0 1\n"
+                            "0 1 0 0 1 0\n"
+                            "0 1 1 0 1 1\n"
+                            "1 0 0 1 0 0\n"
+                            "1 0 1 1 0 1\n"
+                            "1 1 0 1 1 0\n"
+                            "1 1 1 1 1 1\n"
+                            "\n");
+}
+
 TEST(CliInfo, ValuesOfALargeGridHaveOneLinePerNode) {
   TempDir source;
   TempDir out;

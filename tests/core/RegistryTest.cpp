@@ -119,7 +119,8 @@ TEST(Registry, FormatsFollowTheFullListInOrder) {
     ++next;
   }
   for (const char* name : {"Cube 3D Truelight", "Cube 3D", "FSI CFE (Flanders Scientific) 3D",
-                           "Panasonic 3D", "ASC CDL"}) {
+                           "Panasonic 3D", "ASC CDL", "Nucoda 3D", "Codex 3D", "Clipster 3D",
+                           "Luther 3D", "Colorfront OSD 3D", "Davinci DAT 3D"}) {
     EXPECT_GE(IndexOfFormat(name), 0) << name;
   }
   EXPECT_EQ(IndexOfFormat("Cube 3D Truelight"), 0);

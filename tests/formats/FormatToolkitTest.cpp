@@ -18,8 +18,9 @@
 namespace vorn {
 namespace {
 
-// A format of size lines ("grid N", "table N", N = -1 for a table counted by its lines, or
-// "codes N", the largest code) and value lines of one layout.
+// A format of size lines ("grid N", "table N" with N = -1 for a table counted by its lines,
+// "codes N" for the largest code, "shaper N" for N shaper entries before a grid of N nodes, or
+// "counted" for a grid sized by its number of value lines) and value lines of one layout.
 class TProbeFormat : public TGenericLutFormat {
  public:
   TProbeFormat(bool is3D, TValueLayout layout, double divisor)
@@ -29,14 +30,26 @@ class TProbeFormat : public TGenericLutFormat {
   void ParseLine(std::string_view line, TLUT& lut) override {
     std::string_view rest = line;
     const std::string_view word = NextToken(rest);
-    if (word == "grid" || word == "table" || word == "codes") {
+    if (word == "counted") {
+      SetGridSizeFromValueLines();
+      return;
+    }
+    if (word == "grid" || word == "table" || word == "codes" || word == "shaper") {
       const std::int64_t size = StrToInt(rest);
       if (word == "grid") SetGridSize(size);
       if (word == "table" && size >= 0) SetTableSize(size);
       if (word == "codes") SetLargestCode(size);
+      if (word == "shaper") {
+        SetShaperSize(size, 1);
+        SetGridSize(size);
+      }
       return;
     }
-    if (Is3D) {
+    if (ShaperSize > 0) {
+      TRGB values;
+      if (ParseValues(line, Layout_, Divisor_, values))
+        StoreShaperOrNode(lut, Layout_.Order, values);
+    } else if (Is3D) {
       ReadGridLine(line, lut, Layout_, Divisor_);
     } else {
       ReadTableLine(line, lut, Layout_, Divisor_);
@@ -161,6 +174,10 @@ TEST(FormatToolkit, SizesBeyondTheRecordOrBelowOneAreRefused) {
        "The largest code 0 is not valid: integer codes need a largest code of at least 1."},
       {"codes -4095",
        "The largest code -4095 is not valid: integer codes need a largest code of at least 1."},
+      {"shaper 100", nullptr},
+      {"shaper 100002",
+       "The 1D size 100002 is too large: a 1D table holds at most 100001 entries."},
+      {"shaper 0", "The 1D size 0 is not valid: a 1D LUT needs at least 1 entry."},
   };
   test::TempDir dir;
   TLUT lut;
@@ -276,6 +293,48 @@ TEST(FormatToolkit, CodeDepthEstimate) {
   }
 }
 
+// A grid sized by its value lines takes the rounded cube root of their count; without one
+// it has no grid and is incomplete. A shaper's entries come before the grid's nodes.
+TEST(FormatToolkit, CountedGridsAndShapersBeforeTheGrid) {
+  struct TCountCase {
+    const char* Lines;
+    int Size;       // Size3D after the load
+    bool Complete;  // loads without "Incomplete file."
+  };
+  const TCountCase cases[] = {
+      {"0 0 0\n1 0 0\n0 1 0\n1 1 0\n# x\n0 0 1\n1 0 1\n0 1 1\n1 1 1\n", 2, true},
+      {"0 0 0\n1 0 0\n0 1 0\n1 1 0\n0 0 1\n1 0 1\n0 1 1\n", 2, false},  // 7 round to 2
+      {"0.5 0.5 0.5\nnot a value\n", 1, true},
+      {"no values\nat all\n", 0, false},
+  };
+  test::TempDir dir;
+  TLUT lut;
+  for (const TCountCase& c : cases) {
+    SCOPED_TRACE(c.Lines);
+    TProbeFormat format(true, {}, 1.0);
+    const std::string path = dir.Write("counted.txt", std::string("counted\n") + c.Lines);
+    if (c.Complete) {
+      format.Load(path, lut);
+    } else {
+      EXPECT_THROW(format.Load(path, lut), ELUTError);
+    }
+    EXPECT_EQ(lut.Kind, lk3D);
+    EXPECT_EQ(lut.Size3D, c.Size);
+  }
+  EXPECT_EQ(lut.GetNode(0, 0, 0), (TRGB{0.5, 0.5, 0.5}));
+
+  TProbeFormat shaped(true, {}, 1.0);
+  shaped.Load(
+      dir.Write("shaper.txt", "shaper 2\n0.1 0.2 0.3\n0.9 0.8 0.7\n" +
+                                  std::string("0 0 0\n1 0 0\n0 1 0\n1 1 0\n0 0 1\n1 0 1\n0 1 1\n"
+                                              "1 1 1\n")),
+      lut);
+  EXPECT_EQ(lut.Kind, lk1DAnd3D);
+  EXPECT_EQ(lut.Size1D, 2);
+  EXPECT_EQ(lut.GetEntry(1), (TRGB{0.9, 0.8, 0.7}));
+  EXPECT_EQ(lut.GetNode(1, 0, 0), (TRGB{1, 0, 0}));
+}
+
 // A value that does not parse names its file and line, beside the unchanged message.
 TEST(FormatToolkit, ConversionErrorsNoteTheFileAndLine) {
   test::TempDir dir;
@@ -346,7 +405,12 @@ TEST(FormatToolkit, TableWriterAndComments) {
   TTextFile text;
   AddCommentLines(text, lut);
   AddTableLines(text, lut, {noRedFastest, coRGB, ',', true}, TValueWriter::ScaledInt(8));
-  EXPECT_EQ(text.Text(), "# first\n# \n0,0,26,51\n1,128,128,128\n2,255,230,255\n");
+  const TRGB ramp[] = {{0.25, 0.5, 1.5}, {-1, 0, 1}};
+  AddValueLines(text, ramp, {noRedFastest, coBGR, ' ', false}, TValueWriter::Fixed(2));
+  AddValueLines(text, ramp, {noRedFastest, coRGB, '\t', true}, TValueWriter::Code(8));
+  EXPECT_EQ(text.Text(),
+            "# first\n# \n0,0,26,51\n1,128,128,128\n2,255,230,255\n1.50 0.50 0.25\n"
+            "1.00 0.00 -1.00\n0\t2\t4\t12\n1\t-8\t0\t8\n");
 }
 
 // The writer's integer coding is the printed FormatScaledInt, value for value.

@@ -42,6 +42,12 @@ const std::map<std::string, TCoding> kCodings = {
     {"Pandora 3D, Technicolor", {TCoding::ProfileBits, 0}},
     {"3DL", {TCoding::ProfileBits, 0}},
     {"Quantel 3D", {TCoding::ProfileBits, 0}},
+    {"Nucoda 3D", {TCoding::Decimals, 6}},
+    {"Codex 3D", {TCoding::ProfileBits, 0}},
+    {"Clipster 3D", {TCoding::ProfileBits, 0}},
+    {"Luther 3D", {TCoding::ProfileBits, 0}},
+    {"Colorfront OSD 3D", {TCoding::Decimals, 6}},
+    {"Davinci DAT 3D", {TCoding::Decimals, 6}},
     {"FSI CFE (Flanders Scientific) 3D", {TCoding::Decimals, 6}},
     {"Panasonic 3D", {TCoding::TopCode, 4095}},
 };

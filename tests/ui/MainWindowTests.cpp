@@ -203,10 +203,17 @@ TEST_F(TMainWindowTest, SelectingARowShowsTheGradedPictureTypeDimensionAndCommen
 }
 
 TEST_F(TMainWindowTest, AShaperAndGridShowBothSizes) {
-  Window->AddFiles({Temp.Write("shaper.cube", ShaperCubeText())});
+  Window->AddFiles({Temp.Write("shaper.cube", ShaperCubeText()),
+                    Temp.Write("shaper.cms",
+                               "NUCODA_3D_CUBE 1\nLUT_1D_SIZE 3\nLUT_3D_SIZE 2\n"
+                               "0 0 0\n16.5 16.5 16.5\n33 33 33\n0 0 0\n1 0 0\n"
+                               "0 1 0\n1 1 0\n0 0 1\n1 0 1\n0 1 1\n1 1 1\n")});
   Window->SelectRow(0);
   EXPECT_EQ(MemoLines(),
             (std::vector<std::string>{"Type: 1D & 3D", "Dimension: 2 & 2", "with shaper"}));
+  ASSERT_EQ(Row(1).FormatName, "Nucoda 3D");
+  Window->SelectRow(1);
+  EXPECT_EQ(MemoLines(), (std::vector<std::string>{"Type: 1D & 3D", "Dimension: 3 & 2"}));
 }
 
 TEST_F(TMainWindowTest, SelectingAnUnknownRowOrLosingTheSelectionHidesTheLutParts) {

@@ -1,0 +1,150 @@
+#include "formats/CodexLutherClipsterFormats.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "core/TextTools.h"
+#include "formats/FormatToolkit.h"
+#include "formats/XMLNode.h"
+#include "platform/Convert.h"
+
+namespace vorn {
+
+namespace {
+
+constexpr TValueLayout kCodeValues{noBlueFastest, coRGB, true, false};
+constexpr TLineLayout kCodeLines{noBlueFastest, coRGB, ' ', false};
+
+// Codex files are read as 12-bit codes and Luther files as 10-bit codes, whatever depth
+// they were written with.
+constexpr double kCodexTopCode = 4095.0;
+constexpr double kLutherTopCode = 1023.0;
+
+// Clipster codes are read as 32-bit integers, so deeper codes could not be told apart.
+constexpr std::int64_t kClipsterMaxBits = 31;
+
+}  // namespace
+
+// ---- Codex 3D --------------------------------------------------------------------------
+
+bool TCodex3DLutFormat::IsFormat(const std::string& path) {
+  return HasHeaderKeywords(path, "Lut3D:", "");
+}
+
+void TCodex3DLutFormat::ParseLine(std::string_view line, TLUT& lut) {
+  const std::string_view trimmed = Trim(line);
+  if (trimmed.empty()) return;
+  if (IsCommentLine(trimmed)) {
+    lut.Comments.emplace_back(CommentText(trimmed));
+    return;
+  }
+  if (Size == -1) {
+    bool found = false;
+    const std::string_view size = TextAfterKeyword(trimmed, "LUT3D:", found);
+    if (found) {
+      SetGridSize(StrToInt(Trim(size)));
+      return;
+    }
+  }
+  // Lines that are not three codes (the "R G B" caption, say) are passed over.
+  ReadGridLine(trimmed, lut, kCodeValues, kCodexTopCode);
+}
+
+void TCodex3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) {
+  TTextFile text;
+  text.Add("Lut3D: " + std::to_string(GridSizeToWrite(lut)));
+  text.Add("");
+  text.Add("R\tG\tB");
+  AddGridLines(text, lut, kCodeLines, TValueWriter::ScaledInt(bits));
+  text.Save(path);
+}
+
+// ---- Luther 3D -------------------------------------------------------------------------
+
+bool TLuther3DLutFormat::IsFormat(const std::string& path) {
+  return HasHeaderKeywords(path, "channels: c3", "");
+}
+
+void TLuther3DLutFormat::ParseLine(std::string_view line, TLUT& lut) {
+  const std::string_view trimmed = Trim(line);
+  if (trimmed.empty()) return;
+  if (Size == -1) {
+    // The node count is found on the "#elements = " header line, before comments are
+    // passed over. Blanks may lead the number but not follow it.
+    bool found = false;
+    const std::string_view count = TextAfterKeyword(line, "elements =", found);
+    if (found) {
+      SetGridSizeFromNodeCount(StrToInt(count));
+      return;
+    }
+  }
+  if (IsCommentLine(trimmed)) return;
+  ReadGridLine(trimmed, lut, kCodeValues, kLutherTopCode);
+}
+
+void TLuther3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) {
+  const std::int64_t n = GridSizeToWrite(lut);
+  TTextFile text;
+  text.Add("#channels: c3");
+  text.Add("#elements = " + std::to_string(n * n * n));
+  AddGridLines(text, lut, kCodeLines, TValueWriter::ScaledInt(bits));
+  text.Save(path);
+}
+
+// ---- Clipster 3D -----------------------------------------------------------------------
+
+bool TClipster3DLutFormat::IsFormat(const std::string& path) {
+  return HasHeaderKeywords(path, "<LUT3D", "");
+}
+
+namespace {
+
+// The named attribute of the LUT3D element as an integer; absent or empty is refused, as
+// the grid cannot be read without it.
+std::int64_t RequiredIntegerAttribute(const TXMLNode& element, std::string_view name,
+                                      std::string_view meaning) {
+  const TXMLValue* value = element.Attributes.Find(name);
+  if (!value || Trim(value->Text).empty()) {
+    throw ELUTError("The LUT3D element has no " + std::string(name) + " attribute (" +
+                    std::string(meaning) + ").");
+  }
+  return value->AsInteger();
+}
+
+}  // namespace
+
+void TClipster3DLutFormat::Load(const std::string& path, TLUT& lut) {
+  BeginLoad();
+  TXMLNode document;
+  document.LoadFromFile(path);
+  const TXMLNode& lut3D = document.FindChild("LUT3D");
+  const TXMLValue* name = lut3D.Attributes.Find("name");
+  lut.Comments.push_back("Name: " + XmlUnescape(name ? name->AsString() : std::string()));
+  SetGridSize(RequiredIntegerAttribute(lut3D, "N", "the grid size"));
+  const std::int64_t bits = RequiredIntegerAttribute(lut3D, "BitDepth", "the depth of the codes");
+  if (bits < 1 || bits > kClipsterMaxBits) {
+    throw ELUTError("The BitDepth " + std::to_string(bits) +
+                    " is not valid: codes take 1 to 31 bits.");
+  }
+  const double topCode = std::ldexp(1.0, static_cast<int>(bits)) - 1.0;
+
+  TTextFile values;
+  values.SetText(lut3D.FindChild("values").Value.AsString());
+  for (std::size_t i = 0; i < values.Count() && !Complete; ++i) {
+    ReadGridLine(values[i], lut, kCodeValues, topCode);
+  }
+  FinishLoad(lut);
+}
+
+void TClipster3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) {
+  TTextFile text;
+  text.Add("<LUT3D name='" + XmlEscape(FileTitle(path)) + "' N='" +
+           std::to_string(GridSizeToWrite(lut)) + "' BitDepth='" + std::to_string(bits) + "'>");
+  text.Add("<values>");
+  AddGridLines(text, lut, kCodeLines, TValueWriter::ScaledInt(bits));
+  text.Add("</values>");
+  text.Add("</LUT3D>");
+  text.Save(path);
+}
+
+}  // namespace vorn
