@@ -117,6 +117,12 @@ bool TGenericLutFormat::StoreEntry(TLUT& lut, const TRGB& values) {
   return true;
 }
 
+void TGenericLutFormat::AppendEntry(TLUT& lut, const TRGB& values) {
+  if (Size < 0) Size = 0;
+  if (Size >= TLUT::MaxTableEntries) throw ELUTError(TableTooLargeMessage(Size + 1));
+  lut.SetEntry(Size++, values);
+}
+
 void TGenericLutFormat::SetGridSize(std::int64_t size, std::int64_t minimum) {
   if (size > kGridSizeLimit) throw Exception(kGridSizeLimitMessage);
   if (size < minimum) {

@@ -103,6 +103,10 @@ class TGenericLutFormat : public TLUTFormat {
   // true with the last entry and nothing is stored after it; with Size -1 (a table whose
   // length is the number of its lines) a line beyond the capacity is refused.
   bool StoreEntry(TLUT& lut, const TRGB& values);
+  // Stores values in entry Size of a table whose length is the number of entries read, Size
+  // being that count (-1 counts as 0), and advances Size; an entry beyond the capacity is
+  // refused.
+  void AppendEntry(TLUT& lut, const TRGB& values);
   // Stores values in the next entry of the shaper table while it has fewer than ShaperSize
   // entries, in the next grid node (StoreNode) after that.
   bool StoreShaperOrNode(TLUT& lut, TNodeOrder order, const TRGB& values);
