@@ -9,6 +9,7 @@
 #include "core/LUTFormat.h"
 #include "formats/ASCCDLFormat.h"
 #include "formats/CubeFormats.h"
+#include "formats/Text1DFormats.h"
 
 namespace vorn {
 
@@ -16,6 +17,20 @@ void RegisterBuiltInFormats() {
   if (!LutFormats().empty()) return;
   const int cubeTruelight = RegisterFormat(std::make_unique<TCube3DTruelightLutFormat>());
   const int cube3D = RegisterFormat(std::make_unique<TCube3DLutFormat>());
+  const int cube1D = RegisterFormat(std::make_unique<TCube1DLutFormat>());
+  const int codex1D = RegisterFormat(std::make_unique<TCodex1DLutFormat>());
+  const int lustre1D = RegisterFormat(std::make_unique<TLustre1DLutFormat>());
+  const int filmlight1D = RegisterFormat(std::make_unique<TFilmlight1DLutFormat>());
+  const int quantel1D = RegisterFormat(std::make_unique<TQuantel1DLutFormat>());
+  const int stwo1D = RegisterFormat(std::make_unique<TStwo1DLutFormat>());
+  const int nucoda1D = RegisterFormat(std::make_unique<TNucoda1DLutWriterFormat>());
+  const int colorfront1D = RegisterFormat(std::make_unique<TColorFrontOSD1DLutFormat>());
+  const int fusion1D = RegisterFormat(std::make_unique<TFusion1DLutFormat>());
+  const int blackmagic1D = RegisterFormat(std::make_unique<TBlackmagic1DLutFormat>());
+  const int cinetal1D = RegisterFormat(std::make_unique<TCinetal1DLutFormat>());
+  const int shake1D = RegisterFormat(std::make_unique<TShake1DLutFormat>());
+  RegisterFormat(std::make_unique<TDavinciILut1DLutFormat>());  // read only: no output profile
+  RegisterFormat(std::make_unique<TDavinciOLut1DLutFormat>());  // read only: no output profile
   RegisterFormat(std::make_unique<TASC_CDL_Format>());  // read only: no output profile
   const int fsiCfe = RegisterFormat(std::make_unique<TFSI_CFE_3DLutFormat>());
   const int panasonic = RegisterFormat(std::make_unique<TPanasonic3DLutFormat>());
@@ -26,6 +41,18 @@ void RegisterBuiltInFormats() {
   RegisterOutputProfile("Cube 3D Truelight", "cube", cubeTruelight, 32, 0, false, false);
   RegisterOutputProfile("FSI CFE (Flanders Scientific) 3D", "cfe", fsiCfe, 17, 0, false, false);
   RegisterOutputProfile("Panasonic 3D vlt, Varicam", "vlt", panasonic, 17, 0, false, false);
+  RegisterOutputProfile("Autodesk Lustre 1D", "lut", lustre1D, 65536, 16, true, true);
+  RegisterOutputProfile("Blackmagic HDLink 1D", "txt", blackmagic1D, 1024, 0, false, false);
+  RegisterOutputProfile("Cine-tal 1D", "txt", cinetal1D, 1024, 10, false, false);
+  RegisterOutputProfile("Codex 1D, Sony SRW-1, Scratch 1D", "dat", codex1D, 1024, 10, false, false);
+  RegisterOutputProfile("Colorfront OSD 1D", "1dlut", colorfront1D, 1024, 0, false, false);
+  RegisterOutputProfile("Cube 1D", "cube", cube1D, 4096, 0, false, false);
+  RegisterOutputProfile("Filmlight Truelight 1D", "cube", filmlight1D, 4096, 0, false, false);
+  RegisterOutputProfile("Fusion 1D", "alut", fusion1D, 65536, 16, false, false);
+  RegisterOutputProfile("Nucoda 1D", "cms", nucoda1D, 4096, 0, false, false);
+  RegisterOutputProfile("Quantel 1D", "txt", quantel1D, 1024, 10, false, false);
+  RegisterOutputProfile("S.two 1D", "swto.xml", stwo1D, 1024, 10, false, false);
+  RegisterOutputProfile("Shake 1D", "txt", shake1D, 65536, 16, false, false);
 }
 
 }  // namespace vorn

@@ -40,6 +40,15 @@ const std::map<std::string, TCoding> kCodings = {
     {"Cube 3D", {TCoding::Decimals, 6}},
     {"FSI CFE (Flanders Scientific) 3D", {TCoding::Decimals, 6}},
     {"Panasonic 3D", {TCoding::TopCode, 4095}},
+    {"Cube 1D", {TCoding::Decimals, 6}},
+    {"Codex 1D, Scratch 1D", {TCoding::ProfileBits, 0}},
+    {"Autodesk Lustre 1D", {TCoding::ProfileBits, 0}},
+    {"Filmlight Truelight 1D", {TCoding::Decimals, 6}},
+    {"Quantel 1D", {TCoding::ProfileBits, 0}},
+    {"S.two 1D", {TCoding::ProfileBits, 0}},
+    {"Colorfront OSD 1D", {TCoding::Decimals, 6}},
+    {"Fusion 1D", {TCoding::ProfileBits, 0}},
+    {"Blackmagic HDLink 1D", {TCoding::Decimals, 5}},  // thousandths with two decimals
 };
 
 // Formats that only write: their files are checked to exist, not read back.
