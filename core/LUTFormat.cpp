@@ -266,11 +266,12 @@ void LoadLut(const std::string& path, TLUT& lut, int formatIndex, int inputBits)
   lut.FormatIndex = detected;
 }
 
-void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile, int bits) {
+void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile, int bits,
+             const TReplaceQuestion& mayReplace) {
   if (bits == -1) bits = profile.DefaultBits;
   TLUTFormat* format = GetFormat(profile.FormatIndex);
   if (!format) throw Exception("The output \"" + profile.Name + "\" has no LUT format.");
-  format->Save(path, lut, bits);
+  format->SaveAsking(path, lut, bits, mayReplace);
 }
 
 }  // namespace vorn

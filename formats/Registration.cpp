@@ -9,6 +9,7 @@
 #include "core/LUTFormat.h"
 #include "formats/ASCCDLFormat.h"
 #include "formats/CubeFormats.h"
+#include "formats/LookFormats.h"
 #include "formats/Text1DFormats.h"
 
 namespace vorn {
@@ -31,10 +32,14 @@ void RegisterBuiltInFormats() {
   const int shake1D = RegisterFormat(std::make_unique<TShake1DLutFormat>());
   RegisterFormat(std::make_unique<TDavinciILut1DLutFormat>());  // read only: no output profile
   RegisterFormat(std::make_unique<TDavinciOLut1DLutFormat>());  // read only: no output profile
+  const int speedgradeLook = RegisterFormat(std::make_unique<TSpeedgradeLook3DLutFormat>());
   RegisterFormat(std::make_unique<TASC_CDL_Format>());  // read only: no output profile
   const int fsiCfe = RegisterFormat(std::make_unique<TFSI_CFE_3DLutFormat>());
+  const int premiereLook = RegisterFormat(std::make_unique<TSpeedgradeLook3DLutV2Format>());
   const int panasonic = RegisterFormat(std::make_unique<TPanasonic3DLutFormat>());
 
+  RegisterOutputProfile("Adobe Premiere Look", "look", premiereLook, 32, 0, false, false);
+  RegisterOutputProfile("Adobe SpeedGrade Look", "look", speedgradeLook, 8, 0, true, false);
   RegisterOutputProfile("Cube 3D Adobe Photoshop, AfterEffects, Iridas, Nuke", "cube", cube3D, 32,
                         0, false, false);
   RegisterOutputProfile("Cube 3D Davinci", "cube", cube3D, 33, 0, true, false);

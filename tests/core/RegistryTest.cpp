@@ -118,12 +118,27 @@ TEST(Registry, FormatsFollowTheFullListInOrder) {
     EXPECT_EQ(format->InputBits, -1) << format->Name;
     ++next;
   }
-  for (const char* name :
-       {"Cube 3D Truelight", "Cube 3D", "FSI CFE (Flanders Scientific) 3D", "Panasonic 3D",
-        "ASC CDL", "Cube 1D", "Codex 1D, Scratch 1D", "Autodesk Lustre 1D",
-        "Filmlight Truelight 1D", "Quantel 1D", "S.two 1D", "Nucoda 1D", "Colorfront OSD 1D",
-        "Fusion 1D", "Blackmagic HDLink 1D", "Cine-tal 1D", "Shake 1D", "DaVinci Resolve ilut 1D",
-        "DaVinci Resolve olut 1D"}) {
+  for (const char* name : {"Cube 3D Truelight",
+                           "Cube 3D",
+                           "FSI CFE (Flanders Scientific) 3D",
+                           "Panasonic 3D",
+                           "ASC CDL",
+                           "Cube 1D",
+                           "Codex 1D, Scratch 1D",
+                           "Autodesk Lustre 1D",
+                           "Filmlight Truelight 1D",
+                           "Quantel 1D",
+                           "S.two 1D",
+                           "Nucoda 1D",
+                           "Colorfront OSD 1D",
+                           "Fusion 1D",
+                           "Blackmagic HDLink 1D",
+                           "Cine-tal 1D",
+                           "Shake 1D",
+                           "DaVinci Resolve ilut 1D",
+                           "DaVinci Resolve olut 1D",
+                           "Adobe SpeedGrade Look 3D",
+                           "Adobe Primeire Look"}) {
     EXPECT_GE(IndexOfFormat(name), 0) << name;
   }
   EXPECT_EQ(IndexOfFormat("Cube 3D Truelight"), 0);
