@@ -57,6 +57,9 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
   callbacks.AskOverwrite = [&](const std::string& destination) {
     return AnswerExisting(options.Existing, destination);
   };
+  callbacks.AskReplaceCompanion = [&](const std::string& companion) {
+    return AnswerExisting(options.Existing, companion) == TOverwriteAnswer::Yes;
+  };
   callbacks.Progress = [&](std::size_t position, double) {
     current = files[position].Path;
     progress.Show(position + 1, ExtractFileName(files[position].Path));

@@ -109,7 +109,9 @@ Options:
   --output-dir DIR       folder for the written files; it must exist
   --overwrite            replace files that already exist in DIR
   --skip-existing        leave files that already exist in DIR and go on
-Without --overwrite or --skip-existing an existing destination is an error.
+Without --overwrite or --skip-existing an existing destination is an error. The same
+holds for the cube file that "Adobe Premiere Look" writes beside each look: when it
+exists, --skip-existing skips the file (neither file is written).
 
 Output: one tab-separated line per file, "converted" or "skipped", the source path
 and the destination path. On a terminal a progress line is shown on standard error

@@ -24,13 +24,13 @@ namespace {
 
 void ConvertLoaded(const TLUT& sourceLut, const std::string& destination,
                    const TLutOutputProfile& profile, const TLUTFormat& outputFormat, int size,
-                   int bits) {
+                   int bits, const TReplaceQuestion& mayReplace) {
   const TLutKind kind = outputFormat.Is3D ? lk3D : lk1D;
   const int cappedSize = std::min(size, outputFormat.Is3D ? kMaxOutputSize3D : kMaxOutputSize1D);
   const int sourceSize = outputFormat.Is3D ? sourceLut.Size3D : sourceLut.Size1D;
   if (sourceLut.Kind == kind && sourceSize == cappedSize) {
     // Resampling would copy every value unchanged: write the source itself.
-    SaveLut(destination, sourceLut, profile, bits);
+    SaveLut(destination, sourceLut, profile, bits, mayReplace);
     return;
   }
   TLUT destinationLut;
@@ -41,7 +41,7 @@ void ConvertLoaded(const TLUT& sourceLut, const std::string& destination,
     destinationLut.Size1D = cappedSize;
   }
   destinationLut.ResampleFrom(sourceLut);
-  SaveLut(destination, destinationLut, profile, bits);
+  SaveLut(destination, destinationLut, profile, bits, mayReplace);
 }
 
 TOverwriteAnswer AnswerFor(const TBatchCallbacks& callbacks, const std::string& destination) {
@@ -52,7 +52,8 @@ TOverwriteAnswer AnswerFor(const TBatchCallbacks& callbacks, const std::string& 
 }  // namespace
 
 void ConvertFile(const std::string& source, const std::string& destination, int formatIndex,
-                 const TLutOutputProfile& profile, int size, int bits, int inputBits) {
+                 const TLutOutputProfile& profile, int size, int bits, int inputBits,
+                 const TReplaceQuestion& mayReplace) {
   if (size < 2) {
     throw Exception("The LUT size " + std::to_string(size) +
                     " is too small: a LUT needs at least 2 nodes or entries.");
@@ -70,8 +71,39 @@ void ConvertFile(const std::string& source, const std::string& destination, int 
   if (sourceLut.FormatIndex == -1) {
     throw ELUTError("\"" + source + "\" is not a LUT file of any known format.");
   }
-  ConvertLoaded(sourceLut, destination, profile, *outputFormat, size, bits);
+  // A 1D file whose entry lines all failed loads as an empty table; sampling it would write
+  // a LUT made of whatever the record held.
+  if (sourceLut.Kind == lk1D && sourceLut.Size1D < 1) {
+    throw ELUTError("The file holds no 1D entries to convert.");
+  }
+  ConvertLoaded(sourceLut, destination, profile, *outputFormat, size, bits, mayReplace);
 }
+
+namespace {
+
+// One checked file of a batch; false when the companion question was declined, so that
+// nothing was written.
+bool ConvertBatchFile(const TBatchFile& file, const std::string& destination,
+                      const TBatchSettings& settings, const TBatchCallbacks& callbacks) {
+  bool declined = false;
+  TReplaceQuestion mayReplace;
+  if (callbacks.AskReplaceCompanion) {
+    mayReplace = [&](const std::string& companion) {
+      declined = !callbacks.AskReplaceCompanion(companion);
+      return !declined;
+    };
+  }
+  try {
+    ConvertFile(file.Path, destination, -1, *settings.Profile, settings.Size, settings.Bits,
+                file.InputBits, mayReplace);
+  } catch (Exception& error) {
+    error.NoteFile(file.Path);
+    throw;
+  }
+  return !declined;
+}
+
+}  // namespace
 
 TBatchResult ConvertBatch(const std::vector<TBatchFile>& files, const TBatchSettings& settings,
                           const TBatchCallbacks& callbacks) {
@@ -98,15 +130,9 @@ TBatchResult ConvertBatch(const std::vector<TBatchFile>& files, const TBatchSett
       result.Cancelled = true;
       break;
     }
-    try {
-      ConvertFile(file.Path, destination, -1, profile, settings.Size, settings.Bits,
-                  file.InputBits);
-    } catch (Exception& error) {
-      error.NoteFile(file.Path);
-      throw;
-    }
-    ++result.Converted;
-    if (callbacks.Finished) callbacks.Finished(i, destination, true);
+    const bool written = ConvertBatchFile(file, destination, settings, callbacks);
+    ++(written ? result.Converted : result.Skipped);
+    if (callbacks.Finished) callbacks.Finished(i, destination, written);
   }
   return result;
 }

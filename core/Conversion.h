@@ -26,11 +26,13 @@ std::string OutputPathFor(const std::string& outputFolder, const std::string& fi
 
 // Loads source (format detected again with -1; inputBits is the file's own bit depth, -1 for
 // automatic), resamples it to the profile's kind and the given size (capped at 99 nodes per
-// axis or 99,999 entries) and saves it with the bits (-1 = the profile's default). A source
-// that no format claims, or a folder, raises an error that names it. Sizes below 2 raise an
-// error before anything is read or written.
+// axis or 99,999 entries) and saves it with the bits (-1 = the profile's default); mayReplace
+// answers a writer that would replace an existing companion file. A source that no format
+// claims, a 1D table without entries, or a folder, raises an error that names it. Sizes below
+// 2 raise an error before anything is read or written.
 void ConvertFile(const std::string& source, const std::string& destination, int formatIndex,
-                 const TLutOutputProfile& profile, int size, int bits, int inputBits = -1);
+                 const TLutOutputProfile& profile, int size, int bits, int inputBits = -1,
+                 const TReplaceQuestion& mayReplace = {});
 
 // One file of a batch. Unchecked files are passed over but count for the progress.
 struct TBatchFile {
@@ -52,6 +54,10 @@ struct TBatchCallbacks {
   // Asked when something exists at a file's destination: Yes replaces it, No skips the
   // file, Cancel ends the batch. Without it existing files are replaced.
   std::function<TOverwriteAnswer(const std::string& destination)> AskOverwrite;
+  // Asked when the output format would replace an existing companion file written beside the
+  // destination (the cube of a Premiere look): true replaces it, false skips the file with
+  // neither file written. Without it such a file ends the batch with an error naming it.
+  std::function<bool(const std::string& companion)> AskReplaceCompanion;
   // Called before each file is converted with its position in the list and the batch's
   // progress in percent ((position + 1) x 100 / number of files); answering false cancels
   // the batch there.

@@ -131,6 +131,12 @@ bool TGenericLutFormat::StoreEntry(TLUT& lut, const TRGB& values) {
   return true;
 }
 
+void TGenericLutFormat::AppendEntry(TLUT& lut, const TRGB& values) {
+  if (Size < 0) Size = 0;
+  if (Size >= TLUT::MaxTableEntries) throw ELUTError(TableTooLargeMessage(Size + 1));
+  lut.SetEntry(Size++, values);
+}
+
 void TGenericLutFormat::SetGridSize(std::int64_t size, std::int64_t minimum) {
   if (size > kGridSizeLimit) throw Exception(kGridSizeLimitMessage);
   if (size < minimum) {
@@ -303,11 +309,12 @@ void LoadLut(const std::string& path, TLUT& lut, int formatIndex, int inputBits)
   lut.FormatIndex = detected;
 }
 
-void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile, int bits) {
+void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile, int bits,
+             const TReplaceQuestion& mayReplace) {
   if (bits == -1) bits = profile.DefaultBits;
   TLUTFormat* format = GetFormat(profile.FormatIndex);
   if (!format) throw Exception("The output \"" + profile.Name + "\" has no LUT format.");
-  format->Save(path, lut, bits);
+  format->SaveAsking(path, lut, bits, mayReplace);
 }
 
 }  // namespace vorn

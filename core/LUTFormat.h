@@ -4,6 +4,7 @@
 // lists the choices the user sees as output formats.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,6 +26,11 @@ class ELUTError : public Exception {
 
 inline constexpr const char* kIncompleteFile = "Incomplete file.";
 
+// Asked before a writer replaces an existing file that it writes beside the one it was given
+// (the companion cube of a Premiere look), with that file's path: true lets it replace the
+// file, false ends the save with nothing written.
+using TReplaceQuestion = std::function<bool(const std::string& path)>;
+
 class TLUTFormat {
  public:
   TLUTFormat(std::string name, bool is3D) : Name(std::move(name)), Is3D(is3D) {}
@@ -43,6 +49,13 @@ class TLUTFormat {
   virtual bool CanRead() const { return true; }
   virtual void Load(const std::string& path, TLUT& lut) = 0;
   virtual void Save(const std::string& path, const TLUT& lut, int bits) = 0;
+  // Save for the callers that can answer mayReplace. Writers of a single file ignore it; a
+  // writer that also writes a companion file asks it before replacing an existing one and,
+  // without a question, refuses to replace it.
+  virtual void SaveAsking(const std::string& path, const TLUT& lut, int bits,
+                          const TReplaceQuestion& /*mayReplace*/) {
+    Save(path, lut, bits);
+  }
 };
 
 // How value lines walk the grid: the red input index varies fastest (cube files) or the
@@ -111,6 +124,10 @@ class TGenericLutFormat : public TLUTFormat {
   // true with the last entry and nothing is stored after it; with Size -1 (a table whose
   // length is the number of its lines) a line beyond the capacity is refused.
   bool StoreEntry(TLUT& lut, const TRGB& values);
+  // Stores values in entry Size of a table whose length is the number of entries read, Size
+  // being that count (-1 counts as 0), and advances Size; an entry beyond the capacity is
+  // refused.
+  void AppendEntry(TLUT& lut, const TRGB& values);
   // Stores values in the next entry of the shaper table while it has fewer than ShaperSize
   // entries, in the next grid node (StoreNode) after that.
   bool StoreShaperOrNode(TLUT& lut, TNodeOrder order, const TRGB& values);
@@ -241,8 +258,10 @@ std::vector<std::unique_ptr<TLutOutputProfile>>& OutputProfiles();
 // format's InputBits holds it for this load and gets its old value back afterwards. An
 // error raised by the load notes the path as its file.
 void LoadLut(const std::string& path, TLUT& lut, int formatIndex = -1, int inputBits = -1);
-// bits -1 takes the profile's DefaultBits.
-void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile, int bits);
+// bits -1 takes the profile's DefaultBits. mayReplace answers a writer that would replace an
+// existing companion file (TLUTFormat::SaveAsking).
+void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile, int bits,
+             const TReplaceQuestion& mayReplace = {});
 // Index of the first format that claims the file, or -1.
 int DetectFormat(const std::string& path);
 // The format object, or null for an index out of range.

@@ -4,6 +4,7 @@
 // number coding, comment and keyword lines, and little-endian bytes for binary formats.
 // A format class is its header lines plus these calls.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -69,6 +70,25 @@ void AddGridLines(TTextFile& text, const TLUT& lut, const TLineLayout& layout,
                   const TValueWriter& writer);
 void AddTableLines(TTextFile& text, const TLUT& lut, const TLineLayout& layout,
                    const TValueWriter& writer);
+// One line per table entry (Size1D lines) for lines that are not a plain row of values
+// (values inside other text, an index before each value, one channel per line):
+// writeLine(out, index, rgb) writes at most maxLength chars at out and returns their end.
+template <class WriteLine>
+void AddTableLinesBy(TTextFile& text, const TLUT& lut, std::size_t maxLength,
+                     WriteLine&& writeLine) {
+  const int n = TableSizeToWrite(lut);
+  text.Reserve(text.Count() + static_cast<std::size_t>(n) + 16,
+               static_cast<std::size_t>(n) * 24 + 1024);
+  std::string line(maxLength, '\0');
+  for (int i = 0; i < n; ++i) {
+    const char* end = writeLine(line.data(), i, lut.Entry(i));
+    text.Add(std::string_view(line.data(), static_cast<std::size_t>(end - line.data())));
+  }
+}
+// Copies text to out and returns the end, for the line writers above.
+inline char* PutText(char* out, std::string_view text) {
+  return std::copy(text.begin(), text.end(), out);
+}
 // Every comment of the record after prefix.
 void AddCommentLines(TTextFile& text, const TLUT& lut, std::string_view prefix = "# ");
 // One line per element of values, which the record does not hold (a fixed ramp, say), laid

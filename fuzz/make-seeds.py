@@ -10,6 +10,7 @@ Usage: make-seeds.py [OUTPUT_FOLDER [XML_OUTPUT_FOLDER]]
 
 import math
 import os
+import struct
 import sys
 
 
@@ -171,6 +172,69 @@ def code_and_real_grid_seeds():
     ]
 
 
+def curve(size, bits=None, divisor=None):
+    """Three curves of a 1D table: reals, or integer codes at a bit depth or a top code."""
+    top = divisor if divisor is not None else (2 ** bits - 1 if bits else None)
+    rows = []
+    for i in range(size):
+        x = i / (size - 1)
+        values = (x ** 0.8, x, min(1.0, 1.1 * x))
+        rows.append(tuple(round(v * top) for v in values) if top else values)
+    return rows
+
+
+def one_d_seeds():
+    """The 1D text formats and the SpeedGrade look, valid and broken."""
+    reals = [f"{r:.6f} {g:.6f} {b:.6f}" for r, g, b in curve(8)]
+    codes16 = curve(8, bits=16)
+    codes10 = curve(8, bits=10)
+    codex = curve(8, divisor=7)
+    # The identity on 2 nodes, red fastest, as little-endian single-precision hexadecimal.
+    look_data = "".join(struct.pack("<fff", r, g, b).hex().upper()
+                        for b in range(2) for g in range(2) for r in range(2))
+    look = ['<?xml version="1.0" ?>', "<look>", "  <shaders>", "    <shader>",
+            "      <parameters>", "      </parameters>", "    </shader>", "  </shaders>",
+            "  <LUT>", '    <size>"2"</size>', '    <data>"']
+    look += ["      " + look_data[i:i + 64] for i in range(0, len(look_data), 64)]
+    look[-1] += '"'
+    look += ["    </data>", "</LUT>", "</look>"]
+    return [
+        ("cube1d-later-size.cube", ["LUT_1D_SIZE 4"] + reals[:4] + ["LUT_1D_SIZE 8"] + reals[4:]),
+        ("cube1d-big.cube", ["LUT_1D_SIZE 100002"] + reals[:2]),
+        ("codex-3.dat", ["# seed", "LUT: 3 8", ""] + [str(v[c]) for c in range(3) for v in codex]),
+        ("codex-1.dat", ["LUT: 1 8"] + [str(v[0]) for v in codex]),
+        ("codex-two-counts.lut", ["LUT: 3 8 8"] + [str(v[0]) for v in codex]),
+        ("codex-one.dat", ["LUT: 3 1", "0"]),
+        ("codex-short.dat", ["LUT: 3 8"] + [str(v[0]) for v in codex]),
+        ("lustre-16.lut", ["LUT16", "", "# seed", ""]
+         + [f"{i} {r} {g} {b}" for i, (r, g, b) in enumerate(codes16)]),
+        ("lustre-12-lower.lut", ["lut12", "0 0 0 0"]),
+        ("filmlight.cube", ["# Truelight Cube v2.0", "# lutLength 8", "# iDims     3", "",
+                            "# InputLUT"] + reals + ["# end"]),
+        ("quantel.txt", ["table type\t2", "", "gMax\t1023", "gSize\t8", "", "gamma",
+                         "r\tg\tb"] + [f"{r} {g} {b}" for r, g, b in codes10]),
+        ("quantel-gmax0.txt", ["table type 2", "gMax 0", "gSize 2", "0 0 0"]),
+        ("stwo.swto.xml", ['<?xml version="1.0"?>', '<lut name="seed">', "<data>"]
+         + [f'<elem r="{r}" g="{g}" b="{b}"/>' for r, g, b in codes10] + ["</data>", "</lut>"]),
+        ("stwo-no-data.xml", ["<lut><elem r='1'/></lut><!-- <data> -->"]),
+        ("colorfront.1dlut", ["# seed"] + reals),
+        ("fusion.alut", ["F5LT", "", "16", ""]
+         + [f"{i} {r} {i} {g} {i} {b}" for i, (r, g, b) in enumerate(codes16)]),
+        ("fusion-depth.alut", ["F5LT", "99", "0 1 0 1 0 1"]),
+        ("blackmagic.txt", ["R\tG\tB - HDLINK GAMMA TABLE"]
+         + [f"{r * 1000:.2f} {g * 1000:.2f} {b * 1000:.2f}" for r, g, b in curve(8)]),
+        ("davinci.ilut", ["# seed"] + [f"{r} {g} {b} x" for r, g, b in curve(8, bits=14)]),
+        ("davinci.olut", [f"{r} {g} {b}" for r, g, b in curve(8, bits=12)]),
+        ("speedgrade.look", look),
+        ("speedgrade-short.look", look[:-5] + ['"', "    </data>", "</LUT>", "</look>"]),
+        ("speedgrade-big.look", look[:9] + ['    <size>"102"</size>', '    <data>""</data>',
+                                            "</LUT>", "</look>"]),
+        ("speedgrade-negative.look", look[:9] + ['    <size>"-1"</size>',
+                                                 '    <data>"0000C07F"</data>', "</LUT>",
+                                                 "</look>"]),
+    ]
+
+
 def xml_seeds():
     """Documents for the XML reader fuzzer, shaped like the XML LUT formats, and odd ones."""
     codes = grid_lines(2, 65535, integers=True)
@@ -302,7 +366,7 @@ def main():
     xml_folder = sys.argv[2] if len(sys.argv) > 2 else os.path.join(here, "seeds-xml")
     os.makedirs(folder, exist_ok=True)
     os.makedirs(xml_folder, exist_ok=True)
-    for name, lines in seeds() + cdl_seeds() + code_and_real_grid_seeds():
+    for name, lines in seeds() + cdl_seeds() + code_and_real_grid_seeds() + one_d_seeds():
         write(folder, name, lines)
     for name, lines in xml_seeds():
         write(xml_folder, name, lines)

@@ -217,6 +217,10 @@ void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& cloc
     }
     return TOverwriteAnswer::Cancel;
   };
+  // The cube file a Premiere look writes beside itself is asked about with Yes and No.
+  callbacks.AskReplaceCompanion = [&](const std::string& companion) {
+    return Dialogs_.YesNo(&progress, OverwriteQuestion(companion));
+  };
   callbacks.Progress = [&](std::size_t position, double percent) {
     progress.SetPosition(percent);
     if (progress.IsCancelled()) return false;

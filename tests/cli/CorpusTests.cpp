@@ -1,5 +1,6 @@
 // Every cube file of the shared corpus of real files either converts or fails with a
-// message that names it. Files with a 3D size line load; 1D-only files have no reader yet.
+// message that names it. Files with a 3D size line load as grids, 1D-only files as Cube 1D
+// tables that the conversion samples into a grid.
 
 #include <gtest/gtest.h>
 
@@ -18,18 +19,23 @@ namespace fs = std::filesystem;
 // Relative to the corpus folder. The three files with a 1D shaper before the grid load
 // as plain grids: the reader takes the first value lines after the 3D size line.
 const std::set<std::string> kLoadable = {
+    "colour-science/iridas_cube/ACES_Proxy_10_to_ACES.cube",
     "colour-science/iridas_cube/Colour_Correct.cube",
+    "colour-science/iridas_cube/Demo.cube",
     "colour-science/iridas_cube/RGB_1_0.5_0.25.cube",
     "colour-science/iridas_cube/Three_Dimensional_Table.cube",
     "colour-science/iridas_cube/Unit.cube",
     "colour-science/iridas_cube/eotf_sRGB_3D.cube",
+    "colour-science/resolve_cube/ACES_Proxy_10_to_ACES.cube",
     "colour-science/resolve_cube/Colour_Correct.cube",
+    "colour-science/resolve_cube/Demo.cube",
     "colour-science/resolve_cube/LogC_Video.cube",
     "colour-science/resolve_cube/RGB_1_0.5_0.25.cube",
     "colour-science/resolve_cube/Three_Dimensional_Table.cube",
     "colour-science/resolve_cube/Three_Dimensional_Table_With_Shaper.cube",
     "colour-science/resolve_cube/Unit.cube",
     "colour-science/resolve_cube/eotf_sRGB_3D.cube",
+    "ocio/iridas_1d.cube",
     "ocio/iridas_3d.cube",
     "ocio/resolve_1d3d.cube",
 };

@@ -108,6 +108,66 @@ TEST_F(ConvertBatchTest, TheFirstErrorEndsTheBatchNamingItsFile) {
   }
 }
 
+const TLutOutputProfile& PremiereProfile() {
+  for (const auto& profile : OutputProfiles()) {
+    if (profile->Name == "Adobe Premiere Look") return *profile;
+  }
+  throw std::runtime_error("no Adobe Premiere Look profile");
+}
+
+// The look's own file is asked about by the batch, its cube by the output format: declining
+// the cube skips the file with neither written.
+TEST_F(ConvertBatchTest, APremiereLookAsksAboutItsCubeAndNoWritesNeitherFile) {
+  const std::vector<TBatchFile> files = {{In.Write("a.cube", kIdentityCube)},
+                                         {In.Write("b.cube", kIdentityCube)}};
+  WriteWholeFile(Out.File("a.cube"), "old");
+  WriteWholeFile(Out.File("b.cube"), "old");
+  TBatchCallbacks callbacks = Recording();
+  std::vector<bool> answers = {false, true};
+  callbacks.AskReplaceCompanion = [&](const std::string& companion) {
+    Events.push_back("companion " + ExtractFileName(companion));
+    const bool answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+  };
+  const TBatchSettings settings{&PremiereProfile(), 32, -1, Out.Path()};
+  const TBatchResult result = ConvertBatch(files, settings, callbacks);
+
+  EXPECT_EQ(Events,
+            (std::vector<std::string>{"progress 0 50", "companion a.cube", "skipped 0",
+                                      "progress 1 100", "companion b.cube", "converted 1"}));
+  EXPECT_EQ(result.Converted, 1);
+  EXPECT_EQ(result.Skipped, 1);
+  EXPECT_FALSE(FileExists(Out.File("a.look")));
+  EXPECT_EQ(test::ReadFile(Out.File("a.cube")), "old");
+  EXPECT_TRUE(FileExists(Out.File("b.look")));
+  TLUT cube;
+  LoadLut(Out.File("b.cube"), cube);
+  EXPECT_EQ(cube.Size3D, 32);
+
+  // Without the question an existing cube ends the batch with an error that names it.
+  try {
+    ConvertBatch({files[0]}, settings, {});
+    FAIL() << "the cube was replaced without asking";
+  } catch (const Exception& error) {
+    EXPECT_EQ(LineText(ReportError(error)), files[0].Path + ": The " + Out.File("a.cube") +
+                                                " file already exists and is not replaced.");
+  }
+  EXPECT_FALSE(FileExists(Out.File("a.look")));
+}
+
+// A 1D file whose entry lines all failed loads as an empty table, which is not converted.
+TEST_F(ConvertBatchTest, AnEmptyTableIsNotConverted) {
+  const std::string empty = In.Write("empty.1dlut", "no entry here\n");
+  try {
+    ConvertBatch({{empty}}, Settings(), {});
+    FAIL() << "an empty table was converted";
+  } catch (const ELUTError& error) {
+    EXPECT_EQ(LineText(ReportError(error)), empty + ": The file holds no 1D entries to convert.");
+  }
+  EXPECT_FALSE(FileExists(Out.File("empty.cube")));
+}
+
 TEST(ErrorReport, TheMessageStaysAndThePlaceIsAdded) {
   EConvertError conversion("'2x' is not a valid integer value");
   conversion.NoteFile("/luts/a.cube");

@@ -118,9 +118,37 @@ TEST(Registry, FormatsFollowTheFullListInOrder) {
     EXPECT_EQ(format->InputBits, -1) << format->Name;
     ++next;
   }
-  for (const char* name : {"Cube 3D Truelight", "Cube 3D", "FSI CFE (Flanders Scientific) 3D",
-                           "Panasonic 3D", "ASC CDL", "Nucoda 3D", "Codex 3D", "Clipster 3D",
-                           "Luther 3D", "Colorfront OSD 3D", "Davinci DAT 3D"}) {
+  for (const char* name : {"Cube 3D Truelight",
+                           "Cube 3D",
+                           "Autodesk Lustre 3D",
+                           "Pandora 3D, Technicolor",
+                           "3DL",
+                           "Nucoda 3D",
+                           "Codex 3D",
+                           "Cube 1D",
+                           "Clipster 3D",
+                           "Luther 3D",
+                           "Colorfront OSD 3D",
+                           "Davinci DAT 3D",
+                           "Quantel 3D",
+                           "Codex 1D, Scratch 1D",
+                           "Autodesk Lustre 1D",
+                           "Filmlight Truelight 1D",
+                           "Quantel 1D",
+                           "S.two 1D",
+                           "Nucoda 1D",
+                           "Colorfront OSD 1D",
+                           "Fusion 1D",
+                           "Blackmagic HDLink 1D",
+                           "Cine-tal 1D",
+                           "Shake 1D",
+                           "DaVinci Resolve ilut 1D",
+                           "DaVinci Resolve olut 1D",
+                           "Adobe SpeedGrade Look 3D",
+                           "ASC CDL",
+                           "FSI CFE (Flanders Scientific) 3D",
+                           "Adobe Primeire Look",
+                           "Panasonic 3D"}) {
     EXPECT_GE(IndexOfFormat(name), 0) << name;
   }
   EXPECT_EQ(IndexOfFormat("Cube 3D Truelight"), 0);
@@ -217,9 +245,13 @@ TEST(SaveLut, WritesThroughTheProfilesFormat) {
   TLUT lut;
   lut.Kind = lk3D;
   lut.Size3D = 2;
+  lut.Size1D = 2;  // what the 1D writers write
   for (const auto& profile : OutputProfiles()) {
     std::string path = dir.File("out." + profile->Extension);
     SaveLut(path, lut, *profile, -1);
+    ASSERT_TRUE(FileExists(path)) << profile->Name;
+    // Files of the formats that only write are left to the others.
+    if (!GetFormat(profile->FormatIndex)->CanRead()) continue;
     // Dolby's .dd3 files are written by the 3DL format, which knows its files by ".3dl".
     const bool detected = profile->Extension != "dd3";
     EXPECT_EQ(DetectFormat(path), detected ? profile->FormatIndex : -1) << profile->Name;

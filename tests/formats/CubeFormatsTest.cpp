@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 #include <string>
 
 #include "core/LUTFormat.h"
@@ -269,12 +270,10 @@ TEST_F(CubeFormats, TruelightWriterOutput) {
 TEST_F(CubeFormats, EveryProfileRoundTripsThroughItsOwnReader) {
   FillTestGrid(Lut, 5);
   Lut.Comments = {"grade v3"};
+  const std::set<std::string> cubeFamily = {"Cube 3D Truelight", "Cube 3D",
+                                            "FSI CFE (Flanders Scientific) 3D", "Panasonic 3D"};
   for (const auto& profile : OutputProfiles()) {
-    const std::string& format = GetFormat(profile->FormatIndex)->Name;
-    if (format != "Cube 3D" && format != "Cube 3D Truelight" &&
-        format != "FSI CFE (Flanders Scientific) 3D" && format != "Panasonic 3D") {
-      continue;  // the other formats' profiles have tests of their own
-    }
+    if (cubeFamily.count(GetFormat(profile->FormatIndex)->Name) == 0) continue;
     std::string path = Dir.File("rt." + profile->Extension);
     SaveLut(path, Lut, *profile, -1);
     TLUT back;

@@ -413,6 +413,51 @@ TEST(FormatToolkit, TableWriterAndComments) {
             "1.00 0.00 -1.00\n0\t2\t4\t12\n1\t-8\t0\t8\n");
 }
 
+// Lines that are not a plain row of values come from a line writer, one per entry.
+TEST(FormatToolkit, TableLinesByALineWriter) {
+  TLUT lut;
+  lut.Kind = lk1D;
+  lut.Size1D = 2;
+  lut.SetEntry(0, {0, 0.5, 1});
+  lut.SetEntry(1, {1, 1, 0.25});
+  TTextFile text;
+  const TValueWriter writer = TValueWriter::ScaledInt(8);
+  AddTableLinesBy(text, lut, 64, [&](char* out, int index, const double* rgb) {
+    out = PutText(out, "<e i=\"");
+    *out++ = static_cast<char>('0' + index);
+    out = writer.Write(PutText(out, "\" g=\""), rgb[1]);
+    return PutText(out, "\"/>");
+  });
+  EXPECT_EQ(text.Text(), "<e i=\"0\" g=\"128\"/>\n<e i=\"1\" g=\"255\"/>\n");
+}
+
+// A table whose length is the number of entries appended: Size counts them, and an entry
+// beyond the capacity is refused.
+TEST(FormatToolkit, AppendedEntriesCountTheTable) {
+  class TAppender : public TGenericLutFormat {
+   public:
+    TAppender() : TGenericLutFormat("appender", false) {}
+    bool IsFormat(const std::string&) override { return true; }
+    void Save(const std::string&, const TLUT&, int) override {}
+    int Append(TLUT& lut, int count) {
+      for (int i = 0; i < count; ++i) AppendEntry(lut, {i * 0.5, 0, 1});
+      return Size;
+    }
+  };
+  TAppender appender;
+  TLUT lut;
+  EXPECT_EQ(appender.Append(lut, 3), 3);
+  EXPECT_EQ(lut.GetEntry(2), (TRGB{1, 0, 1}));
+  EXPECT_EQ(appender.Append(lut, TLUT::MaxTableEntries - 3), TLUT::MaxTableEntries);
+  try {
+    appender.Append(lut, 1);
+    FAIL() << "an entry beyond the capacity was stored";
+  } catch (const ELUTError& error) {
+    EXPECT_STREQ(error.what(),
+                 "The 1D size 100002 is too large: a 1D table holds at most 100001 entries.");
+  }
+}
+
 // The writer's integer coding is the printed FormatScaledInt, value for value.
 TEST(FormatToolkit, ScaledIntWriterAgreesWithFormatScaledInt) {
   const double values[] = {

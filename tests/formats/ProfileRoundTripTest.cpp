@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
 
+#include "core/Conversion.h"
 #include "core/LUTFormat.h"
 #include "platform/Files.h"
 #include "tests/support/TestSupport.h"
@@ -50,6 +52,17 @@ const std::map<std::string, TCoding> kCodings = {
     {"Davinci DAT 3D", {TCoding::Decimals, 6}},
     {"FSI CFE (Flanders Scientific) 3D", {TCoding::Decimals, 6}},
     {"Panasonic 3D", {TCoding::TopCode, 4095}},
+    {"Cube 1D", {TCoding::Decimals, 6}},
+    {"Codex 1D, Scratch 1D", {TCoding::ProfileBits, 0}},
+    {"Autodesk Lustre 1D", {TCoding::ProfileBits, 0}},
+    {"Filmlight Truelight 1D", {TCoding::Decimals, 6}},
+    {"Quantel 1D", {TCoding::ProfileBits, 0}},
+    {"S.two 1D", {TCoding::ProfileBits, 0}},
+    {"Colorfront OSD 1D", {TCoding::Decimals, 6}},
+    {"Fusion 1D", {TCoding::ProfileBits, 0}},
+    {"Blackmagic HDLink 1D", {TCoding::Decimals, 5}},  // thousandths with two decimals
+    // Single precision: within 2^-25 of values below 1.
+    {"Adobe SpeedGrade Look 3D", {TCoding::Decimals, 7}},
 };
 
 // Formats that only write: their files are checked to exist, not read back.
@@ -106,6 +119,17 @@ double LargestDifference(const TLUT& source, const TLUT& loaded) {
   return largest;
 }
 
+std::string FileNameFor(const TLutOutputProfile& profile) {
+  return "known" + std::to_string(&profile - &GetOutputProfile(0)) + "." + profile.Extension;
+}
+
+const TLutOutputProfile& ProfileNamed(const std::string& name) {
+  for (const auto& profile : OutputProfiles()) {
+    if (profile->Name == name) return *profile;
+  }
+  throw std::runtime_error("no output profile " + name);
+}
+
 TEST(ProfileRoundTrip, EveryProfileReadsBackWithinItsCoding) {
   test::TempDir dir;
   auto loaded = std::make_unique<TLUT>();
@@ -114,7 +138,8 @@ TEST(ProfileRoundTrip, EveryProfileReadsBackWithinItsCoding) {
     const TLUTFormat* format = GetFormat(profile->FormatIndex);
     ASSERT_NE(format, nullptr);
     const auto source = KnownLut(format->Is3D, profile->DefaultSize);
-    const std::string path = dir.File("known." + profile->Extension);
+    // A name per profile: no file of an earlier one (a look's cube) is in the way.
+    const std::string path = dir.File(FileNameFor(*profile));
     SaveLut(path, *source, *profile, -1);
     ASSERT_TRUE(FileExists(path));
     if (kWriteOnly.count(format->Name) != 0) {
@@ -130,6 +155,66 @@ TEST(ProfileRoundTrip, EveryProfileReadsBackWithinItsCoding) {
     EXPECT_EQ(loaded->FormatIndex, profile->FormatIndex);
     EXPECT_LE(LargestDifference(*source, *loaded), coding->second.Tolerance(*profile));
   }
+}
+
+// Converting a grid into a 1D output samples it along the grey axis: entry i holds the
+// grid's output for the input (x, x, x), x = i / (entries - 1).
+TEST(ProfileRoundTrip, A3DSourceBecomesItsGreyAxisInEvery1DOutput) {
+  test::TempDir dir;
+  const std::string source = dir.File("grade.cube");
+  SaveLut(source, *KnownLut(true, 9), ProfileNamed("Cube 3D Davinci"), -1);
+  auto grid = std::make_unique<TLUT>();
+  LoadLut(source, *grid);  // the grid as the conversion reads it
+  auto loaded = std::make_unique<TLUT>();
+  int outputs = 0;
+  for (const auto& profile : OutputProfiles()) {
+    const TLUTFormat* format = GetFormat(profile->FormatIndex);
+    if (format->Is3D || !format->CanRead()) continue;
+    SCOPED_TRACE(profile->Name);
+    const std::string path = dir.File(FileNameFor(*profile));
+    ConvertFile(source, path, -1, *profile, profile->DefaultSize, -1);
+    LoadLut(path, *loaded);
+    ASSERT_EQ(loaded->Kind, lk1D);
+    const int n = loaded->Size1D;
+    ASSERT_EQ(n, profile->DefaultSize);
+    double largest = 0.0;
+    for (int i = 0; i < n; ++i) {
+      const double x = i / (n - 1.0);
+      const TRGB expected = grid->Evaluate({x, x, x});
+      const double* entry = loaded->Entry(i);
+      largest = std::max({largest, std::fabs(entry[0] - expected.R),
+                          std::fabs(entry[1] - expected.G), std::fabs(entry[2] - expected.B)});
+    }
+    EXPECT_LE(largest, kCodings.at(format->Name).Tolerance(*profile));
+    ++outputs;
+  }
+  EXPECT_GE(outputs, 9);
+}
+
+// Converting a 1D table into a grid: node (i, j, k) holds the red curve at i, the green
+// curve at j and the blue curve at k.
+TEST(ProfileRoundTrip, A1DSourceBecomesAGridOfItsCurves) {
+  test::TempDir dir;
+  const std::string source = dir.File("curves.cube");
+  SaveLut(source, *KnownLut(false, 1024), ProfileNamed("Cube 1D"), -1);
+  auto curves = std::make_unique<TLUT>();
+  LoadLut(source, *curves);
+  ASSERT_EQ(curves->Kind, lk1D);
+  const std::string path = dir.File("grid.cube");
+  ConvertFile(source, path, -1, ProfileNamed("Cube 3D Davinci"), 17, -1);
+  auto grid = std::make_unique<TLUT>();
+  LoadLut(path, *grid);
+  ASSERT_EQ(grid->Kind, lk3D);
+  ASSERT_EQ(grid->Size3D, 17);
+  for (int i = 0; i < 17; ++i)
+    for (int j = 0; j < 17; ++j)
+      for (int k = 0; k < 17; ++k) {
+        const TRGB expected = curves->Evaluate({i / 16.0, j / 16.0, k / 16.0});
+        const TRGB node = grid->GetNode(i, j, k);
+        ASSERT_NEAR(node.R, expected.R, 5e-7 + 1e-12) << i;
+        ASSERT_NEAR(node.G, expected.G, 5e-7 + 1e-12) << j;
+        ASSERT_NEAR(node.B, expected.B, 5e-7 + 1e-12) << k;
+      }
 }
 
 }  // namespace

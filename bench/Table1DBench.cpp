@@ -1,0 +1,134 @@
+// Benchmarks of the 1D tables: load and save of a 65,536-entry Autodesk Lustre 1D file and a
+// 4096-entry Cube 1D file, and the conversion's sampling of a 64-node grid along its grey
+// axis into a 65,536-entry table.
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "core/LUT.h"
+#include "core/LUTFormat.h"
+#include "platform/Files.h"
+
+namespace {
+
+using vorn::TLUT;
+
+constexpr int kLustreEntries = 65536;
+constexpr int kCubeEntries = 4096;
+constexpr int kGridNodes = 64;
+
+// Curves with many significant digits, different per channel.
+std::unique_ptr<TLUT> MakeCurves(int size) {
+  auto lut = std::make_unique<TLUT>();
+  lut->Kind = vorn::lk1D;
+  lut->Size1D = size;
+  for (int i = 0; i < size; ++i) {
+    const double x = i / (size - 1.0);
+    lut->SetEntry(i, {std::pow(x, 0.45), 0.012 + 0.97 * x * x, std::sqrt(x) * 0.93});
+  }
+  return lut;
+}
+
+std::unique_ptr<TLUT> MakeGrid(int size) {
+  auto lut = std::make_unique<TLUT>();
+  lut->Kind = vorn::lk3D;
+  lut->Size3D = size;
+  const double step = 1.0 / (size - 1);
+  for (int r = 0; r < size; ++r) {
+    for (int g = 0; g < size; ++g) {
+      for (int b = 0; b < size; ++b) {
+        const double x = r * step, y = g * step, z = b * step;
+        lut->SetNode(r, g, b, {std::pow(x, 0.9) * 0.8 + 0.2 * y, y * y, 0.5 * z + 0.5 * x * z});
+      }
+    }
+  }
+  return lut;
+}
+
+const vorn::TLutOutputProfile& Profile(const std::string& name) {
+  for (const auto& profile : vorn::OutputProfiles()) {
+    if (profile->Name == name) return *profile;
+  }
+  throw std::runtime_error("no output profile named " + name);
+}
+
+template <typename Body>
+void Guarded(benchmark::State& state, Body body) {
+  try {
+    body();
+  } catch (const std::exception& error) {
+    state.SkipWithError(error.what());
+  }
+}
+
+// Loads a file of the profile written from curves of the given size.
+void LoadTable(benchmark::State& state, const char* profileName, const char* fileName,
+               int entries) {
+  Guarded(state, [&] {
+    const vorn::TTemporaryFolder dir("vorn-bench");
+    const std::string path = dir.File(fileName);
+    vorn::SaveLut(path, *MakeCurves(entries), Profile(profileName), -1);
+    auto lut = std::make_unique<TLUT>();
+    for (auto _ : state) {
+      vorn::LoadLut(path, *lut, -1);
+      benchmark::DoNotOptimize(lut->Entry(entries - 1)[2]);
+    }
+    if (lut->Size1D != entries) state.SkipWithError("the table did not load whole");
+    state.SetItemsProcessed(state.iterations() * entries);
+    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
+  });
+}
+
+void SaveTable(benchmark::State& state, const char* profileName, const char* fileName,
+               int entries) {
+  Guarded(state, [&] {
+    const vorn::TTemporaryFolder dir("vorn-bench");
+    const std::string path = dir.File(fileName);
+    const auto lut = MakeCurves(entries);
+    const vorn::TLutOutputProfile& profile = Profile(profileName);
+    for (auto _ : state) vorn::SaveLut(path, *lut, profile, -1);
+    state.SetItemsProcessed(state.iterations() * entries);
+    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
+  });
+}
+
+void BM_LoadLustre1D65536(benchmark::State& state) {
+  LoadTable(state, "Autodesk Lustre 1D", "in.lut", kLustreEntries);
+}
+BENCHMARK(BM_LoadLustre1D65536)->Unit(benchmark::kMillisecond);
+
+void BM_SaveLustre1D65536(benchmark::State& state) {
+  SaveTable(state, "Autodesk Lustre 1D", "out.lut", kLustreEntries);
+}
+BENCHMARK(BM_SaveLustre1D65536)->Unit(benchmark::kMillisecond);
+
+void BM_LoadCube1D4096(benchmark::State& state) {
+  LoadTable(state, "Cube 1D", "in.cube", kCubeEntries);
+}
+BENCHMARK(BM_LoadCube1D4096)->Unit(benchmark::kMicrosecond);
+
+void BM_SaveCube1D4096(benchmark::State& state) {
+  SaveTable(state, "Cube 1D", "out.cube", kCubeEntries);
+}
+BENCHMARK(BM_SaveCube1D4096)->Unit(benchmark::kMicrosecond);
+
+// A grid converted to a 1D output: one trilinear evaluation per table entry.
+void BM_ResampleGrid64To1D65536(benchmark::State& state) {
+  const auto source = MakeGrid(kGridNodes);
+  auto table = std::make_unique<TLUT>();
+  table->Kind = vorn::lk1D;
+  table->Size1D = kLustreEntries;
+  for (auto _ : state) {
+    table->ResampleFrom(*source);
+    benchmark::DoNotOptimize(table->Entry(kLustreEntries - 1)[0]);
+  }
+  state.SetItemsProcessed(state.iterations() * kLustreEntries);
+}
+BENCHMARK(BM_ResampleGrid64To1D65536)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,514 @@
+#include "formats/Text1DFormats.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <span>
+#include <stdexcept>
+
+#include "core/TextTools.h"
+#include "formats/FormatToolkit.h"
+#include "formats/XMLNode.h"
+#include "platform/Convert.h"
+
+namespace vorn {
+
+struct T1DTraits {
+  enum class TCommentUse : std::uint8_t { Ignore, Keep, KeepBeforeSize };
+  enum class TDivisorFrom : std::uint8_t { Fixed, LargestCode, BitDepth };
+  // A header keyword followed by a number: the size of the table, or the largest code value.
+  struct TSizeKeyword {
+    const char* Keyword;
+    std::size_t Skip;   // characters between the keyword's end and the number
+    bool SetsScale;     // the largest code value rather than the size
+    bool WhileUnknown;  // taken only while the value is unknown; otherwise on every such line
+  };
+
+  bool Reads = true;
+  bool Writes = true;
+  // Detection: the file's extension (with its dot) when given, then the keywords of the
+  // file's head (HasHeaderKeywords; the head is not read when both lists are empty).
+  const char* Extension = nullptr;
+  const char* Required = "";
+  const char* Excluded = "";
+  // Reading.
+  TCommentUse Comments = TCommentUse::Ignore;
+  bool KeywordsInComments = false;  // size keywords count in comment lines too
+  std::span<const TSizeKeyword> Keywords{};
+  bool Counted = false;  // no size header: the table is as long as its entry lines
+  bool EntriesStartWithDigit = false;
+  TValueLayout Values{};
+  TDivisorFrom DivisorFrom = TDivisorFrom::Fixed;
+  double Divisor = 1.0;
+  // Writing: header and footer lines, where "{N}" stands for the number of entries, "{BITS}"
+  // for the bit depth, "{TOP}" for 2^bits - 1, "{TITLE}" for the file's name without folder
+  // and last extension and "{XMLTITLE}" for the same as XML text; the line "{COMMENTS}"
+  // stands for the record's comments as "# " lines.
+  std::span<const char* const> Header{};
+  std::span<const char* const> Footer{};
+  TLineLayout Lines{};
+  int Decimals = -1;  // real values with this many decimals; -1: codes at the bit depth
+};
+
+namespace {
+
+using TCommentUse = T1DTraits::TCommentUse;
+using TDivisorFrom = T1DTraits::TDivisorFrom;
+using TSizeKeyword = T1DTraits::TSizeKeyword;
+
+constexpr TValueLayout kCodeTriple{noRedFastest, coRGB, true, false};
+
+// ---- The members' traits ---------------------------------------------------------------------
+
+constexpr TSizeKeyword kCubeSize[] = {{"LUT_1D_SIZE", 0, false, false}};
+constexpr const char* kCubeHeader[] = {"{COMMENTS}", kConvertedBy, "", "LUT_1D_SIZE {N}"};
+constexpr T1DTraits kCube1D{.Required = "LUT_1D_SIZE",
+                            .Excluded = "NUCODA_3D_CUBE",
+                            .Comments = TCommentUse::Keep,
+                            .Keywords = kCubeSize,
+                            .Header = kCubeHeader,
+                            .Decimals = 6};
+
+constexpr const char* kCodexHeader[] = {kConvertedBy, "", "LUT: 3 {N}", ""};
+constexpr T1DTraits kCodex1D{.Required = "LUT:",
+                             .Comments = TCommentUse::KeepBeforeSize,
+                             .DivisorFrom = TDivisorFrom::LargestCode,
+                             .Header = kCodexHeader};
+
+constexpr const char* kLustreHeader[] = {"LUT{BITS}", "", kConvertedBy, ""};
+constexpr T1DTraits kLustre1D{.Counted = true,
+                              .Values = {noRedFastest, coRGB, true, true},
+                              .DivisorFrom = TDivisorFrom::BitDepth,
+                              .Header = kLustreHeader,
+                              .Lines = {noRedFastest, coRGB, ' ', true}};
+
+constexpr TSizeKeyword kFilmlightSize[] = {{"lutLength", 1, false, true}};
+constexpr const char* kFilmlightHeader[] = {"# Truelight Cube v2.0", "# lutLength {N}",
+                                            "# iDims     3", "", "# InputLUT"};
+constexpr const char* kFilmlightFooter[] = {"# end", kConvertedBy};
+constexpr T1DTraits kFilmlight1D{.Required = "iDims,lutLength",
+                                 .KeywordsInComments = true,
+                                 .Keywords = kFilmlightSize,
+                                 .Header = kFilmlightHeader,
+                                 .Footer = kFilmlightFooter,
+                                 .Decimals = 6};
+
+constexpr TSizeKeyword kQuantelKeywords[] = {{"gSize", 1, false, true}, {"gMax", 1, true, true}};
+constexpr const char* kQuantelHeader[] = {
+    "table type\t2", "", "gMax\t{TOP}", "gSize\t{N}", "", "gamma", "r\tg\tb"};
+constexpr T1DTraits kQuantel1D{.Required = "table type,gMax,gSize",
+                               .Keywords = kQuantelKeywords,
+                               .Values = kCodeTriple,
+                               .DivisorFrom = TDivisorFrom::LargestCode,
+                               .Header = kQuantelHeader};
+
+constexpr int kStwoBits = 10;
+constexpr const char* kStwoHeader[] = {"<?xml version=\"1.0\"?>", "<lut name=\"{XMLTITLE}\">",
+                                       "<data>"};
+constexpr const char* kStwoFooter[] = {"</data>", "</lut>"};
+constexpr T1DTraits kStwo1D{.Required = "<lut,<data>,<elem",
+                            .DivisorFrom = TDivisorFrom::BitDepth,
+                            .Header = kStwoHeader,
+                            .Footer = kStwoFooter};
+
+constexpr const char* kNucodaHeader[] = {"NUCODA_3D_CUBE 2", "", "TITLE \"{TITLE}\"", "",
+                                         "LUT_1D_SIZE {N}",  ""};
+constexpr T1DTraits kNucoda1D{.Reads = false, .Header = kNucodaHeader, .Decimals = 6};
+
+constexpr T1DTraits kColorfront1D{.Extension = ".1DLUT", .Counted = true, .Decimals = 6};
+
+constexpr const char* kFusionHeader[] = {"F5LT", "", "{BITS}", ""};
+constexpr T1DTraits kFusion1D{.Required = "F5LT",
+                              .Counted = true,
+                              .DivisorFrom = TDivisorFrom::BitDepth,
+                              .Header = kFusionHeader};
+
+constexpr double kBlackmagicFactor = 1000.0;
+constexpr const char* kBlackmagicHeader[] = {"R\tG\tB - HDLINK GAMMA TABLE"};
+constexpr T1DTraits kBlackmagic1D{.Required = "HDLINK",
+                                  .Counted = true,
+                                  .EntriesStartWithDigit = true,
+                                  .Divisor = kBlackmagicFactor,
+                                  .Header = kBlackmagicHeader};
+
+constexpr T1DTraits kCodeRowsOnly{.Reads = false};
+
+constexpr T1DTraits kDavinciILut{.Writes = false,
+                                 .Extension = ".ILUT",
+                                 .Excluded = "<IRIDAScript>",
+                                 .Counted = true,
+                                 .Divisor = 16383.0};
+constexpr T1DTraits kDavinciOLut{
+    .Writes = false, .Extension = ".OLUT", .Counted = true, .Divisor = 4095.0};
+
+// ---- Header and footer lines ---------------------------------------------------------------
+
+struct TWriteFields {
+  int Entries;
+  int Bits;
+  std::string Title;
+};
+
+std::string FieldText(std::string_view name, const TWriteFields& fields) {
+  if (name == "N") return IntToStr(fields.Entries);
+  if (name == "BITS") return IntToStr(fields.Bits);
+  if (name == "TOP") return IntToStr(RoundHalfEven(std::ldexp(1.0, fields.Bits) - 1.0));
+  if (name == "TITLE") return fields.Title;
+  if (name == "XMLTITLE") return XmlEscape(fields.Title);
+  throw std::logic_error("unknown field {" + std::string(name) + "} in a header line");
+}
+
+std::string ExpandLine(std::string_view pattern, const TWriteFields& fields) {
+  std::string line;
+  for (;;) {
+    const std::size_t open = pattern.find('{');
+    line.append(pattern.substr(0, open));
+    if (open == std::string_view::npos) return line;
+    const std::size_t close = pattern.find('}', open);
+    line += FieldText(pattern.substr(open + 1, close - open - 1), fields);
+    pattern.remove_prefix(close + 1);
+  }
+}
+
+void AddTemplateLines(TTextFile& text, std::span<const char* const> lines, const TLUT& lut,
+                      const TWriteFields& fields) {
+  for (const char* line : lines) {
+    if (std::string_view(line) == "{COMMENTS}") {
+      AddCommentLines(text, lut);
+    } else {
+      text.Add(ExpandLine(line, fields));
+    }
+  }
+}
+
+// ---- Small readers -------------------------------------------------------------------------
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+void CheckBitDepth(std::int32_t bits) {
+  if (bits < 1 || bits > 32) {
+    throw ELUTError("The bit depth " + std::to_string(bits) +
+                    " is not valid: integer codes have 1 to 32 bits.");
+  }
+}
+
+char* WriteIndex(char* out, int index) {
+  return std::to_chars(out, out + 16, index).ptr;
+}
+
+}  // namespace
+
+// ---- The family's reader and writer ------------------------------------------------------------
+
+T1DTextLutFormat::T1DTextLutFormat(std::string name, const T1DTraits& traits)
+    : TGenericLutFormat(std::move(name), false), Traits(traits) {}
+
+bool T1DTextLutFormat::CanRead() const {
+  return Traits.Reads;
+}
+
+bool T1DTextLutFormat::IsFormat(const std::string& path) {
+  if (!Traits.Reads) return false;
+  if (Traits.Extension != nullptr && !HasExtension(path, Traits.Extension)) return false;
+  if (*Traits.Required == '\0' && *Traits.Excluded == '\0') return true;
+  return HasHeaderKeywords(path, Traits.Required, Traits.Excluded);
+}
+
+void T1DTextLutFormat::ParseLine(std::string_view line, TLUT& lut) {
+  const std::string_view trimmed = Trim(line);
+  if (trimmed.empty()) return;
+  const bool comment = IsCommentLine(trimmed);
+  if (comment && !Traits.KeywordsInComments) {
+    KeepComment(trimmed, lut);
+    return;
+  }
+  if (ParseHeaderLine(trimmed, lut) || comment) return;
+  if (ValuesExpected()) ReadEntryLine(line, trimmed, lut);
+}
+
+void T1DTextLutFormat::KeepComment(std::string_view trimmed, TLUT& lut) const {
+  const bool keep = Traits.Comments == TCommentUse::Keep ||
+                    (Traits.Comments == TCommentUse::KeepBeforeSize && Size == -1);
+  if (keep) lut.Comments.emplace_back(CommentText(trimmed));
+}
+
+bool T1DTextLutFormat::ParseHeaderLine(std::string_view trimmed, TLUT&) {
+  for (const TSizeKeyword& keyword : Traits.Keywords) {
+    const std::int32_t known = keyword.SetsScale ? Scale : Size;
+    if (keyword.WhileUnknown && known != -1) continue;
+    bool found = false;
+    const std::string_view after = TextAfterKeyword(trimmed, keyword.Keyword, found);
+    if (!found) continue;
+    const std::int32_t number = StrToInt(Trim(after.substr(std::min(keyword.Skip, after.size()))));
+    if (keyword.SetsScale) {
+      if (number < 1) {
+        throw ELUTError("The largest code value " + std::to_string(number) +
+                        " is not valid: it must be at least 1.");
+      }
+      Scale = number;
+    } else {
+      SetTableSize(number);
+      // A later size line holds from then on: the entries already read may complete it.
+      Complete = EntryIndex >= Size;
+    }
+    return true;
+  }
+  return false;
+}
+
+bool T1DTextLutFormat::ValuesExpected() const {
+  if (Traits.DivisorFrom != TDivisorFrom::Fixed && Scale == -1) return false;
+  return Traits.Counted || Size != -1;
+}
+
+double T1DTextLutFormat::Divisor() const {
+  switch (Traits.DivisorFrom) {
+    case TDivisorFrom::LargestCode:
+      return Scale;
+    case TDivisorFrom::BitDepth:
+      return std::ldexp(1.0, Scale) - 1.0;
+    case TDivisorFrom::Fixed:
+      break;
+  }
+  return Traits.Divisor;
+}
+
+bool T1DTextLutFormat::ParseEntry(std::string_view trimmed, TRGB& values) const {
+  return ParseValues(trimmed, Traits.Values, Divisor(), values);
+}
+
+void T1DTextLutFormat::ReadEntryLine(std::string_view, std::string_view trimmed, TLUT& lut) {
+  if (Traits.EntriesStartWithDigit && !IsDigit(trimmed[0])) return;
+  TRGB values;
+  if (Traits.Counted) {
+    // Every entry line counts for completeness, parsed or not; only parsed ones are stored.
+    if (Size < 0) Size = 0;
+    if (ParseEntry(trimmed, values)) AppendEntry(lut, values);
+    Complete = true;
+    return;
+  }
+  if (!Complete && ParseEntry(trimmed, values)) StoreEntry(lut, values);
+}
+
+void T1DTextLutFormat::Save(const std::string& path, const TLUT& lut, int bits) {
+  if (!Traits.Writes) return;
+  const TWriteFields fields{TableSizeToWrite(lut), bits, FileTitle(path)};
+  TTextFile text;
+  AddTemplateLines(text, Traits.Header, lut, fields);
+  AddEntryLines(text, lut, bits);
+  AddTemplateLines(text, Traits.Footer, lut, fields);
+  text.Save(path);
+}
+
+void T1DTextLutFormat::AddEntryLines(TTextFile& text, const TLUT& lut, int bits) const {
+  const TValueWriter writer =
+      Traits.Decimals >= 0 ? TValueWriter::Fixed(Traits.Decimals) : TValueWriter::ScaledInt(bits);
+  AddTableLines(text, lut, Traits.Lines, writer);
+}
+
+// ---- The members ---------------------------------------------------------------------------
+
+TCube1DLutFormat::TCube1DLutFormat() : T1DTextLutFormat("Cube 1D", kCube1D) {}
+
+TCodex1DLutFormat::TCodex1DLutFormat() : T1DTextLutFormat("Codex 1D, Scratch 1D", kCodex1D) {}
+
+void TCodex1DLutFormat::PrepareText(TTextFile&) {
+  Channels_ = 0;
+  Channel_ = 1;
+}
+
+bool TCodex1DLutFormat::ParseHeaderLine(std::string_view trimmed, TLUT&) {
+  bool found = false;
+  std::string_view rest = TextAfterKeyword(trimmed, "LUT:", found);
+  if (!found) return false;
+  // The channel count starts one character after the colon; the entry count is the rest.
+  rest = Trim(rest.substr(std::min<std::size_t>(1, rest.size())));
+  Channels_ = StrToInt(NextToken(rest));
+  // The codes are divided by entries - 1: a table needs two entries at least.
+  SetTableSize(StrToInt(Trim(rest)), 2);
+  Scale = Size - 1;
+  Channel_ = 1;
+  EntryIndex = 0;
+  Complete = false;
+  return true;
+}
+
+void TCodex1DLutFormat::ReadEntryLine(std::string_view line, std::string_view, TLUT& lut) {
+  std::int32_t code = 0;
+  if (Complete || !TryStrToInt(line, code)) return;
+  const double value = code / Divisor();
+  double* entry = lut.Entry(EntryIndex);
+  if (Channels_ == 1) {
+    entry[0] = entry[1] = entry[2] = value;
+    if (++EntryIndex == Size) Complete = true;
+    return;
+  }
+  entry[Channel_ - 1] = value;
+  if (++EntryIndex < Size) return;
+  EntryIndex = 0;
+  if (++Channel_ > 3) Complete = true;
+}
+
+void TCodex1DLutFormat::AddEntryLines(TTextFile& text, const TLUT& lut, int bits) const {
+  // The codes are not clamped: values outside [0, 1] give codes outside 0..2^bits - 1.
+  const TValueWriter writer = TValueWriter::Code(std::ldexp(1.0, bits) - 1.0);
+  for (int channel = 0; channel < 3; ++channel) {
+    AddTableLinesBy(text, lut, writer.MaxLength(), [&](char* out, int, const double* rgb) {
+      return writer.Write(out, rgb[channel]);
+    });
+  }
+}
+
+TLustre1DLutFormat::TLustre1DLutFormat() : T1DTextLutFormat("Autodesk Lustre 1D", kLustre1D) {}
+
+bool TLustre1DLutFormat::IsFormat(const std::string& path) {
+  return HasHeaderKeywords(path, "LUT16", "") || HasHeaderKeywords(path, "LUT12", "");
+}
+
+bool TLustre1DLutFormat::ParseHeaderLine(std::string_view trimmed, TLUT&) {
+  if (Scale != -1) return false;
+  // Every line before the depth is a candidate; the depth words compare case-sensitively.
+  if (trimmed == "LUT16") {
+    Scale = 16;
+  } else if (trimmed == "LUT12") {
+    Scale = 12;
+  }
+  Size = 0;
+  return true;
+}
+
+TFilmlight1DLutFormat::TFilmlight1DLutFormat()
+    : T1DTextLutFormat("Filmlight Truelight 1D", kFilmlight1D) {}
+
+TQuantel1DLutFormat::TQuantel1DLutFormat() : T1DTextLutFormat("Quantel 1D", kQuantel1D) {}
+
+TStwo1DLutFormat::TStwo1DLutFormat() : T1DTextLutFormat("S.two 1D", kStwo1D) {
+  Scale = kStwoBits;
+}
+
+void TStwo1DLutFormat::Load(const std::string& path, TLUT& lut) {
+  TXMLNode document;
+  document.LoadFromFile(path);
+  const TXMLNode& data = document.FindPath({"lut", "data"});
+  auto code = [](const TXMLNode& element, std::string_view name) {
+    const TXMLValue* value = element.Attributes.Find(name);
+    return value != nullptr ? value->AsFloat() : 0.0;
+  };
+  const double divisor = Divisor();
+  Size = 0;
+  for (std::size_t i = 0; i < data.ChildCount(); ++i) {
+    const TXMLNode& element = data.Child(i);
+    if (UpperCase(element.Name) != "ELEM") continue;
+    AppendEntry(lut, {code(element, "r") / divisor, code(element, "g") / divisor,
+                      code(element, "b") / divisor});
+  }
+  lut.Kind = lk1D;
+  lut.Size1D = Size;
+}
+
+void TStwo1DLutFormat::AddEntryLines(TTextFile& text, const TLUT& lut, int bits) const {
+  const TValueWriter writer = TValueWriter::ScaledInt(bits);
+  AddTableLinesBy(text, lut, 3 * writer.MaxLength() + 32, [&](char* out, int, const double* rgb) {
+    out = writer.Write(PutText(out, "<elem r=\""), rgb[0]);
+    out = writer.Write(PutText(out, "\" g=\""), rgb[1]);
+    out = writer.Write(PutText(out, "\" b=\""), rgb[2]);
+    return PutText(out, "\"/>");
+  });
+}
+
+TNucoda1DLutWriterFormat::TNucoda1DLutWriterFormat() : T1DTextLutFormat("Nucoda 1D", kNucoda1D) {}
+
+TColorFrontOSD1DLutFormat::TColorFrontOSD1DLutFormat()
+    : T1DTextLutFormat("Colorfront OSD 1D", kColorfront1D) {}
+
+TFusion1DLutFormat::TFusion1DLutFormat() : T1DTextLutFormat("Fusion 1D", kFusion1D) {}
+
+bool TFusion1DLutFormat::ParseHeaderLine(std::string_view trimmed, TLUT&) {
+  if (Scale != -1) return false;
+  // The first line that is a whole number is the bit depth; the others ("F5LT") are passed.
+  std::int32_t bits = 0;
+  if (TryStrToInt(trimmed, bits)) {
+    CheckBitDepth(bits);
+    Scale = bits;
+    Size = 0;
+  }
+  return true;
+}
+
+bool TFusion1DLutFormat::ParseEntry(std::string_view trimmed, TRGB& values) const {
+  // "i R i G i B": each index follows the value before it after exactly one separator, so
+  // the rest is trimmed before the values and the first index only.
+  std::string_view rest = trimmed;
+  auto cut = [&rest](bool trimFirst) {
+    if (trimFirst) rest = Trim(rest);
+    return NextToken(rest);
+  };
+  cut(true);
+  const std::string_view red = cut(true);
+  cut(false);
+  const std::string_view green = cut(true);
+  cut(false);
+  std::int32_t r = 0;
+  std::int32_t g = 0;
+  std::int32_t b = 0;
+  if (!TryStrToInt(red, r) || !TryStrToInt(green, g) || !TryStrToInt(Trim(rest), b)) return false;
+  const double divisor = Divisor();
+  values = {r / divisor, g / divisor, b / divisor};
+  return true;
+}
+
+void TFusion1DLutFormat::AddEntryLines(TTextFile& text, const TLUT& lut, int bits) const {
+  const TValueWriter writer = TValueWriter::ScaledInt(bits);
+  AddTableLinesBy(text, lut, 3 * (writer.MaxLength() + 18),
+                  [&](char* out, int index, const double* rgb) {
+                    for (int channel = 0; channel < 3; ++channel) {
+                      if (channel > 0) *out++ = ' ';
+                      out = WriteIndex(out, index);
+                      *out++ = ' ';
+                      out = writer.Write(out, rgb[channel]);
+                    }
+                    return out;
+                  });
+}
+
+TBlackmagic1DLutFormat::TBlackmagic1DLutFormat()
+    : T1DTextLutFormat("Blackmagic HDLink 1D", kBlackmagic1D) {}
+
+void TBlackmagic1DLutFormat::AddEntryLines(TTextFile& text, const TLUT& lut, int) const {
+  AddTableLinesBy(text, lut, 3 * (FormatFixedMaxLength(2) + 1),
+                  [](char* out, int, const double* rgb) {
+                    for (int channel = 0; channel < 3; ++channel) {
+                      if (channel > 0) *out++ = ' ';
+                      out += FormatFixedTo(out, 2, rgb[channel] * kBlackmagicFactor);
+                    }
+                    return out;
+                  });
+}
+
+TCinetal1DLutFormat::TCinetal1DLutFormat() : T1DTextLutFormat("Cine-tal 1D", kCodeRowsOnly) {}
+
+TShake1DLutFormat::TShake1DLutFormat() : T1DTextLutFormat("Shake 1D", kCodeRowsOnly) {}
+
+bool TDavinciLut1DFormat::ParseEntry(std::string_view trimmed, TRGB& values) const {
+  std::string_view rest = trimmed;
+  double read[3];
+  for (double& value : read) {
+    std::int32_t code = 0;
+    rest = Trim(rest);
+    if (!TryStrToInt(Trim(NextToken(rest)), code)) return false;
+    value = code / Divisor();
+  }
+  values = {read[0], read[1], read[2]};
+  return true;
+}
+
+TDavinciILut1DLutFormat::TDavinciILut1DLutFormat()
+    : TDavinciLut1DFormat("DaVinci Resolve ilut 1D", kDavinciILut) {}
+
+TDavinciOLut1DLutFormat::TDavinciOLut1DLutFormat()
+    : TDavinciLut1DFormat("DaVinci Resolve olut 1D", kDavinciOLut) {}
+
+}  // namespace vorn

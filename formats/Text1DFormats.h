@@ -1,0 +1,164 @@
+#pragma once
+// The 1D text formats: one curve per channel, stored as a list of (R, G, B) entries. The
+// family shares one reader and one writer (T1DTextLutFormat). A member is a set of traits
+// (detection keywords, comment and size keywords, how its entries are counted and coded, its
+// header and footer lines) plus a small override where its lines have a shape of their own.
+//
+// Reading: blank lines are skipped, comment lines kept or not, header lines set the size or
+// the scale, and entry lines are stored either up to a declared size (the table is complete
+// at that size) or counted (the table is as long as the entries read, and complete once one
+// entry line was seen). Writing: the header lines, one line per entry, the footer lines.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/LUTFormat.h"
+
+namespace vorn {
+
+struct T1DTraits;
+
+class T1DTextLutFormat : public TGenericLutFormat {
+ public:
+  bool IsFormat(const std::string& path) override;
+  bool CanRead() const override;
+  void ParseLine(std::string_view line, TLUT& lut) override;
+  // Writes nothing for the formats that only read.
+  void Save(const std::string& path, const TLUT& lut, int bits) override;
+
+ protected:
+  T1DTextLutFormat(std::string name, const T1DTraits& traits);
+
+  // A header line (trimmed, not blank): true when it was taken as one. By default the lines
+  // that carry one of the traits' size keywords.
+  virtual bool ParseHeaderLine(std::string_view trimmed, TLUT& lut);
+  // The values of an entry line, divided by Divisor(); false when the line does not parse.
+  // By default three numbers in the traits' layout.
+  virtual bool ParseEntry(std::string_view trimmed, TRGB& values) const;
+  // An entry line once the header is read: parsed and stored by the traits' counting rule.
+  virtual void ReadEntryLine(std::string_view line, std::string_view trimmed, TLUT& lut);
+  // The lines between header and footer. By default one row of values per entry in the
+  // traits' layout and coding.
+  virtual void AddEntryLines(TTextFile& text, const TLUT& lut, int bits) const;
+
+  // What entry codes are divided by: a fixed number, the largest code read into Scale, or
+  // 2^Scale - 1 for a bit depth read into Scale.
+  double Divisor() const;
+
+  const T1DTraits& Traits;
+
+ private:
+  bool ValuesExpected() const;
+  void KeepComment(std::string_view trimmed, TLUT& lut) const;
+};
+
+class TCube1DLutFormat : public T1DTextLutFormat {
+ public:
+  TCube1DLutFormat();
+};
+
+// "LUT: channels entries", then one integer per line: with one channel a grey curve, with
+// three all red values, then all green, then all blue. Codes are divided by entries - 1.
+class TCodex1DLutFormat : public T1DTextLutFormat {
+ public:
+  TCodex1DLutFormat();
+  void PrepareText(TTextFile& textFile) override;
+
+ protected:
+  bool ParseHeaderLine(std::string_view trimmed, TLUT& lut) override;
+  void ReadEntryLine(std::string_view line, std::string_view trimmed, TLUT& lut) override;
+  void AddEntryLines(TTextFile& text, const TLUT& lut, int bits) const override;
+
+ private:
+  std::int32_t Channels_ = 0;
+  std::int32_t Channel_ = 1;  // 1 = R, 2 = G, 3 = B
+};
+
+class TLustre1DLutFormat : public T1DTextLutFormat {
+ public:
+  TLustre1DLutFormat();
+  bool IsFormat(const std::string& path) override;
+
+ protected:
+  bool ParseHeaderLine(std::string_view trimmed, TLUT& lut) override;
+};
+
+class TFilmlight1DLutFormat : public T1DTextLutFormat {
+ public:
+  TFilmlight1DLutFormat();
+};
+
+class TQuantel1DLutFormat : public T1DTextLutFormat {
+ public:
+  TQuantel1DLutFormat();
+};
+
+// An XML document: lut/data holds one <elem r="" g="" b=""/> per entry, 10-bit codes.
+class TStwo1DLutFormat : public T1DTextLutFormat {
+ public:
+  TStwo1DLutFormat();
+  void Load(const std::string& path, TLUT& lut) override;
+
+ protected:
+  void AddEntryLines(TTextFile& text, const TLUT& lut, int bits) const override;
+};
+
+class TNucoda1DLutWriterFormat : public T1DTextLutFormat {
+ public:
+  TNucoda1DLutWriterFormat();
+};
+
+class TColorFrontOSD1DLutFormat : public T1DTextLutFormat {
+ public:
+  TColorFrontOSD1DLutFormat();
+};
+
+// "F5LT", the bit depth, then "i R i G i B" per entry.
+class TFusion1DLutFormat : public T1DTextLutFormat {
+ public:
+  TFusion1DLutFormat();
+
+ protected:
+  bool ParseHeaderLine(std::string_view trimmed, TLUT& lut) override;
+  bool ParseEntry(std::string_view trimmed, TRGB& values) const override;
+  void AddEntryLines(TTextFile& text, const TLUT& lut, int bits) const override;
+};
+
+// Values times 1000 with two decimals.
+class TBlackmagic1DLutFormat : public T1DTextLutFormat {
+ public:
+  TBlackmagic1DLutFormat();
+
+ protected:
+  void AddEntryLines(TTextFile& text, const TLUT& lut, int bits) const override;
+};
+
+class TCinetal1DLutFormat : public T1DTextLutFormat {
+ public:
+  TCinetal1DLutFormat();
+};
+
+class TShake1DLutFormat : public T1DTextLutFormat {
+ public:
+  TShake1DLutFormat();
+};
+
+// The DaVinci Resolve tables: three integer codes at the start of each line, whatever follows.
+class TDavinciLut1DFormat : public T1DTextLutFormat {
+ protected:
+  using T1DTextLutFormat::T1DTextLutFormat;
+  bool ParseEntry(std::string_view trimmed, TRGB& values) const override;
+};
+
+class TDavinciILut1DLutFormat : public TDavinciLut1DFormat {
+ public:
+  TDavinciILut1DLutFormat();
+};
+
+class TDavinciOLut1DLutFormat : public TDavinciLut1DFormat {
+ public:
+  TDavinciOLut1DLutFormat();
+};
+
+}  // namespace vorn
