@@ -20,6 +20,20 @@ std::string OutputPathFor(const std::string& outputFolder, const std::string& fi
   return outputFolder + "/" + name;
 }
 
+TLutPaths ExpandLutPaths(const std::vector<std::string>& paths) {
+  TLutPaths result;
+  for (const std::string& path : paths) {
+    if (!DirectoryExists(path)) {
+      result.Files.push_back(path);
+      continue;
+    }
+    for (std::string& file : FilesInFolderTree(path)) {
+      (DetectFormat(file) >= 0 ? result.Files : result.Unclaimed).push_back(std::move(file));
+    }
+  }
+  return result;
+}
+
 namespace {
 
 void ConvertLoaded(const TLUT& sourceLut, const std::string& destination,
