@@ -16,13 +16,18 @@ class EUsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-enum class TCommand { Help, Version, Formats, Profiles, Info, Convert };
+enum class TCommand { Help, Version, Formats, Profiles, Info, Convert, Compare };
 
 enum class TExistingPolicy { Refuse, Overwrite, Skip };
 
+struct TListingOptions {
+  bool Json = false;
+};
+
 struct TInfoOptions {
   bool Values = false;
-  std::vector<std::string> Files;
+  bool Json = false;
+  std::vector<std::string> Files;  // files and folders, as typed
 };
 
 struct TConvertOptions {
@@ -31,19 +36,34 @@ struct TConvertOptions {
   std::optional<std::string> Bits;
   std::string OutputDir;
   TExistingPolicy Existing = TExistingPolicy::Refuse;
-  std::vector<std::string> Files;
+  bool Report = false;
+  std::vector<std::string> Files;  // files and folders, as typed
+};
+
+struct TComparisonOptions {
+  int InputBits = -1;
+  int Samples = 0;  // lattice nodes per axis; 0 for the nodes of both LUTs
+  std::optional<double> Tolerance;
+  bool Json = false;
+  std::string First;
+  std::string Second;
 };
 
 struct TArguments {
   TCommand Command = TCommand::Help;
   // For Help: the command whose help is wanted (Help itself for the program's overview).
   TCommand HelpTopic = TCommand::Help;
+  TListingOptions Listing;
   TInfoOptions Info;
   TConvertOptions Convert;
+  TComparisonOptions Compare;
 };
 
-// True for "formats", "profiles", "info" and "convert".
+// True for "formats", "profiles", "info", "convert" and "compare".
 bool IsCommandName(std::string_view word);
+
+// The value of --input-bits: 8, 10, 12, 14 or 16. Raises EUsageError for anything else.
+int ParseInputBits(const std::string& value);
 
 // args excludes the program name. Raises EUsageError.
 TArguments ParseArguments(const std::vector<std::string>& args);
