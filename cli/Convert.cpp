@@ -103,12 +103,6 @@ TOverwriteAnswer AnswerExisting(TExistingPolicy policy, const std::string& desti
                       "--skip-existing to keep it)");
 }
 
-// The bit depth a file was written with, as its reader is to be told (-1: the file's own).
-int WrittenBits(const TBatchSettings& settings) {
-  const int bits = settings.Bits == -1 ? settings.Profile->DefaultBits : settings.Bits;
-  return bits > 0 ? bits : -1;
-}
-
 // The largest difference in 10-bit codes and the largest colour difference of the file
 // read back, or why it was not compared.
 std::string LossFields(const TConversionLoss& loss) {
@@ -164,7 +158,7 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
       const TBatchFile& file = files[position];
       out << '\t'
           << LossFields(MeasureConversionLoss(file.Path, file.InputBits, destination,
-                                              WrittenBits(settings)));
+                                              WrittenBitDepth(profile, settings.Bits)));
     }
     out << '\n';
     out.Flush();

@@ -13,6 +13,11 @@ int ResolveOutputSize(const std::string& sizeText, const TLutOutputProfile& prof
   return TryStrToInt(sizeText, size) ? size : profile.DefaultSize;
 }
 
+int WrittenBitDepth(const TLutOutputProfile& profile, int bits) {
+  const int written = bits == -1 ? profile.DefaultBits : bits;
+  return written > 0 ? written : -1;
+}
+
 std::string OutputPathFor(const std::string& outputFolder, const std::string& fileName,
                           const TLutOutputProfile& profile) {
   std::string name = ChangeFileExt(ExtractFileName(fileName), "." + profile.Extension);

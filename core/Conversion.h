@@ -20,6 +20,10 @@ inline constexpr int kMaxOutputSize1D = 99999;
 // profile's default size; otherwise the number.
 int ResolveOutputSize(const std::string& sizeText, const TLutOutputProfile& profile);
 
+// The bit depth a file is written with for the chosen bits (-1 = the profile's default),
+// as its reader is told it; -1 when the format codes its values its own way.
+int WrittenBitDepth(const TLutOutputProfile& profile, int bits);
+
 // Output folder + "/" + file name with its last extension replaced by the profile's.
 std::string OutputPathFor(const std::string& outputFolder, const std::string& fileName,
                           const TLutOutputProfile& profile);

@@ -2,7 +2,9 @@
 // progress window with its Cancel, and errors that end a batch.
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
@@ -12,6 +14,7 @@
 #include "platform/Files.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/ConvertForm.h"
+#include "ui/LossReportForm.h"
 #include "ui/ProgressDlg.h"
 
 namespace vorn::ui::test {
@@ -259,6 +262,54 @@ TEST_F(TBatchTest, CancellingTheDialogConvertsNothing) {
   Window->btnConvert->click();
   EXPECT_EQ(ClockCalls, 0);
   EXPECT_TRUE(std::filesystem::is_empty(Output));
+}
+
+// A 3-node grid of (r^2, g, b / 2): a 2-node grid misses its red curve by 1/4 at r = 1/2.
+std::string BentRedCube() {
+  std::string text = "LUT_3D_SIZE 3\n";
+  for (int i = 0; i < 27; ++i) {
+    const double r = (i % 3) / 2.0;
+    const double g = (i / 3 % 3) / 2.0;
+    const double b = (i / 9) / 2.0;
+    text += std::to_string(r * r) + " " + std::to_string(g) + " " + std::to_string(b / 2) + "\n";
+  }
+  return text;
+}
+
+TEST_F(TBatchTest, TheLossSummaryFollowsABatchOnlyWhenAskedFor) {
+  const std::string bent = Temp.Write("bent.cube", BentRedCube());
+  Window->AddFiles({bent, Cube("plain.cube")});
+  Convert("2");
+  EXPECT_TRUE(Dialogs.ModalScripts.empty());
+  EXPECT_TRUE(Dialogs.Unanswered.empty()) << "no summary without the check box";
+
+  Dialogs.YesNoCancelAnswers = {TAnswer::Yes, TAnswer::Yes};
+  QueueConversion(Dialogs, kDavinci, Output, "2", true);
+  std::string report;
+  Dialogs.ModalScripts.push_back([&](QDialog& shown) {
+    auto& summary = dynamic_cast<TfrmLossReport&>(shown);
+    EXPECT_EQ(summary.windowTitle(), "Conversion Loss");
+    EXPECT_TRUE(summary.mmReport->isReadOnly());
+    EXPECT_EQ(ShownProgress(), nullptr) << "the progress window is gone first";
+    report = summary.mmReport->toPlainText().toStdString();
+    summary.btnCopy->click();
+    summary.btnOK->click();
+    return summary.result() == QDialog::Accepted;
+  });
+  Window->btnConvert->click();
+
+  const std::vector<std::string> lines = Lines(QString::fromStdString(report));
+  ASSERT_EQ(lines.size(), 2u) << report;
+  EXPECT_EQ(lines[0].rfind("bent.cube -> " + OutputFile("bent.cube") +
+                               ": largest 255.750 codes (10-bit), 99th percentile ",
+                           0),
+            0u)
+      << lines[0];
+  EXPECT_EQ(lines[1], "plain.cube -> " + OutputFile("plain.cube") +
+                          ": largest 0.000 codes (10-bit), 99th percentile 0.000, mean 0.000; "
+                          "largest dE00 0.0000");
+  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), report);
+  EXPECT_TRUE(Window->isEnabled());
 }
 
 }  // namespace
