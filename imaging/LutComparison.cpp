@@ -1,7 +1,6 @@
 #include "imaging/LutComparison.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -196,13 +195,6 @@ void MeasureAllSamples(const TLUT& first, const TLUT& second, const std::vector<
   MeasureSamples(first, second, inputs, 0, std::min(n, chunk), toLab, differences, deltaE);
 }
 
-std::string Fixed(double value, int decimals) {
-  char text[64];
-  auto [end, ec] =
-      std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-  return ec == std::errc() ? std::string(text, end) : std::string("?");
-}
-
 }  // namespace
 
 TLutComparison CompareLuts(const TLUT& first, const TLUT& second, const TCompareOptions& options) {
@@ -270,14 +262,6 @@ TConversionLoss MeasureConversionLoss(const std::string& source, int sourceInput
   loss.ReadBack = true;
   loss.Comparison = CompareLuts(*sourceLut, *writtenLut);
   return loss;
-}
-
-std::string LossSummaryText(const TConversionLoss& loss) {
-  if (!loss.ReadBack) return loss.Problem;
-  const TLutComparison& c = loss.Comparison;
-  return "largest " + Fixed(c.Overall.Max * kTenBitTop, 3) + " codes (10-bit), 99th percentile " +
-         Fixed(c.Overall.P99 * kTenBitTop, 3) + ", mean " + Fixed(c.Overall.Mean * kTenBitTop, 3) +
-         "; largest dE00 " + Fixed(c.DeltaE.Max, 4);
 }
 
 }  // namespace vorn

@@ -64,8 +64,4 @@ struct TConversionLoss {
 TConversionLoss MeasureConversionLoss(const std::string& source, int sourceInputBits,
                                       const std::string& written, int writtenBits);
 
-// "largest 0.512 codes (10-bit), 99th percentile 0.400, mean 0.128; largest dE00 0.2311",
-// or the problem when the file was not read back.
-std::string LossSummaryText(const TConversionLoss& loss);
-
 }  // namespace vorn

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the desktop application under Xvfb in its screenshot mode: it adds the sample
 # LUTs, previews one and saves PNG pictures of the main window, the conversion dialog and
-# the progress window. Prints the folder that holds them.
+# the progress window, then converts the samples with "Report the conversion loss" checked
+# and saves the loss summary. Prints the folder that holds them.
 #   scripts/screenshot.sh [BUILD_DIR] [OUTPUT_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -32,14 +32,6 @@ std::string OverwriteQuestion(const std::string& destination) {
   return "The " + destination + " file is already exist. Are you sure want you to overwrite it?";
 }
 
-// "source name -> destination: figures" and a line break.
-std::string LossReportLine(const TBatchFile& file, const std::string& destination,
-                           const TLutOutputProfile& profile, int bits) {
-  const TConversionLoss loss =
-      MeasureConversionLoss(file.Path, file.InputBits, destination, WrittenBitDepth(profile, bits));
-  return ExtractFileName(file.Path) + " -> " + destination + ": " + LossSummaryText(loss) + "\n";
-}
-
 bool IsDialogKey(int key) {
   return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape ||
          key == Qt::Key_Tab || key == Qt::Key_Backtab;
@@ -275,17 +267,20 @@ void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& cloc
     return true;
   };
   const bool reportLoss = cbxReportLoss->isChecked();
-  std::string report;
+  std::vector<TLossReportEntry> losses;
   callbacks.Finished = [&](std::size_t position, const std::string& destination, bool converted) {
-    if (reportLoss && converted)
-      report += LossReportLine(batch[position], destination, *profile, bits);
+    if (reportLoss && converted) {
+      const TBatchFile& file = batch[position];
+      losses.push_back(
+          {ExtractFileName(file.Path), MeasureConversionLoss(file.Path, file.InputBits, destination,
+                                                             WrittenBitDepth(*profile, bits))});
+    }
     context.File.clear();
   };
   ConvertBatch(batch, {profile, size, bits, folder}, callbacks);
   progress.hide();
-  if (!report.empty()) {
-    report.pop_back();  // the last line break
-    TfrmLossReport summary(parentWidget(), report);
+  if (!losses.empty()) {
+    TfrmLossReport summary(parentWidget(), LossReportText(folder, losses));
     Dialogs_.ExecModal(summary);
   }
 }

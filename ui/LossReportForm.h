@@ -5,12 +5,26 @@
 
 #include <QDialog>
 #include <string>
+#include <vector>
+
+#include "imaging/LutComparison.h"
 
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
 namespace vorn::ui {
+
+struct TLossReportEntry {
+  std::string FileName;  // of the source
+  TConversionLoss Loss;
+};
+
+// The summary as a table for a fixed-pitch font: the output folder, then per file its
+// largest, 99th-percentile and mean difference in 10-bit codes and its largest CIEDE2000
+// difference, or why it was not compared.
+std::string LossReportText(const std::string& outputFolder,
+                           const std::vector<TLossReportEntry>& entries);
 
 class TfrmLossReport : public QDialog {
   Q_OBJECT

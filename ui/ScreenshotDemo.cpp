@@ -1,14 +1,19 @@
 #include "ui/ScreenshotDemo.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
+#include <QToolButton>
 #include <cstdio>
 #include <exception>
 
+#include "platform/Files.h"
 #include "ui/ConvertForm.h"
 #include "ui/FileListModel.h"
+#include "ui/LossReportForm.h"
 #include "ui/MainForm.h"
 #include "ui/ProgressDlg.h"
 #include "ui/QtText.h"
@@ -42,6 +47,31 @@ void ChooseOutput(TfrmConvert& dialog, const char* name) {
   dialog.cbxOutFormat->setCurrentIndex(item >= 0 ? item : 0);
 }
 
+// Converts the listed files into a temporary folder with the loss report checked and saves
+// the summary that follows.
+bool SaveLossReport(TfrmMain& window, TScriptedDialogs& dialogs, const std::string& outputFolder) {
+  const TTemporaryFolder converted("vorn-screenshots");
+  dialogs.FoldersToSelect.push_back(converted.Path());
+  dialogs.ModalScripts.push_back([](QDialog& shown) {
+    auto& dialog = dynamic_cast<TfrmConvert&>(shown);
+    ChooseOutput(dialog, "Panasonic 3D vlt, Varicam");
+    dialog.btnSelectFolder->click();
+    dialog.cbxReportLoss->setChecked(true);
+    dialog.btnConvert->click();
+    return dialog.result() == QDialog::Accepted;
+  });
+  bool saved = false;
+  dialogs.ModalScripts.push_back([&](QDialog& shown) {
+    auto& summary = dynamic_cast<TfrmLossReport&>(shown);
+    saved = Save(summary, outputFolder, "loss-report.png");
+    summary.accept();
+    return true;
+  });
+  window.btnConvert->click();
+  if (!saved) std::fprintf(stderr, "no loss summary was shown\n");
+  return saved;
+}
+
 }  // namespace
 
 int RunScreenshotDemo(const std::string& outputFolder, const std::vector<std::string>& lutFiles) {
@@ -70,6 +100,9 @@ int RunScreenshotDemo(const std::string& outputFolder, const std::vector<std::st
     now += 75.0 / 86400.0;
     progress.SetPosition(40.0);
     saved = Save(progress, outputFolder, "progress-window.png") && saved;
+    progress.hide();
+
+    saved = SaveLossReport(window, dialogs, outputFolder) && saved;
     for (const std::string& message : dialogs.Texts(TScriptedDialogs::TKind::Error)) {
       std::fprintf(stderr, "error box: %s\n", message.c_str());
     }

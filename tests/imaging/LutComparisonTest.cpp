@@ -183,13 +183,11 @@ TEST(MeasureConversionLoss, ComparesTheWrittenFileOrSaysWhyNot) {
   EXPECT_DOUBLE_EQ(loss.Comparison.Overall.Max, 0.25);
   EXPECT_EQ(loss.Comparison.OverallMaxChannel, 0);
   EXPECT_EQ(loss.Comparison.Channels[1].Max, 0.0);
-  EXPECT_EQ(LossSummaryText(loss).rfind("largest 255.750 codes (10-bit), 99th percentile ", 0), 0u)
-      << LossSummaryText(loss);
 
   const TConversionLoss unread =
       MeasureConversionLoss(source, -1, temp.Write("notes.txt", "not a LUT\n"), -1);
   EXPECT_FALSE(unread.ReadBack);
-  EXPECT_EQ(LossSummaryText(unread), "not compared: no format reads the written file back");
+  EXPECT_EQ(unread.Problem, "not compared: no format reads the written file back");
   const TConversionLoss broken =
       MeasureConversionLoss(source, -1, temp.Write("broken.cube", "LUT_3D_SIZE 2\n0 0 0\n"), -1);
   EXPECT_FALSE(broken.ReadBack);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <filesystem>
+#include <sstream>
 
 #include "core/LUTFormat.h"
 #include "platform/Files.h"
@@ -264,6 +265,13 @@ TEST_F(TBatchTest, CancellingTheDialogConvertsNothing) {
   EXPECT_TRUE(std::filesystem::is_empty(Output));
 }
 
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> words;
+  std::istringstream stream(line);
+  for (std::string word; stream >> word;) words.push_back(word);
+  return words;
+}
+
 // A 3-node grid of (r^2, g, b / 2): a 2-node grid misses its red curve by 1/4 at r = 1/2.
 std::string BentRedCube() {
   std::string text = "LUT_3D_SIZE 3\n";
@@ -299,17 +307,33 @@ TEST_F(TBatchTest, TheLossSummaryFollowsABatchOnlyWhenAskedFor) {
   Window->btnConvert->click();
 
   const std::vector<std::string> lines = Lines(QString::fromStdString(report));
-  ASSERT_EQ(lines.size(), 2u) << report;
-  EXPECT_EQ(lines[0].rfind("bent.cube -> " + OutputFile("bent.cube") +
-                               ": largest 255.750 codes (10-bit), 99th percentile ",
-                           0),
-            0u)
-      << lines[0];
-  EXPECT_EQ(lines[1], "plain.cube -> " + OutputFile("plain.cube") +
-                          ": largest 0.000 codes (10-bit), 99th percentile 0.000, mean 0.000; "
-                          "largest dE00 0.0000");
+  ASSERT_EQ(lines.size(), 7u) << report;
+  EXPECT_EQ(lines[6], "") << "the text ends with a line break";
+  EXPECT_EQ(lines[0], "Written to " + Output);
+  const std::vector<std::string> bentRow = Words(lines[4]);
+  ASSERT_EQ(bentRow.size(), 5u) << lines[4];
+  EXPECT_EQ(bentRow[0], "bent.cube");
+  EXPECT_EQ(bentRow[1], "255.750");
+  EXPECT_EQ(Words(lines[5]),
+            (std::vector<std::string>{"plain.cube", "0.000", "0.000", "0.000", "0.0000"}));
   EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), report);
   EXPECT_TRUE(Window->isEnabled());
+}
+
+TEST(LossReportText, AlignsTheFiguresAndSaysWhyAFileWasNotCompared) {
+  TConversionLoss measured;
+  measured.ReadBack = true;
+  measured.Comparison.Overall = {0.5 / 1023, 0.25 / 1023, 0.4 / 1023, {}};
+  measured.Comparison.DeltaE.Max = 0.12345;
+  TConversionLoss unread;
+  unread.Problem = "not compared: no format reads the written file back";
+  EXPECT_EQ(LossReportText("/out", {{"a-long-name.cube", measured}, {"b.txt", unread}}),
+            "Written to /out\n"
+            "\n"
+            "                  in 10-bit codes                  CIEDE2000\n"
+            "File                 largest  99th pct      mean     largest\n"
+            "a-long-name.cube       0.500     0.400     0.250      0.1235\n"
+            "b.txt             not compared: no format reads the written file back\n");
 }
 
 }  // namespace
