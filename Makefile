@@ -43,6 +43,7 @@ test-sanitize: deps
 bench: build
 	@$(BUILD_DIR)/bench/vorn_bench
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/ui/vorn_ui_bench
+	@bash bench/compare-bench.sh $(BUILD_DIR)/cli/vorn-lut
 
 screenshots: build
 	@bash scripts/screenshot.sh $(BUILD_DIR)
