@@ -115,8 +115,9 @@ Options:
   --output-dir DIR       folder for the written files; it must exist
   --overwrite            replace files that already exist in DIR
   --skip-existing        leave files that already exist in DIR and go on
-  --report               read each written file back and compare it with its
-                         source, as 'compare' does (see 'vorn-lut compare --help')
+  --report               read each written file back (a reader of integer codes is
+                         told the bit depth they were written with) and compare it
+                         with its source, as 'compare' does ('vorn-lut compare --help')
 Without --overwrite or --skip-existing an existing destination is an error.
 
 A FOLDER stands for the files in it and in its subfolders, in name order; all

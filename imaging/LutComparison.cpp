@@ -10,6 +10,7 @@
 #include "core/ErrorReport.h"
 #include "core/LUTFormat.h"
 #include "imaging/ColourDifference.h"
+#include "platform/Exception.h"
 
 namespace vorn {
 
@@ -46,6 +47,14 @@ bool HasGrid(const TLUT& lut) {
 
 bool HasTable(const TLUT& lut) {
   return lut.Kind == lk1D || lut.Kind == lk1DAnd3D;
+}
+
+// Evaluation stays inside the arrays only for sizes within the record's capacity.
+void CheckCapacity(const TLUT& lut) {
+  if ((HasTable(lut) && (lut.Size1D < 0 || lut.Size1D > TLUT::MaxTableEntries)) ||
+      (HasGrid(lut) && (lut.Size3D < 0 || lut.Size3D > TLUT::MaxGridNodes))) {
+    throw Exception("The LUT's size is beyond what a LUT record holds; it cannot be compared.");
+  }
 }
 
 // The lattice a LUT contributes: its grid's nodes, or the default lattice without a grid.
@@ -178,7 +187,8 @@ void MeasureAllSamples(const TLUT& first, const TLUT& second, const std::vector<
                        double* differences, double* deltaE) {
   constexpr std::size_t kSamplesPerThread = 32768;
   constexpr std::size_t kMaxThreads = 8;
-  const TSrgbToLab toLab;
+  // The table is built once per process (a few milliseconds) and only read afterwards.
+  static const TSrgbToLab toLab;
   const std::size_t n = inputs.size();
   const std::size_t threads = std::clamp<std::size_t>(
       std::min<std::size_t>(std::thread::hardware_concurrency(), n / kSamplesPerThread), 1,
@@ -198,6 +208,8 @@ void MeasureAllSamples(const TLUT& first, const TLUT& second, const std::vector<
 }  // namespace
 
 TLutComparison CompareLuts(const TLUT& first, const TLUT& second, const TCompareOptions& options) {
+  CheckCapacity(first);
+  CheckCapacity(second);
   TSampleSets sets;
   if (options.LatticeSize > 0) {
     sets.Lattices.push_back(TAxisSet::Nodes(std::max(options.LatticeSize, 2)));

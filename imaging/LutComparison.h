@@ -46,7 +46,7 @@ struct TLutComparison {
 // (a LUT without a grid counts as a 33-node lattice), the centre of every cell of the finer
 // of them, and, for a LUT with a 1D table, the grey-axis inputs (x, x, x) at every entry of
 // its table and halfway between the entries of the longer table. An input that two of
-// these sets share is counted once. Both records must hold sizes within their capacity.
+// these sets share is counted once. A record whose size is beyond its capacity raises.
 TLutComparison CompareLuts(const TLUT& first, const TLUT& second,
                            const TCompareOptions& options = {});
 

@@ -62,6 +62,9 @@ TEST(CompareLuts, ALutComparedWithItselfDiffersNowhere) {
   // 1/2, a grid node.
   EXPECT_EQ(c.Samples, 17u * 17 * 17 + 16 * 16 * 16 + 1024 - 2 + 1023 - 1);
   ExpectAllZero(CompareLuts(*shaperAndGrid, *shaperAndGrid, {5}));
+  shaperAndGrid->Size3D = TLUT::MaxGridNodes + 1;
+  EXPECT_THROW(CompareLuts(*shaperAndGrid, *Grid(2, Square)), Exception);
+  shaperAndGrid->Size3D = 17;
   EXPECT_EQ(CompareLuts(*shaperAndGrid, *shaperAndGrid, {5}).Samples, 125u);
 }
 
