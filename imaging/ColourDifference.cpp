@@ -61,8 +61,8 @@ constexpr TMatrix kSrgbToXYZ = RgbToXYZ({0.64, 0.33}, {0.30, 0.60}, {0.15, 0.06}
 
 // The cube root of x > 0 at full precision: a guess within 3.3 % from the bits of x (its
 // exponent divided by three), then two steps of Halley's iteration, each of which cubes the
-// relative error (to 2.1e-5, then below 1e-14). The library's cbrt costs several times as much, and a
-// comparison takes two per sample.
+// relative error (to 2.1e-5, then below 1e-14). The library's cbrt costs several times as
+// much, and a comparison takes six per sample.
 double CubeRoot(double x) {
   if (!std::isfinite(x)) return std::cbrt(x);
   constexpr std::uint64_t kThirdOfOneBias = 0x2A9F7893782DA1CEull;
