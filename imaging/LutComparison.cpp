@@ -128,7 +128,13 @@ void AddGreyAxis(const TSampleSets& sets, std::size_t index, std::vector<TRGB>& 
 }
 
 std::vector<TRGB> SampleInputs(const TSampleSets& sets) {
+  std::size_t most = 0;  // before shared inputs are left out
+  for (const TAxisSet& set : sets.Lattices) {
+    most += static_cast<std::size_t>(set.Count) * set.Count * set.Count;
+  }
+  for (const TAxisSet& set : sets.GreyAxes) most += static_cast<std::size_t>(set.Count);
   std::vector<TRGB> inputs;
+  inputs.reserve(most);
   for (std::size_t i = 0; i < sets.Lattices.size(); ++i) AddLattice(sets.Lattices, i, inputs);
   for (std::size_t i = 0; i < sets.GreyAxes.size(); ++i) AddGreyAxis(sets, i, inputs);
   return inputs;
@@ -220,9 +226,12 @@ TLutComparison CompareLuts(const TLUT& first, const TLUT& second, const TCompare
   const std::size_t n = inputs.size();
 
   // Channel c of sample s at differences[c x n + s].
-  std::vector<double> differences(3 * n);
-  std::vector<double> deltaE(n);
-  MeasureAllSamples(first, second, inputs, differences.data(), deltaE.data());
+  // Every value is written by MeasureAllSamples: no zeroing first.
+  const auto differenceBlock = std::make_unique_for_overwrite<double[]>(3 * n);
+  const auto deltaEBlock = std::make_unique_for_overwrite<double[]>(n);
+  double* const differences = differenceBlock.get();
+  double* const deltaE = deltaEBlock.get();
+  MeasureAllSamples(first, second, inputs, differences, deltaE);
 
   TLutComparison result;
   result.Samples = n;
@@ -230,7 +239,7 @@ TLutComparison CompareLuts(const TLUT& first, const TLUT& second, const TCompare
   double overallSum = 0.0;
   std::size_t overallIndex = 0;
   for (int c = 0; c < 3; ++c) {
-    double* channel = differences.data() + c * n;
+    double* channel = differences + c * n;
     TDifferenceStats& stats = result.Channels[c];
     std::size_t index = 0;
     stats = Summarise(channel, inputs, index);
@@ -248,10 +257,10 @@ TLutComparison CompareLuts(const TLUT& first, const TLUT& second, const TCompare
     stats.P99 = Percentile99(channel, channel + n);
   }
   result.Overall.Mean = overallSum / 3.0;
-  result.Overall.P99 = Percentile99(differences.data(), differences.data() + differences.size());
+  result.Overall.P99 = Percentile99(differences, differences + 3 * n);
   std::size_t deltaEIndex = 0;
-  result.DeltaE = Summarise(deltaE.data(), inputs, deltaEIndex);
-  result.DeltaE.P99 = Percentile99(deltaE.data(), deltaE.data() + n);
+  result.DeltaE = Summarise(deltaE, inputs, deltaEIndex);
+  result.DeltaE.P99 = Percentile99(deltaE, deltaE + n);
   return result;
 }
 
