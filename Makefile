@@ -47,6 +47,7 @@ package: build
 bench: build
 	@$(BUILD_DIR)/bench/vorn_bench
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/ui/vorn_ui_bench
+	@bash bench/compare-bench.sh $(BUILD_DIR)/cli/vorn-lut
 
 screenshots: build
 	@bash scripts/screenshot.sh $(BUILD_DIR)

@@ -4,6 +4,8 @@
 
 #include "cli/IccArgs.h"
 #include "cli/WordReader.h"
+#include "imaging/LutComparison.h"
+#include "platform/Convert.h"
 
 namespace vorn::cli {
 
@@ -17,8 +19,8 @@ struct TCommandName {
 constexpr TCommandName kCommandNames[] = {
     {"formats", TCommand::Formats}, {"profiles", TCommand::Profiles},
     {"info", TCommand::Info},       {"convert", TCommand::Convert},
-    {"icc2lut", TCommand::Icc2Lut}, {"lut2icc", TCommand::Lut2Icc},
-    {"merge", TCommand::Merge},
+    {"compare", TCommand::Compare}, {"icc2lut", TCommand::Icc2Lut},
+    {"lut2icc", TCommand::Lut2Icc}, {"merge", TCommand::Merge},
 };
 
 std::optional<TCommand> FindCommand(std::string_view name) {
@@ -32,6 +34,10 @@ bool IsHelpWord(std::string_view word) {
   return word == "--help" || word == "-h";
 }
 
+bool IsPlainNumber(std::string_view word) {
+  return !word.empty() && word.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 bool HelpRequested(const std::vector<std::string>& args, std::size_t first) {
   for (std::size_t i = first; i < args.size() && args[i] != "--"; ++i) {
     if (IsHelpWord(args[i])) return true;
@@ -39,18 +45,16 @@ bool HelpRequested(const std::vector<std::string>& args, std::size_t first) {
   return false;
 }
 
-void ParseNoArguments(const std::vector<std::string>& args, std::string_view command) {
-  if (args.size() > 1) {
-    throw EUsageError("'" + std::string(command) + "' takes no arguments, got '" + args[1] + "'");
+TListingOptions ParseListing(const std::vector<std::string>& args, std::string_view command) {
+  TListingOptions options;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i] != "--json") {
+      if (LooksLikeOption(args[i])) UnknownOption(args[i], command);
+      throw EUsageError("'" + std::string(command) + "' takes no arguments, got '" + args[i] + "'");
+    }
+    options.Json = true;
   }
-}
-
-// The value of --input-bits: one of the depths the window offers for a file.
-int ParseInputBits(const std::string& text) {
-  for (int allowed : {8, 10, 12, 14, 16}) {
-    if (text == std::to_string(allowed)) return allowed;
-  }
-  throw EUsageError("--input-bits must be 8, 10, 12, 14 or 16, got '" + text + "'");
+  return options;
 }
 
 TInfoOptions ParseInfo(const std::vector<std::string>& args) {
@@ -62,6 +66,8 @@ TInfoOptions ParseInfo(const std::vector<std::string>& args) {
         options.InputBits = ParseInputBits(reader.ValueOf(*word, "--input-bits"));
       } else if (*word == "--values") {
         options.Values = true;
+      } else if (*word == "--json") {
+        options.Json = true;
       } else {
         UnknownOption(*word, "info");
       }
@@ -96,6 +102,8 @@ bool ParseConvertOption(const std::string& word, TWordReader& reader, TConvertOp
     SetExistingPolicy(options, TExistingPolicy::Overwrite);
   } else if (word == "--skip-existing") {
     SetExistingPolicy(options, TExistingPolicy::Skip);
+  } else if (word == "--report") {
+    options.Report = true;
   } else {
     return false;
   }
@@ -118,6 +126,59 @@ TConvertOptions ParseConvert(const std::vector<std::string>& args) {
   return options;
 }
 
+int ParseSamples(const std::string& value) {
+  std::int32_t samples = 0;
+  if (!IsPlainNumber(value) || !TryStrToInt(value, samples) || samples < kMinLatticeSize ||
+      samples > kMaxLatticeSize) {
+    throw EUsageError("--samples must be a whole number from " + std::to_string(kMinLatticeSize) +
+                      " to " + std::to_string(kMaxLatticeSize) + ", got '" + value + "'");
+  }
+  return samples;
+}
+
+double ParseTolerance(const std::string& value) {
+  double tolerance = 0.0;
+  if (!TryStrToFloat(value, tolerance) || !(tolerance >= 0.0)) {
+    throw EUsageError("--tolerance must be a number of at least 0, got '" + value + "'");
+  }
+  return tolerance;
+}
+
+// Returns false when the word is not a compare option.
+bool ParseCompareOption(const std::string& word, TWordReader& reader, TComparisonOptions& options) {
+  if (IsOption(word, "--input-bits")) {
+    options.InputBits = ParseInputBits(reader.ValueOf(word, "--input-bits"));
+  } else if (IsOption(word, "--samples")) {
+    options.Samples = ParseSamples(reader.ValueOf(word, "--samples"));
+  } else if (IsOption(word, "--tolerance")) {
+    options.Tolerance = ParseTolerance(reader.ValueOf(word, "--tolerance"));
+  } else if (word == "--json") {
+    options.Json = true;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+TComparisonOptions ParseCompare(const std::vector<std::string>& args) {
+  TComparisonOptions options;
+  std::vector<std::string> files;
+  TWordReader reader(args, 1);
+  while (std::optional<std::string> word = reader.Take()) {
+    if (!reader.FilesOnly() && LooksLikeOption(*word)) {
+      if (!ParseCompareOption(*word, reader, options)) UnknownOption(*word, "compare");
+      continue;
+    }
+    files.push_back(*word);
+  }
+  if (files.size() != 2) {
+    throw EUsageError("'compare' needs exactly two LUT files, got " + std::to_string(files.size()));
+  }
+  options.First = files[0];
+  options.Second = files[1];
+  return options;
+}
+
 TArguments ParseHelpCommand(const std::vector<std::string>& args) {
   TArguments result;
   result.Command = TCommand::Help;
@@ -131,6 +192,13 @@ TArguments ParseHelpCommand(const std::vector<std::string>& args) {
 }
 
 }  // namespace
+
+int ParseInputBits(const std::string& value) {
+  for (int allowed : {8, 10, 12, 14, 16}) {
+    if (value == std::to_string(allowed)) return allowed;
+  }
+  throw EUsageError("--input-bits must be 8, 10, 12, 14 or 16, got '" + value + "'");
+}
 
 bool IsCommandName(std::string_view word) {
   return FindCommand(word).has_value();
@@ -158,16 +226,19 @@ TArguments ParseArguments(const std::vector<std::string>& args) {
   result.Command = *command;
   switch (*command) {
     case TCommand::Formats:
-      ParseNoArguments(args, "formats");
+      result.Listing = ParseListing(args, "formats");
       break;
     case TCommand::Profiles:
-      ParseNoArguments(args, "profiles");
+      result.Listing = ParseListing(args, "profiles");
       break;
     case TCommand::Info:
       result.Info = ParseInfo(args);
       break;
     case TCommand::Convert:
       result.Convert = ParseConvert(args);
+      break;
+    case TCommand::Compare:
+      result.Compare = ParseCompare(args);
       break;
     case TCommand::Icc2Lut:
       result.Icc2Lut = ParseIcc2Lut(args);

@@ -18,16 +18,32 @@ class EUsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-enum class TCommand { Help, Version, Formats, Profiles, Info, Convert, Icc2Lut, Lut2Icc, Merge };
+enum class TCommand {
+  Help,
+  Version,
+  Formats,
+  Profiles,
+  Info,
+  Convert,
+  Compare,
+  Icc2Lut,
+  Lut2Icc,
+  Merge
+};
 
 enum class TExistingPolicy { Refuse, Overwrite, Skip };
 
+struct TListingOptions {
+  bool Json = false;
+};
+
 struct TInfoOptions {
   bool Values = false;
+  bool Json = false;
   // The bits per color of the files' integer codes where a file does not state them
   // (--input-bits); -1 lets the format decide.
   int InputBits = -1;
-  std::vector<std::string> Files;
+  std::vector<std::string> Files;  // files and folders, as typed
 };
 
 struct TConvertOptions {
@@ -37,15 +53,27 @@ struct TConvertOptions {
   int InputBits = -1;  // as TInfoOptions::InputBits
   std::string OutputDir;
   TExistingPolicy Existing = TExistingPolicy::Refuse;
-  std::vector<std::string> Files;
+  bool Report = false;
+  std::vector<std::string> Files;  // files and folders, as typed
+};
+
+struct TComparisonOptions {
+  int InputBits = -1;
+  int Samples = 0;  // lattice nodes per axis; 0 for the nodes of both LUTs
+  std::optional<double> Tolerance;
+  bool Json = false;
+  std::string First;
+  std::string Second;
 };
 
 struct TArguments {
   TCommand Command = TCommand::Help;
   // For Help: the command whose help is wanted (Help itself for the program's overview).
   TCommand HelpTopic = TCommand::Help;
+  TListingOptions Listing;
   TInfoOptions Info;
   TConvertOptions Convert;
+  TComparisonOptions Compare;
   TIcc2LutOptions Icc2Lut;
   TLut2IccOptions Lut2Icc;
   TMergeOptions Merge;
@@ -53,6 +81,9 @@ struct TArguments {
 
 // True for the names of the commands ("formats", "convert", "merge", ...).
 bool IsCommandName(std::string_view word);
+
+// The value of --input-bits: 8, 10, 12, 14 or 16. Raises EUsageError for anything else.
+int ParseInputBits(const std::string& value);
 
 // args excludes the program name. Raises EUsageError.
 TArguments ParseArguments(const std::vector<std::string>& args);

@@ -18,11 +18,15 @@ class ECommandError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-void ListFormats(TOutputBuffer& out);
-void ListProfiles(TOutputBuffer& out);
+void ListFormats(const TListingOptions& options, TOutputBuffer& out);
+void ListProfiles(const TListingOptions& options, TOutputBuffer& out);
 void ShowInfo(const TInfoOptions& options, TOutputBuffer& out);
-// progressStream receives the progress line when it is a terminal.
+// progressStream receives the progress line when it is a terminal, and notes on files
+// that folders held but no format claims.
 void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE* progressStream);
+// Prints the comparison; raises ECommandError after it when the largest difference is
+// above the tolerance.
+void CompareFiles(const TComparisonOptions& options, TOutputBuffer& out);
 void IccToLutCommand(const TIcc2LutOptions& options, TOutputBuffer& out);
 void LutToIccCommand(const TLut2IccOptions& options, TOutputBuffer& out);
 void MergeCommand(const TMergeOptions& options, TOutputBuffer& out);

@@ -2,6 +2,7 @@
 // against the chosen profile before any file is touched; the first failing file ends the
 // batch and the files written before it stay.
 
+#include <charconv>
 #include <string_view>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "core/Conversion.h"
 #include "core/ErrorReport.h"
 #include "core/LUTFormat.h"
+#include "imaging/LutComparison.h"
 #include "platform/Files.h"
 
 namespace vorn::cli {
@@ -40,6 +42,32 @@ TOverwriteAnswer AnswerExisting(TExistingPolicy policy, const std::string& desti
                       "--skip-existing to keep it)");
 }
 
+// The largest difference in 10-bit codes and the largest colour difference of the file
+// read back, or why it was not compared.
+std::string LossFields(const TConversionLoss& loss) {
+  if (!loss.ReadBack) return loss.Problem;
+  char codes[32];
+  char deltaE[32];
+  const TLutComparison& c = loss.Comparison;
+  auto [codesEnd, ec1] = std::to_chars(codes, codes + sizeof codes, c.Overall.Max * kTenBitTop,
+                                       std::chars_format::fixed, 3);
+  auto [deltaEEnd, ec2] =
+      std::to_chars(deltaE, deltaE + sizeof deltaE, c.DeltaE.Max, std::chars_format::fixed, 4);
+  return "max " + std::string(codes, codesEnd) + " 10-bit codes\tmax dE00 " +
+         std::string(deltaE, deltaEEnd);
+}
+
+void NoteUnclaimed(const std::vector<std::string>& unclaimed, TOutputBuffer& out,
+                   std::FILE* errors) {
+  if (unclaimed.empty()) return;
+  for (const std::string& path : unclaimed) out << "unclaimed\t" << path << '\n';
+  out.Flush();
+  const std::string note = "vorn-lut: skipped " + std::to_string(unclaimed.size()) +
+                           (unclaimed.size() == 1 ? " file" : " files") +
+                           " in the folders that no format claims\n";
+  std::fwrite(note.data(), 1, note.size(), errors);
+}
+
 }  // namespace
 
 void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE* progressStream) {
@@ -47,9 +75,10 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
   const TBatchSettings settings{&profile, ResolveSizeOption(options.Size, profile),
                                 ResolveBitsOption(options.Bits, profile),
                                 OutputFolder(options.OutputDir)};
+  const TLutPaths paths = ExpandLutPaths(options.Files);
   std::vector<TBatchFile> files;
-  files.reserve(options.Files.size());
-  for (const std::string& path : options.Files) files.push_back({path, options.InputBits, true});
+  files.reserve(paths.Files.size());
+  for (const std::string& path : paths.Files) files.push_back({path, options.InputBits, true});
 
   TProgressLine progress(progressStream, files.size());
   std::string current;  // the file being converted, for errors that do not name one
@@ -67,8 +96,14 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
   };
   callbacks.Finished = [&](std::size_t position, const std::string& destination, bool converted) {
     progress.Clear();
-    out << (converted ? "converted\t" : "skipped\t") << files[position].Path << '\t' << destination
-        << '\n';
+    out << (converted ? "converted\t" : "skipped\t") << files[position].Path << '\t' << destination;
+    if (converted && options.Report) {
+      const TBatchFile& file = files[position];
+      out << '\t'
+          << LossFields(MeasureConversionLoss(file.Path, file.InputBits, destination,
+                                              WrittenBitDepth(profile, settings.Bits)));
+    }
+    out << '\n';
     out.Flush();
   };
   try {
@@ -78,6 +113,7 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
   } catch (const std::exception& error) {
     throw ECommandError(LineText(ReportError(error, current)));
   }
+  NoteUnclaimed(paths.Unclaimed, out, progressStream);
 }
 
 }  // namespace vorn::cli

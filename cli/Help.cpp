@@ -15,6 +15,7 @@ Commands:
   profiles   list the output profiles that convert can write
   info       show the format, type, size and comments of LUT files
   convert    convert LUT files to an output profile
+  compare    show how far two LUTs differ
   icc2lut    build a LUT from an ICC profile
   lut2icc    write a LUT as an ICC profile
   merge      merge LUT files into one 3D LUT
@@ -38,7 +39,7 @@ Examples:
       convert to the first output profile, leaving files already in out
 )";
 
-constexpr const char* kFormatsHelp = R"(Usage: vorn-lut formats
+constexpr const char* kFormatsHelp = R"(Usage: vorn-lut formats [--json]
 
 Lists every registered file format, in detection order. Output is tab-separated:
 a header line, then one line per format with these columns:
@@ -47,9 +48,13 @@ a header line, then one line per format with these columns:
   Type     1D or 3D
   Reads    yes when files of this format can be read
   Writes   yes when an output profile writes this format
+
+With --json, one JSON document instead:
+  {"formats": [{"number": 0, "name": "...", "type": "3D", "reads": true,
+                "writes": true}, ...]}
 )";
 
-constexpr const char* kProfilesHelp = R"(Usage: vorn-lut profiles
+constexpr const char* kProfilesHelp = R"(Usage: vorn-lut profiles [--json]
 
 Lists every output profile that 'convert --profile' accepts. Output is tab-separated:
 a header line, then one line per profile with these columns:
@@ -60,9 +65,20 @@ a header line, then one line per profile with these columns:
   DefaultBits     bit depth without --bits (0: the format's own coding)
   SizeSelectable  yes when --size may be given
   BitsSelectable  yes when --bits may be given
+
+With --json, one JSON document instead:
+  {"profiles": [{"number": 0, "name": "...", "extension": "cube",
+                 "format": "Cube 3D", "format_number": 1, "type": "3D",
+                 "default_size": 32, "default_bits": 0,
+                 "size_selectable": false, "bits_selectable": false}, ...]}
 )";
 
-constexpr const char* kInfoHelp = R"(Usage: vorn-lut info [--values] [--input-bits B] FILE...
+constexpr const char* kInfoHelp = R"(Usage: vorn-lut info [--values] [--json] [--input-bits B]
+                     FILE|FOLDER...
+
+A folder stands for the files in it and in its subfolders, in name order; those
+that no format claims are skipped and listed at the end ("Skipped N files in the
+folders that no format claims:", one indented path per line).
 
 For each file, in order, prints:
   File: PATH
@@ -82,6 +98,17 @@ Options:
                     not state (3DL files) as B bits per color, as the window's "Set
                     Bits Per Color..." does; without it the depth is estimated from
                     the codes. Files that state their range are not affected.
+  --json            print one JSON document instead:
+                      {"files": [{"path": "...", "format": "Cube 3D",
+                                  "format_number": 1, "type": "3D",
+                                  "size_1d": null, "size_3d": 33,
+                                  "comments": ["..."]}, ...],
+                       "unclaimed": ["path of a skipped file", ...]}
+                    "type" is "1D", "3D", "1D & 3D" or "none"; a size is null when
+                    the LUT has no table or no grid. A file of unknown format has
+                    null format, format_number, type and sizes. With --values each
+                    file also has "table" and "grid": lists of [R, G, B] (the grid
+                    red slowest, blue fastest).
 
 A file that cannot be read or is malformed ends the command with exit status 1;
 the files before it have been printed.
@@ -90,7 +117,7 @@ the files before it have been printed.
 constexpr const char* kConvertHelp =
     R"(Usage: vorn-lut convert --profile NAME|NUMBER [--size N] [--bits B]
                         [--input-bits B] --output-dir DIR
-                        [--overwrite | --skip-existing] FILE...
+                        [--overwrite | --skip-existing] [--report] FILE|FOLDER...
 
 Converts each FILE, in order: its format is detected, the LUT is resampled to the
 profile's type and size and written into DIR under the file's name with its last
@@ -109,13 +136,25 @@ Options:
   --output-dir DIR       folder for the written files; it must exist
   --overwrite            replace files that already exist in DIR
   --skip-existing        leave files that already exist in DIR and go on
+  --report               read each written file back (a reader of integer codes is
+                         told the bit depth they were written with) and compare it
+                         with its source, as 'compare' does ('vorn-lut compare --help')
 Without --overwrite or --skip-existing an existing destination is an error. The same
 holds for the cube file that "Adobe Premiere Look" writes beside each look: when it
 exists, --skip-existing skips the file (neither file is written).
 
+A FOLDER stands for the files in it and in its subfolders, in name order; all
+are written into DIR. Files in folders that no format claims are skipped.
+
 Output: one tab-separated line per file, "converted" or "skipped", the source path
-and the destination path. On a terminal a progress line is shown on standard error
-while several files are converted.
+and the destination path. With --report a converted file's line gains two fields,
+"max N 10-bit codes" (the largest difference of any channel) and "max dE00 N"
+(the largest CIEDE2000 colour difference, outputs read as sRGB), or one field
+saying why the written file was not compared (a format that only writes).
+After the batch, each skipped file of a folder that no format claims is listed
+as "unclaimed" and its path, and standard error says how many there were.
+On a terminal a progress line is shown on standard error while several files
+are converted.
 
 The first file that fails ends the batch with exit status 1 and its message on
 standard error; files converted before it stay written. A bad option value exits
@@ -202,6 +241,46 @@ Every file is read before OUT is written: a file that fails is named and nothing
 written. Output: "merged" and OUT, tab-separated.
 )help";
 
+constexpr const char* kCompareHelp =
+    R"(Usage: vorn-lut compare [--input-bits B] [--samples N] [--tolerance T] [--json]
+                        FIRST SECOND
+
+Loads two LUT files (any readable formats, kinds and sizes), evaluates both at the
+same inputs and prints how far their outputs differ.
+
+Inputs: by default every node of both grids (a LUT without a grid counts as a
+33-node lattice), the centre of every cell of the finer grid and, for LUTs with a
+1D table, the grey inputs (x, x, x) at every table entry and halfway between the
+entries of the longer table; an input shared by two of these is used once.
+
+For R, G, B and all channels together (Overall) it prints the largest, the mean
+and the 99th percentile (nearest rank) of the absolute differences, in
+normalised units (0 to 1) and in 10-bit codes (times 1023), and the first input
+where the largest occurs. Then the largest, mean and 99th percentile CIEDE2000
+colour difference, reading both outputs as sRGB-encoded values (IEC 61966-2-1
+decoding, D65 white; values outside 0 to 1 continue the curve).
+
+Options:
+  --input-bits B  8, 10, 12, 14 or 16: the bit depth of both files for formats
+                  that store integer codes without saying their depth
+  --samples N     evaluate an N x N x N lattice instead (N from 2 to 129)
+  --tolerance T   exit with status 1 when the largest difference (normalised)
+                  is above T, after printing the comparison
+  --json          print one JSON document instead of the table:
+    {"first": {as one file of 'info --json'}, "second": {...},
+     "sampling": {"inputs": "nodes" | "lattice", "lattice_size": N | null,
+                  "samples": COUNT},
+     "differences": {"red": STATS, "green": STATS, "blue": STATS,
+                     "overall": STATS + {"max_channel": "red"|"green"|"blue"}},
+     "delta_e_2000": {"max": X, "mean": X, "p99": X, "max_at": [R, G, B]},
+     "tolerance": null | {"value": T, "exceeded": true | false}}
+    where STATS is {"max": X, "mean": X, "p99": X, "max_codes_10bit": X,
+                    "mean_codes_10bit": X, "p99_codes_10bit": X,
+                    "max_at": [R, G, B]}
+
+A file that cannot be read or that no format claims exits with status 1.
+)";
+
 }  // namespace
 
 std::string HelpText(TCommand topic) {
@@ -214,6 +293,8 @@ std::string HelpText(TCommand topic) {
       return kInfoHelp;
     case TCommand::Convert:
       return kConvertHelp;
+    case TCommand::Compare:
+      return kCompareHelp;
     case TCommand::Icc2Lut:
       return kIcc2LutHelp;
     case TCommand::Lut2Icc:

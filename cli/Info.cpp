@@ -1,9 +1,12 @@
 // "info": the detected format, the lines the preview pane lists and, on request, every
-// value of the LUT.
+// value of the LUT; as text or as one JSON document. Folders stand for the LUT files in
+// them.
 
 #include <memory>
 
 #include "cli/Commands.h"
+#include "cli/LutJson.h"
+#include "core/Conversion.h"
 #include "core/ErrorReport.h"
 #include "core/LUTFormat.h"
 
@@ -51,44 +54,88 @@ void AppendValues(const TLUT& lut, TOutputBuffer& out) {
   if (lut.Kind == lk3D || lut.Kind == lk1DAnd3D) AppendGrid(lut, out);
 }
 
-// A reader that reports sizes beyond the capacities would make the value loops leave
-// the arrays; such a record is refused instead of printed.
-void CheckSizes(const TLUT& lut) {
-  const bool has1D = lut.Kind == lk1D || lut.Kind == lk1DAnd3D;
-  const bool has3D = lut.Kind == lk3D || lut.Kind == lk1DAnd3D;
-  if ((has1D && (lut.Size1D < 0 || lut.Size1D > TLUT::MaxTableEntries)) ||
-      (has3D && (lut.Size3D < 0 || lut.Size3D > TLUT::MaxGridNodes))) {
-    throw ECommandError("the reader reported a size beyond the capacity of a LUT");
-  }
-}
-
-void DescribeFile(const std::string& path, const TInfoOptions& options, TLUT& lut,
-                  TOutputBuffer& out) {
+void LoadFile(const std::string& path, int inputBits, TLUT& lut) {
   try {
-    LoadLut(path, lut, -1, options.InputBits);
-    if (lut.FormatIndex >= 0) CheckSizes(lut);
+    LoadLut(path, lut, -1, inputBits);
+    if (lut.FormatIndex >= 0) CheckLutSizes(lut);
   } catch (const std::exception& error) {
     throw ECommandError(LineText(ReportError(error, path)));
   }
+}
+
+void DescribeFile(const std::string& path, bool withValues, const TLUT& lut, TOutputBuffer& out) {
   out << "File: " << path << '\n';
   const TLUTFormat* format = GetFormat(lut.FormatIndex);
   out << "Format: " << (format ? std::string_view(format->Name) : "unknown") << '\n';
   if (format) {
     AppendDescription(lut, out);
-    if (options.Values) AppendValues(lut, out);
+    if (withValues) AppendValues(lut, out);
   }
   out << '\n';
+}
+
+void AppendUnclaimed(const std::vector<std::string>& unclaimed, TOutputBuffer& out) {
+  if (unclaimed.empty()) return;
+  out << "Skipped " << static_cast<int>(unclaimed.size())
+      << (unclaimed.size() == 1 ? " file" : " files") << " in the folders that no format claims:\n";
+  for (const std::string& path : unclaimed) out << "  " << path << '\n';
+}
+
+TJson Triples(const double* values, int count) {
+  TJson triples = TJson::array();
+  for (int i = 0; i < count; ++i, values += 3) triples.push_back({values[0], values[1], values[2]});
+  return triples;
+}
+
+// The grid's nodes in the order of the text listing: red slowest, blue fastest.
+TJson GridTriples(const TLUT& lut) {
+  TJson triples = TJson::array();
+  const int n = lut.Size3D;
+  for (int r = 0; r < n; ++r) {
+    for (int g = 0; g < n; ++g) {
+      for (int b = 0; b < n; ++b) {
+        const double* node = lut.Node(r, g, b);
+        triples.push_back({node[0], node[1], node[2]});
+      }
+    }
+  }
+  return triples;
+}
+
+TJson FileJson(const std::string& path, bool withValues, const TLUT& lut) {
+  TJson description = LutDescription(path, lut);
+  if (!withValues || lut.FormatIndex < 0) return description;
+  const bool table = lut.Kind == lk1D || lut.Kind == lk1DAnd3D;
+  const bool grid = lut.Kind == lk3D || lut.Kind == lk1DAnd3D;
+  description["table"] = table ? Triples(lut.Table(), lut.Size1D) : TJson::array();
+  description["grid"] = grid ? GridTriples(lut) : TJson::array();
+  return description;
 }
 
 }  // namespace
 
 void ShowInfo(const TInfoOptions& options, TOutputBuffer& out) {
+  const TLutPaths paths = ExpandLutPaths(options.Files);
   // One record serves every file, like the preview pane's.
   auto lut = std::make_unique<TLUT>();
-  for (const std::string& path : options.Files) {
-    DescribeFile(path, options, *lut, out);
+  if (options.Json) {
+    TJson files = TJson::array();
+    for (const std::string& path : paths.Files) {
+      LoadFile(path, options.InputBits, *lut);
+      files.push_back(FileJson(path, options.Values, *lut));
+    }
+    TJson document;
+    document["files"] = std::move(files);
+    document["unclaimed"] = paths.Unclaimed;
+    AppendJson(document, out);
+    return;
+  }
+  for (const std::string& path : paths.Files) {
+    LoadFile(path, options.InputBits, *lut);
+    DescribeFile(path, options.Values, *lut, out);
     out.Flush();
   }
+  AppendUnclaimed(paths.Unclaimed, out);
 }
 
 }  // namespace vorn::cli

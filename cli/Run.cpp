@@ -23,16 +23,19 @@ void RunCommand(const TArguments& arguments, TOutputBuffer& out, std::FILE* erro
       out << "vorn-lut " << VORN_VERSION << '\n';
       break;
     case TCommand::Formats:
-      ListFormats(out);
+      ListFormats(arguments.Listing, out);
       break;
     case TCommand::Profiles:
-      ListProfiles(out);
+      ListProfiles(arguments.Listing, out);
       break;
     case TCommand::Info:
       ShowInfo(arguments.Info, out);
       break;
     case TCommand::Convert:
       ConvertFiles(arguments.Convert, out, errors);
+      break;
+    case TCommand::Compare:
+      CompareFiles(arguments.Compare, out);
       break;
     case TCommand::Icc2Lut:
       IccToLutCommand(arguments.Icc2Lut, out);

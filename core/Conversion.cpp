@@ -13,11 +13,30 @@ int ResolveOutputSize(const std::string& sizeText, const TLutOutputProfile& prof
   return TryStrToInt(sizeText, size) ? size : profile.DefaultSize;
 }
 
+int WrittenBitDepth(const TLutOutputProfile& profile, int bits) {
+  const int written = bits == -1 ? profile.DefaultBits : bits;
+  return written > 0 ? written : -1;
+}
+
 std::string OutputPathFor(const std::string& outputFolder, const std::string& fileName,
                           const TLutOutputProfile& profile) {
   std::string name = ChangeFileExt(ExtractFileName(fileName), "." + profile.Extension);
   if (!outputFolder.empty() && outputFolder.back() == '/') return outputFolder + name;
   return outputFolder + "/" + name;
+}
+
+TLutPaths ExpandLutPaths(const std::vector<std::string>& paths) {
+  TLutPaths result;
+  for (const std::string& path : paths) {
+    if (!DirectoryExists(path)) {
+      result.Files.push_back(path);
+      continue;
+    }
+    for (std::string& file : FilesInFolderTree(path)) {
+      (DetectFormat(file) >= 0 ? result.Files : result.Unclaimed).push_back(std::move(file));
+    }
+  }
+  return result;
 }
 
 namespace {

@@ -20,9 +20,22 @@ inline constexpr int kMaxOutputSize1D = 99999;
 // profile's default size; otherwise the number.
 int ResolveOutputSize(const std::string& sizeText, const TLutOutputProfile& profile);
 
+// The bit depth a file is written with for the chosen bits (-1 = the profile's default),
+// as its reader is told it; -1 when the format codes its values its own way.
+int WrittenBitDepth(const TLutOutputProfile& profile, int bits);
+
 // Output folder + "/" + file name with its last extension replaced by the profile's.
 std::string OutputPathFor(const std::string& outputFolder, const std::string& fileName,
                           const TLutOutputProfile& profile);
+
+// The files that a list of paths names: a path that is not a folder stands for itself; a
+// folder for the files of its tree (FilesInFolderTree: recursive, in name order) that a
+// format claims. Files inside folders that no format claims are listed in Unclaimed.
+struct TLutPaths {
+  std::vector<std::string> Files;
+  std::vector<std::string> Unclaimed;
+};
+TLutPaths ExpandLutPaths(const std::vector<std::string>& paths);
 
 // Loads source (format detected again with -1; inputBits is the file's own bit depth, -1 for
 // automatic), resamples it to the profile's kind and the given size (capped at 99 nodes per

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "platform/Exception.h"
@@ -210,6 +211,58 @@ bool FileExists(const std::string& path) {
 bool DirectoryExists(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+namespace {
+
+bool NameLess(const std::string& left, const std::string& right) {
+  auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+  const auto mismatch =
+      std::mismatch(left.begin(), left.end(), right.begin(), right.end(), [&](char a, char b) {
+        return lower(static_cast<unsigned char>(a)) == lower(static_cast<unsigned char>(b));
+      });
+  if (mismatch.first == left.end() || mismatch.second == right.end()) {
+    if (left.size() != right.size()) return left.size() < right.size();
+    return left < right;
+  }
+  return lower(static_cast<unsigned char>(*mismatch.first)) <
+         lower(static_cast<unsigned char>(*mismatch.second));
+}
+
+// visited holds the folders walked so far (by their canonical paths): a link back to one
+// of them is not walked again.
+void AddFolderTree(const std::filesystem::path& folder, std::vector<std::string>& files,
+                   std::set<std::filesystem::path>& visited) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path canonical = fs::canonical(folder, error);
+  if (!error && !visited.insert(canonical).second) return;
+  std::vector<std::string> names;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    names.push_back(it->path().filename().string());
+  }
+  if (error) {
+    throw EFileError("Cannot read folder \"" + folder.string() + "\". " + error.message());
+  }
+  std::sort(names.begin(), names.end(), NameLess);
+  for (const std::string& name : names) {
+    const fs::path path = folder / name;
+    const fs::file_status status = fs::status(path, error);
+    if (fs::is_directory(status)) {
+      AddFolderTree(path, files, visited);
+    } else if (fs::is_regular_file(status)) {
+      files.push_back(path.string());
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> FilesInFolderTree(const std::string& folder) {
+  std::vector<std::string> files;
+  std::set<std::filesystem::path> visited;
+  AddFolderTree(folder, files, visited);
+  return files;
 }
 
 std::string ExtractFileName(const std::string& path) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vorn {
 
@@ -21,6 +22,14 @@ void WriteWholeFile(const std::string& path, std::string_view data);
 
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
+
+// The files in folder and, recursively, in its subfolders, in name order: each folder's
+// entries sorted by name ignoring ASCII case (names equal but for case by their bytes), a
+// subfolder's files standing in the subfolder's place. Links are followed, but no folder
+// is walked twice, so a link back up cannot loop. Entries that are neither files nor
+// folders (sockets, broken links) are passed over. A folder that cannot be read raises
+// EFileError.
+std::vector<std::string> FilesInFolderTree(const std::string& folder);
 
 // Path helpers on "/"-separated paths.
 std::string ExtractFileName(const std::string& path);

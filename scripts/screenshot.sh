@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts the desktop application under Xvfb in its screenshot mode: it adds the sample
 # LUTs, previews one and saves PNG pictures of the main window, the conversion dialog, the
-# progress window and the ICC-to-LUT, LUT-to-ICC and merge dialogs filled in. Prints the
-# folder that holds them.
+# progress window and the ICC-to-LUT, LUT-to-ICC and merge dialogs filled in, then converts
+# the samples with "Report the conversion loss" checked and saves the loss summary. Prints
+# the folder that holds them.
 #   scripts/screenshot.sh [BUILD_DIR] [OUTPUT_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."

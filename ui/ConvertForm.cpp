@@ -1,5 +1,6 @@
 #include "ui/ConvertForm.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -9,10 +10,12 @@
 #include <QPushButton>
 
 #include "core/Conversion.h"
+#include "imaging/LutComparison.h"
 #include "platform/Files.h"
 #include "ui/Dialogs.h"
 #include "ui/ErrorGuard.h"
 #include "ui/FileListModel.h"
+#include "ui/LossReportForm.h"
 #include "ui/OutputChoice.h"
 #include "ui/ProgressDlg.h"
 #include "ui/QtOwned.h"
@@ -95,6 +98,11 @@ void TfrmConvert::BuildControls() {
   addLabel("Bits per color", 3, cbxBits);
   layout->addWidget(cbxBits, 3, 1, 1, 2);
 
+  cbxReportLoss = MakeChild<QCheckBox>(this, QStringLiteral("Report the conversion loss"));
+  cbxReportLoss->setObjectName("cbxReportLoss");
+  cbxReportLoss->setChecked(false);
+  layout->addWidget(cbxReportLoss, 4, 1, 1, 2);
+
   auto* buttons = MakeChild<QWidget>(this);
   auto* buttonLayout = MakeChild<QHBoxLayout>(buttons);
   buttonLayout->setContentsMargins(0, 8, 0, 0);
@@ -106,13 +114,14 @@ void TfrmConvert::BuildControls() {
   btnCancel->setObjectName("btnCancel");
   buttonLayout->addWidget(btnConvert);
   buttonLayout->addWidget(btnCancel);
-  layout->addWidget(buttons, 4, 0, 1, 3);
+  layout->addWidget(buttons, 5, 0, 1, 3);
 
   setTabOrder(edtOutFolder, btnSelectFolder);
   setTabOrder(btnSelectFolder, cbxOutFormat);
   setTabOrder(cbxOutFormat, cbxDimSize);
   setTabOrder(cbxDimSize, cbxBits);
-  setTabOrder(cbxBits, btnConvert);
+  setTabOrder(cbxBits, cbxReportLoss);
+  setTabOrder(cbxReportLoss, btnConvert);
   setTabOrder(btnConvert, btnCancel);
   setFixedSize(sizeHint());
 }
@@ -227,8 +236,23 @@ void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& cloc
     context.File = batch[position].Path;
     return true;
   };
-  callbacks.Finished = [&](std::size_t, const std::string&, bool) { context.File.clear(); };
+  const bool reportLoss = cbxReportLoss->isChecked();
+  std::vector<TLossReportEntry> losses;
+  callbacks.Finished = [&](std::size_t position, const std::string& destination, bool converted) {
+    if (reportLoss && converted) {
+      const TBatchFile& file = batch[position];
+      losses.push_back(
+          {ExtractFileName(file.Path), MeasureConversionLoss(file.Path, file.InputBits, destination,
+                                                             WrittenBitDepth(*profile, bits))});
+    }
+    context.File.clear();
+  };
   ConvertBatch(batch, {profile, size, bits, folder}, callbacks);
+  progress.hide();
+  if (!losses.empty()) {
+    TfrmLossReport summary(parentWidget(), LossReportText(folder, losses));
+    Dialogs_.ExecModal(summary);
+  }
 }
 
 }  // namespace vorn::ui

@@ -8,6 +8,7 @@
 #include "core/LUTFormat.h"
 #include "ui/TimeEstimate.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -37,7 +38,9 @@ class TfrmConvert : public QDialog {
   int OutputSize() const;
 
   // Converts the checked rows of files in list order. The first error ends the batch and
-  // passes to the caller, with context naming the file that raised it.
+  // passes to the caller, with context naming the file that raised it. With "Report the
+  // conversion loss" checked, every written file is read back and compared with its
+  // source, and a batch that wrote files ends with their summary (TfrmLossReport).
   void ConvertChecked(const TFileListModel& files, const TClock& clock, TActionContext& context);
 
   QLineEdit* edtOutFolder = nullptr;
@@ -46,6 +49,7 @@ class TfrmConvert : public QDialog {
   QComboBox* cbxDimSize = nullptr;
   QLabel* lblDefaultHint = nullptr;
   QComboBox* cbxBits = nullptr;
+  QCheckBox* cbxReportLoss = nullptr;
   QPushButton* btnConvert = nullptr;
   QPushButton* btnCancel = nullptr;
 

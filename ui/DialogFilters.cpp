@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "codecs/Pictures.h"
+#include "platform/Files.h"
 
 namespace vorn::ui {
 
@@ -66,19 +67,18 @@ void SortPathsNoCase(std::vector<std::string>& paths) {
 }
 
 std::vector<std::string> ExpandDroppedPaths(const std::vector<std::string>& paths) {
-  namespace fs = std::filesystem;
+  std::vector<std::string> dropped = paths;
+  SortPathsNoCase(dropped);
   std::vector<std::string> files;
-  for (const std::string& path : paths) {
+  for (const std::string& path : dropped) {
     std::error_code error;
-    if (fs::is_directory(path, error)) {
-      for (const fs::directory_entry& entry : fs::directory_iterator(path, error)) {
-        if (entry.is_regular_file(error)) files.push_back(entry.path().string());
-      }
-    } else if (fs::is_regular_file(path, error)) {
+    if (std::filesystem::is_directory(path, error)) {
+      const std::vector<std::string> tree = FilesInFolderTree(path);
+      files.insert(files.end(), tree.begin(), tree.end());
+    } else if (std::filesystem::is_regular_file(path, error)) {
       files.push_back(path);
     }
   }
-  SortPathsNoCase(files);
   return files;
 }
 

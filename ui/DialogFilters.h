@@ -25,9 +25,10 @@ std::string QtFilterFromList(std::string_view filter);
 // Ascending order ignoring ASCII case; names equal but for case keep their order.
 void SortPathsNoCase(std::vector<std::string>& paths);
 
-// The files to add for dropped paths: a file stands for itself, a folder for the regular
-// files directly inside it. The result is sorted as SortPathsNoCase does; paths that are
-// neither are left out.
+// The files to add for dropped paths, taken in the order of SortPathsNoCase: a file stands
+// for itself, a folder for the files in it and its subfolders, in name order
+// (FilesInFolderTree, as "vorn-lut" takes folders). Paths that are neither are left out; a
+// folder that cannot be read raises.
 std::vector<std::string> ExpandDroppedPaths(const std::vector<std::string>& paths);
 
 }  // namespace vorn::ui

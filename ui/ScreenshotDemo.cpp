@@ -1,18 +1,22 @@
 #include "ui/ScreenshotDemo.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QToolButton>
 #include <cstdio>
 #include <exception>
 
 #include "imaging/LutToIcc.h"
+#include "platform/Files.h"
 #include "ui/ConvertForm.h"
 #include "ui/FileListModel.h"
 #include "ui/ICCConvertForm.h"
 #include "ui/LUT2ICCForm.h"
+#include "ui/LossReportForm.h"
 #include "ui/LutJoinForm.h"
 #include "ui/MainForm.h"
 #include "ui/ProgressDlg.h"
@@ -92,6 +96,31 @@ bool SaveMerge(TfrmMain& window, TScriptedDialogs& dialogs, const std::string& f
   return Save(dialog, folder, "merge-dialog.png");
 }
 
+// Converts the listed files into a temporary folder with the loss report checked and saves
+// the summary that follows.
+bool SaveLossReport(TfrmMain& window, TScriptedDialogs& dialogs, const std::string& outputFolder) {
+  const TTemporaryFolder converted("vorn-screenshots");
+  dialogs.FoldersToSelect.push_back(converted.Path());
+  dialogs.ModalScripts.push_back([](QDialog& shown) {
+    auto& dialog = dynamic_cast<TfrmConvert&>(shown);
+    ChooseOutput(*dialog.cbxOutFormat, "Panasonic 3D vlt, Varicam");
+    dialog.btnSelectFolder->click();
+    dialog.cbxReportLoss->setChecked(true);
+    dialog.btnConvert->click();
+    return dialog.result() == QDialog::Accepted;
+  });
+  bool saved = false;
+  dialogs.ModalScripts.push_back([&](QDialog& shown) {
+    auto& summary = dynamic_cast<TfrmLossReport&>(shown);
+    saved = Save(summary, outputFolder, "loss-report.png");
+    summary.accept();
+    return true;
+  });
+  window.btnConvert->click();
+  if (!saved) std::fprintf(stderr, "no loss summary was shown\n");
+  return saved;
+}
+
 }  // namespace
 
 int RunScreenshotDemo(const std::string& outputFolder, const std::vector<std::string>& lutFiles) {
@@ -128,6 +157,7 @@ int RunScreenshotDemo(const std::string& outputFolder, const std::vector<std::st
       saved = SaveLutToIcc(window, dialogs, outputFolder, luts.front()) && saved;
       saved = SaveMerge(window, dialogs, outputFolder, luts) && saved;
     }
+    saved = SaveLossReport(window, dialogs, outputFolder) && saved;
     for (const std::string& message : dialogs.Texts(TScriptedDialogs::TKind::Error)) {
       std::fprintf(stderr, "error box: %s\n", message.c_str());
     }

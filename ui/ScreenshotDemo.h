@@ -1,6 +1,7 @@
 #pragma once
 // A scripted run for screenshots: adds LUT files, previews one and saves pictures of the
-// main window, the conversion dialog, the progress window and the ICC and merge dialogs.
+// main window, the conversion dialog, the progress window, the ICC and merge dialogs; then
+// converts the files with the loss report and saves its summary.
 
 #include <string>
 #include <vector>
@@ -8,8 +9,8 @@
 namespace vorn::ui {
 
 // Writes main-window.png, convert-dialog.png, progress-window.png, icc-to-lut-dialog.png,
-// lut-to-icc-dialog.png and merge-dialog.png into outputFolder (with the display profile
-// and the merged LUT they use); answers the process exit code.
+// lut-to-icc-dialog.png, merge-dialog.png and loss-report.png into outputFolder (with the
+// display profile and the merged LUT they use); answers the process exit code.
 int RunScreenshotDemo(const std::string& outputFolder, const std::vector<std::string>& lutFiles);
 
 }  // namespace vorn::ui

@@ -303,7 +303,7 @@ TEST(CliConvert, UnreadableSourcesAreNamed) {
   TempDir out;
   const std::string missing = source.File("missing.cube");
   const std::string notLut = source.Write("notes.cube", "just words\n");
-  for (const std::string& path : {missing, notLut, source.Path()}) {
+  for (const std::string& path : {missing, notLut}) {
     TCliResult result = Convert(kDavinci, out.Path(), {path});
     EXPECT_EQ(result.Status, 1) << path;
     EXPECT_EQ(result.Err.rfind("vorn-lut: " + path + ": ", 0), 0u) << result.Err;

@@ -117,6 +117,17 @@ TEST(CliUsage, CommandLinesThatCannotRunExitWithStatusTwo) {
       {{"convert", "--profile", "1", "--input-bits", "-1", "--output-dir", "/tmp", "a.3dl"},
        "--input-bits must be"},
       {{"help", "frobnicate"}, "unknown command"},
+      {{"profiles", "--values"}, "unknown option '--values' for 'profiles'"},
+      {{"compare", "a.cube"}, "exactly two LUT files, got 1"},
+      {{"compare", "a.cube", "b.cube", "c.cube"}, "exactly two LUT files, got 3"},
+      {{"compare", "--input-bits", "11", "a.cube", "b.cube"}, "8, 10, 12, 14 or 16, got '11'"},
+      {{"compare", "--input-bits"}, "needs a value"},
+      {{"compare", "--samples=1", "a.cube", "b.cube"}, "from 2 to 129, got '1'"},
+      {{"compare", "--samples", "130", "a.cube", "b.cube"}, "from 2 to 129"},
+      {{"compare", "--samples", "+5", "a.cube", "b.cube"}, "from 2 to 129"},
+      {{"compare", "--tolerance", "-0.1", "a.cube", "b.cube"}, "at least 0, got '-0.1'"},
+      {{"compare", "--tolerance", "nan", "a.cube", "b.cube"}, "--tolerance"},
+      {{"compare", "--report", "a.cube", "b.cube"}, "unknown option '--report' for 'compare'"},
   };
   for (const TUsageCase& c : cases) {
     TCliResult result = RunCli(c.Args);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <new>
 #include <string>
 #include <vector>
@@ -185,6 +186,21 @@ TEST(ErrorReport, TheMessageStaysAndThePlaceIsAdded) {
   EXPECT_EQ(BoxText(ReportError(std::bad_alloc(), "/big.cube")),
             "Out of memory.\n\nFile: /big.cube");
   EXPECT_EQ(LineText(ReportError(std::runtime_error(""))), "Unknown error.");
+}
+
+TEST(ExpandLutPaths, FoldersGiveTheirClaimedFilesAndListTheRest) {
+  test::TempDir dir;
+  std::filesystem::create_directories(dir.File("luts/sub"));
+  const std::string b = dir.Write("luts/b.cube", kIdentityCube);
+  const std::string a = dir.Write("luts/sub/a.cube", kIdentityCube);
+  const std::string notes = dir.Write("luts/notes.txt", "no LUT\n");
+  const std::string picture = dir.Write("luts/sub/z.png", "no LUT either\n");
+  const std::string loose = dir.Write("loose.txt", "named on its own\n");
+
+  const TLutPaths paths = ExpandLutPaths({loose, dir.File("luts"), dir.File("missing.cube")});
+  // Files named on their own stay, claimed or not; the commands report on them.
+  EXPECT_EQ(paths.Files, (std::vector<std::string>{loose, b, a, dir.File("missing.cube")}));
+  EXPECT_EQ(paths.Unclaimed, (std::vector<std::string>{notes, picture}));
 }
 
 }  // namespace

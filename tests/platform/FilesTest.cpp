@@ -150,5 +150,30 @@ TEST(Files, ExistenceTests) {
   EXPECT_FALSE(FileExists(dir.File("y")));
 }
 
+TEST(Files, FolderTreesListTheirFilesInNameOrderAndNeverLoop) {
+  namespace fs = std::filesystem;
+  test::TempDir dir;
+  for (const char* folder : {"tree/b-folder/deeper", "tree/A-folder", "tree/empty"}) {
+    fs::create_directories(dir.File(folder));
+  }
+  for (const char* file : {"tree/b.cube", "tree/B.cube", "tree/a.cube", "tree/b-folder/z.cube",
+                           "tree/b-folder/deeper/x.txt", "tree/A-folder/c.cube", "tree/c"}) {
+    dir.Write(file, "1");
+  }
+  // A link back to the top and a link to a file inside it.
+  fs::create_directory_symlink(dir.File("tree"), dir.File("tree/b-folder/loop"));
+  fs::create_symlink(dir.File("tree/c"), dir.File("tree/d-link"));
+
+  // Names compare ignoring case ("-" sorts before "."), then by their bytes.
+  const std::string top = dir.File("tree");
+  EXPECT_EQ(
+      FilesInFolderTree(top),
+      (std::vector<std::string>{top + "/A-folder/c.cube", top + "/a.cube",
+                                top + "/b-folder/deeper/x.txt", top + "/b-folder/z.cube",
+                                top + "/B.cube", top + "/b.cube", top + "/c", top + "/d-link"}));
+  EXPECT_EQ(FilesInFolderTree(top + "/empty"), std::vector<std::string>{});
+  EXPECT_THROW(FilesInFolderTree(dir.File("missing")), EFileError);
+}
+
 }  // namespace
 }  // namespace vorn

@@ -2,17 +2,21 @@
 // progress window with its Cancel, and errors that end a batch.
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
 #include <cmath>
 #include <filesystem>
+#include <sstream>
 
 #include "core/LUTFormat.h"
 #include "platform/Files.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/ConvertForm.h"
+#include "ui/LossReportForm.h"
 #include "ui/ProgressDlg.h"
 
 namespace vorn::ui::test {
@@ -297,6 +301,77 @@ TEST_F(TBatchTest, CancellingTheDialogConvertsNothing) {
   Window->btnConvert->click();
   EXPECT_EQ(ClockCalls, 0);
   EXPECT_TRUE(std::filesystem::is_empty(Output));
+}
+
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> words;
+  std::istringstream stream(line);
+  for (std::string word; stream >> word;) words.push_back(word);
+  return words;
+}
+
+// A 3-node grid of (r^2, g, b / 2): a 2-node grid misses its red curve by 1/4 at r = 1/2.
+std::string BentRedCube() {
+  std::string text = "LUT_3D_SIZE 3\n";
+  for (int i = 0; i < 27; ++i) {
+    const double r = (i % 3) / 2.0;
+    const double g = (i / 3 % 3) / 2.0;
+    const double b = (i / 9) / 2.0;
+    text += std::to_string(r * r) + " " + std::to_string(g) + " " + std::to_string(b / 2) + "\n";
+  }
+  return text;
+}
+
+TEST_F(TBatchTest, TheLossSummaryFollowsABatchOnlyWhenAskedFor) {
+  const std::string bent = Temp.Write("bent.cube", BentRedCube());
+  Window->AddFiles({bent, Cube("plain.cube")});
+  Convert("2");
+  EXPECT_TRUE(Dialogs.ModalScripts.empty());
+  EXPECT_TRUE(Dialogs.Unanswered.empty()) << "no summary without the check box";
+
+  Dialogs.YesNoCancelAnswers = {TAnswer::Yes, TAnswer::Yes};
+  QueueConversion(Dialogs, kDavinci, Output, "2", true);
+  std::string report;
+  Dialogs.ModalScripts.push_back([&](QDialog& shown) {
+    auto& summary = dynamic_cast<TfrmLossReport&>(shown);
+    EXPECT_EQ(summary.windowTitle(), "Conversion Loss");
+    EXPECT_TRUE(summary.mmReport->isReadOnly());
+    EXPECT_EQ(ShownProgress(), nullptr) << "the progress window is gone first";
+    report = summary.mmReport->toPlainText().toStdString();
+    summary.btnCopy->click();
+    summary.btnOK->click();
+    return summary.result() == QDialog::Accepted;
+  });
+  Window->btnConvert->click();
+
+  const std::vector<std::string> lines = Lines(QString::fromStdString(report));
+  ASSERT_EQ(lines.size(), 7u) << report;
+  EXPECT_EQ(lines[6], "") << "the text ends with a line break";
+  EXPECT_EQ(lines[0], "Written to " + Output);
+  const std::vector<std::string> bentRow = Words(lines[4]);
+  ASSERT_EQ(bentRow.size(), 5u) << lines[4];
+  EXPECT_EQ(bentRow[0], "bent.cube");
+  EXPECT_EQ(bentRow[1], "255.750");
+  EXPECT_EQ(Words(lines[5]),
+            (std::vector<std::string>{"plain.cube", "0.000", "0.000", "0.000", "0.0000"}));
+  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), report);
+  EXPECT_TRUE(Window->isEnabled());
+}
+
+TEST(LossReportText, AlignsTheFiguresAndSaysWhyAFileWasNotCompared) {
+  TConversionLoss measured;
+  measured.ReadBack = true;
+  measured.Comparison.Overall = {0.5 / 1023, 0.25 / 1023, 0.4 / 1023, {}};
+  measured.Comparison.DeltaE.Max = 0.12345;
+  TConversionLoss unread;
+  unread.Problem = "not compared: no format reads the written file back";
+  EXPECT_EQ(LossReportText("/out", {{"a-long-name.cube", measured}, {"b.txt", unread}}),
+            "Written to /out\n"
+            "\n"
+            "                  in 10-bit codes                  CIEDE2000\n"
+            "File                 largest  99th pct      mean     largest\n"
+            "a-long-name.cube       0.500     0.400     0.250      0.1235\n"
+            "b.txt             not compared: no format reads the written file back\n");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the Convert button's rule and the keys of the size box.
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,6 +23,12 @@ std::vector<std::string> Items(const QComboBox& box) {
   std::vector<std::string> items;
   for (int i = 0; i < box.count(); ++i) items.push_back(box.itemText(i).toStdString());
   return items;
+}
+
+QWidget* NextTabStop(QWidget* widget) {
+  QWidget* next = widget->nextInFocusChain();
+  while (next != widget && !(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
+  return next;
 }
 
 // The first output for which test answers true, or -1.
@@ -88,6 +95,11 @@ TEST_F(TConvertDialogTest, OpensWithEveryOutputAndNothingChosen) {
   EXPECT_TRUE(Dialog.btnConvert->isDefault());
   EXPECT_TRUE(Dialog.btnCancel->isEnabled());
   EXPECT_TRUE(Dialog.lblDefaultHint->isHidden());
+  EXPECT_EQ(Dialog.cbxReportLoss->text(), "Report the conversion loss");
+  EXPECT_FALSE(Dialog.cbxReportLoss->isChecked());
+  EXPECT_TRUE(Dialog.cbxReportLoss->isEnabled());
+  EXPECT_EQ(NextTabStop(Dialog.cbxBits), Dialog.cbxReportLoss);
+  EXPECT_EQ(NextTabStop(Dialog.cbxReportLoss), Dialog.btnConvert);
   EXPECT_EQ(Dialog.SelectedProfile(), nullptr);
   EXPECT_EQ(Dialog.SelectedBits(), -1);
 }

@@ -44,7 +44,7 @@ TEST(SortPathsNoCase, IgnoresCaseAndKeepsEqualNamesInOrder) {
                                              "/x/C.cube"}));
 }
 
-TEST(ExpandDroppedPaths, FoldersGiveTheirFilesAndMissingPathsNothing) {
+TEST(ExpandDroppedPaths, FoldersGiveTheirFilesRecursivelyAndMissingPathsNothing) {
   vorn::test::TempDir temp;
   std::filesystem::create_directories(temp.File("luts/deeper"));
   temp.Write("luts/Two.cube", "");
@@ -52,9 +52,10 @@ TEST(ExpandDroppedPaths, FoldersGiveTheirFilesAndMissingPathsNothing) {
   temp.Write("luts/deeper/hidden.cube", "");
   temp.Write("three.cube", "");
 
-  EXPECT_EQ(ExpandDroppedPaths({temp.File("three.cube"), temp.File("luts"), temp.File("gone")}),
-            (std::vector<std::string>{temp.File("luts/one.cube"), temp.File("luts/Two.cube"),
-                                      temp.File("three.cube")}));
+  EXPECT_EQ(
+      ExpandDroppedPaths({temp.File("three.cube"), temp.File("luts"), temp.File("gone")}),
+      (std::vector<std::string>{temp.File("luts/deeper/hidden.cube"), temp.File("luts/one.cube"),
+                                temp.File("luts/Two.cube"), temp.File("three.cube")}));
 }
 
 TEST(ErrorText, NamesTheFileUnlessTheMessageDoes) {

@@ -1,5 +1,6 @@
 #include "tests/ui/UiTestSupport.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -102,15 +103,16 @@ TScriptedDialogs::TModalScript ChooseBits(const QString& expectedCurrent, const 
 }
 
 void QueueConversion(TScriptedDialogs& dialogs, const std::string& output,
-                     const std::string& folder, const std::string& size) {
+                     const std::string& folder, const std::string& size, bool reportLoss) {
   dialogs.FoldersToSelect.push_back(folder);
-  dialogs.ModalScripts.push_back([output, size](QDialog& shown) {
+  dialogs.ModalScripts.push_back([output, size, reportLoss](QDialog& shown) {
     auto& dialog = dynamic_cast<TfrmConvert&>(shown);
     const int item = dialog.cbxOutFormat->findText(QString::fromStdString(output));
     EXPECT_GE(item, 0) << output << " is not offered";
     dialog.cbxOutFormat->setCurrentIndex(item);
     dialog.btnSelectFolder->click();
     if (!size.empty()) dialog.cbxDimSize->setEditText(QString::fromStdString(size));
+    dialog.cbxReportLoss->setChecked(reportLoss);
     dialog.btnConvert->click();
     return dialog.result() == QDialog::Accepted;
   });

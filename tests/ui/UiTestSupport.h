@@ -53,8 +53,10 @@ TScriptedDialogs::TModalScript ChooseBits(const QString& expectedCurrent, const 
                                           bool confirm);
 
 // Queues a conversion: the dialog picks the output by name, the folder through its folder
-// picker and, unless empty, types the size; then presses Convert.
+// picker and, unless empty, types the size; checks "Report the conversion loss" when asked
+// to; then presses Convert.
 void QueueConversion(TScriptedDialogs& dialogs, const std::string& output,
-                     const std::string& folder, const std::string& size = {});
+                     const std::string& folder, const std::string& size = {},
+                     bool reportLoss = false);
 
 }  // namespace vorn::ui::test
