@@ -1,6 +1,7 @@
 #include "core/LUTFormat.h"
 
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include "core/TextTools.h"
@@ -74,11 +75,15 @@ void TGenericLutFormat::PrepareText(TTextFile&) {}
 
 void TGenericLutFormat::ParseLine(std::string_view, TLUT&) {}
 
-void TGenericLutFormat::Load(const std::string& path, TLUT& lut) {
+void TGenericLutFormat::ResetLoadState() {
   RIndex = GIndex = BIndex = EntryIndex = 0;
   Size = Scale = -1;
   ShaperSize = 0;
   Complete = false;
+}
+
+void TGenericLutFormat::Load(const std::string& path, TLUT& lut) {
+  ResetLoadState();
   TTextFile text;
   text.Load(path);
   TextFile = &text;
@@ -117,24 +122,32 @@ bool TGenericLutFormat::StoreEntry(TLUT& lut, const TRGB& values) {
   return true;
 }
 
-void TGenericLutFormat::SetGridSize(std::int64_t size, std::int64_t minimum) {
+std::int32_t TGenericLutFormat::CheckedGridSize(std::int64_t size, std::int64_t minimum) {
   if (size > kGridSizeLimit) throw Exception(kGridSizeLimitMessage);
   if (size < minimum) {
     throw ELUTError("The grid size " + std::to_string(size) +
                     " is not valid: a 3D LUT needs at least " + std::to_string(minimum) +
                     (minimum == 1 ? " node" : " nodes") + " per axis.");
   }
-  Size = static_cast<std::int32_t>(size);
+  return static_cast<std::int32_t>(size);
 }
 
-void TGenericLutFormat::SetTableSize(std::int64_t size, std::int64_t minimum) {
+std::int32_t TGenericLutFormat::CheckedTableSize(std::int64_t size, std::int64_t minimum) {
   if (size > TLUT::MaxTableEntries) throw ELUTError(TableTooLargeMessage(size));
   if (size < minimum) {
     throw ELUTError("The 1D size " + std::to_string(size) +
                     " is not valid: a 1D LUT needs at least " + std::to_string(minimum) +
                     (minimum == 1 ? " entry." : " entries."));
   }
-  Size = static_cast<std::int32_t>(size);
+  return static_cast<std::int32_t>(size);
+}
+
+void TGenericLutFormat::SetGridSize(std::int64_t size, std::int64_t minimum) {
+  Size = CheckedGridSize(size, minimum);
+}
+
+void TGenericLutFormat::SetTableSize(std::int64_t size, std::int64_t minimum) {
+  Size = CheckedTableSize(size, minimum);
 }
 
 void TGenericLutFormat::SetShaperSize(std::int64_t size) {
@@ -144,6 +157,18 @@ void TGenericLutFormat::SetShaperSize(std::int64_t size) {
 
 void TGenericLutFormat::SetGridSizeFromNodeCount(std::int64_t count) {
   SetGridSize(static_cast<std::int64_t>(std::llround(std::cbrt(static_cast<double>(count)))));
+}
+
+void TGenericLutFormat::SetLargestCode(std::int64_t code) {
+  if (code < 1) {
+    throw ELUTError("The largest code " + std::to_string(code) +
+                    " is not valid: integer codes need a largest code of at least 1.");
+  }
+  if (code > std::numeric_limits<std::int32_t>::max()) {
+    throw ELUTError("The largest code " + std::to_string(code) +
+                    " is too large: codes are read as 32-bit integers.");
+  }
+  Scale = static_cast<std::int32_t>(code);
 }
 
 bool TGenericLutFormat::HasHeaderKeywords(const std::string& path, std::string_view required,
