@@ -8,6 +8,7 @@
 
 #include "core/LUTFormat.h"
 #include "formats/ASCCDLFormat.h"
+#include "formats/BinaryImageFormats.h"
 #include "formats/CubeFormats.h"
 
 namespace vorn {
@@ -17,15 +18,23 @@ void RegisterBuiltInFormats() {
   const int cubeTruelight = RegisterFormat(std::make_unique<TCube3DTruelightLutFormat>());
   const int cube3D = RegisterFormat(std::make_unique<TCube3DLutFormat>());
   RegisterFormat(std::make_unique<TASC_CDL_Format>());  // read only: no output profile
+  const int pfClean = RegisterFormat(std::make_unique<TPFClean3D_Format>());
   const int fsiCfe = RegisterFormat(std::make_unique<TFSI_CFE_3DLutFormat>());
+  const int fsiDit = RegisterFormat(std::make_unique<TFSI_DIT_3DLutFormat>());
+  RegisterFormat(std::make_unique<TMatchLight3DLutFormat>());  // read only: no output profile
   const int panasonic = RegisterFormat(std::make_unique<TPanasonic3DLutFormat>());
+  RegisterFormat(std::make_unique<THaldImage3DLutFormat>());  // read only: no output profile
+  const int obs = RegisterFormat(std::make_unique<TOBS3DLutFormat>());
 
   RegisterOutputProfile("Cube 3D Adobe Photoshop, AfterEffects, Iridas, Nuke", "cube", cube3D, 32,
                         0, false, false);
   RegisterOutputProfile("Cube 3D Davinci", "cube", cube3D, 33, 0, true, false);
   RegisterOutputProfile("Cube 3D Truelight", "cube", cubeTruelight, 32, 0, false, false);
   RegisterOutputProfile("FSI CFE (Flanders Scientific) 3D", "cfe", fsiCfe, 17, 0, false, false);
+  RegisterOutputProfile("FSI DIT (Flanders Scientific) 3D", "dat", fsiDit, 64, 10, false, false);
+  RegisterOutputProfile("Open Broadcaster Software 3D PNG", "png", obs, 64, 8, false, false);
   RegisterOutputProfile("Panasonic 3D vlt, Varicam", "vlt", panasonic, 17, 0, false, false);
+  RegisterOutputProfile("PixelFarm PFClean 3D", "pfl", pfClean, 16, 8, false, false);
 }
 
 }  // namespace vorn

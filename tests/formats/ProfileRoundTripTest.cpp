@@ -38,7 +38,9 @@ struct TCoding {
 const std::map<std::string, TCoding> kCodings = {
     {"Cube 3D Truelight", {TCoding::Decimals, 6}},
     {"Cube 3D", {TCoding::Decimals, 6}},
+    {"PixelFarm PFClean 3D", {TCoding::ProfileBits, 0}},
     {"FSI CFE (Flanders Scientific) 3D", {TCoding::Decimals, 6}},
+    {"FSI DIT (Flanders Scientific) 3D", {TCoding::TopCode, 1008}},
     {"Panasonic 3D", {TCoding::TopCode, 4095}},
 };
 
