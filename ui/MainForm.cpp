@@ -14,6 +14,7 @@
 
 #include "codecs/Pictures.h"
 #include "core/LUTFormat.h"
+#include "imaging/HaldImage.h"
 #include "imaging/ImageResize2.h"
 #include "platform/Convert.h"
 #include "platform/Files.h"
@@ -242,7 +243,7 @@ void TfrmMain::ConnectActions() {
   connect(miLUTToICC, &QAction::triggered, this, Guarded([this] { Unavailable(kIccUnavailable); }));
   connect(miICCToLUT, &QAction::triggered, this, Guarded([this] { Unavailable(kIccUnavailable); }));
   connect(sbnHaldImage, &QToolButton::clicked, this,
-          Guarded([this] { Unavailable(kHaldUnavailable); }));
+          Guarded([this](TActionContext& context) { GenerateHaldImageClicked(context); }));
   connect(btnAbout, &QToolButton::clicked, this, Guarded([this] {
             TfrmAbout about(this);
             Dialogs_.ExecModal(about);
@@ -366,6 +367,14 @@ void TfrmMain::ConvertClicked(TActionContext& context) {
   TfrmConvert dialog(this, Dialogs_, Folders_.Output);
   if (!Dialogs_.ExecModal(dialog)) return;
   dialog.ConvertChecked(*Files_, Clock_, context);
+}
+
+void TfrmMain::GenerateHaldImageClicked(TActionContext& context) {
+  const std::optional<THaldTarget> target = HaldSaveDialog_.Execute(this, Dialogs_);
+  if (!target) return;
+  context.File = target->Path;
+  TWaitCursor hourglass;
+  GenerateHaldImage(target->Path, target->Type);
 }
 
 void TfrmMain::LoadPreviewImageClicked() {

@@ -11,6 +11,7 @@
 
 #include "core/Bitmap.h"
 #include "core/LUT.h"
+#include "ui/HaldSaveDialog.h"
 #include "ui/TimeEstimate.h"
 
 class QAction;
@@ -42,8 +43,6 @@ inline constexpr const char* kMergeUnavailable =
     "Merging LUT files is not available in this build.";
 inline constexpr const char* kIccUnavailable =
     "Converting between ICC profiles and LUT files is not available in this build.";
-inline constexpr const char* kHaldUnavailable =
-    "The Hald image generator is not available in this build.";
 
 class TfrmMain : public QWidget {
   Q_OBJECT
@@ -74,6 +73,7 @@ class TfrmMain : public QWidget {
   const TBitmap24& UngradedPicture() const { return Ungraded_; }
   const TBitmap24& LutAppliedPicture() const { return LutApplied_; }
   const TRememberedFolders& Folders() const { return Folders_; }
+  const THaldSaveDialog& HaldSaveDialog() const { return HaldSaveDialog_; }
 
   QFrame* tlbMain = nullptr;
   QToolButton* btnAddFiles = nullptr;
@@ -116,6 +116,7 @@ class TfrmMain : public QWidget {
 
   void AddLutsClicked(TActionContext& context);
   void ConvertClicked(TActionContext& context);
+  void GenerateHaldImageClicked(TActionContext& context);
   void LoadPreviewImageClicked();
   void ShowHidePreviewClicked();
   void DeleteClicked();
@@ -134,6 +135,7 @@ class TfrmMain : public QWidget {
   IDialogs& Dialogs_;
   TClock Clock_;
   TRememberedFolders Folders_;
+  THaldSaveDialog HaldSaveDialog_;
   std::unique_ptr<TLUT> Preview_;
   TBitmap24 Ungraded_;
   TBitmap24 LutApplied_;

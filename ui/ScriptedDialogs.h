@@ -25,6 +25,7 @@ class TScriptedDialogs : public IDialogs {
   std::deque<std::vector<std::string>> FilesToOpen;
   std::deque<std::string> PicturesToOpen;
   std::deque<std::string> FoldersToSelect;
+  std::deque<TSaveAnswer> SaveAnswers;  // answers of SaveFileOfType
   std::deque<bool> YesNoAnswers;
   std::deque<TAnswer> YesNoCancelAnswers;
   std::deque<TModalScript> ModalScripts;
@@ -35,6 +36,9 @@ class TScriptedDialogs : public IDialogs {
   std::string LastStartFolder;
   std::string LastFilter;
   std::string LastTitle;
+  // What the last SaveFileOfType was opened with, beside its folder, filter and title.
+  std::string LastFileName;
+  int LastFilterIndex = -1;
 
   std::vector<std::string> Texts(TKind kind) const;
 
@@ -44,6 +48,9 @@ class TScriptedDialogs : public IDialogs {
                           const std::string& filter) override;
   std::string SelectFolder(QWidget* parent, const std::string& title,
                            const std::string& startFolder) override;
+  TSaveAnswer SaveFileOfType(QWidget* parent, const std::string& title,
+                             const std::string& startFolder, const std::string& fileName,
+                             const std::string& filter, int filterIndex) override;
   void Information(QWidget* parent, const std::string& text) override;
   bool YesNo(QWidget* parent, const std::string& text) override;
   TAnswer YesNoCancel(QWidget* parent, const std::string& text) override;

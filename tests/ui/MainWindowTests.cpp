@@ -404,13 +404,11 @@ TEST_F(TMainWindowTest, BitsPerColourDoesNothingForAnUnknownRow) {
 TEST_F(TMainWindowTest, ToolsOfLaterBuildsSayTheyAreNotAvailable) {
   Window->AddFiles({Cube("a.cube")});
   Window->sbnJoin->click();
-  Window->sbnHaldImage->click();
   Window->miLUTToICC->trigger();
   Window->miICCToLUT->trigger();
   EXPECT_EQ(Messages(TKind::Information),
             (std::vector<std::string>{
                 "Merging LUT files is not available in this build.",
-                "The Hald image generator is not available in this build.",
                 "Converting between ICC profiles and LUT files is not available in this build.",
                 "Converting between ICC profiles and LUT files is not available in this build."}));
   const QList<QAction*> icc = Window->pmnICC->actions();
