@@ -1,6 +1,10 @@
 #include "cli/Args.h"
 
+#include <charconv>
+#include <functional>
 #include <string_view>
+
+#include "platform/Files.h"
 
 namespace vorn::cli {
 
@@ -12,10 +16,8 @@ struct TCommandName {
 };
 
 constexpr TCommandName kCommandNames[] = {
-    {"formats", TCommand::Formats},
-    {"profiles", TCommand::Profiles},
-    {"info", TCommand::Info},
-    {"convert", TCommand::Convert},
+    {"formats", TCommand::Formats}, {"profiles", TCommand::Profiles}, {"info", TCommand::Info},
+    {"convert", TCommand::Convert}, {"hald", TCommand::Hald},         {"apply", TCommand::Apply},
 };
 
 std::optional<TCommand> FindCommand(std::string_view name) {
@@ -88,6 +90,14 @@ void ParseNoArguments(const std::vector<std::string>& args, std::string_view com
   }
 }
 
+// The value of --input-bits: one of the depths the window offers for a file.
+int ParseInputBits(const std::string& text) {
+  for (int allowed : {8, 10, 12, 14, 16}) {
+    if (text == std::to_string(allowed)) return allowed;
+  }
+  throw EUsageError("--input-bits must be 8, 10, 12, 14 or 16, got '" + text + "'");
+}
+
 TInfoOptions ParseInfo(const std::vector<std::string>& args) {
   TInfoOptions options;
   TWordReader reader(args, 1);
@@ -146,6 +156,90 @@ TConvertOptions ParseConvert(const std::vector<std::string>& args) {
   return options;
 }
 
+TPictureType ParseHaldFormat(const std::string& text) {
+  if (text == "bmp") return TPictureType::Bmp;
+  if (text == "jpg") return TPictureType::Jpeg;
+  if (text == "tif") return TPictureType::Tiff;
+  throw EUsageError("--format must be bmp, jpg or tif, got '" + text + "'");
+}
+
+// The files of a command that takes a fixed number of them.
+std::vector<std::string> TakeFiles(TWordReader& reader, std::string_view command, std::size_t count,
+                                   const char* what,
+                                   const std::function<bool(const std::string&)>& option) {
+  std::vector<std::string> files;
+  while (std::optional<std::string> word = reader.Take()) {
+    if (!reader.FilesOnly() && LooksLikeOption(*word)) {
+      if (!option(*word)) UnknownOption(*word, command);
+      continue;
+    }
+    files.push_back(*word);
+  }
+  if (files.size() != count) {
+    throw EUsageError("'" + std::string(command) + "' needs " + what + ", got " +
+                      std::to_string(files.size()) + (files.size() == 1 ? " file" : " files"));
+  }
+  return files;
+}
+
+THaldOptions ParseHald(const std::vector<std::string>& args) {
+  THaldOptions options;
+  TWordReader reader(args, 1);
+  options.Output = TakeFiles(reader, "hald", 1, "one output file", [&](const std::string& word) {
+                     if (!IsOption(word, "--format")) return false;
+                     options.Type = ParseHaldFormat(reader.ValueOf(word, "--format"));
+                     return true;
+                   }).front();
+  if (!options.Type && !ExtractFileExt(options.Output).empty() &&
+      ExtractFileExt(options.Output) != ".") {
+    const std::optional<TPictureType> type = PictureTypeOfName(options.Output);
+    if (!type || *type == TPictureType::Png) {
+      throw EUsageError("cannot tell the picture type of '" + options.Output +
+                        "': name it .bmp, .jpg or .tif, or give --format");
+    }
+    options.Type = type;
+  }
+  return options;
+}
+
+// A picture size of --fit: a whole number from 1 to 65535.
+int ParseFitSide(const std::string& text) {
+  int value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || value < 1 || value > 65535) {
+    throw EUsageError("--fit needs two whole numbers from 1 to 65535, got '" + text + "'");
+  }
+  return value;
+}
+
+TApplyOptions ParseApply(const std::vector<std::string>& args) {
+  TApplyOptions options;
+  TWordReader reader(args, 1);
+  const std::vector<std::string> files = TakeFiles(
+      reader, "apply", 3, "a LUT, a picture and an output file", [&](const std::string& word) {
+        if (IsOption(word, "--input-bits")) {
+          options.InputBits = ParseInputBits(reader.ValueOf(word, "--input-bits"));
+        } else if (IsOption(word, "--fit")) {
+          const int width = ParseFitSide(reader.ValueOf(word, "--fit"));
+          if (reader.AtEnd()) throw EUsageError("option --fit needs a width and a height");
+          options.Fit = TFit{width, ParseFitSide(*reader.Take())};
+        } else {
+          return false;
+        }
+        return true;
+      });
+  options.Lut = files[0];
+  options.Picture = files[1];
+  options.Output = files[2];
+  const std::optional<TPictureType> type = PictureTypeOfName(options.Output);
+  if (!type) {
+    throw EUsageError("cannot tell the picture type of '" + options.Output +
+                      "': name it .png, .bmp, .jpg, .jpeg, .tif or .tiff");
+  }
+  options.OutputType = *type;
+  return options;
+}
+
 TArguments ParseHelpCommand(const std::vector<std::string>& args) {
   TArguments result;
   result.Command = TCommand::Help;
@@ -159,6 +253,16 @@ TArguments ParseHelpCommand(const std::vector<std::string>& args) {
 }
 
 }  // namespace
+
+std::optional<TPictureType> PictureTypeOfName(const std::string& path) {
+  std::string extension = ExtractFileExt(path);
+  for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  if (extension == ".png") return TPictureType::Png;
+  if (extension == ".bmp") return TPictureType::Bmp;
+  if (extension == ".jpg" || extension == ".jpeg") return TPictureType::Jpeg;
+  if (extension == ".tif" || extension == ".tiff") return TPictureType::Tiff;
+  return std::nullopt;
+}
 
 bool IsCommandName(std::string_view word) {
   return FindCommand(word).has_value();
@@ -196,6 +300,12 @@ TArguments ParseArguments(const std::vector<std::string>& args) {
       break;
     case TCommand::Convert:
       result.Convert = ParseConvert(args);
+      break;
+    case TCommand::Hald:
+      result.Hald = ParseHald(args);
+      break;
+    case TCommand::Apply:
+      result.Apply = ParseApply(args);
       break;
     case TCommand::Help:
     case TCommand::Version:

@@ -16,7 +16,7 @@ class EUsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-enum class TCommand { Help, Version, Formats, Profiles, Info, Convert };
+enum class TCommand { Help, Version, Formats, Profiles, Info, Convert, Hald, Apply };
 
 enum class TExistingPolicy { Refuse, Overwrite, Skip };
 
@@ -34,15 +34,44 @@ struct TConvertOptions {
   std::vector<std::string> Files;
 };
 
+// The picture types the command line writes, chosen by a name's extension or --format.
+enum class TPictureType { Png, Bmp, Jpeg, Tiff };
+
+struct THaldOptions {
+  // From --format; without it the output name's extension decides, TIFF when it has none.
+  std::optional<TPictureType> Type;
+  std::string Output;
+};
+
+struct TFit {
+  int Width = 0;
+  int Height = 0;
+};
+
+struct TApplyOptions {
+  int InputBits = -1;  // the LUT file's bits per color; -1 lets its format decide
+  std::optional<TFit> Fit;
+  std::string Lut;
+  std::string Picture;
+  std::string Output;
+  TPictureType OutputType = TPictureType::Png;  // from the output's extension
+};
+
 struct TArguments {
   TCommand Command = TCommand::Help;
   // For Help: the command whose help is wanted (Help itself for the program's overview).
   TCommand HelpTopic = TCommand::Help;
   TInfoOptions Info;
   TConvertOptions Convert;
+  THaldOptions Hald;
+  TApplyOptions Apply;
 };
 
-// True for "formats", "profiles", "info" and "convert".
+// The picture type of a file name's extension (.png, .bmp, .jpg, .jpeg, .tif, .tiff, any
+// case), or nothing.
+std::optional<TPictureType> PictureTypeOfName(const std::string& path);
+
+// True for "formats", "profiles", "info", "convert", "hald" and "apply".
 bool IsCommandName(std::string_view word);
 
 // args excludes the program name. Raises EUsageError.

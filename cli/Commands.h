@@ -24,6 +24,11 @@ void ShowInfo(const TInfoOptions& options, TOutputBuffer& out);
 // progressStream receives the progress line when it is a terminal.
 void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE* progressStream);
 
+// The identity Hald image, as the window's "Generate the Hald image" writes it.
+void WriteHaldImage(const THaldOptions& options, TOutputBuffer& out);
+// A picture mapped through a LUT, as the preview shows it.
+void ApplyLut(const TApplyOptions& options, TOutputBuffer& out);
+
 // Parses and runs a command line (without the program name); returns the exit status.
 int RunCommandLine(const std::vector<std::string>& args, std::FILE* output, std::FILE* errors);
 

@@ -34,6 +34,12 @@ void RunCommand(const TArguments& arguments, TOutputBuffer& out, std::FILE* erro
     case TCommand::Convert:
       ConvertFiles(arguments.Convert, out, errors);
       break;
+    case TCommand::Hald:
+      WriteHaldImage(arguments.Hald, out);
+      break;
+    case TCommand::Apply:
+      ApplyLut(arguments.Apply, out);
+      break;
   }
   out.Flush();
 }

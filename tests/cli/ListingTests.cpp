@@ -107,7 +107,7 @@ TEST(CliUsage, CommandLinesThatCannotRunExitWithStatusTwo) {
        "cannot be used together"},
       {{"convert", "--profile", "No Such Output", "--output-dir", "/tmp", "a.cube"},
        "vorn-lut profiles"},
-      {{"convert", "--profile", "5", "--output-dir", "/tmp", "a.cube"}, "vorn-lut profiles"},
+      {{"convert", "--profile", "35", "--output-dir", "/tmp", "a.cube"}, "vorn-lut profiles"},
       {{"convert", "--profile", "Cube 3D Davinci", "--size", "big", "--output-dir", "/tmp",
         "a.cube"},
        "--size"},
