@@ -175,6 +175,45 @@ TEST(CliPictures, ApplyFailuresNameTheFileAndWriteNothing) {
   }
 }
 
+// A Hald image converts like any LUT file, into each profile of the binary and picture
+// formats; what comes back holds the Hald image's values within the coding.
+TEST(CliPictures, AHaldImageConvertsToTheBinaryAndPictureProfiles) {
+  TempDir dir;
+  const std::string hald = dir.File("hald.bmp");
+  ASSERT_EQ(RunCli({"hald", hald}).Status, 0);
+  struct TCase {
+    const char* Profile;
+    const char* Written;
+    const char* Format;  // read back as; null for the write-only lookup picture
+  };
+  const TCase cases[] = {
+      {"FSI DIT (Flanders Scientific) 3D", "hald.dat", "FSI DIT (Flanders Scientific) 3D"},
+      {"PixelFarm PFClean 3D", "hald.pfl", "PixelFarm PFClean 3D"},
+      {"Open Broadcaster Software 3D PNG", "hald.png", nullptr},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Profile);
+    const TCliResult result =
+        RunCli({"convert", "--profile", c.Profile, "--output-dir", dir.Path(), hald});
+    ASSERT_EQ(result.Status, 0) << result.Err;
+    EXPECT_EQ(result.Out, "converted\t" + hald + "\t" + dir.File(c.Written) + "\n");
+    if (c.Format == nullptr) {
+      // The Hald values truncate (node 1 is 8, not 8.2): within a code of the identity.
+      const TBitmap24 written = LoadPicture(dir.File(c.Written)).Bitmap;
+      const TBitmap24 identity = MakeLutImage();
+      ASSERT_EQ(written.Width(), identity.Width());
+      int largest = 0;
+      for (std::size_t i = 0; i < identity.Stride() * identity.Height(); ++i) {
+        largest = std::max(largest, std::abs(written.Data()[i] - identity.Data()[i]));
+      }
+      EXPECT_LE(largest, 1);
+      continue;
+    }
+    const TCliResult info = RunCli({"info", dir.File(c.Written)});
+    EXPECT_NE(info.Out.find(std::string("Format: ") + c.Format), std::string::npos) << info.Out;
+  }
+}
+
 // The identity Hald image graded by ImageMagick, read back as a 32-node LUT and applied to
 // a photograph, against ImageMagick's own result of the same grade on the photograph. A
 // 32-node grid and 8-bit pictures on both sides allow 3 codes at 99 % of the values and 8
