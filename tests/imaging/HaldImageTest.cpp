@@ -75,6 +75,7 @@ TEST(HaldImage, OnlyNamedAnd24Bit182PicturesAreHaldImages) {
   SaveBmp(dir.File("hald.bmp"), hald);
   SaveBmp(dir.File("HALD.BMP"), hald);
   SaveTiff(dir.File("hald.tif"), hald);
+  SaveTiff(dir.File("hald.TIFF"), hald);
   SaveJpeg(dir.File("hald.jpeg"), hald, 90, TChromaSubsampling::s420);
   SavePng(dir.File("hald.png"), hald);
   SaveBmp(dir.File("narrow.bmp"), TBitmap24(181, 182));
