@@ -1,10 +1,10 @@
 #include "cli/Args.h"
 
-#include <charconv>
-#include <functional>
 #include <string_view>
 
-#include "platform/Files.h"
+#include "cli/IccArgs.h"
+#include "cli/PictureArgs.h"
+#include "cli/WordReader.h"
 
 namespace vorn::cli {
 
@@ -16,8 +16,11 @@ struct TCommandName {
 };
 
 constexpr TCommandName kCommandNames[] = {
-    {"formats", TCommand::Formats}, {"profiles", TCommand::Profiles}, {"info", TCommand::Info},
-    {"convert", TCommand::Convert}, {"hald", TCommand::Hald},         {"apply", TCommand::Apply},
+    {"formats", TCommand::Formats}, {"profiles", TCommand::Profiles},
+    {"info", TCommand::Info},       {"convert", TCommand::Convert},
+    {"icc2lut", TCommand::Icc2Lut}, {"lut2icc", TCommand::Lut2Icc},
+    {"merge", TCommand::Merge},     {"hald", TCommand::Hald},
+    {"apply", TCommand::Apply},
 };
 
 std::optional<TCommand> FindCommand(std::string_view name) {
@@ -29,52 +32,6 @@ std::optional<TCommand> FindCommand(std::string_view name) {
 
 bool IsHelpWord(std::string_view word) {
   return word == "--help" || word == "-h";
-}
-
-bool LooksLikeOption(std::string_view word) {
-  return word.size() > 1 && word[0] == '-';
-}
-
-// Walks the words after the command name. Options may stand before, between or after
-// the files; "--" makes every later word a file.
-class TWordReader {
- public:
-  TWordReader(const std::vector<std::string>& args, std::size_t first)
-      : Args_(args), Next_(first) {}
-
-  bool AtEnd() const { return Next_ >= Args_.size(); }
-  bool FilesOnly() const { return FilesOnly_; }
-
-  // The next word, or nothing at the end; "--" is consumed here and switches to files only.
-  std::optional<std::string> Take() {
-    while (!AtEnd()) {
-      const std::string& word = Args_[Next_++];
-      if (FilesOnly_ || word != "--") return word;
-      FilesOnly_ = true;
-    }
-    return std::nullopt;
-  }
-
-  // The value of an option given as "--name value" or "--name=value".
-  std::string ValueOf(const std::string& word, std::string_view name) {
-    if (word.size() > name.size() && word[name.size()] == '=') return word.substr(name.size() + 1);
-    if (AtEnd()) throw EUsageError("option " + std::string(name) + " needs a value");
-    return Args_[Next_++];
-  }
-
- private:
-  const std::vector<std::string>& Args_;
-  std::size_t Next_;
-  bool FilesOnly_ = false;
-};
-
-// "--size" matches "--size" and "--size=...".
-bool IsOption(const std::string& word, std::string_view name) {
-  return word.starts_with(name) && (word.size() == name.size() || word[name.size()] == '=');
-}
-
-[[noreturn]] void UnknownOption(const std::string& word, std::string_view command) {
-  throw EUsageError("unknown option '" + word + "' for '" + std::string(command) + "'");
 }
 
 bool HelpRequested(const std::vector<std::string>& args, std::size_t first) {
@@ -90,21 +47,18 @@ void ParseNoArguments(const std::vector<std::string>& args, std::string_view com
   }
 }
 
-// The value of --input-bits: one of the depths the window offers for a file.
-int ParseInputBits(const std::string& text) {
-  for (int allowed : {8, 10, 12, 14, 16}) {
-    if (text == std::to_string(allowed)) return allowed;
-  }
-  throw EUsageError("--input-bits must be 8, 10, 12, 14 or 16, got '" + text + "'");
-}
-
 TInfoOptions ParseInfo(const std::vector<std::string>& args) {
   TInfoOptions options;
   TWordReader reader(args, 1);
   while (std::optional<std::string> word = reader.Take()) {
     if (!reader.FilesOnly() && LooksLikeOption(*word)) {
-      if (*word != "--values") UnknownOption(*word, "info");
-      options.Values = true;
+      if (IsOption(*word, "--input-bits")) {
+        options.InputBits = ParseInputBits(reader.ValueOf(*word, "--input-bits"));
+      } else if (*word == "--values") {
+        options.Values = true;
+      } else {
+        UnknownOption(*word, "info");
+      }
       continue;
     }
     options.Files.push_back(*word);
@@ -128,6 +82,8 @@ bool ParseConvertOption(const std::string& word, TWordReader& reader, TConvertOp
     options.Size = reader.ValueOf(word, "--size");
   } else if (IsOption(word, "--bits")) {
     options.Bits = reader.ValueOf(word, "--bits");
+  } else if (IsOption(word, "--input-bits")) {
+    options.InputBits = ParseInputBits(reader.ValueOf(word, "--input-bits"));
   } else if (IsOption(word, "--output-dir")) {
     options.OutputDir = reader.ValueOf(word, "--output-dir");
   } else if (word == "--overwrite") {
@@ -156,90 +112,6 @@ TConvertOptions ParseConvert(const std::vector<std::string>& args) {
   return options;
 }
 
-TPictureType ParseHaldFormat(const std::string& text) {
-  if (text == "bmp") return TPictureType::Bmp;
-  if (text == "jpg") return TPictureType::Jpeg;
-  if (text == "tif") return TPictureType::Tiff;
-  throw EUsageError("--format must be bmp, jpg or tif, got '" + text + "'");
-}
-
-// The files of a command that takes a fixed number of them.
-std::vector<std::string> TakeFiles(TWordReader& reader, std::string_view command, std::size_t count,
-                                   const char* what,
-                                   const std::function<bool(const std::string&)>& option) {
-  std::vector<std::string> files;
-  while (std::optional<std::string> word = reader.Take()) {
-    if (!reader.FilesOnly() && LooksLikeOption(*word)) {
-      if (!option(*word)) UnknownOption(*word, command);
-      continue;
-    }
-    files.push_back(*word);
-  }
-  if (files.size() != count) {
-    throw EUsageError("'" + std::string(command) + "' needs " + what + ", got " +
-                      std::to_string(files.size()) + (files.size() == 1 ? " file" : " files"));
-  }
-  return files;
-}
-
-THaldOptions ParseHald(const std::vector<std::string>& args) {
-  THaldOptions options;
-  TWordReader reader(args, 1);
-  options.Output = TakeFiles(reader, "hald", 1, "one output file", [&](const std::string& word) {
-                     if (!IsOption(word, "--format")) return false;
-                     options.Type = ParseHaldFormat(reader.ValueOf(word, "--format"));
-                     return true;
-                   }).front();
-  if (!options.Type && !ExtractFileExt(options.Output).empty() &&
-      ExtractFileExt(options.Output) != ".") {
-    const std::optional<TPictureType> type = PictureTypeOfName(options.Output);
-    if (!type || *type == TPictureType::Png) {
-      throw EUsageError("cannot tell the picture type of '" + options.Output +
-                        "': name it .bmp, .jpg or .tif, or give --format");
-    }
-    options.Type = type;
-  }
-  return options;
-}
-
-// A picture size of --fit: a whole number from 1 to 65535.
-int ParseFitSide(const std::string& text) {
-  int value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size() || value < 1 || value > 65535) {
-    throw EUsageError("--fit needs two whole numbers from 1 to 65535, got '" + text + "'");
-  }
-  return value;
-}
-
-TApplyOptions ParseApply(const std::vector<std::string>& args) {
-  TApplyOptions options;
-  TWordReader reader(args, 1);
-  const std::vector<std::string> files = TakeFiles(
-      reader, "apply", 3, "a LUT, a picture and an output file", [&](const std::string& word) {
-        if (IsOption(word, "--input-bits")) {
-          options.InputBits = ParseInputBits(reader.ValueOf(word, "--input-bits"));
-        } else if (IsOption(word, "--fit")) {
-          const int width = ParseFitSide(reader.ValueOf(word, "--fit"));
-          if (reader.AtEnd()) throw EUsageError("option --fit needs a width and a height");
-          options.Fit = TFit{width, ParseFitSide(*reader.Take())};
-        } else {
-          return false;
-        }
-        return true;
-      });
-  options.Lut = files[0];
-  options.Picture = files[1];
-  options.Output = files[2];
-  const std::optional<TPictureType> type = PictureTypeOfName(options.Output);
-  if (!type) {
-    throw EUsageError("cannot tell the picture type of '" + options.Output +
-                      "': name it .png, .bmp, .jpg, .jpeg, .tif or .tiff");
-  }
-  options.OutputType = *type;
-  return options;
-}
-
 TArguments ParseHelpCommand(const std::vector<std::string>& args) {
   TArguments result;
   result.Command = TCommand::Help;
@@ -254,14 +126,11 @@ TArguments ParseHelpCommand(const std::vector<std::string>& args) {
 
 }  // namespace
 
-std::optional<TPictureType> PictureTypeOfName(const std::string& path) {
-  std::string extension = ExtractFileExt(path);
-  for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  if (extension == ".png") return TPictureType::Png;
-  if (extension == ".bmp") return TPictureType::Bmp;
-  if (extension == ".jpg" || extension == ".jpeg") return TPictureType::Jpeg;
-  if (extension == ".tif" || extension == ".tiff") return TPictureType::Tiff;
-  return std::nullopt;
+int ParseInputBits(const std::string& text) {
+  for (int allowed : {8, 10, 12, 14, 16}) {
+    if (text == std::to_string(allowed)) return allowed;
+  }
+  throw EUsageError("--input-bits must be 8, 10, 12, 14 or 16, got '" + text + "'");
 }
 
 bool IsCommandName(std::string_view word) {
@@ -300,6 +169,15 @@ TArguments ParseArguments(const std::vector<std::string>& args) {
       break;
     case TCommand::Convert:
       result.Convert = ParseConvert(args);
+      break;
+    case TCommand::Icc2Lut:
+      result.Icc2Lut = ParseIcc2Lut(args);
+      break;
+    case TCommand::Lut2Icc:
+      result.Lut2Icc = ParseLut2Icc(args);
+      break;
+    case TCommand::Merge:
+      result.Merge = ParseMerge(args);
       break;
     case TCommand::Hald:
       result.Hald = ParseHald(args);

@@ -8,6 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/IccOptions.h"
+#include "cli/PictureOptions.h"
+
 namespace vorn::cli {
 
 // A command line that cannot be run as written; the program exits with status 2.
@@ -16,12 +19,27 @@ class EUsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-enum class TCommand { Help, Version, Formats, Profiles, Info, Convert, Hald, Apply };
+enum class TCommand {
+  Help,
+  Version,
+  Formats,
+  Profiles,
+  Info,
+  Convert,
+  Icc2Lut,
+  Lut2Icc,
+  Merge,
+  Hald,
+  Apply
+};
 
 enum class TExistingPolicy { Refuse, Overwrite, Skip };
 
 struct TInfoOptions {
   bool Values = false;
+  // The bits per color of the files' integer codes where a file does not state them
+  // (--input-bits); -1 lets the format decide.
+  int InputBits = -1;
   std::vector<std::string> Files;
 };
 
@@ -29,32 +47,10 @@ struct TConvertOptions {
   std::string Profile;  // a profile name or its number, as typed
   std::optional<std::string> Size;
   std::optional<std::string> Bits;
+  int InputBits = -1;  // as TInfoOptions::InputBits
   std::string OutputDir;
   TExistingPolicy Existing = TExistingPolicy::Refuse;
   std::vector<std::string> Files;
-};
-
-// The picture types the command line writes, chosen by a name's extension or --format.
-enum class TPictureType { Png, Bmp, Jpeg, Tiff };
-
-struct THaldOptions {
-  // From --format; without it the output name's extension decides, TIFF when it has none.
-  std::optional<TPictureType> Type;
-  std::string Output;
-};
-
-struct TFit {
-  int Width = 0;
-  int Height = 0;
-};
-
-struct TApplyOptions {
-  int InputBits = -1;  // the LUT file's bits per color; -1 lets its format decide
-  std::optional<TFit> Fit;
-  std::string Lut;
-  std::string Picture;
-  std::string Output;
-  TPictureType OutputType = TPictureType::Png;  // from the output's extension
 };
 
 struct TArguments {
@@ -63,16 +59,19 @@ struct TArguments {
   TCommand HelpTopic = TCommand::Help;
   TInfoOptions Info;
   TConvertOptions Convert;
+  TIcc2LutOptions Icc2Lut;
+  TLut2IccOptions Lut2Icc;
+  TMergeOptions Merge;
   THaldOptions Hald;
   TApplyOptions Apply;
 };
 
-// The picture type of a file name's extension (.png, .bmp, .jpg, .jpeg, .tif, .tiff, any
-// case), or nothing.
-std::optional<TPictureType> PictureTypeOfName(const std::string& path);
-
-// True for "formats", "profiles", "info", "convert", "hald" and "apply".
+// True for the names of the commands ("formats", "convert", "merge", ...).
 bool IsCommandName(std::string_view word);
+
+// The value of --input-bits: one of the depths the window offers for a file (8, 10, 12, 14
+// or 16). Raises EUsageError for anything else.
+int ParseInputBits(const std::string& text);
 
 // args excludes the program name. Raises EUsageError.
 TArguments ParseArguments(const std::vector<std::string>& args);

@@ -15,6 +15,9 @@ Commands:
   profiles   list the output profiles that convert can write
   info       show the format, type, size and comments of LUT files
   convert    convert LUT files to an output profile
+  icc2lut    build a LUT from an ICC profile
+  lut2icc    write a LUT as an ICC profile
+  merge      merge LUT files into one 3D LUT
   hald       write the identity Hald image, to be graded in an image editor
   apply      map a picture through a LUT and write the result
 
@@ -51,7 +54,7 @@ a header line, then one line per profile with these columns:
   BitsSelectable  yes when --bits may be given
 )";
 
-constexpr const char* kInfoHelp = R"(Usage: vorn-lut info [--values] FILE...
+constexpr const char* kInfoHelp = R"(Usage: vorn-lut info [--values] [--input-bits B] FILE...
 
 For each file, in order, prints:
   File: PATH
@@ -63,10 +66,14 @@ For each file, in order, prints:
 A file of unknown format prints only its File and Format lines.
 
 Options:
-  --values   after the comments, print the LUT's numbers with 17 significant
-             digits, separated by single spaces: for a 1D table "i R G B" per
-             entry; for a 3D grid "r g b R G B" per node, red index slowest and
-             blue fastest. A LUT with both prints the table, then the grid.
+  --values          after the comments, print the LUT's numbers with 17 significant
+                    digits, separated by single spaces: for a 1D table "i R G B" per
+                    entry; for a 3D grid "r g b R G B" per node, red index slowest
+                    and blue fastest. A LUT with both prints the table, then the grid.
+  --input-bits B    8, 10, 12, 14 or 16: read integer codes whose depth the file does
+                    not state (3DL files) as B bits per color, as the window's "Set
+                    Bits Per Color..." does; without it the depth is estimated from
+                    the codes. Files that state their range are not affected.
 
 A file that cannot be read or is malformed ends the command with exit status 1;
 the files before it have been printed.
@@ -74,7 +81,8 @@ the files before it have been printed.
 
 constexpr const char* kConvertHelp =
     R"(Usage: vorn-lut convert --profile NAME|NUMBER [--size N] [--bits B]
-                        --output-dir DIR [--overwrite | --skip-existing] FILE...
+                        [--input-bits B] --output-dir DIR
+                        [--overwrite | --skip-existing] FILE...
 
 Converts each FILE, in order: its format is detected, the LUT is resampled to the
 profile's type and size and written into DIR under the file's name with its last
@@ -87,6 +95,9 @@ Options:
                          99999 entries (1D) are reduced to those. Default: the profile's
   --bits B               8, 10, 12, 14 or 16; only for profiles with a selectable bit
                          depth. Default: the profile's
+  --input-bits B         8, 10, 12, 14 or 16: the bits per color of the source files'
+                         codes where a file does not state them (3DL files), as the
+                         window's "Set Bits Per Color...". Default: estimated
   --output-dir DIR       folder for the written files; it must exist
   --overwrite            replace files that already exist in DIR
   --skip-existing        leave files that already exist in DIR and go on
@@ -101,7 +112,87 @@ standard error; files converted before it stay written. A bad option value exits
 with status 2 before any file is written.
 )";
 
-constexpr const char* kHaldHelp = R"(Usage: vorn-lut hald [--format bmp|jpg|tif] OUT
+constexpr const char* kIcc2LutHelp =
+    R"help(Usage: vorn-lut icc2lut --profile NAME|NUMBER [--size N] [--bits B]
+                        [--second ICC] [--invert] [--overwrite] ICC OUT
+
+Samples the colour transformation that the ICC profile describes and writes it as
+a LUT through the output profile: a grid of N nodes per axis for 3D profiles, a
+table of N entries along the grey axis for 1D profiles. The transformation depends
+on the profile's device class:
+  display, output  the second colour space to the device's values
+  input            the device's values to the second colour space
+  device link      the link alone
+The second colour space is the standard sRGB profile unless --second names one.
+Colour space, abstract and named colour profiles describe no transformation.
+
+Options:
+  --profile NAME|NUMBER  output profile, by exact name or number ('vorn-lut profiles')
+  --size N               grid nodes or table entries, at least 2; only for profiles
+                         with a selectable size. Above 99 nodes (3D) or 99999 entries
+                         (1D) the size is reduced to those. Default: the profile's
+  --bits B               8, 10, 12, 14 or 16; only for profiles with a selectable bit
+                         depth. Default: the profile's
+  --second ICC           the second colour space instead of sRGB (not for a device
+                         link)
+  --invert               turn the transformation round (not for a device link)
+  --overwrite            replace OUT when it exists; without it an existing OUT is an
+                         error
+
+LittleCMS computes the transformation with perceptual intent, unoptimised (every
+colour runs through the profiles' own curves and tables). Output: "converted", ICC
+and OUT, tab-separated.
+)help";
+
+constexpr const char* kLut2IccHelp =
+    R"help(Usage: vorn-lut lut2icc --class display|input|link [--description TEXT]
+                        [--copyright TEXT] [--capture-one-gamma] [--overwrite] LUT OUT
+
+Writes the LUT (its format detected) as an ICC profile (version 2.4) that maps
+colours as the LUT does, measured against the standard sRGB profile:
+  input    the profile to sRGB maps as the LUT; sRGB to the profile is its inverse
+  display  sRGB to the profile maps as the LUT; the profile to sRGB is its inverse
+  link     a device link that maps as the LUT
+'vorn-lut icc2lut' of the written profile gives the LUT back.
+
+Options:
+  --class CLASS          the profile's device class: display, input or link
+  --description TEXT     the profile's description. Default: the LUT file's name
+                         without folder and extension
+  --copyright TEXT       the profile's copyright text. Default: "Copyright (c)"
+  --capture-one-gamma    device values coded with gamma 1.8, as Capture One hands
+                         them to a profile, instead of sRGB's curve: the input of an
+                         input profile, the output of a display profile, both ends
+                         of a link
+  --overwrite            replace OUT when it exists; without it an existing OUT is an
+                         error
+
+Output: "converted", LUT and OUT, tab-separated.
+)help";
+
+constexpr const char* kMergeHelp =
+    R"help(Usage: vorn-lut merge --profile NAME|NUMBER [--size N] [--bits B] [--overwrite]
+                      --output OUT LUT...
+
+Merges the LUT files into one 3D LUT: its node for an input colour holds the colour
+passed through every LUT in the order given (the first file is applied first), 1D,
+3D and 1D-and-3D LUTs alike. The result is written through a 3D output profile.
+
+Options:
+  --profile NAME|NUMBER  a 3D output profile, by exact name or number
+  --size N               grid nodes per axis, at least 2; only for profiles with a
+                         selectable size; above 99 taken as 99. Default: the profile's
+  --bits B               8, 10, 12, 14 or 16; only for profiles with a selectable bit
+                         depth. Default: the profile's
+  --output OUT           the file to write
+  --overwrite            replace OUT when it exists; without it an existing OUT is an
+                         error
+
+Every file is read before OUT is written: a file that fails is named and nothing is
+written. Output: "merged" and OUT, tab-separated.
+)help";
+
+constexpr const char* kHaldHelp = R"(Usage: vorn-lut hald [--format bmp|jpg|tif] [--overwrite] OUT
 
 Writes the identity Hald image: 182 x 182 pixels holding a 32-node grid, red
 slowest and blue fastest, row by row from the top left. Grade it in an image
@@ -113,15 +204,17 @@ Options:
   --format bmp|jpg|tif  the picture type: an uncompressed 24-bit BMP, a JPEG at
                         quality 100 without chroma subsampling, or an uncompressed
                         24-bit TIFF. Without it OUT's extension (.bmp, .jpg, .jpeg,
-                        .tif, .tiff) chooses, and TIFF is written when OUT has none.
+                        .tif, .tiff) chooses, and TIFF is written when OUT has none
+  --overwrite           replace OUT when it exists; without it an existing OUT is
+                        an error
 When OUT has no extension, the type's extension is added. With --format, the type
 is written whatever OUT's extension says.
 
-Output: "wrote", a tab and the path written.
+Output: "generated" and the file written, tab-separated.
 )";
 
 constexpr const char* kApplyHelp =
-    R"(Usage: vorn-lut apply [--input-bits B] [--fit W H] LUT PICTURE OUT
+    R"(Usage: vorn-lut apply [--input-bits B] [--fit W H] [--overwrite] LUT PICTURE OUT
 
 Maps PICTURE through LUT as the window's preview does: the LUT's format is
 detected, every pixel's 8-bit red, green and blue are evaluated in the LUT and
@@ -137,8 +230,10 @@ Options:
   --fit W H       fit the picture into W x H pixels keeping its proportions, with
                   the Lanczos3 filter, as the preview fits its picture; a picture
                   that fits already keeps its size (it is never enlarged)
+  --overwrite     replace OUT when it exists; without it an existing OUT is an
+                  error
 
-Output: "wrote", a tab and OUT.
+Output: "applied", PICTURE and OUT, tab-separated.
 )";
 
 }  // namespace
@@ -153,6 +248,12 @@ std::string HelpText(TCommand topic) {
       return kInfoHelp;
     case TCommand::Convert:
       return kConvertHelp;
+    case TCommand::Icc2Lut:
+      return kIcc2LutHelp;
+    case TCommand::Lut2Icc:
+      return kLut2IccHelp;
+    case TCommand::Merge:
+      return kMergeHelp;
     case TCommand::Hald:
       return kHaldHelp;
     case TCommand::Apply:

@@ -62,9 +62,10 @@ void CheckSizes(const TLUT& lut) {
   }
 }
 
-void DescribeFile(const std::string& path, bool withValues, TLUT& lut, TOutputBuffer& out) {
+void DescribeFile(const std::string& path, const TInfoOptions& options, TLUT& lut,
+                  TOutputBuffer& out) {
   try {
-    LoadLut(path, lut, -1);
+    LoadLut(path, lut, -1, options.InputBits);
     if (lut.FormatIndex >= 0) CheckSizes(lut);
   } catch (const std::exception& error) {
     throw ECommandError(LineText(ReportError(error, path)));
@@ -74,7 +75,7 @@ void DescribeFile(const std::string& path, bool withValues, TLUT& lut, TOutputBu
   out << "Format: " << (format ? std::string_view(format->Name) : "unknown") << '\n';
   if (format) {
     AppendDescription(lut, out);
-    if (withValues) AppendValues(lut, out);
+    if (options.Values) AppendValues(lut, out);
   }
   out << '\n';
 }
@@ -85,7 +86,7 @@ void ShowInfo(const TInfoOptions& options, TOutputBuffer& out) {
   // One record serves every file, like the preview pane's.
   auto lut = std::make_unique<TLUT>();
   for (const std::string& path : options.Files) {
-    DescribeFile(path, options.Values, *lut, out);
+    DescribeFile(path, options, *lut, out);
     out.Flush();
   }
 }

@@ -1,5 +1,6 @@
 // "hald" writes the identity Hald image as the window's button does; "apply" maps a picture
-// through a LUT as the preview does and writes the result.
+// through a LUT as the preview does and writes the result. An existing output file is
+// replaced only with --overwrite.
 
 #include "codecs/Pictures.h"
 
@@ -82,18 +83,20 @@ void SavePicture(const std::string& path, TPictureType type, const TBitmap24& pi
 
 void WriteHaldImage(const THaldOptions& options, TOutputBuffer& out) {
   const THaldFileType type = HaldFileType(options.Type.value_or(TPictureType::Tiff));
-  const std::string written =
-      Naming(options.Output, [&] { return GenerateHaldImage(options.Output, type); });
-  out << "wrote\t" << written << '\n';
+  const std::string target = HaldImageFileName(options.Output, type);
+  RefuseExisting(target, options.Overwrite);
+  Naming(target, [&] { GenerateHaldImage(target, type); });
+  out << "generated\t" << target << '\n';
 }
 
 void ApplyLut(const TApplyOptions& options, TOutputBuffer& out) {
+  RefuseExisting(options.Output, options.Overwrite);
   auto lut = std::make_unique<TLUT>();
   LoadLutToApply(options, *lut);
   TBitmap24 picture = LoadPictureToApply(options);
   lut->ApplyToBitmap(picture);
   Naming(options.Output, [&] { SavePicture(options.Output, options.OutputType, picture); });
-  out << "wrote\t" << options.Output << '\n';
+  out << "applied\t" << options.Picture << '\t' << options.Output << '\n';
 }
 
 }  // namespace vorn::cli

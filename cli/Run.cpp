@@ -34,6 +34,15 @@ void RunCommand(const TArguments& arguments, TOutputBuffer& out, std::FILE* erro
     case TCommand::Convert:
       ConvertFiles(arguments.Convert, out, errors);
       break;
+    case TCommand::Icc2Lut:
+      IccToLutCommand(arguments.Icc2Lut, out);
+      break;
+    case TCommand::Lut2Icc:
+      LutToIccCommand(arguments.Lut2Icc, out);
+      break;
+    case TCommand::Merge:
+      MergeCommand(arguments.Merge, out);
+      break;
     case TCommand::Hald:
       WriteHaldImage(arguments.Hald, out);
       break;

@@ -178,7 +178,9 @@ inline bool TGenericLutFormat::StoreNode(TLUT& lut, TNodeOrder order, const TRGB
   fastest = 0;
   if (++GIndex < Size) return true;
   GIndex = 0;
-  if (++slowest == Size) Complete = true;
+  // At or past the size: a size that shrank while the grid was read (a second size line)
+  // ends the grid here instead of walking past it.
+  if (++slowest >= Size) Complete = true;
   return true;
 }
 

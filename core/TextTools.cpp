@@ -125,6 +125,46 @@ bool ParsePlainTriple(std::string_view line, double& first, double& second, doub
   return true;
 }
 
+// A decimal integer of the 32-bit range at p (optional sign, digits) up to a blank or the
+// end; false when anything else is there.
+bool ParsePlainInt(const char*& p, const char* end, std::int32_t& value) {
+  const bool negative = p != end && *p == '-';
+  if (p != end && (*p == '-' || *p == '+')) ++p;
+  std::int64_t magnitude = 0;
+  const char* first = p;
+  for (; p != end && *p >= '0' && *p <= '9'; ++p) {
+    magnitude = magnitude * 10 + (*p - '0');
+    if (magnitude > 2147483648LL) return false;
+  }
+  if (p == first || (p != end && *p != ' ' && *p != '\t')) return false;
+  const std::int64_t result = negative ? -magnitude : magnitude;
+  if (result > 2147483647LL) return false;
+  value = static_cast<std::int32_t>(result);
+  return true;
+}
+
+// The common integer line "a b c" (or "i a b c" with skipFirst), separated by spaces and
+// tabs, in one pass; false sends the line to the general parser, which gives the same
+// answer for every line this one takes.
+bool ParsePlainIntTriple(std::string_view trimmed, bool skipFirst, std::int32_t (&codes)[3]) {
+  const char* p = trimmed.data();
+  const char* end = p + trimmed.size();
+  auto skipBlanks = [&] {
+    if (p == end || (*p != ' ' && *p != '\t')) return false;
+    while (p != end && (*p == ' ' || *p == '\t')) ++p;
+    return true;
+  };
+  if (skipFirst) {
+    while (p != end && *p != ' ' && *p != '\t' && *p != ',') ++p;
+    if (!skipBlanks()) return false;
+  }
+  for (int i = 0; i < 3; ++i) {
+    if (i > 0 && !skipBlanks()) return false;
+    if (!ParsePlainInt(p, end, codes[i])) return false;
+  }
+  return p == end;
+}
+
 // The next value token of a triple: trims what is left, cuts a token and trims it.
 std::string_view NextValueToken(std::string_view& rest) {
   rest = Trim(rest);
@@ -198,6 +238,12 @@ std::string UpperCase(std::string_view s) {
 bool ParseIntTriple(std::string_view line, int scale, bool skipFirst, double& first, double& second,
                     double& third) {
   std::string_view rest = Trim(line);
+  if (std::int32_t codes[3]; ParsePlainIntTriple(rest, skipFirst, codes)) {
+    first = static_cast<double>(codes[0]) / scale;
+    second = static_cast<double>(codes[1]) / scale;
+    third = static_cast<double>(codes[2]) / scale;
+    return true;
+  }
   if (skipFirst) NextToken(rest);
   std::int32_t code = 0;
   if (!TryStrToInt(NextValueToken(rest), code)) return false;

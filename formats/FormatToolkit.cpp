@@ -1,5 +1,6 @@
 #include "formats/FormatToolkit.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -204,6 +205,46 @@ std::string_view TextAfterKeyword(std::string_view line, std::string_view keywor
   const std::size_t at = PosNoCase(keyword, line);
   found = at != 0;
   return found ? line.substr(at - 1 + keyword.size()) : std::string_view();
+}
+
+bool IntegerAfterPrefix(std::string_view line, std::string_view prefix, std::int32_t& value) {
+  line = TrimLeft(line);
+  if (!line.starts_with(prefix)) return false;
+  value = StrToInt(line.substr(prefix.size()));
+  return true;
+}
+
+int IntegerPieceCount(std::string_view line) {
+  int count = 0;
+  std::size_t i = 0;
+  while (true) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    if (i == line.size()) return count;
+    const std::size_t start = i;
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+    std::int32_t ignored = 0;
+    if (!TryStrToInt(line.substr(start, i - start), ignored)) return -1;
+    ++count;
+  }
+}
+
+int EstimateCodeBits(const TTextFile& text, int startBits) {
+  double bits = startBits;
+  double top = std::ldexp(1.0, startBits) - 1.0;
+  ForEachLine(text, [&](std::string_view line) {
+    double codes[3];
+    if (!ParseIntTriple(line, 1, false, codes[0], codes[1], codes[2])) return;
+    const double largest = std::max({codes[0], codes[1], codes[2]}) / top;
+    if (!(largest > 1.0)) return;
+    bits += std::ceil(largest) - 1.0;
+    if (bits > kMaxCodeBits) {
+      throw ELUTError(
+          "The codes of this file need more than 31 bits per value; set its bits per color "
+          "to read it.");
+    }
+    top = std::ldexp(1.0, static_cast<int>(bits)) - 1.0;
+  });
+  return static_cast<int>(bits);
 }
 
 std::string FileTitle(const std::string& path) {

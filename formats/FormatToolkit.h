@@ -106,6 +106,21 @@ inline std::string_view CommentText(std::string_view trimmed) {
 // The text after the first occurrence of keyword in line (ASCII case ignored), or an empty
 // view when line does not contain it; found tells which.
 std::string_view TextAfterKeyword(std::string_view line, std::string_view keyword, bool& found);
+// For a line that begins with prefix after its leading blanks (case counts): true, with the
+// decimal integer that follows the prefix in value. Blanks may lead the number; anything
+// else around it raises EConvertError. False, value untouched, for any other line.
+bool IntegerAfterPrefix(std::string_view line, std::string_view prefix, std::int32_t& value);
+// The number of pieces of line, split at spaces and tabs (a run of them is one separator),
+// when every piece is a decimal integer; -1 when one is not, 0 for a blank line.
+int IntegerPieceCount(std::string_view line);
+// The deepest integer codes a reader can divide: 2^31 - 1 is the largest 32-bit code.
+inline constexpr int kMaxCodeBits = 31;
+// The bit depth of integer codes that a file does not state, estimated from its lines of
+// exactly three codes: from startBits, a line whose largest code c passes the top code
+// 2^bits - 1 adds Ceil(c / top) - 1 bits, so the depth only grows and a gradual rise ends
+// at the smallest depth that holds every code. A depth past kMaxCodeBits is refused, with
+// the line that asked for it.
+int EstimateCodeBits(const TTextFile& text, int startBits);
 // The file's name without folder and last extension (writers that name the file inside it).
 std::string FileTitle(const std::string& path);
 

@@ -1,15 +1,16 @@
 #!/usr/bin/env python3
 """Writes the seed inputs of the fuzzers. For LUT loading: small files of the cube text
-family (plain cube, Truelight cube, FSI CFE, Panasonic vlt), a 1D cube, ASC CDL
-corrections, PFClean and MatchLight files, FSI DIT binary heads, and broken variants that
-reach the readers' error paths (the Hald-sized pictures come from make-picture-seeds.sh). For the XML reader:
-small documents shaped like the XML LUT formats and odd or truncated ones. The output is
-deterministic.
+family (plain cube, Truelight cube, FSI CFE, Panasonic vlt), a 1D cube, the integer-coded
+grids (3dl, Lustre, Pandora, Quantel), ASC CDL corrections, PFClean and MatchLight files, FSI
+DIT binary heads, and broken variants that reach the readers' error paths (the Hald-sized
+pictures come from make-picture-seeds.sh). For the XML reader: small documents shaped like the
+XML LUT formats and odd or truncated ones. The output is deterministic.
 
 Usage: make-seeds.py [OUTPUT_FOLDER [XML_OUTPUT_FOLDER]]
        (default: the seeds and seeds-xml folders beside this script)
 """
 
+import math
 import os
 import sys
 
@@ -137,6 +138,74 @@ def xml_seeds():
     ]
 
 
+def code_lines(size, top, index=False, separator=" "):
+    """Value lines of a graded grid as integer codes 0..top, blue index varying fastest."""
+    lines = []
+    last = size - 1
+    for r in range(size):
+        for g in range(size):
+            for b in range(size):
+                values = ((r / last) ** 0.9, 0.02 + 0.96 * g / last, min(1.0, 1.05 * b / last))
+                codes = [str(round(v * top)) for v in values]
+                if index:
+                    codes.insert(0, str(len(lines)))
+                lines.append(separator.join(codes))
+    return lines
+
+
+def breakpoints(size):
+    return " ".join(str(math.ceil(i * 1023 / (size - 1))) for i in range(size))
+
+
+def threedl(size, top=4095, with_breakpoints=True):
+    head = ["# seed grid"] + ([breakpoints(size)] if with_breakpoints else ["0 0 0"])
+    return head + code_lines(size, top) + ["# after the grid"]
+
+
+def lustre(exponent, bits):
+    size = 2 ** exponent + 1
+    return (["3DMESH", f"Mesh {exponent} {bits}", breakpoints(size), ""]
+            + code_lines(size, 2 ** bits - 1) + ["", "LUT8", "gamma 1.0"])
+
+
+def pandora(size, bits):
+    return (["#HEADER", "#END", "", "channel 3d", f"in {size ** 3}", f"out {2 ** bits}", "",
+             "format lut", "", "values\tred\tgreen\tblue"]
+            + code_lines(size, 2 ** bits - 1, index=True, separator="\t"))
+
+
+def quantel(size, bits):
+    return ([f"max value {2 ** bits - 1}", f"vertices {size}", "blue is fastest changing", "",
+             "cube data", "R G B"] + code_lines(size, 2 ** bits - 1))
+
+
+def integer_coded_seeds():
+    """(file name, lines) pairs of the integer-coded grids, valid and broken."""
+    return [
+        ("3dl-3.3dl", threedl(3)),
+        ("3dl-5-16bit.3dl", threedl(5, 65535)),
+        ("3dl-2-16bit-too-deep.3dl", threedl(2, 65535)),
+        ("3dl-3-no-breakpoints.3DL", threedl(3, with_breakpoints=False)),
+        ("3dl-101-breakpoints.3dl", [" ".join(["7"] * 101), "0 0 0"]),
+        ("3dl-24bit.3dl", ["0 1023", "0 0 0", "0 0 16777215"]),
+        ("3dl-short.3dl", threedl(3)[:-5]),
+        ("lustre-3.lut", lustre(1, 12)),
+        ("lustre-2.3dl", lustre(0, 10)),
+        ("lustre-mesh-7.lut", ["3DMESH", "Mesh 7 12", "0 0 0"]),
+        ("lustre-mesh-0-bits.lut", ["3DMESH", "Mesh 1 0", "0 0 0"]),
+        ("lustre-no-mesh.lut", ["3DMESH"] + code_lines(2, 4095)),
+        ("lustre-shrinks.lut", ["3DMESH", "Mesh 2 8"] + code_lines(3, 255) + ["Mesh 0 8"]
+         + code_lines(3, 255)),
+        ("pandora-2.m3d", pandora(2, 16)),
+        ("pandora-3.mga", pandora(3, 12)),
+        ("pandora-out-1.m3d", ["channel 3d", "in 8", "out 1", "format lut", "0 0 0 0"]),
+        ("pandora-in-big.m3d", ["channel 3d", "in 1030301", "out 4096", "format lut"]),
+        ("quantel-2.txt", quantel(2, 12)),
+        ("quantel-max-0.txt", ["vertices 2", "max value 0", "0 0 0"]),
+        ("quantel-vertices-129.txt", ["max value 4095", "vertices 129", "0 0 0"]),
+    ]
+
+
 def pfclean(size, maximum="255", cube=None):
     lines = ['<?xml version="1.0" encoding="UTF-8" standalone="yes"?>', '<lut type="ascii">',
              f"<maximum>{maximum}</maximum>", f"<size>{size}</size>", "<cube>"]
@@ -208,7 +277,7 @@ def seeds():
         ("truelight-width-big.cube", truelight(2)[:3] + ["# width     200 200 200", "0 0 0"]),
         ("fsi-2.cfe", fsi_cfe(2)),
         ("panasonic-3.vlt", panasonic(3)),
-    ]
+    ] + integer_coded_seeds()
 
 
 def write(folder, name, lines, line_break="\n"):

@@ -16,6 +16,8 @@ packages=(
   # peers (OpenColorIO, xmllint), benchmark timing and test pictures; a locale with a decimal
   # comma for the tests
   opencolorio-tools libxml2-utils hyperfine imagemagick python3 locales
+  # independent ICC readers that check the written profiles: transicc and icclu
+  liblcms2-utils argyll
   # the picture libraries' own tools, which check what our picture writers write
   libtiff-tools libjpeg-turbo-progs pngcheck
 )

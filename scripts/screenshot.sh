@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the desktop application under Xvfb in its screenshot mode: it adds the sample
-# LUTs, previews one and saves PNG pictures of the main window, the conversion dialog and
-# the progress window. Prints the folder that holds them.
+# LUTs, previews one and saves PNG pictures of the main window, the conversion dialog, the
+# progress window and the ICC-to-LUT, LUT-to-ICC and merge dialogs filled in. Prints the
+# folder that holds them.
 #   scripts/screenshot.sh [BUILD_DIR] [OUTPUT_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -13,28 +13,12 @@
 #include "ui/Dialogs.h"
 #include "ui/ErrorGuard.h"
 #include "ui/FileListModel.h"
+#include "ui/OutputChoice.h"
 #include "ui/ProgressDlg.h"
 #include "ui/QtOwned.h"
 #include "ui/QtText.h"
 
 namespace vorn::ui {
-
-namespace {
-
-const QString kDefault = QStringLiteral("Default");
-constexpr int kLongestSizeText = 5;
-constexpr int kBitChoices[] = {-1, 8, 10, 12, 14, 16};
-
-std::string OverwriteQuestion(const std::string& destination) {
-  return "The " + destination + " file is already exist. Are you sure want you to overwrite it?";
-}
-
-bool IsDialogKey(int key) {
-  return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape ||
-         key == Qt::Key_Tab || key == Qt::Key_Backtab;
-}
-
-}  // namespace
 
 TfrmConvert::TfrmConvert(QWidget* owner, IDialogs& dialogs, std::string& outputFolder)
     : QDialog(owner), Dialogs_(dialogs), OutputFolder_(outputFolder) {
@@ -48,7 +32,7 @@ TfrmConvert::TfrmConvert(QWidget* owner, IDialogs& dialogs, std::string& outputF
   }
   cbxOutFormat->setCurrentIndex(-1);
   cbxDimSize->setEnabled(false);
-  cbxDimSize->setEditText(kDefault);
+  cbxDimSize->setEditText(kDefaultSize);
   cbxBits->setEnabled(false);
   cbxBits->setCurrentIndex(0);
   btnConvert->setEnabled(false);
@@ -97,7 +81,7 @@ void TfrmConvert::BuildControls() {
   cbxDimSize->setObjectName("cbxDimSize");
   cbxDimSize->setEditable(true);
   cbxDimSize->setInsertPolicy(QComboBox::NoInsert);
-  cbxDimSize->addItem(kDefault);
+  cbxDimSize->addItem(kDefaultSize);
   addLabel("Dimension size", 2, cbxDimSize);
   layout->addWidget(cbxDimSize, 2, 1, 1, 2);
   lblDefaultHint = MakeChild<QLabel>(
@@ -107,9 +91,7 @@ void TfrmConvert::BuildControls() {
 
   cbxBits = MakeChild<QComboBox>(this);
   cbxBits->setObjectName("cbxBits");
-  for (const char* item : {"Default", "8 bit", "10 bit", "12 bit", "14 bit", "16 bit"}) {
-    cbxBits->addItem(QString::fromUtf8(item));
-  }
+  FillBitsBox(*cbxBits);
   addLabel("Bits per color", 3, cbxBits);
   layout->addWidget(cbxBits, 3, 1, 1, 2);
 
@@ -142,8 +124,7 @@ const TLutOutputProfile* TfrmConvert::SelectedProfile() const {
 }
 
 int TfrmConvert::SelectedBits() const {
-  const int item = cbxBits->currentIndex();
-  return item <= 0 ? -1 : kBitChoices[item];
+  return SelectedBitsOf(*cbxBits);
 }
 
 int TfrmConvert::OutputSize() const {
@@ -165,10 +146,10 @@ void TfrmConvert::OutputChanged() {
             ? QStringList{"8", "16", "17", "32", "33", "64"}
             : QStringList{"1024", "2048", "4096", "8192", "16384", "32768", "65536"};
     cbxDimSize->clear();
-    cbxDimSize->addItem(kDefault);
+    cbxDimSize->addItem(kDefaultSize);
     cbxDimSize->addItems(sizes);
   }
-  cbxDimSize->setEditText(kDefault);
+  cbxDimSize->setEditText(kDefaultSize);
   cbxBits->setEnabled(profile != nullptr && profile->BitsSelectable);
   cbxBits->setCurrentIndex(0);
   UpdateConvertButton();
@@ -201,23 +182,8 @@ bool TfrmConvert::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
   auto& key = static_cast<QKeyEvent&>(*event);
   if (key.key() == Qt::Key_Alt) return true;
-  if (watched == cbxDimSize->lineEdit()) return SizeBoxKey(key);
+  if (watched == cbxDimSize->lineEdit()) return FilterSizeBoxKey(*cbxDimSize, key);
   return QDialog::eventFilter(watched, event);
-}
-
-// Answers true when the key is swallowed.
-bool TfrmConvert::SizeBoxKey(QKeyEvent& key) {
-  QLineEdit& edit = *cbxDimSize->lineEdit();
-  if (key.key() == Qt::Key_Delete) {
-    if (edit.text() == kDefault) edit.clear();
-    return false;
-  }
-  const QString text = key.text();
-  if (text.isEmpty() || IsDialogKey(key.key())) return false;  // moving, not typing
-  if (edit.text() == kDefault) edit.clear();
-  if (key.key() == Qt::Key_Backspace) return false;
-  const bool digit = text.size() == 1 && text[0] >= u'0' && text[0] <= u'9';
-  return !(digit && edit.text().size() < kLongestSizeText);
 }
 
 void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& clock,

@@ -58,7 +58,6 @@ class TfrmConvert : public QDialog {
   void UpdateConvertButton();
   void SelectFolder();
   void ConvertClicked();
-  bool SizeBoxKey(QKeyEvent& key);
 
   IDialogs& Dialogs_;
   std::string& OutputFolder_;

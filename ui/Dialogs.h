@@ -31,6 +31,14 @@ class IDialogs {
   // One existing picture file; "" when the user cancels.
   virtual std::string OpenPicture(QWidget* parent, const std::string& startFolder,
                                   const std::string& filter) = 0;
+  // One existing file; "" when the user cancels.
+  virtual std::string OpenFile(QWidget* parent, const std::string& title,
+                               const std::string& startFolder, const std::string& filter) = 0;
+  // A file to write, its replacement confirmed by the dialog; "" when the user cancels.
+  // defaultExtension (without the dot) is added to a name typed without one.
+  virtual std::string SaveFile(QWidget* parent, const std::string& title,
+                               const std::string& startFolder, const std::string& defaultExtension,
+                               const std::string& filter) = 0;
   // A folder; "" when the user cancels.
   virtual std::string SelectFolder(QWidget* parent, const std::string& title,
                                    const std::string& startFolder) = 0;
@@ -42,6 +50,7 @@ class IDialogs {
                                      const std::string& filter, int filterIndex) = 0;
 
   virtual void Information(QWidget* parent, const std::string& text) = 0;
+  virtual void Warning(QWidget* parent, const std::string& text) = 0;
   virtual bool YesNo(QWidget* parent, const std::string& text) = 0;
   virtual TAnswer YesNoCancel(QWidget* parent, const std::string& text) = 0;
   // The standard error box.

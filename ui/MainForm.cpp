@@ -25,7 +25,10 @@
 #include "ui/ErrorGuard.h"
 #include "ui/FileListModel.h"
 #include "ui/FileListView.h"
+#include "ui/ICCConvertForm.h"
 #include "ui/Icons.h"
+#include "ui/LUT2ICCForm.h"
+#include "ui/LutJoinForm.h"
 #include "ui/PictureBox.h"
 #include "ui/PictureConvert.h"
 #include "ui/QtOwned.h"
@@ -236,12 +239,11 @@ void TfrmMain::ConnectActions() {
           Guarded([this](TActionContext& context) { AddLutsClicked(context); }));
   connect(btnConvert, &QToolButton::clicked, this,
           Guarded([this](TActionContext& context) { ConvertClicked(context); }));
-  connect(sbnJoin, &QToolButton::clicked, this,
-          Guarded([this] { Unavailable(kMergeUnavailable); }));
+  connect(sbnJoin, &QToolButton::clicked, this, Guarded([this] { JoinClicked(); }));
   connect(btnICC, &QToolButton::clicked, this,
           Guarded([this] { pmnICC->popup(btnICC->mapToGlobal(QPoint(0, btnICC->height()))); }));
-  connect(miLUTToICC, &QAction::triggered, this, Guarded([this] { Unavailable(kIccUnavailable); }));
-  connect(miICCToLUT, &QAction::triggered, this, Guarded([this] { Unavailable(kIccUnavailable); }));
+  connect(miLUTToICC, &QAction::triggered, this, Guarded([this] { LutToIccClicked(); }));
+  connect(miICCToLUT, &QAction::triggered, this, Guarded([this] { IccToLutClicked(); }));
   connect(sbnHaldImage, &QToolButton::clicked, this,
           Guarded([this](TActionContext& context) { GenerateHaldImageClicked(context); }));
   connect(btnAbout, &QToolButton::clicked, this, Guarded([this] {
@@ -369,6 +371,26 @@ void TfrmMain::ConvertClicked(TActionContext& context) {
   dialog.ConvertChecked(*Files_, Clock_, context);
 }
 
+void TfrmMain::JoinClicked() {
+  std::vector<std::string> paths;
+  for (int row = 0; row < Files_->Count(); ++row) {
+    if (Files_->Row(row).Checked) paths.push_back(Files_->Row(row).FullPath());
+  }
+  TfrmJoinLut dialog(this, Dialogs_, Folders_, paths);
+  Dialogs_.ExecModal(dialog);
+}
+
+void TfrmMain::LutToIccClicked() {
+  TfrmLUT2ICC dialog(this, Dialogs_);
+  Dialogs_.ExecModal(dialog);
+}
+
+void TfrmMain::IccToLutClicked() {
+  TfrmICCConvert dialog(this, Dialogs_, Folders_, Ungraded_,
+                        [this](TBitmap24& picture) { return LoadPreviewImage(picture); });
+  Dialogs_.ExecModal(dialog);
+}
+
 void TfrmMain::GenerateHaldImageClicked(TActionContext& context) {
   const std::optional<THaldTarget> target = HaldSaveDialog_.Execute(this, Dialogs_);
   if (!target) return;
@@ -417,10 +439,6 @@ void TfrmMain::SetBitsPerValueClicked() {
   if (!Dialogs_.ExecModal(dialog)) return;
   Files_->SetInputBits(row, dialog.Value(current));
   RowSelected(row);
-}
-
-void TfrmMain::Unavailable(const char* message) {
-  Dialogs_.Information(this, message);
 }
 
 void TfrmMain::RowsChanged() {

@@ -35,14 +35,11 @@ struct TRememberedFolders {
   std::string Luts;
   std::string Pictures;
   std::string Output;
+  std::string Icc;  // the last ICC profile's folder, with its trailing separator
 };
 
 inline constexpr const char* kUnknownFormatMessage =
     "Unable to convert unknown format.\nPlease contact us to add this.";
-inline constexpr const char* kMergeUnavailable =
-    "Merging LUT files is not available in this build.";
-inline constexpr const char* kIccUnavailable =
-    "Converting between ICC profiles and LUT files is not available in this build.";
 
 class TfrmMain : public QWidget {
   Q_OBJECT
@@ -117,12 +114,14 @@ class TfrmMain : public QWidget {
   void AddLutsClicked(TActionContext& context);
   void ConvertClicked(TActionContext& context);
   void GenerateHaldImageClicked(TActionContext& context);
+  void JoinClicked();
+  void LutToIccClicked();
+  void IccToLutClicked();
   void LoadPreviewImageClicked();
   void ShowHidePreviewClicked();
   void DeleteClicked();
   void ClearListClicked();
   void SetBitsPerValueClicked();
-  void Unavailable(const char* message);
 
   void RowsChanged();
   void SelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);

@@ -33,6 +33,23 @@ std::string TQtDialogs::OpenPicture(QWidget* parent, const std::string& startFol
                                              ToQt(startFolder), ToQt(QtFilterFromList(filter))));
 }
 
+std::string TQtDialogs::OpenFile(QWidget* parent, const std::string& title,
+                                 const std::string& startFolder, const std::string& filter) {
+  return FromQt(QFileDialog::getOpenFileName(parent, ToQt(title), ToQt(startFolder),
+                                             ToQt(QtFilterFromList(filter))));
+}
+
+std::string TQtDialogs::SaveFile(QWidget* parent, const std::string& title,
+                                 const std::string& startFolder,
+                                 const std::string& defaultExtension, const std::string& filter) {
+  QFileDialog dialog(parent, ToQt(title), ToQt(startFolder), ToQt(QtFilterFromList(filter)));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(ToQt(defaultExtension));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return FromQt(dialog.selectedFiles().first());
+}
+
 std::string TQtDialogs::SelectFolder(QWidget* parent, const std::string& title,
                                      const std::string& startFolder) {
   return FromQt(QFileDialog::getExistingDirectory(parent, ToQt(title), ToQt(startFolder)));
@@ -59,6 +76,10 @@ TSaveAnswer TQtDialogs::SaveFileOfType(QWidget* parent, const std::string& title
 
 void TQtDialogs::Information(QWidget* parent, const std::string& text) {
   QMessageBox::information(parent, Caption(), ToQt(text), QMessageBox::Ok);
+}
+
+void TQtDialogs::Warning(QWidget* parent, const std::string& text) {
+  QMessageBox::warning(parent, Caption(), ToQt(text), QMessageBox::Ok);
 }
 
 bool TQtDialogs::YesNo(QWidget* parent, const std::string& text) {

@@ -37,6 +37,25 @@ std::string TScriptedDialogs::OpenPicture(QWidget*, const std::string& startFold
   return Next(PicturesToOpen, "open picture", std::string());
 }
 
+std::string TScriptedDialogs::OpenFile(QWidget*, const std::string& title,
+                                       const std::string& startFolder, const std::string& filter) {
+  LastTitle = title;
+  LastStartFolder = startFolder;
+  LastFilter = filter;
+  return Next(FileToOpen, "open file", std::string());
+}
+
+std::string TScriptedDialogs::SaveFile(QWidget*, const std::string& title,
+                                       const std::string& startFolder,
+                                       const std::string& defaultExtension,
+                                       const std::string& filter) {
+  LastTitle = title;
+  LastStartFolder = startFolder;
+  LastDefaultExtension = defaultExtension;
+  LastFilter = filter;
+  return Next(FileToSave, "save file", std::string());
+}
+
 std::string TScriptedDialogs::SelectFolder(QWidget*, const std::string& title,
                                            const std::string& startFolder) {
   LastTitle = title;
@@ -58,6 +77,10 @@ TSaveAnswer TScriptedDialogs::SaveFileOfType(QWidget*, const std::string& title,
 
 void TScriptedDialogs::Information(QWidget*, const std::string& text) {
   Messages.push_back({TKind::Information, text});
+}
+
+void TScriptedDialogs::Warning(QWidget*, const std::string& text) {
+  Messages.push_back({TKind::Warning, text});
 }
 
 bool TScriptedDialogs::YesNo(QWidget*, const std::string& text) {

@@ -14,7 +14,7 @@ namespace vorn::ui {
 
 class TScriptedDialogs : public IDialogs {
  public:
-  enum class TKind { Information, Error, YesNo, YesNoCancel };
+  enum class TKind { Information, Warning, Error, YesNo, YesNoCancel };
   struct TMessage {
     TKind Kind;
     std::string Text;
@@ -24,6 +24,8 @@ class TScriptedDialogs : public IDialogs {
 
   std::deque<std::vector<std::string>> FilesToOpen;
   std::deque<std::string> PicturesToOpen;
+  std::deque<std::string> FileToOpen;  // answers of OpenFile
+  std::deque<std::string> FileToSave;  // answers of SaveFile
   std::deque<std::string> FoldersToSelect;
   std::deque<TSaveAnswer> SaveAnswers;  // answers of SaveFileOfType
   std::deque<bool> YesNoAnswers;
@@ -36,6 +38,7 @@ class TScriptedDialogs : public IDialogs {
   std::string LastStartFolder;
   std::string LastFilter;
   std::string LastTitle;
+  std::string LastDefaultExtension;
   // What the last SaveFileOfType was opened with, beside its folder, filter and title.
   std::string LastFileName;
   int LastFilterIndex = -1;
@@ -46,12 +49,17 @@ class TScriptedDialogs : public IDialogs {
                                      const std::string& filter) override;
   std::string OpenPicture(QWidget* parent, const std::string& startFolder,
                           const std::string& filter) override;
+  std::string OpenFile(QWidget* parent, const std::string& title, const std::string& startFolder,
+                       const std::string& filter) override;
+  std::string SaveFile(QWidget* parent, const std::string& title, const std::string& startFolder,
+                       const std::string& defaultExtension, const std::string& filter) override;
   std::string SelectFolder(QWidget* parent, const std::string& title,
                            const std::string& startFolder) override;
   TSaveAnswer SaveFileOfType(QWidget* parent, const std::string& title,
                              const std::string& startFolder, const std::string& fileName,
                              const std::string& filter, int filterIndex) override;
   void Information(QWidget* parent, const std::string& text) override;
+  void Warning(QWidget* parent, const std::string& text) override;
   bool YesNo(QWidget* parent, const std::string& text) override;
   TAnswer YesNoCancel(QWidget* parent, const std::string& text) override;
   void ShowError(QWidget* parent, const std::string& text) override;

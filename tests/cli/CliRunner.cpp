@@ -115,7 +115,10 @@ int WaitFor(pid_t pid) {
 
 }  // namespace
 
-TCliResult RunCli(const std::vector<std::string>& args, TErrorStream errorStream) {
+namespace {
+
+TCliResult Run(const std::string& program, bool searchPath, const std::vector<std::string>& args,
+               TErrorStream errorStream, const std::string& inputPath) {
   TPipe out = MakePipe();
   TPipe errPipe;
   TTerminal terminal;
@@ -130,20 +133,21 @@ TCliResult RunCli(const std::vector<std::string>& args, TErrorStream errorStream
       errorStream == TErrorStream::Terminal ? terminal.Leader.Get() : errPipe.Read.Get();
 
   TFileActions actions;
-  posix_spawn_file_actions_addopen(actions.Get(), 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(actions.Get(), 0, inputPath.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(actions.Get(), out.Write.Get(), 1);
   posix_spawn_file_actions_adddup2(actions.Get(), errWrite, 2);
 
-  std::vector<std::string> words = {VORN_CLI_PATH};
+  std::vector<std::string> words = {program};
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
 
   pid_t pid = 0;
-  if (posix_spawn(&pid, VORN_CLI_PATH, actions.Get(), nullptr, argv.data(), environ) != 0) {
-    throw std::runtime_error("cannot start " + std::string(VORN_CLI_PATH));
-  }
+  const int started =
+      searchPath ? posix_spawnp(&pid, program.c_str(), actions.Get(), nullptr, argv.data(), environ)
+                 : posix_spawn(&pid, program.c_str(), actions.Get(), nullptr, argv.data(), environ);
+  if (started != 0) throw std::runtime_error("cannot start " + program);
   out.Write.Close();
   errPipe.Write.Close();
   terminal.Follower.Close();
@@ -152,6 +156,17 @@ TCliResult RunCli(const std::vector<std::string>& args, TErrorStream errorStream
   Drain(out.Read.Get(), errRead, result.Out, result.Err);
   result.Status = WaitFor(pid);
   return result;
+}
+
+}  // namespace
+
+TCliResult RunCli(const std::vector<std::string>& args, TErrorStream errorStream) {
+  return Run(VORN_CLI_PATH, false, args, errorStream, "/dev/null");
+}
+
+TCliResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& inputPath) {
+  return Run(program, true, args, TErrorStream::Pipe, inputPath);
 }
 
 std::vector<std::string> Lines(const std::string& text) {

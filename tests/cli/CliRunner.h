@@ -1,5 +1,6 @@
 #pragma once
-// Runs the vorn-lut binary as a child process and collects what it printed.
+// Runs the vorn-lut binary (or another program) as a child process and collects what it
+// printed.
 
 #include <string>
 #include <vector>
@@ -18,6 +19,10 @@ enum class TErrorStream { Pipe, Terminal };
 // pseudo-terminal (whose line discipline turns "\n" into "\r\n").
 TCliResult RunCli(const std::vector<std::string>& args,
                   TErrorStream errorStream = TErrorStream::Pipe);
+
+// Another program, found through PATH, with standard input read from inputPath.
+TCliResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& inputPath = "/dev/null");
 
 // The lines of a text without their line breaks.
 std::vector<std::string> Lines(const std::string& text);

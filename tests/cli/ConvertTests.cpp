@@ -130,6 +130,25 @@ TEST(CliConvert, RoundTripsThroughEveryCubeFamilyProfile) {
   }
 }
 
+// The source's bits per color decide its values, and so what is written.
+TEST(CliConvert, InputBitsDecideHowA3dlSourceIsRead) {
+  TempDir source;
+  const std::string path = source.Write("id.3dl", Identity3dl12());
+  for (const char* bits : {"", "12"}) {
+    SCOPED_TRACE(bits);
+    TempDir out;
+    std::vector<std::string> options = {"--size", "2"};
+    if (*bits) options.insert(options.end(), {"--input-bits", bits});
+    ASSERT_EQ(Convert(kDavinci, out.Path(), {path}, options).Status, 0);
+    TListedLut lut = ListValues(out.File("id.cube"));
+    ASSERT_EQ(lut.Nodes.size(), 8u);
+    // Estimated, the codes are 14-bit; given, 12-bit.
+    const double white = *bits ? 1.0 : 0.249954;
+    EXPECT_EQ(lut.Nodes.back(), (std::vector<double>{1, 1, 1, white, white, white}));
+    EXPECT_EQ(lut.Nodes[1], (std::vector<double>{0, 0, 1, 0, 0, white}));
+  }
+}
+
 TEST(CliConvert, ReplacesOnlyTheLastExtension) {
   TempDir source;
   TempDir out;
@@ -187,6 +206,7 @@ TEST(CliConvert, RefusedOptionValuesWriteNothing) {
       {kDavinci, {"--size", "17x"}},
       {kDavinci, {"--bits", "10"}},  // fixed bit depth
       {kDavinci, {"--bits", "9"}},
+      {kDavinci, {"--input-bits", "7"}},
   };
   for (const auto& [profile, options] : cases) {
     TempDir out;

@@ -105,6 +105,32 @@ TEST(CliInfo, ValuesOfALargeGridHaveOneLinePerNode) {
   EXPECT_EQ(lines.back(), "");
 }
 
+// --input-bits is the depth of the codes of files that do not state it (3DL); a file that
+// states its range (Panasonic's 4095) reads the same with it.
+TEST(CliInfo, InputBitsSetTheDepthOfFilesThatDoNotStateIt) {
+  TempDir dir;
+  const std::string dl = dir.Write("id.3dl", Identity3dl12());
+  const std::string vlt = dir.Write("id.vlt", IdentityVlt());
+  auto lastNodes = [&](const std::vector<std::string>& options) {
+    std::vector<std::string> args = {"info", "--values"};
+    args.insert(args.end(), options.begin(), options.end());
+    args.insert(args.end(), {dl, vlt});
+    TCliResult result = RunCli(args);
+    EXPECT_EQ(result.Status, 0) << result.Err;
+    std::vector<std::string> nodes;
+    for (const std::string& line : Lines(result.Out)) {
+      if (line.rfind("1 1 1 ", 0) == 0) nodes.push_back(line);
+    }
+    return nodes;
+  };
+  EXPECT_EQ(lastNodes({}), (std::vector<std::string>{
+                               "1 1 1 0.24995422083867425 0.24995422083867425 0.24995422083867425",
+                               "1 1 1 1 1 1"}));
+  const std::vector<std::string> twelve = {"1 1 1 1 1 1", "1 1 1 1 1 1"};
+  EXPECT_EQ(lastNodes({"--input-bits", "12"}), twelve);
+  EXPECT_EQ(lastNodes({"--input-bits=12"}), twelve);
+}
+
 TEST(CliInfo, AMalformedFileEndsTheCommandNamingIt) {
   TempDir dir;
   const std::string good = dir.Write("good.cube", IdentityCube());

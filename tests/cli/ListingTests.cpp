@@ -111,6 +111,11 @@ TEST(CliUsage, CommandLinesThatCannotRunExitWithStatusTwo) {
       {{"convert", "--profile", "Cube 3D Davinci", "--size", "big", "--output-dir", "/tmp",
         "a.cube"},
        "--size"},
+      {{"info", "--input-bits", "9", "a.3dl"}, "--input-bits must be 8, 10, 12, 14 or 16"},
+      {{"info", "--input-bits=twelve", "a.3dl"}, "--input-bits must be"},
+      {{"info", "a.3dl", "--input-bits"}, "needs a value"},
+      {{"convert", "--profile", "1", "--input-bits", "-1", "--output-dir", "/tmp", "a.3dl"},
+       "--input-bits must be"},
       {{"help", "frobnicate"}, "unknown command"},
   };
   for (const TUsageCase& c : cases) {

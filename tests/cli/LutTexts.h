@@ -61,6 +61,13 @@ inline std::string IdentityVlt() {
          "4095 4095 4095\n";
 }
 
+// The identity on 2 nodes as a 3dl file of 12-bit codes, blue index fastest. Its depth is
+// not stated: the reader's estimate from 10 bits jumps to 14 at the first 4095.
+inline std::string Identity3dl12() {
+  return "0 1023\n0 0 0\n0 0 4095\n0 4095 0\n0 4095 4095\n4095 0 0\n4095 0 4095\n"
+         "4095 4095 0\n4095 4095 4095\n";
+}
+
 // Stops after three of its eight value lines.
 inline std::string TruncatedCube() {
   return "LUT_3D_SIZE 2\n0 0 0\n1 0 0\n0 1 0\n";

@@ -51,6 +51,7 @@ TEST(CliPictures, HelpAndUsageErrors) {
       {{"hald", "--format", "png", "a"}, "--format must be bmp, jpg or tif, got 'png'"},
       {{"hald", "a.png"}, "cannot tell the picture type of 'a.png'"},
       {{"hald", "--size", "3", "a.tif"}, "unknown option '--size' for 'hald'"},
+      {{"apply", "--overwrite", "a.cube", "b.png", "c.png", "d.png"}, "got 4 files"},
       {{"apply", "a.cube", "b.png"}, "needs a LUT, a picture and an output file, got 2 files"},
       {{"apply", "a.cube", "b.png", "c.gif"}, "cannot tell the picture type of 'c.gif'"},
       {{"apply", "a.cube", "b.png", "c"}, "cannot tell the picture type of 'c'"},
@@ -88,13 +89,22 @@ TEST(CliPictures, HaldWritesTheIdentityImageOfTheChosenType) {
     args.push_back(dir.File(c.Out));
     const TCliResult result = RunCli(args);
     ASSERT_EQ(result.Status, 0) << c.Out << ": " << result.Err;
-    EXPECT_EQ(result.Out, "wrote\t" + dir.File(c.Written) + "\n");
+    EXPECT_EQ(result.Out, "generated\t" + dir.File(c.Written) + "\n");
     const TDecodedPicture picture = DecodePicture(c.DecodeAs, ReadFile(dir.File(c.Written)));
     EXPECT_EQ(picture.BitsPerPixel, 24) << c.Out;
     if (std::string(c.DecodeAs) != "x.jpg") {
       EXPECT_TRUE(picture.Bitmap == MakeHaldImage()) << c.Out;
     }
   }
+  // An existing file is replaced only with --overwrite.
+  const TCliResult refused = RunCli({"hald", dir.File("plain")});
+  EXPECT_EQ(refused.Status, 1);
+  EXPECT_NE(refused.Err.find("plain.tif: the file already exists (use --overwrite"),
+            std::string::npos)
+      << refused.Err;
+  EXPECT_EQ(RunCli({"hald", "--overwrite", "--format", "tif", dir.File("named.bmp")}).Status, 0);
+  EXPECT_EQ(ReadFile(dir.File("named.bmp")).substr(0, 2), "II");
+
   const TCliResult failed = RunCli({"hald", dir.File("no/folder/hald.tif")});
   EXPECT_EQ(failed.Status, 1);
   EXPECT_NE(failed.Err.find("hald.tif"), std::string::npos) << failed.Err;
@@ -113,13 +123,18 @@ TEST(CliPictures, ApplyMapsEveryPixelAndWritesByExtension) {
   for (const char* name : {"out.png", "out.bmp", "out.TIF", "out.tiff", "out.jpg"}) {
     const TCliResult result = RunCli({"apply", lut, picture, dir.File(name)});
     ASSERT_EQ(result.Status, 0) << name << ": " << result.Err;
-    EXPECT_EQ(result.Out, "wrote\t" + dir.File(name) + "\n");
+    EXPECT_EQ(result.Out, "applied\t" + picture + "\t" + dir.File(name) + "\n");
     const TDecodedPicture written = LoadPicture(dir.File(name));
     ASSERT_EQ(written.Bitmap.Width(), 40) << name;
     ASSERT_EQ(written.Bitmap.Height(), 30) << name;
     if (std::string(name) == "out.jpg") continue;  // lossy
     EXPECT_TRUE(written.Bitmap == inverted) << name;
   }
+  const std::string kept = dir.Write("kept.png", "not replaced");
+  const TCliResult refused = RunCli({"apply", lut, picture, kept});
+  EXPECT_EQ(refused.Status, 1);
+  EXPECT_NE(refused.Err.find("the file already exists"), std::string::npos) << refused.Err;
+  EXPECT_EQ(ReadFile(kept), "not replaced");
 }
 
 TEST(CliPictures, ApplyFitsLikeThePreviewAndNeverEnlarges) {
@@ -141,8 +156,8 @@ TEST(CliPictures, ApplyFitsLikeThePreviewAndNeverEnlarges) {
   };
   for (const TCase& c : cases) {
     const std::string out = dir.File("fitted.png");
-    const TCliResult result = RunCli(
-        {"apply", "--fit", c.Width, c.Height, "--input-bits", "10", lut, dir.File(c.Picture), out});
+    const TCliResult result = RunCli({"apply", "--fit", c.Width, c.Height, "--input-bits", "10",
+                                      "--overwrite", lut, dir.File(c.Picture), out});
     ASSERT_EQ(result.Status, 0) << result.Err;
     const TBitmap24 written = LoadPicture(out).Bitmap;
     EXPECT_EQ(written.Width(), c.ExpectedWidth) << c.Picture << " in " << c.Width;

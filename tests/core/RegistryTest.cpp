@@ -241,7 +241,9 @@ TEST(SaveLut, WritesThroughTheProfilesFormat) {
     std::string path = dir.File("out." + profile->Extension);
     SaveLut(path, lut, *profile, -1);
     if (!GetFormat(profile->FormatIndex)->CanRead()) continue;  // write only: never detected
-    EXPECT_EQ(DetectFormat(path), profile->FormatIndex) << profile->Name;
+    // Dolby's .dd3 files are written by the 3DL format, which knows its files by ".3dl".
+    const bool detected = profile->Extension != "dd3";
+    EXPECT_EQ(DetectFormat(path), detected ? profile->FormatIndex : -1) << profile->Name;
   }
 }
 

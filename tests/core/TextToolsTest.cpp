@@ -101,6 +101,38 @@ TEST(ParseIntTriple, RefusesFourValuesCommentsAndReals) {
   }
 }
 
+// Lines of the usual shape (blanks between codes) and their neighbours that are not.
+TEST(ParseIntTriple, BlanksSignsAndTheIntegerRange) {
+  struct TCase {
+    const char* Line;
+    bool SkipFirst;
+    bool Parses;
+    double A, B, C;
+  };
+  const TCase cases[] = {
+      {"  12\t 34  -56 \r", false, true, 12, 34, -56},
+      {"+1 2 3", false, true, 1, 2, 3},
+      {"-2147483648 2147483647 0", false, true, -2147483648.0, 2147483647, 0},
+      {"2147483648 0 0", false, false, 0, 0, 0},
+      {"1 2 3,", false, false, 0, 0, 0},
+      {"1 2 - 3", false, false, 0, 0, 0},
+      {"1 2\v3", false, false, 0, 0, 0},
+      {"7\t0\t4095\t65535", true, true, 0, 4095, 65535},
+      {"idx 1 2 3", true, true, 1, 2, 3},
+      {"7,1 2 3", true, true, 1, 2, 3},
+      {"7\t,1 2 3", true, false, 0, 0, 0},
+      {"7", true, false, 0, 0, 0},
+  };
+  for (const TCase& c : cases) {
+    double a = -1, b = -1, d = -1;
+    EXPECT_EQ(ParseIntTriple(c.Line, 1, c.SkipFirst, a, b, d), c.Parses) << c.Line;
+    if (!c.Parses) continue;
+    EXPECT_EQ(a, c.A) << c.Line;
+    EXPECT_EQ(b, c.B) << c.Line;
+    EXPECT_EQ(d, c.C) << c.Line;
+  }
+}
+
 TEST(FormatScaledInt, ClampsScalesAndRoundsHalfToEven) {
   EXPECT_EQ(FormatScaledInt(10, 1.0), "1023");
   EXPECT_EQ(FormatScaledInt(10, 0.5), "512");

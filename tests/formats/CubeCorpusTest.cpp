@@ -1,6 +1,7 @@
 // Cube files written by other tools, read by path from the shared corpus.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -68,7 +69,10 @@ TEST(CubeCorpus, IdentityIsReproduced) {
   TLUT again;
   test::TempDir dir;
   std::string out = dir.File("again.cube");
-  SaveLut(out, lut, GetOutputProfile(1), -1);
+  const auto davinci = std::find_if(OutputProfiles().begin(), OutputProfiles().end(),
+                                    [](const auto& p) { return p->Name == "Cube 3D Davinci"; });
+  ASSERT_NE(davinci, OutputProfiles().end());
+  SaveLut(out, lut, **davinci, -1);
   LoadLut(out, again, -1);
   for (int r = 0; r < 2; ++r)
     for (int g = 0; g < 2; ++g)

@@ -18,8 +18,8 @@
 namespace vorn {
 namespace {
 
-// A format whose first line is its size ("grid N" or "table N", N = -1 for a table counted
-// by its lines) and whose other lines are values of one layout.
+// A format of size lines ("grid N", "table N", N = -1 for a table counted by its lines, or
+// "codes N", the largest code) and value lines of one layout.
 class TProbeFormat : public TGenericLutFormat {
  public:
   TProbeFormat(bool is3D, TValueLayout layout, double divisor)
@@ -27,13 +27,13 @@ class TProbeFormat : public TGenericLutFormat {
   bool IsFormat(const std::string&) override { return true; }
   void Save(const std::string&, const TLUT&, int) override {}
   void ParseLine(std::string_view line, TLUT& lut) override {
-    if (!SizeRead_) {
-      SizeRead_ = true;
-      std::string_view rest = line;
-      const std::string_view word = NextToken(rest);
+    std::string_view rest = line;
+    const std::string_view word = NextToken(rest);
+    if (word == "grid" || word == "table" || word == "codes") {
       const std::int64_t size = StrToInt(rest);
       if (word == "grid") SetGridSize(size);
       if (word == "table" && size >= 0) SetTableSize(size);
+      if (word == "codes") SetLargestCode(size);
       return;
     }
     if (Is3D) {
@@ -46,7 +46,6 @@ class TProbeFormat : public TGenericLutFormat {
  private:
   TValueLayout Layout_;
   double Divisor_;
-  bool SizeRead_ = false;
 };
 
 struct TGridCase {
@@ -157,12 +156,17 @@ TEST(FormatToolkit, SizesBeyondTheRecordOrBelowOneAreRefused) {
       {"table 100001", nullptr},
       {"table 100002", "The 1D size 100002 is too large: a 1D table holds at most 100001 entries."},
       {"table 0", "The 1D size 0 is not valid: a 1D LUT needs at least 1 entry."},
+      {"codes 1", nullptr},
+      {"codes 0",
+       "The largest code 0 is not valid: integer codes need a largest code of at least 1."},
+      {"codes -4095",
+       "The largest code -4095 is not valid: integer codes need a largest code of at least 1."},
   };
   test::TempDir dir;
   TLUT lut;
   for (const TSizeCase& c : cases) {
     SCOPED_TRACE(c.FirstLine);
-    const bool grid = std::string_view(c.FirstLine).starts_with("grid");
+    const bool grid = !std::string_view(c.FirstLine).starts_with("table");
     TProbeFormat format(grid, {}, 1.0);
     const std::string path = dir.Write("size.txt", std::string(c.FirstLine) + "\n");
     try {
@@ -171,6 +175,103 @@ TEST(FormatToolkit, SizesBeyondTheRecordOrBelowOneAreRefused) {
     } catch (const Exception& error) {
       EXPECT_STREQ(error.what(), c.Message ? c.Message : kIncompleteFile);
       EXPECT_EQ(error.Line(), c.Message ? 1 : 0);
+    }
+  }
+}
+
+// A second size line that makes the grid smaller while it is read ends the grid instead of
+// letting the counters run past it.
+TEST(FormatToolkit, AGridThatShrinksWhileReadEndsInsideTheRecord) {
+  std::string lines = "grid 4\n";
+  for (int i = 0; i < 40; ++i) lines += "1 2 3\n";  // up to node [2][2][0]
+  lines += "grid 2\n";
+  for (int i = 0; i < 2000; ++i) lines += "4 5 6\n";
+  test::TempDir dir;
+  TProbeFormat format(true, {noBlueFastest, coRGB, true, false}, 1.0);
+  TLUT lut;
+  format.Load(dir.Write("shrink.txt", lines), lut);
+  EXPECT_EQ(lut.Size3D, 2);
+  EXPECT_EQ(lut.GetNode(2, 2, 1), (TRGB{4, 5, 6}));
+  EXPECT_EQ(lut.GetNode(2, 3, 0), (TRGB{0, 0, 0}));
+}
+
+TEST(FormatToolkit, HeaderLineTools) {
+  struct TPiecesCase {
+    const char* Line;
+    int Pieces;
+  };
+  for (const TPiecesCase& c : {TPiecesCase{"0 64 128", 3},
+                               {"  1\t2   3 ", 3},
+                               {"", 0},
+                               {"-1 +2", 2},
+                               {"1 2.5 3", -1},
+                               {"1,2,3", -1},
+                               {"4 x", -1},
+                               {"99999999999", -1}}) {
+    EXPECT_EQ(IntegerPieceCount(c.Line), c.Pieces) << c.Line;
+  }
+
+  std::int32_t value = -7;
+  EXPECT_TRUE(IntegerAfterPrefix("in 4913", "in ", value));
+  EXPECT_EQ(value, 4913);
+  EXPECT_TRUE(IntegerAfterPrefix("  vertices  17", "vertices", value));
+  EXPECT_EQ(value, 17);
+  for (const char* other : {"IN 5", "inx 5", "in", "# in 5"}) {
+    EXPECT_FALSE(IntegerAfterPrefix(other, "in ", value)) << other;
+  }
+  EXPECT_EQ(value, 17);
+  for (const char* bad : {"in 5 ", "in 5x", "in ", "in 2147483648"}) {
+    EXPECT_THROW(IntegerAfterPrefix(bad, "in ", value), EConvertError) << bad;
+  }
+
+  EXPECT_EQ(CodeBitsToWrite(1), 1);
+  EXPECT_EQ(CodeBitsToWrite(31), 31);
+  EXPECT_THROW(CodeBitsToWrite(0), Exception);
+  EXPECT_THROW(CodeBitsToWrite(32), Exception);
+  EXPECT_THROW(CodeBitsToWrite(31, 30), Exception);
+}
+
+// The depth grows by Ceil(c / top) - 1 bits at a code c above the top code of the depth
+// so far; lines that are not three integers count for nothing.
+TEST(FormatToolkit, CodeDepthEstimate) {
+  struct TDepthCase {
+    const char* Name;
+    std::string Text;
+    int Bits;  // 0: refused
+    int Line;  // the line the refusal notes
+  };
+  std::string identity12;
+  for (int r = 0; r < 17; ++r) {
+    const std::string code = FormatScaledInt(12, r / 16.0);
+    identity12 += code + " " + code + " " + code + "\n";
+  }
+  const TDepthCase cases[] = {
+      {"10-bit codes and smaller", "0 0 0\n512 1 1023\n", 10, 0},
+      {"one step per doubling", identity12, 12, 0},
+      {"a jump adds several bits", "0 0 0\n0 0 4095\n", 14, 0},
+      {"just past twice the top", "2047 0 0\n", 12, 0},
+      {"other lines change nothing",
+       "# 65535 65535 65535\n0 64 4095 65535\n1.5 2000.0 3\n4095 4095\n9 9 9 9999\n", 10, 0},
+      {"negative codes", "-70000 -70000 -70000\n", 10, 0},
+      {"24-bit codes at once", "0 0 0\n# deep\n0 16777215 0\n", 0, 3},
+      {"a rise to the 32-bit top", "0 0 2047\n0 0 65535\n0 0 2147483647\n", 0, 3},
+  };
+  for (const TDepthCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTextFile text;
+    text.SetText(c.Text);
+    if (c.Bits != 0) {
+      EXPECT_EQ(EstimateCodeBits(text, 10), c.Bits);
+      continue;
+    }
+    try {
+      EstimateCodeBits(text, 10);
+      FAIL() << "an estimate past 31 bits was accepted";
+    } catch (const ELUTError& error) {
+      EXPECT_STREQ(error.what(),
+                   "The codes of this file need more than 31 bits per value; set its bits per "
+                   "color to read it.");
+      EXPECT_EQ(error.Line(), c.Line);
     }
   }
 }

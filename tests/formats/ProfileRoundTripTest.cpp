@@ -38,6 +38,10 @@ struct TCoding {
 const std::map<std::string, TCoding> kCodings = {
     {"Cube 3D Truelight", {TCoding::Decimals, 6}},
     {"Cube 3D", {TCoding::Decimals, 6}},
+    {"Autodesk Lustre 3D", {TCoding::ProfileBits, 0}},
+    {"Pandora 3D, Technicolor", {TCoding::ProfileBits, 0}},
+    {"3DL", {TCoding::ProfileBits, 0}},
+    {"Quantel 3D", {TCoding::ProfileBits, 0}},
     {"PixelFarm PFClean 3D", {TCoding::ProfileBits, 0}},
     {"FSI CFE (Flanders Scientific) 3D", {TCoding::Decimals, 6}},
     {"FSI DIT (Flanders Scientific) 3D", {TCoding::TopCode, 1008}},

@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
+#include <cmath>
 #include <filesystem>
 
 #include "core/LUTFormat.h"
@@ -187,6 +188,43 @@ TEST_F(TBatchTest, RowDepthsTravelWithTheirLoadsAndLeaveTheFormatAlone) {
   EXPECT_EQ(cube->InputBits, -1);
   EXPECT_TRUE(FileExists(OutputFile("a.cube")));
   EXPECT_TRUE(FileExists(OutputFile("b.cube")));
+}
+
+// A 3dl file does not state the depth of its codes: the row's bits per color decide how it
+// previews and converts. This identity is written in 12-bit codes, which the estimate reads
+// as 14-bit ones, a quarter of the brightness.
+TEST_F(TBatchTest, BitsPerColorChangeHowA3dlFilePreviewsAndConverts) {
+  std::string identity = "0 1023\n";
+  for (int r = 0; r < 2; ++r)
+    for (int g = 0; g < 2; ++g)
+      for (int b = 0; b < 2; ++b)
+        identity += std::to_string(4095 * r) + " " + std::to_string(4095 * g) + " " +
+                    std::to_string(4095 * b) + "\n";
+  Window->AddFiles({Temp.Write("id.3dl", identity)});
+  Window->SelectRow(0);
+  const TBitmap24& ungraded = Window->UngradedPicture();
+  auto gradedIs = [&](double scale) {
+    const TBitmap24& graded = Window->LutAppliedPicture();
+    for (int y = 0; y < graded.Height(); y += 3) {
+      for (int x = 0; x < graded.Width() * 3; x += 2) {
+        const double expected = ungraded.ScanLine(y)[x] * scale;
+        if (std::abs(graded.ScanLine(y)[x] - expected) > 0.5 + 1e-9) return false;
+      }
+    }
+    return true;
+  };
+  EXPECT_TRUE(gradedIs(4095.0 / 16383));
+  Dialogs.ModalScripts.push_back(ChooseBits("Default", "12", true));
+  Window->miSetBitsPerValue->trigger();
+  EXPECT_TRUE(gradedIs(1.0));
+  EXPECT_EQ(MemoLines(), (std::vector<std::string>{"Type: 3D", "Dimension: 2"}));
+
+  Convert();
+  TLUT converted;
+  LoadLut(OutputFile("id.cube"), converted);
+  EXPECT_EQ(converted.GetNode(32, 32, 32), (TRGB{1, 1, 1}));
+  EXPECT_EQ(converted.GetNode(32, 0, 16), (TRGB{1, 0, 0.5}));
+  EXPECT_EQ(GetFormat(IndexOfFormat("3DL"))->InputBits, -1);
 }
 
 TEST_F(TBatchTest, TheOverwriteQuestionComesBeforeTheBarMoves) {

@@ -1,5 +1,5 @@
 // The main window: adding files, the check rules, selection and the preview memo, the
-// context menu, bits per colour, the preview pane and the tools not in this build.
+// context menu, bits per colour, the preview pane and the ICC menu.
 
 #include <QAction>
 #include <QApplication>
@@ -340,19 +340,6 @@ TEST_F(TMainWindowTest, MenuEntriesNeedASelectionOrRows) {
   EXPECT_EQ(entries[6]->text(), "Clear List");
 }
 
-TScriptedDialogs::TModalScript ChooseBits(const QString& expectedCurrent, const QString& choice,
-                                          bool confirm) {
-  return [=](QDialog& shown) {
-    auto& dialog = dynamic_cast<TfrmSetBitsPerValue&>(shown);
-    EXPECT_EQ(dialog.windowTitle(), "Set Bits Per Color");
-    EXPECT_EQ(dialog.cbxBitsPerValue->currentText(), expectedCurrent);
-    EXPECT_EQ(dialog.cbxBitsPerValue->count(), 6);
-    dialog.cbxBitsPerValue->setCurrentIndex(dialog.cbxBitsPerValue->findText(choice));
-    (confirm ? dialog.btnOK : dialog.btnCancel)->click();
-    return dialog.result() == QDialog::Accepted;
-  };
-}
-
 TEST_F(TMainWindowTest, BitsPerColourIsKeptPerRowAndLeavesTheSharedFormatAlone) {
   Window->AddFiles({Cube("a.cube"), Cube("b.cube")});
   TLUTFormat* cube = GetFormat(Row(0).Info->FormatIndex);
@@ -401,16 +388,7 @@ TEST_F(TMainWindowTest, BitsPerColourDoesNothingForAnUnknownRow) {
   EXPECT_FALSE(Row(0).Info.has_value());
 }
 
-TEST_F(TMainWindowTest, ToolsOfLaterBuildsSayTheyAreNotAvailable) {
-  Window->AddFiles({Cube("a.cube")});
-  Window->sbnJoin->click();
-  Window->miLUTToICC->trigger();
-  Window->miICCToLUT->trigger();
-  EXPECT_EQ(Messages(TKind::Information),
-            (std::vector<std::string>{
-                "Merging LUT files is not available in this build.",
-                "Converting between ICC profiles and LUT files is not available in this build.",
-                "Converting between ICC profiles and LUT files is not available in this build."}));
+TEST_F(TMainWindowTest, TheIccMenuOffersBothDirections) {
   const QList<QAction*> icc = Window->pmnICC->actions();
   ASSERT_EQ(icc.size(), 2);
   EXPECT_EQ(icc[0]->text(), "Convert LUT to ICC Profile");

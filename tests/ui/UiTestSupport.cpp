@@ -10,6 +10,7 @@
 #include "core/LUTFormat.h"
 #include "ui/ConvertForm.h"
 #include "ui/PictureBox.h"
+#include "ui/SetBitsPerValueForm.h"
 
 namespace vorn::ui::test {
 
@@ -85,6 +86,19 @@ bool TMainWindowTest::LutPartsShown() const {
   EXPECT_EQ(shown, !Window->stxComments->isHidden());
   EXPECT_EQ(shown, !Window->mmComments->isHidden());
   return shown;
+}
+
+TScriptedDialogs::TModalScript ChooseBits(const QString& expectedCurrent, const QString& choice,
+                                          bool confirm) {
+  return [=](QDialog& shown) {
+    auto& dialog = dynamic_cast<TfrmSetBitsPerValue&>(shown);
+    EXPECT_EQ(dialog.windowTitle(), "Set Bits Per Color");
+    EXPECT_EQ(dialog.cbxBitsPerValue->currentText(), expectedCurrent);
+    EXPECT_EQ(dialog.cbxBitsPerValue->count(), 6);
+    dialog.cbxBitsPerValue->setCurrentIndex(dialog.cbxBitsPerValue->findText(choice));
+    (confirm ? dialog.btnOK : dialog.btnCancel)->click();
+    return dialog.result() == QDialog::Accepted;
+  };
 }
 
 void QueueConversion(TScriptedDialogs& dialogs, const std::string& output,

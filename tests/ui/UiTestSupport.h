@@ -47,6 +47,11 @@ class TMainWindowTest : public ::testing::Test {
   std::unique_ptr<TfrmMain> Window;
 };
 
+// Answers "Set Bits Per Color": checks that the list shows expectedCurrent, picks choice and
+// presses OK (confirm) or Cancel.
+TScriptedDialogs::TModalScript ChooseBits(const QString& expectedCurrent, const QString& choice,
+                                          bool confirm);
+
 // Queues a conversion: the dialog picks the output by name, the folder through its folder
 // picker and, unless empty, types the size; then presses Convert.
 void QueueConversion(TScriptedDialogs& dialogs, const std::string& output,

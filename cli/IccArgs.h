@@ -1,0 +1,16 @@
+#pragma once
+// Parsers of "icc2lut", "lut2icc" and "merge". args holds the command name first; each
+// raises EUsageError for a command line that cannot be run.
+
+#include <string>
+#include <vector>
+
+#include "cli/IccOptions.h"
+
+namespace vorn::cli {
+
+TIcc2LutOptions ParseIcc2Lut(const std::vector<std::string>& args);
+TLut2IccOptions ParseLut2Icc(const std::vector<std::string>& args);
+TMergeOptions ParseMerge(const std::vector<std::string>& args);
+
+}  // namespace vorn::cli

@@ -1,0 +1,55 @@
+#pragma once
+// LUTs to ICC profiles. The written profile carries the LUT's mapping measured against the
+// standard sRGB profile (GetSRGBProfileName), so that turning it back into a LUT with the
+// ICC-to-LUT rules gives the LUT again:
+// - Input: the transform from the profile to sRGB maps every colour as the LUT does; the
+//   profile's other direction (sRGB to the profile) is the LUT's inverse.
+// - Display: the transform from sRGB to the profile maps as the LUT does; the other
+//   direction is the inverse.
+// - Device Link: the link maps as the LUT does.
+// Profiles are ICC version 2.4 with lut16Type tables (readable by every ICC reader, v2-only
+// ones such as ArgyllCMS included), perceptual rendering intent, a description and a
+// copyright text.
+//
+// "Adjust Gamma for Capture One": Capture One hands an ICC profile device values coded with
+// a gamma of 1.8 rather than sRGB's curve. With the option the profile's device side takes
+// and gives values in that coding: a device value d is decoded with the 1.8 gamma table
+// (1024 entries of (i / 1023)^1.8, linear interpolation between them) and re-coded with the
+// sRGB curve before the LUT sees it, and the LUT's output is decoded with the sRGB curve and
+// re-coded through the inverse of the table before it leaves as a device value. In sRGB
+// coding the profile therefore still does exactly what the LUT does. The device side is the
+// input of an Input profile, the output of a Display profile and both ends of a device link.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "core/LUT.h"
+
+namespace vorn {
+
+enum class TLutIccClass { Display, Input, DeviceLink };
+
+inline constexpr int kGammaTableSize = 1024;
+using TGammaTable = std::array<std::uint16_t, kGammaTableSize>;
+
+// Entry i is Round((i / 1023)^1.8 x 65535), halves to the even neighbour.
+TGammaTable MakeCaptureOneGammaTable();
+
+struct TLutToIccOptions {
+  TLutIccClass Class = TLutIccClass::Input;
+  std::string Description;
+  std::string Copyright = "Copyright (c)";
+  // The 1.8 gamma table when "Adjust Gamma for Capture One" is on; null when it is off.
+  const TGammaTable* CaptureOneGamma = nullptr;
+};
+
+// The ICC file image of the LUT's mapping. Values the LUT puts outside [0, 1] are clamped.
+std::string BuildIccProfile(const TLUT& lut, const TLutToIccOptions& options);
+
+// Loads the LUT (format detected from the file), builds its profile and writes it. A LUT
+// that cannot be read raises its load error and nothing is written.
+void ConvertLutToIcc(const std::string& lutPath, const std::string& profilePath,
+                     const TLutToIccOptions& options);
+
+}  // namespace vorn

@@ -1,0 +1,122 @@
+#include "tests/support/IccTestProfiles.h"
+
+#include <lcms2.h>
+
+#include <memory>
+#include <stdexcept>
+
+namespace vorn::test {
+
+namespace {
+
+struct TProfileCloser {
+  void operator()(void* profile) const { cmsCloseProfile(profile); }
+};
+using TProfile = std::unique_ptr<void, TProfileCloser>;
+
+struct TCurveFreer {
+  void operator()(cmsToneCurve* curve) const { cmsFreeToneCurve(curve); }
+};
+using TCurve = std::unique_ptr<cmsToneCurve, TCurveFreer>;
+
+// Wide primaries (not sRGB's), D65 white, gamma 2.2: a transform to or from sRGB is far
+// from the identity.
+TProfile WideGamutRGB() {
+  const cmsCIExyY white = {0.3127, 0.3290, 1.0};
+  const cmsCIExyYTRIPLE primaries = {{0.68, 0.32, 1.0}, {0.21, 0.71, 1.0}, {0.15, 0.06, 1.0}};
+  TCurve gamma(cmsBuildGamma(nullptr, 2.2));
+  cmsToneCurve* curves[3] = {gamma.get(), gamma.get(), gamma.get()};
+  return TProfile(cmsCreateRGBProfile(&white, &primaries, curves));
+}
+
+void SetDescription(void* profile, const char* text) {
+  cmsMLU* mlu = cmsMLUalloc(nullptr, 1);
+  cmsMLUsetASCII(mlu, "en", "US", text);
+  cmsWriteTag(profile, cmsSigProfileDescriptionTag, mlu);
+  cmsMLUfree(mlu);
+}
+
+TProfile ForwardOnlyInput() {
+  TProfile profile(cmsCreateProfilePlaceholder(nullptr));
+  cmsSetProfileVersion(profile.get(), 2.4);
+  cmsSetDeviceClass(profile.get(), cmsSigInputClass);
+  cmsSetColorSpace(profile.get(), cmsSigRgbData);
+  cmsSetPCS(profile.get(), cmsSigXYZData);
+  cmsWriteTag(profile.get(), cmsSigMediaWhitePointTag, cmsD50_XYZ());
+  // Device RGB straight into XYZ through a 2-node grid: a linear, non-neutral mapping.
+  const cmsUInt16Number table[8 * 3] = {0,     0,     0,     9000,  7000,  30000, 12000, 30000,
+                                        5000,  21000, 37000, 35000, 25000, 13000, 1000,  34000,
+                                        20000, 31000, 37000, 43000, 6000,  46000, 50000, 36000};
+  const cmsUInt32Number points[3] = {2, 2, 2};
+  cmsPipeline* pipeline = cmsPipelineAlloc(nullptr, 3, 3);
+  cmsPipelineInsertStage(pipeline, cmsAT_END,
+                         cmsStageAllocCLut16bitGranular(nullptr, points, 3, 3, table));
+  cmsWriteTag(profile.get(), cmsSigAToB0Tag, pipeline);
+  cmsPipelineFree(pipeline);
+  return profile;
+}
+
+TProfile WithClass(TProfile profile, cmsProfileClassSignature profileClass) {
+  cmsSetDeviceClass(profile.get(), profileClass);
+  return profile;
+}
+
+TProfile DeviceLink() {
+  TProfile display = WideGamutRGB();
+  TProfile srgb(cmsCreate_sRGBProfile());
+  cmsHPROFILE chain[2] = {display.get(), srgb.get()};
+  cmsHTRANSFORM transform = cmsCreateMultiprofileTransform(chain, 2, TYPE_RGB_16, TYPE_RGB_16,
+                                                           INTENT_PERCEPTUAL, cmsFLAGS_NOOPTIMIZE);
+  TProfile link(cmsTransform2DeviceLink(transform, 3.4, 0));
+  cmsDeleteTransform(transform);
+  return link;
+}
+
+TProfile Make(TTestProfile kind) {
+  switch (kind) {
+    case TTestProfile::Display:
+      return WideGamutRGB();
+    case TTestProfile::DisplayV4: {
+      TProfile profile = WideGamutRGB();
+      cmsSetProfileVersion(profile.get(), 4.3);
+      return profile;
+    }
+    case TTestProfile::Input:
+      return WithClass(WideGamutRGB(), cmsSigInputClass);
+    case TTestProfile::InputForwardOnly:
+      return ForwardOnlyInput();
+    case TTestProfile::Output:
+      return WithClass(WideGamutRGB(), cmsSigOutputClass);
+    case TTestProfile::DeviceLink:
+      return DeviceLink();
+    case TTestProfile::Abstract:
+      return TProfile(cmsCreateBCHSWabstractProfile(17, 10.0, 1.2, 20.0, 0.8, 6500, 6500));
+    case TTestProfile::NamedColor:
+      return WithClass(WideGamutRGB(), cmsSigNamedColorClass);
+    case TTestProfile::ColorSpace:
+      return WithClass(WideGamutRGB(), cmsSigColorSpaceClass);
+    case TTestProfile::GrayDisplay: {
+      TCurve gamma(cmsBuildGamma(nullptr, 2.2));
+      return TProfile(cmsCreateGrayProfile(cmsD50_xyY(), gamma.get()));
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::string WriteTestProfile(const std::string& dir, const std::string& name, TTestProfile kind) {
+  TProfile profile = Make(kind);
+  if (!profile) throw std::runtime_error("LittleCMS could not make the test profile " + name);
+  if (kind == TTestProfile::Display || kind == TTestProfile::Input) {
+    cmsSetProfileVersion(profile.get(), 2.4);
+  }
+  SetDescription(profile.get(), name.c_str());
+  const std::string path = dir + "/" + name;
+  if (!cmsSaveProfileToFile(profile.get(), path.c_str())) {
+    throw std::runtime_error("LittleCMS could not write " + path);
+  }
+  return path;
+}
+
+}  // namespace vorn::test

@@ -1,0 +1,86 @@
+#pragma once
+// The merge dialog: the checked LUT files in the order they are applied (reordered by
+// dragging), a 3D output profile, size, bit depth and the file to write.
+
+#include <QDialog>
+#include <QListWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/LUTFormat.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMimeData;
+class QPushButton;
+
+namespace vorn::ui {
+
+class IDialogs;
+struct TRememberedFolders;
+
+// The file list of the merge dialog. A press records its point; a drag that comes from
+// this list and is dropped on an item moves the pressed item there (the items between
+// shift by one); dropped below the last item it moves to the end.
+class TMergeListBox : public QListWidget {
+  Q_OBJECT
+ public:
+  explicit TMergeListBox(QWidget* parent);
+
+  // What a drag from this list carries; drops of anything else are refused.
+  std::unique_ptr<QMimeData> DragData() const;
+  QPoint PressPoint() const { return PressPoint_; }
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  bool FromThisList(const QMimeData* data) const;
+
+  QPoint PressPoint_;
+  bool Pressed_ = false;
+};
+
+class TfrmJoinLut : public QDialog {
+  Q_OBJECT
+ public:
+  // files: full paths in the main window's order; folders: the remembered output folder.
+  TfrmJoinLut(QWidget* owner, IDialogs& dialogs, TRememberedFolders& folders,
+              const std::vector<std::string>& files);
+
+  const TLutOutputProfile* SelectedProfile() const;
+  int SelectedBits() const;
+  // The files in the order they are applied.
+  std::vector<std::string> Files() const;
+
+  TMergeListBox* lbxFiles = nullptr;
+  QLabel* lblOrderNote = nullptr;
+  QComboBox* cbxOutFormat = nullptr;
+  QLineEdit* edtLUTFile = nullptr;
+  QPushButton* btnSetLUTFile = nullptr;
+  QComboBox* cbxDimSize = nullptr;
+  QComboBox* cbxBits = nullptr;
+  QPushButton* btnSave = nullptr;
+  QPushButton* btnCancel = nullptr;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildControls(const std::vector<std::string>& files);
+  void OutFormatChanged();
+  void SetLUTFileClicked();
+  void SaveClicked();
+
+  IDialogs& Dialogs_;
+  TRememberedFolders& Folders_;
+  std::string ConfirmedLutFile_;  // the output path as the save dialog confirmed it
+};
+
+}  // namespace vorn::ui
