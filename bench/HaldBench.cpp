@@ -162,7 +162,7 @@ void BM_ApplyProcess33To24MegapixelJpeg(benchmark::State& state) {
     const std::string out = dir.File("graded.jpg");
     PinToOneCore();
     double cpu = 0.0;
-    for (auto _ : state) cpu += RunVornLutOnOneCore({"apply", lut, photo, out});
+    for (auto _ : state) cpu += RunVornLutOnOneCore({"apply", "--overwrite", lut, photo, out});
     state.counters["cpu_s"] = benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
     state.counters["target_s"] = 0.5;
   });
