@@ -2,11 +2,10 @@
 // through a LUT as the preview does and writes the result. An existing output file is
 // replaced only with --overwrite.
 
-#include "codecs/Pictures.h"
-
 #include <memory>
 
 #include "cli/Commands.h"
+#include "codecs/Pictures.h"
 #include "core/ErrorReport.h"
 #include "core/LUTFormat.h"
 #include "imaging/HaldImage.h"
