@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "cli/IccArgs.h"
+#include "cli/PictureArgs.h"
 #include "cli/WordReader.h"
 #include "imaging/LutComparison.h"
 #include "platform/Convert.h"
@@ -21,6 +22,7 @@ constexpr TCommandName kCommandNames[] = {
     {"info", TCommand::Info},       {"convert", TCommand::Convert},
     {"compare", TCommand::Compare}, {"icc2lut", TCommand::Icc2Lut},
     {"lut2icc", TCommand::Lut2Icc}, {"merge", TCommand::Merge},
+    {"hald", TCommand::Hald},       {"apply", TCommand::Apply},
 };
 
 std::optional<TCommand> FindCommand(std::string_view name) {
@@ -248,6 +250,12 @@ TArguments ParseArguments(const std::vector<std::string>& args) {
       break;
     case TCommand::Merge:
       result.Merge = ParseMerge(args);
+      break;
+    case TCommand::Hald:
+      result.Hald = ParseHald(args);
+      break;
+    case TCommand::Apply:
+      result.Apply = ParseApply(args);
       break;
     case TCommand::Help:
     case TCommand::Version:

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/IccOptions.h"
+#include "cli/PictureOptions.h"
 
 namespace vorn::cli {
 
@@ -28,7 +29,9 @@ enum class TCommand {
   Compare,
   Icc2Lut,
   Lut2Icc,
-  Merge
+  Merge,
+  Hald,
+  Apply
 };
 
 enum class TExistingPolicy { Refuse, Overwrite, Skip };
@@ -77,6 +80,8 @@ struct TArguments {
   TIcc2LutOptions Icc2Lut;
   TLut2IccOptions Lut2Icc;
   TMergeOptions Merge;
+  THaldOptions Hald;
+  TApplyOptions Apply;
 };
 
 // True for the names of the commands ("formats", "convert", "merge", ...).

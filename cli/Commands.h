@@ -31,6 +31,14 @@ void IccToLutCommand(const TIcc2LutOptions& options, TOutputBuffer& out);
 void LutToIccCommand(const TLut2IccOptions& options, TOutputBuffer& out);
 void MergeCommand(const TMergeOptions& options, TOutputBuffer& out);
 
+// The identity Hald image, as the window's "Generate the Hald image" writes it.
+void WriteHaldImage(const THaldOptions& options, TOutputBuffer& out);
+// A picture mapped through a LUT, as the preview shows it.
+void ApplyLut(const TApplyOptions& options, TOutputBuffer& out);
+
+// Raises ECommandError when output exists and overwrite is false.
+void RefuseExisting(const std::string& output, bool overwrite);
+
 // Parses and runs a command line (without the program name); returns the exit status.
 int RunCommandLine(const std::vector<std::string>& args, std::FILE* output, std::FILE* errors);
 

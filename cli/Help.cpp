@@ -19,6 +19,8 @@ Commands:
   icc2lut    build a LUT from an ICC profile
   lut2icc    write a LUT as an ICC profile
   merge      merge LUT files into one 3D LUT
+  hald       write the identity Hald image, to be graded in an image editor
+  apply      map a picture through a LUT and write the result
 
 Options:
   -h, --help     show this help; 'vorn-lut COMMAND --help' shows a command's help
@@ -281,6 +283,50 @@ Options:
 A file that cannot be read or that no format claims exits with status 1.
 )";
 
+constexpr const char* kHaldHelp = R"(Usage: vorn-lut hald [--format bmp|jpg|tif] [--overwrite] OUT
+
+Writes the identity Hald image: 182 x 182 pixels holding a 32-node grid, red
+slowest and blue fastest, row by row from the top left. Grade it in an image
+editor with colour operations only, save it without resizing as a 24-bit BMP,
+JPEG or TIFF, and the graded picture reads back as a LUT ('vorn-lut info',
+'vorn-lut convert').
+
+Options:
+  --format bmp|jpg|tif  the picture type: an uncompressed 24-bit BMP, a JPEG at
+                        quality 100 without chroma subsampling, or an uncompressed
+                        24-bit TIFF. Without it OUT's extension (.bmp, .jpg, .jpeg,
+                        .tif, .tiff) chooses, and TIFF is written when OUT has none
+  --overwrite           replace OUT when it exists; without it an existing OUT is
+                        an error
+When OUT has no extension, the type's extension is added. With --format, the type
+is written whatever OUT's extension says.
+
+Output: "generated" and the file written, tab-separated.
+)";
+
+constexpr const char* kApplyHelp =
+    R"(Usage: vorn-lut apply [--input-bits B] [--fit W H] [--overwrite] LUT PICTURE OUT
+
+Maps PICTURE through LUT as the window's preview does: the LUT's format is
+detected, every pixel's 8-bit red, green and blue are evaluated in the LUT and
+rounded back to 8 bits. The result is written to OUT as PNG, BMP, JPEG (quality
+95, no chroma subsampling) or TIFF by OUT's extension (.png, .bmp, .jpg, .jpeg,
+.tif, .tiff); another extension is an error before anything is read.
+
+PICTURE may be a BMP, JPEG, TIFF or PNG file.
+
+Options:
+  --input-bits B  8, 10, 12, 14 or 16: the bits per color of a LUT whose integer
+                  codes do not state their depth. Default: the format decides
+  --fit W H       fit the picture into W x H pixels keeping its proportions, with
+                  the Lanczos3 filter, as the preview fits its picture; a picture
+                  that fits already keeps its size (it is never enlarged)
+  --overwrite     replace OUT when it exists; without it an existing OUT is an
+                  error
+
+Output: "applied", PICTURE and OUT, tab-separated.
+)";
+
 }  // namespace
 
 std::string HelpText(TCommand topic) {
@@ -301,6 +347,10 @@ std::string HelpText(TCommand topic) {
       return kLut2IccHelp;
     case TCommand::Merge:
       return kMergeHelp;
+    case TCommand::Hald:
+      return kHaldHelp;
+    case TCommand::Apply:
+      return kApplyHelp;
     case TCommand::Help:
     case TCommand::Version:
       break;

@@ -13,14 +13,14 @@
 
 namespace vorn::cli {
 
-namespace {
-
 void RefuseExisting(const std::string& output, bool overwrite) {
   if (DirectoryExists(output)) throw ECommandError(output + ": is a folder, not a file");
   if (!overwrite && FileExists(output)) {
     throw ECommandError(output + ": the file already exists (use --overwrite to replace it)");
   }
 }
+
+namespace {
 
 void RequireFile(const std::string& path) {
   if (DirectoryExists(path)) throw ECommandError(path + ": is a folder, not a file");

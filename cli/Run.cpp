@@ -46,6 +46,12 @@ void RunCommand(const TArguments& arguments, TOutputBuffer& out, std::FILE* erro
     case TCommand::Merge:
       MergeCommand(arguments.Merge, out);
       break;
+    case TCommand::Hald:
+      WriteHaldImage(arguments.Hald, out);
+      break;
+    case TCommand::Apply:
+      ApplyLut(arguments.Apply, out);
+      break;
   }
   out.Flush();
 }

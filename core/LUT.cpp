@@ -31,9 +31,54 @@ AxisSplit SplitCoordinate(double t, int n) {
   return {lower, upper, fraction};
 }
 
+// Trilinear interpolation between the eight nodes around the split coordinates: along blue
+// first, then green, then red, which fixes the rounding of the result.
+inline TRGB Interpolate3D(const double* grid, const AxisSplit& r, const AxisSplit& g,
+                          const AxisSplit& b) {
+  const std::size_t stepR = TLUT::StrideR;
+  const std::size_t stepG = TLUT::StrideG;
+  const double* n00 = grid + r.Lower * stepR + g.Lower * stepG;
+  const double* n01 = grid + r.Lower * stepR + g.Upper * stepG;
+  const double* n10 = grid + r.Upper * stepR + g.Lower * stepG;
+  const double* n11 = grid + r.Upper * stepR + g.Upper * stepG;
+  const std::size_t k0 = b.Lower * TLUT::StrideB;
+  const std::size_t k1 = b.Upper * TLUT::StrideB;
+  const double fb = b.Fraction;
+  const double fg = g.Fraction;
+  const double fr = r.Fraction;
+  double out[3];
+  for (int q = 0; q < 3; ++q) {
+    double c00 = (1.0 - fb) * n00[k0 + q] + fb * n00[k1 + q];
+    double c01 = (1.0 - fb) * n01[k0 + q] + fb * n01[k1 + q];
+    double c10 = (1.0 - fb) * n10[k0 + q] + fb * n10[k1 + q];
+    double c11 = (1.0 - fb) * n11[k0 + q] + fb * n11[k1 + q];
+    double c0 = (1.0 - fg) * c00 + fg * c01;
+    double c1 = (1.0 - fg) * c10 + fg * c11;
+    out[q] = (1.0 - fr) * c0 + fr * c1;
+  }
+  return {out[0], out[1], out[2]};
+}
+
 double Clamp01(double v) {
   if (!(v > 0.0)) return 0.0;
   return v > 1.0 ? 1.0 : v;
+}
+
+// ToCode at 8 bits, without a library call: adding and taking away 1.5 * 2^52 rounds a
+// value in [0, 255] to the nearest integer with halves to even.
+inline std::uint8_t ToByte(double v) {
+  constexpr double kRounder = 6755399441055744.0;
+  return static_cast<std::uint8_t>((Clamp01(v) * 255.0 + kRounder) - kRounder);
+}
+
+// Calls visit with every pixel (three bytes: blue, green, red), row by row.
+template <class Visit>
+void ForEachPixel(TBitmap24& bitmap, Visit&& visit) {
+  for (int y = 0; y < bitmap.Height(); ++y) {
+    std::uint8_t* p = bitmap.ScanLine(y);
+    std::uint8_t* const end = p + bitmap.Stride();
+    for (; p != end; p += 3) visit(p);
+  }
 }
 
 std::uint16_t ToCode(double v, int bits) {
@@ -56,30 +101,8 @@ TRGB TLUT::Evaluate1D(const TRGB& in) const {
 }
 
 TRGB TLUT::Evaluate3D(const TRGB& in) const {
-  const AxisSplit r = SplitCoordinate(in.R, Size3D);
-  const AxisSplit g = SplitCoordinate(in.G, Size3D);
-  const AxisSplit b = SplitCoordinate(in.B, Size3D);
-  const double* grid = Grid();
-  const double* n00 = grid + r.Lower * StrideR + g.Lower * StrideG;
-  const double* n01 = grid + r.Lower * StrideR + g.Upper * StrideG;
-  const double* n10 = grid + r.Upper * StrideR + g.Lower * StrideG;
-  const double* n11 = grid + r.Upper * StrideR + g.Upper * StrideG;
-  const std::size_t k0 = b.Lower * StrideB;
-  const std::size_t k1 = b.Upper * StrideB;
-  const double fb = b.Fraction;
-  const double fg = g.Fraction;
-  const double fr = r.Fraction;
-  double out[3];
-  for (int q = 0; q < 3; ++q) {
-    double c00 = (1.0 - fb) * n00[k0 + q] + fb * n00[k1 + q];
-    double c01 = (1.0 - fb) * n01[k0 + q] + fb * n01[k1 + q];
-    double c10 = (1.0 - fb) * n10[k0 + q] + fb * n10[k1 + q];
-    double c11 = (1.0 - fb) * n11[k0 + q] + fb * n11[k1 + q];
-    double c0 = (1.0 - fg) * c00 + fg * c01;
-    double c1 = (1.0 - fg) * c10 + fg * c11;
-    out[q] = (1.0 - fr) * c0 + fr * c1;
-  }
-  return {out[0], out[1], out[2]};
+  return Interpolate3D(Grid(), SplitCoordinate(in.R, Size3D), SplitCoordinate(in.G, Size3D),
+                       SplitCoordinate(in.B, Size3D));
 }
 
 TRGB TLUT::Evaluate(const TRGB& in) const {
@@ -105,22 +128,55 @@ void TLUT::EvaluatePixel(const TLutPixel& in, TLutPixel& out) const {
 }
 
 void TLUT::ApplyToBitmap(TBitmap24& bitmap) const {
-  TLutPixel in;
-  TLutPixel out;
-  in.Bits = 8;
-  out.Bits = 8;
-  for (int y = 0; y < bitmap.Height(); ++y) {
-    std::uint8_t* p = bitmap.ScanLine(y);
-    for (int x = 0; x < bitmap.Width(); ++x, p += 3) {
-      in.B = p[0];
-      in.G = p[1];
-      in.R = p[2];
-      EvaluatePixel(in, out);
-      p[0] = static_cast<std::uint8_t>(out.B);
-      p[1] = static_cast<std::uint8_t>(out.G);
-      p[2] = static_cast<std::uint8_t>(out.R);
+  // Every pixel is EvaluatePixel at 8 bits in and out. With 8-bit inputs all that depends
+  // on one channel's code alone is computed once per code: the whole result of a 1D table,
+  // or the split of the coordinate that enters the grid.
+  constexpr int kCodes = 256;
+  const double top = 255.0;
+  if (Kind == lk1D || Kind == lkNone) {
+    std::uint8_t out[3][kCodes];
+    for (int code = 0; code < kCodes; ++code) {
+      const double x = code / top;
+      const TRGB v = Evaluate({x, x, x});
+      out[0][code] = ToByte(v.R);
+      out[1][code] = ToByte(v.G);
+      out[2][code] = ToByte(v.B);
     }
+    ForEachPixel(bitmap, [&](std::uint8_t* p) {
+      p[0] = out[2][p[0]];
+      p[1] = out[1][p[1]];
+      p[2] = out[0][p[2]];
+    });
+    return;
   }
+  AxisSplit split[3][kCodes];
+  for (int code = 0; code < kCodes; ++code) {
+    const double x = code / top;
+    const TRGB v = Kind == lk1DAnd3D ? Evaluate1D({x, x, x}) : TRGB{x, x, x};
+    split[0][code] = SplitCoordinate(v.R, Size3D);
+    split[1][code] = SplitCoordinate(v.G, Size3D);
+    split[2][code] = SplitCoordinate(v.B, Size3D);
+  }
+  // Pictures repeat colours: the last result for each slot of a small table of colours
+  // is kept, so a repeated colour costs a lookup instead of an interpolation.
+  struct TCached {
+    std::uint32_t Colour = 0xFFFFFFFF;  // blue, green, red bytes; never a real colour
+    std::uint8_t Mapped[3] = {};
+  };
+  constexpr int kCacheBits = 16;
+  std::vector<TCached> cache(std::size_t{1} << kCacheBits);
+  const double* grid = Grid();
+  ForEachPixel(bitmap, [&](std::uint8_t* p) {
+    const std::uint32_t colour = p[0] | p[1] << 8 | p[2] << 16;
+    TCached& slot = cache[(colour * 2654435761u) >> (32 - kCacheBits)];
+    if (slot.Colour != colour) {
+      const TRGB v = Interpolate3D(grid, split[0][p[2]], split[1][p[1]], split[2][p[0]]);
+      slot = {colour, {ToByte(v.B), ToByte(v.G), ToByte(v.R)}};
+    }
+    p[0] = slot.Mapped[0];
+    p[1] = slot.Mapped[1];
+    p[2] = slot.Mapped[2];
+  });
 }
 
 void TLUT::ResampleFrom(const TLUT& source) {

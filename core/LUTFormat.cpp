@@ -137,20 +137,28 @@ void TGenericLutFormat::AppendEntry(TLUT& lut, const TRGB& values) {
   lut.SetEntry(Size++, values);
 }
 
-void TGenericLutFormat::SetGridSize(std::int64_t size, std::int64_t minimum) {
+std::int32_t TGenericLutFormat::CheckedGridSize(std::int64_t size, std::int64_t minimum) {
   if (size > kGridSizeLimit) throw Exception(kGridSizeLimitMessage);
   if (size < minimum) {
     throw ELUTError("The grid size " + std::to_string(size) +
                     " is not valid: a 3D LUT needs at least " + std::to_string(minimum) +
                     (minimum == 1 ? " node" : " nodes") + " per axis.");
   }
-  Size = static_cast<std::int32_t>(size);
+  return static_cast<std::int32_t>(size);
+}
+
+std::int32_t TGenericLutFormat::CheckedTableSize(std::int64_t size, std::int64_t minimum) {
+  if (size > TLUT::MaxTableEntries) throw ELUTError(TableTooLargeMessage(size));
+  if (size < minimum) throw ELUTError(TableTooSmallMessage(size, minimum));
+  return static_cast<std::int32_t>(size);
+}
+
+void TGenericLutFormat::SetGridSize(std::int64_t size, std::int64_t minimum) {
+  Size = CheckedGridSize(size, minimum);
 }
 
 void TGenericLutFormat::SetTableSize(std::int64_t size, std::int64_t minimum) {
-  if (size > TLUT::MaxTableEntries) throw ELUTError(TableTooLargeMessage(size));
-  if (size < minimum) throw ELUTError(TableTooSmallMessage(size, minimum));
-  Size = static_cast<std::int32_t>(size);
+  Size = CheckedTableSize(size, minimum);
 }
 
 void TGenericLutFormat::SetShaperSize(std::int64_t size, std::int64_t minimum) {

@@ -148,6 +148,10 @@ class TGenericLutFormat : public TLUTFormat {
   // Scale as the largest code a file declares, the divisor of its integer codes: below 1
   // (no code range to divide by) or beyond the 32-bit codes it is refused.
   void SetLargestCode(std::int64_t code);
+  // The checks of SetGridSize and SetTableSize alone, for readers that keep a size in a
+  // field of their own: the size when the record can hold it, refused otherwise.
+  static std::int32_t CheckedGridSize(std::int64_t size, std::int64_t minimum = 1);
+  static std::int32_t CheckedTableSize(std::int64_t size, std::int64_t minimum = 1);
 
   std::int32_t RIndex = 0;
   std::int32_t GIndex = 0;

@@ -307,13 +307,28 @@ void TByteWriter::U32LE(std::uint32_t value) {
   for (int i = 0; i < 4; ++i) U8(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
-void TByteWriter::PatchU32LE(std::size_t position, std::uint32_t value) {
-  if (position + 4 > Data_.size()) {
+void TByteWriter::CheckPatch(std::size_t position, std::size_t count) const {
+  if (position > Data_.size() || count > Data_.size() - position) {
     throw Exception("Cannot patch bytes " + std::to_string(position) + " to " +
-                    std::to_string(position + 3) + " of a block of " +
+                    std::to_string(position + count - 1) + " of a block of " +
                     std::to_string(Data_.size()) + " bytes.");
   }
+}
+
+void TByteWriter::PatchU8(std::size_t position, std::uint8_t value) {
+  CheckPatch(position, 1);
+  Data_[position] = static_cast<char>(value);
+}
+
+void TByteWriter::PatchU32LE(std::size_t position, std::uint32_t value) {
+  CheckPatch(position, 4);
   for (int i = 0; i < 4; ++i) Data_[position + i] = static_cast<char>(value >> (8 * i));
+}
+
+std::uint32_t ByteSum(std::string_view bytes) {
+  std::uint32_t sum = 0;
+  for (char byte : bytes) sum += static_cast<std::uint8_t>(byte);
+  return sum;
 }
 
 void TByteWriter::Save(const std::string& path) const {

@@ -65,6 +65,23 @@ int TableSizeToWrite(const TLUT& lut);
 // 32-bit integer, as the readers take them; less where a header states 2^bits).
 int CodeBitsToWrite(int bits, int maxBits = 31);
 
+// Calls visit(r, g, b) for every node of an n-node grid in the order of a file's values:
+// red fastest (then green, then blue) or blue fastest (then green, then red).
+template <class Visit>
+void ForEachGridNode(int n, TNodeOrder order, Visit&& visit) {
+  for (int slow = 0; slow < n; ++slow) {
+    for (int g = 0; g < n; ++g) {
+      for (int fast = 0; fast < n; ++fast) {
+        if (order == noRedFastest) {
+          visit(fast, g, slow);
+        } else {
+          visit(slow, g, fast);
+        }
+      }
+    }
+  }
+}
+
 // One line per grid node (Size3D^3 lines) or table entry (Size1D lines).
 void AddGridLines(TTextFile& text, const TLUT& lut, const TLineLayout& layout,
                   const TValueWriter& writer);
@@ -154,6 +171,9 @@ class TByteReader {
   std::size_t Position_ = 0;
 };
 
+// The sum of the bytes, each taken as an unsigned 8-bit number, modulo 2^32.
+std::uint32_t ByteSum(std::string_view bytes);
+
 // Little-endian building of a binary file, written whole at the end like a text file.
 class TByteWriter {
  public:
@@ -161,7 +181,9 @@ class TByteWriter {
   void U16LE(std::uint16_t value);
   void U32LE(std::uint32_t value);
   void Bytes(std::string_view bytes) { Data_.append(bytes); }
-  // Overwrites four bytes already written at position (a checksum or a length).
+  void Zeros(std::size_t count) { Data_.append(count, '\0'); }
+  // Overwrite bytes already written at position (a checksum or a length).
+  void PatchU8(std::size_t position, std::uint8_t value);
   void PatchU32LE(std::size_t position, std::uint32_t value);
   void Reserve(std::size_t bytes) { Data_.reserve(bytes); }
   std::size_t Size() const { return Data_.size(); }
@@ -170,6 +192,8 @@ class TByteWriter {
   void Save(const std::string& path) const;
 
  private:
+  void CheckPatch(std::size_t position, std::size_t count) const;
+
   std::string Data_;
 };
 

@@ -8,6 +8,7 @@
 
 #include "core/LUTFormat.h"
 #include "formats/ASCCDLFormat.h"
+#include "formats/BinaryImageFormats.h"
 #include "formats/CodexLutherClipsterFormats.h"
 #include "formats/CubeFormats.h"
 #include "formats/LookFormats.h"
@@ -48,9 +49,14 @@ void RegisterBuiltInFormats() {
   RegisterFormat(std::make_unique<TDavinciOLut1DLutFormat>());  // read only: no output profile
   const int speedgradeLook = RegisterFormat(std::make_unique<TSpeedgradeLook3DLutFormat>());
   RegisterFormat(std::make_unique<TASC_CDL_Format>());  // read only: no output profile
+  const int pfClean = RegisterFormat(std::make_unique<TPFClean3D_Format>());
   const int fsiCfe = RegisterFormat(std::make_unique<TFSI_CFE_3DLutFormat>());
+  const int fsiDit = RegisterFormat(std::make_unique<TFSI_DIT_3DLutFormat>());
+  RegisterFormat(std::make_unique<TMatchLight3DLutFormat>());  // read only: no output profile
   const int premiereLook = RegisterFormat(std::make_unique<TSpeedgradeLook3DLutV2Format>());
   const int panasonic = RegisterFormat(std::make_unique<TPanasonic3DLutFormat>());
+  RegisterFormat(std::make_unique<THaldImage3DLutFormat>());  // read only: no output profile
+  const int obs = RegisterFormat(std::make_unique<TOBS3DLutFormat>());
 
   RegisterOutputProfile("3DL Scratch, Autodesk, Blackmagic, Cine-tal", "3dl", threeDL, 17, 12,
                         false, false);
@@ -68,10 +74,13 @@ void RegisterBuiltInFormats() {
   RegisterOutputProfile("Davinci DAT 3D", "dat", davinciDat3D, 33, 0, false, false);
   RegisterOutputProfile("Dolby DD3", "dd3", threeDL, 17, 12, false, false);
   RegisterOutputProfile("FSI CFE (Flanders Scientific) 3D", "cfe", fsiCfe, 17, 0, false, false);
+  RegisterOutputProfile("FSI DIT (Flanders Scientific) 3D", "dat", fsiDit, 64, 10, false, false);
   RegisterOutputProfile("Nucoda 3D", "cms", nucoda3D, 33, 0, true, false);
   RegisterOutputProfile("Luther 3D", "txt", luther3D, 33, 10, false, false);
+  RegisterOutputProfile("Open Broadcaster Software 3D PNG", "png", obs, 64, 8, false, false);
   RegisterOutputProfile("Pandora 3D, Apple 3D m3d", "m3d", pandora, 17, 16, false, false);
   RegisterOutputProfile("Panasonic 3D vlt, Varicam", "vlt", panasonic, 17, 0, false, false);
+  RegisterOutputProfile("PixelFarm PFClean 3D", "pfl", pfClean, 16, 8, false, false);
   RegisterOutputProfile("Quantel 3D", "txt", quantel3D, 17, 12, false, false);
   RegisterOutputProfile("Technicolor 3D mga", "mga", pandora, 33, 16, false, false);
   RegisterOutputProfile("Autodesk Lustre 1D", "lut", lustre1D, 65536, 16, true, true);

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Writes the seed inputs of the fuzzers. For LUT loading: small files of every readable
 format family, valid and broken variants that reach the readers' error paths. For the XML
-reader: small documents shaped like the XML LUT formats and odd or truncated ones. The
-output is deterministic.
+reader: small documents shaped like the XML LUT formats and odd or truncated ones. The Hald-sized
+pictures come from make-picture-seeds.sh. The output is deterministic.
 
 Usage: make-seeds.py [OUTPUT_FOLDER [XML_OUTPUT_FOLDER]]
        (default: the seeds and seeds-xml folders beside this script)
@@ -331,6 +331,56 @@ def integer_coded_seeds():
     ]
 
 
+def pfclean(size, maximum="255", cube=None):
+    lines = ['<?xml version="1.0" encoding="UTF-8" standalone="yes"?>', '<lut type="ascii">',
+             f"<maximum>{maximum}</maximum>", f"<size>{size}</size>", "<cube>"]
+    if cube is None:
+        cube = [" ".join(reversed(l.split())) for l in grid_lines(size, 255, integers=True)]
+    return lines + cube + ["</cube>", "</lut>"]
+
+
+def matchlight(entries, nodes, shaper_lines=None, grid=None):
+    shaper = shaper_lines if shaper_lines is not None else [
+        f"{15 * i / max(1, entries - 1):.4f} {15 * i / max(1, entries - 1):.4f} 0"
+        for i in range(entries)]
+    return (["# MatchLight seed", f"lutS {entries}", f"cubeS {nodes}"] + shaper
+            + (grid if grid is not None else grid_lines(nodes)))
+
+
+def format_seeds():
+    """PFClean and MatchLight files, whole and broken."""
+    return [
+        ("pfclean-2.pfl", pfclean(2)),
+        ("pfclean-max0.pfl", pfclean(2, maximum="0")),
+        ("pfclean-size-big.pfl", pfclean(2)[:3] + ["<size>1000</size>", "<cube>", "0 0 0",
+                                                   "</cube>", "</lut>"]),
+        ("pfclean-short.pfl", pfclean(3, cube=["0 0 0", "junk", "", "255 255"])),
+        ("pfclean-no-cube.pfl", pfclean(2)[:4] + ["<cube>", "</lut>"]),
+        ("matchlight-2.mlc", matchlight(4, 2)),
+        ("matchlight-short.mlc", matchlight(4, 2)[:-2]),
+        ("matchlight-no-shaper.txt", matchlight(0, 2)),
+        ("matchlight-big.mlc", ["lutS 100002", "cubeS 2", "0 0 0"]),
+        ("matchlight-one-line.mlc", ["lutS 2 cubeS 2", "0 0 0"]),
+    ]
+
+
+def fsi_dit_seeds():
+    """(file name, bytes): FSI DIT files cut short; a whole one is over a megabyte."""
+    header = bytearray(128)
+    header[0:4] = (0x42340299).to_bytes(4, "little")
+    header[4:8] = (0x01000002).to_bytes(4, "little")
+    header[44:48] = (0x00100000).to_bytes(4, "little")
+    header[48:64] = b"Vorn LUT Convert"
+    words = b"".join((min(1023, 16 * (i % 64)) | (i % 1024) << 10 | 0xC0000000).to_bytes(4, "little")
+                     for i in range(256))
+    return [
+        ("fsi-dit-magic.dat", bytes(header[:4])),
+        ("fsi-dit-head.dat", bytes(header)),
+        ("fsi-dit-words.dat", bytes(header) + words),
+        ("fsi-dit-odd.dat", bytes(header) + words[:7]),
+    ]
+
+
 def seeds():
     """(file name, text) pairs."""
     two = cube(2)
@@ -366,8 +416,12 @@ def main():
     xml_folder = sys.argv[2] if len(sys.argv) > 2 else os.path.join(here, "seeds-xml")
     os.makedirs(folder, exist_ok=True)
     os.makedirs(xml_folder, exist_ok=True)
-    for name, lines in seeds() + cdl_seeds() + code_and_real_grid_seeds() + one_d_seeds():
+    for name, lines in (seeds() + cdl_seeds() + code_and_real_grid_seeds() + one_d_seeds()
+                        + format_seeds()):
         write(folder, name, lines)
+    for name, data in fsi_dit_seeds():
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(data)
     for name, lines in xml_seeds():
         write(xml_folder, name, lines)
     # Line breaks and a NUL byte, which the text reader treats specially.

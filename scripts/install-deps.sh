@@ -22,6 +22,8 @@ packages=(
   # bash completion
   dpkg-dev lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db
   bash-completion
+  # the picture libraries' own tools, which check what our picture writers write
+  libtiff-tools libjpeg-turbo-progs pngcheck
 )
 
 # The number tests check that a regional decimal comma changes nothing.

@@ -13,6 +13,13 @@ namespace vorn::ui {
 
 enum class TAnswer { Yes, No, Cancel };
 
+// What a save dialog with a choice of file types answered: the name, "" when the user
+// cancelled, and the 0-based position of the type chosen in the filter.
+struct TSaveAnswer {
+  std::string Path;
+  int FilterIndex = 0;
+};
+
 class IDialogs {
  public:
   virtual ~IDialogs() = default;
@@ -35,6 +42,12 @@ class IDialogs {
   // A folder; "" when the user cancels.
   virtual std::string SelectFolder(QWidget* parent, const std::string& title,
                                    const std::string& startFolder) = 0;
+  // A file to write, with a choice among the filter's types; it opens in startFolder with
+  // fileName filled in and the type at filterIndex chosen. The name comes back as typed: the
+  // caller completes it and asks before replacing a file.
+  virtual TSaveAnswer SaveFileOfType(QWidget* parent, const std::string& title,
+                                     const std::string& startFolder, const std::string& fileName,
+                                     const std::string& filter, int filterIndex) = 0;
 
   virtual void Information(QWidget* parent, const std::string& text) = 0;
   virtual void Warning(QWidget* parent, const std::string& text) = 0;

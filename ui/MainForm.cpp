@@ -14,6 +14,7 @@
 
 #include "codecs/Pictures.h"
 #include "core/LUTFormat.h"
+#include "imaging/HaldImage.h"
 #include "imaging/ImageResize2.h"
 #include "platform/Convert.h"
 #include "platform/Files.h"
@@ -244,7 +245,7 @@ void TfrmMain::ConnectActions() {
   connect(miLUTToICC, &QAction::triggered, this, Guarded([this] { LutToIccClicked(); }));
   connect(miICCToLUT, &QAction::triggered, this, Guarded([this] { IccToLutClicked(); }));
   connect(sbnHaldImage, &QToolButton::clicked, this,
-          Guarded([this] { Unavailable(kHaldUnavailable); }));
+          Guarded([this](TActionContext& context) { GenerateHaldImageClicked(context); }));
   connect(btnAbout, &QToolButton::clicked, this, Guarded([this] {
             TfrmAbout about(this);
             Dialogs_.ExecModal(about);
@@ -392,6 +393,14 @@ void TfrmMain::IccToLutClicked() {
   Dialogs_.ExecModal(dialog);
 }
 
+void TfrmMain::GenerateHaldImageClicked(TActionContext& context) {
+  const std::optional<THaldTarget> target = HaldSaveDialog_.Execute(this, Dialogs_);
+  if (!target) return;
+  context.File = target->Path;
+  TWaitCursor hourglass;
+  GenerateHaldImage(target->Path, target->Type);
+}
+
 void TfrmMain::LoadPreviewImageClicked() {
   // A picture that cannot be decoded ends the action before the row is previewed again.
   if (LoadPreviewImage(Ungraded_)) imgUngraded->SetImage(ToQImage(Ungraded_));
@@ -432,10 +441,6 @@ void TfrmMain::SetBitsPerValueClicked() {
   if (!Dialogs_.ExecModal(dialog)) return;
   Files_->SetInputBits(row, dialog.Value(current));
   RowSelected(row);
-}
-
-void TfrmMain::Unavailable(const char* message) {
-  Dialogs_.Information(this, message);
 }
 
 void TfrmMain::RowsChanged() {

@@ -11,6 +11,7 @@
 
 #include "core/Bitmap.h"
 #include "core/LUT.h"
+#include "ui/HaldSaveDialog.h"
 #include "ui/TimeEstimate.h"
 
 class QAction;
@@ -39,8 +40,6 @@ struct TRememberedFolders {
 
 inline constexpr const char* kUnknownFormatMessage =
     "Unable to convert unknown format.\nPlease contact us to add this.";
-inline constexpr const char* kHaldUnavailable =
-    "The Hald image generator is not available in this build.";
 
 class TfrmMain : public QWidget {
   Q_OBJECT
@@ -74,6 +73,7 @@ class TfrmMain : public QWidget {
   const TBitmap24& UngradedPicture() const { return Ungraded_; }
   const TBitmap24& LutAppliedPicture() const { return LutApplied_; }
   const TRememberedFolders& Folders() const { return Folders_; }
+  const THaldSaveDialog& HaldSaveDialog() const { return HaldSaveDialog_; }
 
   QFrame* tlbMain = nullptr;
   QToolButton* btnAddFiles = nullptr;
@@ -116,6 +116,7 @@ class TfrmMain : public QWidget {
 
   void AddLutsClicked(TActionContext& context);
   void ConvertClicked(TActionContext& context);
+  void GenerateHaldImageClicked(TActionContext& context);
   void JoinClicked();
   void LutToIccClicked();
   void IccToLutClicked();
@@ -124,7 +125,6 @@ class TfrmMain : public QWidget {
   void DeleteClicked();
   void ClearListClicked();
   void SetBitsPerValueClicked();
-  void Unavailable(const char* message);
 
   void RowsChanged();
   void SelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
@@ -137,6 +137,7 @@ class TfrmMain : public QWidget {
   IDialogs& Dialogs_;
   TClock Clock_;
   TRememberedFolders Folders_;
+  THaldSaveDialog HaldSaveDialog_;
   std::unique_ptr<TLUT> Preview_;
   TBitmap24 Ungraded_;
   TBitmap24 LutApplied_;

@@ -55,6 +55,25 @@ std::string TQtDialogs::SelectFolder(QWidget* parent, const std::string& title,
   return FromQt(QFileDialog::getExistingDirectory(parent, ToQt(title), ToQt(startFolder)));
 }
 
+TSaveAnswer TQtDialogs::SaveFileOfType(QWidget* parent, const std::string& title,
+                                       const std::string& startFolder, const std::string& fileName,
+                                       const std::string& filter, int filterIndex) {
+  QFileDialog dialog(parent, ToQt(title), ToQt(startFolder));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  // The caller asks about replacing once it has added the type's extension.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  const QStringList types = ToQt(QtFilterFromList(filter)).split(QStringLiteral(";;"));
+  dialog.setNameFilters(types);
+  if (filterIndex >= 0 && filterIndex < types.size()) dialog.selectNameFilter(types[filterIndex]);
+  dialog.selectFile(ToQt(fileName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    return {"", filterIndex};
+  }
+  const int chosen = static_cast<int>(types.indexOf(dialog.selectedNameFilter()));
+  return {FromQt(dialog.selectedFiles().first()), chosen < 0 ? filterIndex : chosen};
+}
+
 void TQtDialogs::Information(QWidget* parent, const std::string& text) {
   QMessageBox::information(parent, Caption(), ToQt(text), QMessageBox::Ok);
 }

@@ -17,6 +17,9 @@ class TQtDialogs : public IDialogs {
                        const std::string& defaultExtension, const std::string& filter) override;
   std::string SelectFolder(QWidget* parent, const std::string& title,
                            const std::string& startFolder) override;
+  TSaveAnswer SaveFileOfType(QWidget* parent, const std::string& title,
+                             const std::string& startFolder, const std::string& fileName,
+                             const std::string& filter, int filterIndex) override;
   void Information(QWidget* parent, const std::string& text) override;
   void Warning(QWidget* parent, const std::string& text) override;
   bool YesNo(QWidget* parent, const std::string& text) override;

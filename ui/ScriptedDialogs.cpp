@@ -63,6 +63,18 @@ std::string TScriptedDialogs::SelectFolder(QWidget*, const std::string& title,
   return Next(FoldersToSelect, "select folder", std::string());
 }
 
+TSaveAnswer TScriptedDialogs::SaveFileOfType(QWidget*, const std::string& title,
+                                             const std::string& startFolder,
+                                             const std::string& fileName, const std::string& filter,
+                                             int filterIndex) {
+  LastTitle = title;
+  LastStartFolder = startFolder;
+  LastFileName = fileName;
+  LastFilter = filter;
+  LastFilterIndex = filterIndex;
+  return Next(SaveAnswers, "save file", TSaveAnswer{"", filterIndex});
+}
+
 void TScriptedDialogs::Information(QWidget*, const std::string& text) {
   Messages.push_back({TKind::Information, text});
 }

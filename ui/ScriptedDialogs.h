@@ -27,6 +27,7 @@ class TScriptedDialogs : public IDialogs {
   std::deque<std::string> FileToOpen;  // answers of OpenFile
   std::deque<std::string> FileToSave;  // answers of SaveFile
   std::deque<std::string> FoldersToSelect;
+  std::deque<TSaveAnswer> SaveAnswers;  // answers of SaveFileOfType
   std::deque<bool> YesNoAnswers;
   std::deque<TAnswer> YesNoCancelAnswers;
   std::deque<TModalScript> ModalScripts;
@@ -38,6 +39,9 @@ class TScriptedDialogs : public IDialogs {
   std::string LastFilter;
   std::string LastTitle;
   std::string LastDefaultExtension;
+  // What the last SaveFileOfType was opened with, beside its folder, filter and title.
+  std::string LastFileName;
+  int LastFilterIndex = -1;
 
   std::vector<std::string> Texts(TKind kind) const;
 
@@ -51,6 +55,9 @@ class TScriptedDialogs : public IDialogs {
                        const std::string& defaultExtension, const std::string& filter) override;
   std::string SelectFolder(QWidget* parent, const std::string& title,
                            const std::string& startFolder) override;
+  TSaveAnswer SaveFileOfType(QWidget* parent, const std::string& title,
+                             const std::string& startFolder, const std::string& fileName,
+                             const std::string& filter, int filterIndex) override;
   void Information(QWidget* parent, const std::string& text) override;
   void Warning(QWidget* parent, const std::string& text) override;
   bool YesNo(QWidget* parent, const std::string& text) override;

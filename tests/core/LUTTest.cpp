@@ -206,6 +206,46 @@ TEST(ApplyToBitmap, ReadsAndWritesBlueGreenRed) {
   EXPECT_EQ(p[5], 255);
 }
 
+// The bitmap loop works per code where it can; every pixel must still be exactly what
+// EvaluatePixel gives, for every kind, with values outside [0, 1] and at half codes.
+TEST(ApplyToBitmap, EveryPixelIsEvaluatePixelForEveryKind) {
+  TBitmap24 picture(256, 256);
+  std::mt19937 random(7);
+  for (int y = 0; y < 256; ++y) {
+    std::uint8_t* p = picture.ScanLine(y);
+    for (int x = 0; x < 256; ++x, p += 3) {
+      p[0] = static_cast<std::uint8_t>(x);
+      p[1] = static_cast<std::uint8_t>(y);
+      p[2] = static_cast<std::uint8_t>(random());
+    }
+  }
+  TLUT lut;
+  FillDistinct(lut, 5);
+  lut.Size1D = 7;
+  for (int i = 0; i < 7; ++i) lut.SetEntry(i, {1.2 - 0.25 * i, 0.5, i * i / 36.0 - 0.1});
+  lut.SetEntry(3, {0.5 + 0.5 / 255, 127.5 / 255, 1.0});  // lands on half codes
+  for (TLutKind kind : {lk1D, lk3D, lk1DAnd3D, lkNone}) {
+    lut.Kind = kind;
+    TBitmap24 mapped = picture;
+    lut.ApplyToBitmap(mapped);
+    for (int y = 0; y < 256; ++y) {
+      const std::uint8_t* in = picture.ScanLine(y);
+      const std::uint8_t* out = mapped.ScanLine(y);
+      for (int x = 0; x < 256; ++x, in += 3, out += 3) {
+        TLutPixel expected;
+        TLutPixel source;
+        source.B = in[0];
+        source.G = in[1];
+        source.R = in[2];
+        lut.EvaluatePixel(source, expected);
+        ASSERT_EQ(out[0], expected.B) << "kind " << kind << " at " << x << ", " << y;
+        ASSERT_EQ(out[1], expected.G) << "kind " << kind << " at " << x << ", " << y;
+        ASSERT_EQ(out[2], expected.R) << "kind " << kind << " at " << x << ", " << y;
+      }
+    }
+  }
+}
+
 TEST(ResampleFrom, SameKindAndSizeCopiesBitForBit) {
   TLUT source;
   FillDistinct(source, 17);

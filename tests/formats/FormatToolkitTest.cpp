@@ -507,6 +507,39 @@ TEST(FormatToolkit, BytesAreLittleEndianAndBoundsChecked) {
     EXPECT_STREQ(error.what(), kIncompleteFile);
   }
   EXPECT_EQ(reader.Bytes(2), "xy");
+
+  writer.Zeros(2);
+  writer.PatchU8(10, 0xFF);
+  EXPECT_EQ(writer.Data().substr(9), std::string_view("\0\xFF", 2));
+  EXPECT_THROW(writer.PatchU8(11, 0), Exception);
+  // Sums wrap at 2^32 like the checksums of binary headers.
+  EXPECT_EQ(ByteSum(writer.Data()),
+            0x01u + 0x02 + 0x03 + 0x04 + 0x05 + 0x06 + 0x07 + 'x' + 'y' + 0xFF);
+  EXPECT_EQ(ByteSum(std::string(16843010, '\xFF')), 16843010u * 255u);
+}
+
+TEST(FormatToolkit, GridNodesAreVisitedInTheFileOrder) {
+  struct TOrderCase {
+    TNodeOrder Order;
+    // The nodes of a 2-node grid in the order visited, as r g b digits.
+    const char* Visits;
+  };
+  const TOrderCase cases[] = {
+      {noRedFastest, "000 100 010 110 001 101 011 111"},
+      {noBlueFastest, "000 001 010 011 100 101 110 111"},
+  };
+  for (const TOrderCase& c : cases) {
+    std::string visits;
+    ForEachGridNode(2, c.Order, [&](int r, int g, int b) {
+      if (!visits.empty()) visits += ' ';
+      visits +=
+          {static_cast<char>('0' + r), static_cast<char>('0' + g), static_cast<char>('0' + b)};
+    });
+    EXPECT_EQ(visits, c.Visits);
+  }
+  int count = 0;
+  ForEachGridNode(0, noRedFastest, [&](int, int, int) { ++count; });
+  EXPECT_EQ(count, 0);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The main window: adding files, the check rules, selection and the preview memo, the
-// context menu, bits per colour, the preview pane and the tools not in this build.
+// context menu, bits per colour, the preview pane and the ICC menu.
 
 #include <QAction>
 #include <QApplication>
@@ -395,10 +395,7 @@ TEST_F(TMainWindowTest, BitsPerColourDoesNothingForAnUnknownRow) {
   EXPECT_FALSE(Row(0).Info.has_value());
 }
 
-TEST_F(TMainWindowTest, TheHaldGeneratorOfALaterBuildSaysItIsNotAvailable) {
-  Window->sbnHaldImage->click();
-  EXPECT_EQ(Messages(TKind::Information),
-            (std::vector<std::string>{"The Hald image generator is not available in this build."}));
+TEST_F(TMainWindowTest, TheIccMenuOffersBothDirections) {
   const QList<QAction*> icc = Window->pmnICC->actions();
   ASSERT_EQ(icc.size(), 2);
   EXPECT_EQ(icc[0]->text(), "Convert LUT to ICC Profile");

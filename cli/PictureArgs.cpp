@@ -1,0 +1,126 @@
+#include "cli/PictureArgs.h"
+
+#include <charconv>
+
+#include "cli/Args.h"
+#include "cli/WordReader.h"
+#include "platform/Files.h"
+
+namespace vorn::cli {
+
+namespace {
+
+TPictureType ParseHaldFormat(const std::string& text) {
+  if (text == "bmp") return TPictureType::Bmp;
+  if (text == "jpg") return TPictureType::Jpeg;
+  if (text == "tif") return TPictureType::Tiff;
+  throw EUsageError("--format must be bmp, jpg or tif, got '" + text + "'");
+}
+
+// Reads options with parseOption (false for a word it does not know) and answers the
+// files, which must be count of them.
+template <class TParse>
+std::vector<std::string> ReadFiles(const std::vector<std::string>& args, const char* command,
+                                   std::size_t count, const char* what, TParse parseOption) {
+  std::vector<std::string> files;
+  TWordReader reader(args, 1);
+  while (std::optional<std::string> word = reader.Take()) {
+    if (!reader.FilesOnly() && LooksLikeOption(*word)) {
+      if (!parseOption(*word, reader)) UnknownOption(*word, command);
+      continue;
+    }
+    files.push_back(*word);
+  }
+  if (files.size() != count) {
+    throw EUsageError("'" + std::string(command) + "' needs " + what + ", got " +
+                      std::to_string(files.size()) + (files.size() == 1 ? " file" : " files"));
+  }
+  return files;
+}
+
+// A side of --fit: a whole number from 1 to 65535.
+int ParseFitSide(const std::string& text) {
+  int value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || value < 1 || value > 65535) {
+    throw EUsageError("--fit needs two whole numbers from 1 to 65535, got '" + text + "'");
+  }
+  return value;
+}
+
+bool HasExtension(const std::string& path) {
+  const std::string extension = ExtractFileExt(path);
+  return !extension.empty() && extension != ".";
+}
+
+}  // namespace
+
+std::optional<TPictureType> PictureTypeOfName(const std::string& path) {
+  std::string extension = ExtractFileExt(path);
+  for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  if (extension == ".png") return TPictureType::Png;
+  if (extension == ".bmp") return TPictureType::Bmp;
+  if (extension == ".jpg" || extension == ".jpeg") return TPictureType::Jpeg;
+  if (extension == ".tif" || extension == ".tiff") return TPictureType::Tiff;
+  return std::nullopt;
+}
+
+THaldOptions ParseHald(const std::vector<std::string>& args) {
+  THaldOptions options;
+  options.Output = ReadFiles(args, "hald", 1, "one output file",
+                             [&](const std::string& word, TWordReader& reader) {
+                               if (IsOption(word, "--format")) {
+                                 options.Type = ParseHaldFormat(reader.ValueOf(word, "--format"));
+                               } else if (word == "--overwrite") {
+                                 options.Overwrite = true;
+                               } else {
+                                 return false;
+                               }
+                               return true;
+                             })
+                       .front();
+  // Without --format the name's extension chooses; one that is not a Hald image's would
+  // give a file that does not read back as one.
+  if (!options.Type && HasExtension(options.Output)) {
+    const std::optional<TPictureType> type = PictureTypeOfName(options.Output);
+    if (!type || *type == TPictureType::Png) {
+      throw EUsageError("cannot tell the picture type of '" + options.Output +
+                        "': name it .bmp, .jpg or .tif, or give --format");
+    }
+    options.Type = type;
+  }
+  return options;
+}
+
+TApplyOptions ParseApply(const std::vector<std::string>& args) {
+  TApplyOptions options;
+  const std::vector<std::string> files =
+      ReadFiles(args, "apply", 3, "a LUT, a picture and an output file",
+                [&](const std::string& word, TWordReader& reader) {
+                  if (IsOption(word, "--input-bits")) {
+                    options.InputBits = ParseInputBits(reader.ValueOf(word, "--input-bits"));
+                  } else if (IsOption(word, "--fit")) {
+                    const int width = ParseFitSide(reader.ValueOf(word, "--fit"));
+                    const std::optional<std::string> height = reader.Take();
+                    if (!height) throw EUsageError("option --fit needs a width and a height");
+                    options.Fit = TFit{width, ParseFitSide(*height)};
+                  } else if (word == "--overwrite") {
+                    options.Overwrite = true;
+                  } else {
+                    return false;
+                  }
+                  return true;
+                });
+  options.Lut = files[0];
+  options.Picture = files[1];
+  options.Output = files[2];
+  const std::optional<TPictureType> type = PictureTypeOfName(options.Output);
+  if (!type) {
+    throw EUsageError("cannot tell the picture type of '" + options.Output +
+                      "': name it .png, .bmp, .jpg, .jpeg, .tif or .tiff");
+  }
+  options.OutputType = *type;
+  return options;
+}
+
+}  // namespace vorn::cli

@@ -1,0 +1,101 @@
+// "hald" writes the identity Hald image as the window's button does; "apply" maps a picture
+// through a LUT as the preview does and writes the result. An existing output file is
+// replaced only with --overwrite.
+
+#include <memory>
+
+#include "cli/Commands.h"
+#include "codecs/Pictures.h"
+#include "core/ErrorReport.h"
+#include "core/LUTFormat.h"
+#include "imaging/HaldImage.h"
+#include "imaging/ImageResize2.h"
+
+namespace vorn::cli {
+
+namespace {
+
+constexpr int kApplyJpegQuality = 95;
+
+THaldFileType HaldFileType(TPictureType type) {
+  switch (type) {
+    case TPictureType::Bmp:
+      return THaldFileType::Bitmap;
+    case TPictureType::Jpeg:
+      return THaldFileType::Jpeg;
+    case TPictureType::Png:
+    case TPictureType::Tiff:
+      break;
+  }
+  return THaldFileType::Tiff;
+}
+
+// Runs step and turns its failure into a command error that names path.
+template <class Step>
+auto Naming(const std::string& path, Step&& step) {
+  try {
+    return step();
+  } catch (const std::exception& error) {
+    throw ECommandError(LineText(ReportError(error, path)));
+  }
+}
+
+void LoadLutToApply(const TApplyOptions& options, TLUT& lut) {
+  Naming(options.Lut, [&] { LoadLut(options.Lut, lut, -1, options.InputBits); });
+  if (lut.FormatIndex == -1)
+    throw ECommandError(options.Lut + ": no LUT format recognises the file");
+}
+
+// The picture as the preview takes it: decoded (a JPEG at a reduced scale when that still
+// covers the box) and fitted into the box with Lanczos3, never enlarged.
+TBitmap24 LoadPictureToApply(const TApplyOptions& options) {
+  if (!options.Fit)
+    return Naming(options.Picture, [&] { return LoadPicture(options.Picture).Bitmap; });
+  const TFit& box = *options.Fit;
+  TBitmap24 picture = Naming(options.Picture, [&] {
+    return LoadPictureForPreview(options.Picture, box.Width, box.Height).Bitmap;
+  });
+  const TPictureSize size = FitSize(picture.Width(), picture.Height(), box.Width, box.Height);
+  TBitmap24 fitted;
+  Stretch(size.Width, size.Height, rfLanczos3, fitted, picture, 0.0f);
+  return fitted;
+}
+
+void SavePicture(const std::string& path, TPictureType type, const TBitmap24& picture) {
+  switch (type) {
+    case TPictureType::Png:
+      SavePng(path, picture);
+      return;
+    case TPictureType::Bmp:
+      SaveBmp(path, picture);
+      return;
+    case TPictureType::Jpeg:
+      SaveJpeg(path, picture, kApplyJpegQuality, TChromaSubsampling::None);
+      return;
+    case TPictureType::Tiff:
+      SaveTiff(path, picture);
+      return;
+  }
+}
+
+}  // namespace
+
+void WriteHaldImage(const THaldOptions& options, TOutputBuffer& out) {
+  const THaldFileType type = HaldFileType(options.Type.value_or(TPictureType::Tiff));
+  const std::string target = HaldImageFileName(options.Output, type);
+  RefuseExisting(target, options.Overwrite);
+  Naming(target, [&] { GenerateHaldImage(target, type); });
+  out << "generated\t" << target << '\n';
+}
+
+void ApplyLut(const TApplyOptions& options, TOutputBuffer& out) {
+  RefuseExisting(options.Output, options.Overwrite);
+  auto lut = std::make_unique<TLUT>();
+  LoadLutToApply(options, *lut);
+  TBitmap24 picture = LoadPictureToApply(options);
+  lut->ApplyToBitmap(picture);
+  Naming(options.Output, [&] { SavePicture(options.Output, options.OutputType, picture); });
+  out << "applied\t" << options.Picture << '\t' << options.Output << '\n';
+}
+
+}  // namespace vorn::cli

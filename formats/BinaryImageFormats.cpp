@@ -1,0 +1,220 @@
+#include "formats/BinaryImageFormats.h"
+
+#include <algorithm>
+#include <memory>
+#include <string_view>
+
+#include "core/TextTools.h"
+#include "formats/FormatToolkit.h"
+#include "formats/XMLNode.h"
+#include "imaging/HaldImage.h"
+#include "platform/Convert.h"
+#include "platform/Files.h"
+
+namespace vorn {
+
+namespace {
+
+constexpr std::uint32_t kFsiDitVersion = 0x01000002;
+constexpr std::size_t kFsiDitChecksumOffset = 40;
+constexpr std::string_view kFsiDitCreator = "Vorn LUT Convert";
+constexpr std::uint32_t kFsiDitLargestCode = 1023;
+constexpr std::uint32_t kFsiDitCodeMask = 0x3FF;
+
+constexpr TValueLayout kCodeLines{noBlueFastest, coRGB, true, false};
+constexpr TLineLayout kPFCleanLines{noBlueFastest, coRGB, ' ', false};
+constexpr TValueLayout kMatchLightLines{noBlueFastest, coRGB, false, false};
+constexpr double kMatchLightShaperScale = 15.0;
+
+// Round(value * 1008), halves to even, kept inside the 10 bits of its field.
+std::uint32_t FsiDitCode(double value) {
+  if (!(value > 0.0)) return 0;  // NaN too
+  const double code = RoundHalfEven(std::min(value, 2.0) * TFSI_DIT_3DLutFormat::FullScale);
+  return std::min(static_cast<std::uint32_t>(code), kFsiDitLargestCode);
+}
+
+// The 64-node grid the file holds: the record itself, or the record sampled on 64 nodes.
+const TLUT& FsiDitGrid(const TLUT& lut, std::unique_ptr<TLUT>& sampled) {
+  if (lut.Kind == lk3D || lut.Kind == lk1DAnd3D) GridSizeToWrite(lut);
+  if (lut.Kind == lk1D || lut.Kind == lk1DAnd3D) TableSizeToWrite(lut);
+  if (lut.Kind == lk3D && lut.Size3D == TFSI_DIT_3DLutFormat::GridSize) return lut;
+  sampled = std::make_unique<TLUT>();
+  sampled->Kind = lk3D;
+  sampled->Size3D = TFSI_DIT_3DLutFormat::GridSize;
+  sampled->ResampleFrom(lut);
+  return *sampled;
+}
+
+// Byte 127 starts at 0 and every header byte from 0 to 127 is added into it in turn, itself
+// included at its running value: twice the sum of bytes 0 to 126, modulo 256.
+std::uint8_t FsiDitHeaderChecksum(std::string_view header) {
+  std::uint8_t sum = 0;
+  for (char byte : header.substr(0, TFSI_DIT_3DLutFormat::HeaderBytes - 1)) {
+    sum = static_cast<std::uint8_t>(sum + static_cast<std::uint8_t>(byte));
+  }
+  return static_cast<std::uint8_t>(2 * sum);
+}
+
+}  // namespace
+
+// ---- FSI DIT ---------------------------------------------------------------------------
+
+bool TFSI_DIT_3DLutFormat::IsFormat(const std::string& path) {
+  const std::string head = ReadFileBytes(path, HeaderBytes);
+  if (head.size() < 4) return false;
+  return TByteReader(head).U32LE() == Magic;
+}
+
+void TFSI_DIT_3DLutFormat::Load(const std::string& path, TLUT& lut) {
+  lut.Size3D = GridSize;
+  lut.Kind = lk3D;
+  const std::string data = ReadFileBytes(path, HeaderBytes + DataBytes);
+  TByteReader reader(data);
+  reader.Skip(HeaderBytes);  // the magic, the checksums and the length are not checked
+  ForEachGridNode(GridSize, noRedFastest, [&](int r, int g, int b) {
+    const std::uint32_t word = reader.U32LE();
+    lut.SetNode(r, g, b,
+                {(word & kFsiDitCodeMask) / FullScale, (word >> 10 & kFsiDitCodeMask) / FullScale,
+                 (word >> 20 & kFsiDitCodeMask) / FullScale});
+  });
+}
+
+void TFSI_DIT_3DLutFormat::Save(const std::string& path, const TLUT& lut, int) {
+  std::unique_ptr<TLUT> sampled;
+  const TLUT& grid = FsiDitGrid(lut, sampled);
+  TByteWriter file;
+  file.Reserve(HeaderBytes + DataBytes);
+  file.U32LE(Magic);
+  file.U32LE(kFsiDitVersion);
+  file.Zeros(32);
+  file.U32LE(0);  // the data checksum, known at the end
+  file.U32LE(static_cast<std::uint32_t>(DataBytes));
+  file.Bytes(kFsiDitCreator);
+  file.Zeros(HeaderBytes - file.Size());  // byte 127 is the header checksum, patched last
+  ForEachGridNode(GridSize, noRedFastest, [&](int r, int g, int b) {
+    const double* node = grid.Node(r, g, b);
+    file.U32LE(FsiDitCode(node[0]) | FsiDitCode(node[1]) << 10 | FsiDitCode(node[2]) << 20);
+  });
+  file.PatchU32LE(kFsiDitChecksumOffset, ByteSum(file.Data().substr(HeaderBytes)));
+  file.PatchU8(HeaderBytes - 1, FsiDitHeaderChecksum(file.Data()));
+  file.Save(path);
+}
+
+// ---- PFClean 3D --------------------------------------------------------------------------
+
+bool TPFClean3D_Format::IsFormat(const std::string& path) {
+  return HasHeaderKeywords(path, "<lut,<maximum>,<cube>", "");
+}
+
+void TPFClean3D_Format::Load(const std::string& path, TLUT& lut) {
+  BeginLoad();
+  Size = 0;
+  TXMLNode document;
+  document.LoadFromFile(path);
+  const TXMLNode& root = document.FindChild("lut");
+  SetGridSize(root.FindChild("size").Value.AsInteger());
+  SetLargestCode(root.FindChild("maximum").Value.AsInteger());
+  TTextFile cube;
+  cube.SetText(root.FindChild("cube").Value.Text);
+  for (std::size_t i = 0; i < cube.Count() && !Complete; ++i) {
+    ReadGridLine(cube[i], lut, kCodeLines, Scale);
+  }
+  lut.Kind = lk3D;
+  lut.Size3D = Size;
+}
+
+void TPFClean3D_Format::Save(const std::string& path, const TLUT& lut, int bits) {
+  bits = CodeBitsToWrite(bits);
+  TTextFile text;
+  text.Add("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>");
+  text.Add("<lut type=\"ascii\">");
+  text.Add("<maximum>" + FormatScaledInt(bits, 1.0) + "</maximum>");
+  text.Add("<size>" + IntToStr(GridSizeToWrite(lut)) + "</size>");
+  text.Add("<cube>");
+  AddGridLines(text, lut, kPFCleanLines, TValueWriter::ScaledInt(bits));
+  text.Add("</cube>");
+  text.Add("</lut>");
+  text.Save(path);
+}
+
+// ---- MatchLight --------------------------------------------------------------------------
+
+bool TMatchLight3DLutFormat::IsFormat(const std::string& path) {
+  return HasHeaderKeywords(path, "lutS,cubeS", "");
+}
+
+std::string_view TMatchLight3DLutFormat::NextLine() {
+  if (static_cast<std::size_t>(LineCursor_) >= TextFile->Count()) {
+    throw ELUTError(kIncompleteFile);
+  }
+  return (*TextFile)[static_cast<std::size_t>(LineCursor_++)];
+}
+
+void TMatchLight3DLutFormat::Load(const std::string& path, TLUT& lut) {
+  BeginLoad();
+  LineCursor_ = 0;
+  ShaperEntries_ = -1;
+  GridNodes_ = -1;
+  TTextFile text;
+  text.Load(path);
+  TextFile = &text;
+  struct ResetOnExit {
+    TTextFile*& Field;
+    ~ResetOnExit() { Field = nullptr; }
+  } reset{TextFile};
+  try {
+    // The two counts stand on lines of their own, each followed by nothing but its number.
+    while (ShaperEntries_ == -1 || GridNodes_ == -1) {
+      const std::string_view line = NextLine();
+      bool found = false;
+      std::string_view count = TextAfterKeyword(line, "lutS", found);
+      if (found) ShaperEntries_ = CheckedTableSize(StrToInt(Trim(count)), 0);
+      count = TextAfterKeyword(line, "cubeS", found);
+      if (found) GridNodes_ = CheckedGridSize(StrToInt(Trim(count)));
+    }
+    SetShaperSize(ShaperEntries_);
+    Size = GridNodes_;
+    while (!Complete) {
+      TRGB values;
+      if (!ParseValues(NextLine(), kMatchLightLines, 1.0, values)) continue;
+      if (EntryIndex < ShaperSize) {
+        values = {values.R / kMatchLightShaperScale, values.G / kMatchLightShaperScale,
+                  values.B / kMatchLightShaperScale};
+      }
+      StoreShaperOrNode(lut, noBlueFastest, values);
+    }
+  } catch (Exception& error) {
+    // Running out of lines concerns the whole file, not its last line.
+    if (std::string_view(error.what()) != kIncompleteFile) error.NoteLine(LineCursor_);
+    throw;
+  }
+  lut.Kind = ShaperEntries_ > 0 ? lk1DAnd3D : lk3D;
+  lut.Size1D = ShaperEntries_;
+  lut.Size3D = GridNodes_;
+}
+
+void TMatchLight3DLutFormat::Save(const std::string&, const TLUT&, int) {}
+
+// ---- Hald image and the lookup picture -----------------------------------------------
+
+bool THaldImage3DLutFormat::IsFormat(const std::string& path) {
+  return IsHaldImageFile(path);
+}
+
+void THaldImage3DLutFormat::Load(const std::string& path, TLUT& lut) {
+  ReadHaldImage(path, lut);
+}
+
+void THaldImage3DLutFormat::Save(const std::string&, const TLUT&, int) {}
+
+bool TOBS3DLutFormat::IsFormat(const std::string&) {
+  return false;
+}
+
+void TOBS3DLutFormat::Load(const std::string&, TLUT&) {}
+
+void TOBS3DLutFormat::Save(const std::string& path, const TLUT& lut, int) {
+  WriteLutImage(lut, path);
+}
+
+}  // namespace vorn
