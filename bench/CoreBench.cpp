@@ -17,6 +17,7 @@
 #include <system_error>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "core/Conversion.h"
 #include "core/LUT.h"
 #include "core/LUTFormat.h"
@@ -31,10 +32,12 @@ namespace {
 
 using vorn::TLUT;
 using vorn::TRGB;
+using vorn::bench::Guarded;
+using vorn::bench::ProfileNamed;
 
 constexpr int kBigGrid = 64;
 constexpr int kSmallGrid = 17;
-constexpr int kXmlGrid = 33;
+constexpr int kMidGrid = 33;
 constexpr const char* kCubeProfileName = "Cube 3D Davinci";
 
 using ScratchDir = vorn::TTemporaryFolder;
@@ -52,37 +55,45 @@ TRGB Grade(double r, double g, double b) {
 }
 
 std::unique_ptr<TLUT> MakeGradedGrid(int size) {
-  auto lut = std::make_unique<TLUT>();
-  lut->Kind = vorn::lk3D;
-  lut->Size3D = size;
-  const double step = 1.0 / (size - 1);
-  for (int r = 0; r < size; ++r) {
-    for (int g = 0; g < size; ++g) {
-      for (int b = 0; b < size; ++b) {
-        lut->SetNode(r, g, b, Grade(r * step, g * step, b * step));
-      }
-    }
-  }
+  auto lut = vorn::bench::SampleGrid(size, Grade);
   lut->Comments.push_back("graded test grid");
   return lut;
 }
 
 const vorn::TLutOutputProfile& CubeProfile() {
-  for (const auto& profile : vorn::OutputProfiles()) {
-    if (profile->Name == kCubeProfileName) return *profile;
-  }
-  throw std::runtime_error(std::string("no output profile named ") + kCubeProfileName);
-}
-
-// Writes a graded Cube file through the Cube writer and returns its path.
-std::string WriteCube(const ScratchDir& dir, const std::string& name, int size) {
-  const std::string path = dir.File(name);
-  vorn::SaveLut(path, *MakeGradedGrid(size), CubeProfile(), -1);
-  return path;
+  return ProfileNamed(kCubeProfileName);
 }
 
 std::string WriteCube64(const ScratchDir& dir, const std::string& name) {
-  return WriteCube(dir, name, kBigGrid);
+  return vorn::bench::WriteLut(dir, name, *MakeGradedGrid(kBigGrid), CubeProfile());
+}
+
+// Loads, per node, a file of the profile written from the graded grid of size nodes.
+void LoadGradedGrid(benchmark::State& state, const vorn::TLutOutputProfile& profile, int size) {
+  const ScratchDir dir;
+  const std::string path =
+      vorn::bench::WriteLut(dir, "in." + profile.Extension, *MakeGradedGrid(size), profile);
+  auto lut = std::make_unique<TLUT>();
+  for (auto _ : state) {
+    vorn::LoadLut(path, *lut, -1);
+    benchmark::DoNotOptimize(lut->Node(size - 1, size - 1, size - 1)[2]);
+  }
+  if (lut->Size3D != size) {
+    state.SkipWithError(("the file did not load as " + std::to_string(size) + " nodes").c_str());
+  }
+  state.SetItemsProcessed(state.iterations() * size * size * size);
+}
+
+// Saves, per node, the graded grid of size nodes through the profile; returns the size of
+// the file written.
+std::uintmax_t SaveGradedGrid(benchmark::State& state, const vorn::TLutOutputProfile& profile,
+                              int size) {
+  const ScratchDir dir;
+  const auto lut = MakeGradedGrid(size);
+  const std::string path = dir.File("out." + profile.Extension);
+  for (auto _ : state) vorn::SaveLut(path, *lut, profile, -1);
+  state.SetItemsProcessed(state.iterations() * size * size * size);
+  return std::filesystem::file_size(path);
 }
 
 // A grid document in the Clipster layout: one LUT3D element whose values element holds a
@@ -106,43 +117,13 @@ std::string WriteGridXml(const ScratchDir& dir, const std::string& name, int siz
   return path;
 }
 
-// Reports a failed set-up to the benchmark runner instead of ending the process.
-template <typename Body>
-void Guarded(benchmark::State& state, Body body) {
-  try {
-    body();
-  } catch (const std::exception& error) {
-    state.SkipWithError(error.what());
-  }
-}
-
 void BM_LoadCube64(benchmark::State& state) {
-  Guarded(state, [&] {
-    const ScratchDir dir;
-    const std::string path = WriteCube64(dir, "in.cube");
-    auto lut = std::make_unique<TLUT>();
-    for (auto _ : state) {
-      vorn::LoadLut(path, *lut, -1);
-      benchmark::DoNotOptimize(lut->Node(kBigGrid - 1, kBigGrid - 1, kBigGrid - 1)[2]);
-    }
-    if (lut->Size3D != kBigGrid) state.SkipWithError("the Cube file did not load as 64 nodes");
-    state.SetItemsProcessed(state.iterations() * kBigGrid * kBigGrid * kBigGrid);
-  });
+  Guarded(state, [&] { LoadGradedGrid(state, CubeProfile(), kBigGrid); });
 }
 BENCHMARK(BM_LoadCube64)->Unit(benchmark::kMillisecond);
 
 void BM_LoadCube33(benchmark::State& state) {
-  Guarded(state, [&] {
-    const ScratchDir dir;
-    const std::string path = WriteCube(dir, "in.cube", kXmlGrid);
-    auto lut = std::make_unique<TLUT>();
-    for (auto _ : state) {
-      vorn::LoadLut(path, *lut, -1);
-      benchmark::DoNotOptimize(lut->Node(kXmlGrid - 1, kXmlGrid - 1, kXmlGrid - 1)[2]);
-    }
-    if (lut->Size3D != kXmlGrid) state.SkipWithError("the Cube file did not load as 33 nodes");
-    state.SetItemsProcessed(state.iterations() * kXmlGrid * kXmlGrid * kXmlGrid);
-  });
+  Guarded(state, [&] { LoadGradedGrid(state, CubeProfile(), kMidGrid); });
 }
 BENCHMARK(BM_LoadCube33)->Unit(benchmark::kMillisecond);
 
@@ -151,7 +132,7 @@ BENCHMARK(BM_LoadCube33)->Unit(benchmark::kMillisecond);
 void BM_XmlReadGrid33(benchmark::State& state) {
   Guarded(state, [&] {
     const ScratchDir dir;
-    const std::string path = WriteGridXml(dir, "grid.txt", kXmlGrid);
+    const std::string path = WriteGridXml(dir, "grid.txt", kMidGrid);
     std::size_t textSize = 0;
     for (auto _ : state) {
       vorn::TXMLNode document;
@@ -159,7 +140,7 @@ void BM_XmlReadGrid33(benchmark::State& state) {
       textSize = document.FindPath({"LUT3D", "values"}).Value.AsString().size();
       benchmark::DoNotOptimize(textSize);
     }
-    state.SetItemsProcessed(state.iterations() * kXmlGrid * kXmlGrid * kXmlGrid);
+    state.SetItemsProcessed(state.iterations() * kMidGrid * kMidGrid * kMidGrid);
     state.counters["bytes"] = static_cast<double>(textSize);
   });
 }
@@ -169,7 +150,7 @@ BENCHMARK(BM_XmlReadGrid33)->Unit(benchmark::kMillisecond);
 void BM_XmlReadGrid33WithValues(benchmark::State& state) {
   Guarded(state, [&] {
     const ScratchDir dir;
-    const std::string path = WriteGridXml(dir, "grid.txt", kXmlGrid);
+    const std::string path = WriteGridXml(dir, "grid.txt", kMidGrid);
     auto lut = std::make_unique<TLUT>();
     int stored = 0;
     for (auto _ : state) {
@@ -177,16 +158,16 @@ void BM_XmlReadGrid33WithValues(benchmark::State& state) {
       document.LoadFromFile(path);
       std::string_view rest = document.FindPath({"LUT3D", "values"}).Value.AsString();
       stored = 0;
-      while (!rest.empty() && stored < kXmlGrid * kXmlGrid * kXmlGrid) {
+      while (!rest.empty() && stored < kMidGrid * kMidGrid * kMidGrid) {
         const std::string_view line = vorn::FetchUntil("\n", rest);
-        double* node = lut->Node(stored / (kXmlGrid * kXmlGrid), stored / kXmlGrid % kXmlGrid,
-                                 stored % kXmlGrid);
+        double* node = lut->Node(stored / (kMidGrid * kMidGrid), stored / kMidGrid % kMidGrid,
+                                 stored % kMidGrid);
         if (vorn::ParseIntTriple(line, 65535, false, node[0], node[1], node[2])) ++stored;
       }
       benchmark::DoNotOptimize(lut->Node(1, 2, 3)[0]);
     }
-    if (stored != kXmlGrid * kXmlGrid * kXmlGrid) state.SkipWithError("values are missing");
-    state.SetItemsProcessed(state.iterations() * kXmlGrid * kXmlGrid * kXmlGrid);
+    if (stored != kMidGrid * kMidGrid * kMidGrid) state.SkipWithError("values are missing");
+    state.SetItemsProcessed(state.iterations() * kMidGrid * kMidGrid * kMidGrid);
   });
 }
 BENCHMARK(BM_XmlReadGrid33WithValues)->Unit(benchmark::kMillisecond);
@@ -196,56 +177,34 @@ BENCHMARK(BM_XmlReadGrid33WithValues)->Unit(benchmark::kMillisecond);
 // reference, per grid node. Target: no slower than 1.5 times the Cube 3D reader and writer.
 constexpr const char* kXmlAndShaperProfiles[] = {kCubeProfileName, "Clipster 3D", "Nucoda 3D"};
 
-const vorn::TLutOutputProfile& XmlOrShaperProfile(std::int64_t index) {
-  const std::string name = kXmlAndShaperProfiles[index];
-  for (const auto& profile : vorn::OutputProfiles()) {
-    if (profile->Name == name) return *profile;
-  }
-  throw std::runtime_error("no output profile named " + name);
+// Loads or saves (save) the graded grid of size nodes through the profile named, labelled
+// with that name.
+void LoadOrSaveNamed(benchmark::State& state, const char* profileName, int size, bool save) {
+  Guarded(state, [&] {
+    const vorn::TLutOutputProfile& profile = ProfileNamed(profileName);
+    if (save) {
+      SaveGradedGrid(state, profile, size);
+    } else {
+      LoadGradedGrid(state, profile, size);
+    }
+    state.SetLabel(profile.Name);
+  });
 }
 
 void BM_LoadXmlAndShaperGrid33(benchmark::State& state) {
-  Guarded(state, [&] {
-    const vorn::TLutOutputProfile& profile = XmlOrShaperProfile(state.range(0));
-    const ScratchDir dir;
-    const std::string path = dir.File("in." + profile.Extension);
-    vorn::SaveLut(path, *MakeGradedGrid(kXmlGrid), profile, -1);
-    auto lut = std::make_unique<TLUT>();
-    for (auto _ : state) {
-      vorn::LoadLut(path, *lut, -1);
-      benchmark::DoNotOptimize(lut->Node(kXmlGrid - 1, kXmlGrid - 1, kXmlGrid - 1)[2]);
-    }
-    if (lut->Size3D != kXmlGrid) state.SkipWithError("the file did not load as 33 nodes");
-    state.SetItemsProcessed(state.iterations() * kXmlGrid * kXmlGrid * kXmlGrid);
-    state.SetLabel(profile.Name);
-  });
+  LoadOrSaveNamed(state, kXmlAndShaperProfiles[state.range(0)], kMidGrid, false);
 }
 BENCHMARK(BM_LoadXmlAndShaperGrid33)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 void BM_SaveXmlAndShaperGrid33(benchmark::State& state) {
-  Guarded(state, [&] {
-    const vorn::TLutOutputProfile& profile = XmlOrShaperProfile(state.range(0));
-    const ScratchDir dir;
-    const auto lut = MakeGradedGrid(kXmlGrid);
-    const std::string path = dir.File("out." + profile.Extension);
-    for (auto _ : state) vorn::SaveLut(path, *lut, profile, -1);
-    state.SetItemsProcessed(state.iterations() * kXmlGrid * kXmlGrid * kXmlGrid);
-    state.SetLabel(profile.Name);
-  });
+  LoadOrSaveNamed(state, kXmlAndShaperProfiles[state.range(0)], kMidGrid, true);
 }
 BENCHMARK(BM_SaveXmlAndShaperGrid33)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 void BM_SaveCube64(benchmark::State& state) {
   Guarded(state, [&] {
-    const ScratchDir dir;
-    const auto lut = MakeGradedGrid(kBigGrid);
-    const std::string path = dir.File("out.cube");
-    const auto& profile = CubeProfile();
-    for (auto _ : state) {
-      vorn::SaveLut(path, *lut, profile, -1);
-    }
-    state.SetItemsProcessed(state.iterations() * kBigGrid * kBigGrid * kBigGrid);
-    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
+    const std::uintmax_t bytes = SaveGradedGrid(state, CubeProfile(), kBigGrid);
+    state.counters["bytes"] = static_cast<double>(bytes);
   });
 }
 BENCHMARK(BM_SaveCube64)->Unit(benchmark::kMillisecond);
@@ -254,44 +213,15 @@ BENCHMARK(BM_SaveCube64)->Unit(benchmark::kMillisecond);
 // red fastest) as the reference, 3DL Fusion (12-bit codes whose depth the reader estimates
 // first) and Technicolor mga (16-bit codes behind an index column). Target: the integer-coded
 // formats no slower than 1.5 times the Cube 3D reader and writer.
-constexpr int kMidGrid = 33;
-constexpr const char* kGrid33Profiles[] = {"Cube 3D Davinci", "3DL Fusion", "Technicolor 3D mga"};
-
-const vorn::TLutOutputProfile& ProfileNamed(const std::string& name) {
-  for (const auto& profile : vorn::OutputProfiles()) {
-    if (profile->Name == name) return *profile;
-  }
-  throw std::runtime_error("no output profile named " + name);
-}
+constexpr const char* kGrid33Profiles[] = {kCubeProfileName, "3DL Fusion", "Technicolor 3D mga"};
 
 void BM_LoadGrid33(benchmark::State& state) {
-  Guarded(state, [&] {
-    const vorn::TLutOutputProfile& profile = ProfileNamed(kGrid33Profiles[state.range(0)]);
-    const ScratchDir dir;
-    const std::string path = dir.File("in." + profile.Extension);
-    vorn::SaveLut(path, *MakeGradedGrid(kMidGrid), profile, -1);
-    auto lut = std::make_unique<TLUT>();
-    for (auto _ : state) {
-      vorn::LoadLut(path, *lut, -1);
-      benchmark::DoNotOptimize(lut->Node(kMidGrid - 1, kMidGrid - 1, kMidGrid - 1)[2]);
-    }
-    if (lut->Size3D != kMidGrid) state.SkipWithError("the file did not load as 33 nodes");
-    state.SetItemsProcessed(state.iterations() * kMidGrid * kMidGrid * kMidGrid);
-    state.SetLabel(profile.Name);
-  });
+  LoadOrSaveNamed(state, kGrid33Profiles[state.range(0)], kMidGrid, false);
 }
 BENCHMARK(BM_LoadGrid33)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 void BM_SaveGrid33(benchmark::State& state) {
-  Guarded(state, [&] {
-    const vorn::TLutOutputProfile& profile = ProfileNamed(kGrid33Profiles[state.range(0)]);
-    const ScratchDir dir;
-    const auto lut = MakeGradedGrid(kMidGrid);
-    const std::string path = dir.File("out." + profile.Extension);
-    for (auto _ : state) vorn::SaveLut(path, *lut, profile, -1);
-    state.SetItemsProcessed(state.iterations() * kMidGrid * kMidGrid * kMidGrid);
-    state.SetLabel(profile.Name);
-  });
+  LoadOrSaveNamed(state, kGrid33Profiles[state.range(0)], kMidGrid, true);
 }
 BENCHMARK(BM_SaveGrid33)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 

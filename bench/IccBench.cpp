@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "core/LUT.h"
 #include "core/LUTFormat.h"
 #include "imaging/LutToIcc.h"
@@ -25,6 +26,7 @@ namespace {
 
 using vorn::TLUT;
 using vorn::TRGB;
+using vorn::bench::Guarded;
 
 constexpr const char* kGridProfile = "Cube 3D Davinci";
 
@@ -39,31 +41,15 @@ TRGB Grade(const TRGB& c, double lift) {
 }
 
 std::unique_ptr<TLUT> GradedGrid(int size, double lift) {
-  auto lut = std::make_unique<TLUT>();
-  lut->Kind = vorn::lk3D;
-  lut->Size3D = size;
-  const double step = 1.0 / (size - 1);
-  for (int r = 0; r < size; ++r) {
-    for (int g = 0; g < size; ++g) {
-      for (int b = 0; b < size; ++b)
-        lut->SetNode(r, g, b, Grade({r * step, g * step, b * step}, lift));
-    }
-  }
-  return lut;
-}
-
-const vorn::TLutOutputProfile& GridProfile() {
-  for (const auto& profile : vorn::OutputProfiles()) {
-    if (profile->Name == kGridProfile) return *profile;
-  }
-  throw std::runtime_error(std::string("no output profile named ") + kGridProfile);
+  return vorn::bench::SampleGrid(size, [lift](double r, double g, double b) {
+    return Grade({r, g, b}, lift);
+  });
 }
 
 std::string WriteGradedCube(const vorn::TTemporaryFolder& dir, const std::string& name,
                             double lift) {
-  const std::string path = dir.File(name);
-  vorn::SaveLut(path, *GradedGrid(33, lift), GridProfile(), -1);
-  return path;
+  return vorn::bench::WriteLut(dir, name, *GradedGrid(33, lift),
+                               vorn::bench::ProfileNamed(kGridProfile));
 }
 
 // A display profile as calibration software writes them: matrix and curves, version 2.
@@ -102,15 +88,6 @@ void RunVornLut(const std::vector<std::string>& args) {
   }
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     throw std::runtime_error("vorn-lut " + args.front() + " failed");
-  }
-}
-
-template <typename Body>
-void Guarded(benchmark::State& state, Body body) {
-  try {
-    body();
-  } catch (const std::exception& error) {
-    state.SkipWithError(error.what());
   }
 }
 

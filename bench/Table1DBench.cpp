@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "bench/BenchSupport.h"
 #include "core/LUT.h"
 #include "core/LUTFormat.h"
 #include "platform/Files.h"
@@ -17,6 +18,8 @@
 namespace {
 
 using vorn::TLUT;
+using vorn::bench::Guarded;
+using vorn::bench::ProfileNamed;
 
 constexpr int kLustreEntries = 65536;
 constexpr int kCubeEntries = 4096;
@@ -35,35 +38,9 @@ std::unique_ptr<TLUT> MakeCurves(int size) {
 }
 
 std::unique_ptr<TLUT> MakeGrid(int size) {
-  auto lut = std::make_unique<TLUT>();
-  lut->Kind = vorn::lk3D;
-  lut->Size3D = size;
-  const double step = 1.0 / (size - 1);
-  for (int r = 0; r < size; ++r) {
-    for (int g = 0; g < size; ++g) {
-      for (int b = 0; b < size; ++b) {
-        const double x = r * step, y = g * step, z = b * step;
-        lut->SetNode(r, g, b, {std::pow(x, 0.9) * 0.8 + 0.2 * y, y * y, 0.5 * z + 0.5 * x * z});
-      }
-    }
-  }
-  return lut;
-}
-
-const vorn::TLutOutputProfile& Profile(const std::string& name) {
-  for (const auto& profile : vorn::OutputProfiles()) {
-    if (profile->Name == name) return *profile;
-  }
-  throw std::runtime_error("no output profile named " + name);
-}
-
-template <typename Body>
-void Guarded(benchmark::State& state, Body body) {
-  try {
-    body();
-  } catch (const std::exception& error) {
-    state.SkipWithError(error.what());
-  }
+  return vorn::bench::SampleGrid(size, [](double x, double y, double z) {
+    return vorn::TRGB{std::pow(x, 0.9) * 0.8 + 0.2 * y, y * y, 0.5 * z + 0.5 * x * z};
+  });
 }
 
 // Loads a file of the profile written from curves of the given size.
@@ -71,8 +48,8 @@ void LoadTable(benchmark::State& state, const char* profileName, const char* fil
                int entries) {
   Guarded(state, [&] {
     const vorn::TTemporaryFolder dir("vorn-bench");
-    const std::string path = dir.File(fileName);
-    vorn::SaveLut(path, *MakeCurves(entries), Profile(profileName), -1);
+    const std::string path =
+        vorn::bench::WriteLut(dir, fileName, *MakeCurves(entries), ProfileNamed(profileName));
     auto lut = std::make_unique<TLUT>();
     for (auto _ : state) {
       vorn::LoadLut(path, *lut, -1);
@@ -90,7 +67,7 @@ void SaveTable(benchmark::State& state, const char* profileName, const char* fil
     const vorn::TTemporaryFolder dir("vorn-bench");
     const std::string path = dir.File(fileName);
     const auto lut = MakeCurves(entries);
-    const vorn::TLutOutputProfile& profile = Profile(profileName);
+    const vorn::TLutOutputProfile& profile = ProfileNamed(profileName);
     for (auto _ : state) vorn::SaveLut(path, *lut, profile, -1);
     state.SetItemsProcessed(state.iterations() * entries);
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));

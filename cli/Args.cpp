@@ -59,24 +59,23 @@ TListingOptions ParseListing(const std::vector<std::string>& args, std::string_v
   return options;
 }
 
+// Returns false when the word is not an info option.
+bool ParseInfoOption(const std::string& word, TWordReader& reader, TInfoOptions& options) {
+  if (IsOption(word, "--input-bits")) {
+    options.InputBits = ParseInputBits(reader.ValueOf(word, "--input-bits"));
+  } else if (word == "--values") {
+    options.Values = true;
+  } else if (word == "--json") {
+    options.Json = true;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 TInfoOptions ParseInfo(const std::vector<std::string>& args) {
   TInfoOptions options;
-  TWordReader reader(args, 1);
-  while (std::optional<std::string> word = reader.Take()) {
-    if (!reader.FilesOnly() && LooksLikeOption(*word)) {
-      if (IsOption(*word, "--input-bits")) {
-        options.InputBits = ParseInputBits(reader.ValueOf(*word, "--input-bits"));
-      } else if (*word == "--values") {
-        options.Values = true;
-      } else if (*word == "--json") {
-        options.Json = true;
-      } else {
-        UnknownOption(*word, "info");
-      }
-      continue;
-    }
-    options.Files.push_back(*word);
-  }
+  options.Files = ReadOptionsAndFiles(args, "info", options, ParseInfoOption);
   if (options.Files.empty()) throw EUsageError("'info' needs at least one file");
   return options;
 }
@@ -90,13 +89,8 @@ void SetExistingPolicy(TConvertOptions& options, TExistingPolicy policy) {
 
 // Returns false when the word is not a convert option.
 bool ParseConvertOption(const std::string& word, TWordReader& reader, TConvertOptions& options) {
-  if (IsOption(word, "--profile")) {
-    options.Profile = reader.ValueOf(word, "--profile");
-  } else if (IsOption(word, "--size")) {
-    options.Size = reader.ValueOf(word, "--size");
-  } else if (IsOption(word, "--bits")) {
-    options.Bits = reader.ValueOf(word, "--bits");
-  } else if (IsOption(word, "--input-bits")) {
+  if (ReadOutputChoiceOption(word, reader, options)) return true;
+  if (IsOption(word, "--input-bits")) {
     options.InputBits = ParseInputBits(reader.ValueOf(word, "--input-bits"));
   } else if (IsOption(word, "--output-dir")) {
     options.OutputDir = reader.ValueOf(word, "--output-dir");
@@ -114,14 +108,7 @@ bool ParseConvertOption(const std::string& word, TWordReader& reader, TConvertOp
 
 TConvertOptions ParseConvert(const std::vector<std::string>& args) {
   TConvertOptions options;
-  TWordReader reader(args, 1);
-  while (std::optional<std::string> word = reader.Take()) {
-    if (!reader.FilesOnly() && LooksLikeOption(*word)) {
-      if (!ParseConvertOption(*word, reader, options)) UnknownOption(*word, "convert");
-      continue;
-    }
-    options.Files.push_back(*word);
-  }
+  options.Files = ReadOptionsAndFiles(args, "convert", options, ParseConvertOption);
   if (options.Profile.empty()) throw EUsageError("'convert' needs --profile NAME|NUMBER");
   if (options.OutputDir.empty()) throw EUsageError("'convert' needs --output-dir DIR");
   if (options.Files.empty()) throw EUsageError("'convert' needs at least one file");
@@ -164,15 +151,8 @@ bool ParseCompareOption(const std::string& word, TWordReader& reader, TCompariso
 
 TComparisonOptions ParseCompare(const std::vector<std::string>& args) {
   TComparisonOptions options;
-  std::vector<std::string> files;
-  TWordReader reader(args, 1);
-  while (std::optional<std::string> word = reader.Take()) {
-    if (!reader.FilesOnly() && LooksLikeOption(*word)) {
-      if (!ParseCompareOption(*word, reader, options)) UnknownOption(*word, "compare");
-      continue;
-    }
-    files.push_back(*word);
-  }
+  const std::vector<std::string> files =
+      ReadOptionsAndFiles(args, "compare", options, ParseCompareOption);
   if (files.size() != 2) {
     throw EUsageError("'compare' needs exactly two LUT files, got " + std::to_string(files.size()));
   }

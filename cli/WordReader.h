@@ -55,4 +55,39 @@ class TWordReader {
   bool FilesOnly_ = false;
 };
 
+// Reads the words after the command name: an option goes to parseOption, which returns
+// false for a word it does not know (the unknown-option error); every other word is
+// returned as a file, in order.
+template <class TOptions>
+std::vector<std::string> ReadOptionsAndFiles(
+    const std::vector<std::string>& args, std::string_view command, TOptions& options,
+    bool (*parseOption)(const std::string& word, TWordReader& reader, TOptions& options)) {
+  std::vector<std::string> files;
+  TWordReader reader(args, 1);
+  while (std::optional<std::string> word = reader.Take()) {
+    if (!reader.FilesOnly() && LooksLikeOption(*word)) {
+      if (!parseOption(*word, reader, options)) UnknownOption(*word, command);
+      continue;
+    }
+    files.push_back(*word);
+  }
+  return files;
+}
+
+// "--profile", "--size" and "--bits": the output choice of convert, icc2lut and merge.
+// Returns false when the word is none of them.
+template <class TOptions>
+bool ReadOutputChoiceOption(const std::string& word, TWordReader& reader, TOptions& options) {
+  if (IsOption(word, "--profile")) {
+    options.Profile = reader.ValueOf(word, "--profile");
+  } else if (IsOption(word, "--size")) {
+    options.Size = reader.ValueOf(word, "--size");
+  } else if (IsOption(word, "--bits")) {
+    options.Bits = reader.ValueOf(word, "--bits");
+  } else {
+    return false;
+  }
+  return true;
+}
+
 }  // namespace vorn::cli

@@ -3,8 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +13,7 @@
 #include "ui/Dialogs.h"
 #include "ui/ErrorGuard.h"
 #include "ui/FileListModel.h"
+#include "ui/FormRows.h"
 #include "ui/LossReportForm.h"
 #include "ui/OutputChoice.h"
 #include "ui/ProgressDlg.h"
@@ -23,6 +22,13 @@
 
 namespace vorn::ui {
 
+namespace {
+
+// The grid sizes the conversion offers.
+const QStringList kConversionGridSizes = {"8", "16", "17", "32", "33", "64"};
+
+}  // namespace
+
 TfrmConvert::TfrmConvert(QWidget* owner, IDialogs& dialogs, std::string& outputFolder)
     : QDialog(owner), Dialogs_(dialogs), OutputFolder_(outputFolder) {
   setObjectName("frmConvert");
@@ -30,14 +36,6 @@ TfrmConvert::TfrmConvert(QWidget* owner, IDialogs& dialogs, std::string& outputF
   BuildControls();
 
   edtOutFolder->setText(ToQt(OutputFolder_));
-  for (int i = 0; i < static_cast<int>(OutputProfiles().size()); ++i) {
-    cbxOutFormat->addItem(ToQt(GetOutputProfile(i).Name), i);
-  }
-  cbxOutFormat->setCurrentIndex(-1);
-  cbxDimSize->setEnabled(false);
-  cbxDimSize->setEditText(kDefaultSize);
-  cbxBits->setEnabled(false);
-  cbxBits->setCurrentIndex(0);
   btnConvert->setEnabled(false);
 
   connect(btnSelectFolder, &QPushButton::clicked, this, &TfrmConvert::SelectFolder);
@@ -63,28 +61,17 @@ void TfrmConvert::BuildControls() {
     layout->addWidget(label, row, 0);
   };
 
-  edtOutFolder = MakeChild<QLineEdit>(this);
-  edtOutFolder->setObjectName("edtOutFolder");
-  edtOutFolder->setReadOnly(true);
-  btnSelectFolder = MakeChild<QPushButton>(this, QStringLiteral("..."));
-  btnSelectFolder->setObjectName("btnSelectFolder");
-  btnSelectFolder->setToolTip("Select the output folder");
-  btnSelectFolder->setFixedWidth(36);
+  edtOutFolder = MakeReadOnlyEdit(this, "edtOutFolder");
+  btnSelectFolder = MakeBrowseButton(this, "btnSelectFolder", "Select the output folder");
   addLabel("Output Folder", 0, edtOutFolder);
   layout->addWidget(edtOutFolder, 0, 1);
   layout->addWidget(btnSelectFolder, 0, 2);
 
-  cbxOutFormat = MakeChild<QComboBox>(this);
-  cbxOutFormat->setObjectName("cbxOutFormat");
-  cbxOutFormat->setMaxVisibleItems(20);
+  cbxOutFormat = MakeOutputProfileBox(this, false);
   addLabel("Output Format", 1, cbxOutFormat);
   layout->addWidget(cbxOutFormat, 1, 1, 1, 2);
 
-  cbxDimSize = MakeChild<QComboBox>(this);
-  cbxDimSize->setObjectName("cbxDimSize");
-  cbxDimSize->setEditable(true);
-  cbxDimSize->setInsertPolicy(QComboBox::NoInsert);
-  cbxDimSize->addItem(kDefaultSize);
+  cbxDimSize = MakeSizeBox(this);
   addLabel("Dimension size", 2, cbxDimSize);
   layout->addWidget(cbxDimSize, 2, 1, 1, 2);
   lblDefaultHint = MakeChild<QLabel>(
@@ -92,9 +79,7 @@ void TfrmConvert::BuildControls() {
   lblDefaultHint->setObjectName("lblDefaultHint");
   lblDefaultHint->setVisible(false);
 
-  cbxBits = MakeChild<QComboBox>(this);
-  cbxBits->setObjectName("cbxBits");
-  FillBitsBox(*cbxBits);
+  cbxBits = MakeBitsBox(this);
   addLabel("Bits per color", 3, cbxBits);
   layout->addWidget(cbxBits, 3, 1, 1, 2);
 
@@ -103,18 +88,10 @@ void TfrmConvert::BuildControls() {
   cbxReportLoss->setChecked(false);
   layout->addWidget(cbxReportLoss, 4, 1, 1, 2);
 
-  auto* buttons = MakeChild<QWidget>(this);
-  auto* buttonLayout = MakeChild<QHBoxLayout>(buttons);
-  buttonLayout->setContentsMargins(0, 8, 0, 0);
-  buttonLayout->addStretch(1);
-  btnConvert = MakeChild<QPushButton>(buttons, QStringLiteral("Convert"));
-  btnConvert->setObjectName("btnConvert");
-  btnConvert->setDefault(true);
-  btnCancel = MakeChild<QPushButton>(buttons, QStringLiteral("Cancel"));
-  btnCancel->setObjectName("btnCancel");
-  buttonLayout->addWidget(btnConvert);
-  buttonLayout->addWidget(btnCancel);
-  layout->addWidget(buttons, 5, 0, 1, 3);
+  const TButtonRow buttons = MakeButtonRow(this, 8, "btnConvert", "Convert", "Cancel");
+  btnConvert = buttons.Default;
+  btnCancel = buttons.Cancel;
+  layout->addWidget(buttons.Panel, 5, 0, 1, 3);
 
   setTabOrder(edtOutFolder, btnSelectFolder);
   setTabOrder(btnSelectFolder, cbxOutFormat);
@@ -127,9 +104,7 @@ void TfrmConvert::BuildControls() {
 }
 
 const TLutOutputProfile* TfrmConvert::SelectedProfile() const {
-  const int item = cbxOutFormat->currentIndex();
-  if (item < 0) return nullptr;
-  return &GetOutputProfile(cbxOutFormat->itemData(item).toInt());
+  return SelectedProfileOf(*cbxOutFormat);
 }
 
 int TfrmConvert::SelectedBits() const {
@@ -138,29 +113,11 @@ int TfrmConvert::SelectedBits() const {
 
 int TfrmConvert::OutputSize() const {
   const TLutOutputProfile* profile = SelectedProfile();
-  if (profile == nullptr) return 0;
-  const int size = ResolveOutputSize(FromQt(cbxDimSize->currentText()), *profile);
-  if (size < 2) throw Exception(kSizeTooSmall);
-  return size;
+  return profile != nullptr ? OutputSizeOf(*cbxDimSize, *profile) : 0;
 }
 
 void TfrmConvert::OutputChanged() {
-  const TLutOutputProfile* profile = SelectedProfile();
-  const bool sizeSelectable = profile != nullptr && profile->SizeSelectable;
-  cbxDimSize->setEnabled(sizeSelectable);
-  if (sizeSelectable) {
-    const TLUTFormat* format = GetFormat(profile->FormatIndex);
-    const QStringList sizes =
-        format != nullptr && format->Is3D
-            ? QStringList{"8", "16", "17", "32", "33", "64"}
-            : QStringList{"1024", "2048", "4096", "8192", "16384", "32768", "65536"};
-    cbxDimSize->clear();
-    cbxDimSize->addItem(kDefaultSize);
-    cbxDimSize->addItems(sizes);
-  }
-  cbxDimSize->setEditText(kDefaultSize);
-  cbxBits->setEnabled(profile != nullptr && profile->BitsSelectable);
-  cbxBits->setCurrentIndex(0);
+  FollowOutputProfile(SelectedProfile(), kConversionGridSizes, *cbxDimSize, *cbxBits);
   UpdateConvertButton();
 }
 
@@ -188,10 +145,9 @@ void TfrmConvert::ConvertClicked() {
 }
 
 bool TfrmConvert::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
-  auto& key = static_cast<QKeyEvent&>(*event);
-  if (key.key() == Qt::Key_Alt) return true;
-  if (watched == cbxDimSize->lineEdit()) return FilterSizeBoxKey(*cbxDimSize, key);
+  if (const std::optional<bool> answer = FilterDialogKey(cbxDimSize, watched, *event)) {
+    return *answer;
+  }
   return QDialog::eventFilter(watched, event);
 }
 

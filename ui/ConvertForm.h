@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/LUTFormat.h"
+#include "ui/OutputChoice.h"
 #include "ui/TimeEstimate.h"
 
 class QCheckBox;
@@ -19,9 +20,6 @@ namespace vorn::ui {
 class IDialogs;
 class TFileListModel;
 struct TActionContext;
-
-inline constexpr const char* kSizeTooSmall =
-    "The dimension size must be at least 2. Please type a larger size or choose 'Default'.";
 
 class TfrmConvert : public QDialog {
   Q_OBJECT

@@ -2,9 +2,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,9 +14,9 @@
 #include "core/Conversion.h"
 #include "imaging/IccToLut.h"
 #include "platform/Files.h"
-#include "ui/ConvertForm.h"
 #include "ui/Dialogs.h"
 #include "ui/ErrorGuard.h"
+#include "ui/FormRows.h"
 #include "ui/MainForm.h"
 #include "ui/OutputChoice.h"
 #include "ui/PictureBox.h"
@@ -29,21 +29,6 @@ namespace vorn::ui {
 namespace {
 
 const QString kDefaultSecondProfile = QStringLiteral("sRGB (Default)");
-
-QPushButton* MakeBrowseButton(QWidget* parent, const char* name, const char* hint) {
-  auto* button = MakeChild<QPushButton>(parent, QStringLiteral("..."));
-  button->setObjectName(name);
-  if (hint != nullptr) button->setToolTip(QString::fromUtf8(hint));
-  button->setFixedWidth(36);
-  return button;
-}
-
-QLineEdit* MakeReadOnlyEdit(QWidget* parent, const char* name) {
-  auto* edit = MakeChild<QLineEdit>(parent);
-  edit->setObjectName(name);
-  edit->setReadOnly(true);
-  return edit;
-}
 
 }  // namespace
 
@@ -73,85 +58,35 @@ void TfrmICCConvert::BuildControls() {
   form->setHorizontalSpacing(10);
   form->setVerticalSpacing(8);
   form->setColumnMinimumWidth(0, 330);
-  int row = 0;
-  auto addLabel = [&](const char* text, QWidget* buddy) {
-    auto* label = MakeChild<QLabel>(this, QString::fromUtf8(text));
-    label->setBuddy(buddy);
-    form->addWidget(label, row++, 0, 1, 2);
-    return label;
-  };
+  TFormRows rows(*this, *form);
 
   edtSrcProfile = MakeReadOnlyEdit(this, "edtSrcProfile");
   btnOpenICCProfile =
       MakeBrowseButton(this, "btnOpenICCProfile", "Select the ICC profile to convert");
-  addLabel("ICC Profile File", edtSrcProfile);
-  form->addWidget(edtSrcProfile, row, 0);
-  form->addWidget(btnOpenICCProfile, row++, 1);
+  rows.AddCaptionedWithButton("ICC Profile File", edtSrcProfile, btnOpenICCProfile);
   lblICCType = MakeChild<QLabel>(this);
   lblICCType->setObjectName("lblICCType");
-  form->addWidget(lblICCType, row++, 0, 1, 2);
+  rows.AddWide(lblICCType);
 
   edtSecondProfile = MakeReadOnlyEdit(this, "edtSecondProfile");
   edtSecondProfile->setText(kDefaultSecondProfile);
   btnOpenSecondProfile = MakeBrowseButton(this, "btnOpenSecondProfile", nullptr);
-  lblSecondProfile = addLabel("Input Color Space", edtSecondProfile);
+  lblSecondProfile =
+      rows.AddCaptionedWithButton("Input Color Space", edtSecondProfile, btnOpenSecondProfile);
   lblSecondProfile->setObjectName("lblSecondProfile");
-  form->addWidget(edtSecondProfile, row, 0);
-  form->addWidget(btnOpenSecondProfile, row++, 1);
   cbxInvertTransform = MakeChild<QCheckBox>(this, QStringLiteral("Invert colors transformation"));
   cbxInvertTransform->setObjectName("cbxInvertTransform");
-  form->addWidget(cbxInvertTransform, row++, 0, 1, 2);
+  rows.AddWide(cbxInvertTransform);
   ShowSecondProfileControls(false);
 
-  cbxOutFormat = MakeChild<QComboBox>(this);
-  cbxOutFormat->setObjectName("cbxOutFormat");
-  cbxOutFormat->setMaxVisibleItems(20);
-  for (int i = 0; i < static_cast<int>(OutputProfiles().size()); ++i) {
-    cbxOutFormat->addItem(ToQt(GetOutputProfile(i).Name), i);
-  }
-  cbxOutFormat->setCurrentIndex(-1);
-  addLabel("Output LUT Format", cbxOutFormat);
-  form->addWidget(cbxOutFormat, row++, 0, 1, 2);
+  AddLutFileRows(rows, false);
 
-  edtLUTFile = MakeReadOnlyEdit(this, "edtLUTFile");
-  edtLUTFile->setEnabled(false);
-  btnSetLUTFile = MakeBrowseButton(this, "btnSetLUTFile", "Select the destination LUT file name");
-  btnSetLUTFile->setEnabled(false);
-  addLabel("Output LUT File", edtLUTFile);
-  form->addWidget(edtLUTFile, row, 0);
-  form->addWidget(btnSetLUTFile, row++, 1);
-
-  cbxDimSize = MakeChild<QComboBox>(this);
-  cbxDimSize->setObjectName("cbxDimSize");
-  cbxDimSize->setEditable(true);
-  cbxDimSize->setInsertPolicy(QComboBox::NoInsert);
-  cbxDimSize->addItem(kDefaultSize);
-  cbxDimSize->setEditText(kDefaultSize);
-  cbxDimSize->setEnabled(false);
-  addLabel("LUT dimension size", cbxDimSize);
-  form->addWidget(cbxDimSize, row++, 0, 1, 2);
-
-  cbxBits = MakeChild<QComboBox>(this);
-  cbxBits->setObjectName("cbxBits");
-  FillBitsBox(*cbxBits);
-  cbxBits->setEnabled(false);
-  addLabel("Bits per color", cbxBits);
-  form->addWidget(cbxBits, row++, 0, 1, 2);
-
-  auto* buttonPanel = MakeChild<QWidget>(this);
-  auto* buttons = MakeChild<QHBoxLayout>(buttonPanel);
-  buttons->setContentsMargins(0, 8, 0, 0);
-  buttons->addStretch(1);
-  btnConvert = MakeChild<QPushButton>(this, QStringLiteral("Convert"));
-  btnConvert->setObjectName("btnConvert");
-  btnConvert->setDefault(true);
+  const TButtonRow buttons = MakeButtonRow(this, 8, "btnConvert", "Convert", "Close");
+  btnConvert = buttons.Default;
   btnConvert->setEnabled(false);
-  btnCancel = MakeChild<QPushButton>(this, QStringLiteral("Close"));
-  btnCancel->setObjectName("btnCancel");
-  buttons->addWidget(btnConvert);
-  buttons->addWidget(btnCancel);
-  form->setRowStretch(row++, 1);
-  form->addWidget(buttonPanel, row, 0, 1, 2);
+  btnCancel = buttons.Cancel;
+  rows.AddStretch();
+  rows.AddWide(buttons.Panel);
 
   auto* picturePanel = MakeChild<QWidget>(this);
   auto* pictures = MakeChild<QVBoxLayout>(picturePanel);
@@ -183,16 +118,6 @@ void TfrmICCConvert::ConnectControls() {
   connect(btnConvert, &QPushButton::clicked, this,
           [this] { RunGuarded(Dialogs_, this, [this] { ConvertClicked(); }); });
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-const TLutOutputProfile* TfrmICCConvert::SelectedProfile() const {
-  const int item = cbxOutFormat->currentIndex();
-  if (item < 0) return nullptr;
-  return &GetOutputProfile(cbxOutFormat->itemData(item).toInt());
-}
-
-int TfrmICCConvert::SelectedBits() const {
-  return SelectedBitsOf(*cbxBits);
 }
 
 void TfrmICCConvert::ShowSecondProfileControls(bool shown) {
@@ -279,26 +204,7 @@ void TfrmICCConvert::BuildLutFromTransform(const TTransformHandle& transform) {
 }
 
 void TfrmICCConvert::OutFormatChanged() {
-  const TLutOutputProfile* profile = SelectedProfile();
-  const TLUTFormat* format = profile != nullptr ? GetFormat(profile->FormatIndex) : nullptr;
-  const bool sizeSelectable = profile != nullptr && profile->SizeSelectable;
-  cbxDimSize->setEnabled(sizeSelectable);
-  if (sizeSelectable) {
-    cbxDimSize->clear();
-    cbxDimSize->addItem(kDefaultSize);
-    cbxDimSize->addItems(
-        format != nullptr && format->Is3D
-            ? QStringList{"17", "32", "33", "64"}
-            : QStringList{"1024", "2048", "4096", "8192", "16384", "32768", "65536"});
-  }
-  cbxDimSize->setEditText(kDefaultSize);
-  cbxBits->setEnabled(profile != nullptr && profile->BitsSelectable);
-  cbxBits->setCurrentIndex(0);
-  edtLUTFile->setEnabled(profile != nullptr);
-  btnSetLUTFile->setEnabled(profile != nullptr);
-  if (profile != nullptr && !edtLUTFile->text().isEmpty()) {
-    edtLUTFile->setText(ToQt(ChangeFileExt(FromQt(edtLUTFile->text()), "." + profile->Extension)));
-  }
+  FollowSelectedProfile();
   SrcProfileChanged();
 }
 
@@ -313,31 +219,14 @@ void TfrmICCConvert::SrcProfileChanged() {
 }
 
 void TfrmICCConvert::SetLUTFileClicked() {
-  const TLutOutputProfile* profile = SelectedProfile();
-  if (profile == nullptr) return;
-  const std::string path =
-      Dialogs_.SaveFile(this, "Select the destination LUT file name", Folders_.Output,
-                        profile->Extension, SaveFilterOf(*profile));
-  if (path.empty()) return;
-  edtLUTFile->setText(ToQt(path));
-  ConfirmedLutFile_ = path;
-  Folders_.Output = ExtractFileDir(path);
+  BrowseLutFile(Dialogs_, this, Folders_.Output);
 }
 
 void TfrmICCConvert::ConvertClicked() {
-  const TLutOutputProfile* profile = SelectedProfile();
-  if (profile == nullptr) return;
-  if (ResolveOutputSize(FromQt(cbxDimSize->currentText()), *profile) < 2) {
-    cbxDimSize->setFocus();
-    throw Exception(kSizeTooSmall);
-  }
-  const std::string path = FromQt(edtLUTFile->text());
-  if (path != ConfirmedLutFile_ && FileExists(path) &&
-      !Dialogs_.YesNo(this, OverwriteQuestion(path))) {
-    return;
-  }
+  const std::optional<TTarget> target = TargetToWrite(Dialogs_, this);
+  if (!target) return;
   RunTransform(false);
-  Dialogs_.Information(this, "The LUT file " + path + " has been written.");
+  Dialogs_.Information(this, "The LUT file " + target->Path + " has been written.");
 }
 
 bool TfrmICCConvert::eventFilter(QObject* watched, QEvent* event) {
@@ -345,10 +234,9 @@ bool TfrmICCConvert::eventFilter(QObject* watched, QEvent* event) {
     Image1Clicked();
     return true;
   }
-  if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
-  auto& key = static_cast<QKeyEvent&>(*event);
-  if (key.key() == Qt::Key_Alt) return true;
-  if (watched == cbxDimSize->lineEdit()) return FilterSizeBoxKey(*cbxDimSize, key);
+  if (const std::optional<bool> answer = FilterDialogKey(cbxDimSize, watched, *event)) {
+    return *answer;
+  }
   return QDialog::eventFilter(watched, event);
 }
 

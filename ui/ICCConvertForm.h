@@ -9,9 +9,9 @@
 
 #include "core/Bitmap.h"
 #include "core/LUTFormat.h"
+#include "ui/OutputChoice.h"
 
 class QCheckBox;
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -30,7 +30,7 @@ inline constexpr const char* kInversionImpossible =
     "Inversion is impossible for selected ICC profile.";
 inline constexpr const char* kIccProfileFilter = "ICC Profiles|*.icc;*icm|All Files|*.*";
 
-class TfrmICCConvert : public QDialog {
+class TfrmICCConvert : public QDialog, public TLutFileOutput {
   Q_OBJECT
  public:
   // Asks for a picture and fits it into the bitmap; false when none was chosen.
@@ -40,8 +40,6 @@ class TfrmICCConvert : public QDialog {
   TfrmICCConvert(QWidget* owner, IDialogs& dialogs, TRememberedFolders& folders,
                  const TBitmap24& testPicture, TPictureLoader loadPicture);
 
-  const TLutOutputProfile* SelectedProfile() const;
-  int SelectedBits() const;
   // Builds the transform of the chosen profiles; previews it or writes the LUT. Raises.
   void RunTransform(bool preview);
 
@@ -55,11 +53,7 @@ class TfrmICCConvert : public QDialog {
   QLineEdit* edtSecondProfile = nullptr;
   QPushButton* btnOpenSecondProfile = nullptr;
   QCheckBox* cbxInvertTransform = nullptr;
-  QComboBox* cbxOutFormat = nullptr;
-  QLineEdit* edtLUTFile = nullptr;
-  QPushButton* btnSetLUTFile = nullptr;
-  QComboBox* cbxDimSize = nullptr;
-  QComboBox* cbxBits = nullptr;
+  // cbxOutFormat, edtLUTFile, btnSetLUTFile, cbxDimSize and cbxBits: TLutFileOutput.
   QPushButton* btnConvert = nullptr;
   QPushButton* btnCancel = nullptr;
   TPictureBox* Image1 = nullptr;
@@ -87,8 +81,6 @@ class TfrmICCConvert : public QDialog {
   TBitmap24 TestPicture_;
   TBitmap24 Transformed_;
   TPictureLoader LoadPicture_;
-  // The output path as the save dialog confirmed it; any other existing file is asked about.
-  std::string ConfirmedLutFile_;
 };
 
 }  // namespace vorn::ui

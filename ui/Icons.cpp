@@ -20,13 +20,20 @@ const QColor kYellow(0xf2, 0xb1, 0x1c);
 
 using TDraw = std::function<void(QPainter&)>;
 
-QPixmap Render(const TDraw& draw, int pixels) {
-  QPixmap pixmap(pixels, pixels);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
+// Paints the drawing, designed on a 24 by 24 grid, over the whole of a square device of
+// that many pixels a side, cleared to transparent first.
+template <class TDevice>
+void PaintScaled(TDevice& device, const TDraw& draw, int pixels) {
+  device.fill(Qt::transparent);
+  QPainter painter(&device);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.scale(pixels / 24.0, pixels / 24.0);
   draw(painter);
+}
+
+QPixmap Render(const TDraw& draw, int pixels) {
+  QPixmap pixmap(pixels, pixels);
+  PaintScaled(pixmap, draw, pixels);
   return pixmap;
 }
 
@@ -217,11 +224,7 @@ QIcon ProgramIcon() {
 
 QImage ProgramIconImage(int pixels) {
   QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
-  image.fill(Qt::transparent);
-  QPainter painter(&image);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.scale(pixels / 24.0, pixels / 24.0);
-  DrawProgramIcon(painter);
+  PaintScaled(image, DrawProgramIcon, pixels);
   return image;
 }
 

@@ -3,8 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,6 +11,7 @@
 #include "ui/DialogFilters.h"
 #include "ui/Dialogs.h"
 #include "ui/ErrorGuard.h"
+#include "ui/FormRows.h"
 #include "ui/OutputChoice.h"
 #include "ui/QtOwned.h"
 #include "ui/QtText.h"
@@ -52,67 +51,42 @@ void TfrmLUT2ICC::BuildControls() {
   form->setHorizontalSpacing(10);
   form->setVerticalSpacing(8);
   form->setColumnMinimumWidth(0, 380);
-  int row = 0;
-  auto addLabel = [&](const char* text, QWidget* buddy) {
-    auto* label = MakeChild<QLabel>(this, QString::fromUtf8(text));
-    label->setBuddy(buddy);
-    form->addWidget(label, row++, 0, 1, 2);
-  };
-  auto addBrowse = [&](QLineEdit*& edit, QPushButton*& button, const char* editName,
-                       const char* buttonName, const char* label, const char* hint) {
-    edit = MakeChild<QLineEdit>(this);
-    edit->setObjectName(editName);
-    edit->setReadOnly(true);
-    button = MakeChild<QPushButton>(this, QStringLiteral("..."));
-    button->setObjectName(buttonName);
-    button->setToolTip(QString::fromUtf8(hint));
-    button->setFixedWidth(36);
-    addLabel(label, edit);
-    form->addWidget(edit, row, 0);
-    form->addWidget(button, row++, 1);
-  };
-  addBrowse(edtLUTFile, btnSetLUTFile, "edtLUTFile", "btnSetLUTFile", "Input LUT File",
-            "Select the LUT file to convert");
-  addBrowse(edtDestProfile, btnOpenICCProfile, "edtDestProfile", "btnOpenICCProfile",
-            "Output ICC Profile File", "Select the destination ICC profile file");
+  TFormRows rows(*this, *form);
+
+  edtLUTFile = MakeReadOnlyEdit(this, "edtLUTFile");
+  btnSetLUTFile = MakeBrowseButton(this, "btnSetLUTFile", "Select the LUT file to convert");
+  rows.AddCaptionedWithButton("Input LUT File", edtLUTFile, btnSetLUTFile);
+  edtDestProfile = MakeReadOnlyEdit(this, "edtDestProfile");
+  btnOpenICCProfile =
+      MakeBrowseButton(this, "btnOpenICCProfile", "Select the destination ICC profile file");
+  rows.AddCaptionedWithButton("Output ICC Profile File", edtDestProfile, btnOpenICCProfile);
 
   cbxICCProfileClass = MakeChild<QComboBox>(this);
   cbxICCProfileClass->setObjectName("cbxICCProfileClass");
   cbxICCProfileClass->addItems({"Display", "Input", "Device Link"});
   cbxICCProfileClass->setCurrentIndex(1);
-  addLabel("ICC Profile Class", cbxICCProfileClass);
-  form->addWidget(cbxICCProfileClass, row++, 0, 1, 2);
+  rows.AddCaptioned("ICC Profile Class", cbxICCProfileClass);
 
   edtDescription = MakeChild<QLineEdit>(this);
   edtDescription->setObjectName("edtDescription");
-  addLabel("ICC Profile Description", edtDescription);
-  form->addWidget(edtDescription, row++, 0, 1, 2);
+  rows.AddCaptioned("ICC Profile Description", edtDescription);
   edtCopyright = MakeChild<QLineEdit>(this, QStringLiteral("Copyright (c)"));
   edtCopyright->setObjectName("edtCopyright");
-  addLabel("ICC Profile Copyright", edtCopyright);
-  form->addWidget(edtCopyright, row++, 0, 1, 2);
+  rows.AddCaptioned("ICC Profile Copyright", edtCopyright);
 
   cbxCaptureOneGamma = MakeChild<QCheckBox>(this, QStringLiteral("Adjust Gamma for Capture One"));
   cbxCaptureOneGamma->setObjectName("cbxCaptureOneGamma");
-  form->addWidget(cbxCaptureOneGamma, row++, 0, 1, 2);
+  rows.AddWide(cbxCaptureOneGamma);
   cbxGlobalUsage = MakeChild<QCheckBox>(
       this, QStringLiteral("Use ICC profile for whole screen by video card LUTs"));
   cbxGlobalUsage->setObjectName("cbxGlobalUsage");
   cbxGlobalUsage->setVisible(false);
 
-  auto* buttonPanel = MakeChild<QWidget>(this);
-  auto* buttons = MakeChild<QHBoxLayout>(buttonPanel);
-  buttons->setContentsMargins(0, 8, 0, 0);
-  buttons->addStretch(1);
-  btnConvert = MakeChild<QPushButton>(this, QStringLiteral("Convert"));
-  btnConvert->setObjectName("btnConvert");
-  btnConvert->setDefault(true);
+  const TButtonRow buttons = MakeButtonRow(this, 8, "btnConvert", "Convert", "Close");
+  btnConvert = buttons.Default;
   btnConvert->setEnabled(false);
-  btnCancel = MakeChild<QPushButton>(this, QStringLiteral("Close"));
-  btnCancel->setObjectName("btnCancel");
-  buttons->addWidget(btnConvert);
-  buttons->addWidget(btnCancel);
-  form->addWidget(buttonPanel, row, 0, 1, 2);
+  btnCancel = buttons.Cancel;
+  rows.AddWide(buttons.Panel);
 }
 
 TLutToIccOptions TfrmLUT2ICC::Options() const {
@@ -149,17 +123,14 @@ void TfrmLUT2ICC::TextsChanged() {
 
 void TfrmLUT2ICC::ConvertClicked() {
   const std::string profile = FromQt(edtDestProfile->text());
-  if (profile != ConfirmedProfile_ && FileExists(profile) &&
-      !Dialogs_.YesNo(this, OverwriteQuestion(profile))) {
-    return;
-  }
+  if (!MayReplace(Dialogs_, this, profile, ConfirmedProfile_)) return;
   ConvertLutToIcc(FromQt(edtLUTFile->text()), profile, Options());
   accept();
 }
 
 bool TfrmLUT2ICC::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Alt) {
-    return true;
+  if (const std::optional<bool> answer = FilterDialogKey(nullptr, watched, *event)) {
+    return *answer;
   }
   return QDialog::eventFilter(watched, event);
 }

@@ -9,10 +9,9 @@
 #include <vector>
 
 #include "core/LUTFormat.h"
+#include "ui/OutputChoice.h"
 
-class QComboBox;
 class QLabel;
-class QLineEdit;
 class QMimeData;
 class QPushButton;
 
@@ -47,25 +46,19 @@ class TMergeListBox : public QListWidget {
   bool Pressed_ = false;
 };
 
-class TfrmJoinLut : public QDialog {
+class TfrmJoinLut : public QDialog, public TLutFileOutput {
   Q_OBJECT
  public:
   // files: full paths in the main window's order; folders: the remembered output folder.
   TfrmJoinLut(QWidget* owner, IDialogs& dialogs, TRememberedFolders& folders,
               const std::vector<std::string>& files);
 
-  const TLutOutputProfile* SelectedProfile() const;
-  int SelectedBits() const;
   // The files in the order they are applied.
   std::vector<std::string> Files() const;
 
   TMergeListBox* lbxFiles = nullptr;
   QLabel* lblOrderNote = nullptr;
-  QComboBox* cbxOutFormat = nullptr;
-  QLineEdit* edtLUTFile = nullptr;
-  QPushButton* btnSetLUTFile = nullptr;
-  QComboBox* cbxDimSize = nullptr;
-  QComboBox* cbxBits = nullptr;
+  // cbxOutFormat, edtLUTFile, btnSetLUTFile, cbxDimSize and cbxBits: TLutFileOutput.
   QPushButton* btnSave = nullptr;
   QPushButton* btnCancel = nullptr;
 
@@ -74,13 +67,11 @@ class TfrmJoinLut : public QDialog {
 
  private:
   void BuildControls(const std::vector<std::string>& files);
-  void OutFormatChanged();
   void SetLUTFileClicked();
   void SaveClicked();
 
   IDialogs& Dialogs_;
   TRememberedFolders& Folders_;
-  std::string ConfirmedLutFile_;  // the output path as the save dialog confirmed it
 };
 
 }  // namespace vorn::ui

@@ -3,6 +3,15 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
+
+#include "core/Conversion.h"
+#include "platform/Exception.h"
+#include "platform/Files.h"
+#include "ui/Dialogs.h"
+#include "ui/FormRows.h"
+#include "ui/QtOwned.h"
+#include "ui/QtText.h"
 
 namespace vorn::ui {
 
@@ -10,13 +19,63 @@ namespace {
 
 constexpr int kBitChoices[] = {-1, 8, 10, 12, 14, 16};
 constexpr int kLongestSizeText = 5;
+constexpr int kVisibleProfiles = 20;
+
+// The grid sizes the ICC-to-LUT and merge dialogs offer.
+const QStringList kGridSizes = {"17", "32", "33", "64"};
 
 bool IsDialogKey(int key) {
   return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape ||
          key == Qt::Key_Tab || key == Qt::Key_Backtab;
 }
 
+bool WritesGrid(const TLutOutputProfile& profile) {
+  const TLUTFormat* format = GetFormat(profile.FormatIndex);
+  return format != nullptr && format->Is3D;
+}
+
+int SizeInBox(const QComboBox& sizeBox, const TLutOutputProfile& profile) {
+  return ResolveOutputSize(FromQt(sizeBox.currentText()), profile);
+}
+
 }  // namespace
+
+QComboBox* MakeOutputProfileBox(QWidget* parent, bool gridsOnly) {
+  auto* box = MakeChild<QComboBox>(parent);
+  box->setObjectName("cbxOutFormat");
+  box->setMaxVisibleItems(kVisibleProfiles);
+  for (int i = 0; i < static_cast<int>(OutputProfiles().size()); ++i) {
+    const TLutOutputProfile& profile = GetOutputProfile(i);
+    if (!gridsOnly || WritesGrid(profile)) box->addItem(ToQt(profile.Name), i);
+  }
+  box->setCurrentIndex(-1);
+  return box;
+}
+
+const TLutOutputProfile* SelectedProfileOf(const QComboBox& box) {
+  const int item = box.currentIndex();
+  if (item < 0) return nullptr;
+  return &GetOutputProfile(box.itemData(item).toInt());
+}
+
+QComboBox* MakeSizeBox(QWidget* parent) {
+  auto* box = MakeChild<QComboBox>(parent);
+  box->setObjectName("cbxDimSize");
+  box->setEditable(true);
+  box->setInsertPolicy(QComboBox::NoInsert);
+  box->addItem(kDefaultSize);
+  box->setEditText(kDefaultSize);
+  box->setEnabled(false);
+  return box;
+}
+
+QComboBox* MakeBitsBox(QWidget* parent) {
+  auto* box = MakeChild<QComboBox>(parent);
+  box->setObjectName("cbxBits");
+  FillBitsBox(*box);
+  box->setEnabled(false);
+  return box;
+}
 
 void FillBitsBox(QComboBox& box) {
   box.clear();
@@ -31,6 +90,33 @@ int SelectedBitsOf(const QComboBox& box) {
   return item <= 0 || item >= static_cast<int>(std::size(kBitChoices)) ? -1 : kBitChoices[item];
 }
 
+void FollowOutputProfile(const TLutOutputProfile* profile, const QStringList& gridSizes,
+                         QComboBox& sizeBox, QComboBox& bitsBox) {
+  const bool sizeSelectable = profile != nullptr && profile->SizeSelectable;
+  sizeBox.setEnabled(sizeSelectable);
+  if (sizeSelectable) {
+    sizeBox.clear();
+    sizeBox.addItem(kDefaultSize);
+    sizeBox.addItems(WritesGrid(*profile)
+                         ? gridSizes
+                         : QStringList{"1024", "2048", "4096", "8192", "16384", "32768", "65536"});
+  }
+  sizeBox.setEditText(kDefaultSize);
+  bitsBox.setEnabled(profile != nullptr && profile->BitsSelectable);
+  bitsBox.setCurrentIndex(0);
+}
+
+int OutputSizeOf(const QComboBox& sizeBox, const TLutOutputProfile& profile) {
+  const int size = SizeInBox(sizeBox, profile);
+  if (size < 2) throw Exception(kSizeTooSmall);
+  return size;
+}
+
+int CheckedOutputSize(QComboBox& sizeBox, const TLutOutputProfile& profile) {
+  if (SizeInBox(sizeBox, profile) < 2) sizeBox.setFocus();
+  return OutputSizeOf(sizeBox, profile);
+}
+
 bool FilterSizeBoxKey(QComboBox& box, QKeyEvent& key) {
   QLineEdit& edit = *box.lineEdit();
   if (key.key() == Qt::Key_Delete) {
@@ -43,6 +129,77 @@ bool FilterSizeBoxKey(QComboBox& box, QKeyEvent& key) {
   if (key.key() == Qt::Key_Backspace) return false;
   const bool digit = text.size() == 1 && text[0] >= u'0' && text[0] <= u'9';
   return !(digit && edit.text().size() < kLongestSizeText);
+}
+
+std::optional<bool> FilterDialogKey(QComboBox* sizeBox, QObject* watched, QEvent& event) {
+  if (event.type() != QEvent::KeyPress) return std::nullopt;
+  auto& key = static_cast<QKeyEvent&>(event);
+  if (key.key() == Qt::Key_Alt) return true;
+  if (sizeBox != nullptr && watched == sizeBox->lineEdit()) return FilterSizeBoxKey(*sizeBox, key);
+  return std::nullopt;
+}
+
+const TLutOutputProfile* TLutFileOutput::SelectedProfile() const {
+  return SelectedProfileOf(*cbxOutFormat);
+}
+
+int TLutFileOutput::SelectedBits() const {
+  return SelectedBitsOf(*cbxBits);
+}
+
+void TLutFileOutput::AddLutFileRows(TFormRows& rows, bool gridsOnly) {
+  QWidget* owner = &rows.Owner();
+  cbxOutFormat = MakeOutputProfileBox(owner, gridsOnly);
+  rows.AddCaptioned("Output LUT Format", cbxOutFormat);
+
+  edtLUTFile = MakeReadOnlyEdit(owner, "edtLUTFile");
+  edtLUTFile->setEnabled(false);
+  btnSetLUTFile = MakeBrowseButton(owner, "btnSetLUTFile", "Select the destination LUT file name");
+  btnSetLUTFile->setEnabled(false);
+  rows.AddCaptionedWithButton("Output LUT File", edtLUTFile, btnSetLUTFile);
+
+  cbxDimSize = MakeSizeBox(owner);
+  rows.AddCaptioned("LUT dimension size", cbxDimSize);
+  cbxBits = MakeBitsBox(owner);
+  rows.AddCaptioned("Bits per color", cbxBits);
+}
+
+void TLutFileOutput::FollowSelectedProfile() {
+  const TLutOutputProfile* profile = SelectedProfile();
+  FollowOutputProfile(profile, kGridSizes, *cbxDimSize, *cbxBits);
+  edtLUTFile->setEnabled(profile != nullptr);
+  btnSetLUTFile->setEnabled(profile != nullptr);
+  if (profile != nullptr && !edtLUTFile->text().isEmpty()) {
+    edtLUTFile->setText(ToQt(ChangeFileExt(FromQt(edtLUTFile->text()), "." + profile->Extension)));
+  }
+}
+
+bool TLutFileOutput::BrowseLutFile(IDialogs& dialogs, QWidget* parent, std::string& folder) {
+  const TLutOutputProfile* profile = SelectedProfile();
+  if (profile == nullptr) return false;
+  const std::string path = dialogs.SaveFile(parent, "Select the destination LUT file name", folder,
+                                            profile->Extension, SaveFilterOf(*profile));
+  if (path.empty()) return false;
+  edtLUTFile->setText(ToQt(path));
+  ConfirmedLutFile_ = path;
+  folder = ExtractFileDir(path);
+  return true;
+}
+
+std::optional<TLutFileOutput::TTarget> TLutFileOutput::TargetToWrite(IDialogs& dialogs,
+                                                                     QWidget* parent) {
+  TTarget target;
+  target.Profile = SelectedProfile();
+  if (target.Profile == nullptr) return std::nullopt;
+  target.Size = CheckedOutputSize(*cbxDimSize, *target.Profile);
+  target.Path = FromQt(edtLUTFile->text());
+  if (!MayReplace(dialogs, parent, target.Path, ConfirmedLutFile_)) return std::nullopt;
+  return target;
+}
+
+bool MayReplace(IDialogs& dialogs, QWidget* parent, const std::string& path,
+                const std::string& confirmed) {
+  return path == confirmed || !FileExists(path) || dialogs.YesNo(parent, OverwriteQuestion(path));
 }
 
 std::string SaveFilterOf(const TLutOutputProfile& profile) {

@@ -2,11 +2,11 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <array>
 
+#include "ui/FormRows.h"
 #include "ui/QtOwned.h"
 
 namespace vorn::ui {
@@ -36,18 +36,10 @@ TfrmSetBitsPerValue::TfrmSetBitsPerValue(QWidget* owner, int currentBits) : QDia
   layout->addWidget(label, 0, 0);
   layout->addWidget(cbxBitsPerValue, 0, 1);
 
-  auto* buttons = MakeChild<QWidget>(this);
-  auto* buttonLayout = MakeChild<QHBoxLayout>(buttons);
-  buttonLayout->setContentsMargins(0, 0, 0, 0);
-  buttonLayout->addStretch(1);
-  btnOK = MakeChild<QPushButton>(buttons, QStringLiteral("OK"));
-  btnOK->setObjectName("btnOK");
-  btnOK->setDefault(true);
-  btnCancel = MakeChild<QPushButton>(buttons, QStringLiteral("Cancel"));
-  btnCancel->setObjectName("btnCancel");
-  buttonLayout->addWidget(btnOK);
-  buttonLayout->addWidget(btnCancel);
-  layout->addWidget(buttons, 1, 0, 1, 2);
+  const TButtonRow buttons = MakeButtonRow(this, 0, "btnOK", "OK", "Cancel");
+  btnOK = buttons.Default;
+  btnCancel = buttons.Cancel;
+  layout->addWidget(buttons.Panel, 1, 0, 1, 2);
 
   connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);

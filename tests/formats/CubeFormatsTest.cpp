@@ -11,16 +11,12 @@
 namespace vorn {
 namespace {
 
+using test::ProfileNamed;
+
 const char* kIdentity2 = "0 0 0\n1 0 0\n0 1 0\n1 1 0\n0 0 1\n1 0 1\n0 1 1\n1 1 1\n";
 
 int Index(const char* name) {
   return IndexOfFormat(name);
-}
-
-TLutOutputProfile& Profile(const std::string& name) {
-  for (auto& p : OutputProfiles())
-    if (p->Name == name) return *p;
-  throw std::runtime_error("no profile " + name);
 }
 
 // A grid whose every node differs, with values outside [0, 1] too.
@@ -181,7 +177,7 @@ TEST_F(CubeFormats, PanasonicWriterRoundsHalfToEvenWithoutClamping) {
   Lut.SetNode(0, 0, 0, {0.5, 1.2, -0.1});
   Lut.Comments = {"note"};
   std::string path = Dir.File("out.vlt");
-  SaveLut(path, Lut, Profile("Panasonic 3D vlt, Varicam"), -1);
+  SaveLut(path, Lut, ProfileNamed("Panasonic 3D vlt, Varicam"), -1);
   EXPECT_EQ(test::ReadFile(path),
             "# note\n# Converted by Vorn LUT Converter\n\nLUT_3D_SIZE 1\n\n2048 4914 -410\n");
 }
@@ -221,7 +217,7 @@ TEST_F(CubeFormats, CubeWriterOutput) {
   Lut.SetNode(0, 0, 0, {0.0000005, -0.25, 1.5});
   Lut.Comments = {"look", ""};
   std::string path = Dir.File("out.cube");
-  SaveLut(path, Lut, Profile("Cube 3D Davinci"), -1);
+  SaveLut(path, Lut, ProfileNamed("Cube 3D Davinci"), -1);
   EXPECT_EQ(test::ReadFile(path),
             "# look\n# \n# Converted by Vorn LUT Converter\n\nLUT_3D_SIZE 1\n"
             "0.000001 -0.250000 1.500000\n");
@@ -230,7 +226,7 @@ TEST_F(CubeFormats, CubeWriterOutput) {
 TEST_F(CubeFormats, WritersEmitRedFastest) {
   FillTestGrid(Lut, 2);
   std::string path = Dir.File("order.cfe");
-  SaveLut(path, Lut, Profile("FSI CFE (Flanders Scientific) 3D"), -1);
+  SaveLut(path, Lut, ProfileNamed("FSI CFE (Flanders Scientific) 3D"), -1);
   TTextFile text;
   text.Load(path);
   ASSERT_EQ(text.Count(), 5u + 8u);
@@ -253,7 +249,7 @@ TEST_F(CubeFormats, TruelightWriterOutput) {
   FillTestGrid(Lut, 2);
   Lut.Comments = {"not written"};
   std::string path = Dir.File("tl.cube");
-  SaveLut(path, Lut, Profile("Cube 3D Truelight"), -1);
+  SaveLut(path, Lut, ProfileNamed("Cube 3D Truelight"), -1);
   TTextFile text;
   text.Load(path);
   ASSERT_EQ(text.Count(), 6u + 8u + 2u);
@@ -305,11 +301,11 @@ TEST_F(CubeFormats, EveryProfileRoundTripsThroughItsOwnReader) {
 TEST_F(CubeFormats, SavingAReadBackFileRepeatsTheConvertedLine) {
   FillTestGrid(Lut, 2);
   std::string first = Dir.File("a.cube");
-  SaveLut(first, Lut, Profile("Cube 3D Davinci"), -1);
+  SaveLut(first, Lut, ProfileNamed("Cube 3D Davinci"), -1);
   TLUT back;
   LoadLut(first, back, -1);
   std::string second = Dir.File("b.cube");
-  SaveLut(second, back, Profile("Cube 3D Davinci"), -1);
+  SaveLut(second, back, ProfileNamed("Cube 3D Davinci"), -1);
   TTextFile text;
   text.Load(second);
   EXPECT_EQ(text[0], "# Converted by Vorn LUT Converter");
@@ -320,7 +316,7 @@ TEST_F(CubeFormats, OneNodeRecordWritesOneGridLine) {
   Lut.Kind = lk3D;
   Lut.Size3D = 1;
   std::string path = Dir.File("one.cube");
-  SaveLut(path, Lut, Profile("Cube 3D Adobe Photoshop, AfterEffects, Iridas, Nuke"), -1);
+  SaveLut(path, Lut, ProfileNamed("Cube 3D Adobe Photoshop, AfterEffects, Iridas, Nuke"), -1);
   TTextFile text;
   text.Load(path);
   ASSERT_EQ(text.Count(), 4u);
@@ -330,7 +326,7 @@ TEST_F(CubeFormats, OneNodeRecordWritesOneGridLine) {
 TEST_F(CubeFormats, FsiCfeOutputIsNotCube3D) {
   FillTestGrid(Lut, 2);
   std::string path = Dir.File("m.cfe");
-  SaveLut(path, Lut, Profile("FSI CFE (Flanders Scientific) 3D"), -1);
+  SaveLut(path, Lut, ProfileNamed("FSI CFE (Flanders Scientific) 3D"), -1);
   EXPECT_FALSE(GetFormat(Index("Cube 3D"))->IsFormat(path));
   EXPECT_EQ(DetectFormat(path), Index("FSI CFE (Flanders Scientific) 3D"));
 }
@@ -357,7 +353,7 @@ TEST_F(CubeFormats, AWriteFailureNamesTheFile) {
   FillTestGrid(Lut, 2);
   std::string path = Dir.File("no-such-folder/out.cube");
   try {
-    SaveLut(path, Lut, Profile("Cube 3D Davinci"), -1);
+    SaveLut(path, Lut, ProfileNamed("Cube 3D Davinci"), -1);
     FAIL();
   } catch (const Exception& e) {
     EXPECT_NE(std::string(e.what()).find(path), std::string::npos);

@@ -13,6 +13,7 @@
 #include "core/TextTools.h"
 #include "formats/FormatToolkit.h"
 #include "platform/Convert.h"
+#include "tests/support/TestLuts.h"
 #include "tests/support/TestSupport.h"
 
 namespace vorn {
@@ -350,18 +351,6 @@ TEST(FormatToolkit, ConversionErrorsNoteTheFileAndLine) {
   }
 }
 
-// A 2-node grid whose nodes all differ and one value outside [0, 1].
-std::unique_ptr<TLUT> SmallGrid() {
-  auto lut = std::make_unique<TLUT>();
-  lut->Kind = lk3D;
-  lut->Size3D = 2;
-  for (int r = 0; r < 2; ++r)
-    for (int g = 0; g < 2; ++g)
-      for (int b = 0; b < 2; ++b) lut->SetNode(r, g, b, {r * 0.5, g * 0.25, b * 0.125});
-  lut->SetNode(1, 1, 1, {1.25, -0.5, 0.25});
-  return lut;
-}
-
 TEST(FormatToolkit, GridWritersFollowLayoutAndCoding) {
   struct TWriterCase {
     const char* Name;
@@ -385,7 +374,7 @@ TEST(FormatToolkit, GridWritersFollowLayoutAndCoding) {
        "0\t0\t0\t0\n1\t0\t0\t12\n2\t0\t25\t0\n3\t0\t25\t12\n4\t50\t0\t0\n5\t50\t0\t12\n"
        "6\t50\t25\t0\n7\t125\t-50\t25\n"},
   };
-  const auto lut = SmallGrid();
+  const auto lut = test::SmallGrid();
   for (const TWriterCase& c : cases) {
     SCOPED_TRACE(c.Name);
     TTextFile text;

@@ -14,16 +14,13 @@
 #include "core/LUTFormat.h"
 #include "core/TextFile.h"
 #include "platform/Convert.h"
+#include "tests/support/TestLuts.h"
 #include "tests/support/TestSupport.h"
 
 namespace vorn {
 namespace {
 
-const TLutOutputProfile& Profile(const std::string& name) {
-  for (const auto& p : OutputProfiles())
-    if (p->Name == name) return *p;
-  throw std::runtime_error("no profile " + name);
-}
+using test::ProfileNamed;
 
 // The 2-node identity as blue-fastest R G B lines, which is also how red-fastest B G R lines
 // write it; codes of 1.0 are top.
@@ -333,15 +330,9 @@ TEST(Grid3DTextFormats, DetectionByKeywordAndExtension) {
   }
 }
 
-// A 2-node grid whose nodes all differ, with values outside [0, 1].
+// The support's 2-node grid with a comment these writers leave out.
 std::unique_ptr<TLUT> SmallGrid() {
-  auto lut = std::make_unique<TLUT>();
-  lut->Kind = lk3D;
-  lut->Size3D = 2;
-  for (int r = 0; r < 2; ++r)
-    for (int g = 0; g < 2; ++g)
-      for (int b = 0; b < 2; ++b) lut->SetNode(r, g, b, {r * 0.5, g * 0.25, b * 0.125});
-  lut->SetNode(1, 1, 1, {1.25, -0.5, 0.25});
+  auto lut = test::SmallGrid();
   lut->Comments = {"not written"};
   return lut;
 }
@@ -373,7 +364,7 @@ TEST(Grid3DTextFormats, WritersPutOutTheirLayout) {
   const auto lut = SmallGrid();
   for (const TWriterCase& c : cases) {
     SCOPED_TRACE(c.Profile);
-    const TLutOutputProfile& profile = Profile(c.Profile);
+    const TLutOutputProfile& profile = ProfileNamed(c.Profile);
     const std::string path = dir.File("Look." + profile.Extension);
     SaveLut(path, *lut, profile, -1);
     EXPECT_EQ(test::ReadFile(path), c.Text);
@@ -384,7 +375,7 @@ TEST(Grid3DTextFormats, NucodaWriterPutsAFixedShaperBeforeTheGrid) {
   test::TempDir dir;
   const auto lut = SmallGrid();
   const std::string path = dir.File("Look.cms");
-  SaveLut(path, *lut, Profile("Nucoda 3D"), -1);
+  SaveLut(path, *lut, ProfileNamed("Nucoda 3D"), -1);
   TTextFile text;
   text.Load(path);
   ASSERT_EQ(text.Count(), 7u + 4096u + 1u + 8u);
@@ -418,7 +409,7 @@ TEST(Grid3DTextFormats, ClipsterHeaderOfAnAwkwardFileNameIsWellFormed) {
   test::TempDir dir;
   const std::string title = "Bob's <cut> & \"grade\"";
   const std::string path = dir.File(title + ".txt");
-  SaveLut(path, *SmallGrid(), Profile("Clipster 3D"), -1);
+  SaveLut(path, *SmallGrid(), ProfileNamed("Clipster 3D"), -1);
   auto lut = std::make_unique<TLUT>();
   LoadLut(path, *lut, -1);
   EXPECT_EQ(lut->FormatIndex, IndexOfFormat("Clipster 3D"));
@@ -473,7 +464,7 @@ TEST(Grid3DTextFormats, NucodaShaperAndGridConvertThroughTheShaperThenTheGrid) {
   test::TempDir dir;
   const std::string source = dir.Write("shaped.cms", text);
   const std::string target = dir.File("shaped.cube");
-  ConvertFile(source, target, -1, Profile("Cube 3D Davinci"), 5, -1);
+  ConvertFile(source, target, -1, ProfileNamed("Cube 3D Davinci"), 5, -1);
 
   auto cube = std::make_unique<TLUT>();
   LoadLut(target, *cube, -1);

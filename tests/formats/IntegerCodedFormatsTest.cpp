@@ -16,6 +16,8 @@
 namespace vorn {
 namespace {
 
+using test::ProfileNamed;
+
 constexpr const char* kSizeLimit =
     "The current version cannot process LUTs more than 100x100x100.\r\n"
     "In general, 64x64x64 is definitely enough for 3D LUTs.";
@@ -403,12 +405,6 @@ TEST(IntegerCodedFormats, Detection) {
             IndexOfFormat("Quantel 3D"));
 }
 
-TLutOutputProfile& Profile(const std::string& name) {
-  for (auto& p : OutputProfiles())
-    if (p->Name == name) return *p;
-  throw std::runtime_error("no profile " + name);
-}
-
 // A 2-node grid with a half code, values outside [0, 1] and one comment.
 std::unique_ptr<TLUT> TwoNodeGrid() {
   auto lut = std::make_unique<TLUT>();
@@ -452,7 +448,7 @@ TEST(IntegerCodedFormats, WritersLineForLine) {
   const auto lut = TwoNodeGrid();
   for (const TWriterCase& c : cases) {
     SCOPED_TRACE(c.Profile);
-    const TLutOutputProfile& profile = Profile(c.Profile);
+    const TLutOutputProfile& profile = ProfileNamed(c.Profile);
     const std::string path = dir.File("out." + profile.Extension);
     SaveLut(path, *lut, profile, c.Bits);
     EXPECT_EQ(test::ReadFile(path), c.Text);
@@ -465,8 +461,8 @@ TEST(IntegerCodedFormats, GridSizesTheWritersTakeOrRefuse) {
   lut->Kind = lk3D;
   auto save = [&](const char* profile, int size) {
     lut->Size3D = size;
-    const std::string path = dir.File("size." + Profile(profile).Extension);
-    SaveLut(path, *lut, Profile(profile), -1);
+    const std::string path = dir.File("size." + ProfileNamed(profile).Extension);
+    SaveLut(path, *lut, ProfileNamed(profile), -1);
     return path;
   };
   // One node: a 3DL breakpoint line of "0", which reads back as one node.
@@ -496,9 +492,9 @@ TEST(IntegerCodedFormats, GridSizesTheWritersTakeOrRefuse) {
   }
   // A depth that the readers cannot take back is not written.
   lut->Size3D = 2;
-  EXPECT_THROW(SaveLut(dir.File("b.m3d"), *lut, Profile("Pandora 3D, Apple 3D m3d"), 31),
+  EXPECT_THROW(SaveLut(dir.File("b.m3d"), *lut, ProfileNamed("Pandora 3D, Apple 3D m3d"), 31),
                Exception);
-  EXPECT_THROW(SaveLut(dir.File("b.3dl"), *lut, Profile("3DL Fusion"), 0), Exception);
+  EXPECT_THROW(SaveLut(dir.File("b.3dl"), *lut, ProfileNamed("3DL Fusion"), 0), Exception);
   EXPECT_FALSE(FileExists(dir.File("b.3dl")));
 }
 

@@ -17,12 +17,7 @@
 namespace vorn {
 namespace {
 
-const TLutOutputProfile& Profile(const std::string& name) {
-  for (const auto& profile : OutputProfiles()) {
-    if (profile->Name == name) return *profile;
-  }
-  throw std::runtime_error("no output profile " + name);
-}
+using test::ProfileNamed;
 
 int SpeedGrade() {
   return IndexOfFormat("Adobe SpeedGrade Look 3D");
@@ -50,7 +45,7 @@ TEST(SpeedGradeLook, ATwoNodeGridIsThreeLinesOfSixtyFourDigits) {
   lut.Comments = {"not written"};
   test::TempDir dir;
   const std::string path = dir.File("two.look");
-  SaveLut(path, lut, Profile("Adobe SpeedGrade Look"), -1);
+  SaveLut(path, lut, ProfileNamed("Adobe SpeedGrade Look"), -1);
   // Red fastest, blue slowest; 1.0 is 0000803F and 0.5 is 0000003F.
   EXPECT_EQ(test::ReadFile(path),
             std::string(kShaderLines) +
@@ -71,7 +66,7 @@ TEST(SpeedGradeLook, ASeventeenNodeGridEndsWithAShortLineAndReadsBackWhole) {
       for (int b = 0; b < 17; ++b) lut.SetNode(r, g, b, {r / 16.0, std::sqrt(g / 16.0), -0.1 * b});
   test::TempDir dir;
   const std::string path = dir.File("big.look");
-  SaveLut(path, lut, Profile("Adobe SpeedGrade Look"), 12);
+  SaveLut(path, lut, ProfileNamed("Adobe SpeedGrade Look"), 12);
   TTextFile text;
   text.Load(path);
   const std::string_view last = text[text.Count() - 4];
@@ -197,7 +192,7 @@ class PremiereLook : public ::testing::Test {
     Lut.Comments = {"graded"};
   }
   void Save(const std::string& path, const TReplaceQuestion& question = {}) {
-    SaveLut(path, Lut, Profile("Adobe Premiere Look"), -1, question);
+    SaveLut(path, Lut, ProfileNamed("Adobe Premiere Look"), -1, question);
   }
 
   test::TempDir Dir;

@@ -18,14 +18,10 @@
 namespace vorn {
 namespace {
 
+using test::ProfileNamed;
+
 bool HasOciobakelut() {
   return std::system("command -v ociobakelut >/dev/null 2>&1") == 0;
-}
-
-const TLutOutputProfile& ProfileNamed(const std::string& name) {
-  for (const auto& profile : OutputProfiles())
-    if (profile->Name == name) return *profile;
-  throw std::runtime_error("no output profile " + name);
 }
 
 // A smooth grade whose nodes all differ, so that a wrong node order or channel order shows.

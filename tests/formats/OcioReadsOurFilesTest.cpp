@@ -20,6 +20,8 @@
 namespace vorn {
 namespace {
 
+using test::ProfileNamed;
+
 struct TBaked {
   int Status = -1;
   int Size1D = 0;
@@ -47,13 +49,6 @@ TBaked Bake(const std::string& path, int cubeSize) {
 
 double Difference(const TRGB& a, const TRGB& b) {
   return std::max({std::fabs(a.R - b.R), std::fabs(a.G - b.G), std::fabs(a.B - b.B)});
-}
-
-const TLutOutputProfile& Profile(const std::string& name) {
-  for (const auto& profile : OutputProfiles()) {
-    if (profile->Name == name) return *profile;
-  }
-  throw std::runtime_error("no output profile " + name);
 }
 
 #define REQUIRE_OCIO() \
@@ -88,7 +83,7 @@ TEST(OcioReadsOurFiles, OneDimensionalTablesAgree) {
   test::TempDir dir;
   for (const TOneDimensionalCase& c : cases) {
     SCOPED_TRACE(c.Profile);
-    const TLutOutputProfile& profile = Profile(c.Profile);
+    const TLutOutputProfile& profile = ProfileNamed(c.Profile);
     const std::string path = dir.File(c.File);
     SaveLut(path, *Curves(profile.DefaultSize), profile, -1);
     auto ours = std::make_unique<TLUT>();
@@ -115,7 +110,7 @@ TEST(OcioReadsOurFiles, TheLustreLayoutIsNotOneOfOpenColorIOs) {
   REQUIRE_OCIO();
   test::TempDir dir;
   const std::string path = dir.File("curves.lut");
-  SaveLut(path, *Curves(1024), Profile("Autodesk Lustre 1D"), -1);
+  SaveLut(path, *Curves(1024), ProfileNamed("Autodesk Lustre 1D"), -1);
   EXPECT_NE(Bake(path, 2).Status, 0)
       << "OpenColorIO reads the Lustre layout now: compare its values as above";
 }
@@ -134,7 +129,7 @@ TEST(OcioReadsOurFiles, SpeedGradeLookGridsAgree) {
       }
   test::TempDir dir;
   const std::string path = dir.File("grade.look");
-  SaveLut(path, grid, Profile("Adobe SpeedGrade Look"), -1);
+  SaveLut(path, grid, ProfileNamed("Adobe SpeedGrade Look"), -1);
   TLUT ours;
   LoadLut(path, ours);
   ASSERT_EQ(ours.Size3D, kSize);

@@ -19,6 +19,8 @@
 namespace vorn {
 namespace {
 
+using test::ProfileNamed;
+
 // How a format codes its values, which bounds the round trip's error.
 struct TCoding {
   enum TKind { Decimals, ProfileBits, TopCode } Kind;
@@ -123,13 +125,6 @@ double LargestDifference(const TLUT& source, const TLUT& loaded) {
 
 std::string FileNameFor(const TLutOutputProfile& profile) {
   return "known" + std::to_string(&profile - &GetOutputProfile(0)) + "." + profile.Extension;
-}
-
-const TLutOutputProfile& ProfileNamed(const std::string& name) {
-  for (const auto& profile : OutputProfiles()) {
-    if (profile->Name == name) return *profile;
-  }
-  throw std::runtime_error("no output profile " + name);
 }
 
 TEST(ProfileRoundTrip, EveryProfileReadsBackWithinItsCoding) {

@@ -16,6 +16,8 @@
 namespace vorn {
 namespace {
 
+using test::ProfileNamed;
+
 std::string Repeat(const std::string& line, int count) {
   std::string text;
   text.reserve(line.size() * static_cast<std::size_t>(count));
@@ -332,13 +334,6 @@ const TWriteCase kWriteCases[] = {
     {"Shake 1D", "a.txt", -1, "0 16384 13107\n32768 32768 32768\n65535 0 65535\n"},
 };
 
-const TLutOutputProfile& Profile(const std::string& name) {
-  for (const auto& profile : OutputProfiles()) {
-    if (profile->Name == name) return *profile;
-  }
-  throw std::runtime_error("no output profile " + name);
-}
-
 // Three entries: a tie at every depth (0.5), values between codes, and values outside [0, 1]
 // that the integer writers clamp, except Codex 1D.
 void FillThreeEntries(TLUT& lut) {
@@ -357,7 +352,7 @@ TEST(Text1DWriters, EveryProfileWritesItsLines) {
   for (const TWriteCase& c : kWriteCases) {
     SCOPED_TRACE(std::string(c.Profile) + " " + std::to_string(c.Bits));
     const std::string path = dir.File(c.File);
-    SaveLut(path, lut, Profile(c.Profile), c.Bits);
+    SaveLut(path, lut, ProfileNamed(c.Profile), c.Bits);
     EXPECT_EQ(test::ReadFile(path), c.Text);
   }
 }

@@ -2,22 +2,16 @@
 
 #include <lcms2.h>
 
-#include <memory>
 #include <stdexcept>
+
+#include "imaging/LcmsContext.h"
 
 namespace vorn::test {
 
 namespace {
 
-struct TProfileCloser {
-  void operator()(void* profile) const { cmsCloseProfile(profile); }
-};
-using TProfile = std::unique_ptr<void, TProfileCloser>;
-
-struct TCurveFreer {
-  void operator()(cmsToneCurve* curve) const { cmsFreeToneCurve(curve); }
-};
-using TCurve = std::unique_ptr<cmsToneCurve, TCurveFreer>;
+using TProfile = TLcmsProfile;
+using TCurve = TLcmsToneCurve;
 
 // Wide primaries (not sRGB's), D65 white, gamma 2.2: a transform to or from sRGB is far
 // from the identity.

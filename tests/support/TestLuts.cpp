@@ -59,6 +59,17 @@ std::unique_ptr<TLUT> MakeGradeLut(TLutKind kind, int gridSize, int tableSize) {
   return lut;
 }
 
+std::unique_ptr<TLUT> SmallGrid() {
+  auto lut = std::make_unique<TLUT>();
+  lut->Kind = lk3D;
+  lut->Size3D = 2;
+  for (int r = 0; r < 2; ++r)
+    for (int g = 0; g < 2; ++g)
+      for (int b = 0; b < 2; ++b) lut->SetNode(r, g, b, {r * 0.5, g * 0.25, b * 0.125});
+  lut->SetNode(1, 1, 1, {1.25, -0.5, 0.25});
+  return lut;
+}
+
 std::string CubeTextOf(const TLUT& lut) {
   std::string text = "TITLE \"test grade\"\n";
   const bool shaper = lut.Kind == lk1DAnd3D;

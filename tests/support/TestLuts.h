@@ -1,7 +1,7 @@
 #pragma once
-// LUTs for the ICC and merge tests: a smooth grade far from the identity that lifts the
-// blacks and mixes the channels, as a grid, a 1D table or a shaper before a grid, and Cube
-// text that holds them.
+// LUTs for the tests: a smooth grade far from the identity that lifts the blacks and mixes
+// the channels, as a grid, a 1D table or a shaper before a grid, and Cube text that holds
+// them; a 2-node grid for the writers' line-by-line checks.
 
 #include <memory>
 #include <string>
@@ -18,6 +18,9 @@ TRGB CurveGrade(const TRGB& in);
 // kind lk3D: a grid of LiftedGrade; lk1D: a table of CurveGrade; lk1DAnd3D: a shaper that
 // brightens (x^0.7) before a grid of LiftedGrade.
 std::unique_ptr<TLUT> MakeGradeLut(TLutKind kind, int gridSize = 17, int tableSize = 1024);
+
+// A 2-node grid whose nodes all differ, one of them with values outside [0, 1]; no comments.
+std::unique_ptr<TLUT> SmallGrid();
 
 // Cube text of a 3D or a 1D-and-3D LUT (LUT_1D_SIZE before LUT_3D_SIZE), nine decimals.
 std::string CubeTextOf(const TLUT& lut);

@@ -12,6 +12,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "core/LUTFormat.h"
+
 extern char** environ;
 
 namespace vorn::test {
@@ -75,6 +77,13 @@ TProgramResult RunProgram(const std::vector<std::string>& argv) {
   result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   result.Out = ReadFile(outPath);
   return result;
+}
+
+const TLutOutputProfile& ProfileNamed(const std::string& name) {
+  for (const auto& profile : OutputProfiles()) {
+    if (profile->Name == name) return *profile;
+  }
+  throw std::runtime_error("no output profile " + name);
 }
 
 }  // namespace vorn::test

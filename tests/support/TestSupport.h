@@ -1,12 +1,17 @@
 #pragma once
 // Helpers for tests: a temporary folder removed at the end of the test, file writing
-// and reading, and the location of the shared corpus of real LUT files.
+// and reading, the location of the shared corpus of real LUT files, and the output
+// profiles by name.
 
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/Files.h"
+
+namespace vorn {
+struct TLutOutputProfile;
+}
 
 namespace vorn::test {
 
@@ -33,5 +38,8 @@ struct TProgramResult {
 // Runs a program found on the PATH with the given arguments (argv[0] is its name), with
 // standard input and standard error on /dev/null.
 TProgramResult RunProgram(const std::vector<std::string>& argv);
+
+// The registered output profile of that name; raises when there is none.
+const TLutOutputProfile& ProfileNamed(const std::string& name);
 
 }  // namespace vorn::test
