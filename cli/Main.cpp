@@ -3,8 +3,10 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "platform/Files.h"
 
 int main(int argc, char** argv) {
+  vorn::ReportFileSizeLimitAsError();
   std::vector<std::string> args(argv + 1, argv + argc);
   return vorn::cli::RunCommandLine(args, stdout, stderr);
 }

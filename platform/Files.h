@@ -14,13 +14,34 @@ std::string ReadWholeFile(const std::string& path);
 // At most maxBytes from the start of the file (fewer when the file is shorter).
 std::string ReadFileBytes(const std::string& path, std::size_t maxBytes);
 
-// Replaces the file with data. The data goes to a temporary file beside the target,
-// which then takes the target's place, so a failed write leaves an existing file as it
-// was.
+// Replaces the file with data, so that a failure leaves an existing file as it was:
+// - the data goes to a temporary file beside the target, unnamed (O_TMPFILE) where the
+//   file system offers it, so that a killed process leaves nothing behind, named
+//   ".vorn-XXXXXX" otherwise; it is linked in under the target's name only when complete;
+// - a symbolic link to a regular file is written through (the link stays a link); a link
+//   to anything else, a dangling or looping link, and an entry that is not a regular file
+//   (a folder, a named pipe, a device) are refused with a message that names them;
+// - a file with further hard links, or one in a folder that takes no new files, is
+//   rewritten in place, after the space for the new content is reserved: a full disk or a
+//   file-size limit fails before the old content is touched.
 void WriteWholeFile(const std::string& path, std::string_view data);
 
+// Writes beyond the process's file-size limit (ulimit -f) then fail with "File too large"
+// instead of ending the program with SIGXFSZ. Called once by each program at start-up.
+void ReportFileSizeLimitAsError();
+
+// An existing file that is not a folder (symbolic links followed).
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
+// True when the folder has an entry of that name of any kind: a dangling or looping
+// symbolic link counts too.
+bool EntryExists(const std::string& path);
+// True when both paths lead to one file (the same device and inode, symbolic links
+// followed), whatever their names; false when either is missing.
+bool SameFile(const std::string& first, const std::string& second);
+// True when both paths are one directory entry: the same name in the same folder (the
+// folders compared as files).
+bool SameEntry(const std::string& first, const std::string& second);
 
 // Path helpers on "/"-separated paths.
 std::string ExtractFileName(const std::string& path);

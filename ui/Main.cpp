@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Files.h"
 #include "ui/Application.h"
 #include "ui/MainForm.h"
 #include "ui/QtDialogs.h"
@@ -39,6 +40,7 @@ int RunApplication(bool probeStartup, std::chrono::steady_clock::time_point star
 
 int main(int argc, char** argv) {
   const auto started = std::chrono::steady_clock::now();
+  vorn::ReportFileSizeLimitAsError();
   QApplication application(argc, argv);
   try {
     vorn::ui::SetUpApplication(application);
