@@ -82,7 +82,10 @@ int ResolveBits(const TConvertOptions& options, const TLutOutputProfile& profile
 // The folder as OutputPathFor wants it: without trailing separators ("/" becomes "", so
 // that the joined path is "/name").
 std::string OutputFolder(const std::string& dir) {
-  if (!DirectoryExists(dir)) throw ECommandError(dir + ": the output folder does not exist");
+  if (!DirectoryExists(dir)) {
+    throw EUsageError(dir + (EntryExists(dir) ? ": the output folder is not a folder"
+                                              : ": the output folder does not exist"));
+  }
   std::string folder = dir;
   while (!folder.empty() && folder.back() == '/') folder.pop_back();
   return folder;
@@ -107,7 +110,8 @@ TOverwriteAnswer AnswerExisting(TExistingPolicy policy, const std::string& desti
 void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE* progressStream) {
   const TLutOutputProfile& profile = FindProfile(options.Profile);
   const TBatchSettings settings{&profile, ResolveSize(options, profile),
-                                ResolveBits(options, profile), OutputFolder(options.OutputDir)};
+                                ResolveBits(options, profile), OutputFolder(options.OutputDir),
+                                true};
   std::vector<TBatchFile> files;
   files.reserve(options.Files.size());
   for (const std::string& path : options.Files) files.push_back({path, -1, true});
@@ -120,19 +124,21 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
   };
   callbacks.Progress = [&](std::size_t position, double) {
     current = files[position].Path;
-    progress.Show(position + 1, ExtractFileName(files[position].Path));
+    progress.Show(position + 1, EscapeField(ExtractFileName(files[position].Path)));
     return true;
   };
   callbacks.Finished = [&](std::size_t position, const std::string& destination, bool converted) {
     progress.Clear();
-    out << (converted ? "converted\t" : "skipped\t") << files[position].Path << '\t' << destination
-        << '\n';
+    out << (converted ? "converted\t" : "skipped\t") << EscapeField(files[position].Path) << '\t'
+        << EscapeField(destination) << '\n';
     out.Flush();
   };
   try {
     ConvertBatch(files, settings, callbacks);
   } catch (const ECommandError&) {
     throw;
+  } catch (const EOutputCollision& error) {
+    throw EUsageError(error.what());
   } catch (const std::exception& error) {
     throw ECommandError(LineText(ReportError(error, current)));
   }

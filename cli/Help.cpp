@@ -88,15 +88,23 @@ Options:
   --output-dir DIR       folder for the written files; it must exist
   --overwrite            replace files that already exist in DIR
   --skip-existing        leave files that already exist in DIR and go on
-Without --overwrite or --skip-existing an existing destination is an error.
+Without --overwrite or --skip-existing an existing destination (any entry, a broken
+symbolic link too) is an error. A destination that is a symbolic link is written
+through only when it leads to a regular file; one that is the source file itself
+under another name (a hard or symbolic link) is an error.
+
+Files whose outputs would be the same file (x/l.cube and y/l.cube, l.cube and
+l.cfe, a file given twice) are refused before anything is written: the message
+lists them, and the exit status is 2.
 
 Output: one tab-separated line per file, "converted" or "skipped", the source path
-and the destination path. On a terminal a progress line is shown on standard error
-while several files are converted.
+and the destination path. A backslash, tab, line feed or carriage return in a path
+is written as \\, \t, \n or \r. On a terminal a progress line is shown on standard
+error while several files are converted.
 
 The first file that fails ends the batch with exit status 1 and its message on
-standard error; files converted before it stay written. A bad option value exits
-with status 2 before any file is written.
+standard error; files converted before it stay written. A bad option value or a
+missing output folder exits with status 2 before any file is written.
 )";
 
 }  // namespace

@@ -9,7 +9,9 @@ namespace vorn::cli {
 
 namespace {
 
-bool Reads(const TLUTFormat& format) { return format.CanRead(); }
+bool Reads(const TLUTFormat& format) {
+  return format.CanRead();
+}
 
 // A format writes when some output profile names it.
 bool Writes(int formatIndex) {

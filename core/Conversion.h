@@ -28,7 +28,9 @@ std::string OutputPathFor(const std::string& outputFolder, const std::string& fi
 // automatic), resamples it to the profile's kind and the given size (capped at 99 nodes per
 // axis or 99,999 entries) and saves it with the bits (-1 = the profile's default). A source
 // that no format claims, or a folder, raises an error that names it. Sizes below 2 raise an
-// error before anything is read or written.
+// error before anything is read or written. A destination that is the source file under
+// another name (a hard link, or a symbolic link to it) is refused; the source's own entry
+// may be replaced.
 void ConvertFile(const std::string& source, const std::string& destination, int formatIndex,
                  const TLutOutputProfile& profile, int size, int bits, int inputBits = -1);
 
@@ -44,13 +46,44 @@ struct TBatchSettings {
   int Size = 0;
   int Bits = -1;
   std::string OutputFolder;
+  // Refuse, before anything is written, a batch in which files would overwrite each
+  // other's output (see FindOutputCollisions). Without it the batch asks AskOverwrite when
+  // a later file meets what an earlier one wrote, as the window does.
+  bool RefuseCollisions = false;
 };
+
+// Files of one batch that would write the same output file.
+struct TOutputCollision {
+  // The output file's name; more than one when existing names are links of one file.
+  std::vector<std::string> Destinations;
+  // The sources that would be written to it, in list order (the same path may repeat).
+  std::vector<std::string> Sources;
+  // Set when the destination is, as a file, a source of the batch under another name (a
+  // hard or symbolic link): that source would be overwritten by the conversion.
+  std::string OverwrittenSource;
+};
+
+// A batch refused because files would overwrite each other's output; nothing was written.
+class EOutputCollision : public Exception {
+ public:
+  explicit EOutputCollision(std::vector<TOutputCollision> collisions);
+  const std::vector<TOutputCollision>& Collisions() const { return Collisions_; }
+
+ private:
+  std::vector<TOutputCollision> Collisions_;
+};
+
+// The collisions of the checked files: two or more files with one destination name, or
+// with destinations that are one existing file (links of each other), and a destination
+// that is another checked source as a file. Empty when every file has its own output.
+std::vector<TOutputCollision> FindOutputCollisions(const std::vector<TBatchFile>& files,
+                                                   const TBatchSettings& settings);
 
 enum class TOverwriteAnswer { Yes, No, Cancel };
 
 struct TBatchCallbacks {
-  // Asked when something exists at a file's destination: Yes replaces it, No skips the
-  // file, Cancel ends the batch. Without it existing files are replaced.
+  // Asked when an entry of any kind (a dangling link too) exists at a file's destination: Yes
+  // replaces it, No skips the file, Cancel ends the batch. Without it existing files are replaced.
   std::function<TOverwriteAnswer(const std::string& destination)> AskOverwrite;
   // Called before each file is converted with its position in the list and the batch's
   // progress in percent ((position + 1) x 100 / number of files); answering false cancels

@@ -3,6 +3,7 @@
 // with a message that names the file and gives the system's reason.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,15 @@ bool DirectoryExists(const std::string& path);
 // True when the folder has an entry of that name of any kind: a dangling or looping
 // symbolic link counts too.
 bool EntryExists(const std::string& path);
+// A file as the system knows it, whatever its names.
+struct TFileId {
+  std::uint64_t Device = 0;
+  std::uint64_t Inode = 0;
+  auto operator<=>(const TFileId&) const = default;
+};
+// The identity of the file the path leads to (symbolic links followed); false when there is
+// none.
+bool FileIdentity(const std::string& path, TFileId& id);
 // True when both paths lead to one file (the same device and inode, symbolic links
 // followed), whatever their names; false when either is missing.
 bool SameFile(const std::string& first, const std::string& second);

@@ -301,11 +301,17 @@ bool EntryExists(const std::string& path) {
   return ::lstat(path.c_str(), &info) == 0;
 }
 
+bool FileIdentity(const std::string& path, TFileId& id) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return false;
+  id = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+  return true;
+}
+
 bool SameFile(const std::string& first, const std::string& second) {
-  struct stat a {};
-  struct stat b {};
-  return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 &&
-         a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+  TFileId a;
+  TFileId b;
+  return FileIdentity(first, a) && FileIdentity(second, b) && a == b;
 }
 
 bool SameEntry(const std::string& first, const std::string& second) {

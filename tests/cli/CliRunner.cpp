@@ -115,7 +115,33 @@ int WaitFor(pid_t pid) {
 
 }  // namespace
 
+namespace {
+
+TCliResult Run(const std::string& program, std::vector<std::string> words,
+               TErrorStream errorStream);
+
+}  // namespace
+
 TCliResult RunCli(const std::vector<std::string>& args, TErrorStream errorStream) {
+  std::vector<std::string> words = {VORN_CLI_PATH};
+  words.insert(words.end(), args.begin(), args.end());
+  return Run(VORN_CLI_PATH, words, errorStream);
+}
+
+TCliResult RunCliAfter(const std::string& prefix, const std::vector<std::string>& args) {
+  std::vector<std::string> words = {"/bin/sh", "-c", prefix + " \"$0\" \"$@\"", VORN_CLI_PATH};
+  words.insert(words.end(), args.begin(), args.end());
+  return Run("/bin/sh", words, TErrorStream::Pipe);
+}
+
+std::string AsNobody() {
+  return ::geteuid() == 0 ? "exec setpriv --reuid=65534 --regid=65534 --clear-groups" : "exec";
+}
+
+namespace {
+
+TCliResult Run(const std::string& program, std::vector<std::string> words,
+               TErrorStream errorStream) {
   TPipe out = MakePipe();
   TPipe errPipe;
   TTerminal terminal;
@@ -134,15 +160,13 @@ TCliResult RunCli(const std::vector<std::string>& args, TErrorStream errorStream
   posix_spawn_file_actions_adddup2(actions.Get(), out.Write.Get(), 1);
   posix_spawn_file_actions_adddup2(actions.Get(), errWrite, 2);
 
-  std::vector<std::string> words = {VORN_CLI_PATH};
-  words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
 
   pid_t pid = 0;
-  if (posix_spawn(&pid, VORN_CLI_PATH, actions.Get(), nullptr, argv.data(), environ) != 0) {
-    throw std::runtime_error("cannot start " + std::string(VORN_CLI_PATH));
+  if (posix_spawn(&pid, program.c_str(), actions.Get(), nullptr, argv.data(), environ) != 0) {
+    throw std::runtime_error("cannot start " + program);
   }
   out.Write.Close();
   errPipe.Write.Close();
@@ -153,6 +177,8 @@ TCliResult RunCli(const std::vector<std::string>& args, TErrorStream errorStream
   result.Status = WaitFor(pid);
   return result;
 }
+
+}  // namespace
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

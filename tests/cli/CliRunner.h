@@ -19,6 +19,15 @@ enum class TErrorStream { Pipe, Terminal };
 TCliResult RunCli(const std::vector<std::string>& args,
                   TErrorStream errorStream = TErrorStream::Pipe);
 
+// Runs vorn-lut through /bin/sh as `prefix PROGRAM ARGS...`: prefix is shell text such as
+// "ulimit -f 64; exec" or "exec setpriv ..." (a command that starts the program with fewer
+// rights).
+TCliResult RunCliAfter(const std::string& prefix, const std::vector<std::string>& args);
+
+// The prefix that runs the program as nobody (a root test process's files stay out of its
+// reach unless they are opened to others).
+std::string AsNobody();
+
 // The lines of a text without their line breaks.
 std::vector<std::string> Lines(const std::string& text);
 
