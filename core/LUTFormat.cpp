@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/TextTools.h"
+#include "platform/Files.h"
 
 namespace vorn {
 
@@ -241,10 +242,22 @@ void LoadWith(TLUTFormat& format, const std::string& path, TLUT& lut, int inputB
   }
 }
 
+// A file too large to be a LUT is refused before anything reads it whole.
+void CheckLutFileSize(const std::string& path) {
+  const std::uint64_t size = FileSizeOf(path);
+  if (size <= kMaxLutFileBytes) return;
+  ELUTError error("The file is too large to be a LUT: it has " + std::to_string(size) +
+                  " bytes, and no LUT file of any format needs more than " +
+                  std::to_string(kMaxLutFileBytes) + " bytes (128 MiB).");
+  error.NoteFile(path);
+  throw error;
+}
+
 }  // namespace
 
 void LoadLut(const std::string& path, TLUT& lut, int formatIndex, int inputBits) {
   lut.Comments.clear();
+  CheckLutFileSize(path);
   if (formatIndex != -1) {
     TLUTFormat* format = GetFormat(formatIndex);
     if (!format)

@@ -25,6 +25,13 @@ class ELUTError : public Exception {
 
 inline constexpr const char* kIncompleteFile = "Incomplete file.";
 
+// The largest file a LUT of any format can need, 128 MiB: a grid of 101 nodes per axis
+// (the capacity of TLUT) is 1,030,301 value lines, and at 130 bytes a line leaves room for
+// an index column, three reals of 17 significant digits with signs and exponents, column
+// padding and CR LF. Tables (100,001 entries), XML, binary and picture formats need far
+// less. LoadLut refuses a larger file before it reads it.
+inline constexpr std::uint64_t kMaxLutFileBytes = std::uint64_t{128} << 20;
+
 class TLUTFormat {
  public:
   TLUTFormat(std::string name, bool is3D) : Name(std::move(name)), Is3D(is3D) {}

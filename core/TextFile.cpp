@@ -31,6 +31,24 @@ void TTextFile::SetText(std::string_view text) {
   Split();
 }
 
+namespace {
+
+constexpr std::size_t kStride = 32;
+
+// The first c at or after start; from and at remember the last search, which answers
+// every start between them.
+std::size_t FindFrom(const std::string& buffer, char c, std::size_t start, std::size_t& from,
+                     std::size_t& at) {
+  if (from <= start && start <= at) return at;
+  const void* found = std::memchr(buffer.data() + start, c, buffer.size() - start);
+  from = start;
+  at = found ? static_cast<std::size_t>(static_cast<const char*>(found) - buffer.data())
+             : buffer.size();
+  return at;
+}
+
+}  // namespace
+
 // Cuts Buffer_ into lines at CR, LF or CR LF; the text ends at the first NUL byte.
 void TTextFile::Split() {
   std::size_t end = Buffer_.find('\0');
@@ -40,32 +58,74 @@ void TTextFile::Split() {
     RaiseTooLarge();
   }
   Packed_ = false;
-  const char* data = Buffer_.data();
+  Indexed_ = true;
+  Lines_.clear();
+  Starts_.clear();
+  Cursor_ = {};
+  HasCR_ = std::memchr(Buffer_.data(), '\r', Buffer_.size()) != nullptr;
+  IndexedCount_ = 0;
   const std::size_t size = Buffer_.size();
-  ReserveSpans(size / 24 + 1);
   std::size_t start = 0;
-  if (std::memchr(data, '\r', size) == nullptr) {
-    // LF only: the common case, searched a block at a time.
-    while (start < size) {
-      const void* lf = std::memchr(data + start, '\n', size - start);
-      std::size_t stop = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
-      AddSpan(start, stop - start);
-      start = stop + 1;
-    }
-    return;
+  while (start < size) {
+    if (IndexedCount_ % kStride == 0) Starts_.push_back(static_cast<std::uint32_t>(start));
+    ++IndexedCount_;
+    const std::size_t lineEnd = BreakAt(start);
+    if (lineEnd >= size) break;
+    start = NextStart(lineEnd);
   }
-  std::size_t i = 0;
-  while (i < size) {
-    char c = data[i];
-    if (c != '\r' && c != '\n') {
-      ++i;
-      continue;
-    }
-    AddSpan(start, i - start);
-    i += (c == '\r' && i + 1 < size && data[i + 1] == '\n') ? 2 : 1;
-    start = i;
+}
+
+std::size_t TTextFile::BreakAt(std::size_t start) const {
+  if (!HasCR_) {
+    const void* lf = std::memchr(Buffer_.data() + start, '\n', Buffer_.size() - start);
+    return lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - Buffer_.data())
+              : Buffer_.size();
   }
-  if (start < size) AddSpan(start, size - start);
+  const std::size_t lf = FindFrom(Buffer_, '\n', start, Cursor_.LFFrom, Cursor_.LF);
+  const std::size_t cr = FindFrom(Buffer_, '\r', start, Cursor_.CRFrom, Cursor_.CR);
+  return lf < cr ? lf : cr;
+}
+
+std::size_t TTextFile::NextStart(std::size_t end) const {
+  const bool pair = Buffer_[end] == '\r' && end + 1 < Buffer_.size() && Buffer_[end + 1] == '\n';
+  return end + (pair ? 2 : 1);
+}
+
+std::string_view TTextFile::IndexedLine(std::size_t i) const {
+  TCursor& cursor = Cursor_;
+  if (cursor.Line != i) {
+    std::size_t line = 0;
+    std::size_t start = 0;
+    std::size_t end = 0;
+    if (cursor.Line < i && i - cursor.Line < kStride) {
+      line = cursor.Line;
+      end = cursor.End;
+    } else {
+      line = i - i % kStride;
+      start = Starts_[i / kStride];
+      end = BreakAt(start);
+    }
+    while (line < i) {
+      start = NextStart(end);
+      end = BreakAt(start);
+      ++line;
+    }
+    cursor.Line = i;
+    cursor.Start = start;
+    cursor.End = end;
+  }
+  return std::string_view(Buffer_.data() + cursor.Start, cursor.End - cursor.Start);
+}
+
+// A line added to a loaded text: the loaded lines get spans of their own first.
+void TTextFile::MakeSpans() {
+  Lines_.reserve(IndexedCount_);
+  for (std::size_t i = 0; i < IndexedCount_; ++i) {
+    const std::string_view line = IndexedLine(i);
+    AddSpan(static_cast<std::size_t>(line.data() - Buffer_.data()), line.size());
+  }
+  Indexed_ = false;
+  Starts_.clear();
 }
 
 void TTextFile::AddSpan(std::size_t offset, std::size_t length) {
@@ -73,6 +133,7 @@ void TTextFile::AddSpan(std::size_t offset, std::size_t length) {
 }
 
 void TTextFile::Add(std::string_view line) {
+  if (Indexed_) MakeSpans();
   if (Buffer_.size() + line.size() + LineBreak.size() > kMaxTextBytes) RaiseTooLarge();
   if (Lines_.empty() && Buffer_.empty()) {
     Packed_ = true;
@@ -88,6 +149,11 @@ void TTextFile::Add(std::string_view line) {
 void TTextFile::Clear() {
   Buffer_.clear();
   Lines_.clear();
+  Indexed_ = false;
+  HasCR_ = false;
+  IndexedCount_ = 0;
+  Starts_.clear();
+  Cursor_ = {};
   Packed_ = true;
   PackedBreak_ = LineBreak;
 }
@@ -111,9 +177,9 @@ void TTextFile::ReserveSpans(std::size_t lines) {
 std::string TTextFile::Text() const {
   if (Packed_ && PackedBreak_ == LineBreak) return Buffer_;
   std::string text;
-  text.reserve(Buffer_.size() + Lines_.size() * LineBreak.size());
-  for (const LineSpan& line : Lines_) {
-    text.append(Buffer_, line.Offset, line.Length);
+  text.reserve(Buffer_.size() + Count() * LineBreak.size());
+  for (std::size_t i = 0; i < Count(); ++i) {
+    text.append((*this)[i]);
     text.append(LineBreak);
   }
   return text;

@@ -84,6 +84,12 @@ std::string ReadFileBytes(const std::string& path, std::size_t maxBytes) {
   return ReadFrom(file.Get(), path, maxBytes, maxBytes);
 }
 
+std::uint64_t FileSizeOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || info.st_size < 0) return 0;
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
 bool FileExists(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);

@@ -31,6 +31,8 @@ void WriteWholeFile(const std::string& path, std::string_view data);
 // instead of ending the program with SIGXFSZ. Called once by each program at start-up.
 void ReportFileSizeLimitAsError();
 
+// The size in bytes of the file the path leads to; 0 when it cannot be found.
+std::uint64_t FileSizeOf(const std::string& path);
 // An existing file that is not a folder (symbolic links followed).
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);

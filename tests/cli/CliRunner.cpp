@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <spawn.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -104,11 +105,13 @@ void Drain(int outFd, int errFd, std::string& out, std::string& err) {
   }
 }
 
-int WaitFor(pid_t pid) {
+int WaitFor(pid_t pid, long& peakResidentKb) {
   int status = 0;
-  while (::waitpid(pid, &status, 0) < 0) {
+  rusage usage{};
+  while (::wait4(pid, &status, 0, &usage) < 0) {
     if (errno != EINTR) throw std::runtime_error("waitpid failed");
   }
+  peakResidentKb = usage.ru_maxrss;
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   return 128 + WTERMSIG(status);
 }
@@ -174,7 +177,7 @@ TCliResult Run(const std::string& program, std::vector<std::string> words,
 
   TCliResult result;
   Drain(out.Read.Get(), errRead, result.Out, result.Err);
-  result.Status = WaitFor(pid);
+  result.Status = WaitFor(pid, result.PeakResidentKb);
   return result;
 }
 

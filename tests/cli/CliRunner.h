@@ -10,6 +10,7 @@ struct TCliResult {
   int Status = -1;  // the exit status, or 128 + the signal that ended the program
   std::string Out;
   std::string Err;
+  long PeakResidentKb = 0;  // the program's largest resident size
 };
 
 enum class TErrorStream { Pipe, Terminal };

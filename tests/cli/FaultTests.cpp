@@ -216,6 +216,44 @@ TEST(CliFaults, SourcesThatAreNoLutFilesAreNamed) {
   EXPECT_TRUE(EntriesOf(out.Path()).empty());
 }
 
+TEST(CliFaults, AFileTooLargeToBeALutIsRefusedBeforeItIsRead) {
+  TempDir source;
+  const std::string huge = source.File("huge.cube");
+  { std::ofstream(huge) << "LUT_3D_SIZE 2\n"; }
+  fs::resize_file(huge, std::uintmax_t{3} << 30);  // sparse: costs no disk
+  TCliResult result = RunCli({"info", huge});
+  EXPECT_EQ(result.Status, 1);
+  EXPECT_EQ(result.Err, "vorn-lut: " + huge +
+                            ": The file is too large to be a LUT: it has 3221225472 bytes, and no "
+                            "LUT file of any format needs more than 134217728 bytes (128 MiB).\n");
+  EXPECT_LT(result.PeakResidentKb, 64 * 1024);
+}
+
+// Peak memory stays below twice the file's size plus 64 MB whatever the file holds: here
+// millions of empty lines, each of which once cost more than its byte.
+TEST(CliFaults, EmptyLinesCostNoMoreMemoryThanTheirBytes) {
+  TempDir source;
+  const std::size_t bytes = 24 << 20;
+  const std::string path = source.Write("blank.cube", "LUT_3D_SIZE 2\n" + std::string(bytes, '\n'));
+  TCliResult result = RunCli({"info", path});
+  EXPECT_EQ(result.Status, 1);
+  EXPECT_EQ(result.Err, "vorn-lut: " + path + ": Incomplete file.\n");
+  EXPECT_LT(result.PeakResidentKb, static_cast<long>(2 * bytes / 1024 + 64 * 1024));
+}
+
+TEST(CliFaults, AnAllocationThatFailsReadsOutOfMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+  TempDir source;
+  const std::string path = source.Write("a.cube", IdentityCube());
+  // Room to start, none for the 27 MB of a LUT record.
+  TCliResult result = RunCliAfter("ulimit -v 24000; exec", {"info", path});
+  EXPECT_EQ(result.Status, 1);
+  EXPECT_TRUE(Contains(result.Err, "Out of memory.\n")) << result.Err;
+  EXPECT_FALSE(Contains(result.Err, "bad_alloc")) << result.Err;
+}
+
 TEST(CliFaults, TabsAndLineBreaksInNamesAreEscapedInTheOutput) {
   TempDir source;
   TempDir out;

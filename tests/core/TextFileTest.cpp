@@ -102,6 +102,47 @@ TEST(TextFile, LinesAddedAfterALoadAreSavedWithTheLoadedOnes) {
   EXPECT_EQ(text.Text(), "a\nb\nc\n");
 }
 
+// The splitting rules written plainly, to check the indexed reading against.
+std::vector<std::string> ReferenceLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') {
+      line += text[i];
+      continue;
+    }
+    lines.push_back(line);
+    line.clear();
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+TEST(TextFile, ManyLinesReadInAnyOrderMatchTheSplittingRules) {
+  const char* breaks[] = {"\n", "\r\n", "\r", "\n\r"};
+  for (int mix = 0; mix < 3; ++mix) {
+    std::string text;
+    unsigned state = 7;
+    for (int i = 0; i < 1000; ++i) {
+      state = state * 1103515245 + 12345;
+      text += std::string((state >> 8) % 5, static_cast<char>('a' + i % 26));
+      text += mix == 0 ? "\n" : breaks[(state >> 16) % (mix == 1 ? 2 : 4)];
+    }
+    if (mix == 2) text += "tail";
+    const std::vector<std::string> expected = ReferenceLines(text);
+    TTextFile file;
+    file.SetText(text);
+    ASSERT_EQ(Lines(file), expected) << "mix " << mix;
+    for (std::size_t i = expected.size(); i-- > 0;) ASSERT_EQ(file[i], expected[i]) << i;
+    for (std::size_t i = 0; i < expected.size(); i += 37) ASSERT_EQ(file[i], expected[i]) << i;
+    file.Add("added");
+    ASSERT_EQ(file.Count(), expected.size() + 1);
+    EXPECT_EQ(file[expected.size() - 1], expected.back());
+    EXPECT_EQ(file[expected.size()], "added");
+  }
+}
+
 TEST(ReadFileHead, ReturnsAtMostTheBytesAskedFor) {
   test::TempDir dir;
   std::string path = dir.Write("h", std::string(5000, 'x'));
