@@ -93,8 +93,13 @@ TInfoOptions ParseInfo(const std::vector<std::string>& args) {
   TWordReader reader(args, 1);
   while (std::optional<std::string> word = reader.Take()) {
     if (!reader.FilesOnly() && LooksLikeOption(*word)) {
-      if (*word != "--values") UnknownOption(*word, "info");
-      options.Values = true;
+      if (*word == "--values") {
+        options.Values = true;
+      } else if (*word == "--strict") {
+        options.Strict = true;
+      } else {
+        UnknownOption(*word, "info");
+      }
       continue;
     }
     options.Files.push_back(*word);
@@ -124,6 +129,8 @@ bool ParseConvertOption(const std::string& word, TWordReader& reader, TConvertOp
     SetExistingPolicy(options, TExistingPolicy::Overwrite);
   } else if (word == "--skip-existing") {
     SetExistingPolicy(options, TExistingPolicy::Skip);
+  } else if (word == "--strict") {
+    options.Strict = true;
   } else {
     return false;
   }
@@ -158,13 +165,7 @@ TArguments ParseHelpCommand(const std::vector<std::string>& args) {
   return result;
 }
 
-}  // namespace
-
-bool IsCommandName(std::string_view word) {
-  return FindCommand(word).has_value();
-}
-
-TArguments ParseArguments(const std::vector<std::string>& args) {
+TArguments ParseCommand(const std::vector<std::string>& args) {
   if (args.empty()) throw EUsageError("no command given");
   const std::string& first = args[0];
   TArguments result;
@@ -200,6 +201,24 @@ TArguments ParseArguments(const std::vector<std::string>& args) {
     case TCommand::Help:
     case TCommand::Version:
       break;
+  }
+  return result;
+}
+
+}  // namespace
+
+bool IsCommandName(std::string_view word) {
+  return FindCommand(word).has_value();
+}
+
+TArguments ParseArguments(const std::vector<std::string>& given) {
+  // "--strict" before the command applies to the command.
+  const bool strict = !given.empty() && given[0] == "--strict";
+  const std::vector<std::string> args(given.begin() + (strict ? 1 : 0), given.end());
+  TArguments result = ParseCommand(args);
+  if (strict) {
+    result.Info.Strict = true;
+    result.Convert.Strict = true;
   }
   return result;
 }

@@ -22,6 +22,8 @@ enum class TExistingPolicy { Refuse, Overwrite, Skip };
 
 struct TInfoOptions {
   bool Values = false;
+  // A load warning (skipped value lines) is an error.
+  bool Strict = false;
   std::vector<std::string> Files;
 };
 
@@ -31,6 +33,7 @@ struct TConvertOptions {
   std::optional<std::string> Bits;
   std::string OutputDir;
   TExistingPolicy Existing = TExistingPolicy::Refuse;
+  bool Strict = false;
   std::vector<std::string> Files;
 };
 

@@ -109,9 +109,12 @@ TOverwriteAnswer AnswerExisting(TExistingPolicy policy, const std::string& desti
 
 void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE* progressStream) {
   const TLutOutputProfile& profile = FindProfile(options.Profile);
-  const TBatchSettings settings{&profile, ResolveSize(options, profile),
-                                ResolveBits(options, profile), OutputFolder(options.OutputDir),
-                                true};
+  const TBatchSettings settings{&profile,
+                                ResolveSize(options, profile),
+                                ResolveBits(options, profile),
+                                OutputFolder(options.OutputDir),
+                                true,
+                                options.Strict};
   std::vector<TBatchFile> files;
   files.reserve(options.Files.size());
   for (const std::string& path : options.Files) files.push_back({path, -1, true});
@@ -126,6 +129,10 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
     current = files[position].Path;
     progress.Show(position + 1, EscapeField(ExtractFileName(files[position].Path)));
     return true;
+  };
+  callbacks.Warning = [&](std::size_t, const TLoadWarning& warning) {
+    progress.Clear();
+    PrintWarning(progressStream, warning.File, warning.Message);
   };
   callbacks.Finished = [&](std::size_t position, const std::string& destination, bool converted) {
     progress.Clear();

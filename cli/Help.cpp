@@ -19,6 +19,13 @@ Commands:
 Options:
   -h, --help     show this help; 'vorn-lut COMMAND --help' shows a command's help
   --version      show the program's version
+  --strict       (before info or convert) a load warning is an error; see below
+
+Warnings: a LUT that loads although lines inside its values look like values but
+could not be read ("1e400 0 0", "nan 0 0", four numbers where three belong) had
+those lines skipped, which moves every later value to an earlier node or entry.
+Such a load prints "vorn-lut: warning: FILE: " and the count and first line on
+standard error and goes on; with --strict it fails like any other error.
 
 Exit status: 0 success, 1 a file could not be read, converted or written,
 2 a command line that cannot be run (unknown command or option, bad value).
@@ -49,7 +56,7 @@ a header line, then one line per profile with these columns:
   BitsSelectable  yes when --bits may be given
 )";
 
-constexpr const char* kInfoHelp = R"(Usage: vorn-lut info [--values] FILE...
+constexpr const char* kInfoHelp = R"(Usage: vorn-lut info [--values] [--strict] FILE...
 
 For each file, in order, prints:
   File: PATH
@@ -65,6 +72,8 @@ Options:
              digits, separated by single spaces: for a 1D table "i R G B" per
              entry; for a 3D grid "r g b R G B" per node, red index slowest and
              blue fastest. A LUT with both prints the table, then the grid.
+  --strict   a load warning (skipped value lines, see 'vorn-lut --help') is an
+             error; without it the warning is printed on standard error.
 
 A file that cannot be read or is malformed ends the command with exit status 1;
 the files before it have been printed.
@@ -72,7 +81,8 @@ the files before it have been printed.
 
 constexpr const char* kConvertHelp =
     R"(Usage: vorn-lut convert --profile NAME|NUMBER [--size N] [--bits B]
-                        --output-dir DIR [--overwrite | --skip-existing] FILE...
+                        --output-dir DIR [--overwrite | --skip-existing]
+                        [--strict] FILE...
 
 Converts each FILE, in order: its format is detected, the LUT is resampled to the
 profile's type and size and written into DIR under the file's name with its last
@@ -88,6 +98,9 @@ Options:
   --output-dir DIR       folder for the written files; it must exist
   --overwrite            replace files that already exist in DIR
   --skip-existing        leave files that already exist in DIR and go on
+  --strict               a load warning (skipped value lines, see 'vorn-lut --help')
+                         ends the batch as an error instead of a warning on
+                         standard error
 Without --overwrite or --skip-existing an existing destination (any entry, a broken
 symbolic link too) is an error. A destination that is a symbolic link is written
 through only when it leads to a regular file; one that is the source file itself

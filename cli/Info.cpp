@@ -62,10 +62,15 @@ void CheckSizes(const TLUT& lut) {
   }
 }
 
-void DescribeFile(const std::string& path, bool withValues, TLUT& lut, TOutputBuffer& out) {
+void DescribeFile(const std::string& path, const TInfoOptions& options, TLUT& lut,
+                  TOutputBuffer& out, std::FILE* warnings) {
   try {
-    LoadLut(path, lut, -1);
+    const TLoadReport report = LoadLut(path, lut, -1);
     if (lut.FormatIndex >= 0) CheckSizes(lut);
+    for (const TLoadWarning& warning : report.Warnings) {
+      if (options.Strict) RaiseWarning(warning);
+      PrintWarning(warnings, warning.File, warning.Message);
+    }
   } catch (const std::exception& error) {
     throw ECommandError(LineText(ReportError(error, path)));
   }
@@ -74,18 +79,18 @@ void DescribeFile(const std::string& path, bool withValues, TLUT& lut, TOutputBu
   out << "Format: " << (format ? std::string_view(format->Name) : "unknown") << '\n';
   if (format) {
     AppendDescription(lut, out);
-    if (withValues) AppendValues(lut, out);
+    if (options.Values) AppendValues(lut, out);
   }
   out << '\n';
 }
 
 }  // namespace
 
-void ShowInfo(const TInfoOptions& options, TOutputBuffer& out) {
+void ShowInfo(const TInfoOptions& options, TOutputBuffer& out, std::FILE* warnings) {
   // One record serves every file, like the preview pane's.
   auto lut = std::make_unique<TLUT>();
   for (const std::string& path : options.Files) {
-    DescribeFile(path, options.Values, *lut, out);
+    DescribeFile(path, options, *lut, out, warnings);
     out.Flush();
   }
 }

@@ -53,8 +53,9 @@ TOverwriteAnswer AnswerFor(const TBatchCallbacks& callbacks, const std::string& 
 
 }  // namespace
 
-void ConvertFile(const std::string& source, const std::string& destination, int formatIndex,
-                 const TLutOutputProfile& profile, int size, int bits, int inputBits) {
+TLoadReport ConvertFile(const std::string& source, const std::string& destination,
+                        int formatIndex, const TLutOutputProfile& profile, int size, int bits,
+                        int inputBits, bool strict) {
   if (size < 2) {
     throw Exception("The LUT size " + std::to_string(size) +
                     " is too small: a LUT needs at least 2 nodes or entries.");
@@ -75,11 +76,13 @@ void ConvertFile(const std::string& source, const std::string& destination, int 
     throw error;
   }
   TLUT sourceLut;
-  LoadLut(source, sourceLut, formatIndex, inputBits);
+  TLoadReport report = LoadLut(source, sourceLut, formatIndex, inputBits);
   if (sourceLut.FormatIndex == -1) {
     throw ELUTError("\"" + source + "\" is not a LUT file of any known format.");
   }
+  if (strict && !report.Warnings.empty()) RaiseWarning(report.Warnings.front());
   ConvertLoaded(sourceLut, destination, profile, *outputFormat, size, bits);
+  return report;
 }
 
 namespace {
@@ -189,12 +192,16 @@ TBatchResult ConvertBatch(const std::vector<TBatchFile>& files, const TBatchSett
       result.Cancelled = true;
       break;
     }
+    TLoadReport report;
     try {
-      ConvertFile(file.Path, destination, -1, profile, settings.Size, settings.Bits,
-                  file.InputBits);
+      report = ConvertFile(file.Path, destination, -1, profile, settings.Size, settings.Bits,
+                           file.InputBits, settings.Strict);
     } catch (Exception& error) {
       error.NoteFile(file.Path);
       throw;
+    }
+    if (callbacks.Warning) {
+      for (const TLoadWarning& warning : report.Warnings) callbacks.Warning(i, warning);
     }
     ++result.Converted;
     if (callbacks.Finished) callbacks.Finished(i, destination, true);

@@ -30,9 +30,11 @@ std::string OutputPathFor(const std::string& outputFolder, const std::string& fi
 // that no format claims, or a folder, raises an error that names it. Sizes below 2 raise an
 // error before anything is read or written. A destination that is the source file under
 // another name (a hard link, or a symbolic link to it) is refused; the source's own entry
-// may be replaced.
-void ConvertFile(const std::string& source, const std::string& destination, int formatIndex,
-                 const TLutOutputProfile& profile, int size, int bits, int inputBits = -1);
+// may be replaced. Returns the load's warnings; with strict the first warning is raised as
+// an error before anything is written.
+TLoadReport ConvertFile(const std::string& source, const std::string& destination,
+                        int formatIndex, const TLutOutputProfile& profile, int size, int bits,
+                        int inputBits = -1, bool strict = false);
 
 // One file of a batch. Unchecked files are passed over but count for the progress.
 struct TBatchFile {
@@ -50,6 +52,8 @@ struct TBatchSettings {
   // other's output (see FindOutputCollisions). Without it the batch asks AskOverwrite when
   // a later file meets what an earlier one wrote, as the window does.
   bool RefuseCollisions = false;
+  // A load warning (skipped value lines) ends the batch as an error.
+  bool Strict = false;
 };
 
 // Files of one batch that would write the same output file.
@@ -89,6 +93,8 @@ struct TBatchCallbacks {
   // progress in percent ((position + 1) x 100 / number of files); answering false cancels
   // the batch there.
   std::function<bool(std::size_t position, double percent)> Progress;
+  // Called for each warning of a file's load (the file was converted all the same).
+  std::function<void(std::size_t position, const TLoadWarning& warning)> Warning;
   // Called after each checked file, converted or skipped.
   std::function<void(std::size_t position, const std::string& destination, bool converted)>
       Finished;

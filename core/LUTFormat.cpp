@@ -88,7 +88,14 @@ void TGenericLutFormat::Load(const std::string& path, TLUT& lut) {
     ~ResetOnExit() { Field = nullptr; }
   } reset{TextFile};
   PrepareText(text);
-  ForEachLine(text, [&](std::string_view line) { ParseLine(line, lut); });
+  StartValueWatch();
+  int number = 0;
+  ForEachLine(text, [&](std::string_view line) {
+    WatchLineBefore();
+    ParseLine(line, lut);
+    WatchLineAfter(line, ++number);
+  });
+  FinishValueWatch();
   if (Is3D) {
     lut.Kind = lk3D;
     lut.Size3D = Size;
@@ -101,6 +108,39 @@ void TGenericLutFormat::Load(const std::string& path, TLUT& lut) {
     lut.Size1D = Size;
   }
   if (!Complete) throw ELUTError(kIncompleteFile);
+}
+
+void TGenericLutFormat::StartValueWatch() {
+  Watch_ = {};
+}
+
+void TGenericLutFormat::WatchLineBefore() {
+  Watch_.R = RIndex;
+  Watch_.G = GIndex;
+  Watch_.B = BIndex;
+  Watch_.Entry = EntryIndex;
+  Watch_.Size = Size;
+  Watch_.Understood = false;
+}
+
+void TGenericLutFormat::WatchLineAfter(std::string_view line, int lineNumber) {
+  // Formats without a size line count their entries in Size.
+  const bool stored = RIndex != Watch_.R || GIndex != Watch_.G || BIndex != Watch_.B ||
+                      EntryIndex != Watch_.Entry || (Watch_.Size >= 0 && Size == Watch_.Size + 1);
+  TSkippedValueLines& pending = Watch_.Pending;
+  if (stored) {
+    if (Watch_.Skipped.FirstLine == 0) Watch_.Skipped.FirstLine = pending.FirstLine;
+    Watch_.Skipped.Count += pending.Count;
+    pending = {};
+    Watch_.Started = true;
+  } else if (Watch_.Started && !Watch_.Understood && Size == Watch_.Size &&
+             LooksLikeValueLine(line)) {
+    if (pending.Count++ == 0) pending.FirstLine = lineNumber;
+  }
+}
+
+void TGenericLutFormat::FinishValueWatch() {
+  SkippedValueLines = Watch_.Skipped;
 }
 
 bool TGenericLutFormat::ReadTableLine(std::string_view line, TLUT& lut, const TValueLayout& layout,
@@ -232,14 +272,20 @@ class TInputBitsForLoad {
   int Saved_;
 };
 
-void LoadWith(TLUTFormat& format, const std::string& path, TLUT& lut, int inputBits) {
+TLoadReport LoadWith(TLUTFormat& format, const std::string& path, TLUT& lut, int inputBits) {
   const TInputBitsForLoad bits(format, inputBits);
+  format.SkippedValueLines = {};
   try {
     format.Load(path, lut);
   } catch (Exception& error) {
     error.NoteFile(path);
     throw;
   }
+  TLoadReport report;
+  if (format.SkippedValueLines.Count > 0) {
+    report.Warnings.push_back(SkippedValueLinesWarning(path, format.SkippedValueLines));
+  }
+  return report;
 }
 
 // A file too large to be a LUT is refused before anything reads it whole.
@@ -255,22 +301,45 @@ void CheckLutFileSize(const std::string& path) {
 
 }  // namespace
 
-void LoadLut(const std::string& path, TLUT& lut, int formatIndex, int inputBits) {
+TLoadReport LoadLut(const std::string& path, TLUT& lut, int formatIndex, int inputBits) {
   lut.Comments.clear();
   CheckLutFileSize(path);
   if (formatIndex != -1) {
     TLUTFormat* format = GetFormat(formatIndex);
     if (!format)
       throw Exception("No LUT format has the number " + std::to_string(formatIndex) + ".");
-    LoadWith(*format, path, lut, inputBits);
+    TLoadReport report = LoadWith(*format, path, lut, inputBits);
     lut.FormatIndex = formatIndex;
-    return;
+    return report;
   }
   lut.FormatIndex = -1;
   int detected = DetectFormat(path);
-  if (detected < 0) return;
-  LoadWith(*LutFormats()[static_cast<std::size_t>(detected)], path, lut, inputBits);
+  if (detected < 0) return {};
+  TLoadReport report =
+      LoadWith(*LutFormats()[static_cast<std::size_t>(detected)], path, lut, inputBits);
   lut.FormatIndex = detected;
+  return report;
+}
+
+TLoadWarning SkippedValueLinesWarning(const std::string& file, const TSkippedValueLines& skipped) {
+  const std::string first = std::to_string(skipped.FirstLine);
+  std::string message =
+      skipped.Count == 1
+          ? "1 line inside the values looks like values but could not be read and was "
+            "skipped (line " +
+                first + "); every value after it moved one node or entry earlier."
+          : std::to_string(skipped.Count) +
+                " lines inside the values look like values but could not be read and were "
+                "skipped (the first is line " +
+                first + "); the values after them moved to earlier nodes or entries.";
+  return {file, skipped.FirstLine, std::move(message)};
+}
+
+void RaiseWarning(const TLoadWarning& warning) {
+  ELUTError error(warning.Message);
+  if (!warning.File.empty()) error.NoteFile(warning.File);
+  if (warning.Line > 0) error.NoteLine(warning.Line);
+  throw error;
 }
 
 void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile, int bits) {

@@ -32,6 +32,31 @@ inline constexpr const char* kIncompleteFile = "Incomplete file.";
 // less. LoadLut refuses a larger file before it reads it.
 inline constexpr std::uint64_t kMaxLutFileBytes = std::uint64_t{128} << 20;
 
+// Lines a load skipped although they look like values (LooksLikeValueLine), found inside
+// the values: after the first stored value and before the last. Each shifted every later
+// value to an earlier node or entry.
+struct TSkippedValueLines {
+  int Count = 0;
+  int FirstLine = 0;  // 1-based; 0 without any
+};
+
+// Something a load noticed that the user should know, though the LUT loaded.
+struct TLoadWarning {
+  std::string File;
+  int Line = 0;  // 1-based; 0 when not tied to a line
+  std::string Message;
+};
+
+struct TLoadReport {
+  std::vector<TLoadWarning> Warnings;
+};
+
+// The warning for skipped value lines ("3 lines inside the values look like values...").
+TLoadWarning SkippedValueLinesWarning(const std::string& file, const TSkippedValueLines& skipped);
+// The warning as an error (ELUTError with the warning's message, file and line), for loads
+// that must not go on past one (vorn-lut --strict).
+[[noreturn]] void RaiseWarning(const TLoadWarning& warning);
+
 class TLUTFormat {
  public:
   TLUTFormat(std::string name, bool is3D) : Name(std::move(name)), Is3D(is3D) {}
@@ -44,6 +69,10 @@ class TLUTFormat {
   // Bits-per-value override for integer-coded files that do not declare their depth;
   // -1 = what the file or the format implies.
   std::int32_t InputBits = -1;
+
+  // What the last load skipped although it looked like values; LoadLut clears it before
+  // each load and reports it afterwards.
+  TSkippedValueLines SkippedValueLines;
 
   virtual bool IsFormat(const std::string& path) = 0;
   // False for formats that only write: their IsFormat never claims a file.
@@ -70,7 +99,9 @@ struct TValueLayout {
 
 // Line-based text formats: Load reads the file into TextFile, calls PrepareText, then
 // ParseLine for every line, sets Kind and the size, and raises "Incomplete file." when
-// the reader did not reach its last value.
+// the reader did not reach its last value. Lines that look like values but stored nothing
+// between the first and the last stored value are counted into SkippedValueLines: every
+// format on the toolkit reports them without code of its own.
 //
 // The protected part is the reading toolkit the formats are written on: parsing a value
 // line by its layout, storing values into the next grid node or table entry while the
@@ -118,6 +149,17 @@ class TGenericLutFormat : public TLUTFormat {
   // own; sizes below the minimum are refused as not valid.
   void SetGridSize(std::int64_t size, std::int64_t minimum = 1);
   void SetTableSize(std::int64_t size, std::int64_t minimum = 1);
+  // Tells the toolkit that the line being parsed, which looks like values but stores none,
+  // is understood (a numeric header line amid the values): it is not counted as skipped.
+  void LineUnderstood() { Watch_.Understood = true; }
+  // The watch over skipped value lines that the generic Load keeps around every ParseLine;
+  // a format with a Load of its own may keep it around the value lines it reads: call
+  // StartValueWatch once, WatchLineBefore and WatchLineAfter around each line, and
+  // FinishValueWatch at the end (it fills SkippedValueLines).
+  void StartValueWatch();
+  void WatchLineBefore();
+  void WatchLineAfter(std::string_view line, int lineNumber);
+  void FinishValueWatch();
   // The number of shaper entries before the grid, refused like a table size.
   void SetShaperSize(std::int64_t size);
   // The size of a grid stored as count lines (the rounded cube root), through SetGridSize.
@@ -135,6 +177,16 @@ class TGenericLutFormat : public TLUTFormat {
   std::int32_t ShaperSize = 0;
   // The file's lines while Load runs; null otherwise.
   TTextFile* TextFile = nullptr;
+
+ private:
+  struct TValueWatch {
+    // The counters before the line.
+    std::int32_t R = 0, G = 0, B = 0, Entry = 0, Size = -1;
+    bool Understood = false;
+    bool Started = false;  // a value has been stored
+    TSkippedValueLines Skipped;
+    TSkippedValueLines Pending;  // since the last stored value
+  } Watch_;
 };
 
 // The value-line walk is the hot path of every text format: kept inline.
@@ -225,8 +277,9 @@ std::vector<std::unique_ptr<TLutOutputProfile>>& OutputProfiles();
 // is set only after the load succeeded; a file no format claims leaves it at -1.
 // inputBits is the bit depth the user chose for this file (-1 = automatic): the loading
 // format's InputBits holds it for this load and gets its old value back afterwards. An
-// error raised by the load notes the path as its file.
-void LoadLut(const std::string& path, TLUT& lut, int formatIndex = -1, int inputBits = -1);
+// error raised by the load notes the path as its file. The report holds the load's
+// warnings (skipped value lines).
+TLoadReport LoadLut(const std::string& path, TLUT& lut, int formatIndex = -1, int inputBits = -1);
 // bits -1 takes the profile's DefaultBits.
 void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile, int bits);
 // Index of the first format that claims the file, or -1.

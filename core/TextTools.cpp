@@ -217,6 +217,19 @@ bool ParseFloatTriple(std::string_view line, double& first, double& second, doub
   return TryStrToFloat(Trim(rest), third);
 }
 
+bool LooksLikeValueLine(std::string_view line) {
+  std::string_view rest = TrimLeft(line);
+  if (!rest.empty() && (rest[0] == '+' || rest[0] == '-')) rest.remove_prefix(1);
+  if (rest.empty()) return false;
+  auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  if (isDigit(rest[0])) return true;
+  if (rest[0] == '.') return rest.size() > 1 && isDigit(rest[1]);
+  std::size_t length = 0;
+  while (length < rest.size() && !IsBlank(rest[length]) && !IsSeparator(rest[length])) ++length;
+  const std::string word = UpperCase(rest.substr(0, length));
+  return word == "NAN" || word == "INF" || word == "INFINITY";
+}
+
 std::string FormatScaledInt(int bits, double value) {
   if (std::isnan(value) || value < 0.0) value = 0.0;
   if (value > 1.0) value = 1.0;

@@ -39,6 +39,13 @@ bool ParseIntTriple(std::string_view line, int scale, bool skipFirst, double& fi
 // Three reals with "." as decimal separator; the third is the whole trimmed rest.
 bool ParseFloatTriple(std::string_view line, double& first, double& second, double& third);
 
+// True for a line that looks like a line of values: after leading blanks it starts with a
+// number (an optional sign, then a digit, or a point and a digit) or with one of the words
+// nan, inf or infinity (any case, optional sign) standing alone. Keyword, comment and empty lines do not;
+// "1e400 0 0", "nan 0 0", "0.5 0.5" and four numbers do. Readers that skip such a line
+// inside their values report it (see TSkippedValueLines).
+bool LooksLikeValueLine(std::string_view line);
+
 // Round((2^bits - 1) x value) with the value clamped to [0, 1] (NaN as 0), halves to even.
 std::string FormatScaledInt(int bits, double value);
 

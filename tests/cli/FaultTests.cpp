@@ -254,6 +254,39 @@ TEST(CliFaults, AnAllocationThatFailsReadsOutOfMemory) {
   EXPECT_FALSE(Contains(result.Err, "bad_alloc")) << result.Err;
 }
 
+TEST(CliFaults, SkippedValueLinesAreAWarningOrWithStrictAnError) {
+  TempDir source;
+  const std::string path =
+      source.Write("shifted.cube",
+                   "LUT_3D_SIZE 2\n0 0 0\n1e400 0 0\n1 0 0\n0 1 0\n1 1 0\n0 0 1\n1 0 1\n"
+                   "0 1 1\n1 1 1\n");
+  const std::string message =
+      "1 line inside the values looks like values but could not be read and was skipped "
+      "(line 3); every value after it moved one node or entry earlier.\n";
+  TCliResult info = RunCli({"info", path});
+  EXPECT_EQ(info.Status, 0);
+  EXPECT_EQ(info.Err, "vorn-lut: warning: " + path + ": " + message);
+  EXPECT_TRUE(Contains(info.Out, "Dimension: 2"));
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--strict", "info", path}, {"info", "--strict", path}}) {
+    TCliResult strict = RunCli(args);
+    EXPECT_EQ(strict.Status, 1);
+    EXPECT_EQ(strict.Err, "vorn-lut: " + path + ":3: " + message);
+  }
+
+  TempDir out;
+  TCliResult converted = Convert(out.Path(), {path});
+  EXPECT_EQ(converted.Status, 0);
+  EXPECT_EQ(converted.Err, "vorn-lut: warning: " + path + ": " + message);
+  EXPECT_EQ(converted.Out, "converted\t" + path + "\t" + out.File("shifted.cube") + "\n");
+  TempDir strictOut;
+  TCliResult refused = RunCli(
+      {"--strict", "convert", "--profile", kDavinci, "--output-dir", strictOut.Path(), path});
+  EXPECT_EQ(refused.Status, 1);
+  EXPECT_EQ(refused.Err, "vorn-lut: " + path + ":3: " + message);
+  EXPECT_TRUE(EntriesOf(strictOut.Path()).empty());
+}
+
 TEST(CliFaults, TabsAndLineBreaksInNamesAreEscapedInTheOutput) {
   TempDir source;
   TempDir out;

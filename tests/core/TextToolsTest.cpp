@@ -82,6 +82,17 @@ TEST(ParseFloatTriple, UsesAPointWhateverTheLocale) {
   std::setlocale(LC_ALL, saved.c_str());
 }
 
+TEST(LooksLikeValueLine, NumbersAndNumberWordsDoKeywordsCommentsAndBlanksDoNot) {
+  for (const char* line : {"0 0 0", "  1e400 0 0", "nan 0 0", "-INF 0 0", "+Infinity,1,2",
+                           "0.5 0.5", "1 2 3 4", ".5 .5 .5", "-.5", "7", "1.#INF 0 0", "\t3\t4"}) {
+    EXPECT_TRUE(LooksLikeValueLine(line)) << line;
+  }
+  for (const char* line : {"", "   ", "# 0 0 0", "LUT_3D_SIZE 2", "TITLE \"x\"", "DOMAIN_MIN 0 0 0",
+                           "nanometer 1 2", "info 1", "-", ".", "+.", "- 1 2 3", "e5 0 0"}) {
+    EXPECT_FALSE(LooksLikeValueLine(line)) << line;
+  }
+}
+
 TEST(ParseIntTriple, SkipsTheIndexColumnAndScales) {
   double a = 0, b = 0, c = 0;
   EXPECT_TRUE(ParseIntTriple("5 100 200 300", 1000, true, a, b, c));
