@@ -53,9 +53,9 @@ TOverwriteAnswer AnswerFor(const TBatchCallbacks& callbacks, const std::string& 
 
 }  // namespace
 
-TLoadReport ConvertFile(const std::string& source, const std::string& destination,
-                        int formatIndex, const TLutOutputProfile& profile, int size, int bits,
-                        int inputBits, bool strict) {
+TLoadReport ConvertFile(const std::string& source, const std::string& destination, int formatIndex,
+                        const TLutOutputProfile& profile, int size, int bits, int inputBits,
+                        bool strict) {
   if (size < 2) {
     throw Exception("The LUT size " + std::to_string(size) +
                     " is too small: a LUT needs at least 2 nodes or entries.");

@@ -32,9 +32,9 @@ std::string OutputPathFor(const std::string& outputFolder, const std::string& fi
 // another name (a hard link, or a symbolic link to it) is refused; the source's own entry
 // may be replaced. Returns the load's warnings; with strict the first warning is raised as
 // an error before anything is written.
-TLoadReport ConvertFile(const std::string& source, const std::string& destination,
-                        int formatIndex, const TLutOutputProfile& profile, int size, int bits,
-                        int inputBits = -1, bool strict = false);
+TLoadReport ConvertFile(const std::string& source, const std::string& destination, int formatIndex,
+                        const TLutOutputProfile& profile, int size, int bits, int inputBits = -1,
+                        bool strict = false);
 
 // One file of a batch. Unchecked files are passed over but count for the progress.
 struct TBatchFile {

@@ -189,7 +189,9 @@ void TGenericLutFormat::SetGridSizeFromNodeCount(std::int64_t count) {
 
 bool TGenericLutFormat::HasHeaderKeywords(const std::string& path, std::string_view required,
                                           std::string_view excluded) {
-  const std::string header = UpperCase(ReadFileHead(path, kHeaderBytes));
+  TSharedFileHead* shared = TSharedFileHead::For(path);
+  const std::string own = shared ? std::string() : UpperCase(ReadFileHead(path, kHeaderBytes));
+  const std::string& header = shared ? shared->UpperHead() : own;
   for (const std::string& item : SplitKeywordList(excluded)) {
     if (header.find(item) != std::string::npos) return false;
   }
@@ -244,6 +246,7 @@ TLutOutputProfile& GetOutputProfile(int index) {
 
 int DetectFormat(const std::string& path) {
   auto& formats = LutFormats();
+  TSharedFileHead head(path);  // one read of the first 4096 bytes for every format asked
   try {
     for (std::size_t i = 0; i < formats.size(); ++i) {
       if (formats[i]->IsFormat(path)) return static_cast<int>(i);

@@ -1,5 +1,6 @@
 #include "core/TextTools.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -133,7 +134,50 @@ std::string_view NextValueToken(std::string_view& rest) {
 
 }  // namespace
 
+namespace {
+
+TSharedFileHead*& CurrentSharedHead() {
+  thread_local TSharedFileHead* current = nullptr;
+  return current;
+}
+
+}  // namespace
+
+TSharedFileHead::TSharedFileHead(const std::string& path)
+    : Path_(path), Outer_(CurrentSharedHead()) {
+  CurrentSharedHead() = this;
+}
+
+TSharedFileHead::~TSharedFileHead() {
+  CurrentSharedHead() = Outer_;
+}
+
+TSharedFileHead* TSharedFileHead::For(const std::string& path) {
+  TSharedFileHead* shared = CurrentSharedHead();
+  return shared != nullptr && shared->Path_ == path ? shared : nullptr;
+}
+
+const std::string& TSharedFileHead::Head() {
+  if (!Read_) {
+    Head_ = ReadFileBytes(Path_, kBytes);
+    Read_ = true;
+  }
+  return Head_;
+}
+
+const std::string& TSharedFileHead::UpperHead() {
+  if (!Upper_) {
+    UpperHead_ = UpperCase(Head());
+    Upper_ = true;
+  }
+  return UpperHead_;
+}
+
 std::string ReadFileHead(const std::string& path, std::size_t maxBytes) {
+  if (TSharedFileHead* shared = TSharedFileHead::For(path); shared && maxBytes <= shared->kBytes) {
+    const std::string& head = shared->Head();
+    return head.substr(0, std::min(maxBytes, head.size()));
+  }
   return ReadFileBytes(path, maxBytes);
 }
 

@@ -12,6 +12,34 @@ namespace vorn {
 // The first bytes of the file (NUL bytes included), at most maxBytes.
 std::string ReadFileHead(const std::string& path, std::size_t maxBytes);
 
+// While one lives, the first 4096 bytes of its file are read once: ReadFileHead of that
+// path (up to 4096 bytes) and the keyword test of every format DetectFormat asks are
+// answered from memory. Nothing is kept once it goes away, so each detection reads the
+// file afresh. One per thread at a time.
+class TSharedFileHead {
+ public:
+  static constexpr std::size_t kBytes = 4096;
+  explicit TSharedFileHead(const std::string& path);
+  ~TSharedFileHead();
+  TSharedFileHead(const TSharedFileHead&) = delete;
+  TSharedFileHead& operator=(const TSharedFileHead&) = delete;
+
+  // The live one for this path, or null.
+  static TSharedFileHead* For(const std::string& path);
+  // The head (read on first use; a read error is raised each time it is asked for).
+  const std::string& Head();
+  // The head in ASCII upper case.
+  const std::string& UpperHead();
+
+ private:
+  const std::string& Path_;
+  bool Read_ = false;
+  bool Upper_ = false;
+  std::string Head_;
+  std::string UpperHead_;
+  TSharedFileHead* Outer_;
+};
+
 // Removes leading and trailing blanks and control characters (bytes up to and including
 // the space).
 std::string_view Trim(std::string_view s);
@@ -41,8 +69,8 @@ bool ParseFloatTriple(std::string_view line, double& first, double& second, doub
 
 // True for a line that looks like a line of values: after leading blanks it starts with a
 // number (an optional sign, then a digit, or a point and a digit) or with one of the words
-// nan, inf or infinity (any case, optional sign) standing alone. Keyword, comment and empty lines do not;
-// "1e400 0 0", "nan 0 0", "0.5 0.5" and four numbers do. Readers that skip such a line
+// nan, inf or infinity (any case, optional sign) standing alone. Keyword, comment and empty lines
+// do not; "1e400 0 0", "nan 0 0", "0.5 0.5" and four numbers do. Readers that skip such a line
 // inside their values report it (see TSkippedValueLines).
 bool LooksLikeValueLine(std::string_view line);
 

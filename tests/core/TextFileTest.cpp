@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <vector>
 
 #include "core/TextFile.h"
@@ -141,6 +142,22 @@ TEST(TextFile, ManyLinesReadInAnyOrderMatchTheSplittingRules) {
     EXPECT_EQ(file[expected.size() - 1], expected.back());
     EXPECT_EQ(file[expected.size()], "added");
   }
+}
+
+TEST(ReadFileHead, ASharedHeadIsReadOnceAndForgottenWithItsScope) {
+  test::TempDir dir;
+  const std::string path = dir.Write("a.cube", "LUT_3D_SIZE 2\n");
+  const std::string other = dir.Write("b.cube", "other\n");
+  {
+    TSharedFileHead shared(path);
+    EXPECT_EQ(ReadFileHead(path, 4096), "LUT_3D_SIZE 2\n");
+    std::ofstream(path, std::ios::trunc) << "changed\n";
+    EXPECT_EQ(ReadFileHead(path, 4096), "LUT_3D_SIZE 2\n") << "read once";
+    EXPECT_EQ(ReadFileHead(path, 3), "LUT");
+    EXPECT_EQ(shared.UpperHead(), "LUT_3D_SIZE 2\n");
+    EXPECT_EQ(ReadFileHead(other, 4096), "other\n") << "another file is read as usual";
+  }
+  EXPECT_EQ(ReadFileHead(path, 4096), "changed\n");
 }
 
 TEST(ReadFileHead, ReturnsAtMostTheBytesAskedFor) {
