@@ -5,7 +5,6 @@
 
 #include "platform/Exception.h"
 #include "platform/Files.h"
-#include "platform/Memory.h"
 
 namespace vorn {
 
@@ -17,69 +16,69 @@ constexpr std::size_t kMaxTextBytes = std::numeric_limits<std::uint32_t>::max();
   throw Exception("The text is too large: it exceeds 4 GiB.");
 }
 
+// The first c at or after start; from and at remember the last search, which answers
+// every start between them.
+std::size_t FindFrom(const TByteBuffer& buffer, char c, std::size_t start, std::size_t& from,
+                     std::size_t& at) {
+  if (from <= start && start <= at) return at;
+  const void* found = std::memchr(buffer.Data() + start, c, buffer.Size() - start);
+  from = start;
+  at = found ? static_cast<std::size_t>(static_cast<const char*>(found) - buffer.Data())
+             : buffer.Size();
+  return at;
+}
+
+bool HasBreak(std::string_view line) {
+  return std::memchr(line.data(), '\n', line.size()) != nullptr ||
+         std::memchr(line.data(), '\r', line.size()) != nullptr;
+}
+
 }  // namespace
 
 void TTextFile::Load(const std::string& path) {
   Clear();
-  Buffer_ = ReadWholeFile(path);
+  ReadWholeFileInto(path, Buffer_);
   Split();
 }
 
 void TTextFile::SetText(std::string_view text) {
   Clear();
-  Buffer_.assign(text.data(), text.size());
+  Buffer_.Append(text.data(), text.size());
   Split();
 }
 
-namespace {
-
-constexpr std::size_t kStride = 32;
-
-// The first c at or after start; from and at remember the last search, which answers
-// every start between them.
-std::size_t FindFrom(const std::string& buffer, char c, std::size_t start, std::size_t& from,
-                     std::size_t& at) {
-  if (from <= start && start <= at) return at;
-  const void* found = std::memchr(buffer.data() + start, c, buffer.size() - start);
-  from = start;
-  at = found ? static_cast<std::size_t>(static_cast<const char*>(found) - buffer.data())
-             : buffer.size();
-  return at;
-}
-
-}  // namespace
-
-// Cuts Buffer_ into lines at CR, LF or CR LF; the text ends at the first NUL byte.
+// Indexes the lines of Buffer_: a line ends at CR, LF or CR LF; the text ends at the first
+// NUL byte.
 void TTextFile::Split() {
-  std::size_t end = Buffer_.find('\0');
-  if (end != std::string::npos) Buffer_.resize(end);
-  if (Buffer_.size() > kMaxTextBytes) {
+  if (const void* nul = std::memchr(Buffer_.Data(), '\0', Buffer_.Size())) {
+    Buffer_.Resize(static_cast<std::size_t>(static_cast<const char*>(nul) - Buffer_.Data()));
+  }
+  if (Buffer_.Size() > kMaxTextBytes) {
     Clear();
     RaiseTooLarge();
   }
-  Packed_ = false;
-  Indexed_ = true;
-  Lines_.clear();
-  Starts_.clear();
-  Cursor_ = {};
-  HasCR_ = std::memchr(Buffer_.data(), '\r', Buffer_.size()) != nullptr;
-  IndexedCount_ = 0;
-  const std::size_t size = Buffer_.size();
+  const std::size_t size = Buffer_.Size();
+  HasCR_ = std::memchr(Buffer_.Data(), '\r', size) != nullptr;
   std::size_t start = 0;
   while (start < size) {
-    if (IndexedCount_ % kStride == 0) Starts_.push_back(static_cast<std::uint32_t>(start));
-    ++IndexedCount_;
-    const std::size_t lineEnd = BreakAt(start);
-    if (lineEnd >= size) break;
-    start = NextStart(lineEnd);
+    IndexLine(start);
+    const std::size_t end = BreakAt(start);
+    if (end >= size) {
+      Unterminated_ = true;
+      break;
+    }
+    start = NextStart(end);
   }
+  Cursor_ = {};
+  Clean_ = size == 0 || (!HasCR_ && !Unterminated_);
+  CleanBreak_.assign(1, '\n');
 }
 
 std::size_t TTextFile::BreakAt(std::size_t start) const {
   if (!HasCR_) {
-    const void* lf = std::memchr(Buffer_.data() + start, '\n', Buffer_.size() - start);
-    return lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - Buffer_.data())
-              : Buffer_.size();
+    const void* lf = std::memchr(Buffer_.Data() + start, '\n', Buffer_.Size() - start);
+    return lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - Buffer_.Data())
+              : Buffer_.Size();
   }
   const std::size_t lf = FindFrom(Buffer_, '\n', start, Cursor_.LFFrom, Cursor_.LF);
   const std::size_t cr = FindFrom(Buffer_, '\r', start, Cursor_.CRFrom, Cursor_.CR);
@@ -87,7 +86,8 @@ std::size_t TTextFile::BreakAt(std::size_t start) const {
 }
 
 std::size_t TTextFile::NextStart(std::size_t end) const {
-  const bool pair = Buffer_[end] == '\r' && end + 1 < Buffer_.size() && Buffer_[end + 1] == '\n';
+  const char* data = Buffer_.Data();
+  const bool pair = data[end] == '\r' && end + 1 < Buffer_.Size() && data[end + 1] == '\n';
   return end + (pair ? 2 : 1);
 }
 
@@ -114,70 +114,109 @@ std::string_view TTextFile::IndexedLine(std::size_t i) const {
     cursor.Start = start;
     cursor.End = end;
   }
-  return std::string_view(Buffer_.data() + cursor.Start, cursor.End - cursor.Start);
+  return std::string_view(Buffer_.Data() + cursor.Start, cursor.End - cursor.Start);
 }
 
-// A line added to a loaded text: the loaded lines get spans of their own first.
-void TTextFile::MakeSpans() {
-  Lines_.reserve(IndexedCount_);
-  for (std::size_t i = 0; i < IndexedCount_; ++i) {
+bool TTextFile::BreakIsPlain() const {
+  return LineBreak == "\n" || LineBreak == "\r\n" || LineBreak == "\r";
+}
+
+void TTextFile::MakeDense() {
+  if (Dense_) return;
+  Lines_.reserve(Count_);
+  for (std::size_t i = 0; i < Count_; ++i) {
     const std::string_view line = IndexedLine(i);
-    AddSpan(static_cast<std::size_t>(line.data() - Buffer_.data()), line.size());
+    Lines_.push_back({static_cast<std::uint32_t>(line.data() - Buffer_.Data()),
+                      static_cast<std::uint32_t>(line.size())});
   }
-  Indexed_ = false;
+  Dense_ = true;
   Starts_.clear();
 }
 
-void TTextFile::AddSpan(std::size_t offset, std::size_t length) {
-  Lines_.push_back({static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(length)});
+// Before a line is appended: the last loaded line gets its break, and lines the index
+// could not find again (breaks inside the line, an unusual LineBreak, an empty line whose
+// LF would pair with the CR before it) make the text dense.
+void TTextFile::PrepareAdd(std::string_view line, bool known) {
+  if (Buffer_.Size() + line.size() + LineBreak.size() + 2 > kMaxTextBytes) RaiseTooLarge();
+  if (Count_ == 0 && Lines_.empty() && Buffer_.Size() == 0) {
+    Clean_ = true;
+    CleanBreak_ = LineBreak;
+  }
+  if (Clean_ && CleanBreak_ != LineBreak) Clean_ = false;
+  if (Unterminated_) {
+    Buffer_.Append(LineBreak.data(), LineBreak.size());
+    Unterminated_ = false;
+  }
+  if (LineBreak != CheckedBreak_) {
+    if (!BreakIsPlain()) MakeDense();
+    if (LineBreak.find('\r') != std::string::npos) HasCR_ = true;
+    CheckedBreak_ = LineBreak;
+  }
+  if (!Dense_ && known && HasBreak(line)) MakeDense();
+  Cursor_.Line = static_cast<std::size_t>(-1);
+  Cursor_.LFFrom = Cursor_.CRFrom = 1;
+  Cursor_.LF = Cursor_.CR = 0;
+}
+
+void TTextFile::FinishAdd(std::size_t offset, std::size_t length) {
+  const bool pairsWithCR = length == 0 && offset > 0 && Buffer_.Data()[offset - 1] == '\r' &&
+                           !LineBreak.empty() && LineBreak[0] == '\n';
+  if (!Dense_ && pairsWithCR) MakeDense();
+  if (Dense_) {
+    Lines_.push_back({static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(length)});
+  } else {
+    IndexLine(offset);
+  }
+  std::memcpy(Buffer_.Data() + offset + length, LineBreak.data(), LineBreak.size());
+  Buffer_.Resize(offset + length + LineBreak.size());
 }
 
 void TTextFile::Add(std::string_view line) {
-  if (Indexed_) MakeSpans();
-  if (Buffer_.size() + line.size() + LineBreak.size() > kMaxTextBytes) RaiseTooLarge();
-  if (Lines_.empty() && Buffer_.empty()) {
-    Packed_ = true;
-    PackedBreak_ = LineBreak;
-  }
-  if (Packed_ && PackedBreak_ != LineBreak) Packed_ = false;
-  AddSpan(Buffer_.size(), line.size());
-  Buffer_.append(line.data(), line.size());
-  // Every added line keeps its break in the buffer, so that Save can write it as it is.
-  Buffer_.append(LineBreak);
+  PrepareAdd(line, true);
+  const std::size_t offset = Buffer_.Size();
+  Buffer_.Reserve(offset + line.size() + LineBreak.size());
+  if (!line.empty()) std::memcpy(Buffer_.Data() + offset, line.data(), line.size());
+  FinishAdd(offset, line.size());
+}
+
+char* TTextFile::AddLineStart(std::size_t maxLength) {
+  PrepareAdd({}, false);
+  Buffer_.Reserve(Buffer_.Size() + maxLength + LineBreak.size());
+  return Buffer_.Data() + Buffer_.Size();
+}
+
+void TTextFile::AddLineEnd(const char* end) {
+  const std::size_t offset = Buffer_.Size();
+  FinishAdd(offset, static_cast<std::size_t>(end - (Buffer_.Data() + offset)));
 }
 
 void TTextFile::Clear() {
-  Buffer_.clear();
-  Lines_.clear();
-  Indexed_ = false;
-  HasCR_ = false;
-  IndexedCount_ = 0;
+  Buffer_.Clear();
+  Count_ = 0;
   Starts_.clear();
+  HasCR_ = false;
+  Unterminated_ = false;
+  Clean_ = true;
+  CleanBreak_ = LineBreak;
   Cursor_ = {};
-  Packed_ = true;
-  PackedBreak_ = LineBreak;
+  Dense_ = false;
+  Lines_.clear();
+  CheckedBreak_.clear();
 }
 
 void TTextFile::Reserve(std::size_t lines, std::size_t bytes) {
-  ReserveSpans(lines);
-  if (bytes > Buffer_.capacity()) {
-    Buffer_.reserve(bytes);
-    AdviseHugePages(Buffer_.data() + Buffer_.size(), Buffer_.capacity() - Buffer_.size());
+  Buffer_.Reserve(bytes);
+  if (Dense_) {
+    Lines_.reserve(lines);
+  } else {
+    Starts_.reserve(lines / kStride + 1);
   }
 }
 
-// Large texts fill their buffers at once: huge pages save most of the page faults.
-void TTextFile::ReserveSpans(std::size_t lines) {
-  if (lines <= Lines_.capacity()) return;
-  Lines_.reserve(lines);
-  AdviseHugePages(Lines_.data() + Lines_.size(),
-                  (Lines_.capacity() - Lines_.size()) * sizeof(LineSpan));
-}
-
 std::string TTextFile::Text() const {
-  if (Packed_ && PackedBreak_ == LineBreak) return Buffer_;
+  if (Clean_ && CleanBreak_ == LineBreak) return std::string(Buffer_.Data(), Buffer_.Size());
   std::string text;
-  text.reserve(Buffer_.size() + Count() * LineBreak.size());
+  text.reserve(Buffer_.Size() + Count() * LineBreak.size());
   for (std::size_t i = 0; i < Count(); ++i) {
     text.append((*this)[i]);
     text.append(LineBreak);
@@ -186,8 +225,8 @@ std::string TTextFile::Text() const {
 }
 
 void TTextFile::Save(const std::string& path) const {
-  if (Packed_ && PackedBreak_ == LineBreak) {
-    WriteWholeFile(path, Buffer_);
+  if (Clean_ && CleanBreak_ == LineBreak) {
+    WriteWholeFile(path, std::string_view(Buffer_.Data(), Buffer_.Size()));
   } else {
     WriteWholeFile(path, Text());
   }

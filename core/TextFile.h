@@ -4,15 +4,18 @@
 // Reading splits at CR, LF or CR LF and stops at the first NUL byte; writing puts
 // LineBreak after every line, the last one included.
 //
-// A loaded text keeps only the start of every 32nd line beside its bytes and finds the
-// others when they are read (in order, each costs one search for its break), so that a
-// file of millions of empty lines costs little more memory than its own size.
+// The buffer holds the lines with their breaks, and beside it only the start of every
+// 32nd line: the others are found as they are read (in order, each costs one search for
+// its break). A file of millions of empty lines costs little more memory than its size,
+// and a writer's lines go straight into the buffer.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/Memory.h"
 
 namespace vorn {
 
@@ -30,53 +33,72 @@ class TTextFile {
   // The text Save writes.
   std::string Text() const;
 
-  std::size_t Count() const { return Indexed_ ? IndexedCount_ : Lines_.size(); }
+  std::size_t Count() const { return Dense_ ? Lines_.size() : Count_; }
   std::string_view operator[](std::size_t i) const {
-    if (Indexed_) return IndexedLine(i);
-    return std::string_view(Buffer_.data() + Lines_[i].Offset, Lines_[i].Length);
+    if (Dense_) return {Buffer_.Data() + Lines_[i].Offset, Lines_[i].Length};
+    return IndexedLine(i);
   }
   void Add(std::string_view line);
+  // For writers that print a line in place: room for maxLength chars at the end of the
+  // text, then AddLineEnd with the end of what was printed there (no CR or LF in it).
+  char* AddLineStart(std::size_t maxLength);
+  void AddLineEnd(const char* end);
   void Clear();
   // Room for the given number of lines and bytes, for writers that know their size.
   void Reserve(std::size_t lines, std::size_t bytes);
 
  private:
   void Split();
-  void AddSpan(std::size_t offset, std::size_t length);
-  void ReserveSpans(std::size_t lines);
-  // Loaded text.
   std::string_view IndexedLine(std::size_t i) const;
   std::size_t BreakAt(std::size_t start) const;
   std::size_t NextStart(std::size_t end) const;
-  void MakeSpans();
+  // The line that starts at offset joins the index.
+  void IndexLine(std::size_t offset) {
+    if (Count_ % kStride == 0) Starts_.push_back(static_cast<std::uint32_t>(offset));
+    ++Count_;
+  }
+  // From here on every line has a span of its own: for lines that hold a CR or LF, or a
+  // LineBreak that is none of LF, CR LF and CR.
+  void MakeDense();
+  bool BreakIsPlain() const;
+  // Ready to append a line of length (or of unknown length, -1) after the text.
+  void PrepareAdd(std::string_view line, bool known);
+  void FinishAdd(std::size_t offset, std::size_t length);
+
+  static constexpr std::size_t kStride = 32;
 
   struct LineSpan {
     std::uint32_t Offset;
     std::uint32_t Length;
   };
-  std::string Buffer_;
-  // Added lines (and loaded lines once a line is added to them).
-  std::vector<LineSpan> Lines_;
-  // True while Buffer_ is exactly every line followed by PackedBreak_ (only added lines).
-  bool Packed_ = true;
-  std::string PackedBreak_ = "\n";
-
-  // Loaded text: the start of every kStride-th line, and where reading left off.
-  bool Indexed_ = false;
+  TByteBuffer Buffer_;
+  // Every line followed by its break; the last loaded line may have none.
+  std::size_t Count_ = 0;
+  std::vector<std::uint32_t> Starts_;  // the start of every kStride-th line
   bool HasCR_ = false;
-  std::size_t IndexedCount_ = 0;
-  std::vector<std::uint32_t> Starts_;
+  // The last loaded line has no break in the buffer yet.
+  bool Unterminated_ = false;
+  // True while the buffer is exactly every line followed by CleanBreak_: Save writes it
+  // as it is.
+  bool Clean_ = true;
+  std::string CleanBreak_ = "\n";
+  // Where the last line read is, and the next CR and LF after the positions they were
+  // searched from.
   struct TCursor {
     std::size_t Line = static_cast<std::size_t>(-1);
     std::size_t Start = 0;
     std::size_t End = 0;
-    // The next CR and LF at or after the positions they were searched from.
     std::size_t LFFrom = 1;
     std::size_t LF = 0;
     std::size_t CRFrom = 1;
     std::size_t CR = 0;
   };
   mutable TCursor Cursor_;
+
+  bool Dense_ = false;
+  std::vector<LineSpan> Lines_;
+  // The LineBreak the last added line was checked for (a plain break, a CR in it).
+  std::string CheckedBreak_;
 };
 
 }  // namespace vorn

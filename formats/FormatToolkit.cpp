@@ -45,9 +45,14 @@ void WithPrinter(const TValueWriter& writer, Add&& add) {
   const double top = writer.Top();
   switch (writer.Coding()) {
     case TValueWriter::TCoding::Fixed:
-      add([decimals](char* out, double value) {
-        return out + FormatFixedTo(out, decimals, value);
-      });
+      // Six decimals, the most common coding, get a loop of their own.
+      if (decimals == 6) {
+        add([](char* out, double value) { return out + FormatFixedToN<6>(out, value); });
+      } else {
+        add([decimals](char* out, double value) {
+          return out + FormatFixedTo(out, decimals, value);
+        });
+      }
       return;
     case TValueWriter::TCoding::ScaledInt:
       add([top](char* out, double value) { return WriteCode(out, value, top, true); });
@@ -145,7 +150,7 @@ void AddGridLines(TTextFile& text, const TLUT& lut, const TLineLayout& layout,
   const int n = GridSizeToWrite(lut);
   const std::size_t nodes = static_cast<std::size_t>(n) * n * n;
   text.Reserve(text.Count() + nodes + 16, nodes * (3 * TypicalLength(writer) + 4) + 1024);
-  std::string line(LineCapacity(writer), '\0');
+  const std::size_t capacity = LineCapacity(writer);
   // Lines walk the fastest axis innermost: red for cube files, blue for 3dl files.
   const bool redFastest = layout.Order == noRedFastest;
   const std::size_t fastStride = redFastest ? TLUT::StrideR : TLUT::StrideB;
@@ -156,8 +161,7 @@ void AddGridLines(TTextFile& text, const TLUT& lut, const TLineLayout& layout,
       for (int g = 0; g < n; ++g) {
         const double* row = lut.Grid() + slow * slowStride + g * TLUT::StrideG;
         for (int fast = 0; fast < n; ++fast) {
-          const char* end = writeLine(line.data(), index++, row + fast * fastStride);
-          text.Add(std::string_view(line.data(), static_cast<std::size_t>(end - line.data())));
+          text.AddLineEnd(writeLine(text.AddLineStart(capacity), index++, row + fast * fastStride));
         }
       }
     }
@@ -169,11 +173,11 @@ void AddTableLines(TTextFile& text, const TLUT& lut, const TLineLayout& layout,
   const int n = TableSizeToWrite(lut);
   const std::size_t entries = static_cast<std::size_t>(n);
   text.Reserve(text.Count() + entries + 16, entries * (3 * TypicalLength(writer) + 4) + 1024);
-  std::string line(LineCapacity(writer), '\0');
+  const std::size_t capacity = LineCapacity(writer);
   WithLineWriter(layout, writer, [&](const auto& writeLine) {
     for (int i = 0; i < n; ++i) {
-      const char* end = writeLine(line.data(), static_cast<std::size_t>(i), lut.Entry(i));
-      text.Add(std::string_view(line.data(), static_cast<std::size_t>(end - line.data())));
+      text.AddLineEnd(
+          writeLine(text.AddLineStart(capacity), static_cast<std::size_t>(i), lut.Entry(i)));
     }
   });
 }

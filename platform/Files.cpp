@@ -66,6 +66,23 @@ std::string ReadFrom(int fd, const std::string& path, std::size_t maxBytes, std:
   return data;
 }
 
+// As ReadFrom, into a buffer whose new bytes need no zeroing first.
+void ReadInto(int fd, const std::string& path, std::size_t hint, TByteBuffer& buffer) {
+  buffer.Resize(hint > 0 ? hint : std::size_t{65536});
+  std::size_t filled = 0;
+  for (;;) {
+    if (filled == buffer.Size()) buffer.Resize(buffer.Size() * 2);
+    const ssize_t got = ::read(fd, buffer.Data() + filled, buffer.Size() - filled);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw EFileError("Cannot read file \"" + path + "\". " + SystemText(errno));
+    }
+    if (got == 0) break;
+    filled += static_cast<std::size_t>(got);
+  }
+  buffer.Resize(filled);
+}
+
 std::size_t FileSizeHint(int fd) {
   struct stat info {};
   if (::fstat(fd, &info) != 0 || info.st_size <= 0) return 0;
@@ -77,6 +94,11 @@ std::size_t FileSizeHint(int fd) {
 std::string ReadWholeFile(const std::string& path) {
   FileHandle file(OpenForReading(path));
   return ReadFrom(file.Get(), path, static_cast<std::size_t>(-1) / 2, FileSizeHint(file.Get()));
+}
+
+void ReadWholeFileInto(const std::string& path, TByteBuffer& buffer) {
+  FileHandle file(OpenForReading(path));
+  ReadInto(file.Get(), path, FileSizeHint(file.Get()), buffer);
 }
 
 std::string ReadFileBytes(const std::string& path, std::size_t maxBytes) {

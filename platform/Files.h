@@ -12,6 +12,10 @@ namespace vorn {
 // The whole content of the file.
 std::string ReadWholeFile(const std::string& path);
 
+class TByteBuffer;
+// The whole content of the file into buffer (its earlier content is replaced).
+void ReadWholeFileInto(const std::string& path, TByteBuffer& buffer);
+
 // At most maxBytes from the start of the file (fewer when the file is shorter).
 std::string ReadFileBytes(const std::string& path, std::size_t maxBytes);
 

@@ -144,6 +144,38 @@ TEST(TextFile, ManyLinesReadInAnyOrderMatchTheSplittingRules) {
   }
 }
 
+TEST(TextFile, LinesPrintedInPlaceAndAddedLinesMixWithLoadedOnes) {
+  TTextFile text;
+  text.SetText("loaded\r");  // a CR break: an empty line added next must not pair with it
+  text.Add("");
+  char* line = text.AddLineStart(16);
+  line[0] = '4';
+  line[1] = '2';
+  text.AddLineEnd(line + 2);
+  text.Add("two\nlines in one");  // one line all the same
+  EXPECT_EQ(Lines(text), (std::vector<std::string>{"loaded", "", "42", "two\nlines in one"}));
+  EXPECT_EQ(text.Text(), "loaded\n\n42\ntwo\nlines in one\n");
+
+  TTextFile crlf;
+  crlf.LineBreak = "\r\n";
+  crlf.Add("a");
+  crlf.Add("");
+  EXPECT_EQ(Lines(crlf), (std::vector<std::string>{"a", ""}));
+  EXPECT_EQ(crlf.Text(), "a\r\n\r\n");
+
+  TTextFile odd;
+  odd.LineBreak = "|";
+  odd.Add("a");
+  odd.Add("b");
+  EXPECT_EQ(Lines(odd), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(odd.Text(), "a|b|");
+
+  TTextFile unterminated;
+  unterminated.SetText("x\ny");
+  unterminated.Add("z");
+  EXPECT_EQ(Lines(unterminated), (std::vector<std::string>{"x", "y", "z"}));
+}
+
 TEST(ReadFileHead, ASharedHeadIsReadOnceAndForgottenWithItsScope) {
   test::TempDir dir;
   const std::string path = dir.Write("a.cube", "LUT_3D_SIZE 2\n");

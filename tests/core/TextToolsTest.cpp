@@ -247,5 +247,30 @@ TEST(ParseFloatTriple, PlainAndGeneralNumbersReadAlike) {
   EXPECT_EQ(z, 9007199254740992.0);  // beyond 2^53, correctly rounded
 }
 
+// Fractions of every length, at every place on the line and on short lines, where the
+// reader takes eight digits at a time or the last eight bytes of the line.
+TEST(ParseFloatTriple, FractionsOfEveryLengthReadAsStrtodReadsThem) {
+  const std::string digits = "12345678901234567890123";
+  for (std::size_t length = 0; length <= 22; ++length) {
+    const std::string value = "0." + digits.substr(0, length);
+    for (int place = 0; place < 3; ++place) {
+      std::string words[3] = {"1", "2", "3"};
+      words[place] = value;
+      const std::string line = words[0] + " " + words[1] + " " + words[2];
+      double v[3] = {};
+      ASSERT_EQ(ParseFloatTriple(line, v[0], v[1], v[2]), true) << line;
+      EXPECT_EQ(v[place], std::strtod(value.c_str(), nullptr)) << line;
+    }
+  }
+  double x = 0, y = 0, z = 0;
+  for (const char* line : {"1 2 .5", ".5,.5,.5", "0 0 0", "9 9 9.99999999"}) {
+    ASSERT_TRUE(ParseFloatTriple(line, x, y, z)) << line;
+  }
+  EXPECT_EQ(z, 9.99999999);
+  EXPECT_FALSE(ParseFloatTriple("1 2 .", x, y, z));
+  EXPECT_FALSE(ParseFloatTriple("1 2 3.4.5", x, y, z));
+  EXPECT_FALSE(ParseFloatTriple("1 2 0.5x", x, y, z));
+}
+
 }  // namespace
 }  // namespace vorn
