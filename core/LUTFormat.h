@@ -251,7 +251,10 @@ template <class Parse>
 void ForEachLine(const TTextFile& text, Parse&& parse) {
   std::size_t i = 0;
   try {
-    for (; i < text.Count(); ++i) parse(text[i]);
+    text.ForEach([&](std::string_view line) {
+      parse(line);
+      ++i;
+    });
   } catch (Exception& error) {
     error.NoteLine(static_cast<int>(i + 1));
     throw;

@@ -59,19 +59,26 @@ void TTextFile::Split() {
   }
   const std::size_t size = Buffer_.Size();
   HasCR_ = std::memchr(Buffer_.Data(), '\r', size) != nullptr;
+  const char last = size > 0 ? Buffer_.Data()[size - 1] : '\n';
+  Unterminated_ = last != '\n' && last != '\r';
+  IndexBuilt_ = false;
+  Cursor_ = {};
+  Clean_ = size == 0 || (!HasCR_ && !Unterminated_);
+  CleanBreak_.assign(1, '\n');
+}
+
+void TTextFile::BuildIndex() const {
+  Count_ = 0;
+  Starts_.clear();
+  const std::size_t size = Buffer_.Size();
   std::size_t start = 0;
   while (start < size) {
     IndexLine(start);
     const std::size_t end = BreakAt(start);
-    if (end >= size) {
-      Unterminated_ = true;
-      break;
-    }
+    if (end >= size) break;
     start = NextStart(end);
   }
-  Cursor_ = {};
-  Clean_ = size == 0 || (!HasCR_ && !Unterminated_);
-  CleanBreak_.assign(1, '\n');
+  IndexBuilt_ = true;
 }
 
 std::size_t TTextFile::BreakAt(std::size_t start) const {
@@ -123,6 +130,7 @@ bool TTextFile::BreakIsPlain() const {
 
 void TTextFile::MakeDense() {
   if (Dense_) return;
+  EnsureIndex();
   Lines_.reserve(Count_);
   for (std::size_t i = 0; i < Count_; ++i) {
     const std::string_view line = IndexedLine(i);
@@ -137,6 +145,7 @@ void TTextFile::MakeDense() {
 // could not find again (breaks inside the line, an unusual LineBreak, an empty line whose
 // LF would pair with the CR before it) make the text dense.
 void TTextFile::PrepareAdd(std::string_view line, bool known) {
+  EnsureIndex();
   if (Buffer_.Size() + line.size() + LineBreak.size() + 2 > kMaxTextBytes) RaiseTooLarge();
   if (Count_ == 0 && Lines_.empty() && Buffer_.Size() == 0) {
     Clean_ = true;
@@ -154,8 +163,7 @@ void TTextFile::PrepareAdd(std::string_view line, bool known) {
   }
   if (!Dense_ && known && HasBreak(line)) MakeDense();
   Cursor_.Line = static_cast<std::size_t>(-1);
-  Cursor_.LFFrom = Cursor_.CRFrom = 1;
-  Cursor_.LF = Cursor_.CR = 0;
+  ForgetBreakSearches();
 }
 
 void TTextFile::FinishAdd(std::size_t offset, std::size_t length) {
@@ -179,19 +187,15 @@ void TTextFile::Add(std::string_view line) {
   FinishAdd(offset, line.size());
 }
 
-char* TTextFile::AddLineStart(std::size_t maxLength) {
+char* TTextFile::AddLineStartChecked(std::size_t maxLength) {
   PrepareAdd({}, false);
   Buffer_.Reserve(Buffer_.Size() + maxLength + LineBreak.size());
   return Buffer_.Data() + Buffer_.Size();
 }
 
-void TTextFile::AddLineEnd(const char* end) {
-  const std::size_t offset = Buffer_.Size();
-  FinishAdd(offset, static_cast<std::size_t>(end - (Buffer_.Data() + offset)));
-}
-
 void TTextFile::Clear() {
   Buffer_.Clear();
+  IndexBuilt_ = true;
   Count_ = 0;
   Starts_.clear();
   HasCR_ = false;
@@ -217,10 +221,10 @@ std::string TTextFile::Text() const {
   if (Clean_ && CleanBreak_ == LineBreak) return std::string(Buffer_.Data(), Buffer_.Size());
   std::string text;
   text.reserve(Buffer_.Size() + Count() * LineBreak.size());
-  for (std::size_t i = 0; i < Count(); ++i) {
-    text.append((*this)[i]);
+  ForEach([&](std::string_view line) {
+    text.append(line);
     text.append(LineBreak);
-  }
+  });
   return text;
 }
 

@@ -33,27 +33,64 @@ class TTextFile {
   // The text Save writes.
   std::string Text() const;
 
-  std::size_t Count() const { return Dense_ ? Lines_.size() : Count_; }
+  std::size_t Count() const {
+    if (Dense_) return Lines_.size();
+    EnsureIndex();
+    return Count_;
+  }
   std::string_view operator[](std::size_t i) const {
     if (Dense_) return {Buffer_.Data() + Lines_[i].Offset, Lines_[i].Length};
+    EnsureIndex();
     return IndexedLine(i);
   }
+  // Calls visit with every line in order: one pass, without the line index.
+  template <class Visit>
+  void ForEach(Visit&& visit) const;
   void Add(std::string_view line);
   // For writers that print a line in place: room for maxLength chars at the end of the
   // text, then AddLineEnd with the end of what was printed there (no CR or LF in it).
-  char* AddLineStart(std::size_t maxLength);
-  void AddLineEnd(const char* end);
+  char* AddLineStart(std::size_t maxLength) {
+    if (!PlainLF()) return AddLineStartChecked(maxLength);
+    Buffer_.Reserve(Buffer_.Size() + maxLength + 1);
+    return Buffer_.Data() + Buffer_.Size();
+  }
+  void AddLineEnd(const char* end) {
+    const std::size_t offset = Buffer_.Size();
+    const auto length = static_cast<std::size_t>(end - (Buffer_.Data() + offset));
+    if (!PlainLF() || (length == 0 && offset > 0)) return FinishAdd(offset, length);
+    IndexLine(offset);
+    Buffer_.Data()[offset + length] = '\n';
+    Buffer_.Resize(offset + length + 1);
+    if (HasCR_) ForgetBreakSearches();
+  }
   void Clear();
   // Room for the given number of lines and bytes, for writers that know their size.
   void Reserve(std::size_t lines, std::size_t bytes);
 
  private:
+  // Lines with LF breaks added to an indexed text that ends with a break: the common case
+  // of the writers, which needs no check of its own.
+  bool PlainLF() const {
+    return !Dense_ && IndexBuilt_ && !Unterminated_ && LineBreak.size() == 1 &&
+           LineBreak[0] == '\n' && CleanBreak_.size() == 1 && CleanBreak_[0] == '\n' &&
+           CheckedBreak_.size() == 1 && CheckedBreak_[0] == '\n';
+  }
+  char* AddLineStartChecked(std::size_t maxLength);
+  void ForgetBreakSearches() {
+    Cursor_.LFFrom = Cursor_.CRFrom = 1;
+    Cursor_.LF = Cursor_.CR = 0;
+  }
   void Split();
+  // Loaded text is indexed when a line is first asked for by number.
+  void EnsureIndex() const {
+    if (!IndexBuilt_) BuildIndex();
+  }
+  void BuildIndex() const;
   std::string_view IndexedLine(std::size_t i) const;
   std::size_t BreakAt(std::size_t start) const;
   std::size_t NextStart(std::size_t end) const;
   // The line that starts at offset joins the index.
-  void IndexLine(std::size_t offset) {
+  void IndexLine(std::size_t offset) const {
     if (Count_ % kStride == 0) Starts_.push_back(static_cast<std::uint32_t>(offset));
     ++Count_;
   }
@@ -73,8 +110,9 @@ class TTextFile {
   };
   TByteBuffer Buffer_;
   // Every line followed by its break; the last loaded line may have none.
-  std::size_t Count_ = 0;
-  std::vector<std::uint32_t> Starts_;  // the start of every kStride-th line
+  mutable bool IndexBuilt_ = true;
+  mutable std::size_t Count_ = 0;
+  mutable std::vector<std::uint32_t> Starts_;  // the start of every kStride-th line
   bool HasCR_ = false;
   // The last loaded line has no break in the buffer yet.
   bool Unterminated_ = false;
@@ -100,5 +138,22 @@ class TTextFile {
   // The LineBreak the last added line was checked for (a plain break, a CR in it).
   std::string CheckedBreak_;
 };
+
+template <class Visit>
+void TTextFile::ForEach(Visit&& visit) const {
+  if (Dense_) {
+    for (const LineSpan& line : Lines_)
+      visit(std::string_view(Buffer_.Data() + line.Offset, line.Length));
+    return;
+  }
+  const std::size_t size = Buffer_.Size();
+  std::size_t start = 0;
+  while (start < size) {
+    const std::size_t end = BreakAt(start);
+    visit(std::string_view(Buffer_.Data() + start, end - start));
+    if (end >= size) return;
+    start = NextStart(end);
+  }
+}
 
 }  // namespace vorn

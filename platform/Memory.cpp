@@ -48,8 +48,7 @@ TByteBuffer& TByteBuffer::operator=(const TByteBuffer& other) {
   return *this;
 }
 
-void TByteBuffer::Reserve(std::size_t bytes) {
-  if (bytes <= Capacity_) return;
+void TByteBuffer::Grow(std::size_t bytes) {
   const std::size_t capacity = std::max(bytes, Capacity_ + Capacity_ / 2);
   char* grown = static_cast<char*>(std::realloc(Data_.get(), capacity));
   if (grown == nullptr) throw std::bad_alloc();
@@ -57,11 +56,6 @@ void TByteBuffer::Reserve(std::size_t bytes) {
   Data_.reset(grown);
   AdviseHugePages(grown + Size_, capacity - Size_);
   Capacity_ = capacity;
-}
-
-void TByteBuffer::Resize(std::size_t bytes) {
-  Reserve(bytes);
-  Size_ = bytes;
 }
 
 void TByteBuffer::Append(const char* bytes, std::size_t count) {

@@ -43,13 +43,19 @@ class TByteBuffer {
   std::size_t Size() const { return Size_; }
   std::size_t Capacity() const { return Capacity_; }
   // Room for bytes in all; the content stays.
-  void Reserve(std::size_t bytes);
+  void Reserve(std::size_t bytes) {
+    if (bytes > Capacity_) Grow(bytes);
+  }
   // New bytes are not initialised.
-  void Resize(std::size_t bytes);
+  void Resize(std::size_t bytes) {
+    Reserve(bytes);
+    Size_ = bytes;
+  }
   void Append(const char* bytes, std::size_t count);
   void Clear() { Size_ = 0; }
 
  private:
+  void Grow(std::size_t bytes);
   struct TFree {
     void operator()(char* block) const;
   };
