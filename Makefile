@@ -1,5 +1,5 @@
 # Set-up, build, run and test. Every target installs the Debian packages it needs first.
-.PHONY: deps configure build run run-cli test test-sanitize test-valgrind bench bench-load screenshots peer fuzz-build fuzz-smoke fuzz-long format clean
+.PHONY: deps configure build run run-cli test test-sanitize test-valgrind bench bench-load bench-detect screenshots peer fuzz-build fuzz-smoke fuzz-long format clean
 
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
@@ -43,6 +43,14 @@ test-sanitize: deps
 bench: build
 	@$(BUILD_DIR)/bench/vorn_bench
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/ui/vorn_ui_bench
+
+# 10,000 files through vorn-lut convert and the window's batch, with peak memory.
+bench-load: build
+	@bash bench/load-bench.sh $(BUILD_DIR)
+
+# vorn-lut info on 1,000 small files of mixed formats, whole process.
+bench-detect: build
+	@bash bench/detect-bench.sh $(BUILD_DIR)
 
 screenshots: build
 	@bash scripts/screenshot.sh $(BUILD_DIR)

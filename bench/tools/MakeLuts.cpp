@@ -7,7 +7,8 @@
 //                                       values (the readers' error paths)
 //   vorn_make_luts mixed FOLDER COUNT   COUNT small files, the readable profiles in turn at
 //                                       sizes 2 to 5 (1D: 4 to 64 entries), every tenth an
-//                                       unknown text file: the detection and load benchmarks
+//                                       unknown text file: the detection benchmark
+//   vorn_make_luts luts FOLDER COUNT    the same without unknown files: the load benchmark
 
 #include <cmath>
 #include <cstdio>
@@ -99,7 +100,7 @@ int WriteSeeds(const std::string& folder) {
   return written;
 }
 
-int WriteMixed(const std::string& folder, int count) {
+int WriteMixed(const std::string& folder, int count, bool withUnknown) {
   std::vector<std::size_t> readable;
   for (std::size_t i = 0; i < OutputProfiles().size(); ++i) {
     if (GetFormat(OutputProfiles()[i]->FormatIndex)->CanRead()) readable.push_back(i);
@@ -107,7 +108,7 @@ int WriteMixed(const std::string& folder, int count) {
   if (readable.empty()) throw std::runtime_error("no output profile writes a readable format");
   TLUT lut;
   for (int n = 0; n < count; ++n) {
-    if (n % 10 == 9) {
+    if (withUnknown && n % 10 == 9) {
       WriteWholeFile(folder + "/unknown-" + std::to_string(n) + ".txt",
                      "not a LUT of any kind\n1 2 3\n");
       continue;
@@ -125,16 +126,17 @@ int WriteMixed(const std::string& folder, int count) {
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
-  if (!((mode == "seeds" && argc == 3) || (mode == "mixed" && argc == 4))) {
-    std::fprintf(stderr, "usage: vorn_make_luts seeds FOLDER | mixed FOLDER COUNT\n");
+  if (!((mode == "seeds" && argc == 3) || ((mode == "mixed" || mode == "luts") && argc == 4))) {
+    std::fprintf(stderr,
+                 "usage: vorn_make_luts seeds FOLDER | mixed FOLDER COUNT | luts FOLDER COUNT\n");
     return 2;
   }
   const std::string folder = argv[2];
   try {
     std::filesystem::create_directories(folder);
     RegisterBuiltInFormats();
-    const int written =
-        mode == "seeds" ? WriteSeeds(folder) : WriteMixed(folder, std::atoi(argv[3]));
+    const int written = mode == "seeds" ? WriteSeeds(folder)
+                                        : WriteMixed(folder, std::atoi(argv[3]), mode == "mixed");
     std::printf("vorn_make_luts: %d files from %zu output profiles in %s\n", written,
                 OutputProfiles().size(), folder.c_str());
   } catch (const std::exception& error) {
