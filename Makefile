@@ -40,6 +40,10 @@ test-sanitize: deps
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp \
 	  ctest --output-on-failure -j $(JOBS)
 
+# The suite without the window's tests under Valgrind memcheck (not in CI: it is slow).
+test-valgrind: build
+	@bash scripts/valgrind-suite.sh $(BUILD_DIR)
+
 bench: build
 	@$(BUILD_DIR)/bench/vorn_bench
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/ui/vorn_ui_bench

@@ -16,21 +16,25 @@ constexpr std::size_t kMaxTextBytes = std::numeric_limits<std::uint32_t>::max();
   throw Exception("The text is too large: it exceeds 4 GiB.");
 }
 
+// memchr that may be given an empty (and so possibly null) range.
+const char* Find(const char* data, std::size_t size, char c) {
+  return size == 0 ? nullptr : static_cast<const char*>(std::memchr(data, c, size));
+}
+
 // The first c at or after start; from and at remember the last search, which answers
 // every start between them.
 std::size_t FindFrom(const TByteBuffer& buffer, char c, std::size_t start, std::size_t& from,
                      std::size_t& at) {
   if (from <= start && start <= at) return at;
-  const void* found = std::memchr(buffer.Data() + start, c, buffer.Size() - start);
+  const char* found = Find(buffer.Data() + start, buffer.Size() - start, c);
   from = start;
-  at = found ? static_cast<std::size_t>(static_cast<const char*>(found) - buffer.Data())
-             : buffer.Size();
+  at = found ? static_cast<std::size_t>(found - buffer.Data()) : buffer.Size();
   return at;
 }
 
 bool HasBreak(std::string_view line) {
-  return std::memchr(line.data(), '\n', line.size()) != nullptr ||
-         std::memchr(line.data(), '\r', line.size()) != nullptr;
+  return Find(line.data(), line.size(), '\n') != nullptr ||
+         Find(line.data(), line.size(), '\r') != nullptr;
 }
 
 }  // namespace
@@ -50,15 +54,15 @@ void TTextFile::SetText(std::string_view text) {
 // Indexes the lines of Buffer_: a line ends at CR, LF or CR LF; the text ends at the first
 // NUL byte.
 void TTextFile::Split() {
-  if (const void* nul = std::memchr(Buffer_.Data(), '\0', Buffer_.Size())) {
-    Buffer_.Resize(static_cast<std::size_t>(static_cast<const char*>(nul) - Buffer_.Data()));
+  if (const char* nul = Find(Buffer_.Data(), Buffer_.Size(), '\0')) {
+    Buffer_.Resize(static_cast<std::size_t>(nul - Buffer_.Data()));
   }
   if (Buffer_.Size() > kMaxTextBytes) {
     Clear();
     RaiseTooLarge();
   }
   const std::size_t size = Buffer_.Size();
-  HasCR_ = std::memchr(Buffer_.Data(), '\r', size) != nullptr;
+  HasCR_ = Find(Buffer_.Data(), size, '\r') != nullptr;
   const char last = size > 0 ? Buffer_.Data()[size - 1] : '\n';
   Unterminated_ = last != '\n' && last != '\r';
   IndexBuilt_ = false;
@@ -83,9 +87,8 @@ void TTextFile::BuildIndex() const {
 
 std::size_t TTextFile::BreakAt(std::size_t start) const {
   if (!HasCR_) {
-    const void* lf = std::memchr(Buffer_.Data() + start, '\n', Buffer_.Size() - start);
-    return lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - Buffer_.Data())
-              : Buffer_.Size();
+    const char* lf = Find(Buffer_.Data() + start, Buffer_.Size() - start, '\n');
+    return lf ? static_cast<std::size_t>(lf - Buffer_.Data()) : Buffer_.Size();
   }
   const std::size_t lf = FindFrom(Buffer_, '\n', start, Cursor_.LFFrom, Cursor_.LF);
   const std::size_t cr = FindFrom(Buffer_, '\r', start, Cursor_.CRFrom, Cursor_.CR);
@@ -175,7 +178,9 @@ void TTextFile::FinishAdd(std::size_t offset, std::size_t length) {
   } else {
     IndexLine(offset);
   }
-  std::memcpy(Buffer_.Data() + offset + length, LineBreak.data(), LineBreak.size());
+  if (!LineBreak.empty()) {
+    std::memcpy(Buffer_.Data() + offset + length, LineBreak.data(), LineBreak.size());
+  }
   Buffer_.Resize(offset + length + LineBreak.size());
 }
 

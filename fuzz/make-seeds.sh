@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Writes the seed inputs of one fuzz target into a folder, made by the program itself:
-#   loadlut   every registered output profile written by our own writers (vorn_make_luts)
+#   loadlut   every registered output profile written by our own writers (vorn_make_luts),
+#             and the inputs kept in fuzz/regressions
 #   pictures  small pictures of every decoded kind (make-picture-seeds.sh, ImageMagick)
 #   others    none of their own; the runs add the real files of the shared corpus
 # Usage: make-seeds.sh TARGET FUZZ_BUILD_DIR FOLDER
@@ -12,7 +13,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 rm -rf "$out"
 mkdir -p "$out"
 case "$target" in
-  loadlut) "$build/bench/tools/vorn_make_luts" seeds "$out" ;;
+  loadlut)
+    "$build/bench/tools/vorn_make_luts" seeds "$out"
+    cp "$here"/regressions/* "$out"/ ;;
   pictures) bash "$here/make-picture-seeds.sh" "$out" ;;
   *) ;;
 esac

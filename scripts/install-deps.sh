@@ -15,6 +15,8 @@ packages=(
   qt6-base-dev libgl-dev xvfb xauth fonts-dejavu-core
   # peers, benchmark timing and test pictures; a locale with a decimal comma for the tests
   opencolorio-tools hyperfine imagemagick python3 locales
+  # the suite under memcheck (make test-valgrind) and instruction counts in make peer
+  valgrind
 )
 
 # The number tests check that a regional decimal comma changes nothing.

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -84,6 +85,10 @@ std::vector<std::string> EntriesOf(const std::string& folder) {
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+bool UnderValgrind() {
+  return std::getenv("VORN_UNDER_VALGRIND") != nullptr;
 }
 
 bool IsRoot() {

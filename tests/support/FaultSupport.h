@@ -46,6 +46,10 @@ std::vector<std::string> EntriesOf(const std::string& folder);
 // True when the process runs as root.
 bool IsRoot();
 
+// True when the suite runs under Valgrind (scripts/valgrind-suite.sh): the programs it
+// starts then need far more memory and address space than their own.
+bool UnderValgrind();
+
 // The nobody user's ids, for folders that an unprivileged child must reach.
 void GiveToNobody(const std::string& path);
 
