@@ -256,6 +256,20 @@ TEST_F(TBatchTest, ASourceDeletedAfterItWasAddedIsReportedByName) {
   EXPECT_TRUE(FileExists(OutputFile("a.cube")));
 }
 
+TEST_F(TBatchTest, ASourceChangedIntoAnotherFormatIsReadAsWhatItIsNow) {
+  const std::string changed = Cube("changed.cube");
+  Window->AddFiles({changed});
+  WriteWholeFile(changed,
+                 "# Truelight Cube v2.0\n# iDims     3\n# oDims     3\n# width     2 2 2\n\n"
+                 "# Cube\n1 1 1\n0 1 1\n1 0 1\n0 0 1\n1 1 0\n0 1 0\n1 0 0\n0 0 0\n# end\n");
+  Convert("2");
+  EXPECT_TRUE(Messages(TKind::Error).empty());
+  TLUT lut;
+  LoadLut(OutputFile("changed.cube"), lut);
+  ASSERT_EQ(lut.Size3D, 2);
+  EXPECT_EQ(lut.GetNode(0, 0, 0), (TRGB{1, 1, 1})) << "the inverting Truelight grid was read";
+}
+
 TEST_F(TBatchTest, TwoFilesWithOneOutputNameAskAboutTheFirstOnesResult) {
   std::filesystem::create_directory(Temp.File("x"));
   std::filesystem::create_directory(Temp.File("y"));
