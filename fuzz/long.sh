@@ -24,7 +24,7 @@ failed=0
 for fuzzer in "${targets[@]}"; do
   name=$(basename "$fuzzer")
   seeds="$build/seeds-$name"
-  bash "$here/make-seeds.sh" "${name#fuzz_}" "$build" "$seeds"
+  bash "$here/make-seeds.sh" "${name#fuzz_}" "$build" "$seeds" >/dev/null
   dirs=("$seeds")
   [ -d "$corpus" ] && dirs+=("$corpus")
   mkdir -p "$build/corpus-$name"
