@@ -115,6 +115,7 @@ void TGenericLutFormat::StartValueWatch() {
 }
 
 void TGenericLutFormat::WatchLineBefore() {
+  Watch_.StoredBefore = Watch_.Stored;
   Watch_.R = RIndex;
   Watch_.G = GIndex;
   Watch_.B = BIndex;
@@ -124,9 +125,11 @@ void TGenericLutFormat::WatchLineBefore() {
 }
 
 void TGenericLutFormat::WatchLineAfter(std::string_view line, int lineNumber) {
-  // Formats without a size line count their entries in Size.
-  const bool stored = RIndex != Watch_.R || GIndex != Watch_.G || BIndex != Watch_.B ||
-                      EntryIndex != Watch_.Entry || (Watch_.Size >= 0 && Size == Watch_.Size + 1);
+  // Formats that store values their own way move the counters; formats without a size
+  // line count their entries in Size.
+  const bool stored = Watch_.Stored != Watch_.StoredBefore || RIndex != Watch_.R ||
+                      GIndex != Watch_.G || BIndex != Watch_.B || EntryIndex != Watch_.Entry ||
+                      (Watch_.Size >= 0 && Size == Watch_.Size + 1);
   TSkippedValueLines& pending = Watch_.Pending;
   if (stored) {
     if (Watch_.Skipped.FirstLine == 0) Watch_.Skipped.FirstLine = pending.FirstLine;
@@ -154,6 +157,7 @@ bool TGenericLutFormat::StoreEntry(TLUT& lut, const TRGB& values) {
   if (Size >= 0 && EntryIndex >= Size) return false;
   if (EntryIndex >= TLUT::MaxTableEntries) throw ELUTError(TableTooLargeMessage(EntryIndex + 1));
   lut.SetEntry(EntryIndex++, values);
+  ++Watch_.Stored;
   if (EntryIndex == Size) Complete = true;
   return true;
 }

@@ -180,7 +180,10 @@ class TGenericLutFormat : public TLUTFormat {
 
  private:
   struct TValueWatch {
-    // The counters before the line.
+    // Values the toolkit's store functions stored, and their count before the line.
+    std::uint64_t Stored = 0;
+    std::uint64_t StoredBefore = 0;
+    // The counters before the line, for formats that store values their own way.
     std::int32_t R = 0, G = 0, B = 0, Entry = 0, Size = -1;
     bool Understood = false;
     bool Started = false;  // a value has been stored
@@ -221,6 +224,7 @@ inline bool TGenericLutFormat::StoreNode(TLUT& lut, TNodeOrder order, const TRGB
   // A size set around SetGridSize still never leads outside the grid.
   if (Complete || Size < 1 || Size > TLUT::MaxGridNodes) return false;
   lut.SetNode(RIndex, GIndex, BIndex, values);
+  ++Watch_.Stored;
   std::int32_t& fastest = order == noRedFastest ? RIndex : BIndex;
   std::int32_t& slowest = order == noRedFastest ? BIndex : RIndex;
   if (++fastest < Size) return true;
@@ -234,6 +238,7 @@ inline bool TGenericLutFormat::StoreNode(TLUT& lut, TNodeOrder order, const TRGB
 inline bool TGenericLutFormat::StoreShaperOrNode(TLUT& lut, TNodeOrder order, const TRGB& values) {
   if (EntryIndex < ShaperSize && EntryIndex < TLUT::MaxTableEntries) {
     lut.SetEntry(EntryIndex++, values);
+    ++Watch_.Stored;
     return true;
   }
   return StoreNode(lut, order, values);
