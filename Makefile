@@ -1,5 +1,5 @@
 # Set-up, build, run and test. Every target installs the Debian packages it needs first.
-.PHONY: deps configure build run run-cli test test-sanitize bench screenshots peer fuzz-smoke format clean package
+.PHONY: deps configure build run run-cli test test-sanitize test-valgrind bench bench-load bench-detect screenshots peer fuzz-build fuzz-smoke fuzz-long format clean package
 
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
@@ -44,10 +44,22 @@ test-sanitize: deps
 package: build
 	@cmake --build $(BUILD_DIR) --target package
 
+# The suite without the window's tests under Valgrind memcheck (about five minutes).
+test-valgrind: build
+	@bash scripts/valgrind-suite.sh $(BUILD_DIR)
+
 bench: build
 	@$(BUILD_DIR)/bench/vorn_bench
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/ui/vorn_ui_bench
 	@bash bench/compare-bench.sh $(BUILD_DIR)/cli/vorn-lut
+
+# 10,000 files through vorn-lut convert and the window's batch, with peak memory.
+bench-load: build
+	@bash bench/load-bench.sh $(BUILD_DIR)
+
+# vorn-lut info on 1,000 small files of mixed formats, whole process.
+bench-detect: build
+	@bash bench/detect-bench.sh $(BUILD_DIR)
 
 screenshots: build
 	@bash scripts/screenshot.sh $(BUILD_DIR)
@@ -55,15 +67,29 @@ screenshots: build
 peer: build
 	@bash bench/compare-peer.sh $(BUILD_DIR)/cli/vorn-lut
 
-fuzz-smoke: deps
+CORPUS_DIR ?= $(CURDIR)/../shared/corpus
+FUZZ_MINUTES ?= 30
+
+fuzz-build: deps
 	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_COMPILER=clang++ -DVORN_BUILD_FUZZ=ON -DVORN_BUILD_UI=OFF \
 	  -DVORN_BUILD_BENCH=OFF >/dev/null
-	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_loadlut fuzz_pictures fuzz_xml
-	@bash fuzz/smoke.sh $(FUZZ_DIR)/fuzz/fuzz_loadlut 60
-	@bash fuzz/smoke.sh $(FUZZ_DIR)/fuzz/fuzz_xml 20 $(CURDIR)/fuzz/seeds-xml $(CURDIR)/fuzz/xml.dict
-	@bash fuzz/make-picture-seeds.sh $(FUZZ_DIR)/picture-seeds
-	@bash fuzz/smoke.sh $(FUZZ_DIR)/fuzz/fuzz_pictures 30 $(FUZZ_DIR)/picture-seeds
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
+
+# A short run of the LUT loader, the XML reader and the picture decoders for CI: seeds
+# written by the program itself and kept in fuzz/, plus the shared corpus when it is there.
+fuzz-smoke: fuzz-build
+	@bash fuzz/make-seeds.sh loadlut $(FUZZ_DIR) $(FUZZ_DIR)/seeds-fuzz_loadlut
+	@bash fuzz/smoke.sh $(FUZZ_DIR)/fuzz/fuzz_loadlut 60 $(FUZZ_DIR)/seeds-fuzz_loadlut \
+	  $$([ -d $(CORPUS_DIR) ] && echo $(CORPUS_DIR))
+	@bash fuzz/make-seeds.sh xml $(FUZZ_DIR) $(FUZZ_DIR)/seeds-fuzz_xml
+	@bash fuzz/smoke.sh $(FUZZ_DIR)/fuzz/fuzz_xml 20 $(FUZZ_DIR)/seeds-fuzz_xml
+	@bash fuzz/make-seeds.sh pictures $(FUZZ_DIR) $(FUZZ_DIR)/seeds-fuzz_pictures
+	@bash fuzz/smoke.sh $(FUZZ_DIR)/fuzz/fuzz_pictures 30 $(FUZZ_DIR)/seeds-fuzz_pictures
+
+# Every fuzz target in turn, FUZZ_MINUTES in total (not in CI); prints the figures.
+fuzz-long: fuzz-build
+	@nice bash fuzz/long.sh $(FUZZ_DIR) $(FUZZ_MINUTES)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -67,6 +67,8 @@ bool ParseInfoOption(const std::string& word, TWordReader& reader, TInfoOptions&
     options.Values = true;
   } else if (word == "--json") {
     options.Json = true;
+  } else if (word == "--strict") {
+    options.Strict = true;
   } else {
     return false;
   }
@@ -100,6 +102,8 @@ bool ParseConvertOption(const std::string& word, TWordReader& reader, TConvertOp
     SetExistingPolicy(options, TExistingPolicy::Skip);
   } else if (word == "--report") {
     options.Report = true;
+  } else if (word == "--strict") {
+    options.Strict = true;
   } else {
     return false;
   }
@@ -186,7 +190,9 @@ bool IsCommandName(std::string_view word) {
   return FindCommand(word).has_value();
 }
 
-TArguments ParseArguments(const std::vector<std::string>& args) {
+namespace {
+
+TArguments ParseCommand(const std::vector<std::string>& args) {
   if (args.empty()) throw EUsageError("no command given");
   const std::string& first = args[0];
   TArguments result;
@@ -240,6 +246,20 @@ TArguments ParseArguments(const std::vector<std::string>& args) {
     case TCommand::Help:
     case TCommand::Version:
       break;
+  }
+  return result;
+}
+
+}  // namespace
+
+TArguments ParseArguments(const std::vector<std::string>& given) {
+  // "--strict" before the command applies to the command.
+  const bool strict = !given.empty() && given[0] == "--strict";
+  const std::vector<std::string> args(given.begin() + (strict ? 1 : 0), given.end());
+  TArguments result = ParseCommand(args);
+  if (strict) {
+    result.Info.Strict = true;
+    result.Convert.Strict = true;
   }
   return result;
 }

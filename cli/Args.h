@@ -46,6 +46,8 @@ struct TInfoOptions {
   // The bits per color of the files' integer codes where a file does not state them
   // (--input-bits); -1 lets the format decide.
   int InputBits = -1;
+  // A load warning (skipped value lines) is an error.
+  bool Strict = false;
   std::vector<std::string> Files;  // files and folders, as typed
 };
 
@@ -57,6 +59,7 @@ struct TConvertOptions {
   std::string OutputDir;
   TExistingPolicy Existing = TExistingPolicy::Refuse;
   bool Report = false;
+  bool Strict = false;             // as TInfoOptions::Strict
   std::vector<std::string> Files;  // files and folders, as typed
 };
 

@@ -9,6 +9,7 @@
 
 #include "cli/Args.h"
 #include "cli/Output.h"
+#include "core/LUTFormat.h"
 
 namespace vorn::cli {
 
@@ -20,7 +21,8 @@ class ECommandError : public std::runtime_error {
 
 void ListFormats(const TListingOptions& options, TOutputBuffer& out);
 void ListProfiles(const TListingOptions& options, TOutputBuffer& out);
-void ShowInfo(const TInfoOptions& options, TOutputBuffer& out);
+// Load warnings go to warnings (standard error), one line each.
+void ShowInfo(const TInfoOptions& options, TOutputBuffer& out, std::FILE* warnings);
 // progressStream receives the progress line when it is a terminal, and notes on files
 // that folders held but no format claims.
 void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE* progressStream);
@@ -38,6 +40,9 @@ void ApplyLut(const TApplyOptions& options, TOutputBuffer& out);
 
 // Raises ECommandError when output exists and overwrite is false.
 void RefuseExisting(const std::string& output, bool overwrite);
+
+// "vorn-lut: warning: FILE: message" on its own line.
+void PrintWarning(std::FILE* stream, const std::string& file, const std::string& message);
 
 // Parses and runs a command line (without the program name); returns the exit status.
 int RunCommandLine(const std::vector<std::string>& args, std::FILE* output, std::FILE* errors);

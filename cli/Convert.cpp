@@ -22,7 +22,10 @@ namespace {
 // The folder as OutputPathFor wants it: without trailing separators ("/" becomes "", so
 // that the joined path is "/name").
 std::string OutputFolder(const std::string& dir) {
-  if (!DirectoryExists(dir)) throw ECommandError(dir + ": the output folder does not exist");
+  if (!DirectoryExists(dir)) {
+    throw EUsageError(dir + (EntryExists(dir) ? ": the output folder is not a folder"
+                                              : ": the output folder does not exist"));
+  }
   std::string folder = dir;
   while (!folder.empty() && folder.back() == '/') folder.pop_back();
   return folder;
@@ -60,7 +63,7 @@ std::string LossFields(const TConversionLoss& loss) {
 void NoteUnclaimed(const std::vector<std::string>& unclaimed, TOutputBuffer& out,
                    std::FILE* errors) {
   if (unclaimed.empty()) return;
-  for (const std::string& path : unclaimed) out << "unclaimed\t" << path << '\n';
+  for (const std::string& path : unclaimed) out << "unclaimed\t" << EscapeField(path) << '\n';
   out.Flush();
   const std::string note = "vorn-lut: skipped " + std::to_string(unclaimed.size()) +
                            (unclaimed.size() == 1 ? " file" : " files") +
@@ -72,9 +75,12 @@ void NoteUnclaimed(const std::vector<std::string>& unclaimed, TOutputBuffer& out
 
 void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE* progressStream) {
   const TLutOutputProfile& profile = FindOutputProfile(options.Profile);
-  const TBatchSettings settings{&profile, ResolveSizeOption(options.Size, profile),
+  const TBatchSettings settings{&profile,
+                                ResolveSizeOption(options.Size, profile),
                                 ResolveBitsOption(options.Bits, profile),
-                                OutputFolder(options.OutputDir)};
+                                OutputFolder(options.OutputDir),
+                                true,
+                                options.Strict};
   const TLutPaths paths = ExpandLutPaths(options.Files);
   std::vector<TBatchFile> files;
   files.reserve(paths.Files.size());
@@ -91,12 +97,17 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
   };
   callbacks.Progress = [&](std::size_t position, double) {
     current = files[position].Path;
-    progress.Show(position + 1, ExtractFileName(files[position].Path));
+    progress.Show(position + 1, EscapeField(ExtractFileName(files[position].Path)));
     return true;
+  };
+  callbacks.Warning = [&](std::size_t, const TLoadWarning& warning) {
+    progress.Clear();
+    PrintWarning(progressStream, warning.File, warning.Message);
   };
   callbacks.Finished = [&](std::size_t position, const std::string& destination, bool converted) {
     progress.Clear();
-    out << (converted ? "converted\t" : "skipped\t") << files[position].Path << '\t' << destination;
+    out << (converted ? "converted\t" : "skipped\t") << EscapeField(files[position].Path) << '\t'
+        << EscapeField(destination);
     if (converted && options.Report) {
       const TBatchFile& file = files[position];
       out << '\t'
@@ -110,6 +121,8 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
     ConvertBatch(files, settings, callbacks);
   } catch (const ECommandError&) {
     throw;
+  } catch (const EOutputCollision& error) {
+    throw EUsageError(error.what());
   } catch (const std::exception& error) {
     throw ECommandError(LineText(ReportError(error, current)));
   }

@@ -25,6 +25,13 @@ Commands:
 Options:
   -h, --help     show this help; 'vorn-lut COMMAND --help' shows a command's help
   --version      show the program's version
+  --strict       (before info or convert) a load warning is an error; see below
+
+Warnings: a LUT that loads although lines inside its values look like values but
+could not be read ("1e400 0 0", "nan 0 0", four numbers where three belong) had
+those lines skipped, which moves every later value to an earlier node or entry.
+Such a load prints "vorn-lut: warning: FILE: " and the count and first line on
+standard error and goes on; with --strict it fails like any other error.
 
 Exit status: 0 success, 1 a file could not be read, converted or written,
 2 a command line that cannot be run (unknown command or option, bad value).
@@ -76,7 +83,7 @@ With --json, one JSON document instead:
 )";
 
 constexpr const char* kInfoHelp = R"(Usage: vorn-lut info [--values] [--json] [--input-bits B]
-                     FILE|FOLDER...
+                     [--strict] FILE|FOLDER...
 
 A folder stands for the files in it and in its subfolders, in name order; those
 that no format claims are skipped and listed at the end ("Skipped N files in the
@@ -111,6 +118,8 @@ Options:
                     null format, format_number, type and sizes. With --values each
                     file also has "table" and "grid": lists of [R, G, B] (the grid
                     red slowest, blue fastest).
+  --strict          a load warning (skipped value lines, see 'vorn-lut --help') is
+                    an error; without it the warning is printed on standard error.
 
 A file that cannot be read or is malformed ends the command with exit status 1;
 the files before it have been printed.
@@ -119,7 +128,8 @@ the files before it have been printed.
 constexpr const char* kConvertHelp =
     R"(Usage: vorn-lut convert --profile NAME|NUMBER [--size N] [--bits B]
                         [--input-bits B] --output-dir DIR
-                        [--overwrite | --skip-existing] [--report] FILE|FOLDER...
+                        [--overwrite | --skip-existing] [--report] [--strict]
+                        FILE|FOLDER...
 
 Converts each FILE, in order: its format is detected, the LUT is resampled to the
 profile's type and size and written into DIR under the file's name with its last
@@ -141,26 +151,38 @@ Options:
   --report               read each written file back (a reader of integer codes is
                          told the bit depth they were written with) and compare it
                          with its source, as 'compare' does ('vorn-lut compare --help')
-Without --overwrite or --skip-existing an existing destination is an error. The same
-holds for the cube file that "Adobe Premiere Look" writes beside each look: when it
-exists, --skip-existing skips the file (neither file is written).
+  --strict               a load warning (skipped value lines, see 'vorn-lut --help')
+                         ends the batch as an error instead of a warning on
+                         standard error
+Without --overwrite or --skip-existing an existing destination (any entry, a broken
+symbolic link too) is an error. The same holds for the cube file that "Adobe
+Premiere Look" writes beside each look: when it exists, --skip-existing skips the
+file (neither file is written). A destination that is a symbolic link is written
+through only when it leads to a regular file; one that is the source file itself
+under another name (a hard or symbolic link) is an error.
+
+Files whose outputs would be the same file (x/l.cube and y/l.cube, l.cube and
+l.cfe, a file given twice) are refused before anything is written: the message
+lists them, and the exit status is 2.
 
 A FOLDER stands for the files in it and in its subfolders, in name order; all
 are written into DIR. Files in folders that no format claims are skipped.
 
 Output: one tab-separated line per file, "converted" or "skipped", the source path
-and the destination path. With --report a converted file's line gains two fields,
-"max N 10-bit codes" (the largest difference of any channel) and "max dE00 N"
-(the largest CIEDE2000 colour difference, outputs read as sRGB), or one field
-saying why the written file was not compared (a format that only writes).
+and the destination path. A backslash, tab, line feed or carriage return in a path
+is written as \\, \t, \n or \r. With --report a converted file's line gains
+two fields, "max N 10-bit codes" (the largest difference of any channel) and
+"max dE00 N" (the largest CIEDE2000 colour difference, outputs read as sRGB), or
+one field saying why the written file was not compared (a format that only
+writes).
 After the batch, each skipped file of a folder that no format claims is listed
 as "unclaimed" and its path, and standard error says how many there were.
 On a terminal a progress line is shown on standard error while several files
 are converted.
 
 The first file that fails ends the batch with exit status 1 and its message on
-standard error; files converted before it stay written. A bad option value exits
-with status 2 before any file is written.
+standard error; files converted before it stay written. A bad option value or a
+missing output folder exits with status 2 before any file is written.
 )";
 
 constexpr const char* kIcc2LutHelp =

@@ -54,10 +54,15 @@ void AppendValues(const TLUT& lut, TOutputBuffer& out) {
   if (lut.Kind == lk3D || lut.Kind == lk1DAnd3D) AppendGrid(lut, out);
 }
 
-void LoadFile(const std::string& path, int inputBits, TLUT& lut) {
+void LoadFile(const std::string& path, const TInfoOptions& options, TLUT& lut,
+              std::FILE* warnings) {
   try {
-    LoadLut(path, lut, -1, inputBits);
+    const TLoadReport report = LoadLut(path, lut, -1, options.InputBits);
     if (lut.FormatIndex >= 0) CheckLutSizes(lut);
+    for (const TLoadWarning& warning : report.Warnings) {
+      if (options.Strict) RaiseWarning(warning);
+      PrintWarning(warnings, warning.File, warning.Message);
+    }
   } catch (const std::exception& error) {
     throw ECommandError(LineText(ReportError(error, path)));
   }
@@ -114,14 +119,14 @@ TJson FileJson(const std::string& path, bool withValues, const TLUT& lut) {
 
 }  // namespace
 
-void ShowInfo(const TInfoOptions& options, TOutputBuffer& out) {
+void ShowInfo(const TInfoOptions& options, TOutputBuffer& out, std::FILE* warnings) {
   const TLutPaths paths = ExpandLutPaths(options.Files);
   // One record serves every file, like the preview pane's.
   auto lut = std::make_unique<TLUT>();
   if (options.Json) {
     TJson files = TJson::array();
     for (const std::string& path : paths.Files) {
-      LoadFile(path, options.InputBits, *lut);
+      LoadFile(path, options, *lut, warnings);
       files.push_back(FileJson(path, options.Values, *lut));
     }
     TJson document;
@@ -131,7 +136,7 @@ void ShowInfo(const TInfoOptions& options, TOutputBuffer& out) {
     return;
   }
   for (const std::string& path : paths.Files) {
-    LoadFile(path, options.InputBits, *lut);
+    LoadFile(path, options, *lut, warnings);
     DescribeFile(path, options.Values, *lut, out);
     out.Flush();
   }

@@ -6,6 +6,30 @@
 
 namespace vorn::cli {
 
+std::string EscapeField(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '\\':
+        escaped += "\\\\";
+        break;
+      case '\t':
+        escaped += "\\t";
+        break;
+      case '\n':
+        escaped += "\\n";
+        break;
+      case '\r':
+        escaped += "\\r";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
+}
+
 TOutputBuffer::~TOutputBuffer() {
   // Errors surface through an explicit Flush; a destructor must not raise.
   if (!Text_.empty()) std::fwrite(Text_.data(), 1, Text_.size(), Stream_);

@@ -9,6 +9,10 @@
 
 namespace vorn::cli {
 
+// A path as one field of a tab-separated line: backslash, tab, line feed and carriage
+// return become \\, \t, \n and \r; everything else stays as it is.
+std::string EscapeField(std::string_view text);
+
 class TOutputBuffer {
  public:
   explicit TOutputBuffer(std::FILE* stream) : Stream_(stream) {}

@@ -29,7 +29,7 @@ void RunCommand(const TArguments& arguments, TOutputBuffer& out, std::FILE* erro
       ListProfiles(arguments.Listing, out);
       break;
     case TCommand::Info:
-      ShowInfo(arguments.Info, out);
+      ShowInfo(arguments.Info, out, errors);
       break;
     case TCommand::Convert:
       ConvertFiles(arguments.Convert, out, errors);
@@ -56,6 +56,16 @@ void RunCommand(const TArguments& arguments, TOutputBuffer& out, std::FILE* erro
   out.Flush();
 }
 
+}  // namespace
+
+void PrintWarning(std::FILE* stream, const std::string& file, const std::string& message) {
+  const std::string line = "vorn-lut: warning: " + file + ": " + message + "\n";
+  std::fwrite(line.data(), 1, line.size(), stream);
+  std::fflush(stream);
+}
+
+namespace {
+
 void PrintError(std::FILE* errors, const std::string& message) {
   std::string line = "vorn-lut: " + message + "\n";
   std::fwrite(line.data(), 1, line.size(), errors);
@@ -63,7 +73,8 @@ void PrintError(std::FILE* errors, const std::string& message) {
 
 std::string UsageHint(const std::vector<std::string>& args) {
   std::string command = "vorn-lut";
-  if (!args.empty() && IsCommandName(args[0])) command += " " + args[0];
+  const std::size_t first = !args.empty() && args[0] == "--strict" ? 1 : 0;
+  if (args.size() > first && IsCommandName(args[first])) command += " " + args[first];
   return "Try '" + command + " --help' for more information.";
 }
 

@@ -1,6 +1,8 @@
 #include "core/Conversion.h"
 
 #include <algorithm>
+#include <map>
+#include <unordered_map>
 
 #include "platform/Convert.h"
 #include "platform/Files.h"
@@ -64,15 +66,15 @@ void ConvertLoaded(const TLUT& sourceLut, const std::string& destination,
 }
 
 TOverwriteAnswer AnswerFor(const TBatchCallbacks& callbacks, const std::string& destination) {
-  if (!FileExists(destination)) return TOverwriteAnswer::Yes;
+  if (!EntryExists(destination)) return TOverwriteAnswer::Yes;
   return callbacks.AskOverwrite ? callbacks.AskOverwrite(destination) : TOverwriteAnswer::Yes;
 }
 
 }  // namespace
 
-void ConvertFile(const std::string& source, const std::string& destination, int formatIndex,
-                 const TLutOutputProfile& profile, int size, int bits, int inputBits,
-                 const TReplaceQuestion& mayReplace) {
+TLoadReport ConvertFile(const std::string& source, const std::string& destination, int formatIndex,
+                        const TLutOutputProfile& profile, int size, int bits, int inputBits,
+                        const TReplaceQuestion& mayReplace, bool strict) {
   if (size < 2) {
     throw Exception("The LUT size " + std::to_string(size) +
                     " is too small: a LUT needs at least 2 nodes or entries.");
@@ -85,8 +87,15 @@ void ConvertFile(const std::string& source, const std::string& destination, int 
     error.NoteFile(source);
     throw error;
   }
+  if (SameFile(source, destination) && !SameEntry(source, destination)) {
+    Exception error("The destination \"" + destination +
+                    "\" is this source file under another name (a hard or symbolic link); "
+                    "converting would overwrite the source.");
+    error.NoteFile(source);
+    throw error;
+  }
   TLUT sourceLut;
-  LoadLut(source, sourceLut, formatIndex, inputBits);
+  TLoadReport report = LoadLut(source, sourceLut, formatIndex, inputBits);
   if (sourceLut.FormatIndex == -1) {
     throw ELUTError("\"" + source + "\" is not a LUT file of any known format.");
   }
@@ -95,14 +104,94 @@ void ConvertFile(const std::string& source, const std::string& destination, int 
   if (sourceLut.Kind == lk1D && sourceLut.Size1D < 1) {
     throw ELUTError("The file holds no 1D entries to convert.");
   }
+  if (strict && !report.Warnings.empty()) RaiseWarning(report.Warnings.front());
   ConvertLoaded(sourceLut, destination, profile, *outputFormat, size, bits, mayReplace);
+  return report;
+}
+
+namespace {
+
+std::string CollisionText(const std::vector<TOutputCollision>& collisions) {
+  std::string text =
+      "Files of this batch would overwrite each other's output; nothing was converted:";
+  for (const TOutputCollision& collision : collisions) {
+    text += "\n  ";
+    for (std::size_t i = 0; i < collision.Sources.size(); ++i) {
+      text += (i > 0 ? ", " : "") + collision.Sources[i];
+    }
+    text += " -> ";
+    for (std::size_t i = 0; i < collision.Destinations.size(); ++i) {
+      text += (i > 0 ? " = " : "") + collision.Destinations[i];
+    }
+    if (!collision.OverwrittenSource.empty()) {
+      text += ", which is the source " + collision.OverwrittenSource;
+    }
+  }
+  return text;
+}
+
+// The destinations of the checked files, each with the files that would write it, in list
+// order.
+std::vector<TOutputCollision> DestinationGroups(const std::vector<TBatchFile>& files,
+                                                const TBatchSettings& settings) {
+  std::vector<TOutputCollision> groups;
+  std::unordered_map<std::string, std::size_t> groupOf;
+  for (const TBatchFile& file : files) {
+    if (!file.Checked) continue;
+    const std::string destination =
+        OutputPathFor(settings.OutputFolder, ExtractFileName(file.Path), *settings.Profile);
+    auto [at, added] = groupOf.emplace(destination, groups.size());
+    if (added) groups.push_back({{destination}, {}, {}});
+    groups[at->second].Sources.push_back(file.Path);
+  }
+  return groups;
+}
+
+}  // namespace
+
+EOutputCollision::EOutputCollision(std::vector<TOutputCollision> collisions)
+    : Exception(CollisionText(collisions)), Collisions_(std::move(collisions)) {}
+
+std::vector<TOutputCollision> FindOutputCollisions(const std::vector<TBatchFile>& files,
+                                                   const TBatchSettings& settings) {
+  std::vector<TOutputCollision> groups = DestinationGroups(files, settings);
+  std::map<TFileId, std::string> sources;  // the checked sources as files
+  for (const TBatchFile& file : files) {
+    TFileId id;
+    if (file.Checked && FileIdentity(file.Path, id)) sources.emplace(id, file.Path);
+  }
+  // Destinations that exist: names that are one file join the first group of that file.
+  std::map<TFileId, std::size_t> groupOfFile;
+  std::vector<TOutputCollision> collisions;
+  std::vector<bool> merged(groups.size(), false);
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    TFileId id;
+    if (!FileIdentity(groups[i].Destinations.front(), id)) continue;
+    auto [at, added] = groupOfFile.emplace(id, i);
+    TOutputCollision& group = groups[at->second];
+    if (!added) {
+      group.Destinations.push_back(groups[i].Destinations.front());
+      group.Sources.insert(group.Sources.end(), groups[i].Sources.begin(), groups[i].Sources.end());
+      merged[i] = true;
+    }
+    auto source = sources.find(id);
+    if (source != sources.end() && !SameEntry(source->second, group.Destinations.front())) {
+      group.OverwrittenSource = source->second;
+    }
+  }
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    if (!merged[i] && (groups[i].Sources.size() > 1 || !groups[i].OverwrittenSource.empty())) {
+      collisions.push_back(std::move(groups[i]));
+    }
+  }
+  return collisions;
 }
 
 namespace {
 
 // One checked file of a batch; false when the companion question was declined, so that
 // nothing was written.
-bool ConvertBatchFile(const TBatchFile& file, const std::string& destination,
+bool ConvertBatchFile(const TBatchFile& file, std::size_t position, const std::string& destination,
                       const TBatchSettings& settings, const TBatchCallbacks& callbacks) {
   bool declined = false;
   TReplaceQuestion mayReplace;
@@ -112,12 +201,16 @@ bool ConvertBatchFile(const TBatchFile& file, const std::string& destination,
       return !declined;
     };
   }
+  TLoadReport report;
   try {
-    ConvertFile(file.Path, destination, -1, *settings.Profile, settings.Size, settings.Bits,
-                file.InputBits, mayReplace);
+    report = ConvertFile(file.Path, destination, -1, *settings.Profile, settings.Size,
+                         settings.Bits, file.InputBits, mayReplace, settings.Strict);
   } catch (Exception& error) {
     error.NoteFile(file.Path);
     throw;
+  }
+  if (callbacks.Warning) {
+    for (const TLoadWarning& warning : report.Warnings) callbacks.Warning(position, warning);
   }
   return !declined;
 }
@@ -128,6 +221,10 @@ TBatchResult ConvertBatch(const std::vector<TBatchFile>& files, const TBatchSett
                           const TBatchCallbacks& callbacks) {
   if (settings.Profile == nullptr) throw Exception("No output format is chosen.");
   const TLutOutputProfile& profile = *settings.Profile;
+  if (settings.RefuseCollisions) {
+    std::vector<TOutputCollision> collisions = FindOutputCollisions(files, settings);
+    if (!collisions.empty()) throw EOutputCollision(std::move(collisions));
+  }
   TBatchResult result;
   for (std::size_t i = 0; i < files.size(); ++i) {
     const TBatchFile& file = files[i];
@@ -149,7 +246,7 @@ TBatchResult ConvertBatch(const std::vector<TBatchFile>& files, const TBatchSett
       result.Cancelled = true;
       break;
     }
-    const bool written = ConvertBatchFile(file, destination, settings, callbacks);
+    const bool written = ConvertBatchFile(file, i, destination, settings, callbacks);
     ++(written ? result.Converted : result.Skipped);
     if (callbacks.Finished) callbacks.Finished(i, destination, written);
   }

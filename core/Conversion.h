@@ -42,10 +42,13 @@ TLutPaths ExpandLutPaths(const std::vector<std::string>& paths);
 // axis or 99,999 entries) and saves it with the bits (-1 = the profile's default); mayReplace
 // answers a writer that would replace an existing companion file. A source that no format
 // claims, a 1D table without entries, or a folder, raises an error that names it. Sizes below
-// 2 raise an error before anything is read or written.
-void ConvertFile(const std::string& source, const std::string& destination, int formatIndex,
-                 const TLutOutputProfile& profile, int size, int bits, int inputBits = -1,
-                 const TReplaceQuestion& mayReplace = {});
+// 2 raise an error before anything is read or written. A destination that is the source file
+// under another name (a hard link, or a symbolic link to it) is refused; the source's own
+// entry may be replaced. Returns the load's warnings; with strict the first warning is raised
+// as an error before anything is written.
+TLoadReport ConvertFile(const std::string& source, const std::string& destination, int formatIndex,
+                        const TLutOutputProfile& profile, int size, int bits, int inputBits = -1,
+                        const TReplaceQuestion& mayReplace = {}, bool strict = false);
 
 // One file of a batch. Unchecked files are passed over but count for the progress.
 struct TBatchFile {
@@ -59,13 +62,46 @@ struct TBatchSettings {
   int Size = 0;
   int Bits = -1;
   std::string OutputFolder;
+  // Refuse, before anything is written, a batch in which files would overwrite each
+  // other's output (see FindOutputCollisions). Without it the batch asks AskOverwrite when
+  // a later file meets what an earlier one wrote, as the window does.
+  bool RefuseCollisions = false;
+  // A load warning (skipped value lines) ends the batch as an error.
+  bool Strict = false;
 };
+
+// Files of one batch that would write the same output file.
+struct TOutputCollision {
+  // The output file's name; more than one when existing names are links of one file.
+  std::vector<std::string> Destinations;
+  // The sources that would be written to it, in list order (the same path may repeat).
+  std::vector<std::string> Sources;
+  // Set when the destination is, as a file, a source of the batch under another name (a
+  // hard or symbolic link): that source would be overwritten by the conversion.
+  std::string OverwrittenSource;
+};
+
+// A batch refused because files would overwrite each other's output; nothing was written.
+class EOutputCollision : public Exception {
+ public:
+  explicit EOutputCollision(std::vector<TOutputCollision> collisions);
+  const std::vector<TOutputCollision>& Collisions() const { return Collisions_; }
+
+ private:
+  std::vector<TOutputCollision> Collisions_;
+};
+
+// The collisions of the checked files: two or more files with one destination name, or
+// with destinations that are one existing file (links of each other), and a destination
+// that is another checked source as a file. Empty when every file has its own output.
+std::vector<TOutputCollision> FindOutputCollisions(const std::vector<TBatchFile>& files,
+                                                   const TBatchSettings& settings);
 
 enum class TOverwriteAnswer { Yes, No, Cancel };
 
 struct TBatchCallbacks {
-  // Asked when something exists at a file's destination: Yes replaces it, No skips the
-  // file, Cancel ends the batch. Without it existing files are replaced.
+  // Asked when an entry of any kind (a dangling link too) exists at a file's destination: Yes
+  // replaces it, No skips the file, Cancel ends the batch. Without it existing files are replaced.
   std::function<TOverwriteAnswer(const std::string& destination)> AskOverwrite;
   // Asked when the output format would replace an existing companion file written beside the
   // destination (the cube of a Premiere look): true replaces it, false skips the file with
@@ -75,6 +111,8 @@ struct TBatchCallbacks {
   // progress in percent ((position + 1) x 100 / number of files); answering false cancels
   // the batch there.
   std::function<bool(std::size_t position, double percent)> Progress;
+  // Called for each warning of a file's load (the file was converted all the same).
+  std::function<void(std::size_t position, const TLoadWarning& warning)> Warning;
   // Called after each checked file, converted or skipped.
   std::function<void(std::size_t position, const std::string& destination, bool converted)>
       Finished;

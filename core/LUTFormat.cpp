@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/TextTools.h"
+#include "platform/Files.h"
 
 namespace vorn {
 
@@ -97,7 +98,14 @@ void TGenericLutFormat::Load(const std::string& path, TLUT& lut) {
     ~ResetOnExit() { Field = nullptr; }
   } reset{TextFile};
   PrepareText(text);
-  ForEachLine(text, [&](std::string_view line) { ParseLine(line, lut); });
+  StartValueWatch();
+  int number = 0;
+  ForEachLine(text, [&](std::string_view line) {
+    WatchLineBefore();
+    ParseLine(line, lut);
+    WatchLineAfter(line, ++number);
+  });
+  FinishValueWatch();
   FinishLoad(lut);
 }
 
@@ -116,6 +124,42 @@ void TGenericLutFormat::FinishLoad(TLUT& lut) {
   if (!Complete) throw ELUTError(kIncompleteFile);
 }
 
+void TGenericLutFormat::StartValueWatch() {
+  Watch_ = {};
+}
+
+void TGenericLutFormat::WatchLineBefore() {
+  Watch_.StoredBefore = Watch_.Stored;
+  Watch_.R = RIndex;
+  Watch_.G = GIndex;
+  Watch_.B = BIndex;
+  Watch_.Entry = EntryIndex;
+  Watch_.Size = Size;
+  Watch_.Understood = false;
+}
+
+void TGenericLutFormat::WatchLineAfter(std::string_view line, int lineNumber) {
+  // Formats that store values their own way move the counters; formats without a size
+  // line count their entries in Size.
+  const bool stored = Watch_.Stored != Watch_.StoredBefore || RIndex != Watch_.R ||
+                      GIndex != Watch_.G || BIndex != Watch_.B || EntryIndex != Watch_.Entry ||
+                      (Watch_.Size >= 0 && Size == Watch_.Size + 1);
+  TSkippedValueLines& pending = Watch_.Pending;
+  if (stored) {
+    if (Watch_.Skipped.FirstLine == 0) Watch_.Skipped.FirstLine = pending.FirstLine;
+    Watch_.Skipped.Count += pending.Count;
+    pending = {};
+    Watch_.Started = true;
+  } else if (Watch_.Started && !Watch_.Understood && Size == Watch_.Size &&
+             LooksLikeValueLine(line)) {
+    if (pending.Count++ == 0) pending.FirstLine = lineNumber;
+  }
+}
+
+void TGenericLutFormat::FinishValueWatch() {
+  SkippedValueLines = Watch_.Skipped;
+}
+
 bool TGenericLutFormat::ReadTableLine(std::string_view line, TLUT& lut, const TValueLayout& layout,
                                       double divisor) {
   if (Complete) return false;
@@ -127,6 +171,7 @@ bool TGenericLutFormat::StoreEntry(TLUT& lut, const TRGB& values) {
   if (Size >= 0 && EntryIndex >= Size) return false;
   if (EntryIndex >= TLUT::MaxTableEntries) throw ELUTError(TableTooLargeMessage(EntryIndex + 1));
   lut.SetEntry(EntryIndex++, values);
+  ++Watch_.Stored;
   if (EntryIndex == Size) Complete = true;
   return true;
 }
@@ -194,7 +239,9 @@ void TGenericLutFormat::SetLargestCode(std::int64_t code) {
 
 bool TGenericLutFormat::HasHeaderKeywords(const std::string& path, std::string_view required,
                                           std::string_view excluded) {
-  const std::string header = UpperCase(ReadFileHead(path, kHeaderBytes));
+  TSharedFileHead* shared = TSharedFileHead::For(path);
+  const std::string own = shared ? std::string() : UpperCase(ReadFileHead(path, kHeaderBytes));
+  const std::string& header = shared ? shared->UpperHead() : own;
   for (const std::string& item : SplitKeywordList(excluded)) {
     if (header.find(item) != std::string::npos) return false;
   }
@@ -260,6 +307,7 @@ TLutOutputProfile& GetOutputProfile(int index) {
 
 int DetectFormat(const std::string& path) {
   auto& formats = LutFormats();
+  TSharedFileHead head(path);  // one read of the first 4096 bytes for every format asked
   try {
     for (std::size_t i = 0; i < formats.size(); ++i) {
       if (formats[i]->IsFormat(path)) return static_cast<int>(i);
@@ -288,33 +336,74 @@ class TInputBitsForLoad {
   int Saved_;
 };
 
-void LoadWith(TLUTFormat& format, const std::string& path, TLUT& lut, int inputBits) {
+TLoadReport LoadWith(TLUTFormat& format, const std::string& path, TLUT& lut, int inputBits) {
   const TInputBitsForLoad bits(format, inputBits);
+  format.SkippedValueLines = {};
   try {
     format.Load(path, lut);
   } catch (Exception& error) {
     error.NoteFile(path);
     throw;
   }
+  TLoadReport report;
+  if (format.SkippedValueLines.Count > 0) {
+    report.Warnings.push_back(SkippedValueLinesWarning(path, format.SkippedValueLines));
+  }
+  return report;
+}
+
+// A file too large to be a LUT is refused before anything reads it whole.
+void CheckLutFileSize(const std::string& path) {
+  const std::uint64_t size = FileSizeOf(path);
+  if (size <= kMaxLutFileBytes) return;
+  ELUTError error("The file is too large to be a LUT: it has " + std::to_string(size) +
+                  " bytes, and no LUT file of any format needs more than " +
+                  std::to_string(kMaxLutFileBytes) + " bytes (128 MiB).");
+  error.NoteFile(path);
+  throw error;
 }
 
 }  // namespace
 
-void LoadLut(const std::string& path, TLUT& lut, int formatIndex, int inputBits) {
+TLoadReport LoadLut(const std::string& path, TLUT& lut, int formatIndex, int inputBits) {
   lut.Comments.clear();
+  CheckLutFileSize(path);
   if (formatIndex != -1) {
     TLUTFormat* format = GetFormat(formatIndex);
     if (!format)
       throw Exception("No LUT format has the number " + std::to_string(formatIndex) + ".");
-    LoadWith(*format, path, lut, inputBits);
+    TLoadReport report = LoadWith(*format, path, lut, inputBits);
     lut.FormatIndex = formatIndex;
-    return;
+    return report;
   }
   lut.FormatIndex = -1;
   int detected = DetectFormat(path);
-  if (detected < 0) return;
-  LoadWith(*LutFormats()[static_cast<std::size_t>(detected)], path, lut, inputBits);
+  if (detected < 0) return {};
+  TLoadReport report =
+      LoadWith(*LutFormats()[static_cast<std::size_t>(detected)], path, lut, inputBits);
   lut.FormatIndex = detected;
+  return report;
+}
+
+TLoadWarning SkippedValueLinesWarning(const std::string& file, const TSkippedValueLines& skipped) {
+  const std::string first = std::to_string(skipped.FirstLine);
+  std::string message =
+      skipped.Count == 1
+          ? "1 line inside the values looks like values but could not be read and was "
+            "skipped (line " +
+                first + "); every value after it moved one node or entry earlier."
+          : std::to_string(skipped.Count) +
+                " lines inside the values look like values but could not be read and were "
+                "skipped (the first is line " +
+                first + "); the values after them moved to earlier nodes or entries.";
+  return {file, skipped.FirstLine, std::move(message)};
+}
+
+void RaiseWarning(const TLoadWarning& warning) {
+  ELUTError error(warning.Message);
+  if (!warning.File.empty()) error.NoteFile(warning.File);
+  if (warning.Line > 0) error.NoteLine(warning.Line);
+  throw error;
 }
 
 void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile, int bits,

@@ -31,6 +31,38 @@ inline constexpr const char* kIncompleteFile = "Incomplete file.";
 // file, false ends the save with nothing written.
 using TReplaceQuestion = std::function<bool(const std::string& path)>;
 
+// The largest file a LUT of any format can need, 128 MiB: a grid of 101 nodes per axis
+// (the capacity of TLUT) is 1,030,301 value lines, and at 130 bytes a line leaves room for
+// an index column, three reals of 17 significant digits with signs and exponents, column
+// padding and CR LF. Tables (100,001 entries), XML, binary and picture formats need far
+// less. LoadLut refuses a larger file before it reads it.
+inline constexpr std::uint64_t kMaxLutFileBytes = std::uint64_t{128} << 20;
+
+// Lines a load skipped although they look like values (LooksLikeValueLine), found inside
+// the values: after the first stored value and before the last. Each shifted every later
+// value to an earlier node or entry.
+struct TSkippedValueLines {
+  int Count = 0;
+  int FirstLine = 0;  // 1-based; 0 without any
+};
+
+// Something a load noticed that the user should know, though the LUT loaded.
+struct TLoadWarning {
+  std::string File;
+  int Line = 0;  // 1-based; 0 when not tied to a line
+  std::string Message;
+};
+
+struct TLoadReport {
+  std::vector<TLoadWarning> Warnings;
+};
+
+// The warning for skipped value lines ("3 lines inside the values look like values...").
+TLoadWarning SkippedValueLinesWarning(const std::string& file, const TSkippedValueLines& skipped);
+// The warning as an error (ELUTError with the warning's message, file and line), for loads
+// that must not go on past one (vorn-lut --strict).
+[[noreturn]] void RaiseWarning(const TLoadWarning& warning);
+
 class TLUTFormat {
  public:
   TLUTFormat(std::string name, bool is3D) : Name(std::move(name)), Is3D(is3D) {}
@@ -43,6 +75,10 @@ class TLUTFormat {
   // Bits-per-value override for integer-coded files that do not declare their depth;
   // -1 = what the file or the format implies.
   std::int32_t InputBits = -1;
+
+  // What the last load skipped although it looked like values; LoadLut clears it before
+  // each load and reports it afterwards.
+  TSkippedValueLines SkippedValueLines;
 
   virtual bool IsFormat(const std::string& path) = 0;
   // False for formats that only write: their IsFormat never claims a file.
@@ -76,7 +112,9 @@ struct TValueLayout {
 
 // Line-based text formats: Load reads the file into TextFile, calls PrepareText, then
 // ParseLine for every line, sets Kind and the size, and raises "Incomplete file." when
-// the reader did not reach its last value.
+// the reader did not reach its last value. Lines that look like values but stored nothing
+// between the first and the last stored value are counted into SkippedValueLines: every
+// format on the toolkit reports them without code of its own.
 //
 // The protected part is the reading toolkit the formats are written on: parsing a value
 // line by its layout, storing values into the next grid node or table entry while the
@@ -136,6 +174,22 @@ class TGenericLutFormat : public TLUTFormat {
   // own; sizes below the minimum are refused as not valid.
   void SetGridSize(std::int64_t size, std::int64_t minimum = 1);
   void SetTableSize(std::int64_t size, std::int64_t minimum = 1);
+  // Tells the toolkit that the line being parsed, which looks like values but stores none,
+  // is understood (a numeric header line amid the values): it is not counted as skipped.
+  void LineUnderstood() { Watch_.Understood = true; }
+  // The watch over skipped value lines that the generic Load keeps around every ParseLine;
+  // a format with a Load of its own may keep it around the value lines it reads: call
+  // StartValueWatch once, WatchLineBefore and WatchLineAfter around each line, and
+  // FinishValueWatch at the end (it fills SkippedValueLines).
+  void StartValueWatch();
+  void WatchLineBefore();
+  void WatchLineAfter(std::string_view line, int lineNumber);
+  void FinishValueWatch();
+  // The watch around read(line) for each line of text until the record is complete, for
+  // values held in a text of their own (an XML element's); firstLine is the number of the
+  // text's first line in the file.
+  template <class Read>
+  void ReadWatchedLines(const TTextFile& text, int firstLine, Read&& read);
   // The number of shaper entries before the grid, refused like a table size (a size below
   // minimum too; without a minimum, a negative size means no shaper).
   void SetShaperSize(std::int64_t size, std::int64_t minimum = 0);
@@ -165,7 +219,31 @@ class TGenericLutFormat : public TLUTFormat {
   std::int32_t ShaperSize = 0;
   // The file's lines while Load runs; null otherwise.
   TTextFile* TextFile = nullptr;
+
+ private:
+  struct TValueWatch {
+    // Values the toolkit's store functions stored, and their count before the line.
+    std::uint64_t Stored = 0;
+    std::uint64_t StoredBefore = 0;
+    // The counters before the line, for formats that store values their own way.
+    std::int32_t R = 0, G = 0, B = 0, Entry = 0, Size = -1;
+    bool Understood = false;
+    bool Started = false;  // a value has been stored
+    TSkippedValueLines Skipped;
+    TSkippedValueLines Pending;  // since the last stored value
+  } Watch_;
 };
+
+template <class Read>
+void TGenericLutFormat::ReadWatchedLines(const TTextFile& text, int firstLine, Read&& read) {
+  StartValueWatch();
+  for (std::size_t i = 0; i < text.Count() && !Complete; ++i) {
+    WatchLineBefore();
+    read(text[i]);
+    WatchLineAfter(text[i], firstLine + static_cast<int>(i));
+  }
+  FinishValueWatch();
+}
 
 // The value-line walk is the hot path of every text format: kept inline.
 
@@ -199,6 +277,7 @@ inline bool TGenericLutFormat::StoreNode(TLUT& lut, TNodeOrder order, const TRGB
   // A size set around SetGridSize still never leads outside the grid.
   if (Complete || Size < 1 || Size > TLUT::MaxGridNodes) return false;
   lut.SetNode(RIndex, GIndex, BIndex, values);
+  ++Watch_.Stored;
   std::int32_t& fastest = order == noRedFastest ? RIndex : BIndex;
   std::int32_t& slowest = order == noRedFastest ? BIndex : RIndex;
   if (++fastest < Size) return true;
@@ -214,6 +293,7 @@ inline bool TGenericLutFormat::StoreNode(TLUT& lut, TNodeOrder order, const TRGB
 inline bool TGenericLutFormat::StoreShaperOrNode(TLUT& lut, TNodeOrder order, const TRGB& values) {
   if (EntryIndex < ShaperSize && EntryIndex < TLUT::MaxTableEntries) {
     lut.SetEntry(EntryIndex++, values);
+    ++Watch_.Stored;
     return true;
   }
   return StoreNode(lut, order, values);
@@ -231,7 +311,10 @@ template <class Parse>
 void ForEachLine(const TTextFile& text, Parse&& parse) {
   std::size_t i = 0;
   try {
-    for (; i < text.Count(); ++i) parse(text[i]);
+    text.ForEach([&](std::string_view line) {
+      parse(line);
+      ++i;
+    });
   } catch (Exception& error) {
     error.NoteLine(static_cast<int>(i + 1));
     throw;
@@ -260,8 +343,9 @@ std::vector<std::unique_ptr<TLutOutputProfile>>& OutputProfiles();
 // is set only after the load succeeded; a file no format claims leaves it at -1.
 // inputBits is the bit depth the user chose for this file (-1 = automatic): the loading
 // format's InputBits holds it for this load and gets its old value back afterwards. An
-// error raised by the load notes the path as its file.
-void LoadLut(const std::string& path, TLUT& lut, int formatIndex = -1, int inputBits = -1);
+// error raised by the load notes the path as its file. The report holds the load's
+// warnings (skipped value lines).
+TLoadReport LoadLut(const std::string& path, TLUT& lut, int formatIndex = -1, int inputBits = -1);
 // bits -1 takes the profile's DefaultBits. mayReplace answers a writer that would replace an
 // existing companion file (TLUTFormat::SaveAsking).
 void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile, int bits,

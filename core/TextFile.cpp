@@ -5,7 +5,6 @@
 
 #include "platform/Exception.h"
 #include "platform/Files.h"
-#include "platform/Memory.h"
 
 namespace vorn {
 
@@ -17,111 +16,226 @@ constexpr std::size_t kMaxTextBytes = std::numeric_limits<std::uint32_t>::max();
   throw Exception("The text is too large: it exceeds 4 GiB.");
 }
 
+// memchr that may be given an empty (and so possibly null) range.
+const char* Find(const char* data, std::size_t size, char c) {
+  return size == 0 ? nullptr : static_cast<const char*>(std::memchr(data, c, size));
+}
+
+// The first c at or after start; from and at remember the last search, which answers
+// every start between them.
+std::size_t FindFrom(const TByteBuffer& buffer, char c, std::size_t start, std::size_t& from,
+                     std::size_t& at) {
+  if (from <= start && start <= at) return at;
+  const char* found = Find(buffer.Data() + start, buffer.Size() - start, c);
+  from = start;
+  at = found ? static_cast<std::size_t>(found - buffer.Data()) : buffer.Size();
+  return at;
+}
+
+bool HasBreak(std::string_view line) {
+  return Find(line.data(), line.size(), '\n') != nullptr ||
+         Find(line.data(), line.size(), '\r') != nullptr;
+}
+
 }  // namespace
 
 void TTextFile::Load(const std::string& path) {
   Clear();
-  Buffer_ = ReadWholeFile(path);
+  ReadWholeFileInto(path, Buffer_);
   Split();
 }
 
 void TTextFile::SetText(std::string_view text) {
   Clear();
-  Buffer_.assign(text.data(), text.size());
+  Buffer_.Append(text.data(), text.size());
   Split();
 }
 
-// Cuts Buffer_ into lines at CR, LF or CR LF; the text ends at the first NUL byte.
+// Indexes the lines of Buffer_: a line ends at CR, LF or CR LF; the text ends at the first
+// NUL byte.
 void TTextFile::Split() {
-  std::size_t end = Buffer_.find('\0');
-  if (end != std::string::npos) Buffer_.resize(end);
-  if (Buffer_.size() > kMaxTextBytes) {
+  if (const char* nul = Find(Buffer_.Data(), Buffer_.Size(), '\0')) {
+    Buffer_.Resize(static_cast<std::size_t>(nul - Buffer_.Data()));
+  }
+  if (Buffer_.Size() > kMaxTextBytes) {
     Clear();
     RaiseTooLarge();
   }
-  Packed_ = false;
-  const char* data = Buffer_.data();
-  const std::size_t size = Buffer_.size();
-  ReserveSpans(size / 24 + 1);
-  std::size_t start = 0;
-  if (std::memchr(data, '\r', size) == nullptr) {
-    // LF only: the common case, searched a block at a time.
-    while (start < size) {
-      const void* lf = std::memchr(data + start, '\n', size - start);
-      std::size_t stop = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
-      AddSpan(start, stop - start);
-      start = stop + 1;
-    }
-    return;
-  }
-  std::size_t i = 0;
-  while (i < size) {
-    char c = data[i];
-    if (c != '\r' && c != '\n') {
-      ++i;
-      continue;
-    }
-    AddSpan(start, i - start);
-    i += (c == '\r' && i + 1 < size && data[i + 1] == '\n') ? 2 : 1;
-    start = i;
-  }
-  if (start < size) AddSpan(start, size - start);
+  const std::size_t size = Buffer_.Size();
+  HasCR_ = Find(Buffer_.Data(), size, '\r') != nullptr;
+  const char last = size > 0 ? Buffer_.Data()[size - 1] : '\n';
+  Unterminated_ = last != '\n' && last != '\r';
+  IndexBuilt_ = false;
+  Cursor_ = {};
+  Clean_ = size == 0 || (!HasCR_ && !Unterminated_);
+  CleanBreak_.assign(1, '\n');
 }
 
-void TTextFile::AddSpan(std::size_t offset, std::size_t length) {
-  Lines_.push_back({static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(length)});
+void TTextFile::BuildIndex() const {
+  Count_ = 0;
+  Starts_.clear();
+  const std::size_t size = Buffer_.Size();
+  std::size_t start = 0;
+  while (start < size) {
+    IndexLine(start);
+    const std::size_t end = BreakAt(start);
+    if (end >= size) break;
+    start = NextStart(end);
+  }
+  IndexBuilt_ = true;
+}
+
+std::size_t TTextFile::BreakAt(std::size_t start) const {
+  if (!HasCR_) {
+    const char* lf = Find(Buffer_.Data() + start, Buffer_.Size() - start, '\n');
+    return lf ? static_cast<std::size_t>(lf - Buffer_.Data()) : Buffer_.Size();
+  }
+  const std::size_t lf = FindFrom(Buffer_, '\n', start, Cursor_.LFFrom, Cursor_.LF);
+  const std::size_t cr = FindFrom(Buffer_, '\r', start, Cursor_.CRFrom, Cursor_.CR);
+  return lf < cr ? lf : cr;
+}
+
+std::size_t TTextFile::NextStart(std::size_t end) const {
+  const char* data = Buffer_.Data();
+  const bool pair = data[end] == '\r' && end + 1 < Buffer_.Size() && data[end + 1] == '\n';
+  return end + (pair ? 2 : 1);
+}
+
+std::string_view TTextFile::IndexedLine(std::size_t i) const {
+  TCursor& cursor = Cursor_;
+  if (cursor.Line != i) {
+    std::size_t line = 0;
+    std::size_t start = 0;
+    std::size_t end = 0;
+    if (cursor.Line < i && i - cursor.Line < kStride) {
+      line = cursor.Line;
+      end = cursor.End;
+    } else {
+      line = i - i % kStride;
+      start = Starts_[i / kStride];
+      end = BreakAt(start);
+    }
+    while (line < i) {
+      start = NextStart(end);
+      end = BreakAt(start);
+      ++line;
+    }
+    cursor.Line = i;
+    cursor.Start = start;
+    cursor.End = end;
+  }
+  return std::string_view(Buffer_.Data() + cursor.Start, cursor.End - cursor.Start);
+}
+
+bool TTextFile::BreakIsPlain() const {
+  return LineBreak == "\n" || LineBreak == "\r\n" || LineBreak == "\r";
+}
+
+void TTextFile::MakeDense() {
+  if (Dense_) return;
+  EnsureIndex();
+  Lines_.reserve(Count_);
+  for (std::size_t i = 0; i < Count_; ++i) {
+    const std::string_view line = IndexedLine(i);
+    Lines_.push_back({static_cast<std::uint32_t>(line.data() - Buffer_.Data()),
+                      static_cast<std::uint32_t>(line.size())});
+  }
+  Dense_ = true;
+  Starts_.clear();
+}
+
+// Before a line is appended: the last loaded line gets its break, and lines the index
+// could not find again (breaks inside the line, an unusual LineBreak, an empty line whose
+// LF would pair with the CR before it) make the text dense.
+void TTextFile::PrepareAdd(std::string_view line, bool known) {
+  EnsureIndex();
+  if (Buffer_.Size() + line.size() + LineBreak.size() + 2 > kMaxTextBytes) RaiseTooLarge();
+  if (Count_ == 0 && Lines_.empty() && Buffer_.Size() == 0) {
+    Clean_ = true;
+    CleanBreak_ = LineBreak;
+  }
+  if (Clean_ && CleanBreak_ != LineBreak) Clean_ = false;
+  if (Unterminated_) {
+    Buffer_.Append(LineBreak.data(), LineBreak.size());
+    Unterminated_ = false;
+  }
+  if (LineBreak != CheckedBreak_) {
+    if (!BreakIsPlain()) MakeDense();
+    if (LineBreak.find('\r') != std::string::npos) HasCR_ = true;
+    CheckedBreak_ = LineBreak;
+  }
+  if (!Dense_ && known && HasBreak(line)) MakeDense();
+  Cursor_.Line = static_cast<std::size_t>(-1);
+  ForgetBreakSearches();
+}
+
+void TTextFile::FinishAdd(std::size_t offset, std::size_t length) {
+  const bool pairsWithCR = length == 0 && offset > 0 && Buffer_.Data()[offset - 1] == '\r' &&
+                           !LineBreak.empty() && LineBreak[0] == '\n';
+  if (!Dense_ && pairsWithCR) MakeDense();
+  if (Dense_) {
+    Lines_.push_back({static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(length)});
+  } else {
+    IndexLine(offset);
+  }
+  if (!LineBreak.empty()) {
+    std::memcpy(Buffer_.Data() + offset + length, LineBreak.data(), LineBreak.size());
+  }
+  Buffer_.Resize(offset + length + LineBreak.size());
 }
 
 void TTextFile::Add(std::string_view line) {
-  if (Buffer_.size() + line.size() + LineBreak.size() > kMaxTextBytes) RaiseTooLarge();
-  if (Lines_.empty() && Buffer_.empty()) {
-    Packed_ = true;
-    PackedBreak_ = LineBreak;
-  }
-  if (Packed_ && PackedBreak_ != LineBreak) Packed_ = false;
-  AddSpan(Buffer_.size(), line.size());
-  Buffer_.append(line.data(), line.size());
-  // Every added line keeps its break in the buffer, so that Save can write it as it is.
-  Buffer_.append(LineBreak);
+  PrepareAdd(line, true);
+  const std::size_t offset = Buffer_.Size();
+  Buffer_.Reserve(offset + line.size() + LineBreak.size());
+  if (!line.empty()) std::memcpy(Buffer_.Data() + offset, line.data(), line.size());
+  FinishAdd(offset, line.size());
+}
+
+char* TTextFile::AddLineStartChecked(std::size_t maxLength) {
+  PrepareAdd({}, false);
+  Buffer_.Reserve(Buffer_.Size() + maxLength + LineBreak.size());
+  return Buffer_.Data() + Buffer_.Size();
 }
 
 void TTextFile::Clear() {
-  Buffer_.clear();
+  Buffer_.Clear();
+  IndexBuilt_ = true;
+  Count_ = 0;
+  Starts_.clear();
+  HasCR_ = false;
+  Unterminated_ = false;
+  Clean_ = true;
+  CleanBreak_ = LineBreak;
+  Cursor_ = {};
+  Dense_ = false;
   Lines_.clear();
-  Packed_ = true;
-  PackedBreak_ = LineBreak;
+  CheckedBreak_.clear();
 }
 
 void TTextFile::Reserve(std::size_t lines, std::size_t bytes) {
-  ReserveSpans(lines);
-  if (bytes > Buffer_.capacity()) {
-    Buffer_.reserve(bytes);
-    AdviseHugePages(Buffer_.data() + Buffer_.size(), Buffer_.capacity() - Buffer_.size());
+  Buffer_.Reserve(bytes);
+  if (Dense_) {
+    Lines_.reserve(lines);
+  } else {
+    Starts_.reserve(lines / kStride + 1);
   }
-}
-
-// Large texts fill their buffers at once: huge pages save most of the page faults.
-void TTextFile::ReserveSpans(std::size_t lines) {
-  if (lines <= Lines_.capacity()) return;
-  Lines_.reserve(lines);
-  AdviseHugePages(Lines_.data() + Lines_.size(),
-                  (Lines_.capacity() - Lines_.size()) * sizeof(LineSpan));
 }
 
 std::string TTextFile::Text() const {
-  if (Packed_ && PackedBreak_ == LineBreak) return Buffer_;
+  if (Clean_ && CleanBreak_ == LineBreak) return std::string(Buffer_.Data(), Buffer_.Size());
   std::string text;
-  text.reserve(Buffer_.size() + Lines_.size() * LineBreak.size());
-  for (const LineSpan& line : Lines_) {
-    text.append(Buffer_, line.Offset, line.Length);
+  text.reserve(Buffer_.Size() + Count() * LineBreak.size());
+  ForEach([&](std::string_view line) {
+    text.append(line);
     text.append(LineBreak);
-  }
+  });
   return text;
 }
 
 void TTextFile::Save(const std::string& path) const {
-  if (Packed_ && PackedBreak_ == LineBreak) {
-    WriteWholeFile(path, Buffer_);
+  if (Clean_ && CleanBreak_ == LineBreak) {
+    WriteWholeFile(path, std::string_view(Buffer_.Data(), Buffer_.Size()));
   } else {
     WriteWholeFile(path, Text());
   }

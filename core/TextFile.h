@@ -3,12 +3,19 @@
 // a line is read as a string_view that stays valid until the container changes.
 // Reading splits at CR, LF or CR LF and stops at the first NUL byte; writing puts
 // LineBreak after every line, the last one included.
+//
+// The buffer holds the lines with their breaks, and beside it only the start of every
+// 32nd line: the others are found as they are read (in order, each costs one search for
+// its break). A file of millions of empty lines costs little more memory than its size,
+// and a writer's lines go straight into the buffer.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/Memory.h"
 
 namespace vorn {
 
@@ -26,31 +33,129 @@ class TTextFile {
   // The text Save writes.
   std::string Text() const;
 
-  std::size_t Count() const { return Lines_.size(); }
-  // The bytes the lines take, their breaks included (what Reserve counts).
-  std::size_t Bytes() const { return Buffer_.size(); }
-  std::string_view operator[](std::size_t i) const {
-    return std::string_view(Buffer_.data() + Lines_[i].Offset, Lines_[i].Length);
+  std::size_t Count() const {
+    if (Dense_) return Lines_.size();
+    EnsureIndex();
+    return Count_;
   }
+  // The bytes the lines take, their breaks included (what Reserve counts).
+  std::size_t Bytes() const { return Buffer_.Size(); }
+  std::string_view operator[](std::size_t i) const {
+    if (Dense_) return {Buffer_.Data() + Lines_[i].Offset, Lines_[i].Length};
+    EnsureIndex();
+    return IndexedLine(i);
+  }
+  // Calls visit with every line in order: one pass, without the line index.
+  template <class Visit>
+  void ForEach(Visit&& visit) const;
   void Add(std::string_view line);
+  // For writers that print a line in place: room for maxLength chars at the end of the
+  // text, then AddLineEnd with the end of what was printed there (no CR or LF in it).
+  char* AddLineStart(std::size_t maxLength) {
+    if (!PlainLF()) return AddLineStartChecked(maxLength);
+    Buffer_.Reserve(Buffer_.Size() + maxLength + 1);
+    return Buffer_.Data() + Buffer_.Size();
+  }
+  void AddLineEnd(const char* end) {
+    const std::size_t offset = Buffer_.Size();
+    const auto length = static_cast<std::size_t>(end - (Buffer_.Data() + offset));
+    if (!PlainLF() || (length == 0 && offset > 0)) return FinishAdd(offset, length);
+    IndexLine(offset);
+    Buffer_.Data()[offset + length] = '\n';
+    Buffer_.Resize(offset + length + 1);
+    if (HasCR_) ForgetBreakSearches();
+  }
   void Clear();
   // Room for the given number of lines and bytes, for writers that know their size.
   void Reserve(std::size_t lines, std::size_t bytes);
 
  private:
+  // Lines with LF breaks added to an indexed text that ends with a break: the common case
+  // of the writers, which needs no check of its own.
+  bool PlainLF() const {
+    return !Dense_ && IndexBuilt_ && !Unterminated_ && LineBreak.size() == 1 &&
+           LineBreak[0] == '\n' && CleanBreak_.size() == 1 && CleanBreak_[0] == '\n' &&
+           CheckedBreak_.size() == 1 && CheckedBreak_[0] == '\n';
+  }
+  char* AddLineStartChecked(std::size_t maxLength);
+  void ForgetBreakSearches() {
+    Cursor_.LFFrom = Cursor_.CRFrom = 1;
+    Cursor_.LF = Cursor_.CR = 0;
+  }
   void Split();
-  void AddSpan(std::size_t offset, std::size_t length);
-  void ReserveSpans(std::size_t lines);
+  // Loaded text is indexed when a line is first asked for by number.
+  void EnsureIndex() const {
+    if (!IndexBuilt_) BuildIndex();
+  }
+  void BuildIndex() const;
+  std::string_view IndexedLine(std::size_t i) const;
+  std::size_t BreakAt(std::size_t start) const;
+  std::size_t NextStart(std::size_t end) const;
+  // The line that starts at offset joins the index.
+  void IndexLine(std::size_t offset) const {
+    if (Count_ % kStride == 0) Starts_.push_back(static_cast<std::uint32_t>(offset));
+    ++Count_;
+  }
+  // From here on every line has a span of its own: for lines that hold a CR or LF, or a
+  // LineBreak that is none of LF, CR LF and CR.
+  void MakeDense();
+  bool BreakIsPlain() const;
+  // Ready to append a line of length (or of unknown length, -1) after the text.
+  void PrepareAdd(std::string_view line, bool known);
+  void FinishAdd(std::size_t offset, std::size_t length);
+
+  static constexpr std::size_t kStride = 32;
 
   struct LineSpan {
     std::uint32_t Offset;
     std::uint32_t Length;
   };
-  std::string Buffer_;
+  TByteBuffer Buffer_;
+  // Every line followed by its break; the last loaded line may have none.
+  mutable bool IndexBuilt_ = true;
+  mutable std::size_t Count_ = 0;
+  mutable std::vector<std::uint32_t> Starts_;  // the start of every kStride-th line
+  bool HasCR_ = false;
+  // The last loaded line has no break in the buffer yet.
+  bool Unterminated_ = false;
+  // True while the buffer is exactly every line followed by CleanBreak_: Save writes it
+  // as it is.
+  bool Clean_ = true;
+  std::string CleanBreak_ = "\n";
+  // Where the last line read is, and the next CR and LF after the positions they were
+  // searched from.
+  struct TCursor {
+    std::size_t Line = static_cast<std::size_t>(-1);
+    std::size_t Start = 0;
+    std::size_t End = 0;
+    std::size_t LFFrom = 1;
+    std::size_t LF = 0;
+    std::size_t CRFrom = 1;
+    std::size_t CR = 0;
+  };
+  mutable TCursor Cursor_;
+
+  bool Dense_ = false;
   std::vector<LineSpan> Lines_;
-  // True while Buffer_ is exactly every line followed by PackedBreak_ (only added lines).
-  bool Packed_ = true;
-  std::string PackedBreak_ = "\n";
+  // The LineBreak the last added line was checked for (a plain break, a CR in it).
+  std::string CheckedBreak_;
 };
+
+template <class Visit>
+void TTextFile::ForEach(Visit&& visit) const {
+  if (Dense_) {
+    for (const LineSpan& line : Lines_)
+      visit(std::string_view(Buffer_.Data() + line.Offset, line.Length));
+    return;
+  }
+  const std::size_t size = Buffer_.Size();
+  std::size_t start = 0;
+  while (start < size) {
+    const std::size_t end = BreakAt(start);
+    visit(std::string_view(Buffer_.Data() + start, end - start));
+    if (end >= size) return;
+    start = NextStart(end);
+  }
+}
 
 }  // namespace vorn

@@ -1,5 +1,7 @@
 #include "core/TextTools.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -25,82 +27,132 @@ char ToUpper(char c) {
 constexpr double kPowersOfTen[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
 
-// Writes the lowest `width` decimal digits of value ending just before end.
-void WriteDigitsBackwards(char* end, std::uint64_t value, int width) {
-  for (; width >= 2; width -= 2) {
-    end -= 2;
-    std::memcpy(end, kDigitPairs + 2 * (value % 100), 2);
-    value /= 100;
-  }
-  if (width == 1) *--end = static_cast<char>('0' + value % 10);
+// Eight digit characters (the first in the lowest byte) to their value.
+inline std::uint32_t EightDigits(std::uint64_t chunk) {
+  chunk = (chunk & 0x0F0F0F0F0F0F0F0Full) * 2561 >> 8;
+  chunk = (chunk & 0x00FF00FF00FF00FFull) * 6553601 >> 16;
+  return static_cast<std::uint32_t>((chunk & 0x0000FFFF0000FFFFull) * 42949672960001ull >> 32);
 }
 
-int DecimalDigits(std::uint64_t value) {
-  int count = 1;
-  while (value >= 10) {
-    value /= 10;
-    ++count;
+inline const char* ReadDigitsOneByOne(const char* s, const char* end, std::uint64_t& mantissa) {
+  unsigned digit = 0;
+  while (s != end && (digit = static_cast<unsigned char>(*s) - unsigned{'0'}) <= 9) {
+    mantissa = mantissa * 10 + digit;
+    ++s;
   }
-  return count;
+  return s;
 }
 
-// Fixed-point printing for the usual case: |value| x 10^decimals below 10^15, so that the
-// 15 significant digits reach the requested decimals, and not near a half, where rounding
-// to 15 digits first could decide the result. Answers false when it cannot decide.
-bool FormatFixedFast(char* out, int decimals, double value, std::size_t& length) {
-  if (decimals > 15) return false;
-  const double magnitude = std::fabs(value);
-  if (!(magnitude < kPowersOfTen[15 - decimals])) return false;  // NaN too
-  const double scaled = magnitude * kPowersOfTen[decimals];
-  const double whole = std::floor(scaled);
-  const double fraction = scaled - whole;
-  if (std::fabs(fraction - 0.5) <= scaled * 1e-14) return false;
-  const std::uint64_t units = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
-  const std::uint64_t unitsPerOne = static_cast<std::uint64_t>(kPowersOfTen[decimals]);
-  const std::uint64_t integral = units / unitsPerOne;
-  char* p = out;
-  if (value < 0 && units != 0) *p++ = '-';
-  const int integralDigits = DecimalDigits(integral);
-  p += integralDigits;
-  WriteDigitsBackwards(p, integral, integralDigits);
-  if (decimals > 0) {
-    *p++ = '.';
-    p += decimals;
-    WriteDigitsBackwards(p, units - integral * unitsPerOne, decimals);
+// The digits of a fraction: eight bytes at a time while eight remain before end, or while
+// the line has eight bytes that end at end (those before s are then shifted out). A byte
+// that is no digit gets its top bit set in notDigit; the digits before the first such byte
+// are read at once, moved to the top bytes so that the zero bytes below read as leading
+// zeros.
+inline const char* ReadFractionDigits(const char* s, const char* end, const char* lineStart,
+                                      std::uint64_t& mantissa) {
+  static constexpr std::uint64_t kScale[9] = {1,      10,      100,      1000,     10000,
+                                              100000, 1000000, 10000000, 100000000};
+  for (;;) {
+    std::uint64_t chunk = 0;
+    const std::ptrdiff_t left = end - s;
+    if (left >= 8) {
+      std::memcpy(&chunk, s, 8);
+    } else if (left > 0 && end - lineStart >= 8) {
+      std::memcpy(&chunk, end - 8, 8);
+      chunk >>= 8 * (8 - left);  // the bytes past end read as zeros, which are no digits
+    } else {
+      return ReadDigitsOneByOne(s, end, mantissa);
+    }
+    const std::uint64_t notDigit =
+        ((chunk + 0x4646464646464646ull) | (chunk - 0x3030303030303030ull)) & 0x8080808080808080ull;
+    const int count = notDigit == 0 ? 8 : std::countr_zero(notDigit) / 8;
+    if (count == 0) return s;
+    mantissa =
+        mantissa * kScale[count] + EightDigits(count == 8 ? chunk : chunk << (8 * (8 - count)));
+    s += count;
+    if (count < 8) return s;
   }
-  length = static_cast<std::size_t>(p - out);
+}
+
+// A byte that is no digit gets its top bit set.
+inline std::uint64_t NotDigitBytes(std::uint64_t chunk) {
+  return ((chunk + 0x4646464646464646ull) | (chunk - 0x3030303030303030ull)) &
+         0x8080808080808080ull;
+}
+
+// The number of leading digit bytes of chunk (8 when all are digits).
+inline int LeadingDigits(std::uint64_t chunk) {
+  const std::uint64_t notDigit = NotDigitBytes(chunk);
+  return notDigit == 0 ? 8 : std::countr_zero(notDigit) / 8;
+}
+
+// A plain decimal number (sign, digits, optional point and digits, no exponent) of at most
+// 19 digits forming an integer of at most 2^53: the quotient by an exact power of ten is
+// then correctly rounded, as std::from_chars would give. Answers false for anything else.
+inline bool ParsePlainDecimalByDigits(const char*& p, const char* end, const char* lineStart,
+                                      double& value) {
+  const char* s = p;
+  const bool negative = s != end && *s == '-';
+  if (s != end && (*s == '-' || *s == '+')) ++s;
+  std::uint64_t mantissa = 0;
+  const char* first = s;
+  s = ReadDigitsOneByOne(s, end, mantissa);
+  std::size_t digits = static_cast<std::size_t>(s - first);
+  std::size_t decimals = 0;
+  if (s != end && *s == '.') {
+    const char* fraction = ++s;
+    s = ReadFractionDigits(s, end, lineStart, mantissa);
+    decimals = static_cast<std::size_t>(s - fraction);
+    digits += decimals;
+  }
+  if (digits == 0 || digits > 19 || mantissa > (std::uint64_t{1} << 53)) return false;
+  const double quotient = static_cast<double>(mantissa) / kPowersOfTen[decimals];
+  value = negative ? -quotient : quotient;
+  p = s;
   return true;
 }
 
-// A plain decimal number (sign, digits, optional point, no exponent) whose digits form an
-// integer of at most 2^53: the quotient by an exact power of ten is then correctly rounded,
-// as std::from_chars would give. Answers false for anything else.
-bool ParsePlainDecimal(const char*& p, const char* end, double& value) {
-  bool negative = false;
-  if (p != end && (*p == '-' || *p == '+')) negative = *p++ == '-';
-  std::uint64_t mantissa = 0;
-  int digits = 0;
-  int decimals = -1;
-  for (; p != end; ++p) {
-    const unsigned digit = static_cast<unsigned char>(*p) - static_cast<unsigned>('0');
-    if (digit <= 9) {
-      if (++digits > 16) return false;
-      mantissa = mantissa * 10 + digit;
-      if (decimals >= 0) ++decimals;
-    } else if (*p == '.' && decimals < 0) {
-      decimals = 0;
-    } else {
-      break;
+// The same for the usual short numbers ("0.123456", "1.5", "12"), read from one load of
+// eight bytes: the point is taken out and the digits on both sides are converted at once.
+// Longer numbers, and numbers too near the start of a short line, take the digit walk.
+inline bool ParsePlainDecimal(const char*& p, const char* end, const char* lineStart,
+                              double& value) {
+  const char* s = p;
+  const bool negative = s != end && *s == '-';
+  if (s != end && (*s == '-' || *s == '+')) ++s;
+  const std::ptrdiff_t left = end - s;
+  std::uint64_t chunk = 0;
+  if (left >= 8) {
+    std::memcpy(&chunk, s, 8);
+  } else if (left > 0 && end - lineStart >= 8) {
+    std::memcpy(&chunk, end - 8, 8);
+    chunk >>= 8 * (8 - left);  // zeros past the end: no digit, no point
+  } else {
+    return ParsePlainDecimalByDigits(p, end, lineStart, value);
+  }
+  const int whole = LeadingDigits(chunk);
+  if (whole == 8) return ParsePlainDecimalByDigits(p, end, lineStart, value);
+  int digits = whole;
+  int decimals = 0;
+  int length = whole;
+  if (static_cast<char>(chunk >> (8 * whole)) == '.') {
+    // Take the point out: the bytes after it move down by one.
+    const std::uint64_t below = whole == 0 ? 0 : ~std::uint64_t{0} >> (64 - 8 * whole);
+    chunk = (chunk & below) | ((chunk >> 8) & ~below);
+    digits = LeadingDigits(chunk);  // at most 7: the top byte is now zero
+    decimals = digits - whole;
+    length = digits + 1;
+    // Seven digits fill the window: more may follow.
+    if (digits == 7 && s + 8 < end && static_cast<unsigned char>(s[8]) - unsigned{'0'} <= 9) {
+      return ParsePlainDecimalByDigits(p, end, lineStart, value);
     }
   }
-  if (digits == 0 || mantissa > (std::uint64_t{1} << 53)) return false;
-  const double quotient = static_cast<double>(mantissa) / kPowersOfTen[decimals < 0 ? 0 : decimals];
+  if (digits == 0) return false;
+  const std::uint64_t mantissa = EightDigits(chunk << (8 * (8 - digits)));
+  const double quotient = static_cast<double>(mantissa) / kPowersOfTen[decimals];
   value = negative ? -quotient : quotient;
+  p = s + length;
   return true;
 }
 
@@ -111,7 +163,7 @@ bool ParsePlainTriple(std::string_view line, double& first, double& second, doub
   double values[3];
   for (int i = 0; i < 3; ++i) {
     while (p != end && IsBlank(*p)) ++p;
-    if (!ParsePlainDecimal(p, end, values[i])) return false;
+    if (!ParsePlainDecimal(p, end, line.data(), values[i])) return false;
     if (i < 2) {
       if (p == end || !IsSeparator(*p)) return false;
       ++p;
@@ -173,7 +225,50 @@ std::string_view NextValueToken(std::string_view& rest) {
 
 }  // namespace
 
+namespace {
+
+TSharedFileHead*& CurrentSharedHead() {
+  thread_local TSharedFileHead* current = nullptr;
+  return current;
+}
+
+}  // namespace
+
+TSharedFileHead::TSharedFileHead(const std::string& path)
+    : Path_(path), Outer_(CurrentSharedHead()) {
+  CurrentSharedHead() = this;
+}
+
+TSharedFileHead::~TSharedFileHead() {
+  CurrentSharedHead() = Outer_;
+}
+
+TSharedFileHead* TSharedFileHead::For(const std::string& path) {
+  TSharedFileHead* shared = CurrentSharedHead();
+  return shared != nullptr && shared->Path_ == path ? shared : nullptr;
+}
+
+const std::string& TSharedFileHead::Head() {
+  if (!Read_) {
+    Head_ = ReadFileBytes(Path_, kBytes);
+    Read_ = true;
+  }
+  return Head_;
+}
+
+const std::string& TSharedFileHead::UpperHead() {
+  if (!Upper_) {
+    UpperHead_ = UpperCase(Head());
+    Upper_ = true;
+  }
+  return UpperHead_;
+}
+
 std::string ReadFileHead(const std::string& path, std::size_t maxBytes) {
+  if (TSharedFileHead* shared = TSharedFileHead::For(path); shared && maxBytes <= shared->kBytes) {
+    const std::string& head = shared->Head();
+    return head.substr(0, std::min(maxBytes, head.size()));
+  }
   return ReadFileBytes(path, maxBytes);
 }
 
@@ -263,6 +358,19 @@ bool ParseFloatTriple(std::string_view line, double& first, double& second, doub
   return TryStrToFloat(Trim(rest), third);
 }
 
+bool LooksLikeValueLine(std::string_view line) {
+  std::string_view rest = TrimLeft(line);
+  if (!rest.empty() && (rest[0] == '+' || rest[0] == '-')) rest.remove_prefix(1);
+  if (rest.empty()) return false;
+  auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  if (isDigit(rest[0])) return true;
+  if (rest[0] == '.') return rest.size() > 1 && isDigit(rest[1]);
+  std::size_t length = 0;
+  while (length < rest.size() && !IsBlank(rest[length]) && !IsSeparator(rest[length])) ++length;
+  const std::string word = UpperCase(rest.substr(0, length));
+  return word == "NAN" || word == "INF" || word == "INFINITY";
+}
+
 std::string FormatScaledInt(int bits, double value) {
   if (std::isnan(value) || value < 0.0) value = 0.0;
   if (value > 1.0) value = 1.0;
@@ -271,8 +379,34 @@ std::string FormatScaledInt(int bits, double value) {
 }
 
 std::size_t FormatFixedTo(char* out, int decimals, double value) {
+  switch (decimals) {
+    case 0:
+      return FormatFixedToN<0>(out, value);
+    case 1:
+      return FormatFixedToN<1>(out, value);
+    case 2:
+      return FormatFixedToN<2>(out, value);
+    case 3:
+      return FormatFixedToN<3>(out, value);
+    case 4:
+      return FormatFixedToN<4>(out, value);
+    case 5:
+      return FormatFixedToN<5>(out, value);
+    case 6:
+      return FormatFixedToN<6>(out, value);
+    case 7:
+      return FormatFixedToN<7>(out, value);
+    case 8:
+      return FormatFixedToN<8>(out, value);
+    case 9:
+      return FormatFixedToN<9>(out, value);
+    default:
+      return FormatFixedRounded(out, decimals < 0 ? 0 : decimals, value);
+  }
+}
+
+std::size_t FormatFixedRounded(char* out, int decimals, double value) {
   if (decimals < 0) decimals = 0;
-  if (std::size_t length = 0; FormatFixedFast(out, decimals, value, length)) return length;
   char* p = out;
   if (std::isnan(value)) {
     std::memcpy(p, "NAN", 3);

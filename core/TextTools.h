@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,34 @@ namespace vorn {
 
 // The first bytes of the file (NUL bytes included), at most maxBytes.
 std::string ReadFileHead(const std::string& path, std::size_t maxBytes);
+
+// While one lives, the first 4096 bytes of its file are read once: ReadFileHead of that
+// path (up to 4096 bytes) and the keyword test of every format DetectFormat asks are
+// answered from memory. Nothing is kept once it goes away, so each detection reads the
+// file afresh. One per thread at a time.
+class TSharedFileHead {
+ public:
+  static constexpr std::size_t kBytes = 4096;
+  explicit TSharedFileHead(const std::string& path);
+  ~TSharedFileHead();
+  TSharedFileHead(const TSharedFileHead&) = delete;
+  TSharedFileHead& operator=(const TSharedFileHead&) = delete;
+
+  // The live one for this path, or null.
+  static TSharedFileHead* For(const std::string& path);
+  // The head (read on first use; a read error is raised each time it is asked for).
+  const std::string& Head();
+  // The head in ASCII upper case.
+  const std::string& UpperHead();
+
+ private:
+  const std::string& Path_;
+  bool Read_ = false;
+  bool Upper_ = false;
+  std::string Head_;
+  std::string UpperHead_;
+  TSharedFileHead* Outer_;
+};
 
 // Removes leading and trailing blanks and control characters (bytes up to and including
 // the space).
@@ -39,6 +68,13 @@ bool ParseIntTriple(std::string_view line, int scale, bool skipFirst, double& fi
 // Three reals with "." as decimal separator; the third is the whole trimmed rest.
 bool ParseFloatTriple(std::string_view line, double& first, double& second, double& third);
 
+// True for a line that looks like a line of values: after leading blanks it starts with a
+// number (an optional sign, then a digit, or a point and a digit) or with one of the words
+// nan, inf or infinity (any case, optional sign) standing alone. Keyword, comment and empty lines
+// do not; "1e400 0 0", "nan 0 0", "0.5 0.5" and four numbers do. Readers that skip such a line
+// inside their values report it (see TSkippedValueLines).
+bool LooksLikeValueLine(std::string_view line);
+
 // Round((2^bits - 1) x value) with the value clamped to [0, 1] (NaN as 0), halves to even.
 std::string FormatScaledInt(int bits, double value);
 
@@ -52,6 +88,86 @@ std::string FormatFixed(int decimals, double value);
 std::size_t FormatFixedTo(char* out, int decimals, double value);
 constexpr std::size_t FormatFixedMaxLength(int decimals) {
   return 330 + static_cast<std::size_t>(decimals < 0 ? 0 : decimals);
+}
+// FormatFixedTo through the 15-significant-digit rounding, for the values the quick path
+// below cannot decide.
+std::size_t FormatFixedRounded(char* out, int decimals, double value);
+
+namespace text_detail {
+inline constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+// "000" to "999", four bytes apart.
+struct TDigitTriples {
+  char Text[1000][4];
+  constexpr TDigitTriples() : Text() {
+    for (int i = 0; i < 1000; ++i) {
+      Text[i][0] = static_cast<char>('0' + i / 100);
+      Text[i][1] = static_cast<char>('0' + i / 10 % 10);
+      Text[i][2] = static_cast<char>('0' + i % 10);
+      Text[i][3] = 0;
+    }
+  }
+};
+inline constexpr TDigitTriples kDigitTriples;
+inline constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                          1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+}  // namespace text_detail
+
+// FormatFixedTo with the decimals (0 to 9) fixed when compiled: the writers' hot path.
+// Values below 10^(15 - decimals) that are not near a half of the last digit print from
+// one scaled integer; every other value takes FormatFixedRounded, so the text is the same.
+template <int kDecimals>
+inline std::size_t FormatFixedToN(char* out, double value) {
+  static_assert(kDecimals >= 0 && kDecimals <= 9);
+  using text_detail::kPowersOfTen;
+  constexpr double kScale = kPowersOfTen[kDecimals];
+  constexpr auto kUnitsPerOne = static_cast<std::uint64_t>(kPowersOfTen[kDecimals]);
+  const double magnitude = value < 0 ? -value : value;
+  if (magnitude < kPowersOfTen[15 - kDecimals]) {  // false for NaN
+    const double scaled = magnitude * kScale;
+    const auto whole = static_cast<std::uint64_t>(scaled);
+    const double distance = (scaled - static_cast<double>(whole)) - 0.5;
+    const double tolerance = scaled * 1e-14;
+    if (distance > tolerance || distance < -tolerance) {
+      const std::uint64_t units = whole + (distance > 0 ? 1 : 0);
+      const std::uint64_t integral = units / kUnitsPerOne;
+      char* p = out;
+      if (value < 0 && units != 0) *p++ = '-';
+      if (integral < 10) {
+        *p++ = static_cast<char>('0' + integral);
+      } else {
+        char digits[20];
+        char* end = digits + sizeof digits;
+        char* q = end;
+        for (std::uint64_t rest = integral; rest != 0; rest /= 10) {
+          *--q = static_cast<char>('0' + rest % 10);
+        }
+        for (; q != end; ++q) *p++ = *q;
+      }
+      if constexpr (kDecimals > 0) {
+        *p++ = '.';
+        auto fraction = static_cast<std::uint32_t>(units - integral * kUnitsPerOne);
+        char* q = p + kDecimals;
+        int width = kDecimals;
+        for (; width >= 3; width -= 3) {
+          q -= 3;
+          std::memcpy(q, text_detail::kDigitTriples.Text[fraction % 1000], 3);
+          fraction /= 1000;
+        }
+        if (width == 2) {
+          q -= 2;
+          std::memcpy(q, text_detail::kDigitPairs + 2 * fraction, 2);
+        } else if (width == 1) {
+          *--q = static_cast<char>('0' + fraction);
+        }
+        p += kDecimals;
+      }
+      return static_cast<std::size_t>(p - out);
+    }
+  }
+  return FormatFixedRounded(out, kDecimals, value);
 }
 
 }  // namespace vorn

@@ -116,9 +116,10 @@ void TPFClean3D_Format::Load(const std::string& path, TLUT& lut) {
   SetLargestCode(root.FindChild("maximum").Value.AsInteger());
   TTextFile cube;
   cube.SetText(root.FindChild("cube").Value.Text);
-  for (std::size_t i = 0; i < cube.Count() && !Complete; ++i) {
-    ReadGridLine(cube[i], lut, kCodeLines, Scale);
-  }
+  ReadWatchedLines(cube, 1,
+                   [&](std::string_view line) { ReadGridLine(line, lut, kCodeLines, Scale); });
+  if (SkippedValueLines.Count > 0)
+    SkippedValueLines.FirstLine += LineOfElementText(path, "cube") - 1;
   lut.Kind = lk3D;
   lut.Size3D = Size;
 }
@@ -150,6 +151,16 @@ std::string_view TMatchLight3DLutFormat::NextLine() {
   return (*TextFile)[static_cast<std::size_t>(LineCursor_++)];
 }
 
+void TMatchLight3DLutFormat::ReadMatchLightLine(std::string_view line, TLUT& lut) {
+  TRGB values;
+  if (!ParseValues(line, kMatchLightLines, 1.0, values)) return;
+  if (EntryIndex < ShaperSize) {
+    values = {values.R / kMatchLightShaperScale, values.G / kMatchLightShaperScale,
+              values.B / kMatchLightShaperScale};
+  }
+  StoreShaperOrNode(lut, noBlueFastest, values);
+}
+
 void TMatchLight3DLutFormat::Load(const std::string& path, TLUT& lut) {
   BeginLoad();
   LineCursor_ = 0;
@@ -174,15 +185,14 @@ void TMatchLight3DLutFormat::Load(const std::string& path, TLUT& lut) {
     }
     SetShaperSize(ShaperEntries_);
     Size = GridNodes_;
+    StartValueWatch();
     while (!Complete) {
-      TRGB values;
-      if (!ParseValues(NextLine(), kMatchLightLines, 1.0, values)) continue;
-      if (EntryIndex < ShaperSize) {
-        values = {values.R / kMatchLightShaperScale, values.G / kMatchLightShaperScale,
-                  values.B / kMatchLightShaperScale};
-      }
-      StoreShaperOrNode(lut, noBlueFastest, values);
+      WatchLineBefore();
+      const std::string_view line = NextLine();
+      ReadMatchLightLine(line, lut);
+      WatchLineAfter(line, LineCursor_);
     }
+    FinishValueWatch();
   } catch (Exception& error) {
     // Running out of lines concerns the whole file, not its last line.
     if (std::string_view(error.what()) != kIncompleteFile) error.NoteLine(LineCursor_);

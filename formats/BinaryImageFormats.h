@@ -61,6 +61,7 @@ class TMatchLight3DLutFormat : public TGenericLutFormat {
  private:
   // The next line of TextFile; "Incomplete file." past the last one.
   std::string_view NextLine();
+  void ReadMatchLightLine(std::string_view line, TLUT& lut);
 
   std::int32_t LineCursor_ = 0;
   std::int32_t ShaperEntries_ = -1;

@@ -130,9 +130,10 @@ void TClipster3DLutFormat::Load(const std::string& path, TLUT& lut) {
 
   TTextFile values;
   values.SetText(lut3D.FindChild("values").Value.AsString());
-  for (std::size_t i = 0; i < values.Count() && !Complete; ++i) {
-    ReadGridLine(values[i], lut, kCodeValues, topCode);
-  }
+  ReadWatchedLines(values, 1,
+                   [&](std::string_view line) { ReadGridLine(line, lut, kCodeValues, topCode); });
+  if (SkippedValueLines.Count > 0)
+    SkippedValueLines.FirstLine += LineOfElementText(path, "values") - 1;
   FinishLoad(lut);
 }
 

@@ -86,6 +86,63 @@ void TCube3DTruelightLutFormat::ParseHeaderLine(std::string_view line, TLUT&) {
   SetGridSize(StrToInt(rest.substr(0, rest.find_first_of(" \t"))));
 }
 
+void TCube3DTruelightLutFormat::PrepareText(TTextFile&) {
+  Section_ = TSection::Grid;
+  ShaperLength_ = -1;
+}
+
+void TCube3DTruelightLutFormat::ParseLine(std::string_view line, TLUT& lut) {
+  const std::string_view trimmed = Trim(line);
+  if (trimmed.empty()) return;
+  if (Size == -1) {
+    ParseHeaderLine(line, lut);
+    if (IsCommentLine(trimmed)) ParseSectionLine(trimmed);
+    return;
+  }
+  if (IsCommentLine(trimmed)) {
+    ParseSectionLine(trimmed);
+    return;
+  }
+  TRGB values;
+  if (Complete || !ParseValues(trimmed, kCubeValues, 1.0, values)) return;
+  // Without a "# Cube" line the values after a full shaper belong to the grid.
+  const bool shaperFull = ShaperLength_ >= 0 && EntryIndex >= ShaperLength_;
+  if (Section_ == TSection::InputLUT && !shaperFull) {
+    StoreShaperEntry(lut, values);
+  } else {
+    StoreNode(lut, noRedFastest, values);
+  }
+}
+
+// "# lutLength", "# InputLUT" and "# Cube"; other comments say nothing here.
+void TCube3DTruelightLutFormat::ParseSectionLine(std::string_view comment) {
+  const std::string_view text = CommentText(comment);
+  bool found = false;
+  const std::string_view length = Trim(TextAfterKeyword(text, "lutLength", found));
+  if (found) {
+    std::int32_t entries = 0;
+    ShaperLength_ =
+        TryStrToInt(length.substr(0, length.find_first_of(" \t")), entries) && entries >= 2
+            ? entries
+            : -1;
+    if (ShaperLength_ > TLUT::MaxTableEntries) SetShaperSize(ShaperLength_);  // refused
+  } else if (PosNoCase("InputLUT", text) == 1) {
+    Section_ = TSection::InputLUT;
+  } else if (PosNoCase("Cube", text) == 1 && text.size() == 4) {
+    if (Section_ == TSection::InputLUT && ShaperLength_ >= 0 && EntryIndex < ShaperLength_) {
+      throw ELUTError(kIncompleteFile);
+    }
+    Section_ = TSection::Grid;
+  }
+}
+
+// Shaper values are grid indices (0 to width - 1): stored as the grid's input, 0 to 1.
+void TCube3DTruelightLutFormat::StoreShaperEntry(TLUT& lut, const TRGB& values) {
+  SetShaperSize(EntryIndex + 1);
+  const double top = Size > 1 ? Size - 1.0 : 1.0;
+  lut.SetEntry(EntryIndex++, {values.R / top, values.G / top, values.B / top});
+}
+
 void TCube3DTruelightLutFormat::Save(const std::string& path, const TLUT& lut, int) {
   const std::string size = std::to_string(GridSizeToWrite(lut));
   TTextFile text;

@@ -28,14 +28,28 @@ class TCube3DLutFormat : public TGenericLutFormat {
   void ParseValueLine(std::string_view line, TLUT& lut, double divisor);
 };
 
+// The Truelight cube: a "# width" header line gives the grid size. An "# InputLUT" section
+// ("# lutLength" entries, in grid-index units 0..width-1) is a 1D shaper before the grid,
+// whose values follow "# Cube"; the record then loads as 1D and 3D.
 class TCube3DTruelightLutFormat : public TCube3DLutFormat {
  public:
   TCube3DTruelightLutFormat() : TCube3DLutFormat("Cube 3D Truelight") {}
   bool IsFormat(const std::string& path) override;
   void Save(const std::string& path, const TLUT& lut, int bits) override;
+  void PrepareText(TTextFile& textFile) override;
+  void ParseLine(std::string_view line, TLUT& lut) override;
 
  protected:
   void ParseHeaderLine(std::string_view line, TLUT& lut) override;
+
+ private:
+  void ParseSectionLine(std::string_view comment);
+  void StoreShaperEntry(TLUT& lut, const TRGB& values);
+
+  enum class TSection : std::uint8_t { Grid, InputLUT };
+  TSection Section_ = TSection::Grid;
+  // The "# lutLength" of the file; -1 when it gave none (the section's lines count).
+  std::int32_t ShaperLength_ = -1;
 };
 
 class TFSI_CFE_3DLutFormat : public TCube3DLutFormat {

@@ -146,6 +146,9 @@ inline constexpr int kMaxCodeBits = 31;
 // at the smallest depth that holds every code. A depth past kMaxCodeBits is refused, with
 // the line that asked for it.
 int EstimateCodeBits(const TTextFile& text, int startBits);
+// The number of the file's line on which the text of its first element named tag (any
+// case) starts; 1 when there is none. Lines inside that text are reported with it.
+int LineOfElementText(const std::string& path, std::string_view tag);
 // The file's name without folder and last extension (writers that name the file inside it).
 std::string FileTitle(const std::string& path);
 

@@ -1,11 +1,14 @@
 // libFuzzer target for format detection and loading. Detection looks at the file name as
-// well as the content, so every input is written once under each extension that a format
-// or the picture loader looks at, and loaded with detection from there. A raised error is
-// an accepted answer to bad input; a crash, a leak, a hang or a sanitizer report is not.
+// well as the content, so every input is loaded with detection under each extension that a
+// format or the picture loader looks at: the extensions below and those of every
+// registered output profile. The input is written once; each name is a symbolic link to
+// it. A raised error is an accepted answer to bad input; a crash, a leak, a hang or a
+// sanitizer report is not.
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -16,6 +19,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "core/LUT.h"
 #include "core/LUTFormat.h"
@@ -24,8 +28,9 @@
 
 namespace {
 
-// Extensions that formats, the Hald image reader and the picture loader recognise, plus
-// a name without one for the formats that judge by content alone.
+// Extensions that read-only formats, the Hald image reader and the picture loader
+// recognise, plus a name without one for the formats that judge by content alone; the
+// output profiles add theirs.
 constexpr std::string_view kExtensions[] = {
     "",      ".cube", ".vlt",  ".VLT", ".cfe",    ".3dl",      ".3DL",  ".lut",  ".m3d",
     ".mga",  ".txt",  ".cms",  ".dat", ".3dmesh", ".1dlut",    ".alut", ".ilut", ".olut",
@@ -59,28 +64,43 @@ void WriteInput(const std::string& path, const std::uint8_t* data, std::size_t s
 
 // What outlives single inputs: a private folder for the input files (made once per
 // process) and one LUT record, which is too large to create per input.
+std::vector<std::string> Extensions() {
+  std::vector<std::string> extensions(std::begin(kExtensions), std::end(kExtensions));
+  for (const auto& profile : vorn::OutputProfiles()) {
+    const std::string extension = "." + profile->Extension;
+    if (std::find(extensions.begin(), extensions.end(), extension) == extensions.end()) {
+      extensions.push_back(extension);
+    }
+  }
+  return extensions;
+}
+
 class FuzzSession {
  public:
-  FuzzSession() : Dir_("vorn-fuzz"), Lut_(std::make_unique<vorn::TLUT>()) {}
+  FuzzSession() : Dir_("vorn-fuzz"), Lut_(std::make_unique<vorn::TLUT>()) {
+    Input_ = Dir_.File("input.data");
+    for (const std::string& extension : Extensions()) {
+      Paths_.push_back(Dir_.File("input" + extension));
+      std::filesystem::create_symlink(Input_, Paths_.back());
+    }
+  }
 
   void Run(const std::uint8_t* data, std::size_t size) {
-    for (std::string_view extension : kExtensions) {
-      const std::string path = Dir_.File("input" + std::string(extension));
-      WriteInput(path, data, size);
+    WriteInput(Input_, data, size);
+    for (const std::string& path : Paths_) {
       try {
         vorn::LoadLut(path, *Lut_, -1);
       } catch (const std::exception&) {
         // A clear refusal of bad input is the expected outcome for most inputs.
       }
-      // Each input starts from an empty folder, so a crash reproduces from the input alone.
-      std::error_code ignored;
-      std::filesystem::remove(path, ignored);
     }
   }
 
  private:
   vorn::TTemporaryFolder Dir_;
   std::unique_ptr<vorn::TLUT> Lut_;
+  std::string Input_;
+  std::vector<std::string> Paths_;
 };
 
 FuzzSession& Session() {

@@ -1,43 +1,45 @@
 #!/usr/bin/env bash
-# Runs a libFuzzer target for a short while from the seed corpus and fails when it finds
+# Runs a libFuzzer target for a while from its seed folders and fails when it finds
 # anything: a crash, a leak, a timeout, an out-of-memory or a sanitizer report.
 #
-# Usage: smoke.sh FUZZER [SECONDS [SEEDS [DICTIONARY]]]   (default 60 seconds, fuzz/seeds)
-# Inputs that fail are copied to $FUZZ_ARTIFACT_DIR (default: artifacts/ beside the fuzzer).
+# Usage: smoke.sh FUZZER SECONDS SEED_FOLDER...   (fuzz/make-seeds.sh writes the seeds)
+# New inputs go to a scratch corpus, or to $FUZZ_CORPUS_DIR to keep them for the next run;
+# the seed folders are only read. Inputs that fail are copied to $FUZZ_ARTIFACT_DIR
+# (default: artifacts/ beside the fuzzer). A libFuzzer dictionary named after the target
+# (fuzz/xml.dict for fuzz_xml) is used when there is one.
 set -euo pipefail
 
-if [ $# -lt 1 ]; then
-  echo "usage: $0 FUZZER [SECONDS]" >&2
+if [ $# -lt 3 ]; then
+  echo "usage: $0 FUZZER SECONDS SEED_FOLDER..." >&2
   exit 2
 fi
 fuzzer=$(realpath "$1")
-seconds=${2:-60}
+seconds=$2
+shift 2
+seeds=("$@")
 here=$(cd "$(dirname "$0")" && pwd)
-seeds="${3:-$here/seeds}"
 dictionary=()
-if [ $# -ge 4 ]; then dictionary=("-dict=$4"); fi
+name=$(basename "$fuzzer")
+if [ -f "$here/${name#fuzz_}.dict" ]; then dictionary=("-dict=$here/${name#fuzz_}.dict"); fi
 
 if [ ! -x "$fuzzer" ]; then
   echo "smoke: fuzzer $fuzzer is missing or not executable" >&2
   exit 2
 fi
-if [ $# -lt 3 ] && { [ ! -d "$seeds" ] || [ -z "$(ls -A "$seeds")" ]; }; then
-  python3 "$here/make-seeds.py" "$seeds"
-fi
-
 work=$(mktemp -d "${TMPDIR:-/tmp}/vorn-fuzz-smoke-XXXXXX")
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/corpus" "$work/artifacts" "$work/tmp"
+corpus="${FUZZ_CORPUS_DIR:-$work/corpus}"
+mkdir -p "$corpus" "$work/artifacts" "$work/tmp"
 log="$work/fuzz.log"
-# The target writes every input under some thirty names; a memory file system makes that
-# much cheaper than a disk one.
+# The LUT target writes every input once and loads it under some forty names; a memory
+# file system makes that cheaper than a disk one.
 inputs_dir="$work/tmp"
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then
   inputs_dir=$(mktemp -d /dev/shm/vorn-fuzz-inputs-XXXXXX)
   trap 'rm -rf "$work" "$inputs_dir"' EXIT
 fi
 
-echo "smoke: running $(basename "$fuzzer") for ${seconds}s (seeds: $seeds)"
+echo "smoke: running $(basename "$fuzzer") for ${seconds}s (seeds: ${seeds[*]})"
 status=0
 # New inputs go to the scratch corpus (the first folder); the seed folder is only read.
 TMPDIR="$inputs_dir" \
@@ -46,7 +48,7 @@ TMPDIR="$inputs_dir" \
   "$fuzzer" \
   -max_total_time="$seconds" -max_len=8192 -timeout=10 -rss_limit_mb=2048 \
   -print_final_stats=1 -artifact_prefix="$work/artifacts/" "${dictionary[@]}" \
-  "$work/corpus" "$seeds" >"$log" 2>&1 || status=$?
+  "$corpus" "${seeds[@]}" >"$log" 2>&1 || status=$?
 
 # Coverage at start-up and at the end, and libFuzzer's closing statistics.
 grep -m1 -E '^#[0-9]+[[:space:]]+INITED' "$log" || true

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "platform/Exception.h"
+#include "platform/FileHandle.h"
 #include "platform/Memory.h"
 
 namespace vorn {
@@ -27,37 +28,6 @@ std::string SystemText(int error) {
 [[noreturn]] void RaiseOpenError(const std::string& path, int error) {
   throw EFileError("Cannot open file \"" + path + "\". " + SystemText(error));
 }
-
-[[noreturn]] void RaiseWriteError(const std::string& path, int error) {
-  throw EFileError("Cannot create or write file \"" + path + "\". System error, code " +
-                   std::to_string(error) + ": " + SystemText(error));
-}
-
-// Closes the descriptor when it goes out of scope.
-class FileHandle {
- public:
-  explicit FileHandle(int fd) : Fd_(fd) {}
-  ~FileHandle() {
-    if (Fd_ >= 0) ::close(Fd_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  int Get() const { return Fd_; }
-  int Release() {
-    int fd = Fd_;
-    Fd_ = -1;
-    return fd;
-  }
-  // Closes now and reports the error of close itself.
-  int Close() {
-    int result = ::close(Fd_);
-    Fd_ = -1;
-    return result;
-  }
-
- private:
-  int Fd_;
-};
 
 // Opens without blocking (a named pipe would wait for a writer) and refuses anything that
 // is not a regular file: folders, pipes and devices have no end to read to.
@@ -97,66 +67,27 @@ std::string ReadFrom(int fd, const std::string& path, std::size_t maxBytes, std:
   return data;
 }
 
+// As ReadFrom, into a buffer whose new bytes need no zeroing first.
+void ReadInto(int fd, const std::string& path, std::size_t hint, TByteBuffer& buffer) {
+  buffer.Resize(hint > 0 ? hint : std::size_t{65536});
+  std::size_t filled = 0;
+  for (;;) {
+    if (filled == buffer.Size()) buffer.Resize(buffer.Size() * 2);
+    const ssize_t got = ::read(fd, buffer.Data() + filled, buffer.Size() - filled);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw EFileError("Cannot read file \"" + path + "\". " + SystemText(errno));
+    }
+    if (got == 0) break;
+    filled += static_cast<std::size_t>(got);
+  }
+  buffer.Resize(filled);
+}
+
 std::size_t FileSizeHint(int fd) {
   struct stat info {};
   if (::fstat(fd, &info) != 0 || info.st_size <= 0) return 0;
   return static_cast<std::size_t>(info.st_size) + 1;  // one more byte to see the end at once
-}
-
-void WriteAll(int fd, std::string_view data, const std::string& path) {
-  std::size_t done = 0;
-  while (done < data.size()) {
-    ssize_t put = ::write(fd, data.data() + done, data.size() - done);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      RaiseWriteError(path, errno);
-    }
-    done += static_cast<std::size_t>(put);
-  }
-}
-
-// What replacing a file must keep: its permission bits and owner.
-struct TFileOwnership {
-  bool Exists = false;
-  mode_t Mode = 0;
-  uid_t Owner = 0;
-  gid_t Group = 0;
-  bool HardLinked = false;
-};
-
-TFileOwnership OwnershipOf(const std::string& path) {
-  TFileOwnership result;
-  struct stat info {};
-  if (::stat(path.c_str(), &info) == 0) {
-    result.Exists = true;
-    result.Mode = info.st_mode & 07777;
-    result.Owner = info.st_uid;
-    result.Group = info.st_gid;
-    result.HardLinked = S_ISREG(info.st_mode) && info.st_nlink > 1;
-  } else {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    result.Mode = 0666 & ~mask;
-  }
-  return result;
-}
-
-// A symbolic link is replaced through the file it names, so the link stays a link.
-std::string ResolveLink(const std::string& path) {
-  struct stat info {};
-  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-  std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
-  return real ? std::string(real.get()) : path;
-}
-
-// Truncates and writes the file itself; used where a replacement beside it cannot be made
-// or would break the file's identity (hard links, a folder that takes no new files).
-void WriteInPlace(const std::string& path, std::string_view data, const std::string& shownPath) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) RaiseWriteError(shownPath, errno);
-  FileHandle file(fd);
-  WriteAll(fd, data, shownPath);
-  if (file.Close() != 0) RaiseWriteError(shownPath, errno);
 }
 
 }  // namespace
@@ -166,41 +97,20 @@ std::string ReadWholeFile(const std::string& path) {
   return ReadFrom(file.Get(), path, static_cast<std::size_t>(-1) / 2, FileSizeHint(file.Get()));
 }
 
+void ReadWholeFileInto(const std::string& path, TByteBuffer& buffer) {
+  FileHandle file(OpenForReading(path));
+  ReadInto(file.Get(), path, FileSizeHint(file.Get()), buffer);
+}
+
 std::string ReadFileBytes(const std::string& path, std::size_t maxBytes) {
   FileHandle file(OpenForReading(path));
   return ReadFrom(file.Get(), path, maxBytes, maxBytes);
 }
 
-void WriteWholeFile(const std::string& path, std::string_view data) {
-  const std::string target = ResolveLink(path);
-  const TFileOwnership ownership = OwnershipOf(target);
-  if (ownership.HardLinked) {
-    WriteInPlace(target, data, path);
-    return;
-  }
-  const std::string folder = ExtractFileDir(target);
-  std::string temporary = (folder.empty() ? std::string(".") : folder) + "/.vorn-XXXXXX";
-  int fd = ::mkstemp(temporary.data());
-  if (fd < 0) {
-    if (ownership.Exists && (errno == EACCES || errno == EPERM || errno == EROFS)) {
-      WriteInPlace(target, data, path);
-      return;
-    }
-    RaiseWriteError(path, errno);
-  }
-  FileHandle file(fd);
-  try {
-    WriteAll(fd, data, path);
-    if (::fchmod(fd, ownership.Mode) != 0) RaiseWriteError(path, errno);
-    // Keeping the owner works only with the right to give files away; a file of one's own
-    // needs nothing.
-    if (ownership.Exists) (void)!::fchown(fd, ownership.Owner, ownership.Group);
-    if (file.Close() != 0) RaiseWriteError(path, errno);
-    if (::rename(temporary.c_str(), target.c_str()) != 0) RaiseWriteError(path, errno);
-  } catch (...) {
-    ::unlink(temporary.c_str());
-    throw;
-  }
+std::uint64_t FileSizeOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || info.st_size < 0) return 0;
+  return static_cast<std::uint64_t>(info.st_size);
 }
 
 bool FileExists(const std::string& path) {

@@ -3,6 +3,7 @@
 // with a message that names the file and gives the system's reason.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,16 +13,52 @@ namespace vorn {
 // The whole content of the file.
 std::string ReadWholeFile(const std::string& path);
 
+class TByteBuffer;
+// The whole content of the file into buffer (its earlier content is replaced).
+void ReadWholeFileInto(const std::string& path, TByteBuffer& buffer);
+
 // At most maxBytes from the start of the file (fewer when the file is shorter).
 std::string ReadFileBytes(const std::string& path, std::size_t maxBytes);
 
-// Replaces the file with data. The data goes to a temporary file beside the target,
-// which then takes the target's place, so a failed write leaves an existing file as it
-// was.
+// Replaces the file with data, so that a failure leaves an existing file as it was:
+// - the data goes to a temporary file beside the target, unnamed (O_TMPFILE) where the
+//   file system offers it, so that a killed process leaves nothing behind, named
+//   ".vorn-XXXXXX" otherwise; it is linked in under the target's name only when complete;
+// - a symbolic link to a regular file is written through (the link stays a link); a link
+//   to anything else, a dangling or looping link, and an entry that is not a regular file
+//   (a folder, a named pipe, a device) are refused with a message that names them;
+// - a file with further hard links, or one in a folder that takes no new files, is
+//   rewritten in place, after the space for the new content is reserved: a full disk or a
+//   file-size limit fails before the old content is touched.
 void WriteWholeFile(const std::string& path, std::string_view data);
 
+// Writes beyond the process's file-size limit (ulimit -f) then fail with "File too large"
+// instead of ending the program with SIGXFSZ. Called once by each program at start-up.
+void ReportFileSizeLimitAsError();
+
+// The size in bytes of the file the path leads to; 0 when it cannot be found.
+std::uint64_t FileSizeOf(const std::string& path);
+// An existing file that is not a folder (symbolic links followed).
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
+// True when the folder has an entry of that name of any kind: a dangling or looping
+// symbolic link counts too.
+bool EntryExists(const std::string& path);
+// A file as the system knows it, whatever its names.
+struct TFileId {
+  std::uint64_t Device = 0;
+  std::uint64_t Inode = 0;
+  auto operator<=>(const TFileId&) const = default;
+};
+// The identity of the file the path leads to (symbolic links followed); false when there is
+// none.
+bool FileIdentity(const std::string& path, TFileId& id);
+// True when both paths lead to one file (the same device and inode, symbolic links
+// followed), whatever their names; false when either is missing.
+bool SameFile(const std::string& first, const std::string& second);
+// True when both paths are one directory entry: the same name in the same folder (the
+// folders compared as files).
+bool SameEntry(const std::string& first, const std::string& second);
 
 // The files in folder and, recursively, in its subfolders, in name order: each folder's
 // entries sorted by name ignoring ASCII case (names equal but for case by their bytes), a

@@ -1,8 +1,12 @@
 #include "platform/Memory.h"
 
+#include <malloc.h>
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <new>
 
 namespace vorn {
@@ -20,6 +24,45 @@ TZeroedBlock AllocateZeroedBlock(std::size_t bytes) {
   if (block == MAP_FAILED) throw std::bad_alloc();
   AdviseHugePages(block, bytes);
   return TZeroedBlock(block, TBlockDeleter{bytes});
+}
+
+void KeepLargeBuffersForReuse() {
+  // Buffers up to the largest LUT file (and twice that for the heap's top) are kept.
+  ::mallopt(M_MMAP_THRESHOLD, 256 << 20);
+  ::mallopt(M_TRIM_THRESHOLD, 512 << 20);
+}
+
+void TByteBuffer::TFree::operator()(char* block) const {
+  std::free(block);
+}
+
+TByteBuffer::TByteBuffer(const TByteBuffer& other) {
+  Append(other.Data(), other.Size());
+}
+
+TByteBuffer& TByteBuffer::operator=(const TByteBuffer& other) {
+  if (this != &other) {
+    Clear();
+    Append(other.Data(), other.Size());
+  }
+  return *this;
+}
+
+void TByteBuffer::Grow(std::size_t bytes) {
+  const std::size_t capacity = std::max(bytes, Capacity_ + Capacity_ / 2);
+  char* grown = static_cast<char*>(std::realloc(Data_.get(), capacity));
+  if (grown == nullptr) throw std::bad_alloc();
+  (void)Data_.release();
+  Data_.reset(grown);
+  AdviseHugePages(grown + Size_, capacity - Size_);
+  Capacity_ = capacity;
+}
+
+void TByteBuffer::Append(const char* bytes, std::size_t count) {
+  if (count == 0) return;
+  Reserve(Size_ + count);
+  std::memcpy(Data_.get() + Size_, bytes, count);
+  Size_ += count;
 }
 
 void AdviseHugePages(void* data, std::size_t bytes) {

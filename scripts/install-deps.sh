@@ -24,6 +24,8 @@ packages=(
   bash-completion
   # the picture libraries' own tools, which check what our picture writers write
   libtiff-tools libjpeg-turbo-progs pngcheck
+  # the suite under memcheck (make test-valgrind) and instruction counts in make peer
+  valgrind
 )
 
 # The number tests check that a regional decimal comma changes nothing.

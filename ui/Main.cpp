@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Files.h"
 #include "ui/Application.h"
 #include "ui/CommandLine.h"
 #include "ui/MainForm.h"
@@ -71,6 +72,7 @@ int AnswerWithoutWindow(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
   const auto started = std::chrono::steady_clock::now();
+  vorn::ReportFileSizeLimitAsError();
   const int answered = AnswerWithoutWindow({argv + 1, argv + argc});
   if (answered >= 0) return answered;
 

@@ -307,7 +307,7 @@ void TfrmMain::AddFiles(const std::vector<std::string>& paths, TActionContext* c
 
 void TfrmMain::ShowLutPreview(const std::string& path, int inputBits) {
   TWaitCursor hourglass;
-  LoadLut(path, *Preview_, -1, inputBits);
+  const TLoadReport report = LoadLut(path, *Preview_, -1, inputBits);
   if (Preview_->FormatIndex == -1) {
     HideLutParts();
     return;
@@ -318,6 +318,7 @@ void TfrmMain::ShowLutPreview(const std::string& path, int inputBits) {
 
   QStringList lines;
   for (const std::string& line : LutInformationLines(*Preview_)) lines << ToQt(line);
+  for (const TLoadWarning& warning : report.Warnings) lines << ToQt("Warning: " + warning.Message);
   mmComments->setPlainText(lines.join(u'\n'));
   ShowLutParts();
 }

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <spawn.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -104,11 +105,13 @@ void Drain(int outFd, int errFd, std::string& out, std::string& err) {
   }
 }
 
-int WaitFor(pid_t pid) {
+int WaitFor(pid_t pid, long& peakResidentKb) {
   int status = 0;
-  while (::waitpid(pid, &status, 0) < 0) {
+  rusage usage{};
+  while (::wait4(pid, &status, 0, &usage) < 0) {
     if (errno != EINTR) throw std::runtime_error("waitpid failed");
   }
+  peakResidentKb = usage.ru_maxrss;
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   return 128 + WTERMSIG(status);
 }
@@ -117,7 +120,37 @@ int WaitFor(pid_t pid) {
 
 namespace {
 
-TCliResult Run(const std::string& program, bool searchPath, const std::vector<std::string>& args,
+TCliResult Run(const std::string& program, bool searchPath, std::vector<std::string> words,
+               TErrorStream errorStream, const std::string& inputPath);
+
+}  // namespace
+
+TCliResult RunCli(const std::vector<std::string>& args, TErrorStream errorStream) {
+  std::vector<std::string> words = {VORN_CLI_PATH};
+  words.insert(words.end(), args.begin(), args.end());
+  return Run(VORN_CLI_PATH, false, words, errorStream, "/dev/null");
+}
+
+TCliResult RunCliAfter(const std::string& prefix, const std::vector<std::string>& args) {
+  std::vector<std::string> words = {"/bin/sh", "-c", prefix + " \"$0\" \"$@\"", VORN_CLI_PATH};
+  words.insert(words.end(), args.begin(), args.end());
+  return Run("/bin/sh", false, words, TErrorStream::Pipe, "/dev/null");
+}
+
+TCliResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& inputPath) {
+  std::vector<std::string> words = {program};
+  words.insert(words.end(), args.begin(), args.end());
+  return Run(program, true, words, TErrorStream::Pipe, inputPath);
+}
+
+std::string AsNobody() {
+  return ::geteuid() == 0 ? "exec setpriv --reuid=65534 --regid=65534 --clear-groups" : "exec";
+}
+
+namespace {
+
+TCliResult Run(const std::string& program, bool searchPath, std::vector<std::string> words,
                TErrorStream errorStream, const std::string& inputPath) {
   TPipe out = MakePipe();
   TPipe errPipe;
@@ -137,8 +170,6 @@ TCliResult Run(const std::string& program, bool searchPath, const std::vector<st
   posix_spawn_file_actions_adddup2(actions.Get(), out.Write.Get(), 1);
   posix_spawn_file_actions_adddup2(actions.Get(), errWrite, 2);
 
-  std::vector<std::string> words = {program};
-  words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
@@ -154,20 +185,11 @@ TCliResult Run(const std::string& program, bool searchPath, const std::vector<st
 
   TCliResult result;
   Drain(out.Read.Get(), errRead, result.Out, result.Err);
-  result.Status = WaitFor(pid);
+  result.Status = WaitFor(pid, result.PeakResidentKb);
   return result;
 }
 
 }  // namespace
-
-TCliResult RunCli(const std::vector<std::string>& args, TErrorStream errorStream) {
-  return Run(VORN_CLI_PATH, false, args, errorStream, "/dev/null");
-}
-
-TCliResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                      const std::string& inputPath) {
-  return Run(program, true, args, TErrorStream::Pipe, inputPath);
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

@@ -280,9 +280,11 @@ TEST(CliConvert, TwoSourcesWithOneDestinationCollide) {
   const std::string cube = source.Write("shot.cube", IdentityCube());
   const std::string vlt = source.Write("shot.vlt", IdentityVlt());
   TCliResult result = Convert(kDavinci, out.Path(), {cube, vlt});
-  EXPECT_EQ(result.Status, 1);
-  EXPECT_EQ(result.Err.rfind("vorn-lut: " + out.File("shot.cube") + ": ", 0), 0u) << result.Err;
-  EXPECT_EQ(result.Out, "converted\t" + cube + "\t" + out.File("shot.cube") + "\n");
+  EXPECT_EQ(result.Status, 2);
+  EXPECT_NE(result.Err.find(cube + ", " + vlt + " -> " + out.File("shot.cube")), std::string::npos)
+      << result.Err;
+  EXPECT_EQ(result.Out, "");
+  EXPECT_TRUE(FilesIn(out.Path()).empty());
 }
 
 TEST(CliConvert, TheFirstFailureEndsTheBatch) {
@@ -317,7 +319,7 @@ TEST(CliConvert, AMissingOutputFolderIsNamed) {
   const std::string path = source.Write("a.cube", IdentityCube());
   const std::string folder = source.File("not-there");
   TCliResult result = Convert(kDavinci, folder, {path});
-  EXPECT_EQ(result.Status, 1);
+  EXPECT_EQ(result.Status, 2);
   EXPECT_EQ(result.Err.rfind("vorn-lut: " + folder + ": ", 0), 0u) << result.Err;
   EXPECT_FALSE(fs::exists(folder));
 }

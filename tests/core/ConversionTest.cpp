@@ -1,8 +1,10 @@
 // The batch shared by the window and the command line, and how its errors read.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <new>
 #include <string>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "core/Conversion.h"
 #include "core/ErrorReport.h"
 #include "platform/Files.h"
+#include "tests/support/FaultSupport.h"
 #include "tests/support/TestSupport.h"
 
 namespace vorn {
@@ -167,6 +170,142 @@ TEST_F(ConvertBatchTest, AnEmptyTableIsNotConverted) {
     EXPECT_EQ(LineText(ReportError(error)), empty + ": The file holds no 1D entries to convert.");
   }
   EXPECT_FALSE(FileExists(Out.File("empty.cube")));
+}
+
+// Sources named as files in In, (optionally) existing entries in Out, and the collisions
+// the batch must name before it writes anything.
+struct TCollisionCase {
+  const char* What;
+  std::vector<std::string> Sources;  // names in In; "sub/x" makes the folder
+  std::function<void(const test::TempDir& in, const test::TempDir& out)> Prepare;
+  // Per collision: the source names, then "->", then the destination names, then
+  // optionally "!" and the name of the overwritten source.
+  std::vector<std::vector<std::string>> Expected;
+};
+
+std::vector<std::string> Describe(const TOutputCollision& collision, const test::TempDir& in,
+                                  const test::TempDir& out) {
+  auto relative = [](const std::string& path, const test::TempDir& dir) {
+    return path.substr(dir.Path().size() + 1);
+  };
+  std::vector<std::string> words;
+  for (const std::string& source : collision.Sources) words.push_back(relative(source, in));
+  words.push_back("->");
+  for (const std::string& destination : collision.Destinations) {
+    words.push_back(relative(destination, out));
+  }
+  if (!collision.OverwrittenSource.empty()) {
+    words.push_back("!");
+    words.push_back(relative(collision.OverwrittenSource, in));
+  }
+  return words;
+}
+
+TEST_F(ConvertBatchTest, FilesThatWouldOverwriteEachOthersOutputAreNamedBeforeAnythingIsWritten) {
+  auto none = [](const test::TempDir&, const test::TempDir&) {};
+  const std::vector<TCollisionCase> cases = {
+      {"one name in two folders",
+       {"x/l.cube", "y/l.cube"},
+       none,
+       {{"x/l.cube", "y/l.cube", "->", "l.cube"}}},
+      {"two extensions",
+       {"x.cube", "x.cfe", "z.cube"},
+       none,
+       {{"x.cube", "x.cfe", "->", "x.cube"}}},
+      {"a file given twice", {"a.cube", "a.cube"}, none, {{"a.cube", "a.cube", "->", "a.cube"}}},
+      {"outputs that are links of one file",
+       {"a.cube", "b.cube"},
+       [](const test::TempDir&, const test::TempDir& out) {
+         WriteWholeFile(out.File("a.cube"), "old");
+         ASSERT_EQ(::link(out.File("a.cube").c_str(), out.File("b.cube").c_str()), 0);
+       },
+       {{"a.cube", "b.cube", "->", "a.cube", "b.cube"}}},
+      {"an output that is another source",
+       {"q.cube", "a.cube"},
+       [](const test::TempDir& in, const test::TempDir& out) {
+         ASSERT_EQ(::link(in.File("q.cube").c_str(), out.File("a.cube").c_str()), 0);
+       },
+       {{"a.cube", "->", "a.cube", "!", "q.cube"}}},
+      {"every file its own output", {"a.cube", "b.cube", "sub/c.cube"}, none, {}},
+  };
+  for (const TCollisionCase& item : cases) {
+    SCOPED_TRACE(item.What);
+    test::TempDir in;
+    test::TempDir out;
+    std::vector<TBatchFile> files;
+    for (const std::string& name : item.Sources) {
+      std::filesystem::create_directories(std::filesystem::path(in.File(name)).parent_path());
+      files.push_back({in.Write(name, kIdentityCube)});
+    }
+    item.Prepare(in, out);
+    const std::vector<std::string> before = test::EntriesOf(out.Path());
+    TBatchSettings settings{&CubeProfile(), 3, -1, out.Path(), true};
+
+    std::vector<std::vector<std::string>> found;
+    for (const TOutputCollision& collision : FindOutputCollisions(files, settings)) {
+      found.push_back(Describe(collision, in, out));
+    }
+    EXPECT_EQ(found, item.Expected);
+    if (item.Expected.empty()) continue;
+    try {
+      ConvertBatch(files, settings, Recording({TOverwriteAnswer::Yes, TOverwriteAnswer::Yes}));
+      ADD_FAILURE() << "the batch ran";
+    } catch (const EOutputCollision& error) {
+      EXPECT_EQ(error.Collisions().size(), item.Expected.size());
+      EXPECT_NE(std::string(error.what()).find(in.File(item.Expected[0][0])), std::string::npos)
+          << error.what();
+    }
+    EXPECT_TRUE(Events.empty());
+    EXPECT_EQ(test::EntriesOf(out.Path()), before);
+  }
+}
+
+TEST_F(ConvertBatchTest, WithoutRefusingTheWindowsBatchAsksAboutAnEarlierFilesOutput) {
+  const std::vector<TBatchFile> files = {{In.Write("x.cube", kIdentityCube)},
+                                         {In.Write("x.cfe", kIdentityCube)}};
+  ConvertBatch(files, Settings(), Recording({TOverwriteAnswer::No}));
+  EXPECT_EQ(Events,
+            (std::vector<std::string>{"progress 0 50", "converted 0", "ask x.cube", "skipped 1"}));
+}
+
+TEST_F(ConvertBatchTest, ADestinationThatIsTheSourceUnderAnotherNameIsRefused) {
+  for (const bool hard : {true, false}) {
+    SCOPED_TRACE(hard ? "hard link" : "symbolic link");
+    test::TempDir in;
+    test::TempDir out;
+    const std::string source = in.Write("a.cube", kIdentityCube);
+    const std::string destination = out.File("a.cube");
+    ASSERT_EQ(hard ? ::link(source.c_str(), destination.c_str())
+                   : ::symlink(source.c_str(), destination.c_str()),
+              0);
+    try {
+      ConvertBatch({{source}}, {&CubeProfile(), 3, -1, out.Path()},
+                   Recording({TOverwriteAnswer::Yes}));
+      ADD_FAILURE() << "the source was overwritten";
+    } catch (const Exception& error) {
+      EXPECT_EQ(error.File(), source);
+      EXPECT_NE(std::string(error.what()).find("is this source file under another name"),
+                std::string::npos)
+          << error.what();
+    }
+    EXPECT_EQ(test::ReadFile(source), kIdentityCube);
+  }
+  // The source's own entry may be replaced: converting a file onto itself.
+  const std::string itself = In.Write("self.cube", kIdentityCube);
+  ConvertBatch({{itself}}, {&CubeProfile(), 3, -1, In.Path()}, Recording({TOverwriteAnswer::Yes}));
+  TLUT lut;
+  LoadLut(itself, lut);
+  EXPECT_EQ(lut.Size3D, 3);
+}
+
+TEST_F(ConvertBatchTest, ABrokenLinkAtTheDestinationCountsAsExisting) {
+  ASSERT_EQ(::symlink("nowhere.cube", Out.File("a.cube").c_str()), 0);
+  const TBatchResult result = ConvertBatch({{In.Write("a.cube", kIdentityCube)}}, Settings(),
+                                           Recording({TOverwriteAnswer::No}));
+  EXPECT_EQ(Events, (std::vector<std::string>{"ask a.cube", "skipped 0"}));
+  EXPECT_EQ(result.Skipped, 1);
+  EXPECT_TRUE(EntryExists(Out.File("a.cube")));
+  EXPECT_FALSE(FileExists(Out.File("a.cube")));
 }
 
 TEST(ErrorReport, TheMessageStaysAndThePlaceIsAdded) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/LUTFormat.h"
+#include "platform/Files.h"
 #include "tests/support/TestSupport.h"
 
 namespace vorn {
@@ -225,6 +226,16 @@ TEST(HasHeaderKeywords, OnlyTheFirst4096BytesCount) {
   std::string path = dir.Write("late.txt", std::string(4090, '#') + "\nLUT_3D_SIZE 2\n");
   EXPECT_FALSE(TGenericLutFormat::HasHeaderKeywords(path, "LUT_3D_SIZE", ""));
   EXPECT_TRUE(TGenericLutFormat::HasHeaderKeywords(path, "LUT_3", ""));  // bytes 4091..4095
+}
+
+TEST(DetectFormat, EachDetectionReadsTheFileAfresh) {
+  test::TempDir dir;
+  const std::string path = dir.Write("a.cube", "LUT_3D_SIZE 2\n");
+  EXPECT_EQ(DetectFormat(path), IndexOfFormat("Cube 3D"));
+  WriteWholeFile(path, "LUT_3D_SIZE 2\nLUT_3D_VERSION 2.0.0\n");
+  EXPECT_EQ(DetectFormat(path), IndexOfFormat("FSI CFE (Flanders Scientific) 3D"));
+  WriteWholeFile(path, "no keywords\n");
+  EXPECT_EQ(DetectFormat(path), -1);
 }
 
 TEST(LoadLut, AnUnknownFileLeavesFormatIndexAtMinusOneAndNoComments) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <vector>
 
 #include "core/TextFile.h"
@@ -100,6 +101,95 @@ TEST(TextFile, LinesAddedAfterALoadAreSavedWithTheLoadedOnes) {
   text.SetText("a\r\nb");
   text.Add("c");
   EXPECT_EQ(text.Text(), "a\nb\nc\n");
+}
+
+// The splitting rules written plainly, to check the indexed reading against.
+std::vector<std::string> ReferenceLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') {
+      line += text[i];
+      continue;
+    }
+    lines.push_back(line);
+    line.clear();
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+TEST(TextFile, ManyLinesReadInAnyOrderMatchTheSplittingRules) {
+  const char* breaks[] = {"\n", "\r\n", "\r", "\n\r"};
+  for (int mix = 0; mix < 3; ++mix) {
+    std::string text;
+    unsigned state = 7;
+    for (int i = 0; i < 1000; ++i) {
+      state = state * 1103515245 + 12345;
+      text += std::string((state >> 8) % 5, static_cast<char>('a' + i % 26));
+      text += mix == 0 ? "\n" : breaks[(state >> 16) % (mix == 1 ? 2 : 4)];
+    }
+    if (mix == 2) text += "tail";
+    const std::vector<std::string> expected = ReferenceLines(text);
+    TTextFile file;
+    file.SetText(text);
+    ASSERT_EQ(Lines(file), expected) << "mix " << mix;
+    for (std::size_t i = expected.size(); i-- > 0;) ASSERT_EQ(file[i], expected[i]) << i;
+    for (std::size_t i = 0; i < expected.size(); i += 37) ASSERT_EQ(file[i], expected[i]) << i;
+    file.Add("added");
+    ASSERT_EQ(file.Count(), expected.size() + 1);
+    EXPECT_EQ(file[expected.size() - 1], expected.back());
+    EXPECT_EQ(file[expected.size()], "added");
+  }
+}
+
+TEST(TextFile, LinesPrintedInPlaceAndAddedLinesMixWithLoadedOnes) {
+  TTextFile text;
+  text.SetText("loaded\r");  // a CR break: an empty line added next must not pair with it
+  text.Add("");
+  char* line = text.AddLineStart(16);
+  line[0] = '4';
+  line[1] = '2';
+  text.AddLineEnd(line + 2);
+  text.Add("two\nlines in one");  // one line all the same
+  EXPECT_EQ(Lines(text), (std::vector<std::string>{"loaded", "", "42", "two\nlines in one"}));
+  EXPECT_EQ(text.Text(), "loaded\n\n42\ntwo\nlines in one\n");
+
+  TTextFile crlf;
+  crlf.LineBreak = "\r\n";
+  crlf.Add("a");
+  crlf.Add("");
+  EXPECT_EQ(Lines(crlf), (std::vector<std::string>{"a", ""}));
+  EXPECT_EQ(crlf.Text(), "a\r\n\r\n");
+
+  TTextFile odd;
+  odd.LineBreak = "|";
+  odd.Add("a");
+  odd.Add("b");
+  EXPECT_EQ(Lines(odd), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(odd.Text(), "a|b|");
+
+  TTextFile unterminated;
+  unterminated.SetText("x\ny");
+  unterminated.Add("z");
+  EXPECT_EQ(Lines(unterminated), (std::vector<std::string>{"x", "y", "z"}));
+}
+
+TEST(ReadFileHead, ASharedHeadIsReadOnceAndForgottenWithItsScope) {
+  test::TempDir dir;
+  const std::string path = dir.Write("a.cube", "LUT_3D_SIZE 2\n");
+  const std::string other = dir.Write("b.cube", "other\n");
+  {
+    TSharedFileHead shared(path);
+    EXPECT_EQ(ReadFileHead(path, 4096), "LUT_3D_SIZE 2\n");
+    std::ofstream(path, std::ios::trunc) << "changed\n";
+    EXPECT_EQ(ReadFileHead(path, 4096), "LUT_3D_SIZE 2\n") << "read once";
+    EXPECT_EQ(ReadFileHead(path, 3), "LUT");
+    EXPECT_EQ(shared.UpperHead(), "LUT_3D_SIZE 2\n");
+    EXPECT_EQ(ReadFileHead(other, 4096), "other\n") << "another file is read as usual";
+  }
+  EXPECT_EQ(ReadFileHead(path, 4096), "changed\n");
 }
 
 TEST(ReadFileHead, ReturnsAtMostTheBytesAskedFor) {

@@ -82,6 +82,17 @@ TEST(ParseFloatTriple, UsesAPointWhateverTheLocale) {
   std::setlocale(LC_ALL, saved.c_str());
 }
 
+TEST(LooksLikeValueLine, NumbersAndNumberWordsDoKeywordsCommentsAndBlanksDoNot) {
+  for (const char* line : {"0 0 0", "  1e400 0 0", "nan 0 0", "-INF 0 0", "+Infinity,1,2",
+                           "0.5 0.5", "1 2 3 4", ".5 .5 .5", "-.5", "7", "1.#INF 0 0", "\t3\t4"}) {
+    EXPECT_TRUE(LooksLikeValueLine(line)) << line;
+  }
+  for (const char* line : {"", "   ", "# 0 0 0", "LUT_3D_SIZE 2", "TITLE \"x\"", "DOMAIN_MIN 0 0 0",
+                           "nanometer 1 2", "info 1", "-", ".", "+.", "- 1 2 3", "e5 0 0"}) {
+    EXPECT_FALSE(LooksLikeValueLine(line)) << line;
+  }
+}
+
 TEST(ParseIntTriple, SkipsTheIndexColumnAndScales) {
   double a = 0, b = 0, c = 0;
   EXPECT_TRUE(ParseIntTriple("5 100 200 300", 1000, true, a, b, c));
@@ -266,6 +277,31 @@ TEST(ParseFloatTriple, PlainAndGeneralNumbersReadAlike) {
   EXPECT_EQ(x, 0.30000000000000004);
   EXPECT_EQ(y, 12345678901234567.0);
   EXPECT_EQ(z, 9007199254740992.0);  // beyond 2^53, correctly rounded
+}
+
+// Fractions of every length, at every place on the line and on short lines, where the
+// reader takes eight digits at a time or the last eight bytes of the line.
+TEST(ParseFloatTriple, FractionsOfEveryLengthReadAsStrtodReadsThem) {
+  const std::string digits = "12345678901234567890123";
+  for (std::size_t length = 0; length <= 22; ++length) {
+    const std::string value = "0." + digits.substr(0, length);
+    for (int place = 0; place < 3; ++place) {
+      std::string words[3] = {"1", "2", "3"};
+      words[place] = value;
+      const std::string line = words[0] + " " + words[1] + " " + words[2];
+      double v[3] = {};
+      ASSERT_EQ(ParseFloatTriple(line, v[0], v[1], v[2]), true) << line;
+      EXPECT_EQ(v[place], std::strtod(value.c_str(), nullptr)) << line;
+    }
+  }
+  double x = 0, y = 0, z = 0;
+  for (const char* line : {"1 2 .5", ".5,.5,.5", "0 0 0", "9 9 9.99999999"}) {
+    ASSERT_TRUE(ParseFloatTriple(line, x, y, z)) << line;
+  }
+  EXPECT_EQ(z, 9.99999999);
+  EXPECT_FALSE(ParseFloatTriple("1 2 .", x, y, z));
+  EXPECT_FALSE(ParseFloatTriple("1 2 3.4.5", x, y, z));
+  EXPECT_FALSE(ParseFloatTriple("1 2 0.5x", x, y, z));
 }
 
 }  // namespace

@@ -148,9 +148,46 @@ TEST(ProfileRoundTrip, EveryProfileReadsBackWithinItsCoding) {
 
     const bool detected = kNotDetected.count(profile->Name) == 0;
     EXPECT_EQ(DetectFormat(path), detected ? profile->FormatIndex : -1);
-    LoadLut(path, *loaded, detected ? -1 : profile->FormatIndex);
+    const TLoadReport report = LoadLut(path, *loaded, detected ? -1 : profile->FormatIndex);
+    EXPECT_TRUE(report.Warnings.empty()) << report.Warnings.front().Message;
     EXPECT_EQ(loaded->FormatIndex, profile->FormatIndex);
     EXPECT_LE(LargestDifference(*source, *loaded), coding->second.Tolerance(*profile));
+  }
+}
+
+// Formats whose values are not lines of numbers: S.two's are XML elements, a SpeedGrade
+// look's one stream of hexadecimal digits.
+const std::set<std::string> kValuesNotInLines = {"S.two 1D", "Adobe SpeedGrade Look 3D"};
+
+// A value line that cannot be read, put amid the values of a file each readable text profile
+// wrote, is reported with its line number.
+TEST(ProfileRoundTrip, EveryTextProfileReportsAnUnreadableLineAmidItsValues) {
+  test::TempDir dir;
+  auto loaded = std::make_unique<TLUT>();
+  for (const auto& profile : OutputProfiles()) {
+    const TLUTFormat* format = GetFormat(profile->FormatIndex);
+    if (!format->CanRead() || kWriteOnly.count(format->Name) != 0 ||
+        kValuesNotInLines.count(format->Name) != 0) {
+      continue;
+    }
+    SCOPED_TRACE(profile->Name);
+    const std::string path = dir.File(FileNameFor(*profile));
+    SaveLut(path, *KnownLut(format->Is3D, profile->DefaultSize), *profile, -1);
+    std::string text = test::ReadFile(path);
+    if (text.find('\0') != std::string::npos) continue;  // a binary file
+    // Before the middle line, which is a value line in every format's layout.
+    std::size_t at = 0;
+    int line = 1;
+    const int middle = static_cast<int>(std::count(text.begin(), text.end(), '\n')) / 2;
+    for (; line < middle + 1; ++line) at = text.find('\n', at) + 1;
+    text.insert(at, "1e400 0 0\n");
+    WriteWholeFile(path, text);
+    const bool detected = kNotDetected.count(profile->Name) == 0;
+    const TLoadReport report = LoadLut(path, *loaded, detected ? -1 : profile->FormatIndex);
+    EXPECT_EQ(report.Warnings.size(), 1u);
+    if (!report.Warnings.empty()) {
+      EXPECT_EQ(report.Warnings.front().Line, line);
+    }
   }
 }
 

@@ -1,6 +1,9 @@
 // Whole batches through the real window: Convert, the dialog, the overwrite question, the
 // progress window with its Cancel, and errors that end a batch.
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -281,6 +284,58 @@ TEST_F(TBatchTest, AFileNoFormatClaimsAnyMoreIsReportedNotConverted) {
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_NE(errors[0].find(changed), std::string::npos) << errors[0];
   EXPECT_FALSE(FileExists(OutputFile("changed.cube")));
+}
+
+TEST_F(TBatchTest, ASourceDeletedAfterItWasAddedIsReportedByName) {
+  const std::string gone = Cube("gone.cube");
+  Window->AddFiles({Cube("a.cube"), gone});
+  std::filesystem::remove(gone);
+  Convert();
+  const std::vector<std::string> errors = Messages(TKind::Error);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find(gone), std::string::npos) << errors[0];
+  EXPECT_NE(errors[0].find("No such file or directory"), std::string::npos) << errors[0];
+  EXPECT_TRUE(FileExists(OutputFile("a.cube")));
+}
+
+TEST_F(TBatchTest, ASourceChangedIntoAnotherFormatIsReadAsWhatItIsNow) {
+  const std::string changed = Cube("changed.cube");
+  Window->AddFiles({changed});
+  WriteWholeFile(changed,
+                 "# Truelight Cube v2.0\n# iDims     3\n# oDims     3\n# width     2 2 2\n\n"
+                 "# Cube\n1 1 1\n0 1 1\n1 0 1\n0 0 1\n1 1 0\n0 1 0\n1 0 0\n0 0 0\n# end\n");
+  Convert("2");
+  EXPECT_TRUE(Messages(TKind::Error).empty());
+  TLUT lut;
+  LoadLut(OutputFile("changed.cube"), lut);
+  ASSERT_EQ(lut.Size3D, 2);
+  EXPECT_EQ(lut.GetNode(0, 0, 0), (TRGB{1, 1, 1})) << "the inverting Truelight grid was read";
+}
+
+TEST_F(TBatchTest, TwoFilesWithOneOutputNameAskAboutTheFirstOnesResult) {
+  std::filesystem::create_directory(Temp.File("x"));
+  std::filesystem::create_directory(Temp.File("y"));
+  Window->AddFiles({Cube("x/l.cube"), Cube("y/l.cube", {}, true)});
+  Dialogs.YesNoCancelAnswers = {TAnswer::No};
+  Convert();
+  EXPECT_EQ(Messages(TKind::YesNoCancel), std::vector<std::string>{Question(OutputFile("l.cube"))});
+  TLUT lut;
+  LoadLut(OutputFile("l.cube"), lut);
+  EXPECT_DOUBLE_EQ(lut.GetNode(0, 0, 0).R, 0.0) << "the first file's output stays";
+}
+
+TEST_F(TBatchTest, AnOutputThatLinksToAPipeIsRefusedAfterTheQuestion) {
+  const std::string pipe = Temp.File("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  ASSERT_EQ(::symlink(pipe.c_str(), OutputFile("a.cube").c_str()), 0);
+  Window->AddFiles({Cube("a.cube")});
+  Dialogs.YesNoCancelAnswers = {TAnswer::Yes};
+  Convert();
+  const std::vector<std::string> errors = Messages(TKind::Error);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("which is a named pipe, not a regular file"), std::string::npos)
+      << errors[0];
+  EXPECT_TRUE(std::filesystem::is_fifo(pipe));
 }
 
 TEST_F(TBatchTest, ASizeBelowTwoIsRefusedBeforeAnythingIsWritten) {

@@ -216,6 +216,18 @@ TEST_F(TMainWindowTest, AShaperAndGridShowBothSizes) {
   EXPECT_EQ(MemoLines(), (std::vector<std::string>{"Type: 1D & 3D", "Dimension: 3 & 2"}));
 }
 
+TEST_F(TMainWindowTest, SkippedValueLinesAreWarnedAboutInTheMemo) {
+  Window->AddFiles({Temp.Write("skipped.cube",
+                               "# graded\nLUT_3D_SIZE 2\n0 0 0\n1 0 0 0\n1 0 0\n0 1 0\n1 1 0\n"
+                               "0 0 1\n1 0 1\n0 1 1\n1 1 1\n")});
+  Window->SelectRow(0);
+  EXPECT_EQ(MemoLines(),
+            (std::vector<std::string>{
+                "Type: 3D", "Dimension: 2", "graded",
+                "Warning: 1 line inside the values looks like values but could not be read and "
+                "was skipped (line 4); every value after it moved one node or entry earlier."}));
+}
+
 TEST_F(TMainWindowTest, SelectingAnUnknownRowOrLosingTheSelectionHidesTheLutParts) {
   Window->AddFiles({Cube("a.cube"), Unknown("b.txt")});
   Window->SelectRow(0);

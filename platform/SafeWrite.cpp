@@ -1,0 +1,322 @@
+// WriteWholeFile: a file is replaced only by complete content, never through a link to
+// something that is not a regular file, and never truncated before its new content fits.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/random.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <string>
+
+#include "platform/Exception.h"
+#include "platform/FileHandle.h"
+#include "platform/Files.h"
+
+namespace vorn {
+
+namespace {
+
+constexpr std::string_view kTemporaryPrefix = "/.vorn-";
+
+std::string SystemText(int error) {
+  return std::strerror(error);
+}
+
+[[noreturn]] void RaiseWriteError(const std::string& path, int error) {
+  throw EFileError("Cannot create or write file \"" + path + "\". System error, code " +
+                   std::to_string(error) + ": " + SystemText(error));
+}
+
+[[noreturn]] void RaiseRefusal(const std::string& path, const std::string& reason) {
+  throw EFileError("Cannot write file \"" + path + "\": " + reason + ".");
+}
+
+std::string KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a named pipe";
+  if (S_ISCHR(mode)) return "a character device";
+  if (S_ISBLK(mode)) return "a block device";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "a special file";
+}
+
+std::string LinkContent(const std::string& path) {
+  std::string text(PATH_MAX, '\0');
+  const ssize_t length = ::readlink(path.c_str(), text.data(), text.size());
+  text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+  return text;
+}
+
+mode_t CurrentUmask() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return mask;
+}
+
+// The file that writing to a destination replaces, and what the replacement keeps of it.
+struct TWriteTarget {
+  std::string Path;
+  bool Exists = false;
+  mode_t Mode = 0;
+  uid_t Owner = 0;
+  gid_t Group = 0;
+  bool HardLinked = false;
+};
+
+TWriteTarget ResolveTarget(const std::string& path) {
+  TWriteTarget target{path};
+  struct stat entry {};
+  if (::lstat(path.c_str(), &entry) != 0) {
+    if (errno != ENOENT) RaiseWriteError(path, errno);
+    return target;
+  }
+  struct stat file = entry;
+  if (S_ISLNK(entry.st_mode)) {
+    const std::string named = LinkContent(path);
+    if (::stat(path.c_str(), &file) != 0) {
+      const int error = errno;
+      if (error == ENOENT) {
+        RaiseRefusal(path, "it is a symbolic link to \"" + named + "\", which does not exist");
+      }
+      RaiseRefusal(path,
+                   "it is a symbolic link that cannot be followed (" + SystemText(error) + ")");
+    }
+    if (!S_ISREG(file.st_mode)) {
+      RaiseRefusal(path, "it is a symbolic link to \"" + named + "\", which is " +
+                             KindOf(file.st_mode) + ", not a regular file");
+    }
+    // The link stays a link: the file it names is replaced.
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+    if (!real) RaiseWriteError(path, errno);
+    target.Path = real.get();
+  } else if (!S_ISREG(entry.st_mode)) {
+    RaiseRefusal(path, "it is " + KindOf(entry.st_mode) + ", not a regular file");
+  }
+  target.Exists = true;
+  target.Mode = file.st_mode & 07777;
+  target.Owner = file.st_uid;
+  target.Group = file.st_gid;
+  target.HardLinked = file.st_nlink > 1;
+  return target;
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::string folder = ExtractFileDir(path);
+  return folder.empty() ? std::string(".") : folder;
+}
+
+bool IsPermissionError(int error) {
+  return error == EACCES || error == EPERM || error == EROFS;
+}
+
+void WriteAll(int fd, std::string_view data, const std::string& path) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t put =
+        ::pwrite(fd, data.data() + done, data.size() - done, static_cast<off_t>(done));
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      RaiseWriteError(path, errno);
+    }
+    done += static_cast<std::size_t>(put);
+  }
+}
+
+// The replacement takes over the permission bits and, where the process may give files
+// away, the owner of the file it replaces.
+void WriteContent(int fd, std::string_view data, const TWriteTarget& target,
+                  const std::string& path) {
+  WriteAll(fd, data, path);
+  if (!target.Exists) return;
+  if (::fchmod(fd, target.Mode) != 0) RaiseWriteError(path, errno);
+  (void)!::fchown(fd, target.Owner, target.Group);
+}
+
+// ---- In place, after reserving the space --------------------------------------------------
+
+void CheckFileSizeLimit(std::size_t size, const std::string& path) {
+  struct rlimit limit {};
+  if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+      size > limit.rlim_cur) {
+    RaiseWriteError(path, EFBIG);
+  }
+}
+
+// Allocates the blocks for size bytes without changing the file, so that a full disk shows
+// before anything is written. Where the file system cannot reserve, the writing goes on.
+void ReserveSpace(int fd, off_t oldSize, off_t size, const std::string& path) {
+  if (size == 0 || ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) == 0) return;
+  int error = errno;
+  if (error == EOPNOTSUPP || error == ENOSYS) {
+    if (size <= oldSize) return;
+    // The portable reservation writes zeros past the old end only.
+    error = ::posix_fallocate(fd, oldSize, size - oldSize);
+    if (error == 0 || error == EOPNOTSUPP || error == ENOSYS || error == EINVAL) return;
+  }
+  // Give back what a partial reservation took past the end.
+  (void)!::ftruncate(fd, oldSize);
+  RaiseWriteError(path, error);
+}
+
+void WriteInPlace(const TWriteTarget& target, std::string_view data, const std::string& path) {
+  FileHandle file(::open(target.Path.c_str(), O_WRONLY | O_CLOEXEC));
+  if (file.Get() < 0) RaiseWriteError(path, errno);
+  struct stat info {};
+  if (::fstat(file.Get(), &info) != 0) RaiseWriteError(path, errno);
+  const auto size = static_cast<off_t>(data.size());
+  CheckFileSizeLimit(data.size(), path);
+  ReserveSpace(file.Get(), info.st_size, size, path);
+  WriteAll(file.Get(), data, path);
+  if (::ftruncate(file.Get(), size) != 0) RaiseWriteError(path, errno);
+  if (file.Close() != 0) RaiseWriteError(path, errno);
+}
+
+// ---- Beside the target, then linked in ------------------------------------------------------
+
+std::string RandomSuffix() {
+  static constexpr char kLetters[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  unsigned char bytes[8] = {};
+  if (::getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
+    const auto seed = static_cast<unsigned>(::getpid()) ^ static_cast<unsigned>(::time(nullptr));
+    for (std::size_t i = 0; i < sizeof bytes; ++i) bytes[i] = static_cast<unsigned char>(seed >> i);
+  }
+  std::string suffix;
+  for (unsigned char byte : bytes) suffix += kLetters[byte % (sizeof kLetters - 1)];
+  return suffix;
+}
+
+// Gives the unnamed file of fd a name; 0 or the error.
+int LinkUnnamed(int fd, const std::string& name) {
+  const std::string handle = "/proc/self/fd/" + std::to_string(fd);
+  if (::linkat(AT_FDCWD, handle.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return 0;
+  const int error = errno;
+  if (error != ENOENT || ::access("/proc/self/fd", F_OK) == 0) return error;
+  // Without /proc only a process that may open files by handle can link one in.
+  return ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0 ? 0 : errno;
+}
+
+bool CannotLink(int error) {
+  return error == EPERM || error == ENOENT || error == EOPNOTSUPP;
+}
+
+// Links the complete unnamed file in under the target's name: directly when the name is
+// free, through a temporary name renamed over the target otherwise. False when the system
+// offers no way to link it; nothing has changed then.
+bool LinkIn(FileHandle& file, const TWriteTarget& target, const std::string& path) {
+  if (!target.Exists) {
+    const int error = LinkUnnamed(file.Get(), target.Path);
+    if (error != 0) {
+      if (CannotLink(error)) return false;
+      // EEXIST: something took the name since it was looked at; it is not replaced unasked.
+      RaiseWriteError(path, error);
+    }
+    if (file.Close() != 0) {
+      const int closeError = errno;
+      ::unlink(target.Path.c_str());
+      RaiseWriteError(path, closeError);
+    }
+    return true;
+  }
+  const std::string folder = FolderOf(target.Path);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string name = folder + std::string(kTemporaryPrefix) + RandomSuffix();
+    const int error = LinkUnnamed(file.Get(), name);
+    if (error == EEXIST) continue;
+    if (error != 0) {
+      if (CannotLink(error)) return false;
+      RaiseWriteError(path, error);
+    }
+    int failure = file.Close() != 0 ? errno : 0;
+    if (failure == 0 && ::rename(name.c_str(), target.Path.c_str()) != 0) failure = errno;
+    if (failure != 0) {
+      ::unlink(name.c_str());
+      RaiseWriteError(path, failure);
+    }
+    return true;
+  }
+  RaiseWriteError(path, EEXIST);
+}
+
+// Where the file system has no unnamed files: a named temporary file, renamed over the
+// target. A process killed meanwhile leaves it behind.
+void WriteThroughNamedFile(const TWriteTarget& target, std::string_view data,
+                           const std::string& path) {
+  std::string temporary = FolderOf(target.Path) + std::string(kTemporaryPrefix) + "XXXXXX";
+  FileHandle file(::mkstemp(temporary.data()));
+  if (file.Get() < 0) {
+    const int error = errno;
+    if (target.Exists && IsPermissionError(error)) return WriteInPlace(target, data, path);
+    RaiseWriteError(path, error);
+  }
+  try {
+    WriteContent(file.Get(), data, target, path);
+    if (!target.Exists && ::fchmod(file.Get(), 0666 & ~CurrentUmask()) != 0) {
+      RaiseWriteError(path, errno);
+    }
+    if (file.Close() != 0) RaiseWriteError(path, errno);
+    if (::rename(temporary.c_str(), target.Path.c_str()) != 0) RaiseWriteError(path, errno);
+  } catch (...) {
+    ::unlink(temporary.c_str());
+    throw;
+  }
+}
+
+}  // namespace
+
+void WriteWholeFile(const std::string& path, std::string_view data) {
+  const TWriteTarget target = ResolveTarget(path);
+  if (target.HardLinked) return WriteInPlace(target, data, path);
+  // A new file gets the usual permissions (0666 less the umask) from open itself.
+  FileHandle file(::open(FolderOf(target.Path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC,
+                         target.Exists ? 0600 : 0666));
+  if (file.Get() < 0) {
+    const int error = errno;
+    if (IsPermissionError(error)) {
+      if (target.Exists) return WriteInPlace(target, data, path);
+      RaiseWriteError(path, error);
+    }
+    // No unnamed files here (EOPNOTSUPP from the file system, EISDIR or EINVAL from an
+    // older kernel); other errors come back from the named file too.
+    return WriteThroughNamedFile(target, data, path);
+  }
+  WriteContent(file.Get(), data, target, path);
+  if (!LinkIn(file, target, path)) WriteThroughNamedFile(target, data, path);
+}
+
+void ReportFileSizeLimitAsError() {
+  ::signal(SIGXFSZ, SIG_IGN);
+}
+
+bool EntryExists(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
+}
+
+bool FileIdentity(const std::string& path, TFileId& id) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return false;
+  id = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+  return true;
+}
+
+bool SameFile(const std::string& first, const std::string& second) {
+  TFileId a;
+  TFileId b;
+  return FileIdentity(first, a) && FileIdentity(second, b) && a == b;
+}
+
+bool SameEntry(const std::string& first, const std::string& second) {
+  return ExtractFileName(first) == ExtractFileName(second) &&
+         SameFile(FolderOf(first), FolderOf(second));
+}
+
+}  // namespace vorn
