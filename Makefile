@@ -76,7 +76,8 @@ fuzz-build: deps
 	  -DVORN_BUILD_BENCH=OFF >/dev/null
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
 
-# A short run of the LUT loader, the XML reader and the picture decoders for CI: seeds
+# A short run of the LUT loader, the XML reader, the picture decoders and the ICC path for
+# CI: seeds
 # written by the program itself and kept in fuzz/, plus the shared corpus when it is there.
 fuzz-smoke: fuzz-build
 	@bash fuzz/make-seeds.sh loadlut $(FUZZ_DIR) $(FUZZ_DIR)/seeds-fuzz_loadlut
@@ -86,6 +87,8 @@ fuzz-smoke: fuzz-build
 	@bash fuzz/smoke.sh $(FUZZ_DIR)/fuzz/fuzz_xml 20 $(FUZZ_DIR)/seeds-fuzz_xml
 	@bash fuzz/make-seeds.sh pictures $(FUZZ_DIR) $(FUZZ_DIR)/seeds-fuzz_pictures
 	@bash fuzz/smoke.sh $(FUZZ_DIR)/fuzz/fuzz_pictures 30 $(FUZZ_DIR)/seeds-fuzz_pictures
+	@bash fuzz/make-seeds.sh icc $(FUZZ_DIR) $(FUZZ_DIR)/seeds-fuzz_icc
+	@bash fuzz/smoke.sh $(FUZZ_DIR)/fuzz/fuzz_icc 20 $(FUZZ_DIR)/seeds-fuzz_icc
 
 # Every fuzz target in turn, FUZZ_MINUTES in total (not in CI); prints the figures.
 fuzz-long: fuzz-build

@@ -9,6 +9,9 @@
 //                                       sizes 2 to 5 (1D: 4 to 64 entries), every tenth an
 //                                       unknown text file: the detection benchmark
 //   vorn_make_luts luts FOLDER COUNT    the same without unknown files: the load benchmark
+//   vorn_make_luts icc FOLDER           the ICC fuzzer's seeds: a graded LUT written as a
+//                                       profile of every class, with and without the
+//                                       Capture One gamma, and the standard sRGB profile
 
 #include <cmath>
 #include <cstdio>
@@ -23,6 +26,8 @@
 #include "core/LUT.h"
 #include "core/LUTFormat.h"
 #include "formats/Registration.h"
+#include "imaging/ICCLib.h"
+#include "imaging/LutToIcc.h"
 #include "platform/Files.h"
 
 namespace {
@@ -122,13 +127,38 @@ int WriteMixed(const std::string& folder, int count, bool withUnknown) {
   return count;
 }
 
+int WriteIccSeeds(const std::string& folder) {
+  TLUT lut;
+  FillGraded(lut, true, 5);
+  const TGammaTable gamma = MakeCaptureOneGammaTable();
+  int written = 0;
+  for (const auto& [name, kind] :
+       {std::pair{"display", TLutIccClass::Display}, std::pair{"input", TLutIccClass::Input},
+        std::pair{"link", TLutIccClass::DeviceLink}}) {
+    for (const TGammaTable* table : {static_cast<const TGammaTable*>(nullptr), &gamma}) {
+      TLutToIccOptions options;
+      options.Class = kind;
+      options.Description = std::string("seed ") + name;
+      options.CaptureOneGamma = table;
+      const std::string path =
+          folder + "/" + name + (table != nullptr ? "-capture-one" : "") + ".icc";
+      WriteWholeFile(path, BuildIccProfile(lut, options));
+      ++written;
+    }
+  }
+  WriteWholeFile(folder + "/srgb.icc", ReadWholeFile(GetSRGBProfileName()));
+  return written + 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
-  if (!((mode == "seeds" && argc == 3) || ((mode == "mixed" || mode == "luts") && argc == 4))) {
+  if (!(((mode == "seeds" || mode == "icc") && argc == 3) ||
+        ((mode == "mixed" || mode == "luts") && argc == 4))) {
     std::fprintf(stderr,
-                 "usage: vorn_make_luts seeds FOLDER | mixed FOLDER COUNT | luts FOLDER COUNT\n");
+                 "usage: vorn_make_luts seeds FOLDER | icc FOLDER | mixed FOLDER COUNT | "
+                 "luts FOLDER COUNT\n");
     return 2;
   }
   const std::string folder = argv[2];
@@ -136,6 +166,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder);
     RegisterBuiltInFormats();
     const int written = mode == "seeds" ? WriteSeeds(folder)
+                        : mode == "icc" ? WriteIccSeeds(folder)
                                         : WriteMixed(folder, std::atoi(argv[3]), mode == "mixed");
     std::printf("vorn_make_luts: %d files from %zu output profiles in %s\n", written,
                 OutputProfiles().size(), folder.c_str());
