@@ -258,6 +258,7 @@ TArguments ParseArguments(const std::vector<std::string>& given) {
   const std::vector<std::string> args(given.begin() + (strict ? 1 : 0), given.end());
   TArguments result = ParseCommand(args);
   if (strict) {
+    result.Strict = true;
     result.Info.Strict = true;
     result.Convert.Strict = true;
   }

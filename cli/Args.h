@@ -76,6 +76,8 @@ struct TArguments {
   TCommand Command = TCommand::Help;
   // For Help: the command whose help is wanted (Help itself for the program's overview).
   TCommand HelpTopic = TCommand::Help;
+  // "--strict" before the command: a load warning ends any command that loads LUTs.
+  bool Strict = false;
   TListingOptions Listing;
   TInfoOptions Info;
   TConvertOptions Convert;

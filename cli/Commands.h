@@ -28,21 +28,27 @@ void ShowInfo(const TInfoOptions& options, TOutputBuffer& out, std::FILE* warnin
 void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE* progressStream);
 // Prints the comparison; raises ECommandError after it when the largest difference is
 // above the tolerance.
-void CompareFiles(const TComparisonOptions& options, TOutputBuffer& out);
+void CompareFiles(const TComparisonOptions& options, TOutputBuffer& out,
+                  const TWarningHandler& onWarning);
 void IccToLutCommand(const TIcc2LutOptions& options, TOutputBuffer& out);
-void LutToIccCommand(const TLut2IccOptions& options, TOutputBuffer& out);
-void MergeCommand(const TMergeOptions& options, TOutputBuffer& out);
+void LutToIccCommand(const TLut2IccOptions& options, TOutputBuffer& out,
+                     const TWarningHandler& onWarning);
+void MergeCommand(const TMergeOptions& options, TOutputBuffer& out,
+                  const TWarningHandler& onWarning);
 
 // The identity Hald image, as the window's "Generate the Hald image" writes it.
 void WriteHaldImage(const THaldOptions& options, TOutputBuffer& out);
 // A picture mapped through a LUT, as the preview shows it.
-void ApplyLut(const TApplyOptions& options, TOutputBuffer& out);
+void ApplyLut(const TApplyOptions& options, TOutputBuffer& out, const TWarningHandler& onWarning);
 
 // Raises ECommandError when output exists and overwrite is false.
 void RefuseExisting(const std::string& output, bool overwrite);
 
 // "vorn-lut: warning: FILE: message" on its own line.
 void PrintWarning(std::FILE* stream, const std::string& file, const std::string& message);
+// Load warnings printed on stream, or with strict raised as the error that ends the command
+// before it writes anything.
+TWarningHandler WarningPrinter(std::FILE* stream, bool strict);
 
 // Parses and runs a command line (without the program name); returns the exit status.
 int RunCommandLine(const std::vector<std::string>& args, std::FILE* output, std::FILE* errors);

@@ -17,10 +17,11 @@ namespace {
 
 constexpr const char* kChannelNames[] = {"red", "green", "blue"};
 
-std::unique_ptr<TLUT> LoadForComparison(const std::string& path, int inputBits) {
+std::unique_ptr<TLUT> LoadForComparison(const std::string& path, int inputBits,
+                                        const TWarningHandler& onWarning) {
   auto lut = std::make_unique<TLUT>();
   try {
-    LoadLut(path, *lut, -1, inputBits);
+    ReportWarnings(LoadLut(path, *lut, -1, inputBits), onWarning);
     if (lut->FormatIndex < 0) throw ECommandError(path + ": not a LUT file of any known format");
     CheckLutSizes(*lut);
   } catch (const ECommandError&) {
@@ -149,9 +150,12 @@ TJson ComparisonJson(const TComparisonOptions& options, const TLUT& first, const
 
 }  // namespace
 
-void CompareFiles(const TComparisonOptions& options, TOutputBuffer& out) {
-  const std::unique_ptr<TLUT> first = LoadForComparison(options.First, options.InputBits);
-  const std::unique_ptr<TLUT> second = LoadForComparison(options.Second, options.InputBits);
+void CompareFiles(const TComparisonOptions& options, TOutputBuffer& out,
+                  const TWarningHandler& onWarning) {
+  const std::unique_ptr<TLUT> first =
+      LoadForComparison(options.First, options.InputBits, onWarning);
+  const std::unique_ptr<TLUT> second =
+      LoadForComparison(options.Second, options.InputBits, onWarning);
   const TLutComparison comparison = CompareLuts(*first, *second, {options.Samples});
   if (options.Json) {
     AppendJson(ComparisonJson(options, *first, *second, comparison), out);

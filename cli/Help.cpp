@@ -25,7 +25,7 @@ Commands:
 Options:
   -h, --help     show this help; 'vorn-lut COMMAND --help' shows a command's help
   --version      show the program's version
-  --strict       (before info or convert) a load warning is an error; see below
+  --strict       (before the command) a load warning is an error; see below
 
 Warnings: a LUT that loads although lines inside its values look like values but
 could not be read ("1e400 0 0", "nan 0 0", four numbers where three belong) had

@@ -89,7 +89,8 @@ void IccToLutCommand(const TIcc2LutOptions& options, TOutputBuffer& out) {
   out << "converted\t" << options.Icc << '\t' << options.Output << '\n';
 }
 
-void LutToIccCommand(const TLut2IccOptions& options, TOutputBuffer& out) {
+void LutToIccCommand(const TLut2IccOptions& options, TOutputBuffer& out,
+                     const TWarningHandler& onWarning) {
   RequireFile(options.Lut);
   RefuseExisting(options.Output, options.Overwrite);
   const TGammaTable gamma = MakeCaptureOneGammaTable();
@@ -99,11 +100,13 @@ void LutToIccCommand(const TLut2IccOptions& options, TOutputBuffer& out) {
       options.Description.value_or(ChangeFileExt(ExtractFileName(options.Lut), ""));
   profile.Copyright = options.Copyright;
   profile.CaptureOneGamma = options.CaptureOneGamma ? &gamma : nullptr;
-  NamedAfter(options.Lut, [&] { ConvertLutToIcc(options.Lut, options.Output, profile); });
+  NamedAfter(options.Lut,
+             [&] { ConvertLutToIcc(options.Lut, options.Output, profile, onWarning); });
   out << "converted\t" << options.Lut << '\t' << options.Output << '\n';
 }
 
-void MergeCommand(const TMergeOptions& options, TOutputBuffer& out) {
+void MergeCommand(const TMergeOptions& options, TOutputBuffer& out,
+                  const TWarningHandler& onWarning) {
   const TLutOutputProfile& profile = FindOutputProfile(options.Profile);
   if (!FormatOf(profile).Is3D) {
     throw EUsageError("the output profile '" + profile.Name +
@@ -114,7 +117,7 @@ void MergeCommand(const TMergeOptions& options, TOutputBuffer& out) {
   for (const std::string& file : options.Files) RequireFile(file);
   RefuseExisting(options.Output, options.Overwrite);
   try {
-    MergeLutsToFile(options.Files, profile, size, bits, options.Output);
+    MergeLutsToFile(options.Files, profile, size, bits, options.Output, onWarning);
   } catch (const std::exception& error) {
     throw ECommandError(error.what());
   }

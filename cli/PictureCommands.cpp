@@ -40,8 +40,9 @@ auto Naming(const std::string& path, Step&& step) {
   }
 }
 
-void LoadLutToApply(const TApplyOptions& options, TLUT& lut) {
-  Naming(options.Lut, [&] { LoadLut(options.Lut, lut, -1, options.InputBits); });
+void LoadLutToApply(const TApplyOptions& options, TLUT& lut, const TWarningHandler& onWarning) {
+  Naming(options.Lut,
+         [&] { ReportWarnings(LoadLut(options.Lut, lut, -1, options.InputBits), onWarning); });
   if (lut.FormatIndex == -1)
     throw ECommandError(options.Lut + ": no LUT format recognises the file");
 }
@@ -88,10 +89,10 @@ void WriteHaldImage(const THaldOptions& options, TOutputBuffer& out) {
   out << "generated\t" << target << '\n';
 }
 
-void ApplyLut(const TApplyOptions& options, TOutputBuffer& out) {
+void ApplyLut(const TApplyOptions& options, TOutputBuffer& out, const TWarningHandler& onWarning) {
   RefuseExisting(options.Output, options.Overwrite);
   auto lut = std::make_unique<TLUT>();
-  LoadLutToApply(options, *lut);
+  LoadLutToApply(options, *lut, onWarning);
   TBitmap24 picture = LoadPictureToApply(options);
   lut->ApplyToBitmap(picture);
   Naming(options.Output, [&] { SavePicture(options.Output, options.OutputType, picture); });

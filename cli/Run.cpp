@@ -15,6 +15,7 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
 void RunCommand(const TArguments& arguments, TOutputBuffer& out, std::FILE* errors) {
+  const TWarningHandler warnings = WarningPrinter(errors, arguments.Strict);
   switch (arguments.Command) {
     case TCommand::Help:
       out << HelpText(arguments.HelpTopic);
@@ -35,22 +36,22 @@ void RunCommand(const TArguments& arguments, TOutputBuffer& out, std::FILE* erro
       ConvertFiles(arguments.Convert, out, errors);
       break;
     case TCommand::Compare:
-      CompareFiles(arguments.Compare, out);
+      CompareFiles(arguments.Compare, out, warnings);
       break;
     case TCommand::Icc2Lut:
       IccToLutCommand(arguments.Icc2Lut, out);
       break;
     case TCommand::Lut2Icc:
-      LutToIccCommand(arguments.Lut2Icc, out);
+      LutToIccCommand(arguments.Lut2Icc, out, warnings);
       break;
     case TCommand::Merge:
-      MergeCommand(arguments.Merge, out);
+      MergeCommand(arguments.Merge, out, warnings);
       break;
     case TCommand::Hald:
       WriteHaldImage(arguments.Hald, out);
       break;
     case TCommand::Apply:
-      ApplyLut(arguments.Apply, out);
+      ApplyLut(arguments.Apply, out, warnings);
       break;
   }
   out.Flush();
@@ -62,6 +63,13 @@ void PrintWarning(std::FILE* stream, const std::string& file, const std::string&
   const std::string line = "vorn-lut: warning: " + file + ": " + message + "\n";
   std::fwrite(line.data(), 1, line.size(), stream);
   std::fflush(stream);
+}
+
+TWarningHandler WarningPrinter(std::FILE* stream, bool strict) {
+  return [stream, strict](const TLoadWarning& warning) {
+    if (strict) RaiseWarning(warning);
+    PrintWarning(stream, warning.File, warning.Message);
+  };
 }
 
 namespace {

@@ -399,6 +399,11 @@ TLoadWarning SkippedValueLinesWarning(const std::string& file, const TSkippedVal
   return {file, skipped.FirstLine, std::move(message)};
 }
 
+void ReportWarnings(const TLoadReport& report, const TWarningHandler& handler) {
+  if (!handler) return;
+  for (const TLoadWarning& warning : report.Warnings) handler(warning);
+}
+
 void RaiseWarning(const TLoadWarning& warning) {
   ELUTError error(warning.Message);
   if (!warning.File.empty()) error.NoteFile(warning.File);

@@ -57,6 +57,11 @@ struct TLoadReport {
   std::vector<TLoadWarning> Warnings;
 };
 
+// Told each warning of a load right after it, before anything is written; it may raise to
+// end the work there (vorn-lut --strict). Empty: warnings are not reported.
+using TWarningHandler = std::function<void(const TLoadWarning& warning)>;
+void ReportWarnings(const TLoadReport& report, const TWarningHandler& handler);
+
 // The warning for skipped value lines ("3 lines inside the values look like values...").
 TLoadWarning SkippedValueLinesWarning(const std::string& file, const TSkippedValueLines& skipped);
 // The warning as an error (ELUTError with the warning's message, file and line), for loads

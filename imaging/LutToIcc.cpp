@@ -371,9 +371,9 @@ std::string BuildIccProfile(const TLUT& lut, const TLutToIccOptions& options) {
 }
 
 void ConvertLutToIcc(const std::string& lutPath, const std::string& profilePath,
-                     const TLutToIccOptions& options) {
+                     const TLutToIccOptions& options, const TWarningHandler& onWarning) {
   auto lut = std::make_unique<TLUT>();
-  LoadLut(lutPath, *lut, -1);
+  ReportWarnings(LoadLut(lutPath, *lut, -1), onWarning);
   if (lut->FormatIndex == -1) {
     throw ELUTError("\"" + lutPath + "\" is not a LUT file of any known format.");
   }

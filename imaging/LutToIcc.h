@@ -25,6 +25,7 @@
 #include <string>
 
 #include "core/LUT.h"
+#include "core/LUTFormat.h"
 
 namespace vorn {
 
@@ -48,8 +49,9 @@ struct TLutToIccOptions {
 std::string BuildIccProfile(const TLUT& lut, const TLutToIccOptions& options);
 
 // Loads the LUT (format detected from the file), builds its profile and writes it. A LUT
-// that cannot be read raises its load error and nothing is written.
+// that cannot be read raises its load error and nothing is written; onWarning hears the
+// load's warnings.
 void ConvertLutToIcc(const std::string& lutPath, const std::string& profilePath,
-                     const TLutToIccOptions& options);
+                     const TLutToIccOptions& options, const TWarningHandler& onWarning = {});
 
 }  // namespace vorn

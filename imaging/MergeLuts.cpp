@@ -19,7 +19,8 @@ namespace {
 
 }  // namespace
 
-void MergeLutFiles(const std::vector<std::string>& paths, int size, TLUT& merged) {
+void MergeLutFiles(const std::vector<std::string>& paths, int size, TLUT& merged,
+                   const TWarningHandler& onWarning) {
   if (size < 2) {
     throw Exception("The LUT size " + IntToStr(size) +
                     " is too small: a LUT needs at least 2 nodes per axis.");
@@ -38,7 +39,7 @@ void MergeLutFiles(const std::vector<std::string>& paths, int size, TLUT& merged
   auto source = std::make_unique<TLUT>();
   for (const std::string& path : paths) {
     try {
-      LoadLut(path, *source, -1);
+      ReportWarnings(LoadLut(path, *source, -1), onWarning);
     } catch (const std::exception& error) {
       Prefixed(path, error);
     }
@@ -57,13 +58,14 @@ void MergeLutFiles(const std::vector<std::string>& paths, int size, TLUT& merged
 }
 
 void MergeLutsToFile(const std::vector<std::string>& paths, const TLutOutputProfile& profile,
-                     int size, int bits, const std::string& outputPath) {
+                     int size, int bits, const std::string& outputPath,
+                     const TWarningHandler& onWarning) {
   const TLUTFormat* format = GetFormat(profile.FormatIndex);
   if (format == nullptr || !format->Is3D) {
     throw Exception("The output \"" + profile.Name + "\" is not a 3D LUT format.");
   }
   auto merged = std::make_unique<TLUT>();
-  MergeLutFiles(paths, std::min(size, kMaxOutputSize3D), *merged);
+  MergeLutFiles(paths, std::min(size, kMaxOutputSize3D), *merged, onWarning);
   SaveLut(outputPath, *merged, profile, bits);
 }
 

@@ -14,11 +14,14 @@ namespace vorn {
 // Fills merged (3D, size nodes per axis) from the files in order. Every file is loaded
 // (format detected) before this returns; a file that cannot be read raises its error with
 // its name, a file no format claims raises an error that names it. Sizes below 2 raise.
-void MergeLutFiles(const std::vector<std::string>& paths, int size, TLUT& merged);
+// onWarning hears each file's load warnings.
+void MergeLutFiles(const std::vector<std::string>& paths, int size, TLUT& merged,
+                   const TWarningHandler& onWarning = {});
 
 // MergeLutFiles with the size capped at 99, then SaveLut with the bits (-1 = the profile's
 // default). Nothing is written when a file fails to load.
 void MergeLutsToFile(const std::vector<std::string>& paths, const TLutOutputProfile& profile,
-                     int size, int bits, const std::string& outputPath);
+                     int size, int bits, const std::string& outputPath,
+                     const TWarningHandler& onWarning = {});
 
 }  // namespace vorn

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "codecs/Pictures.h"
 #include "tests/cli/CliRunner.h"
 #include "tests/cli/LutTexts.h"
 #include "tests/support/FaultSupport.h"
@@ -292,6 +293,48 @@ TEST(CliFaults, SkippedValueLinesAreAWarningOrWithStrictAnError) {
   EXPECT_EQ(refused.Status, 1);
   EXPECT_EQ(refused.Err, "vorn-lut: " + path + ":3: " + message);
   EXPECT_TRUE(EntriesOf(strictOut.Path()).empty());
+}
+
+TEST(CliFaults, EveryCommandThatLoadsALutWarnsOrWithStrictStopsBeforeWriting) {
+  TempDir source;
+  TempDir out;
+  const std::string path =
+      source.Write("shifted.cube",
+                   "LUT_3D_SIZE 2\n0 0 0\nnan 0 0\n1 0 0\n0 1 0\n1 1 0\n0 0 1\n1 0 1\n"
+                   "0 1 1\n1 1 1\n");
+  const std::string message =
+      "1 line inside the values looks like values but could not be read and was skipped "
+      "(line 3); every value after it moved one node or entry earlier.\n";
+  const std::string picture = source.File("p.bmp");
+  SaveBmp(picture, TBitmap24(4, 4));
+  struct TCase {
+    std::vector<std::string> Args;
+    std::string Output;  // "" when the command writes nothing
+  };
+  const std::vector<TCase> cases = {
+      {{"compare", path, path}, ""},
+      {{"merge", "--profile", kDavinci, "--output", out.File("m.cube"), path}, out.File("m.cube")},
+      {{"lut2icc", "--class", "link", path, out.File("l.icc")}, out.File("l.icc")},
+      {{"apply", path, picture, out.File("a.png")}, out.File("a.png")},
+  };
+  for (const TCase& item : cases) {
+    SCOPED_TRACE(item.Args[0]);
+    TCliResult warned = RunCli(item.Args);
+    EXPECT_EQ(warned.Status, 0) << warned.Err;
+    EXPECT_EQ(warned.Err.rfind("vorn-lut: warning: " + path + ": " + message, 0), 0u) << warned.Err;
+    if (!item.Output.empty()) {
+      EXPECT_TRUE(fs::exists(item.Output));
+      fs::remove(item.Output);
+    }
+    std::vector<std::string> strictArgs = {"--strict"};
+    strictArgs.insert(strictArgs.end(), item.Args.begin(), item.Args.end());
+    TCliResult strict = RunCli(strictArgs);
+    // Each command names the file as it names any file that fails to load.
+    EXPECT_EQ(strict.Status, 1);
+    EXPECT_TRUE(Contains(strict.Err, path)) << strict.Err;
+    EXPECT_TRUE(strict.Err.ends_with(": " + message)) << strict.Err;
+    EXPECT_FALSE(!item.Output.empty() && fs::exists(item.Output));
+  }
 }
 
 TEST(CliFaults, TabsAndLineBreaksInNamesAreEscapedInTheOutput) {
