@@ -27,6 +27,20 @@ std::string OutputPathFor(const std::string& outputFolder, const std::string& fi
   return outputFolder + "/" + name;
 }
 
+namespace {
+
+// A file of a folder that cannot even be told apart (a damaged picture) is one that no
+// format claims, not the end of the whole folder.
+bool IsClaimed(const std::string& file) {
+  try {
+    return DetectFormat(file) >= 0;
+  } catch (const Exception&) {
+    return false;
+  }
+}
+
+}  // namespace
+
 TLutPaths ExpandLutPaths(const std::vector<std::string>& paths) {
   TLutPaths result;
   for (const std::string& path : paths) {
@@ -35,7 +49,7 @@ TLutPaths ExpandLutPaths(const std::vector<std::string>& paths) {
       continue;
     }
     for (std::string& file : FilesInFolderTree(path)) {
-      (DetectFormat(file) >= 0 ? result.Files : result.Unclaimed).push_back(std::move(file));
+      (IsClaimed(file) ? result.Files : result.Unclaimed).push_back(std::move(file));
     }
   }
   return result;
@@ -104,6 +118,9 @@ TLoadReport ConvertFile(const std::string& source, const std::string& destinatio
   if (sourceLut.Kind == lk1D && sourceLut.Size1D < 1) {
     throw ELUTError("The file holds no 1D entries to convert.");
   }
+  // A look that refers to its LUT instead of holding one loads without data; converting it
+  // would write an identity LUT as if it were the look.
+  if (sourceLut.Kind == lkNone) throw ELUTError("The file holds no LUT data to convert.");
   if (strict && !report.Warnings.empty()) RaiseWarning(report.Warnings.front());
   ConvertLoaded(sourceLut, destination, profile, *outputFormat, size, bits, mayReplace);
   return report;

@@ -122,6 +122,7 @@ void TPFClean3D_Format::Load(const std::string& path, TLUT& lut) {
     SkippedValueLines.FirstLine += LineOfElementText(path, "cube") - 1;
   lut.Kind = lk3D;
   lut.Size3D = Size;
+  if (!Complete) throw ELUTError(kIncompleteFile);
 }
 
 void TPFClean3D_Format::Save(const std::string& path, const TLUT& lut, int bits) {

@@ -101,7 +101,8 @@ int HexValue(char c) {
 // The next eight hexadecimal digits from position on, anything else passed over, read as
 // the little-endian bytes of a single-precision number. Digits the text no longer holds
 // count as 0; a NaN reads as 0.0.
-double ReadHexSingle(std::string_view text, std::size_t& position) {
+// One value; whole is cleared when the text ends before its eighth digit.
+double ReadHexSingle(std::string_view text, std::size_t& position, bool& whole) {
   std::uint32_t word = 0;
   std::size_t digits = 0;
   while (digits < kHexPerValue && position < text.size()) {
@@ -112,6 +113,7 @@ double ReadHexSingle(std::string_view text, std::size_t& position) {
     word |= static_cast<std::uint32_t>(nibble) << shift;
     ++digits;
   }
+  if (digits < kHexPerValue) whole = false;
   const float value = std::bit_cast<float>(word);
   return std::isnan(value) ? 0.0 : value;
 }
@@ -124,9 +126,12 @@ bool DecodeGrid(std::string_view text, int n, TLUT& lut) {
   int b = 0;
   while (position + 1 < text.size()) {
     TRGB node;
-    node.R = ReadHexSingle(text, position);
-    node.G = ReadHexSingle(text, position);
-    node.B = ReadHexSingle(text, position);
+    bool whole = true;
+    node.R = ReadHexSingle(text, position, whole);
+    node.G = ReadHexSingle(text, position, whole);
+    node.B = ReadHexSingle(text, position, whole);
+    // A node cut off by the end of the text is missing, not partly zero.
+    if (!whole) return false;
     lut.SetNode(r, g, b, node);
     if (++r < n) continue;
     r = 0;

@@ -60,6 +60,9 @@ const char* ExtensionOf(THaldFileType type) {
 
 bool IsHaldImageFile(const std::string& path) {
   if (!HasHaldExtension(path)) return false;
+  // A Hald picture of 182 x 182 pixels takes some 100 KB; larger files (photographs in a
+  // folder of LUTs) are not decoded just to be told apart.
+  if (FileSizeOf(path) > kMaxHaldImageFileBytes) return false;
   return IsHaldPicture(LoadPicture(path));
 }
 

@@ -16,6 +16,7 @@
 // Pictures are decoded by LoadPicture (codecs/Pictures.h), which picks the decoder by the
 // file's extension.
 
+#include <cstdint>
 #include <string>
 
 #include "core/Bitmap.h"
@@ -35,10 +36,13 @@ enum class THaldFileType { Bitmap, Jpeg, Tiff };
 inline constexpr const char* kHaldImageFilter = "Bitmap File|*.bmp|Jpeg File|*.jpg|Tiff File|*.tif";
 
 // True when the name ends in .bmp, .jpeg, .jpg, .tiff or .tif (any case) and the picture
-// decodes as a 24-bit colour picture of 182 x 182 pixels. Other names are answered false
-// without opening the file; a picture with one of those names that cannot be decoded
-// raises the decoder's error.
+// decodes as a 24-bit colour picture of 182 x 182 pixels. Other names, and files above
+// kMaxHaldImageFileBytes, are answered false without decoding the file; a picture with one
+// of those names that cannot be decoded raises the decoder's error.
 bool IsHaldImageFile(const std::string& path);
+// The largest file detection decodes to see whether it is a Hald image: room for the
+// picture's 100 KB and an image editor's metadata beside it.
+inline constexpr std::uint64_t kMaxHaldImageFileBytes = std::uint64_t{16} << 20;
 
 // Fills lut with the 32-node grid of a Hald image: node (r, g, b) is the pixel's colour
 // divided by 255. Kind and Size3D are set first; the comments stay as they are. A picture

@@ -160,16 +160,25 @@ TEST_F(ConvertBatchTest, APremiereLookAsksAboutItsCubeAndNoWritesNeitherFile) {
   EXPECT_FALSE(FileExists(Out.File("a.look")));
 }
 
-// A 1D file whose entry lines all failed loads as an empty table, which is not converted.
-TEST_F(ConvertBatchTest, AnEmptyTableIsNotConverted) {
-  const std::string empty = In.Write("empty.1dlut", "no entry here\n");
-  try {
-    ConvertBatch({{empty}}, Settings(), {});
-    FAIL() << "an empty table was converted";
-  } catch (const ELUTError& error) {
-    EXPECT_EQ(LineText(ReportError(error)), empty + ": The file holds no 1D entries to convert.");
+// A 1D file whose entry lines all failed loads as an empty table, a look that refers to its
+// LUT instead of holding one as no LUT: neither is converted into a made-up LUT.
+TEST_F(ConvertBatchTest, FilesWithoutValuesAreNotConverted) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {In.Write("empty.1dlut", "no entry here\n"), "The file holds no 1D entries to convert."},
+      {In.Write("refers.look",
+                "<look><shaders><shader><parameters><LUT>\"a.cube\"</LUT></parameters></shader>"
+                "</shaders></look>\n"),
+       "The file holds no LUT data to convert."},
+  };
+  for (const auto& [source, message] : cases) {
+    try {
+      ConvertBatch({{source}}, Settings(), {});
+      ADD_FAILURE() << source << " was converted";
+    } catch (const ELUTError& error) {
+      EXPECT_EQ(LineText(ReportError(error)), source + ": " + message);
+    }
   }
-  EXPECT_FALSE(FileExists(Out.File("empty.cube")));
+  EXPECT_TRUE(test::EntriesOf(Out.Path()).empty());
 }
 
 // Sources named as files in In, (optionally) existing entries in Out, and the collisions
@@ -334,12 +343,14 @@ TEST(ExpandLutPaths, FoldersGiveTheirClaimedFilesAndListTheRest) {
   const std::string a = dir.Write("luts/sub/a.cube", kIdentityCube);
   const std::string notes = dir.Write("luts/notes.txt", "no LUT\n");
   const std::string picture = dir.Write("luts/sub/z.png", "no LUT either\n");
+  // A picture that detection cannot decode is one more file no format claims.
+  const std::string damaged = dir.Write("luts/sub/y.jpg", "not a JPEG\n");
   const std::string loose = dir.Write("loose.txt", "named on its own\n");
 
   const TLutPaths paths = ExpandLutPaths({loose, dir.File("luts"), dir.File("missing.cube")});
   // Files named on their own stay, claimed or not; the commands report on them.
   EXPECT_EQ(paths.Files, (std::vector<std::string>{loose, b, a, dir.File("missing.cube")}));
-  EXPECT_EQ(paths.Unclaimed, (std::vector<std::string>{notes, picture}));
+  EXPECT_EQ(paths.Unclaimed, (std::vector<std::string>{notes, damaged, picture}));
 }
 
 }  // namespace

@@ -190,12 +190,15 @@ TEST_F(BinaryImageFormats, PFCleanNodesGoBlueFastestAndDivideByTheMaximum) {
   EXPECT_EQ(Lut->GetNode(1, 1, 1), (TRGB{1.0, 1.0, 1.0}));
 }
 
-TEST_F(BinaryImageFormats, PFCleanMissingLinesLeaveTheirNodes) {
-  Lut->SetNode(1, 1, 1, {0.25, 0.5, 0.75});
-  LoadLut(Dir.Write("short.pfl", PFClean("1023", "2", "1023 1023 1023\n")), *Lut);
-  EXPECT_EQ(Lut->Size3D, 2);
-  EXPECT_EQ(Lut->GetNode(0, 0, 0), (TRGB{1.0, 1.0, 1.0}));
-  EXPECT_EQ(Lut->GetNode(1, 1, 1), (TRGB{0.25, 0.5, 0.75}));
+// Nodes without a line would keep whatever the record held before (in the window, the
+// previous file's values).
+TEST_F(BinaryImageFormats, PFCleanMissingLinesAreIncomplete) {
+  try {
+    LoadLut(Dir.Write("short.pfl", PFClean("1023", "2", "1023 1023 1023\n")), *Lut);
+    FAIL() << "loaded";
+  } catch (const ELUTError& error) {
+    EXPECT_EQ(error.Message(), kIncompleteFile);
+  }
 }
 
 TEST_F(BinaryImageFormats, PFCleanRefusesBadSizesAndMaxima) {
