@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/LUT.h"
 #include "core/LUTFormat.h"
@@ -37,5 +38,9 @@ std::unique_ptr<TLUT> SampleGrid(int size, const TGrade& grade);
 // Writes lut through the profile as the file name in dir and returns its path.
 std::string WriteLut(const TTemporaryFolder& dir, const std::string& name, const TLUT& lut,
                      const TLutOutputProfile& profile);
+
+// Runs vorn-lut with the arguments, its output thrown away; answers the child's CPU seconds
+// (user and system). Raises unless it exits with 0.
+double RunVornLut(const std::vector<std::string>& args);
 
 }  // namespace vorn::bench

@@ -5,11 +5,7 @@
 // machine does not inflate.
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 #include <sched.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 
 #include <chrono>
 #include <cmath>
@@ -19,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "codecs/Pictures.h"
 #include "core/LUT.h"
 #include "core/LUTFormat.h"
@@ -78,40 +75,6 @@ vorn::TBitmap24 PhotoLikePicture() {
   return picture;
 }
 
-// Runs vorn-lut with the arguments, output thrown away, on the calling thread's current
-// core only; answers the child's CPU seconds (user and system). Raises unless it exits 0.
-double RunVornLutOnOneCore(const std::vector<std::string>& args) {
-  std::vector<std::string> words = {VORN_CLI_PATH};
-  words.insert(words.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  const int started = posix_spawn(&pid, VORN_CLI_PATH, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (started != 0) throw std::runtime_error("cannot start vorn-lut");
-  int status = 0;
-  rusage usage{};
-  while (::wait4(pid, &status, 0, &usage) < 0) {
-  }
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    throw std::runtime_error("vorn-lut " + args.front() + " failed");
-  }
-  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec * 1e-6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-const vorn::TLutOutputProfile& CubeProfile() {
-  for (const auto& profile : vorn::OutputProfiles()) {
-    if (profile->Name == kGridProfile) return *profile;
-  }
-  throw std::runtime_error(std::string("no output profile named ") + kGridProfile);
-}
-
 void PinToOneCore() {
   cpu_set_t one;
   CPU_ZERO(&one);
@@ -119,17 +82,8 @@ void PinToOneCore() {
   if (sched_setaffinity(0, sizeof one, &one) != 0) throw std::runtime_error("cannot pin to a core");
 }
 
-template <typename Body>
-void Guarded(benchmark::State& state, Body body) {
-  try {
-    body();
-  } catch (const std::exception& error) {
-    state.SkipWithError(error.what());
-  }
-}
-
 void BM_ReadHaldImageTiff(benchmark::State& state) {
-  Guarded(state, [&] {
+  vorn::bench::Guarded(state, [&] {
     const vorn::TTemporaryFolder dir;
     const std::string path = dir.File("hald.tif");
     vorn::SaveTiff(path, vorn::MakeHaldImage());
@@ -143,7 +97,7 @@ void BM_ReadHaldImageTiff(benchmark::State& state) {
 BENCHMARK(BM_ReadHaldImageTiff)->Unit(benchmark::kMicrosecond);
 
 void BM_WriteLutImage64(benchmark::State& state) {
-  Guarded(state, [&] {
+  vorn::bench::Guarded(state, [&] {
     const vorn::TTemporaryFolder dir;
     const auto lut = GradedGrid(64);
     const std::string path = dir.File("lookup.png");
@@ -153,16 +107,16 @@ void BM_WriteLutImage64(benchmark::State& state) {
 BENCHMARK(BM_WriteLutImage64)->Unit(benchmark::kMillisecond);
 
 void BM_ApplyProcess33To24MegapixelJpeg(benchmark::State& state) {
-  Guarded(state, [&] {
+  vorn::bench::Guarded(state, [&] {
     const vorn::TTemporaryFolder dir;
     const std::string lut = dir.File("grade.cube");
-    vorn::SaveLut(lut, *GradedGrid(33), CubeProfile(), -1);
+    vorn::SaveLut(lut, *GradedGrid(33), vorn::bench::ProfileNamed(kGridProfile), -1);
     const std::string photo = dir.File("photo.jpg");
     vorn::SaveJpeg(photo, PhotoLikePicture(), 90, vorn::TChromaSubsampling::s420);
     const std::string out = dir.File("graded.jpg");
     PinToOneCore();
     double cpu = 0.0;
-    for (auto _ : state) cpu += RunVornLutOnOneCore({"apply", "--overwrite", lut, photo, out});
+    for (auto _ : state) cpu += vorn::bench::RunVornLut({"apply", "--overwrite", lut, photo, out});
     state.counters["cpu_s"] = benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
     state.counters["target_s"] = 0.5;
   });

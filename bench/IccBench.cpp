@@ -3,10 +3,7 @@
 // 33-node LUTs to 64 nodes, and building each class of profile inside the process.
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 #include <lcms2.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <memory>
@@ -27,6 +24,7 @@ namespace {
 using vorn::TLUT;
 using vorn::TRGB;
 using vorn::bench::Guarded;
+using vorn::bench::RunVornLut;
 
 constexpr const char* kGridProfile = "Cube 3D Davinci";
 
@@ -66,29 +64,6 @@ std::string WriteDisplayProfile(const vorn::TTemporaryFolder& dir) {
   cmsCloseProfile(profile);
   if (!saved) throw std::runtime_error("cannot write " + path);
   return path;
-}
-
-// Runs vorn-lut with the arguments, its output thrown away; raises unless it exits with 0.
-void RunVornLut(const std::vector<std::string>& args) {
-  std::vector<std::string> words = {VORN_CLI_PATH};
-  words.insert(words.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  const int started = posix_spawn(&pid, VORN_CLI_PATH, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (started != 0) throw std::runtime_error("cannot start vorn-lut");
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0) {
-  }
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    throw std::runtime_error("vorn-lut " + args.front() + " failed");
-  }
 }
 
 void BM_Icc2LutProcessDisplayTo33(benchmark::State& state) {
