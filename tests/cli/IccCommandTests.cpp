@@ -86,6 +86,11 @@ struct TCase {
   const char* Class;
 };
 
+// Printed by name: the bytes gtest prints otherwise include the struct's padding.
+void PrintTo(const TCase& item, std::ostream* out) {
+  *out << item.Name;
+}
+
 class IccCommands : public ::testing::TestWithParam<TCase> {
  protected:
   // Colours through a tool; input and output are text lines of three numbers.

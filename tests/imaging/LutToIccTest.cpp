@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <memory>
+#include <ostream>
 #include <random>
 
 #include "core/LUTFormat.h"
@@ -38,6 +39,11 @@ struct TRoundTrip {
   TLutKind Kind;
   TLutIccClass Class;
 };
+
+// Printed by name: the bytes gtest prints otherwise include the struct's padding.
+void PrintTo(const TRoundTrip& trip, std::ostream* out) {
+  *out << trip.Name;
+}
 
 class LutToIccRoundTrip : public ::testing::TestWithParam<TRoundTrip> {
  protected:
