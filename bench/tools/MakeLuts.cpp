@@ -6,7 +6,7 @@
 //                                       breaks and with an unreadable value line amid the
 //                                       values (the readers' error paths)
 //   vorn_make_luts mixed FOLDER COUNT   COUNT small files, the readable profiles in turn at
-//                                       sizes 2 to 5 (1D: 4 to 64 entries), every tenth an
+//                                       2, 3 or 5 nodes (1D: 4 to 64 entries), every tenth an
 //                                       unknown text file: the detection benchmark
 //   vorn_make_luts luts FOLDER COUNT    the same without unknown files: the load benchmark
 //   vorn_make_luts icc FOLDER           the ICC fuzzer's seeds: a graded LUT written as a
@@ -106,12 +106,19 @@ int WriteSeeds(const std::string& folder) {
 }
 
 int WriteMixed(const std::string& folder, int count, bool withUnknown) {
+  // The profiles whose files detection recognises (a Dolby DD3 file is read only when its
+  // format is named).
   std::vector<std::size_t> readable;
+  TLUT lut;
   for (std::size_t i = 0; i < OutputProfiles().size(); ++i) {
-    if (GetFormat(OutputProfiles()[i]->FormatIndex)->CanRead()) readable.push_back(i);
+    const TLutOutputProfile& profile = *OutputProfiles()[i];
+    if (!GetFormat(profile.FormatIndex)->CanRead()) continue;
+    const std::string probe = ProfilePath(folder, i, "probe", profile);
+    Write(lut, probe, profile, GetFormat(profile.FormatIndex)->Is3D ? 2 : 4);
+    if (DetectFormat(probe) == profile.FormatIndex) readable.push_back(i);
+    std::filesystem::remove(probe);
   }
   if (readable.empty()) throw std::runtime_error("no output profile writes a readable format");
-  TLUT lut;
   for (int n = 0; n < count; ++n) {
     if (withUnknown && n % 10 == 9) {
       WriteWholeFile(folder + "/unknown-" + std::to_string(n) + ".txt",
@@ -121,7 +128,8 @@ int WriteMixed(const std::string& folder, int count, bool withUnknown) {
     const std::size_t index = readable[static_cast<std::size_t>(n) % readable.size()];
     const TLutOutputProfile& profile = *OutputProfiles()[index];
     const bool is3D = GetFormat(profile.FormatIndex)->Is3D;
-    const int size = is3D ? 2 + n % 4 : 4 << (n % 5);
+    // Grid sizes every writer takes (Lustre 3D writes 2^A + 1 nodes only).
+    const int size = is3D ? 1 + (1 << (n % 3)) : 4 << (n % 5);
     Write(lut, ProfilePath(folder, index, std::to_string(n), profile), profile, size);
   }
   return count;
