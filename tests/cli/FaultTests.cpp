@@ -262,15 +262,19 @@ TEST(CliFaults, AnAllocationThatFailsReadsOutOfMemory) {
   EXPECT_FALSE(Contains(result.Err, "bad_alloc")) << result.Err;
 }
 
+// A cube whose third line looks like values but cannot be read, and its warning.
+std::string WriteShiftedCube(const TempDir& dir, const std::string& unreadable) {
+  return dir.Write("shifted.cube", "LUT_3D_SIZE 2\n0 0 0\n" + unreadable +
+                                       "\n1 0 0\n0 1 0\n1 1 0\n0 0 1\n1 0 1\n0 1 1\n1 1 1\n");
+}
+const std::string kShiftedCubeWarning =
+    "1 line inside the values looks like values but could not be read and was skipped "
+    "(line 3); every value after it moved one node or entry earlier.\n";
+
 TEST(CliFaults, SkippedValueLinesAreAWarningOrWithStrictAnError) {
   TempDir source;
-  const std::string path =
-      source.Write("shifted.cube",
-                   "LUT_3D_SIZE 2\n0 0 0\n1e400 0 0\n1 0 0\n0 1 0\n1 1 0\n0 0 1\n1 0 1\n"
-                   "0 1 1\n1 1 1\n");
-  const std::string message =
-      "1 line inside the values looks like values but could not be read and was skipped "
-      "(line 3); every value after it moved one node or entry earlier.\n";
+  const std::string path = WriteShiftedCube(source, "1e400 0 0");
+  const std::string& message = kShiftedCubeWarning;
   TCliResult info = RunCli({"info", path});
   EXPECT_EQ(info.Status, 0);
   EXPECT_EQ(info.Err, "vorn-lut: warning: " + path + ": " + message);
@@ -298,13 +302,8 @@ TEST(CliFaults, SkippedValueLinesAreAWarningOrWithStrictAnError) {
 TEST(CliFaults, EveryCommandThatLoadsALutWarnsOrWithStrictStopsBeforeWriting) {
   TempDir source;
   TempDir out;
-  const std::string path =
-      source.Write("shifted.cube",
-                   "LUT_3D_SIZE 2\n0 0 0\nnan 0 0\n1 0 0\n0 1 0\n1 1 0\n0 0 1\n1 0 1\n"
-                   "0 1 1\n1 1 1\n");
-  const std::string message =
-      "1 line inside the values looks like values but could not be read and was skipped "
-      "(line 3); every value after it moved one node or entry earlier.\n";
+  const std::string path = WriteShiftedCube(source, "nan 0 0");
+  const std::string& message = kShiftedCubeWarning;
   const std::string picture = source.File("p.bmp");
   SaveBmp(picture, TBitmap24(4, 4));
   struct TCase {
