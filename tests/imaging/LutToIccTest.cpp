@@ -153,28 +153,31 @@ TEST_P(LutToIccRoundTrip, CaptureOneGammaCodesTheDeviceSideWithGamma18) {
   EXPECT_LE(worst, 0.01);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryClassAndKind, LutToIccRoundTrip,
-    ::testing::Values(TRoundTrip{"Input3D", lk3D, TLutIccClass::Input},
-                      TRoundTrip{"Input1D", lk1D, TLutIccClass::Input},
-                      TRoundTrip{"Input1DAnd3D", lk1DAnd3D, TLutIccClass::Input},
-                      TRoundTrip{"Display3D", lk3D, TLutIccClass::Display},
-                      TRoundTrip{"Display1D", lk1D, TLutIccClass::Display},
-                      TRoundTrip{"Display1DAnd3D", lk1DAnd3D, TLutIccClass::Display},
-                      TRoundTrip{"Link3D", lk3D, TLutIccClass::DeviceLink},
-                      TRoundTrip{"Link1D", lk1D, TLutIccClass::DeviceLink},
-                      TRoundTrip{"Link1DAnd3D", lk1DAnd3D, TLutIccClass::DeviceLink}),
-    [](const ::testing::TestParamInfo<TRoundTrip>& info) { return std::string(info.param.Name); });
+// Every class with every kind; the display and input cases come first (the inverse tests
+// take those).
+const TRoundTrip kRoundTrips[] = {
+    {"Input3D", lk3D, TLutIccClass::Input},
+    {"Input1D", lk1D, TLutIccClass::Input},
+    {"Input1DAnd3D", lk1DAnd3D, TLutIccClass::Input},
+    {"Display3D", lk3D, TLutIccClass::Display},
+    {"Display1D", lk1D, TLutIccClass::Display},
+    {"Display1DAnd3D", lk1DAnd3D, TLutIccClass::Display},
+    {"Link3D", lk3D, TLutIccClass::DeviceLink},
+    {"Link1D", lk1D, TLutIccClass::DeviceLink},
+    {"Link1DAnd3D", lk1DAnd3D, TLutIccClass::DeviceLink},
+};
+constexpr int kDisplayAndInputTrips = 6;
 
-INSTANTIATE_TEST_SUITE_P(
-    DisplayAndInput, LutToIccInverse,
-    ::testing::Values(TRoundTrip{"Input3D", lk3D, TLutIccClass::Input},
-                      TRoundTrip{"Input1D", lk1D, TLutIccClass::Input},
-                      TRoundTrip{"Input1DAnd3D", lk1DAnd3D, TLutIccClass::Input},
-                      TRoundTrip{"Display3D", lk3D, TLutIccClass::Display},
-                      TRoundTrip{"Display1D", lk1D, TLutIccClass::Display},
-                      TRoundTrip{"Display1DAnd3D", lk1DAnd3D, TLutIccClass::Display}),
-    [](const ::testing::TestParamInfo<TRoundTrip>& info) { return std::string(info.param.Name); });
+std::string TripName(const ::testing::TestParamInfo<TRoundTrip>& info) {
+  return info.param.Name;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryClassAndKind, LutToIccRoundTrip, ::testing::ValuesIn(kRoundTrips),
+                         TripName);
+
+INSTANTIATE_TEST_SUITE_P(DisplayAndInput, LutToIccInverse,
+                         ::testing::ValuesIn(kRoundTrips, kRoundTrips + kDisplayAndInputTrips),
+                         TripName);
 
 TEST(CaptureOneGammaTable, HoldsTheRounded18PowerOf1024Steps) {
   const TGammaTable table = MakeCaptureOneGammaTable();
