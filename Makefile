@@ -1,8 +1,9 @@
 # Set-up, build, run and test. Every target installs the Debian packages it needs first.
-.PHONY: deps configure build run run-cli test test-sanitize test-valgrind bench bench-load bench-detect screenshots peer fuzz-build fuzz-smoke fuzz-long format clean package
+.PHONY: deps configure build run run-cli test test-sanitize test-tsan test-valgrind bench bench-load bench-detect screenshots peer fuzz-build fuzz-smoke fuzz-long format clean package
 
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
+TSAN_DIR ?= build-tsan
 FUZZ_DIR ?= build-fuzz
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -39,6 +40,15 @@ test-sanitize: deps
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp \
 	  ctest --output-on-failure -j $(JOBS)
+
+# The core and format tests under ThreadSanitizer: loads on several threads at once.
+test-tsan: deps
+	@cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORN_WERROR=ON \
+	  -DVORN_TSAN=ON -DVORN_BUILD_UI=OFF -DVORN_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(TSAN_DIR) -j $(JOBS) --target core_tests formats_tests
+	@for suite in core_tests formats_tests; do \
+	  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(TSAN_DIR)/tests/$$suite || exit 1; \
+	done
 
 # The Debian package (build/vorn-lut-converter_VERSION_ARCH.deb); packaging/ has its rules.
 package: build
@@ -98,4 +108,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
+	@rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(FUZZ_DIR)

@@ -230,8 +230,7 @@ BENCHMARK(BM_SaveGrid33)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 void BM_ToolkitGridWriter(benchmark::State& state) {
   const bool codes = state.range(0) != 0;
   const auto lut = MakeGradedGrid(kBigGrid);
-  const vorn::TLineLayout layout{codes ? vorn::noBlueFastest : vorn::noRedFastest, vorn::coRGB, ' ',
-                                 false};
+  const vorn::TValueLayout layout{.Order = codes ? vorn::noBlueFastest : vorn::noRedFastest};
   const vorn::TValueWriter writer =
       codes ? vorn::TValueWriter::ScaledInt(12) : vorn::TValueWriter::Fixed(6);
   for (auto _ : state) {
@@ -244,35 +243,28 @@ void BM_ToolkitGridWriter(benchmark::State& state) {
 }
 BENCHMARK(BM_ToolkitGridWriter)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-// Reads lines already in memory into the grid through the toolkit's value-line walk.
-class TToolkitReader : public vorn::TGenericLutFormat {
- public:
-  TToolkitReader() : TGenericLutFormat("bench", true) {}
-  bool IsFormat(const std::string&) override { return false; }
-  void Save(const std::string&, const TLUT&, int) override {}
-  void ReadAll(const vorn::TTextFile& text, TLUT& lut, const vorn::TValueLayout& layout,
-               double divisor) {
-    RIndex = GIndex = BIndex = 0;
-    Complete = false;
-    Size = kBigGrid;
-    for (std::size_t i = 0; i < text.Count(); ++i) ReadGridLine(text[i], lut, layout, divisor);
-    if (!Complete) throw std::runtime_error("the grid did not complete");
-  }
-};
+// Reads lines already in memory into the grid through the toolkit's value-line walk, with a
+// new load state each time as every load has.
+void ReadAllLines(const vorn::TTextFile& text, TLUT& lut, const vorn::TValueLayout& layout,
+                  double divisor) {
+  vorn::TLoadState load;
+  load.Size = kBigGrid;
+  for (std::size_t i = 0; i < text.Count(); ++i) load.ReadGridLine(text[i], lut, layout, divisor);
+  if (!load.Complete) throw std::runtime_error("the grid did not complete");
+}
 
 void BM_ToolkitValueLineReader(benchmark::State& state) {
   Guarded(state, [&] {
     const bool codes = state.range(0) != 0;
     const auto source = MakeGradedGrid(kBigGrid);
     vorn::TTextFile text;
-    const vorn::TValueLayout layout{codes ? vorn::noBlueFastest : vorn::noRedFastest, vorn::coRGB,
-                                    codes, false};
-    vorn::AddGridLines(text, *source, {layout.Order, vorn::coRGB, ' ', false},
+    const vorn::TValueLayout layout{.Order = codes ? vorn::noBlueFastest : vorn::noRedFastest,
+                                    .IntegerCodes = codes};
+    vorn::AddGridLines(text, *source, layout,
                        codes ? vorn::TValueWriter::ScaledInt(12) : vorn::TValueWriter::Fixed(6));
-    TToolkitReader reader;
     auto lut = std::make_unique<TLUT>();
     for (auto _ : state) {
-      reader.ReadAll(text, *lut, layout, codes ? 4095.0 : 1.0);
+      ReadAllLines(text, *lut, layout, codes ? 4095.0 : 1.0);
       benchmark::DoNotOptimize(lut->Node(1, 2, 3)[0]);
     }
     state.SetItemsProcessed(state.iterations() * kBigGrid * kBigGrid * kBigGrid);

@@ -4,11 +4,11 @@
 
 namespace vorn {
 
-bool TASC_CDL_Format::IsFormat(const std::string& path) {
+bool TASC_CDL_Format::IsFormat(const std::string& path) const {
   return HasHeaderKeywords(path, "<ColorCorrection,<SOPNode>", "<ColorCorrectionCollection");
 }
 
-void TASC_CDL_Format::Load(const std::string& path, TLUT& lut) {
+void TASC_CDL_Format::Load(const std::string& path, TLUT& lut, TLoadContext&) const {
   TCDLData cdl;
   ReadCDLFile(path, cdl);
   lut.Comments.push_back("Name: " + cdl.Id);
@@ -33,7 +33,5 @@ void TASC_CDL_Format::Load(const std::string& path, TLUT& lut) {
     }
   }
 }
-
-void TASC_CDL_Format::Save(const std::string&, const TLUT&, int) {}
 
 }  // namespace vorn

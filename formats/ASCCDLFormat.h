@@ -4,22 +4,20 @@
 
 #include <string>
 
-#include "core/LUTFormat.h"
+#include "formats/FormatToolkit.h"
 
 namespace vorn {
 
-class TASC_CDL_Format : public TGenericLutFormat {
+class TASC_CDL_Format : public TLUTFormat {
  public:
   static constexpr int GridSize = 33;
 
-  TASC_CDL_Format() : TGenericLutFormat("ASC CDL", true) {}
+  TASC_CDL_Format() : TLUTFormat("ASC CDL", true, TFormatAccess::ReadOnly) {}
 
   // A ColorCorrection with a SOPNode in the head of the file, and no collection of them.
-  bool IsFormat(const std::string& path) override;
+  bool IsFormat(const std::string& path) const override;
   // The decision applied to every node; the comment "Name: " + the correction's id.
-  void Load(const std::string& path, TLUT& lut) override;
-  // Writes nothing.
-  void Save(const std::string& path, const TLUT& lut, int bits) override;
+  void Load(const std::string& path, TLUT& lut, TLoadContext& context) const override;
 };
 
 }  // namespace vorn

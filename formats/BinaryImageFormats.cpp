@@ -21,9 +21,8 @@ constexpr std::string_view kFsiDitCreator = "Vorn LUT Convert";
 constexpr std::uint32_t kFsiDitLargestCode = 1023;
 constexpr std::uint32_t kFsiDitCodeMask = 0x3FF;
 
-constexpr TValueLayout kCodeLines{noBlueFastest, coRGB, true, false};
-constexpr TLineLayout kPFCleanLines{noBlueFastest, coRGB, ' ', false};
-constexpr TValueLayout kMatchLightLines{noBlueFastest, coRGB, false, false};
+constexpr TValueLayout kPFCleanLines{.Order = noBlueFastest, .IntegerCodes = true};
+constexpr TValueLayout kMatchLightLines{.Order = noBlueFastest};
 constexpr double kMatchLightShaperScale = 15.0;
 
 // Round(value * 1008), halves to even, kept inside the 10 bits of its field.
@@ -59,13 +58,13 @@ std::uint8_t FsiDitHeaderChecksum(std::string_view header) {
 
 // ---- FSI DIT ---------------------------------------------------------------------------
 
-bool TFSI_DIT_3DLutFormat::IsFormat(const std::string& path) {
+bool TFSI_DIT_3DLutFormat::IsFormat(const std::string& path) const {
   const std::string head = ReadFileBytes(path, HeaderBytes);
   if (head.size() < 4) return false;
   return TByteReader(head).U32LE() == Magic;
 }
 
-void TFSI_DIT_3DLutFormat::Load(const std::string& path, TLUT& lut) {
+void TFSI_DIT_3DLutFormat::Load(const std::string& path, TLUT& lut, TLoadContext&) const {
   lut.Size3D = GridSize;
   lut.Kind = lk3D;
   const std::string data = ReadFileBytes(path, HeaderBytes + DataBytes);
@@ -79,7 +78,7 @@ void TFSI_DIT_3DLutFormat::Load(const std::string& path, TLUT& lut) {
   });
 }
 
-void TFSI_DIT_3DLutFormat::Save(const std::string& path, const TLUT& lut, int) {
+void TFSI_DIT_3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
   std::unique_ptr<TLUT> sampled;
   const TLUT& grid = FsiDitGrid(lut, sampled);
   TByteWriter file;
@@ -102,30 +101,31 @@ void TFSI_DIT_3DLutFormat::Save(const std::string& path, const TLUT& lut, int) {
 
 // ---- PFClean 3D --------------------------------------------------------------------------
 
-bool TPFClean3D_Format::IsFormat(const std::string& path) {
+bool TPFClean3D_Format::IsFormat(const std::string& path) const {
   return HasHeaderKeywords(path, "<lut,<maximum>,<cube>", "");
 }
 
-void TPFClean3D_Format::Load(const std::string& path, TLUT& lut) {
-  BeginLoad();
-  Size = 0;
+void TPFClean3D_Format::Load(const std::string& path, TLUT& lut, TLoadContext& context) const {
+  TLoadState load(context.InputBits);
+  load.Size = 0;
   TXMLNode document;
   document.LoadFromFile(path);
   const TXMLNode& root = document.FindChild("lut");
-  SetGridSize(root.FindChild("size").Value.AsInteger());
-  SetLargestCode(root.FindChild("maximum").Value.AsInteger());
+  load.SetGridSize(root.FindChild("size").Value.AsInteger());
+  load.SetLargestCode(root.FindChild("maximum").Value.AsInteger());
   TTextFile cube;
   cube.SetText(root.FindChild("cube").Value.Text);
-  ReadWatchedLines(cube, 1,
-                   [&](std::string_view line) { ReadGridLine(line, lut, kCodeLines, Scale); });
-  if (SkippedValueLines.Count > 0)
-    SkippedValueLines.FirstLine += LineOfElementText(path, "cube") - 1;
+  load.ReadWatchedLines(cube, 1, context, [&](std::string_view line) {
+    load.ReadGridLine(line, lut, kPFCleanLines, load.Scale);
+  });
+  TSkippedValueLines& skipped = context.SkippedValueLines;
+  if (skipped.Count > 0) skipped.FirstLine += LineOfElementText(path, "cube") - 1;
   lut.Kind = lk3D;
-  lut.Size3D = Size;
-  if (!Complete) throw ELUTError(kIncompleteFile);
+  lut.Size3D = load.Size;
+  if (!load.Complete) throw ELUTError(kIncompleteFile);
 }
 
-void TPFClean3D_Format::Save(const std::string& path, const TLUT& lut, int bits) {
+void TPFClean3D_Format::Save(const std::string& path, const TLUT& lut, int bits) const {
   bits = CodeBitsToWrite(bits);
   TTextFile text;
   text.Add("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>");
@@ -141,41 +141,43 @@ void TPFClean3D_Format::Save(const std::string& path, const TLUT& lut, int bits)
 
 // ---- MatchLight --------------------------------------------------------------------------
 
-bool TMatchLight3DLutFormat::IsFormat(const std::string& path) {
+bool TMatchLight3DLutFormat::IsFormat(const std::string& path) const {
   return HasHeaderKeywords(path, "lutS,cubeS", "");
 }
 
-std::string_view TMatchLight3DLutFormat::NextLine() {
-  if (static_cast<std::size_t>(LineCursor_) >= TextFile->Count()) {
-    throw ELUTError(kIncompleteFile);
-  }
-  return (*TextFile)[static_cast<std::size_t>(LineCursor_++)];
-}
+namespace {
 
-void TMatchLight3DLutFormat::ReadMatchLightLine(std::string_view line, TLUT& lut) {
-  TRGB values;
-  if (!ParseValues(line, kMatchLightLines, 1.0, values)) return;
-  if (EntryIndex < ShaperSize) {
-    values = {values.R / kMatchLightShaperScale, values.G / kMatchLightShaperScale,
-              values.B / kMatchLightShaperScale};
+// Reads a MatchLight file with a line cursor: the counts, then the shaper and the grid.
+class TMatchLightReader {
+ public:
+  TMatchLightReader(const std::string& path, TLoadContext& context)
+      : Load_(context.InputBits), Context_(context) {
+    Text_.Load(path);
   }
-  StoreShaperOrNode(lut, noBlueFastest, values);
-}
 
-void TMatchLight3DLutFormat::Load(const std::string& path, TLUT& lut) {
-  BeginLoad();
-  LineCursor_ = 0;
-  ShaperEntries_ = -1;
-  GridNodes_ = -1;
-  TTextFile text;
-  text.Load(path);
-  TextFile = &text;
-  struct ResetOnExit {
-    TTextFile*& Field;
-    ~ResetOnExit() { Field = nullptr; }
-  } reset{TextFile};
-  try {
-    // The two counts stand on lines of their own, each followed by nothing but its number.
+  void Read(TLUT& lut) {
+    try {
+      ReadCounts();
+      ReadValues(lut);
+    } catch (Exception& error) {
+      // Running out of lines concerns the whole file, not its last line.
+      if (std::string_view(error.what()) != kIncompleteFile) error.NoteLine(LineCursor_);
+      throw;
+    }
+    lut.Kind = ShaperEntries_ > 0 ? lk1DAnd3D : lk3D;
+    lut.Size1D = ShaperEntries_;
+    lut.Size3D = GridNodes_;
+  }
+
+ private:
+  // The next line; "Incomplete file." past the last one.
+  std::string_view NextLine() {
+    if (static_cast<std::size_t>(LineCursor_) >= Text_.Count()) throw ELUTError(kIncompleteFile);
+    return Text_[static_cast<std::size_t>(LineCursor_++)];
+  }
+
+  // The two counts stand on lines of their own, each followed by nothing but its number.
+  void ReadCounts() {
     while (ShaperEntries_ == -1 || GridNodes_ == -1) {
       const std::string_view line = NextLine();
       bool found = false;
@@ -184,47 +186,60 @@ void TMatchLight3DLutFormat::Load(const std::string& path, TLUT& lut) {
       count = TextAfterKeyword(line, "cubeS", found);
       if (found) GridNodes_ = CheckedGridSize(StrToInt(Trim(count)));
     }
-    SetShaperSize(ShaperEntries_);
-    Size = GridNodes_;
-    StartValueWatch();
-    while (!Complete) {
-      WatchLineBefore();
-      const std::string_view line = NextLine();
-      ReadMatchLightLine(line, lut);
-      WatchLineAfter(line, LineCursor_);
-    }
-    FinishValueWatch();
-  } catch (Exception& error) {
-    // Running out of lines concerns the whole file, not its last line.
-    if (std::string_view(error.what()) != kIncompleteFile) error.NoteLine(LineCursor_);
-    throw;
+    Load_.SetShaperSize(ShaperEntries_);
+    Load_.Size = GridNodes_;
   }
-  lut.Kind = ShaperEntries_ > 0 ? lk1DAnd3D : lk3D;
-  lut.Size1D = ShaperEntries_;
-  lut.Size3D = GridNodes_;
-}
 
-void TMatchLight3DLutFormat::Save(const std::string&, const TLUT&, int) {}
+  void ReadValues(TLUT& lut) {
+    Load_.StartValueWatch();
+    while (!Load_.Complete) {
+      Load_.WatchLineBefore();
+      const std::string_view line = NextLine();
+      ReadValueLine(line, lut);
+      Load_.WatchLineAfter(line, LineCursor_);
+    }
+    Load_.FinishValueWatch(Context_);
+  }
+
+  void ReadValueLine(std::string_view line, TLUT& lut) {
+    TRGB values;
+    if (!ParseValues(line, kMatchLightLines, 1.0, values)) return;
+    if (Load_.EntryIndex < Load_.ShaperSize) {
+      values = {values.R / kMatchLightShaperScale, values.G / kMatchLightShaperScale,
+                values.B / kMatchLightShaperScale};
+    }
+    Load_.StoreShaperOrNode(lut, noBlueFastest, values);
+  }
+
+  TTextFile Text_;
+  TLoadState Load_;
+  TLoadContext& Context_;
+  std::int32_t LineCursor_ = 0;
+  std::int32_t ShaperEntries_ = -1;
+  std::int32_t GridNodes_ = -1;
+};
+
+}  // namespace
+
+void TMatchLight3DLutFormat::Load(const std::string& path, TLUT& lut, TLoadContext& context) const {
+  TMatchLightReader(path, context).Read(lut);
+}
 
 // ---- Hald image and the lookup picture -----------------------------------------------
 
-bool THaldImage3DLutFormat::IsFormat(const std::string& path) {
+bool THaldImage3DLutFormat::IsFormat(const std::string& path) const {
   return IsHaldImageFile(path);
 }
 
-void THaldImage3DLutFormat::Load(const std::string& path, TLUT& lut) {
+void THaldImage3DLutFormat::Load(const std::string& path, TLUT& lut, TLoadContext&) const {
   ReadHaldImage(path, lut);
 }
 
-void THaldImage3DLutFormat::Save(const std::string&, const TLUT&, int) {}
-
-bool TOBS3DLutFormat::IsFormat(const std::string&) {
+bool TOBS3DLutFormat::IsFormat(const std::string&) const {
   return false;
 }
 
-void TOBS3DLutFormat::Load(const std::string&, TLUT&) {}
-
-void TOBS3DLutFormat::Save(const std::string& path, const TLUT& lut, int) {
+void TOBS3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
   WriteLutImage(lut, path);
 }
 

@@ -12,8 +12,7 @@ namespace vorn {
 
 namespace {
 
-constexpr TValueLayout kCodeValues{noBlueFastest, coRGB, true, false};
-constexpr TLineLayout kCodeLines{noBlueFastest, coRGB, ' ', false};
+constexpr TValueLayout kCodeValues{.Order = noBlueFastest, .IntegerCodes = true};
 
 // Codex files are read as 12-bit codes and Luther files as 10-bit codes, whatever depth
 // they were written with.
@@ -27,73 +26,73 @@ constexpr std::int64_t kClipsterMaxBits = 31;
 
 // ---- Codex 3D --------------------------------------------------------------------------
 
-bool TCodex3DLutFormat::IsFormat(const std::string& path) {
+bool TCodex3DLutFormat::IsFormat(const std::string& path) const {
   return HasHeaderKeywords(path, "Lut3D:", "");
 }
 
-void TCodex3DLutFormat::ParseLine(std::string_view line, TLUT& lut) {
+void TCodex3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {
   const std::string_view trimmed = Trim(line);
   if (trimmed.empty()) return;
   if (IsCommentLine(trimmed)) {
     lut.Comments.emplace_back(CommentText(trimmed));
     return;
   }
-  if (Size == -1) {
+  if (load.Size == -1) {
     bool found = false;
     const std::string_view size = TextAfterKeyword(trimmed, "LUT3D:", found);
     if (found) {
-      SetGridSize(StrToInt(Trim(size)));
+      load.SetGridSize(StrToInt(Trim(size)));
       return;
     }
   }
   // Lines that are not three codes (the "R G B" caption, say) are passed over.
-  ReadGridLine(trimmed, lut, kCodeValues, kCodexTopCode);
+  load.ReadGridLine(trimmed, lut, kCodeValues, kCodexTopCode);
 }
 
-void TCodex3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) {
+void TCodex3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) const {
   TTextFile text;
   text.Add("Lut3D: " + std::to_string(GridSizeToWrite(lut)));
   text.Add("");
   text.Add("R\tG\tB");
-  AddGridLines(text, lut, kCodeLines, TValueWriter::ScaledInt(bits));
+  AddGridLines(text, lut, kCodeValues, TValueWriter::ScaledInt(bits));
   text.Save(path);
 }
 
 // ---- Luther 3D -------------------------------------------------------------------------
 
-bool TLuther3DLutFormat::IsFormat(const std::string& path) {
+bool TLuther3DLutFormat::IsFormat(const std::string& path) const {
   return HasHeaderKeywords(path, "channels: c3", "");
 }
 
-void TLuther3DLutFormat::ParseLine(std::string_view line, TLUT& lut) {
+void TLuther3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {
   const std::string_view trimmed = Trim(line);
   if (trimmed.empty()) return;
-  if (Size == -1) {
+  if (load.Size == -1) {
     // The node count is found on the "#elements = " header line, before comments are
     // passed over. Blanks may lead the number but not follow it.
     bool found = false;
     const std::string_view count = TextAfterKeyword(line, "elements =", found);
     if (found) {
-      SetGridSizeFromNodeCount(StrToInt(count));
+      load.SetGridSizeFromNodeCount(StrToInt(count));
       return;
     }
   }
   if (IsCommentLine(trimmed)) return;
-  ReadGridLine(trimmed, lut, kCodeValues, kLutherTopCode);
+  load.ReadGridLine(trimmed, lut, kCodeValues, kLutherTopCode);
 }
 
-void TLuther3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) {
+void TLuther3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) const {
   const std::int64_t n = GridSizeToWrite(lut);
   TTextFile text;
   text.Add("#channels: c3");
   text.Add("#elements = " + std::to_string(n * n * n));
-  AddGridLines(text, lut, kCodeLines, TValueWriter::ScaledInt(bits));
+  AddGridLines(text, lut, kCodeValues, TValueWriter::ScaledInt(bits));
   text.Save(path);
 }
 
 // ---- Clipster 3D -----------------------------------------------------------------------
 
-bool TClipster3DLutFormat::IsFormat(const std::string& path) {
+bool TClipster3DLutFormat::IsFormat(const std::string& path) const {
   return HasHeaderKeywords(path, "<LUT3D", "");
 }
 
@@ -113,14 +112,14 @@ std::int64_t RequiredIntegerAttribute(const TXMLNode& element, std::string_view 
 
 }  // namespace
 
-void TClipster3DLutFormat::Load(const std::string& path, TLUT& lut) {
-  BeginLoad();
+void TClipster3DLutFormat::Load(const std::string& path, TLUT& lut, TLoadContext& context) const {
+  TLoadState load(context.InputBits);
   TXMLNode document;
   document.LoadFromFile(path);
   const TXMLNode& lut3D = document.FindChild("LUT3D");
   const TXMLValue* name = lut3D.Attributes.Find("name");
   lut.Comments.push_back("Name: " + XmlUnescape(name ? name->AsString() : std::string()));
-  SetGridSize(RequiredIntegerAttribute(lut3D, "N", "the grid size"));
+  load.SetGridSize(RequiredIntegerAttribute(lut3D, "N", "the grid size"));
   const std::int64_t bits = RequiredIntegerAttribute(lut3D, "BitDepth", "the depth of the codes");
   if (bits < 1 || bits > kClipsterMaxBits) {
     throw ELUTError("The BitDepth " + std::to_string(bits) +
@@ -130,19 +129,20 @@ void TClipster3DLutFormat::Load(const std::string& path, TLUT& lut) {
 
   TTextFile values;
   values.SetText(lut3D.FindChild("values").Value.AsString());
-  ReadWatchedLines(values, 1,
-                   [&](std::string_view line) { ReadGridLine(line, lut, kCodeValues, topCode); });
-  if (SkippedValueLines.Count > 0)
-    SkippedValueLines.FirstLine += LineOfElementText(path, "values") - 1;
-  FinishLoad(lut);
+  load.ReadWatchedLines(values, 1, context, [&](std::string_view line) {
+    load.ReadGridLine(line, lut, kCodeValues, topCode);
+  });
+  TSkippedValueLines& skipped = context.SkippedValueLines;
+  if (skipped.Count > 0) skipped.FirstLine += LineOfElementText(path, "values") - 1;
+  load.FinishRecord(lut, Is3D);
 }
 
-void TClipster3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) {
+void TClipster3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) const {
   TTextFile text;
   text.Add("<LUT3D name='" + XmlEscape(FileTitle(path)) + "' N='" +
            std::to_string(GridSizeToWrite(lut)) + "' BitDepth='" + std::to_string(bits) + "'>");
   text.Add("<values>");
-  AddGridLines(text, lut, kCodeLines, TValueWriter::ScaledInt(bits));
+  AddGridLines(text, lut, kCodeValues, TValueWriter::ScaledInt(bits));
   text.Add("</values>");
   text.Add("</LUT3D>");
   text.Save(path);

@@ -7,35 +7,35 @@
 #include <string>
 #include <string_view>
 
-#include "core/LUTFormat.h"
+#include "formats/FormatToolkit.h"
 
 namespace vorn {
 
 class TCodex3DLutFormat : public TGenericLutFormat {
  public:
   TCodex3DLutFormat() : TGenericLutFormat("Codex 3D", true) {}
-  bool IsFormat(const std::string& path) override;
-  void Save(const std::string& path, const TLUT& lut, int bits) override;
-  void ParseLine(std::string_view line, TLUT& lut) override;
+  bool IsFormat(const std::string& path) const override;
+  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 };
 
 class TLuther3DLutFormat : public TGenericLutFormat {
  public:
   TLuther3DLutFormat() : TGenericLutFormat("Luther 3D", true) {}
-  bool IsFormat(const std::string& path) override;
-  void Save(const std::string& path, const TLUT& lut, int bits) override;
-  void ParseLine(std::string_view line, TLUT& lut) override;
+  bool IsFormat(const std::string& path) const override;
+  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 };
 
 class TClipster3DLutFormat : public TGenericLutFormat {
  public:
   TClipster3DLutFormat() : TGenericLutFormat("Clipster 3D", true) {}
-  bool IsFormat(const std::string& path) override;
+  bool IsFormat(const std::string& path) const override;
   // Reads the document with the XML reader; the name attribute becomes the comment
   // "Name: ...". A grid without N, BitDepth or all of its N^3 value lines is refused.
-  void Load(const std::string& path, TLUT& lut) override;
+  void Load(const std::string& path, TLUT& lut, TLoadContext& context) const override;
   // The header names the file (its title, escaped for XML) and the codes' depth.
-  void Save(const std::string& path, const TLUT& lut, int bits) override;
+  void Save(const std::string& path, const TLUT& lut, int bits) const override;
 };
 
 }  // namespace vorn

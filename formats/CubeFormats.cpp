@@ -9,8 +9,7 @@ namespace vorn {
 namespace {
 
 constexpr double kPanasonicTopCode = 4095.0;
-constexpr TValueLayout kCubeValues{noRedFastest, coRGB, false, false};
-constexpr TLineLayout kCubeLines{noRedFastest, coRGB, ' ', false};
+constexpr TValueLayout kCubeValues{.Order = noRedFastest};
 
 void AddSizeLine(TTextFile& text, int n) {
   text.Add("LUT_3D_SIZE " + std::to_string(n));
@@ -20,12 +19,12 @@ void AddSizeLine(TTextFile& text, int n) {
 
 // ---- Cube 3D ---------------------------------------------------------------------------
 
-bool TCube3DLutFormat::IsFormat(const std::string& path) {
+bool TCube3DLutFormat::IsFormat(const std::string& path) const {
   if (HasExtension(path, ".vlt")) return false;
   return HasHeaderKeywords(path, "LUT_3D_SIZE", "NUCODA_3D_CUBE,LUT_3D_VERSION");
 }
 
-void TCube3DLutFormat::ParseHeaderLine(std::string_view line, TLUT& lut) {
+void TCube3DLutFormat::ParseHeaderLine(TLoadState& load, std::string_view line, TLUT& lut) const {
   std::string_view trimmed = Trim(line);
   if (IsCommentLine(trimmed)) {
     lut.Comments.emplace_back(CommentText(trimmed));
@@ -35,115 +34,131 @@ void TCube3DLutFormat::ParseHeaderLine(std::string_view line, TLUT& lut) {
   bool found = false;
   const std::string_view size = TextAfterKeyword(line, "LUT_3D_SIZE", found);
   if (found) {
-    SetGridSize(StrToInt(Trim(size)));
+    load.SetGridSize(StrToInt(Trim(size)));
   } else if (PosNoCase(kShaperKeyword, trimmed) == 1) {
     // A shaper size that is not a usable number leaves the line ignored, as other keyword
     // lines are; one too large for the table cannot be read.
     std::int32_t entries = 0;
     if (!TryStrToInt(Trim(trimmed.substr(kShaperKeyword.size())), entries) || entries < 2) return;
-    SetShaperSize(entries);
+    load.SetShaperSize(entries);
   }
 }
 
-void TCube3DLutFormat::ParseValueLine(std::string_view line, TLUT& lut, double divisor) {
+void TCube3DLutFormat::ParseValueLine(TLoadState& load, std::string_view line, TLUT& lut,
+                                      double divisor) const {
   std::string_view trimmed = Trim(line);
   if (trimmed.empty()) return;
-  if (Size == -1) {
-    ParseHeaderLine(line, lut);
+  if (load.Size == -1) {
+    ParseHeaderLine(load, line, lut);
     return;
   }
-  if (Complete || IsCommentLine(trimmed)) return;
+  if (load.Complete || IsCommentLine(trimmed)) return;
   TRGB values;
   if (!ParseValues(trimmed, kCubeValues, divisor, values)) return;
-  StoreShaperOrNode(lut, noRedFastest, values);
+  load.StoreShaperOrNode(lut, noRedFastest, values);
 }
 
-void TCube3DLutFormat::ParseLine(std::string_view line, TLUT& lut) {
-  ParseValueLine(line, lut, 1.0);
+void TCube3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {
+  ParseValueLine(load, line, lut, 1.0);
 }
 
-void TCube3DLutFormat::Save(const std::string& path, const TLUT& lut, int) {
+void TCube3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
   TTextFile text;
   AddCommentLines(text, lut);
   text.Add(kConvertedBy);
   text.Add("");
   AddSizeLine(text, GridSizeToWrite(lut));
-  AddGridLines(text, lut, kCubeLines, TValueWriter::Fixed(6));
+  AddGridLines(text, lut, kCubeValues, TValueWriter::Fixed(6));
   text.Save(path);
 }
 
 // ---- Cube 3D Truelight -----------------------------------------------------------------
 
-bool TCube3DTruelightLutFormat::IsFormat(const std::string& path) {
+bool TCube3DTruelightLutFormat::IsFormat(const std::string& path) const {
   return HasHeaderKeywords(path, "iDims,oDims,width", "NUCODA_3D_CUBE");
 }
 
-void TCube3DTruelightLutFormat::ParseHeaderLine(std::string_view line, TLUT&) {
+void TCube3DTruelightLutFormat::ParseHeaderLine(TLoadState& load, std::string_view line,
+                                                TLUT&) const {
   bool found = false;
   const std::string_view rest = Trim(TextAfterKeyword(line, "# width", found));
   if (!found) return;
   // The width line repeats the size three times; the first number counts.
-  SetGridSize(StrToInt(rest.substr(0, rest.find_first_of(" \t"))));
+  load.SetGridSize(StrToInt(rest.substr(0, rest.find_first_of(" \t"))));
 }
 
-void TCube3DTruelightLutFormat::PrepareText(TTextFile&) {
-  Section_ = TSection::Grid;
-  ShaperLength_ = -1;
+struct TCube3DTruelightLutFormat::TTruelightLoad : TLoadState {
+  using TLoadState::TLoadState;
+  enum class TSection : std::uint8_t { Grid, InputLUT };
+  TSection Section = TSection::Grid;
+  // The "# lutLength" of the file; -1 when it gave none (the section's lines count).
+  std::int32_t ShaperLength = -1;
+};
+
+std::unique_ptr<TLoadState> TCube3DTruelightLutFormat::NewLoadState(const std::string&,
+                                                                    std::int32_t inputBits) const {
+  return std::make_unique<TTruelightLoad>(inputBits);
 }
 
-void TCube3DTruelightLutFormat::ParseLine(std::string_view line, TLUT& lut) {
+void TCube3DTruelightLutFormat::ParseLine(TLoadState& state, std::string_view line,
+                                          TLUT& lut) const {
+  auto& load = static_cast<TTruelightLoad&>(state);
   const std::string_view trimmed = Trim(line);
   if (trimmed.empty()) return;
-  if (Size == -1) {
-    ParseHeaderLine(line, lut);
-    if (IsCommentLine(trimmed)) ParseSectionLine(trimmed);
+  if (load.Size == -1) {
+    ParseHeaderLine(load, line, lut);
+    if (IsCommentLine(trimmed)) ParseSectionLine(load, trimmed);
     return;
   }
   if (IsCommentLine(trimmed)) {
-    ParseSectionLine(trimmed);
+    ParseSectionLine(load, trimmed);
     return;
   }
   TRGB values;
-  if (Complete || !ParseValues(trimmed, kCubeValues, 1.0, values)) return;
+  if (load.Complete || !ParseValues(trimmed, kCubeValues, 1.0, values)) return;
   // Without a "# Cube" line the values after a full shaper belong to the grid.
-  const bool shaperFull = ShaperLength_ >= 0 && EntryIndex >= ShaperLength_;
-  if (Section_ == TSection::InputLUT && !shaperFull) {
-    StoreShaperEntry(lut, values);
+  const bool shaperFull = load.ShaperLength >= 0 && load.EntryIndex >= load.ShaperLength;
+  if (load.Section == TTruelightLoad::TSection::InputLUT && !shaperFull) {
+    StoreShaperEntry(load, lut, values);
   } else {
-    StoreNode(lut, noRedFastest, values);
+    load.StoreNode(lut, noRedFastest, values);
   }
 }
 
 // "# lutLength", "# InputLUT" and "# Cube"; other comments say nothing here.
-void TCube3DTruelightLutFormat::ParseSectionLine(std::string_view comment) {
+void TCube3DTruelightLutFormat::ParseSectionLine(TTruelightLoad& load,
+                                                 std::string_view comment) const {
   const std::string_view text = CommentText(comment);
   bool found = false;
   const std::string_view length = Trim(TextAfterKeyword(text, "lutLength", found));
   if (found) {
     std::int32_t entries = 0;
-    ShaperLength_ =
+    load.ShaperLength =
         TryStrToInt(length.substr(0, length.find_first_of(" \t")), entries) && entries >= 2
             ? entries
             : -1;
-    if (ShaperLength_ > TLUT::MaxTableEntries) SetShaperSize(ShaperLength_);  // refused
+    if (load.ShaperLength > TLUT::MaxTableEntries)
+      load.SetShaperSize(load.ShaperLength);  // refused
   } else if (PosNoCase("InputLUT", text) == 1) {
-    Section_ = TSection::InputLUT;
+    load.Section = TTruelightLoad::TSection::InputLUT;
   } else if (PosNoCase("Cube", text) == 1 && text.size() == 4) {
-    if (Section_ == TSection::InputLUT && ShaperLength_ >= 0 && EntryIndex < ShaperLength_) {
+    if (load.Section == TTruelightLoad::TSection::InputLUT && load.ShaperLength >= 0 &&
+        load.EntryIndex < load.ShaperLength) {
       throw ELUTError(kIncompleteFile);
     }
-    Section_ = TSection::Grid;
+    load.Section = TTruelightLoad::TSection::Grid;
   }
 }
 
 // Shaper values are grid indices (0 to width - 1): stored as the grid's input, 0 to 1.
-void TCube3DTruelightLutFormat::StoreShaperEntry(TLUT& lut, const TRGB& values) {
-  SetShaperSize(EntryIndex + 1);
-  const double top = Size > 1 ? Size - 1.0 : 1.0;
-  lut.SetEntry(EntryIndex++, {values.R / top, values.G / top, values.B / top});
+void TCube3DTruelightLutFormat::StoreShaperEntry(TTruelightLoad& load, TLUT& lut,
+                                                 const TRGB& values) const {
+  load.SetShaperSize(load.EntryIndex + 1);
+  const double top = load.Size > 1 ? load.Size - 1.0 : 1.0;
+  lut.SetEntry(load.EntryIndex++, {values.R / top, values.G / top, values.B / top});
 }
 
-void TCube3DTruelightLutFormat::Save(const std::string& path, const TLUT& lut, int) {
+void TCube3DTruelightLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
   const std::string size = std::to_string(GridSizeToWrite(lut));
   TTextFile text;
   text.Add("# Truelight Cube v2.0");
@@ -152,7 +167,7 @@ void TCube3DTruelightLutFormat::Save(const std::string& path, const TLUT& lut, i
   text.Add("# width     " + size + " " + size + " " + size);
   text.Add("");
   text.Add("# Cube");
-  AddGridLines(text, lut, kCubeLines, TValueWriter::Fixed(6));
+  AddGridLines(text, lut, kCubeValues, TValueWriter::Fixed(6));
   text.Add("# end");
   text.Add(kConvertedBy);
   text.Save(path);
@@ -160,33 +175,33 @@ void TCube3DTruelightLutFormat::Save(const std::string& path, const TLUT& lut, i
 
 // ---- FSI CFE ---------------------------------------------------------------------------
 
-bool TFSI_CFE_3DLutFormat::IsFormat(const std::string& path) {
+bool TFSI_CFE_3DLutFormat::IsFormat(const std::string& path) const {
   return HasHeaderKeywords(path, "LUT_3D_SIZE,LUT_3D_VERSION", "NUCODA_3D_CUBE");
 }
 
-void TFSI_CFE_3DLutFormat::Save(const std::string& path, const TLUT& lut, int) {
+void TFSI_CFE_3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
   TTextFile text;
   text.Add("LUT_3D_AUTHOR Vorn LUT Converter");
   text.Add("LUT_3D_MODEL CM240");
   text.Add("LUT_3D_VERSION 2.0.0");
   AddSizeLine(text, GridSizeToWrite(lut));
   text.Add("");
-  AddGridLines(text, lut, kCubeLines, TValueWriter::Fixed(6));
+  AddGridLines(text, lut, kCubeValues, TValueWriter::Fixed(6));
   text.Save(path);
 }
 
 // ---- Panasonic 3D ----------------------------------------------------------------------
 
-bool TPanasonic3DLutFormat::IsFormat(const std::string& path) {
+bool TPanasonic3DLutFormat::IsFormat(const std::string& path) const {
   if (!HasHeaderKeywords(path, "LUT_3D_SIZE", "NUCODA_3D_CUBE,LUT_3D_VERSION")) return false;
   return HasExtension(path, ".vlt");
 }
 
-void TPanasonic3DLutFormat::ParseLine(std::string_view line, TLUT& lut) {
-  ParseValueLine(line, lut, kPanasonicTopCode);
+void TPanasonic3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {
+  ParseValueLine(load, line, lut, kPanasonicTopCode);
 }
 
-void TPanasonic3DLutFormat::Save(const std::string& path, const TLUT& lut, int) {
+void TPanasonic3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
   TTextFile text;
   AddCommentLines(text, lut);
   text.Add(kConvertedBy);
@@ -194,7 +209,7 @@ void TPanasonic3DLutFormat::Save(const std::string& path, const TLUT& lut, int) 
   AddSizeLine(text, GridSizeToWrite(lut));
   text.Add("");
   // Codes are not clamped: values outside [0, 1] give codes outside 0..4095.
-  AddGridLines(text, lut, kCubeLines, TValueWriter::Code(kPanasonicTopCode));
+  AddGridLines(text, lut, kCubeValues, TValueWriter::Code(kPanasonicTopCode));
   text.Save(path);
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/LUTFormat.h"
+#include "formats/FormatToolkit.h"
 
 namespace vorn {
 
@@ -13,19 +13,19 @@ class TCube3DLutFormat : public TGenericLutFormat {
  public:
   TCube3DLutFormat() : TCube3DLutFormat("Cube 3D") {}
 
-  bool IsFormat(const std::string& path) override;
-  void Save(const std::string& path, const TLUT& lut, int bits) override;
+  bool IsFormat(const std::string& path) const override;
+  void Save(const std::string& path, const TLUT& lut, int bits) const override;
   // A "LUT_1D_SIZE" line above the grid size announces a 1D shaper whose entries come
   // before the grid values; the record then loads as 1D and 3D.
-  void ParseLine(std::string_view line, TLUT& lut) override;
+  void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 
  protected:
   explicit TCube3DLutFormat(std::string name) : TGenericLutFormat(std::move(name), true) {}
 
   // Handles a line read before the grid size is known.
-  virtual void ParseHeaderLine(std::string_view line, TLUT& lut);
+  virtual void ParseHeaderLine(TLoadState& load, std::string_view line, TLUT& lut) const;
   // The value-line walk; each number is divided by divisor before it is stored.
-  void ParseValueLine(std::string_view line, TLUT& lut, double divisor);
+  void ParseValueLine(TLoadState& load, std::string_view line, TLUT& lut, double divisor) const;
 };
 
 // The Truelight cube: a "# width" header line gives the grid size. An "# InputLUT" section
@@ -34,37 +34,34 @@ class TCube3DLutFormat : public TGenericLutFormat {
 class TCube3DTruelightLutFormat : public TCube3DLutFormat {
  public:
   TCube3DTruelightLutFormat() : TCube3DLutFormat("Cube 3D Truelight") {}
-  bool IsFormat(const std::string& path) override;
-  void Save(const std::string& path, const TLUT& lut, int bits) override;
-  void PrepareText(TTextFile& textFile) override;
-  void ParseLine(std::string_view line, TLUT& lut) override;
+  bool IsFormat(const std::string& path) const override;
+  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 
  protected:
-  void ParseHeaderLine(std::string_view line, TLUT& lut) override;
+  std::unique_ptr<TLoadState> NewLoadState(const std::string& path,
+                                           std::int32_t inputBits) const override;
+  void ParseHeaderLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 
  private:
-  void ParseSectionLine(std::string_view comment);
-  void StoreShaperEntry(TLUT& lut, const TRGB& values);
-
-  enum class TSection : std::uint8_t { Grid, InputLUT };
-  TSection Section_ = TSection::Grid;
-  // The "# lutLength" of the file; -1 when it gave none (the section's lines count).
-  std::int32_t ShaperLength_ = -1;
+  struct TTruelightLoad;
+  void ParseSectionLine(TTruelightLoad& load, std::string_view comment) const;
+  void StoreShaperEntry(TTruelightLoad& load, TLUT& lut, const TRGB& values) const;
 };
 
 class TFSI_CFE_3DLutFormat : public TCube3DLutFormat {
  public:
   TFSI_CFE_3DLutFormat() : TCube3DLutFormat("FSI CFE (Flanders Scientific) 3D") {}
-  bool IsFormat(const std::string& path) override;
-  void Save(const std::string& path, const TLUT& lut, int bits) override;
+  bool IsFormat(const std::string& path) const override;
+  void Save(const std::string& path, const TLUT& lut, int bits) const override;
 };
 
 class TPanasonic3DLutFormat : public TCube3DLutFormat {
  public:
   TPanasonic3DLutFormat() : TCube3DLutFormat("Panasonic 3D") {}
-  bool IsFormat(const std::string& path) override;
-  void Save(const std::string& path, const TLUT& lut, int bits) override;
-  void ParseLine(std::string_view line, TLUT& lut) override;
+  bool IsFormat(const std::string& path) const override;
+  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 };
 
 }  // namespace vorn

@@ -84,7 +84,7 @@ char* WriteValueLine(char* line, char separator, std::size_t index, const double
 
 // Calls add with a line writer for the layout and the writer's coding.
 template <class Add>
-void WithLineWriter(const TLineLayout& layout, const TValueWriter& writer, Add&& add) {
+void WithLineWriter(const TValueLayout& layout, const TValueWriter& writer, Add&& add) {
   WithPrinter(writer, [&](const auto& print) {
     const char separator = layout.Separator;
     auto with = [&]<bool kIndexColumn, bool kBgr>() {
@@ -155,7 +155,7 @@ int CodeBitsToWrite(int bits, int maxBits) {
   return bits;
 }
 
-void AddGridLines(TTextFile& text, const TLUT& lut, const TLineLayout& layout,
+void AddGridLines(TTextFile& text, const TLUT& lut, const TValueLayout& layout,
                   const TValueWriter& writer) {
   const int n = GridSizeToWrite(lut);
   const std::size_t nodes = static_cast<std::size_t>(n) * n * n;
@@ -184,7 +184,7 @@ void AddGridLines(TTextFile& text, const TLUT& lut, const TLineLayout& layout,
   });
 }
 
-void AddTableLines(TTextFile& text, const TLUT& lut, const TLineLayout& layout,
+void AddTableLines(TTextFile& text, const TLUT& lut, const TValueLayout& layout,
                    const TValueWriter& writer) {
   const int n = TableSizeToWrite(lut);
   const std::size_t entries = static_cast<std::size_t>(n);
@@ -207,7 +207,7 @@ void AddCommentLines(TTextFile& text, const TLUT& lut, std::string_view prefix) 
   }
 }
 
-void AddValueLines(TTextFile& text, std::span<const TRGB> values, const TLineLayout& layout,
+void AddValueLines(TTextFile& text, std::span<const TRGB> values, const TValueLayout& layout,
                    const TValueWriter& writer) {
   text.Reserve(text.Count() + values.size(),
                text.Bytes() + values.size() * (3 * TypicalLength(writer) + 4));

@@ -1,8 +1,9 @@
 #pragma once
-// What the format classes are built from, beside the reading toolkit of TGenericLutFormat
-// (core/LUTFormat.h): writing grids and tables in a chosen node order, channel order and
-// number coding, comment and keyword lines, and little-endian bytes for binary formats.
-// A format class is its header lines plus these calls.
+// What the format classes are built from: reading line-based files (formats/TextReading.h:
+// TGenericLutFormat, the state of a load, value layouts), writing grids and tables in a
+// chosen node order, channel order and number coding, comment and keyword lines,
+// little-endian bytes for binary formats and the XML reader. A format class is its header
+// lines plus these calls; this is the one header a format includes.
 
 #include <algorithm>
 #include <cstddef>
@@ -15,6 +16,8 @@
 #include "core/LUTFormat.h"
 #include "core/TextFile.h"
 #include "core/TextTools.h"
+#include "formats/TextReading.h"
+#include "formats/XMLNode.h"
 
 namespace vorn {
 
@@ -48,15 +51,6 @@ class TValueWriter {
   double Top_;
 };
 
-// The layout of written value lines.
-struct TLineLayout {
-  TNodeOrder Order = noRedFastest;
-  TChannelOrder Channels = coRGB;
-  char Separator = ' ';
-  // Each line starts with its number (from 0) and a separator.
-  bool IndexColumn = false;
-};
-
 // The grid size and table size a writer may loop over; a record that claims more than it
 // holds is refused.
 int GridSizeToWrite(const TLUT& lut);
@@ -83,9 +77,9 @@ void ForEachGridNode(int n, TNodeOrder order, Visit&& visit) {
 }
 
 // One line per grid node (Size3D^3 lines) or table entry (Size1D lines).
-void AddGridLines(TTextFile& text, const TLUT& lut, const TLineLayout& layout,
+void AddGridLines(TTextFile& text, const TLUT& lut, const TValueLayout& layout,
                   const TValueWriter& writer);
-void AddTableLines(TTextFile& text, const TLUT& lut, const TLineLayout& layout,
+void AddTableLines(TTextFile& text, const TLUT& lut, const TValueLayout& layout,
                    const TValueWriter& writer);
 // One line per table entry (Size1D lines) for lines that are not a plain row of values
 // (values inside other text, an index before each value, one channel per line):
@@ -110,7 +104,7 @@ inline char* PutText(char* out, std::string_view text) {
 void AddCommentLines(TTextFile& text, const TLUT& lut, std::string_view prefix = "# ");
 // One line per element of values, which the record does not hold (a fixed ramp, say), laid
 // out like the grid and table lines; an index column numbers them from 0.
-void AddValueLines(TTextFile& text, std::span<const TRGB> values, const TLineLayout& layout,
+void AddValueLines(TTextFile& text, std::span<const TRGB> values, const TValueLayout& layout,
                    const TValueWriter& writer);
 
 // The line a writer puts in every file it converts.

@@ -152,38 +152,37 @@ std::string_view Unquoted(std::string_view text) {
 
 // ---- SpeedGrade look -------------------------------------------------------------------------
 
-bool TSpeedgradeLook3DLutFormat::IsFormat(const std::string& path) {
+bool TSpeedgradeLook3DLutFormat::IsFormat(const std::string& path) const {
   return HasHeaderKeywords(path, "<look>,<shaders", "");
 }
 
-void TSpeedgradeLook3DLutFormat::Load(const std::string& path, TLUT& lut) {
-  Size = 0;
+void TSpeedgradeLook3DLutFormat::Load(const std::string& path, TLUT& lut, TLoadContext&) const {
   TXMLNode document;
   document.LoadFromFile(path);
   const TXMLNode* look = document.ChildByName("look");
   const TXMLNode* grid = look != nullptr ? look->ChildByName("lut") : nullptr;
   std::string_view data;
+  std::int32_t size = 0;
   if (grid != nullptr) {
-    const std::int32_t size = StrToInt(Unquoted(grid->FindChild("size").Value.AsString()));
+    size = StrToInt(Unquoted(grid->FindChild("size").Value.AsString()));
     data = grid->FindChild("data").Value.AsString();
-    if (size < 0) SetGridSize(size);  // refused as not valid
+    if (size < 0) CheckedGridSize(size);  // refused as not valid
     if (size > TLUT::MaxGridNodes) {
       throw ELUTError("The grid size " + std::to_string(size) +
                       " is too large: a 3D LUT holds at most 101 nodes per axis.");
     }
-    Size = size;
   }
-  if (Size == 0) {
+  if (size == 0) {
     lut.Kind = lkNone;
     return;
   }
-  const bool complete = DecodeGrid(data, Size, lut);
+  const bool complete = DecodeGrid(data, size, lut);
   lut.Kind = lk3D;
-  lut.Size3D = Size;
+  lut.Size3D = size;
   if (!complete) throw ELUTError(kIncompleteFile);
 }
 
-void TSpeedgradeLook3DLutFormat::Save(const std::string& path, const TLUT& lut, int) {
+void TSpeedgradeLook3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
   const int n = GridSizeToWrite(lut);
   const std::string hex = HexGrid(lut, n);
   TTextFile text;
@@ -200,12 +199,12 @@ void TSpeedgradeLook3DLutFormat::Save(const std::string& path, const TLUT& lut, 
 
 // ---- Premiere look ---------------------------------------------------------------------------
 
-void TSpeedgradeLook3DLutV2Format::Save(const std::string& path, const TLUT& lut, int bits) {
+void TSpeedgradeLook3DLutV2Format::Save(const std::string& path, const TLUT& lut, int bits) const {
   SaveAsking(path, lut, bits, {});
 }
 
 void TSpeedgradeLook3DLutV2Format::SaveAsking(const std::string& path, const TLUT& lut, int,
-                                              const TReplaceQuestion& mayReplace) {
+                                              const TReplaceQuestion& mayReplace) const {
   const std::string companion = ChangeFileExt(path, ".cube");
   if (companion == path) {
     throw Exception("A Premiere look cannot be written to " + path +

@@ -5,34 +5,34 @@
 
 #include <string>
 
-#include "core/LUTFormat.h"
+#include "formats/FormatToolkit.h"
 
 namespace vorn {
 
-class TSpeedgradeLook3DLutFormat : public TGenericLutFormat {
+class TSpeedgradeLook3DLutFormat : public TLUTFormat {
  public:
-  TSpeedgradeLook3DLutFormat() : TGenericLutFormat("Adobe SpeedGrade Look 3D", true) {}
+  TSpeedgradeLook3DLutFormat() : TLUTFormat("Adobe SpeedGrade Look 3D", true) {}
 
-  bool IsFormat(const std::string& path) override;
+  bool IsFormat(const std::string& path) const override;
   // look/lut/size and look/lut/data. A look without a look/lut element, or with size 0,
   // loads as a LUT without values (lkNone).
-  void Load(const std::string& path, TLUT& lut) override;
-  void Save(const std::string& path, const TLUT& lut, int bits) override;
+  void Load(const std::string& path, TLUT& lut, TLoadContext& context) const override;
+  void Save(const std::string& path, const TLUT& lut, int bits) const override;
 };
 
-class TSpeedgradeLook3DLutV2Format : public TGenericLutFormat {
+class TSpeedgradeLook3DLutV2Format : public TLUTFormat {
  public:
-  TSpeedgradeLook3DLutV2Format() : TGenericLutFormat("Adobe Primeire Look", true) {}
+  TSpeedgradeLook3DLutV2Format()
+      : TLUTFormat("Adobe Primeire Look", true, TFormatAccess::WriteOnly) {}
 
-  bool IsFormat(const std::string&) override { return false; }
-  bool CanRead() const override { return false; }
-  void Load(const std::string&, TLUT&) override {}
+  bool IsFormat(const std::string&) const override { return false; }
+  bool WritesCompanion() const override { return true; }
   // The grid goes to the path with the extension ".cube" (Cube 3D) and the look names it.
   // An existing cube file is replaced only when mayReplace answers true; a false answer
   // writes neither file, and without a question the save fails naming the cube file.
   void SaveAsking(const std::string& path, const TLUT& lut, int bits,
-                  const TReplaceQuestion& mayReplace) override;
-  void Save(const std::string& path, const TLUT& lut, int bits) override;
+                  const TReplaceQuestion& mayReplace) const override;
+  void Save(const std::string& path, const TLUT& lut, int bits) const override;
 };
 
 }  // namespace vorn

@@ -11,10 +11,9 @@ namespace vorn {
 
 namespace {
 
-constexpr TValueLayout kCodeValues{noBlueFastest, coRGB, true, false};
-constexpr TValueLayout kIndexedCodeValues{noBlueFastest, coRGB, true, true};
-constexpr TLineLayout kCodeLines{noBlueFastest, coRGB, ' ', false};
-constexpr TLineLayout kIndexedCodeLines{noBlueFastest, coRGB, '\t', true};
+constexpr TValueLayout kCodeValues{.Order = noBlueFastest, .IntegerCodes = true};
+constexpr TValueLayout kIndexedCodeValues{
+    .Order = noBlueFastest, .IntegerCodes = true, .IndexColumn = true, .Separator = '\t'};
 // The "out " line states 2^bits codes, which must stay a 32-bit integer.
 constexpr int kPandoraMaxBits = 30;
 constexpr int kLargestMeshExponent = 6;
@@ -46,38 +45,38 @@ int MeshExponentFor(int n) {
 
 // ---- Autodesk Lustre 3D ------------------------------------------------------------------
 
-bool TLustre3DLutFormat::IsFormat(const std::string& path) {
+bool TLustre3DLutFormat::IsFormat(const std::string& path) const {
   return HasHeaderKeywords(path, "3DMESH", "");
 }
 
 // "Mesh A B": 2^A + 1 nodes per axis and codes 0 .. 2^B - 1. A later "Mesh" line replaces
 // both.
-void TLustre3DLutFormat::ReadMeshLine(std::string_view afterKeyword) {
+void TLustre3DLutFormat::ReadMeshLine(TLoadState& load, std::string_view afterKeyword) const {
   std::string_view rest = Trim(afterKeyword.substr(afterKeyword.empty() ? 0 : 1));
   const std::size_t space = rest.find(' ');
   const std::int32_t inputBits = StrToInt(rest.substr(0, space));
   const std::int32_t outputBits =
       StrToInt(space == std::string_view::npos ? std::string_view() : Trim(rest.substr(space)));
-  SetGridSize(PowerOfTwoPlus(inputBits, 1.0));
-  SetLargestCode(PowerOfTwoPlus(outputBits, -1.0));
+  load.SetGridSize(PowerOfTwoPlus(inputBits, 1.0));
+  load.SetLargestCode(PowerOfTwoPlus(outputBits, -1.0));
 }
 
-void TLustre3DLutFormat::ParseLine(std::string_view line, TLUT& lut) {
+void TLustre3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {
   // Reading stops with the last node: later lines, a later "Mesh" line too, change nothing.
-  if (Complete) return;
+  if (load.Complete) return;
   const std::string_view trimmed = Trim(line);
   if (IsBlankOrComment(trimmed) || PosNoCase("3DMESH", trimmed) != 0) return;
   bool isMeshLine = false;
   const std::string_view afterMesh = TextAfterKeyword(trimmed, "Mesh", isMeshLine);
   if (isMeshLine) {
-    ReadMeshLine(afterMesh);
+    ReadMeshLine(load, afterMesh);
     return;
   }
   // The breakpoint line and the "LUT8" and "gamma" lines do not parse and are skipped.
-  if (Size != -1) ReadGridLine(trimmed, lut, kCodeValues, Scale);
+  if (load.Size != -1) load.ReadGridLine(trimmed, lut, kCodeValues, load.Scale);
 }
 
-void TLustre3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) {
+void TLustre3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) const {
   const int n = GridSizeToWrite(lut);
   const int exponent = MeshExponentFor(n);
   const int codeBits = CodeBitsToWrite(bits);
@@ -88,7 +87,7 @@ void TLustre3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits
   text.Add("3DMESH");
   text.Add("Mesh " + std::to_string(exponent) + " " + std::to_string(codeBits));
   text.Add("");
-  AddGridLines(text, lut, kCodeLines, TValueWriter::ScaledInt(codeBits));
+  AddGridLines(text, lut, kCodeValues, TValueWriter::ScaledInt(codeBits));
   text.Add("");
   text.Add("LUT8");
   text.Add("gamma 1.0");
@@ -97,25 +96,25 @@ void TLustre3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits
 
 // ---- Pandora 3D, Technicolor ---------------------------------------------------------------
 
-bool TPandora3DLutFormat::IsFormat(const std::string& path) {
+bool TPandora3DLutFormat::IsFormat(const std::string& path) const {
   return HasHeaderKeywords(path, "channel 3d,format lut", "");
 }
 
-void TPandora3DLutFormat::ParseLine(std::string_view line, TLUT& lut) {
+void TPandora3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {
   const std::string_view trimmed = Trim(line);
   if (IsBlankOrComment(trimmed)) return;
   std::int32_t number = 0;
-  if (Size == -1 && IntegerAfterPrefix(line, "in ", number)) {
-    SetGridSizeFromNodeCount(number);
-  } else if (Scale == -1 && IntegerAfterPrefix(line, "out ", number)) {
-    SetLargestCode(std::int64_t{number} - 1);
-  } else if (Size != -1 && Scale != -1) {
+  if (load.Size == -1 && IntegerAfterPrefix(line, "in ", number)) {
+    load.SetGridSizeFromNodeCount(number);
+  } else if (load.Scale == -1 && IntegerAfterPrefix(line, "out ", number)) {
+    load.SetLargestCode(std::int64_t{number} - 1);
+  } else if (load.Size != -1 && load.Scale != -1) {
     // The "channel", "format" and "values" lines do not parse and are skipped.
-    ReadGridLine(trimmed, lut, kIndexedCodeValues, Scale);
+    load.ReadGridLine(trimmed, lut, kIndexedCodeValues, load.Scale);
   }
 }
 
-void TPandora3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) {
+void TPandora3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) const {
   const int n = GridSizeToWrite(lut);
   const int codeBits = CodeBitsToWrite(bits, kPandoraMaxBits);
   TTextFile text;
@@ -132,30 +131,30 @@ void TPandora3DLutFormat::Save(const std::string& path, const TLUT& lut, int bit
   text.Add("format lut");
   text.Add("");
   text.Add("values\tred\tgreen\tblue");
-  AddGridLines(text, lut, kIndexedCodeLines, TValueWriter::ScaledInt(codeBits));
+  AddGridLines(text, lut, kIndexedCodeValues, TValueWriter::ScaledInt(codeBits));
   text.Save(path);
 }
 
 // ---- Quantel 3D --------------------------------------------------------------------------
 
-bool TQuantel3DLutFormat::IsFormat(const std::string& path) {
+bool TQuantel3DLutFormat::IsFormat(const std::string& path) const {
   return HasHeaderKeywords(path, "max value,vertices", "");
 }
 
-void TQuantel3DLutFormat::ParseLine(std::string_view line, TLUT& lut) {
+void TQuantel3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {
   const std::string_view trimmed = Trim(line);
   if (IsBlankOrComment(trimmed)) return;
   std::int32_t number = 0;
-  if (Size == -1 && IntegerAfterPrefix(line, "vertices", number)) {
-    SetGridSize(number);
-  } else if (Scale == -1 && IntegerAfterPrefix(line, "max value", number)) {
-    SetLargestCode(number);
-  } else if (Size != -1 && Scale != -1) {
-    ReadGridLine(trimmed, lut, kCodeValues, Scale);
+  if (load.Size == -1 && IntegerAfterPrefix(line, "vertices", number)) {
+    load.SetGridSize(number);
+  } else if (load.Scale == -1 && IntegerAfterPrefix(line, "max value", number)) {
+    load.SetLargestCode(number);
+  } else if (load.Size != -1 && load.Scale != -1) {
+    load.ReadGridLine(trimmed, lut, kCodeValues, load.Scale);
   }
 }
 
-void TQuantel3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) {
+void TQuantel3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) const {
   const int n = GridSizeToWrite(lut);
   const int codeBits = CodeBitsToWrite(bits);
   TTextFile text;
@@ -166,7 +165,7 @@ void TQuantel3DLutFormat::Save(const std::string& path, const TLUT& lut, int bit
   text.Add("");
   text.Add("cube data");
   text.Add("R G B");
-  AddGridLines(text, lut, kCodeLines, TValueWriter::ScaledInt(codeBits));
+  AddGridLines(text, lut, kCodeValues, TValueWriter::ScaledInt(codeBits));
   text.Save(path);
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/LUTFormat.h"
+#include "formats/FormatToolkit.h"
 
 namespace vorn {
 
@@ -15,31 +15,31 @@ class TLustre3DLutFormat : public TGenericLutFormat {
  public:
   TLustre3DLutFormat() : TGenericLutFormat("Autodesk Lustre 3D", true) {}
 
-  bool IsFormat(const std::string& path) override;
+  bool IsFormat(const std::string& path) const override;
   // Writes 2, 3, 5, 9, 17, 33 or 65 nodes per axis, the sizes a "Mesh" line can state.
-  void Save(const std::string& path, const TLUT& lut, int bits) override;
-  void ParseLine(std::string_view line, TLUT& lut) override;
+  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 
  private:
-  void ReadMeshLine(std::string_view afterKeyword);
+  void ReadMeshLine(TLoadState& load, std::string_view afterKeyword) const;
 };
 
 class TPandora3DLutFormat : public TGenericLutFormat {
  public:
   TPandora3DLutFormat() : TGenericLutFormat("Pandora 3D, Technicolor", true) {}
 
-  bool IsFormat(const std::string& path) override;
-  void Save(const std::string& path, const TLUT& lut, int bits) override;
-  void ParseLine(std::string_view line, TLUT& lut) override;
+  bool IsFormat(const std::string& path) const override;
+  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 };
 
 class TQuantel3DLutFormat : public TGenericLutFormat {
  public:
   TQuantel3DLutFormat() : TGenericLutFormat("Quantel 3D", true) {}
 
-  bool IsFormat(const std::string& path) override;
-  void Save(const std::string& path, const TLUT& lut, int bits) override;
-  void ParseLine(std::string_view line, TLUT& lut) override;
+  bool IsFormat(const std::string& path) const override;
+  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 };
 
 }  // namespace vorn

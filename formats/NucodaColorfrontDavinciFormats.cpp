@@ -10,10 +10,8 @@ namespace vorn {
 
 namespace {
 
-constexpr TValueLayout kRgbValues{noRedFastest, coRGB, false, false};
-constexpr TValueLayout kBgrValues{noRedFastest, coBGR, false, false};
-constexpr TLineLayout kRgbLines{noRedFastest, coRGB, ' ', false};
-constexpr TLineLayout kBgrLines{noRedFastest, coBGR, ' ', false};
+constexpr TValueLayout kRgbValues{.Order = noRedFastest, .Channels = coRGB};
+constexpr TValueLayout kBgrValues{.Order = noRedFastest, .Channels = coBGR};
 
 // The Nucoda writer's shaper: 4096 entries rising from 0 to just under 33, which a version 1
 // file divides by 33 when it is read.
@@ -31,17 +29,27 @@ std::int32_t IntegerAfterSeparator(std::string_view afterKeyword) {
 
 // ---- Nucoda 3D -------------------------------------------------------------------------
 
-bool TNucoda3DLutFormat::IsFormat(const std::string& path) {
+bool TNucoda3DLutFormat::IsFormat(const std::string& path) const {
   return HasHeaderKeywords(path, "NUCODA_3D_CUBE", "");
 }
 
-void TNucoda3DLutFormat::Load(const std::string& path, TLUT& lut) {
-  CubeVersion = 0;
-  Has1D = Has3D = HasContent = false;
-  TGenericLutFormat::Load(path, lut);
+struct TNucoda3DLutFormat::TNucodaLoad : TLoadState {
+  using TLoadState::TLoadState;
+  // The number after "NUCODA_3D_CUBE"; 0 until that line is read.
+  std::int32_t CubeVersion = 0;
+  bool Has1D = false;  // a "LUT_1D_SIZE" line was read
+  bool Has3D = false;  // a "LUT_3D_SIZE" line was read
+  // A line other than blanks, comments and the three keyword lines was read.
+  bool HasContent = false;
+};
+
+std::unique_ptr<TLoadState> TNucoda3DLutFormat::NewLoadState(const std::string&,
+                                                             std::int32_t inputBits) const {
+  return std::make_unique<TNucodaLoad>(inputBits);
 }
 
-void TNucoda3DLutFormat::ParseLine(std::string_view line, TLUT& lut) {
+void TNucoda3DLutFormat::ParseLine(TLoadState& state, std::string_view line, TLUT& lut) const {
+  auto& load = static_cast<TNucodaLoad&>(state);
   const std::string_view trimmed = Trim(line);
   if (trimmed.empty() || IsCommentLine(trimmed)) return;
   // Every keyword holds an underscore; value lines are passed on without searching them.
@@ -49,52 +57,54 @@ void TNucoda3DLutFormat::ParseLine(std::string_view line, TLUT& lut) {
     bool found = false;
     std::string_view rest = TextAfterKeyword(trimmed, "NUCODA_3D_CUBE", found);
     if (found) {
-      CubeVersion = IntegerAfterSeparator(rest);
+      load.CubeVersion = IntegerAfterSeparator(rest);
       return;
     }
     rest = TextAfterKeyword(trimmed, "LUT_1D_SIZE", found);
     if (found) {
-      SetShaperSize(StrToInt(Trim(rest)), 1);
-      Has1D = true;
+      load.SetShaperSize(StrToInt(Trim(rest)), 1);
+      load.Has1D = true;
       return;
     }
     rest = TextAfterKeyword(trimmed, "LUT_3D_SIZE", found);
     if (found) {
-      SetGridSize(StrToInt(Trim(rest)));
-      Has3D = true;
+      load.SetGridSize(StrToInt(Trim(rest)));
+      load.Has3D = true;
       return;
     }
   }
-  HasContent = true;  // a title line is enough
+  load.HasContent = true;  // a title line is enough
   TRGB values;
   if (!ParseValues(trimmed, kRgbValues, 1.0, values)) return;
-  if (EntryIndex < ShaperSize && CubeVersion == 1) {
+  if (load.EntryIndex < load.ShaperSize && load.CubeVersion == 1) {
     values = {values.R / kNucodaVersion1Divisor, values.G / kNucodaVersion1Divisor,
               values.B / kNucodaVersion1Divisor};
   }
-  StoreShaperOrNode(lut, noRedFastest, values);
+  load.StoreShaperOrNode(lut, noRedFastest, values);
 }
 
-void TNucoda3DLutFormat::FinishLoad(TLUT& lut) {
-  if (Has3D || !Has1D) {
+void TNucoda3DLutFormat::FinishLoad(TLoadState& state, TLUT& lut) const {
+  const auto& load = static_cast<const TNucodaLoad&>(state);
+  if (load.Has3D || !load.Has1D) {
     lut.Kind = lk3D;
-    lut.Size3D = Size;
+    lut.Size3D = load.Size;
   }
-  if (Has1D) {
-    lut.Kind = Has3D ? lk1DAnd3D : lk1D;
-    lut.Size1D = EntryIndex;
+  if (load.Has1D) {
+    lut.Kind = load.Has3D ? lk1DAnd3D : lk1D;
+    lut.Size1D = load.EntryIndex;
   }
-  if (!HasContent) throw ELUTError(kIncompleteFile);
-  if (!Has1D && !Has3D) {
+  if (!load.HasContent) throw ELUTError(kIncompleteFile);
+  if (!load.Has1D && !load.Has3D) {
     throw ELUTError("The file has neither a LUT_1D_SIZE nor a LUT_3D_SIZE line: it holds no LUT.");
   }
   // A grid needs every node (and a shaper before it every entry); a table alone keeps the
   // entries it has.
-  const bool whole = Has3D ? Complete && EntryIndex == ShaperSize : EntryIndex > 0;
+  const bool whole =
+      load.Has3D ? load.Complete && load.EntryIndex == load.ShaperSize : load.EntryIndex > 0;
   if (!whole) throw ELUTError(kIncompleteFile);
 }
 
-void TNucoda3DLutFormat::Save(const std::string& path, const TLUT& lut, int) {
+void TNucoda3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
   const int n = GridSizeToWrite(lut);
   TTextFile text;
   text.Add("NUCODA_3D_CUBE 1");
@@ -109,35 +119,36 @@ void TNucoda3DLutFormat::Save(const std::string& path, const TLUT& lut, int) {
     const double value = i / static_cast<double>(kNucodaShaperLines - 1) * kNucodaShaperTop;
     ramp[static_cast<std::size_t>(i)] = {value, value, value};
   }
-  AddValueLines(text, ramp, kRgbLines, TValueWriter::Fixed(6));
+  AddValueLines(text, ramp, kRgbValues, TValueWriter::Fixed(6));
   text.Add("");
-  AddGridLines(text, lut, kRgbLines, TValueWriter::Fixed(6));
+  AddGridLines(text, lut, kRgbValues, TValueWriter::Fixed(6));
   text.Save(path);
 }
 
 // ---- Colorfront OSD 3D -----------------------------------------------------------------
 
-bool TColorFrontOSD3DLutFormat::IsFormat(const std::string& path) {
+bool TColorFrontOSD3DLutFormat::IsFormat(const std::string& path) const {
   return HasExtension(path, ".3dmesh");
 }
 
-void TColorFrontOSD3DLutFormat::ParseLine(std::string_view line, TLUT& lut) {
+void TColorFrontOSD3DLutFormat::ParseLine(TLoadState& load, std::string_view line,
+                                          TLUT& lut) const {
   const std::string_view trimmed = Trim(line);
   if (trimmed.empty()) return;
-  if (Size == -1) SetGridSizeFromValueLines();
+  if (load.Size == -1) load.SetGridSizeFromValueLines();
   if (IsCommentLine(trimmed)) return;
-  ReadGridLine(trimmed, lut, kBgrValues);
+  load.ReadGridLine(trimmed, lut, kBgrValues);
 }
 
-void TColorFrontOSD3DLutFormat::Save(const std::string& path, const TLUT& lut, int) {
+void TColorFrontOSD3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
   TTextFile text;
-  AddGridLines(text, lut, kBgrLines, TValueWriter::Fixed(6));
+  AddGridLines(text, lut, kBgrValues, TValueWriter::Fixed(6));
   text.Save(path);
 }
 
 // ---- DaVinci DAT 3D --------------------------------------------------------------------
 
-bool TDavinciDat3DLutFormat::IsFormat(const std::string& path) {
+bool TDavinciDat3DLutFormat::IsFormat(const std::string& path) const {
   if (HasHeaderKeywords(path, "3DLUTSIZE", "")) return true;
   if (!HasExtension(path, ".dat")) return false;
   TTextFile head;
@@ -145,32 +156,41 @@ bool TDavinciDat3DLutFormat::IsFormat(const std::string& path) {
   return CountValueLines(head) > 0;
 }
 
-void TDavinciDat3DLutFormat::Load(const std::string& path, TLUT& lut) {
-  HasSizeKeyword = HasHeaderKeywords(path, "3DLUTSIZE", "");
-  TGenericLutFormat::Load(path, lut);
+struct TDavinciDat3DLutFormat::TDatLoad : TLoadState {
+  TDatLoad(std::int32_t inputBits, bool hasSizeKeyword)
+      : TLoadState(inputBits), HasSizeKeyword(hasSizeKeyword) {}
+  // The first 4096 bytes of the file name "3DLUTSIZE": the size comes from that line instead
+  // of the number of value lines.
+  const bool HasSizeKeyword;
+};
+
+std::unique_ptr<TLoadState> TDavinciDat3DLutFormat::NewLoadState(const std::string& path,
+                                                                 std::int32_t inputBits) const {
+  return std::make_unique<TDatLoad>(inputBits, HasHeaderKeywords(path, "3DLUTSIZE", ""));
 }
 
-void TDavinciDat3DLutFormat::ParseLine(std::string_view line, TLUT& lut) {
+void TDavinciDat3DLutFormat::ParseLine(TLoadState& state, std::string_view line, TLUT& lut) const {
+  auto& load = static_cast<TDatLoad&>(state);
   const std::string_view trimmed = Trim(line);
   if (trimmed.empty() || IsCommentLine(trimmed)) return;
-  if (Size == -1) {
-    if (HasSizeKeyword) {
+  if (load.Size == -1) {
+    if (load.HasSizeKeyword) {
       // Lines before the size line are passed over.
       bool found = false;
       const std::string_view rest = TextAfterKeyword(trimmed, "3DLUTSIZE", found);
-      if (found) SetGridSize(IntegerAfterSeparator(rest));
+      if (found) load.SetGridSize(IntegerAfterSeparator(rest));
       return;
     }
-    SetGridSizeFromValueLines();
+    load.SetGridSizeFromValueLines();
   }
-  ReadGridLine(trimmed, lut, kBgrValues);
+  load.ReadGridLine(trimmed, lut, kBgrValues);
 }
 
-void TDavinciDat3DLutFormat::Save(const std::string& path, const TLUT& lut, int) {
+void TDavinciDat3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
   TTextFile text;
   text.Add("3DLUTSIZE " + std::to_string(GridSizeToWrite(lut)));
   text.Add("");
-  AddGridLines(text, lut, kBgrLines, TValueWriter::Fixed(6));
+  AddGridLines(text, lut, kBgrValues, TValueWriter::Fixed(6));
   text.Save(path);
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/LUTFormat.h"
+#include "formats/FormatToolkit.h"
 
 namespace vorn {
 
@@ -19,47 +19,44 @@ namespace vorn {
 class TNucoda3DLutFormat : public TGenericLutFormat {
  public:
   TNucoda3DLutFormat() : TGenericLutFormat("Nucoda 3D", true) {}
-  bool IsFormat(const std::string& path) override;
-  void Load(const std::string& path, TLUT& lut) override;
+  bool IsFormat(const std::string& path) const override;
   // Writes a fixed shaper ramp of 4096 entries before the grid; the record's own table is
   // not written.
-  void Save(const std::string& path, const TLUT& lut, int bits) override;
-  void ParseLine(std::string_view line, TLUT& lut) override;
+  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 
  protected:
+  std::unique_ptr<TLoadState> NewLoadState(const std::string& path,
+                                           std::int32_t inputBits) const override;
   // A file needs a size keyword and a line that is none of the keyword lines; a grid must
   // be whole, a table alone holds the entries read (at least one).
-  void FinishLoad(TLUT& lut) override;
+  void FinishLoad(TLoadState& load, TLUT& lut) const override;
 
  private:
-  // The number after "NUCODA_3D_CUBE"; 0 until that line is read.
-  std::int32_t CubeVersion = 0;
-  bool Has1D = false;  // a "LUT_1D_SIZE" line was read
-  bool Has3D = false;  // a "LUT_3D_SIZE" line was read
-  // A line other than blanks, comments and the three keyword lines was read.
-  bool HasContent = false;
+  struct TNucodaLoad;
 };
 
 class TColorFrontOSD3DLutFormat : public TGenericLutFormat {
  public:
   TColorFrontOSD3DLutFormat() : TGenericLutFormat("Colorfront OSD 3D", true) {}
-  bool IsFormat(const std::string& path) override;
-  void Save(const std::string& path, const TLUT& lut, int bits) override;
-  void ParseLine(std::string_view line, TLUT& lut) override;
+  bool IsFormat(const std::string& path) const override;
+  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 };
 
 class TDavinciDat3DLutFormat : public TGenericLutFormat {
  public:
   TDavinciDat3DLutFormat() : TGenericLutFormat("Davinci DAT 3D", true) {}
-  bool IsFormat(const std::string& path) override;
-  void Load(const std::string& path, TLUT& lut) override;
-  void Save(const std::string& path, const TLUT& lut, int bits) override;
-  void ParseLine(std::string_view line, TLUT& lut) override;
+  bool IsFormat(const std::string& path) const override;
+  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
+
+ protected:
+  std::unique_ptr<TLoadState> NewLoadState(const std::string& path,
+                                           std::int32_t inputBits) const override;
 
  private:
-  // The first 4096 bytes of the file being read name "3DLUTSIZE": the size comes from that
-  // line instead of the number of value lines.
-  bool HasSizeKeyword = false;
+  struct TDatLoad;
 };
 
 }  // namespace vorn

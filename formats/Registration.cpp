@@ -5,6 +5,7 @@
 #include "formats/Registration.h"
 
 #include <memory>
+#include <mutex>
 
 #include "core/LUTFormat.h"
 #include "formats/ASCCDLFormat.h"
@@ -19,8 +20,9 @@
 
 namespace vorn {
 
-void RegisterBuiltInFormats() {
-  if (!LutFormats().empty()) return;
+namespace {
+
+void RegisterFormatsAndProfiles() {
   const int cubeTruelight = RegisterFormat(std::make_unique<TCube3DTruelightLutFormat>());
   const int cube3D = RegisterFormat(std::make_unique<TCube3DLutFormat>());
   const int lustre3D = RegisterFormat(std::make_unique<TLustre3DLutFormat>());
@@ -58,43 +60,193 @@ void RegisterBuiltInFormats() {
   RegisterFormat(std::make_unique<THaldImage3DLutFormat>());  // read only: no output profile
   const int obs = RegisterFormat(std::make_unique<TOBS3DLutFormat>());
 
-  RegisterOutputProfile("3DL Scratch, Autodesk, Blackmagic, Cine-tal", "3dl", threeDL, 17, 12,
-                        false, false);
-  RegisterOutputProfile("3DL Fusion", "3dl", threeDL, 33, 12, false, false);
-  RegisterOutputProfile("Adobe Premiere Look", "look", premiereLook, 32, 0, false, false);
-  RegisterOutputProfile("Adobe SpeedGrade Look", "look", speedgradeLook, 8, 0, true, false);
-  RegisterOutputProfile("Autodesk Lustre 3D", "lut", lustre3D, 33, 12, false, false);
-  RegisterOutputProfile("Clipster 3D", "txt", clipster3D, 17, 16, false, false);
-  RegisterOutputProfile("Codex 3D", "txt", codex3D, 17, 12, false, false);
-  RegisterOutputProfile("Colorfront OSD 3D", "3dmesh", colorfront3D, 17, 0, false, false);
-  RegisterOutputProfile("Cube 3D Adobe Photoshop, AfterEffects, Iridas, Nuke", "cube", cube3D, 32,
-                        0, false, false);
-  RegisterOutputProfile("Cube 3D Davinci", "cube", cube3D, 33, 0, true, false);
-  RegisterOutputProfile("Cube 3D Truelight", "cube", cubeTruelight, 32, 0, false, false);
-  RegisterOutputProfile("Davinci DAT 3D", "dat", davinciDat3D, 33, 0, false, false);
-  RegisterOutputProfile("Dolby DD3", "dd3", threeDL, 17, 12, false, false);
-  RegisterOutputProfile("FSI CFE (Flanders Scientific) 3D", "cfe", fsiCfe, 17, 0, false, false);
-  RegisterOutputProfile("FSI DIT (Flanders Scientific) 3D", "dat", fsiDit, 64, 10, false, false);
-  RegisterOutputProfile("Nucoda 3D", "cms", nucoda3D, 33, 0, true, false);
-  RegisterOutputProfile("Luther 3D", "txt", luther3D, 33, 10, false, false);
-  RegisterOutputProfile("Open Broadcaster Software 3D PNG", "png", obs, 64, 8, false, false);
-  RegisterOutputProfile("Pandora 3D, Apple 3D m3d", "m3d", pandora, 17, 16, false, false);
-  RegisterOutputProfile("Panasonic 3D vlt, Varicam", "vlt", panasonic, 17, 0, false, false);
-  RegisterOutputProfile("PixelFarm PFClean 3D", "pfl", pfClean, 16, 8, false, false);
-  RegisterOutputProfile("Quantel 3D", "txt", quantel3D, 17, 12, false, false);
-  RegisterOutputProfile("Technicolor 3D mga", "mga", pandora, 33, 16, false, false);
-  RegisterOutputProfile("Autodesk Lustre 1D", "lut", lustre1D, 65536, 16, true, true);
-  RegisterOutputProfile("Blackmagic HDLink 1D", "txt", blackmagic1D, 1024, 0, false, false);
-  RegisterOutputProfile("Cine-tal 1D", "txt", cinetal1D, 1024, 10, false, false);
-  RegisterOutputProfile("Codex 1D, Sony SRW-1, Scratch 1D", "dat", codex1D, 1024, 10, false, false);
-  RegisterOutputProfile("Colorfront OSD 1D", "1dlut", colorfront1D, 1024, 0, false, false);
-  RegisterOutputProfile("Cube 1D", "cube", cube1D, 4096, 0, false, false);
-  RegisterOutputProfile("Filmlight Truelight 1D", "cube", filmlight1D, 4096, 0, false, false);
-  RegisterOutputProfile("Fusion 1D", "alut", fusion1D, 65536, 16, false, false);
-  RegisterOutputProfile("Nucoda 1D", "cms", nucoda1D, 4096, 0, false, false);
-  RegisterOutputProfile("Quantel 1D", "txt", quantel1D, 1024, 10, false, false);
-  RegisterOutputProfile("S.two 1D", "swto.xml", stwo1D, 1024, 10, false, false);
-  RegisterOutputProfile("Shake 1D", "txt", shake1D, 65536, 16, false, false);
+  RegisterOutputProfile({.Name = "3DL Scratch, Autodesk, Blackmagic, Cine-tal",
+                         .Extension = "3dl",
+                         .FormatIndex = threeDL,
+                         .DefaultSize = 17,
+                         .DefaultBits = 12});
+  RegisterOutputProfile({.Name = "3DL Fusion",
+                         .Extension = "3dl",
+                         .FormatIndex = threeDL,
+                         .DefaultSize = 33,
+                         .DefaultBits = 12});
+  RegisterOutputProfile({.Name = "Adobe Premiere Look",
+                         .Extension = "look",
+                         .FormatIndex = premiereLook,
+                         .DefaultSize = 32,
+                         .DefaultBits = 0});
+  RegisterOutputProfile({.Name = "Adobe SpeedGrade Look",
+                         .Extension = "look",
+                         .FormatIndex = speedgradeLook,
+                         .DefaultSize = 8,
+                         .DefaultBits = 0,
+                         .SizeSelectable = true});
+  RegisterOutputProfile({.Name = "Autodesk Lustre 3D",
+                         .Extension = "lut",
+                         .FormatIndex = lustre3D,
+                         .DefaultSize = 33,
+                         .DefaultBits = 12});
+  RegisterOutputProfile({.Name = "Clipster 3D",
+                         .Extension = "txt",
+                         .FormatIndex = clipster3D,
+                         .DefaultSize = 17,
+                         .DefaultBits = 16});
+  RegisterOutputProfile({.Name = "Codex 3D",
+                         .Extension = "txt",
+                         .FormatIndex = codex3D,
+                         .DefaultSize = 17,
+                         .DefaultBits = 12});
+  RegisterOutputProfile({.Name = "Colorfront OSD 3D",
+                         .Extension = "3dmesh",
+                         .FormatIndex = colorfront3D,
+                         .DefaultSize = 17,
+                         .DefaultBits = 0});
+  RegisterOutputProfile({.Name = "Cube 3D Adobe Photoshop, AfterEffects, Iridas, Nuke",
+                         .Extension = "cube",
+                         .FormatIndex = cube3D,
+                         .DefaultSize = 32,
+                         .DefaultBits = 0});
+  RegisterOutputProfile({.Name = "Cube 3D Davinci",
+                         .Extension = "cube",
+                         .FormatIndex = cube3D,
+                         .DefaultSize = 33,
+                         .DefaultBits = 0,
+                         .SizeSelectable = true});
+  RegisterOutputProfile({.Name = "Cube 3D Truelight",
+                         .Extension = "cube",
+                         .FormatIndex = cubeTruelight,
+                         .DefaultSize = 32,
+                         .DefaultBits = 0});
+  RegisterOutputProfile({.Name = "Davinci DAT 3D",
+                         .Extension = "dat",
+                         .FormatIndex = davinciDat3D,
+                         .DefaultSize = 33,
+                         .DefaultBits = 0});
+  RegisterOutputProfile({.Name = "Dolby DD3",
+                         .Extension = "dd3",
+                         .FormatIndex = threeDL,
+                         .DefaultSize = 17,
+                         .DefaultBits = 12});
+  RegisterOutputProfile({.Name = "FSI CFE (Flanders Scientific) 3D",
+                         .Extension = "cfe",
+                         .FormatIndex = fsiCfe,
+                         .DefaultSize = 17,
+                         .DefaultBits = 0});
+  RegisterOutputProfile({.Name = "FSI DIT (Flanders Scientific) 3D",
+                         .Extension = "dat",
+                         .FormatIndex = fsiDit,
+                         .DefaultSize = 64,
+                         .DefaultBits = 10});
+  RegisterOutputProfile({.Name = "Nucoda 3D",
+                         .Extension = "cms",
+                         .FormatIndex = nucoda3D,
+                         .DefaultSize = 33,
+                         .DefaultBits = 0,
+                         .SizeSelectable = true});
+  RegisterOutputProfile({.Name = "Luther 3D",
+                         .Extension = "txt",
+                         .FormatIndex = luther3D,
+                         .DefaultSize = 33,
+                         .DefaultBits = 10});
+  RegisterOutputProfile({.Name = "Open Broadcaster Software 3D PNG",
+                         .Extension = "png",
+                         .FormatIndex = obs,
+                         .DefaultSize = 64,
+                         .DefaultBits = 8});
+  RegisterOutputProfile({.Name = "Pandora 3D, Apple 3D m3d",
+                         .Extension = "m3d",
+                         .FormatIndex = pandora,
+                         .DefaultSize = 17,
+                         .DefaultBits = 16});
+  RegisterOutputProfile({.Name = "Panasonic 3D vlt, Varicam",
+                         .Extension = "vlt",
+                         .FormatIndex = panasonic,
+                         .DefaultSize = 17,
+                         .DefaultBits = 0});
+  RegisterOutputProfile({.Name = "PixelFarm PFClean 3D",
+                         .Extension = "pfl",
+                         .FormatIndex = pfClean,
+                         .DefaultSize = 16,
+                         .DefaultBits = 8});
+  RegisterOutputProfile({.Name = "Quantel 3D",
+                         .Extension = "txt",
+                         .FormatIndex = quantel3D,
+                         .DefaultSize = 17,
+                         .DefaultBits = 12});
+  RegisterOutputProfile({.Name = "Technicolor 3D mga",
+                         .Extension = "mga",
+                         .FormatIndex = pandora,
+                         .DefaultSize = 33,
+                         .DefaultBits = 16});
+  RegisterOutputProfile({.Name = "Autodesk Lustre 1D",
+                         .Extension = "lut",
+                         .FormatIndex = lustre1D,
+                         .DefaultSize = 65536,
+                         .DefaultBits = 16,
+                         .SizeSelectable = true,
+                         .BitsSelectable = true});
+  RegisterOutputProfile({.Name = "Blackmagic HDLink 1D",
+                         .Extension = "txt",
+                         .FormatIndex = blackmagic1D,
+                         .DefaultSize = 1024,
+                         .DefaultBits = 0});
+  RegisterOutputProfile({.Name = "Cine-tal 1D",
+                         .Extension = "txt",
+                         .FormatIndex = cinetal1D,
+                         .DefaultSize = 1024,
+                         .DefaultBits = 10});
+  RegisterOutputProfile({.Name = "Codex 1D, Sony SRW-1, Scratch 1D",
+                         .Extension = "dat",
+                         .FormatIndex = codex1D,
+                         .DefaultSize = 1024,
+                         .DefaultBits = 10});
+  RegisterOutputProfile({.Name = "Colorfront OSD 1D",
+                         .Extension = "1dlut",
+                         .FormatIndex = colorfront1D,
+                         .DefaultSize = 1024,
+                         .DefaultBits = 0});
+  RegisterOutputProfile({.Name = "Cube 1D",
+                         .Extension = "cube",
+                         .FormatIndex = cube1D,
+                         .DefaultSize = 4096,
+                         .DefaultBits = 0});
+  RegisterOutputProfile({.Name = "Filmlight Truelight 1D",
+                         .Extension = "cube",
+                         .FormatIndex = filmlight1D,
+                         .DefaultSize = 4096,
+                         .DefaultBits = 0});
+  RegisterOutputProfile({.Name = "Fusion 1D",
+                         .Extension = "alut",
+                         .FormatIndex = fusion1D,
+                         .DefaultSize = 65536,
+                         .DefaultBits = 16});
+  RegisterOutputProfile({.Name = "Nucoda 1D",
+                         .Extension = "cms",
+                         .FormatIndex = nucoda1D,
+                         .DefaultSize = 4096,
+                         .DefaultBits = 0});
+  RegisterOutputProfile({.Name = "Quantel 1D",
+                         .Extension = "txt",
+                         .FormatIndex = quantel1D,
+                         .DefaultSize = 1024,
+                         .DefaultBits = 10});
+  RegisterOutputProfile({.Name = "S.two 1D",
+                         .Extension = "swto.xml",
+                         .FormatIndex = stwo1D,
+                         .DefaultSize = 1024,
+                         .DefaultBits = 10});
+  RegisterOutputProfile({.Name = "Shake 1D",
+                         .Extension = "txt",
+                         .FormatIndex = shake1D,
+                         .DefaultSize = 65536,
+                         .DefaultBits = 16});
+}
+
+}  // namespace
+
+void RegisterBuiltInFormats() {
+  static std::once_flag once;
+  std::call_once(once, RegisterFormatsAndProfiles);
 }
 
 }  // namespace vorn

@@ -47,7 +47,7 @@ struct T1DTraits {
   // stands for the record's comments as "# " lines.
   std::span<const char* const> Header{};
   std::span<const char* const> Footer{};
-  TLineLayout Lines{};
+  TValueLayout Lines{};
   int Decimals = -1;  // real values with this many decimals; -1: codes at the bit depth
 };
 
@@ -57,7 +57,7 @@ using TCommentUse = T1DTraits::TCommentUse;
 using TDivisorFrom = T1DTraits::TDivisorFrom;
 using TSizeKeyword = T1DTraits::TSizeKeyword;
 
-constexpr TValueLayout kCodeTriple{noRedFastest, coRGB, true, false};
+constexpr TValueLayout kCodeTriple{.IntegerCodes = true};
 
 // ---- The members' traits ---------------------------------------------------------------------
 
@@ -78,10 +78,10 @@ constexpr T1DTraits kCodex1D{.Required = "LUT:",
 
 constexpr const char* kLustreHeader[] = {"LUT{BITS}", "", kConvertedBy, ""};
 constexpr T1DTraits kLustre1D{.Counted = true,
-                              .Values = {noRedFastest, coRGB, true, true},
+                              .Values = {.IntegerCodes = true, .IndexColumn = true},
                               .DivisorFrom = TDivisorFrom::BitDepth,
                               .Header = kLustreHeader,
-                              .Lines = {noRedFastest, coRGB, ' ', true}};
+                              .Lines = {.IndexColumn = true}};
 
 constexpr TSizeKeyword kFilmlightSize[] = {{"lutLength", 1, false, true}};
 constexpr const char* kFilmlightHeader[] = {"# Truelight Cube v2.0", "# lutLength {N}",
@@ -195,6 +195,11 @@ void CheckBitDepth(std::int32_t bits) {
   }
 }
 
+TFormatAccess AccessOf(const T1DTraits& traits) {
+  if (!traits.Writes) return TFormatAccess::ReadOnly;
+  return traits.Reads ? TFormatAccess::ReadWrite : TFormatAccess::WriteOnly;
+}
+
 char* WriteIndex(char* out, int index) {
   return std::to_chars(out, out + 16, index).ptr;
 }
@@ -204,40 +209,37 @@ char* WriteIndex(char* out, int index) {
 // ---- The family's reader and writer ------------------------------------------------------------
 
 T1DTextLutFormat::T1DTextLutFormat(std::string name, const T1DTraits& traits)
-    : TGenericLutFormat(std::move(name), false), Traits(traits) {}
+    : TGenericLutFormat(std::move(name), false, AccessOf(traits)), Traits(traits) {}
 
-bool T1DTextLutFormat::CanRead() const {
-  return Traits.Reads;
-}
-
-bool T1DTextLutFormat::IsFormat(const std::string& path) {
+bool T1DTextLutFormat::IsFormat(const std::string& path) const {
   if (!Traits.Reads) return false;
   if (Traits.Extension != nullptr && !HasExtension(path, Traits.Extension)) return false;
   if (*Traits.Required == '\0' && *Traits.Excluded == '\0') return true;
   return HasHeaderKeywords(path, Traits.Required, Traits.Excluded);
 }
 
-void T1DTextLutFormat::ParseLine(std::string_view line, TLUT& lut) {
+void T1DTextLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {
   const std::string_view trimmed = Trim(line);
   if (trimmed.empty()) return;
   const bool comment = IsCommentLine(trimmed);
   if (comment && !Traits.KeywordsInComments) {
-    KeepComment(trimmed, lut);
+    KeepComment(load, trimmed, lut);
     return;
   }
-  if (ParseHeaderLine(trimmed, lut) || comment) return;
-  if (ValuesExpected()) ReadEntryLine(line, trimmed, lut);
+  if (ParseHeaderLine(load, trimmed, lut) || comment) return;
+  if (ValuesExpected(load)) ReadEntryLine(load, line, trimmed, lut);
 }
 
-void T1DTextLutFormat::KeepComment(std::string_view trimmed, TLUT& lut) const {
+void T1DTextLutFormat::KeepComment(const TLoadState& load, std::string_view trimmed,
+                                   TLUT& lut) const {
   const bool keep = Traits.Comments == TCommentUse::Keep ||
-                    (Traits.Comments == TCommentUse::KeepBeforeSize && Size == -1);
+                    (Traits.Comments == TCommentUse::KeepBeforeSize && load.Size == -1);
   if (keep) lut.Comments.emplace_back(CommentText(trimmed));
 }
 
-bool T1DTextLutFormat::ParseHeaderLine(std::string_view trimmed, TLUT&) {
+bool T1DTextLutFormat::ParseHeaderLine(TLoadState& load, std::string_view trimmed, TLUT&) const {
   for (const TSizeKeyword& keyword : Traits.Keywords) {
-    const std::int32_t known = keyword.SetsScale ? Scale : Size;
+    const std::int32_t known = keyword.SetsScale ? load.Scale : load.Size;
     if (keyword.WhileUnknown && known != -1) continue;
     bool found = false;
     const std::string_view after = TextAfterKeyword(trimmed, keyword.Keyword, found);
@@ -248,53 +250,55 @@ bool T1DTextLutFormat::ParseHeaderLine(std::string_view trimmed, TLUT&) {
         throw ELUTError("The largest code value " + std::to_string(number) +
                         " is not valid: it must be at least 1.");
       }
-      Scale = number;
+      load.Scale = number;
     } else {
-      SetTableSize(number);
+      load.SetTableSize(number);
       // A later size line holds from then on: the entries already read may complete it.
-      Complete = EntryIndex >= Size;
+      load.Complete = load.EntryIndex >= load.Size;
     }
     return true;
   }
   return false;
 }
 
-bool T1DTextLutFormat::ValuesExpected() const {
-  if (Traits.DivisorFrom != TDivisorFrom::Fixed && Scale == -1) return false;
-  return Traits.Counted || Size != -1;
+bool T1DTextLutFormat::ValuesExpected(const TLoadState& load) const {
+  if (Traits.DivisorFrom != TDivisorFrom::Fixed && load.Scale == -1) return false;
+  return Traits.Counted || load.Size != -1;
 }
 
-double T1DTextLutFormat::Divisor() const {
+double T1DTextLutFormat::Divisor(const TLoadState& load) const {
   switch (Traits.DivisorFrom) {
     case TDivisorFrom::LargestCode:
-      return Scale;
+      return load.Scale;
     case TDivisorFrom::BitDepth:
-      return std::ldexp(1.0, Scale) - 1.0;
+      return std::ldexp(1.0, load.Scale) - 1.0;
     case TDivisorFrom::Fixed:
       break;
   }
   return Traits.Divisor;
 }
 
-bool T1DTextLutFormat::ParseEntry(std::string_view trimmed, TRGB& values) const {
-  return ParseValues(trimmed, Traits.Values, Divisor(), values);
+bool T1DTextLutFormat::ParseEntry(const TLoadState& load, std::string_view trimmed,
+                                  TRGB& values) const {
+  return ParseValues(trimmed, Traits.Values, Divisor(load), values);
 }
 
-void T1DTextLutFormat::ReadEntryLine(std::string_view, std::string_view trimmed, TLUT& lut) {
+void T1DTextLutFormat::ReadEntryLine(TLoadState& load, std::string_view, std::string_view trimmed,
+                                     TLUT& lut) const {
   if (Traits.EntriesStartWithDigit && !IsDigit(trimmed[0])) return;
   TRGB values;
   if (Traits.Counted) {
     // Every entry line counts for completeness, parsed or not; only parsed ones are stored.
-    if (Size < 0) Size = 0;
-    if (ParseEntry(trimmed, values)) AppendEntry(lut, values);
-    Complete = true;
+    if (load.Size < 0) load.Size = 0;
+    if (ParseEntry(load, trimmed, values)) load.AppendEntry(lut, values);
+    load.Complete = true;
     return;
   }
-  if (!Complete && ParseEntry(trimmed, values)) StoreEntry(lut, values);
+  if (!load.Complete && ParseEntry(load, trimmed, values)) load.StoreEntry(lut, values);
 }
 
-void T1DTextLutFormat::Save(const std::string& path, const TLUT& lut, int bits) {
-  if (!Traits.Writes) return;
+void T1DTextLutFormat::Save(const std::string& path, const TLUT& lut, int bits) const {
+  if (!CanWrite()) TLUTFormat::Save(path, lut, bits);  // raises
   const TWriteFields fields{TableSizeToWrite(lut), bits, FileTitle(path)};
   TTextFile text;
   AddTemplateLines(text, Traits.Header, lut, fields);
@@ -315,41 +319,50 @@ TCube1DLutFormat::TCube1DLutFormat() : T1DTextLutFormat("Cube 1D", kCube1D) {}
 
 TCodex1DLutFormat::TCodex1DLutFormat() : T1DTextLutFormat("Codex 1D, Scratch 1D", kCodex1D) {}
 
-void TCodex1DLutFormat::PrepareText(TTextFile&) {
-  Channels_ = 0;
-  Channel_ = 1;
+struct TCodex1DLutFormat::TCodexLoad : TLoadState {
+  using TLoadState::TLoadState;
+  std::int32_t Channels = 0;
+  std::int32_t Channel = 1;  // 1 = R, 2 = G, 3 = B
+};
+
+std::unique_ptr<TLoadState> TCodex1DLutFormat::NewLoadState(const std::string&,
+                                                            std::int32_t inputBits) const {
+  return std::make_unique<TCodexLoad>(inputBits);
 }
 
-bool TCodex1DLutFormat::ParseHeaderLine(std::string_view trimmed, TLUT&) {
+bool TCodex1DLutFormat::ParseHeaderLine(TLoadState& state, std::string_view trimmed, TLUT&) const {
+  auto& load = static_cast<TCodexLoad&>(state);
   bool found = false;
   std::string_view rest = TextAfterKeyword(trimmed, "LUT:", found);
   if (!found) return false;
   // The channel count starts one character after the colon; the entry count is the rest.
   rest = Trim(rest.substr(std::min<std::size_t>(1, rest.size())));
-  Channels_ = StrToInt(NextToken(rest));
+  load.Channels = StrToInt(NextToken(rest));
   // The codes are divided by entries - 1: a table needs two entries at least.
-  SetTableSize(StrToInt(Trim(rest)), 2);
-  Scale = Size - 1;
-  Channel_ = 1;
-  EntryIndex = 0;
-  Complete = false;
+  load.SetTableSize(StrToInt(Trim(rest)), 2);
+  load.Scale = load.Size - 1;
+  load.Channel = 1;
+  load.EntryIndex = 0;
+  load.Complete = false;
   return true;
 }
 
-void TCodex1DLutFormat::ReadEntryLine(std::string_view line, std::string_view, TLUT& lut) {
+void TCodex1DLutFormat::ReadEntryLine(TLoadState& state, std::string_view line, std::string_view,
+                                      TLUT& lut) const {
+  auto& load = static_cast<TCodexLoad&>(state);
   std::int32_t code = 0;
-  if (Complete || !TryStrToInt(line, code)) return;
-  const double value = code / Divisor();
-  double* entry = lut.Entry(EntryIndex);
-  if (Channels_ == 1) {
+  if (load.Complete || !TryStrToInt(line, code)) return;
+  const double value = code / Divisor(load);
+  double* entry = lut.Entry(load.EntryIndex);
+  if (load.Channels == 1) {
     entry[0] = entry[1] = entry[2] = value;
-    if (++EntryIndex == Size) Complete = true;
+    if (++load.EntryIndex == load.Size) load.Complete = true;
     return;
   }
-  entry[Channel_ - 1] = value;
-  if (++EntryIndex < Size) return;
-  EntryIndex = 0;
-  if (++Channel_ > 3) Complete = true;
+  entry[load.Channel - 1] = value;
+  if (++load.EntryIndex < load.Size) return;
+  load.EntryIndex = 0;
+  if (++load.Channel > 3) load.Complete = true;
 }
 
 void TCodex1DLutFormat::AddEntryLines(TTextFile& text, const TLUT& lut, int bits) const {
@@ -364,19 +377,19 @@ void TCodex1DLutFormat::AddEntryLines(TTextFile& text, const TLUT& lut, int bits
 
 TLustre1DLutFormat::TLustre1DLutFormat() : T1DTextLutFormat("Autodesk Lustre 1D", kLustre1D) {}
 
-bool TLustre1DLutFormat::IsFormat(const std::string& path) {
+bool TLustre1DLutFormat::IsFormat(const std::string& path) const {
   return HasHeaderKeywords(path, "LUT16", "") || HasHeaderKeywords(path, "LUT12", "");
 }
 
-bool TLustre1DLutFormat::ParseHeaderLine(std::string_view trimmed, TLUT&) {
-  if (Scale != -1) return false;
+bool TLustre1DLutFormat::ParseHeaderLine(TLoadState& load, std::string_view trimmed, TLUT&) const {
+  if (load.Scale != -1) return false;
   // Every line before the depth is a candidate; the depth words compare case-sensitively.
   if (trimmed == "LUT16") {
-    Scale = 16;
+    load.Scale = 16;
   } else if (trimmed == "LUT12") {
-    Scale = 12;
+    load.Scale = 12;
   }
-  Size = 0;
+  load.Size = 0;
   return true;
 }
 
@@ -385,11 +398,11 @@ TFilmlight1DLutFormat::TFilmlight1DLutFormat()
 
 TQuantel1DLutFormat::TQuantel1DLutFormat() : T1DTextLutFormat("Quantel 1D", kQuantel1D) {}
 
-TStwo1DLutFormat::TStwo1DLutFormat() : T1DTextLutFormat("S.two 1D", kStwo1D) {
-  Scale = kStwoBits;
-}
+TStwo1DLutFormat::TStwo1DLutFormat() : T1DTextLutFormat("S.two 1D", kStwo1D) {}
 
-void TStwo1DLutFormat::Load(const std::string& path, TLUT& lut) {
+void TStwo1DLutFormat::Load(const std::string& path, TLUT& lut, TLoadContext& context) const {
+  TLoadState load(context.InputBits);
+  load.Scale = kStwoBits;
   TXMLNode document;
   document.LoadFromFile(path);
   const TXMLNode& data = document.FindPath({"lut", "data"});
@@ -397,16 +410,16 @@ void TStwo1DLutFormat::Load(const std::string& path, TLUT& lut) {
     const TXMLValue* value = element.Attributes.Find(name);
     return value != nullptr ? value->AsFloat() : 0.0;
   };
-  const double divisor = Divisor();
-  Size = 0;
+  const double divisor = Divisor(load);
+  load.Size = 0;
   for (std::size_t i = 0; i < data.ChildCount(); ++i) {
     const TXMLNode& element = data.Child(i);
     if (UpperCase(element.Name) != "ELEM") continue;
-    AppendEntry(lut, {code(element, "r") / divisor, code(element, "g") / divisor,
-                      code(element, "b") / divisor});
+    load.AppendEntry(lut, {code(element, "r") / divisor, code(element, "g") / divisor,
+                           code(element, "b") / divisor});
   }
   lut.Kind = lk1D;
-  lut.Size1D = Size;
+  lut.Size1D = load.Size;
 }
 
 void TStwo1DLutFormat::AddEntryLines(TTextFile& text, const TLUT& lut, int bits) const {
@@ -426,19 +439,20 @@ TColorFrontOSD1DLutFormat::TColorFrontOSD1DLutFormat()
 
 TFusion1DLutFormat::TFusion1DLutFormat() : T1DTextLutFormat("Fusion 1D", kFusion1D) {}
 
-bool TFusion1DLutFormat::ParseHeaderLine(std::string_view trimmed, TLUT&) {
-  if (Scale != -1) return false;
+bool TFusion1DLutFormat::ParseHeaderLine(TLoadState& load, std::string_view trimmed, TLUT&) const {
+  if (load.Scale != -1) return false;
   // The first line that is a whole number is the bit depth; the others ("F5LT") are passed.
   std::int32_t bits = 0;
   if (TryStrToInt(trimmed, bits)) {
     CheckBitDepth(bits);
-    Scale = bits;
-    Size = 0;
+    load.Scale = bits;
+    load.Size = 0;
   }
   return true;
 }
 
-bool TFusion1DLutFormat::ParseEntry(std::string_view trimmed, TRGB& values) const {
+bool TFusion1DLutFormat::ParseEntry(const TLoadState& load, std::string_view trimmed,
+                                    TRGB& values) const {
   // "i R i G i B": each index follows the value before it after exactly one separator, so
   // the rest is trimmed before the values and the first index only.
   std::string_view rest = trimmed;
@@ -455,7 +469,7 @@ bool TFusion1DLutFormat::ParseEntry(std::string_view trimmed, TRGB& values) cons
   std::int32_t g = 0;
   std::int32_t b = 0;
   if (!TryStrToInt(red, r) || !TryStrToInt(green, g) || !TryStrToInt(Trim(rest), b)) return false;
-  const double divisor = Divisor();
+  const double divisor = Divisor(load);
   values = {r / divisor, g / divisor, b / divisor};
   return true;
 }
@@ -492,14 +506,15 @@ TCinetal1DLutFormat::TCinetal1DLutFormat() : T1DTextLutFormat("Cine-tal 1D", kCo
 
 TShake1DLutFormat::TShake1DLutFormat() : T1DTextLutFormat("Shake 1D", kCodeRowsOnly) {}
 
-bool TDavinciLut1DFormat::ParseEntry(std::string_view trimmed, TRGB& values) const {
+bool TDavinciLut1DFormat::ParseEntry(const TLoadState& load, std::string_view trimmed,
+                                     TRGB& values) const {
   std::string_view rest = trimmed;
   double read[3];
   for (double& value : read) {
     std::int32_t code = 0;
     rest = Trim(rest);
     if (!TryStrToInt(Trim(NextToken(rest)), code)) return false;
-    value = code / Divisor();
+    value = code / Divisor(load);
   }
   values = {read[0], read[1], read[2]};
   return true;

@@ -10,10 +10,11 @@
 // entry line was seen). Writing: the header lines, one line per entry, the footer lines.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
-#include "core/LUTFormat.h"
+#include "formats/FormatToolkit.h"
 
 namespace vorn {
 
@@ -21,36 +22,35 @@ struct T1DTraits;
 
 class T1DTextLutFormat : public TGenericLutFormat {
  public:
-  bool IsFormat(const std::string& path) override;
-  bool CanRead() const override;
-  void ParseLine(std::string_view line, TLUT& lut) override;
-  // Writes nothing for the formats that only read.
-  void Save(const std::string& path, const TLUT& lut, int bits) override;
+  bool IsFormat(const std::string& path) const override;
+  void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
+  void Save(const std::string& path, const TLUT& lut, int bits) const override;
 
  protected:
   T1DTextLutFormat(std::string name, const T1DTraits& traits);
 
   // A header line (trimmed, not blank): true when it was taken as one. By default the lines
   // that carry one of the traits' size keywords.
-  virtual bool ParseHeaderLine(std::string_view trimmed, TLUT& lut);
+  virtual bool ParseHeaderLine(TLoadState& load, std::string_view trimmed, TLUT& lut) const;
   // The values of an entry line, divided by Divisor(); false when the line does not parse.
   // By default three numbers in the traits' layout.
-  virtual bool ParseEntry(std::string_view trimmed, TRGB& values) const;
+  virtual bool ParseEntry(const TLoadState& load, std::string_view trimmed, TRGB& values) const;
   // An entry line once the header is read: parsed and stored by the traits' counting rule.
-  virtual void ReadEntryLine(std::string_view line, std::string_view trimmed, TLUT& lut);
+  virtual void ReadEntryLine(TLoadState& load, std::string_view line, std::string_view trimmed,
+                             TLUT& lut) const;
   // The lines between header and footer. By default one row of values per entry in the
   // traits' layout and coding.
   virtual void AddEntryLines(TTextFile& text, const TLUT& lut, int bits) const;
 
   // What entry codes are divided by: a fixed number, the largest code read into Scale, or
   // 2^Scale - 1 for a bit depth read into Scale.
-  double Divisor() const;
+  double Divisor(const TLoadState& load) const;
 
   const T1DTraits& Traits;
 
  private:
-  bool ValuesExpected() const;
-  void KeepComment(std::string_view trimmed, TLUT& lut) const;
+  bool ValuesExpected(const TLoadState& load) const;
+  void KeepComment(const TLoadState& load, std::string_view trimmed, TLUT& lut) const;
 };
 
 class TCube1DLutFormat : public T1DTextLutFormat {
@@ -63,25 +63,26 @@ class TCube1DLutFormat : public T1DTextLutFormat {
 class TCodex1DLutFormat : public T1DTextLutFormat {
  public:
   TCodex1DLutFormat();
-  void PrepareText(TTextFile& textFile) override;
 
  protected:
-  bool ParseHeaderLine(std::string_view trimmed, TLUT& lut) override;
-  void ReadEntryLine(std::string_view line, std::string_view trimmed, TLUT& lut) override;
+  std::unique_ptr<TLoadState> NewLoadState(const std::string& path,
+                                           std::int32_t inputBits) const override;
+  bool ParseHeaderLine(TLoadState& load, std::string_view trimmed, TLUT& lut) const override;
+  void ReadEntryLine(TLoadState& load, std::string_view line, std::string_view trimmed,
+                     TLUT& lut) const override;
   void AddEntryLines(TTextFile& text, const TLUT& lut, int bits) const override;
 
  private:
-  std::int32_t Channels_ = 0;
-  std::int32_t Channel_ = 1;  // 1 = R, 2 = G, 3 = B
+  struct TCodexLoad;
 };
 
 class TLustre1DLutFormat : public T1DTextLutFormat {
  public:
   TLustre1DLutFormat();
-  bool IsFormat(const std::string& path) override;
+  bool IsFormat(const std::string& path) const override;
 
  protected:
-  bool ParseHeaderLine(std::string_view trimmed, TLUT& lut) override;
+  bool ParseHeaderLine(TLoadState& load, std::string_view trimmed, TLUT& lut) const override;
 };
 
 class TFilmlight1DLutFormat : public T1DTextLutFormat {
@@ -98,7 +99,7 @@ class TQuantel1DLutFormat : public T1DTextLutFormat {
 class TStwo1DLutFormat : public T1DTextLutFormat {
  public:
   TStwo1DLutFormat();
-  void Load(const std::string& path, TLUT& lut) override;
+  void Load(const std::string& path, TLUT& lut, TLoadContext& context) const override;
 
  protected:
   void AddEntryLines(TTextFile& text, const TLUT& lut, int bits) const override;
@@ -120,8 +121,8 @@ class TFusion1DLutFormat : public T1DTextLutFormat {
   TFusion1DLutFormat();
 
  protected:
-  bool ParseHeaderLine(std::string_view trimmed, TLUT& lut) override;
-  bool ParseEntry(std::string_view trimmed, TRGB& values) const override;
+  bool ParseHeaderLine(TLoadState& load, std::string_view trimmed, TLUT& lut) const override;
+  bool ParseEntry(const TLoadState& load, std::string_view trimmed, TRGB& values) const override;
   void AddEntryLines(TTextFile& text, const TLUT& lut, int bits) const override;
 };
 
@@ -148,7 +149,7 @@ class TShake1DLutFormat : public T1DTextLutFormat {
 class TDavinciLut1DFormat : public T1DTextLutFormat {
  protected:
   using T1DTextLutFormat::T1DTextLutFormat;
-  bool ParseEntry(std::string_view trimmed, TRGB& values) const override;
+  bool ParseEntry(const TLoadState& load, std::string_view trimmed, TRGB& values) const override;
 };
 
 class TDavinciILut1DLutFormat : public TDavinciLut1DFormat {

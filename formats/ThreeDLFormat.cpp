@@ -14,8 +14,7 @@ namespace {
 constexpr int kEstimateStartBits = 10;
 // Breakpoints are written over 0..1023 whatever the depth of the codes.
 constexpr double kBreakpointTop = 1023.0;
-constexpr TValueLayout k3dlValues{noBlueFastest, coRGB, true, false};
-constexpr TLineLayout k3dlLines{noBlueFastest, coRGB, ' ', false};
+constexpr TValueLayout k3dlValues{.Order = noBlueFastest, .IntegerCodes = true};
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
@@ -38,48 +37,48 @@ std::string BreakpointLine(int n) {
 
 }  // namespace
 
-bool T3dlLutFormat::IsFormat(const std::string& path) {
+bool T3dlLutFormat::IsFormat(const std::string& path) const {
   return HasExtension(path, ".3dl");
 }
 
-void T3dlLutFormat::PrepareText(TTextFile& textFile) {
-  if (InputBits == -1) {
-    Scale = EstimateCodeBits(textFile, kEstimateStartBits);
+void T3dlLutFormat::PrepareText(TLoadState& load, const TTextFile& textFile) const {
+  if (load.InputBits == -1) {
+    load.Scale = EstimateCodeBits(textFile, kEstimateStartBits);
     return;
   }
-  if (InputBits < 1 || InputBits > kMaxCodeBits) {
-    throw ELUTError("The bits per color " + std::to_string(InputBits) +
+  if (load.InputBits < 1 || load.InputBits > kMaxCodeBits) {
+    throw ELUTError("The bits per color " + std::to_string(load.InputBits) +
                     " cannot be used: 3DL codes are read with 1 to 31 bits.");
   }
-  Scale = InputBits;
+  load.Scale = load.InputBits;
 }
 
-void T3dlLutFormat::ParseLine(std::string_view line, TLUT& lut) {
+void T3dlLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {
   const std::string_view trimmed = Trim(line);
   if (trimmed.empty()) return;
   if (IsCommentLine(trimmed)) {
     lut.Comments.emplace_back(CommentText(trimmed));
     return;
   }
-  if (Size == -1) {
+  if (load.Size == -1) {
     // The first line of integers only is the breakpoint line; its count is the size.
     if (IsDigit(trimmed[0])) {
       const int pieces = IntegerPieceCount(trimmed);
-      if (pieces > 0) SetGridSize(pieces);
+      if (pieces > 0) load.SetGridSize(pieces);
     }
     return;
   }
-  ReadGridLine(trimmed, lut, k3dlValues, std::ldexp(1.0, Scale) - 1.0);
+  load.ReadGridLine(trimmed, lut, k3dlValues, std::ldexp(1.0, load.Scale) - 1.0);
 }
 
-void T3dlLutFormat::Save(const std::string& path, const TLUT& lut, int bits) {
+void T3dlLutFormat::Save(const std::string& path, const TLUT& lut, int bits) const {
   const int n = GridSizeToWrite(lut);
   const TValueWriter codes = TValueWriter::ScaledInt(CodeBitsToWrite(bits));
   TTextFile text;
   AddCommentLines(text, lut);
   text.Add(kConvertedBy);
   text.Add(BreakpointLine(n));
-  AddGridLines(text, lut, k3dlLines, codes);
+  AddGridLines(text, lut, k3dlValues, codes);
   text.Save(path);
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/LUTFormat.h"
+#include "formats/FormatToolkit.h"
 
 namespace vorn {
 
@@ -16,11 +16,11 @@ class T3dlLutFormat : public TGenericLutFormat {
   T3dlLutFormat() : TGenericLutFormat("3DL", true) {}
 
   // By the ".3dl" extension alone.
-  bool IsFormat(const std::string& path) override;
-  void Save(const std::string& path, const TLUT& lut, int bits) override;
+  bool IsFormat(const std::string& path) const override;
+  void Save(const std::string& path, const TLUT& lut, int bits) const override;
   // Fixes the depth of every code of the file (Scale, in bits) before a line is read.
-  void PrepareText(TTextFile& textFile) override;
-  void ParseLine(std::string_view line, TLUT& lut) override;
+  void PrepareText(TLoadState& load, const TTextFile& textFile) const override;
+  void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 };
 
 }  // namespace vorn

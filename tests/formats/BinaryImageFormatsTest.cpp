@@ -9,7 +9,7 @@
 #include <string>
 
 #include "codecs/Pictures.h"
-#include "core/LUTFormat.h"
+#include "formats/FormatToolkit.h"
 #include "imaging/HaldImage.h"
 #include "tests/support/TestSupport.h"
 
@@ -329,11 +329,12 @@ TEST_F(BinaryImageFormats, HaldImagesAreDetectedLastAndTheLookupPictureIsWriteOn
   LoadLut(hald, *Lut);
   EXPECT_EQ(Lut->Size3D, 32);
   EXPECT_EQ(Lut->GetNode(31, 0, 5), (TRGB{1.0, 0.0, 41 / 255.0}));
-  // The format writes nothing.
-  GetFormat(IndexOfFormat("Hald Image"))->Save(Dir.File("none.tif"), *Lut, 8);
+  // The format does not write: Hald images are made by their own command.
+  EXPECT_THROW(GetFormat(IndexOfFormat("Hald Image"))->Save(Dir.File("none.tif"), *Lut, 8),
+               Exception);
   EXPECT_FALSE(FileExists(Dir.File("none.tif")));
 
-  TLUTFormat* obs = GetFormat(IndexOfFormat("OBS 3D"));
+  const TLUTFormat* obs = GetFormat(IndexOfFormat("OBS 3D"));
   const std::string png = Dir.File("lookup.png");
   SaveLut(png, *IdentityGrid(64), Profile("Open Broadcaster Software 3D PNG"), -1);
   EXPECT_FALSE(obs->CanRead());

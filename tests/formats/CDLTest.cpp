@@ -10,10 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/LUTFormat.h"
 #include "core/TextFile.h"
 #include "core/TextTools.h"
 #include "formats/CDLLib.h"
+#include "formats/FormatToolkit.h"
 #include "formats/XMLNode.h"
 #include "platform/Exception.h"
 #include "tests/support/TestSupport.h"
@@ -199,16 +199,17 @@ TEST(AscCdl, DetectionWantsOneCorrectionWithASOPNode) {
 }
 
 TEST(AscCdl, ReadOnly) {
-  TLUTFormat* format = GetFormat(AscCdl());
+  const TLUTFormat* format = GetFormat(AscCdl());
   ASSERT_NE(format, nullptr);
   EXPECT_EQ(format->Name, "ASC CDL");
   EXPECT_TRUE(format->Is3D);
   EXPECT_TRUE(format->CanRead());
+  EXPECT_FALSE(format->CanWrite());
   test::TempDir dir;
   TLUT lut;
   lut.Kind = lk3D;
   lut.Size3D = 2;
-  format->Save(dir.File("out.cc"), lut, 10);
+  EXPECT_THROW(format->Save(dir.File("out.cc"), lut, 10), Exception);
   EXPECT_FALSE(FileExists(dir.File("out.cc")));
   for (const auto& profile : OutputProfiles()) EXPECT_NE(profile->FormatIndex, AscCdl());
 }

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "core/LUTFormat.h"
+#include "formats/FormatToolkit.h"
 #include "tests/support/TestSupport.h"
 
 namespace vorn {

@@ -4,8 +4,8 @@
 #include <set>
 #include <string>
 
-#include "core/LUTFormat.h"
 #include "core/TextTools.h"
+#include "formats/FormatToolkit.h"
 #include "tests/support/TestSupport.h"
 
 namespace vorn {

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "core/LUTFormat.h"
 #include "core/TextTools.h"
 #include "formats/FormatToolkit.h"
 #include "platform/Convert.h"
@@ -26,34 +25,39 @@ class TProbeFormat : public TGenericLutFormat {
  public:
   TProbeFormat(bool is3D, TValueLayout layout, double divisor)
       : TGenericLutFormat("probe", is3D), Layout_(layout), Divisor_(divisor) {}
-  bool IsFormat(const std::string&) override { return true; }
-  void Save(const std::string&, const TLUT&, int) override {}
-  void ParseLine(std::string_view line, TLUT& lut) override {
+  bool IsFormat(const std::string&) const override { return true; }
+  // Loads with a context of its own, as LoadLut does, and hands back what it skipped.
+  TSkippedValueLines Load(const std::string& path, TLUT& lut) const {
+    TLoadContext context;
+    TGenericLutFormat::Load(path, lut, context);
+    return context.SkippedValueLines;
+  }
+  void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override {
     std::string_view rest = line;
     const std::string_view word = NextToken(rest);
     if (word == "counted") {
-      SetGridSizeFromValueLines();
+      load.SetGridSizeFromValueLines();
       return;
     }
     if (word == "grid" || word == "table" || word == "codes" || word == "shaper") {
       const std::int64_t size = StrToInt(rest);
-      if (word == "grid") SetGridSize(size);
-      if (word == "table" && size >= 0) SetTableSize(size);
-      if (word == "codes") SetLargestCode(size);
+      if (word == "grid") load.SetGridSize(size);
+      if (word == "table" && size >= 0) load.SetTableSize(size);
+      if (word == "codes") load.SetLargestCode(size);
       if (word == "shaper") {
-        SetShaperSize(size, 1);
-        SetGridSize(size);
+        load.SetShaperSize(size, 1);
+        load.SetGridSize(size);
       }
       return;
     }
-    if (ShaperSize > 0) {
+    if (load.ShaperSize > 0) {
       TRGB values;
       if (ParseValues(line, Layout_, Divisor_, values))
-        StoreShaperOrNode(lut, Layout_.Order, values);
+        load.StoreShaperOrNode(lut, Layout_.Order, values);
     } else if (Is3D) {
-      ReadGridLine(line, lut, Layout_, Divisor_);
+      load.ReadGridLine(line, lut, Layout_, Divisor_);
     } else {
-      ReadTableLine(line, lut, Layout_, Divisor_);
+      load.ReadTableLine(line, lut, Layout_, Divisor_);
     }
   }
 
@@ -74,39 +78,39 @@ struct TGridCase {
 // The same 2-node identity, written the way each layout writes it.
 const TGridCase kGridCases[] = {
     {"reals red fastest",
-     {noRedFastest, coRGB, false, false},
+     {.Order = noRedFastest, .Channels = coRGB},
      1.0,
      "0 0 0\n1 0 0\n0 1 0\n1 1 0\n0 0 1\n1 0 1\n0 1 1\n1 1 1\n",
      {1, 0, 0},
      {0, 0, 1}},
     {"reals blue fastest",
-     {noBlueFastest, coRGB, false, false},
+     {.Order = noBlueFastest, .Channels = coRGB},
      1.0,
      "0 0 0\n0 0 1\n0 1 0\n0 1 1\n1 0 0\n1 0 1\n1 1 0\n1 1 1\n",
      {1, 0, 0},
      {0, 0, 1}},
     {"reals B G R",
-     {noRedFastest, coBGR, false, false},
+     {.Order = noRedFastest, .Channels = coBGR},
      1.0,
      "0 0 0\n0 0 1\n0 1 0\n0 1 1\n1 0 0\n1 0 1\n1 1 0\n1 1 1\n",
      {1, 0, 0},
      {0, 0, 1}},
     {"codes over 1023",
-     {noBlueFastest, coRGB, true, false},
+     {.Order = noBlueFastest, .Channels = coRGB, .IntegerCodes = true},
      1023.0,
      "0 0 0\n0 0 1023\n0 1023 0\n0 1023 1023\n1023 0 0\n1023 0 1023\n1023 1023 0\n"
      "1023 1023 1023\n",
      {1, 0, 0},
      {0, 0, 1}},
     {"indexed codes, tabs and a skipped line",
-     {noBlueFastest, coRGB, true, true},
+     {.Order = noBlueFastest, .Channels = coRGB, .IntegerCodes = true, .IndexColumn = true},
      4.0,
      "values\tred\tgreen\tblue\n0\t0\t0\t0\n1\t0\t0\t4\n2\t0\t4\t0\n3\t0\t4\t4\n4\t4\t0\t0\n"
      "5\t4\t0\t4\n6\t4\t4\t0\n7\t4\t4\t4\n",
      {1, 0, 0},
      {0, 0, 1}},
     {"indexed reals, commas, a four-number line skipped",
-     {noRedFastest, coRGB, false, true},
+     {.Order = noRedFastest, .Channels = coRGB, .IndexColumn = true},
      2.0,
      "0,0,0,0\n0 0 0 0 9\n1,2,0,0\n2,0,2,0\n3,2,2,0\n4,0,0,2\n5,2,0,2\n6,0,2,2\n7,2,2,2\n",
      {1, 0, 0},
@@ -132,7 +136,7 @@ TEST(FormatToolkit, ValueLinesFillTheGridInEveryLayout) {
 TEST(FormatToolkit, TablesCompleteAtTheirSizeOrCountTheirLines) {
   test::TempDir dir;
   TLUT lut;
-  TProbeFormat sized(false, {noRedFastest, coRGB, true, false}, 10.0);
+  TProbeFormat sized(false, {.Order = noRedFastest, .Channels = coRGB, .IntegerCodes = true}, 10.0);
   sized.Load(dir.Write("t.txt", "table 2\n0 1 2\n10 10 10\n5 5 5\n"), lut);
   EXPECT_EQ(lut.Size1D, 2);
   EXPECT_EQ(lut.GetEntry(0), (TRGB{0, 0.1, 0.2}));
@@ -205,7 +209,7 @@ TEST(FormatToolkit, AGridThatShrinksWhileReadEndsInsideTheRecord) {
   lines += "grid 2\n";
   for (int i = 0; i < 2000; ++i) lines += "4 5 6\n";
   test::TempDir dir;
-  TProbeFormat format(true, {noBlueFastest, coRGB, true, false}, 1.0);
+  TProbeFormat format(true, {.Order = noBlueFastest, .Channels = coRGB, .IntegerCodes = true}, 1.0);
   TLUT lut;
   format.Load(dir.Write("shrink.txt", lines), lut);
   EXPECT_EQ(lut.Size3D, 2);
@@ -354,22 +358,22 @@ TEST(FormatToolkit, ConversionErrorsNoteTheFileAndLine) {
 TEST(FormatToolkit, GridWritersFollowLayoutAndCoding) {
   struct TWriterCase {
     const char* Name;
-    TLineLayout Layout;
+    TValueLayout Layout;
     TValueWriter Writer;
     const char* Text;
   };
   const TWriterCase cases[] = {
       {"reals red fastest",
-       {noRedFastest, coRGB, ' ', false},
+       {.Order = noRedFastest, .Channels = coRGB, .Separator = ' '},
        TValueWriter::Fixed(3),
        "0.000 0.000 0.000\n0.500 0.000 0.000\n0.000 0.250 0.000\n0.500 0.250 0.000\n"
        "0.000 0.000 0.125\n0.500 0.000 0.125\n0.000 0.250 0.125\n1.250 -0.500 0.250\n"},
       {"clamped 10-bit codes blue fastest, B G R",
-       {noBlueFastest, coBGR, ' ', false},
+       {.Order = noBlueFastest, .Channels = coBGR, .Separator = ' '},
        TValueWriter::ScaledInt(10),
        "0 0 0\n128 0 0\n0 256 0\n128 256 0\n0 0 512\n128 0 512\n0 256 512\n256 0 1023\n"},
       {"unclamped codes with an index column and tabs",
-       {noBlueFastest, coRGB, '\t', true},
+       {.Order = noBlueFastest, .Channels = coRGB, .IndexColumn = true, .Separator = '\t'},
        TValueWriter::Code(100),
        "0\t0\t0\t0\n1\t0\t0\t12\n2\t0\t25\t0\n3\t0\t25\t12\n4\t50\t0\t0\n5\t50\t0\t12\n"
        "6\t50\t25\t0\n7\t125\t-50\t25\n"},
@@ -393,10 +397,15 @@ TEST(FormatToolkit, TableWriterAndComments) {
   lut.Comments = {"first", ""};
   TTextFile text;
   AddCommentLines(text, lut);
-  AddTableLines(text, lut, {noRedFastest, coRGB, ',', true}, TValueWriter::ScaledInt(8));
+  AddTableLines(text, lut,
+                {.Order = noRedFastest, .Channels = coRGB, .IndexColumn = true, .Separator = ','},
+                TValueWriter::ScaledInt(8));
   const TRGB ramp[] = {{0.25, 0.5, 1.5}, {-1, 0, 1}};
-  AddValueLines(text, ramp, {noRedFastest, coBGR, ' ', false}, TValueWriter::Fixed(2));
-  AddValueLines(text, ramp, {noRedFastest, coRGB, '\t', true}, TValueWriter::Code(8));
+  AddValueLines(text, ramp, {.Order = noRedFastest, .Channels = coBGR, .Separator = ' '},
+                TValueWriter::Fixed(2));
+  AddValueLines(text, ramp,
+                {.Order = noRedFastest, .Channels = coRGB, .IndexColumn = true, .Separator = '\t'},
+                TValueWriter::Code(8));
   EXPECT_EQ(text.Text(),
             "# first\n# \n0,0,26,51\n1,128,128,128\n2,255,230,255\n1.50 0.50 0.25\n"
             "1.00 0.00 -1.00\n0\t2\t4\t12\n1\t-8\t0\t8\n");
@@ -423,23 +432,17 @@ TEST(FormatToolkit, TableLinesByALineWriter) {
 // A table whose length is the number of entries appended: Size counts them, and an entry
 // beyond the capacity is refused.
 TEST(FormatToolkit, AppendedEntriesCountTheTable) {
-  class TAppender : public TGenericLutFormat {
-   public:
-    TAppender() : TGenericLutFormat("appender", false) {}
-    bool IsFormat(const std::string&) override { return true; }
-    void Save(const std::string&, const TLUT&, int) override {}
-    int Append(TLUT& lut, int count) {
-      for (int i = 0; i < count; ++i) AppendEntry(lut, {i * 0.5, 0, 1});
-      return Size;
-    }
+  TLoadState appender;
+  auto append = [&appender](TLUT& lut, int count) {
+    for (int i = 0; i < count; ++i) appender.AppendEntry(lut, {i * 0.5, 0, 1});
+    return appender.Size;
   };
-  TAppender appender;
   TLUT lut;
-  EXPECT_EQ(appender.Append(lut, 3), 3);
+  EXPECT_EQ(append(lut, 3), 3);
   EXPECT_EQ(lut.GetEntry(2), (TRGB{1, 0, 1}));
-  EXPECT_EQ(appender.Append(lut, TLUT::MaxTableEntries - 3), TLUT::MaxTableEntries);
+  EXPECT_EQ(append(lut, TLUT::MaxTableEntries - 3), TLUT::MaxTableEntries);
   try {
-    appender.Append(lut, 1);
+    append(lut, 1);
     FAIL() << "an entry beyond the capacity was stored";
   } catch (const ELUTError& error) {
     EXPECT_STREQ(error.what(),

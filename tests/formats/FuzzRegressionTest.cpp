@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/LUTFormat.h"
+#include "formats/FormatToolkit.h"
 #include "platform/Exception.h"
 #include "tests/support/TestSupport.h"
 

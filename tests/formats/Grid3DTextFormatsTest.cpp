@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "core/Conversion.h"
-#include "core/LUTFormat.h"
 #include "core/TextFile.h"
+#include "formats/FormatToolkit.h"
 #include "platform/Convert.h"
 #include "tests/support/TestLuts.h"
 #include "tests/support/TestSupport.h"

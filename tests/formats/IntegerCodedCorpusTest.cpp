@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/LUTFormat.h"
+#include "formats/FormatToolkit.h"
 #include "tests/support/TestSupport.h"
 
 namespace vorn {

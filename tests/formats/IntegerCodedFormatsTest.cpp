@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/LUTFormat.h"
 #include "core/TextTools.h"
+#include "formats/FormatToolkit.h"
 #include "platform/Convert.h"
 #include "tests/support/TestSupport.h"
 
@@ -386,7 +386,6 @@ TEST(IntegerCodedFormats, ReadingCases) {
       EXPECT_DOUBLE_EQ(value.B, node.Value.B) << node.R << node.G << node.B;
     }
   }
-  for (const auto& format : LutFormats()) EXPECT_EQ(format->InputBits, -1) << format->Name;
 }
 
 // Detection: 3DL by its extension alone, the others by their header words in any case.

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/LUTFormat.h"
 #include "core/TextFile.h"
+#include "formats/FormatToolkit.h"
 #include "platform/Files.h"
 #include "tests/support/TestSupport.h"
 

@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "core/LUTFormat.h"
+#include "formats/FormatToolkit.h"
 #include "tests/support/TestSupport.h"
 
 namespace vorn {

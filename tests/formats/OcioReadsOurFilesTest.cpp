@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "core/LUTFormat.h"
 #include "core/TextFile.h"
 #include "core/TextTools.h"
+#include "formats/FormatToolkit.h"
 #include "platform/Files.h"
 #include "tests/support/TestSupport.h"
 

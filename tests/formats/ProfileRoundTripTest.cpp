@@ -12,7 +12,7 @@
 #include <string>
 
 #include "core/Conversion.h"
-#include "core/LUTFormat.h"
+#include "formats/FormatToolkit.h"
 #include "platform/Files.h"
 #include "tests/support/TestSupport.h"
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/LUTFormat.h"
+#include "formats/FormatToolkit.h"
 #include "platform/Files.h"
 #include "tests/support/TestSupport.h"
 
@@ -357,12 +357,14 @@ TEST(Text1DWriters, EveryProfileWritesItsLines) {
   }
 }
 
-TEST(Text1DWriters, TheReadOnlyTablesWriteNothing) {
+TEST(Text1DWriters, TheReadOnlyTablesRefuseToWrite) {
   test::TempDir dir;
   TLUT lut;
   FillThreeEntries(lut);
   for (const char* name : {"DaVinci Resolve ilut 1D", "DaVinci Resolve olut 1D"}) {
-    GetFormat(IndexOfFormat(name))->Save(dir.File("out.ilut"), lut, 10);
+    const TLUTFormat& format = *GetFormat(IndexOfFormat(name));
+    EXPECT_FALSE(format.CanWrite()) << name;
+    EXPECT_THROW(format.Save(dir.File("out.ilut"), lut, 10), Exception) << name;
     EXPECT_FALSE(FileExists(dir.File("out.ilut"))) << name;
   }
 }

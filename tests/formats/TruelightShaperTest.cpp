@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/LUTFormat.h"
+#include "formats/FormatToolkit.h"
 #include "tests/support/TestSupport.h"
 
 namespace vorn {

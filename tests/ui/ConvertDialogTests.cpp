@@ -51,17 +51,6 @@ void ExpectOneItemPerProfile(const TfrmConvert& dialog) {
   }
 }
 
-// Adds an output whose format is not in the registry for the life of the object.
-class TOutputWithoutFormat {
- public:
-  TOutputWithoutFormat() {
-    RegisterOutputProfile("Test output without a format", "none", -1, 17, 0, false, false);
-  }
-  ~TOutputWithoutFormat() { OutputProfiles().pop_back(); }
-  TOutputWithoutFormat(const TOutputWithoutFormat&) = delete;
-  TOutputWithoutFormat& operator=(const TOutputWithoutFormat&) = delete;
-};
-
 class TConvertDialogTest : public ::testing::Test {
  protected:
   void Choose(const std::string& output) {
@@ -102,16 +91,6 @@ TEST_F(TConvertDialogTest, OpensWithEveryOutputAndNothingChosen) {
   EXPECT_EQ(NextTabStop(Dialog.cbxReportLoss), Dialog.btnConvert);
   EXPECT_EQ(Dialog.SelectedProfile(), nullptr);
   EXPECT_EQ(Dialog.SelectedBits(), -1);
-}
-
-TEST(ConvertDialog, OffersAlsoAnOutputWhoseFormatIsMissing) {
-  const TOutputWithoutFormat extra;
-  TScriptedDialogs dialogs;
-  std::string folder;
-  const TfrmConvert dialog(nullptr, dialogs, folder);
-  ExpectOneItemPerProfile(dialog);
-  EXPECT_EQ(dialog.cbxOutFormat->itemText(dialog.cbxOutFormat->count() - 1),
-            "Test output without a format");
 }
 
 TEST_F(TConvertDialogTest, OpensWithTheFocusOnTheOutputFormat) {

@@ -56,8 +56,6 @@ std::vector<std::string> Lines(const QString& text) {
 TMainWindowTest::TMainWindowTest() : Window(std::make_unique<TfrmMain>(Dialogs)) {}
 
 void TMainWindowTest::TearDown() {
-  // Previews and batches copy a row's depth into the shared format objects.
-  for (const auto& format : LutFormats()) format->InputBits = -1;
   std::string unanswered;
   for (const std::string& question : Dialogs.Unanswered) unanswered += question + "; ";
   EXPECT_TRUE(Dialogs.Unanswered.empty()) << "asked without a scripted answer: " << unanswered;

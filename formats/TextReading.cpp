@@ -1,0 +1,247 @@
+#include "formats/TextReading.h"
+
+#include <cmath>
+#include <limits>
+
+namespace vorn {
+
+namespace {
+
+constexpr std::size_t kHeaderBytes = 4096;
+
+// Splits a keyword list the way a comma-separated string list is split: items end at a
+// comma or at blanks; a double-quoted item may hold both ("" stands for one quote).
+std::vector<std::string> SplitKeywordList(std::string_view list) {
+  std::vector<std::string> items;
+  std::size_t i = 0;
+  auto skipBlanks = [&] {
+    while (i < list.size() && static_cast<unsigned char>(list[i]) <= ' ') ++i;
+  };
+  skipBlanks();
+  while (i < list.size()) {
+    std::string item;
+    if (list[i] == '"') {
+      ++i;
+      while (i < list.size()) {
+        if (list[i] == '"') {
+          if (i + 1 < list.size() && list[i + 1] == '"') {
+            item += '"';
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        item += list[i++];
+      }
+    } else {
+      while (i < list.size() && list[i] != ',' && static_cast<unsigned char>(list[i]) > ' ') {
+        item += list[i++];
+      }
+    }
+    if (!item.empty()) items.push_back(UpperCase(item));
+    skipBlanks();
+    if (i < list.size() && list[i] == ',') {
+      ++i;
+      skipBlanks();
+    }
+  }
+  return items;
+}
+
+std::string TableTooLargeMessage(std::int64_t size) {
+  return "The 1D size " + std::to_string(size) +
+         " is too large: a 1D table holds at most 100001 entries.";
+}
+
+std::string TableTooSmallMessage(std::int64_t size, std::int64_t minimum) {
+  return "The 1D size " + std::to_string(size) + " is not valid: a 1D LUT needs at least " +
+         std::to_string(minimum) + (minimum == 1 ? " entry." : " entries.");
+}
+
+}  // namespace
+
+std::unique_ptr<TLoadState> TGenericLutFormat::NewLoadState(const std::string&,
+                                                            std::int32_t inputBits) const {
+  return std::make_unique<TLoadState>(inputBits);
+}
+
+void TGenericLutFormat::PrepareText(TLoadState&, const TTextFile&) const {}
+
+void TGenericLutFormat::ParseLine(TLoadState&, std::string_view, TLUT&) const {}
+
+void TGenericLutFormat::Load(const std::string& path, TLUT& lut, TLoadContext& context) const {
+  TTextFile text;
+  text.Load(path);
+  const std::unique_ptr<TLoadState> load = NewLoadState(path, context.InputBits);
+  load->TextFile = &text;
+  PrepareText(*load, text);
+  load->StartValueWatch();
+  int number = 0;
+  ForEachLine(text, [&](std::string_view line) {
+    load->WatchLineBefore();
+    ParseLine(*load, line, lut);
+    load->WatchLineAfter(line, ++number);
+  });
+  load->FinishValueWatch(context);
+  FinishLoad(*load, lut);
+}
+
+void TGenericLutFormat::FinishLoad(TLoadState& load, TLUT& lut) const {
+  load.FinishRecord(lut, Is3D);
+}
+
+void TLoadState::FinishRecord(TLUT& lut, bool is3D) const {
+  if (is3D) {
+    lut.Kind = lk3D;
+    lut.Size3D = Size;
+    if (ShaperSize > 0 && Size != -1) {
+      lut.Kind = lk1DAnd3D;
+      lut.Size1D = ShaperSize;
+    }
+  } else {
+    lut.Kind = lk1D;
+    lut.Size1D = Size;
+  }
+  if (!Complete) throw ELUTError(kIncompleteFile);
+}
+
+void TLoadState::StartValueWatch() {
+  Watch_ = {};
+}
+
+void TLoadState::WatchLineBefore() {
+  Watch_.StoredBefore = Watch_.Stored;
+  Watch_.R = RIndex;
+  Watch_.G = GIndex;
+  Watch_.B = BIndex;
+  Watch_.Entry = EntryIndex;
+  Watch_.Size = Size;
+  Watch_.Understood = false;
+}
+
+void TLoadState::WatchLineAfter(std::string_view line, int lineNumber) {
+  // Formats that store values their own way move the counters; formats without a size
+  // line count their entries in Size.
+  const bool stored = Watch_.Stored != Watch_.StoredBefore || RIndex != Watch_.R ||
+                      GIndex != Watch_.G || BIndex != Watch_.B || EntryIndex != Watch_.Entry ||
+                      (Watch_.Size >= 0 && Size == Watch_.Size + 1);
+  TSkippedValueLines& pending = Watch_.Pending;
+  if (stored) {
+    if (Watch_.Skipped.FirstLine == 0) Watch_.Skipped.FirstLine = pending.FirstLine;
+    Watch_.Skipped.Count += pending.Count;
+    pending = {};
+    Watch_.Started = true;
+  } else if (Watch_.Started && !Watch_.Understood && Size == Watch_.Size &&
+             LooksLikeValueLine(line)) {
+    if (pending.Count++ == 0) pending.FirstLine = lineNumber;
+  }
+}
+
+void TLoadState::FinishValueWatch(TLoadContext& context) const {
+  context.SkippedValueLines = Watch_.Skipped;
+}
+
+bool TLoadState::ReadTableLine(std::string_view line, TLUT& lut, const TValueLayout& layout,
+                               double divisor) {
+  if (Complete) return false;
+  TRGB values;
+  return ParseValues(line, layout, divisor, values) && StoreEntry(lut, values);
+}
+
+bool TLoadState::StoreEntry(TLUT& lut, const TRGB& values) {
+  if (Size >= 0 && EntryIndex >= Size) return false;
+  if (EntryIndex >= TLUT::MaxTableEntries) throw ELUTError(TableTooLargeMessage(EntryIndex + 1));
+  lut.SetEntry(EntryIndex++, values);
+  ++Watch_.Stored;
+  if (EntryIndex == Size) Complete = true;
+  return true;
+}
+
+void TLoadState::AppendEntry(TLUT& lut, const TRGB& values) {
+  if (Size < 0) Size = 0;
+  if (Size >= TLUT::MaxTableEntries) throw ELUTError(TableTooLargeMessage(Size + 1));
+  lut.SetEntry(Size++, values);
+}
+
+std::int32_t CheckedGridSize(std::int64_t size, std::int64_t minimum) {
+  if (size > kGridSizeLimit) throw Exception(kGridSizeLimitMessage);
+  if (size < minimum) {
+    throw ELUTError("The grid size " + std::to_string(size) +
+                    " is not valid: a 3D LUT needs at least " + std::to_string(minimum) +
+                    (minimum == 1 ? " node" : " nodes") + " per axis.");
+  }
+  return static_cast<std::int32_t>(size);
+}
+
+std::int32_t CheckedTableSize(std::int64_t size, std::int64_t minimum) {
+  if (size > TLUT::MaxTableEntries) throw ELUTError(TableTooLargeMessage(size));
+  if (size < minimum) throw ELUTError(TableTooSmallMessage(size, minimum));
+  return static_cast<std::int32_t>(size);
+}
+
+void TLoadState::SetGridSize(std::int64_t size, std::int64_t minimum) {
+  Size = CheckedGridSize(size, minimum);
+}
+
+void TLoadState::SetTableSize(std::int64_t size, std::int64_t minimum) {
+  Size = CheckedTableSize(size, minimum);
+}
+
+void TLoadState::SetShaperSize(std::int64_t size, std::int64_t minimum) {
+  if (size > TLUT::MaxTableEntries) throw ELUTError(TableTooLargeMessage(size));
+  if (size < minimum) throw ELUTError(TableTooSmallMessage(size, minimum));
+  ShaperSize = static_cast<std::int32_t>(size < 0 ? 0 : size);
+}
+
+void TLoadState::SetGridSizeFromValueLines() {
+  const std::int64_t count = TextFile ? CountValueLines(*TextFile) : 0;
+  if (count == 0) {
+    Size = 0;
+  } else {
+    SetGridSizeFromNodeCount(count);
+  }
+}
+
+void TLoadState::SetGridSizeFromNodeCount(std::int64_t count) {
+  SetGridSize(static_cast<std::int64_t>(std::llround(std::cbrt(static_cast<double>(count)))));
+}
+
+void TLoadState::SetLargestCode(std::int64_t code) {
+  if (code < 1) {
+    throw ELUTError("The largest code " + std::to_string(code) +
+                    " is not valid: integer codes need a largest code of at least 1.");
+  }
+  if (code > std::numeric_limits<std::int32_t>::max()) {
+    throw ELUTError("The largest code " + std::to_string(code) +
+                    " is too large: codes are read as 32-bit integers.");
+  }
+  Scale = static_cast<std::int32_t>(code);
+}
+
+bool HasHeaderKeywords(const std::string& path, std::string_view required,
+                       std::string_view excluded) {
+  TSharedFileHead* shared = TSharedFileHead::For(path);
+  const std::string own = shared ? std::string() : UpperCase(ReadFileHead(path, kHeaderBytes));
+  const std::string& header = shared ? shared->UpperHead() : own;
+  for (const std::string& item : SplitKeywordList(excluded)) {
+    if (header.find(item) != std::string::npos) return false;
+  }
+  for (const std::string& item : SplitKeywordList(required)) {
+    if (header.find(item) == std::string::npos) return false;
+  }
+  return true;
+}
+
+std::int64_t CountValueLines(const TTextFile& text) {
+  std::int64_t count = 0;
+  double first = 0.0;
+  double second = 0.0;
+  double third = 0.0;
+  for (std::size_t i = 0; i < text.Count(); ++i) {
+    if (ParseFloatTriple(text[i], first, second, third)) ++count;
+  }
+  return count;
+}
+
+}  // namespace vorn
