@@ -18,9 +18,9 @@ Opens the Vorn LUT Converter window: a list of colour look-up table (LUT) files
 with the format of each, a preview of the selected LUT on a picture, and the
 conversion of the checked files to another format.
 
-Each FILE is added to the list and each FOLDER adds the files directly inside it,
-as dropping them onto the list would. Files of no known format are listed as
-unknown and cannot be checked for conversion. The command line program vorn-lut
+Each FILE is added to the list and each FOLDER adds the files in it and in its
+subfolders, as dropping them onto the list would. Files of no known format are
+listed as unknown and cannot be checked for conversion. The command line program vorn-lut
 converts LUT files without a window.
 
 Options:

@@ -43,7 +43,7 @@ std::string WindowVersionText();
 std::string WindowUsageText(const std::string& message);
 
 // Adds the paths to the window's list as dropping them would: files as they are, folders
-// by the files directly inside them. Relative paths are taken from the current
+// by the files of their trees (ExpandDroppedPaths). Relative paths are taken from the current
 // folder. Paths that do not exist are named in one error box after the others were added.
 void AddCommandLinePaths(TfrmMain& window, IDialogs& dialogs,
                          const std::vector<std::string>& paths);
