@@ -14,6 +14,7 @@
 #include "bench/BenchSupport.h"
 #include "core/LUT.h"
 #include "core/LUTFormat.h"
+#include "imaging/ICCLib.h"
 #include "imaging/LutToIcc.h"
 #include "platform/Files.h"
 
@@ -54,14 +55,12 @@ std::string WriteGradedCube(const vorn::TTemporaryFolder& dir, const std::string
 std::string WriteDisplayProfile(const vorn::TTemporaryFolder& dir) {
   const cmsCIExyY white = {0.3127, 0.3290, 1.0};
   const cmsCIExyYTRIPLE primaries = {{0.68, 0.32, 1.0}, {0.21, 0.71, 1.0}, {0.15, 0.06, 1.0}};
-  cmsToneCurve* gamma = cmsBuildGamma(nullptr, 2.2);
-  cmsToneCurve* curves[3] = {gamma, gamma, gamma};
-  cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
-  cmsFreeToneCurve(gamma);
-  cmsSetProfileVersion(profile, 2.4);
+  const vorn::TLcmsToneCurve gamma(cmsBuildGamma(nullptr, 2.2));
+  cmsToneCurve* curves[3] = {gamma.get(), gamma.get(), gamma.get()};
+  const vorn::TProfileHandle profile(cmsCreateRGBProfile(&white, &primaries, curves));
+  cmsSetProfileVersion(profile.Native(), 2.4);
   const std::string path = dir.File("display.icc");
-  const bool saved = cmsSaveProfileToFile(profile, path.c_str());
-  cmsCloseProfile(profile);
+  const bool saved = cmsSaveProfileToFile(profile.Native(), path.c_str());
   if (!saved) throw std::runtime_error("cannot write " + path);
   return path;
 }

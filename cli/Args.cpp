@@ -5,6 +5,7 @@
 #include "cli/IccArgs.h"
 #include "cli/PictureArgs.h"
 #include "cli/WordReader.h"
+#include "core/BitDepths.h"
 #include "imaging/LutComparison.h"
 #include "platform/Convert.h"
 
@@ -179,11 +180,15 @@ TArguments ParseHelpCommand(const std::vector<std::string>& args) {
 
 }  // namespace
 
-int ParseInputBits(const std::string& value) {
-  for (int allowed : {8, 10, 12, 14, 16}) {
+int ParseBitDepth(const std::string& option, const std::string& value) {
+  for (int allowed : kOfferedBitDepths) {
     if (value == std::to_string(allowed)) return allowed;
   }
-  throw EUsageError("--input-bits must be 8, 10, 12, 14 or 16, got '" + value + "'");
+  throw EUsageError(option + " must be " + OfferedBitDepthsText() + ", got '" + value + "'");
+}
+
+int ParseInputBits(const std::string& value) {
+  return ParseBitDepth("--input-bits", value);
 }
 
 bool IsCommandName(std::string_view word) {

@@ -92,7 +92,11 @@ struct TArguments {
 // True for the names of the commands ("formats", "convert", "merge", ...).
 bool IsCommandName(std::string_view word);
 
-// The value of --input-bits: 8, 10, 12, 14 or 16. Raises EUsageError for anything else.
+// The value of a bit-depth option (--bits, --input-bits): one of kOfferedBitDepths written
+// as plain digits. Raises EUsageError naming the option for anything else.
+int ParseBitDepth(const std::string& option, const std::string& value);
+
+// The value of --input-bits (ParseBitDepth).
 int ParseInputBits(const std::string& value);
 
 // args excludes the program name. Raises EUsageError.

@@ -68,10 +68,7 @@ int ResolveBitsOption(const std::optional<std::string>& bits, const TLutOutputPr
     throw EUsageError("the output profile '" + profile.Name +
                       "' has a fixed bit depth; --bits cannot be used with it");
   }
-  for (int allowed : {8, 10, 12, 14, 16}) {
-    if (*bits == std::to_string(allowed)) return allowed;
-  }
-  throw EUsageError("--bits must be 8, 10, 12, 14 or 16, got '" + *bits + "'");
+  return ParseBitDepth("--bits", *bits);
 }
 
 }  // namespace vorn::cli

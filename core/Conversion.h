@@ -28,9 +28,12 @@ int WrittenBitDepth(const TLutOutputProfile& profile, int bits);
 std::string OutputPathFor(const std::string& outputFolder, const std::string& fileName,
                           const TLutOutputProfile& profile);
 
-// The files that a list of paths names: a path that is not a folder stands for itself; a
-// folder for the files of its tree (FilesInFolderTree: recursive, in name order) that a
-// format claims. Files inside folders that no format claims are listed in Unclaimed.
+// The files that a list of paths names; vorn-lut's arguments and the window's dropped paths
+// both follow this rule. A path that is not a folder stands for itself; a folder for the
+// files of its tree (FilesInFolderTree: recursive, hidden files included, in name order)
+// that a format claims. The tree's other files (no format claims them, or detection cannot
+// tell them apart) are listed in Unclaimed: vorn-lut names them, the window lists them as
+// unknown after the folder's claimed files.
 struct TLutPaths {
   std::vector<std::string> Files;
   std::vector<std::string> Unclaimed;

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <new>
 #include <system_error>
 #include <utility>
 
-#include "imaging/LcmsContext.h"
 #include "platform/Files.h"
 #include "platform/UserFolders.h"
 
@@ -44,13 +44,13 @@ std::string Quoted(const std::string& path) {
 // blacks) keeps its darks, and v2-only readers can read the file too.
 std::string BuiltInSRGBBytes() {
   const auto context = MakeLcmsContext();
-  TLcmsProfile profile(cmsCreate_sRGBProfileTHR(context->Id()));
+  const TProfileHandle profile(context, cmsCreate_sRGBProfileTHR(context->Id()));
   if (!profile) {
     throw EICCError("Cannot create the sRGB profile: " + context->Reason("LittleCMS refused") +
                     ".");
   }
-  cmsSetProfileVersion(profile.get(), 2.4);
-  return SaveProfileToBytes(*context, profile.get(), "the sRGB profile");
+  cmsSetProfileVersion(profile.Native(), 2.4);
+  return SaveProfileToBytes(profile, "the sRGB profile");
 }
 
 // Equal but for the creation date, which every build of the profile stamps anew.
@@ -62,30 +62,52 @@ bool SameProfileBytes(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-void TNativeHandleCloser::operator()(void* handle) const {
-  if (Kind == TKind::Profile) {
-    cmsCloseProfile(handle);
-  } else {
-    cmsDeleteTransform(handle);
-  }
+TLcmsContext::TLcmsContext() : Id_(cmsCreateContext(nullptr, this)) {
+  if (Id_ == nullptr) throw std::bad_alloc();
+  cmsSetLogErrorHandlerTHR(Id_, &TLcmsContext::OnError);
 }
 
-TProfileHandle::TProfileHandle(std::shared_ptr<TLcmsContext> context, void* handle,
-                               std::string path)
-    : Context_(std::move(context)),
-      Handle_(handle, TNativeHandleCloser{TNativeHandleCloser::TKind::Profile}),
-      Path_(std::move(path)) {}
+TLcmsContext::~TLcmsContext() {
+  cmsDeleteContext(Id_);
+}
 
-TTransformHandle::TTransformHandle(std::shared_ptr<TLcmsContext> context, void* handle)
-    : Context_(std::move(context)),
-      Handle_(handle, TNativeHandleCloser{TNativeHandleCloser::TKind::Transform}) {}
+void TLcmsContext::OnError(cmsContext id, cmsUInt32Number, const char* text) {
+  auto* self = static_cast<TLcmsContext*>(cmsGetContextUserData(id));
+  if (self == nullptr) return;
+  ++self->ErrorCount_;
+  self->LastError_ = text != nullptr ? text : "";
+}
+
+std::string TLcmsContext::Reason(const std::string& fallback) const {
+  return ErrorCount_ > 0 && !LastError_.empty() ? LastError_ : fallback;
+}
+
+std::shared_ptr<TLcmsContext> MakeLcmsContext() {
+  return std::make_shared<TLcmsContext>();
+}
+
+TProfileHandle::TProfileHandle(std::shared_ptr<TLcmsContext> context, cmsHPROFILE handle,
+                               std::string path)
+    : Context_(std::move(context)), Handle_(handle), Path_(std::move(path)) {}
+
+std::size_t TProfileHandle::ErrorCount() const {
+  return Context_ ? Context_->ErrorCount() : 0;
+}
+
+std::string TProfileHandle::Reason(const std::string& fallback) const {
+  return Context_ ? Context_->Reason(fallback) : fallback;
+}
+
+TTransformHandle::TTransformHandle(std::shared_ptr<TLcmsContext> context, cmsHTRANSFORM handle)
+    : Context_(std::move(context)), Handle_(handle) {}
 
 std::size_t TTransformHandle::ErrorCount() const {
-  return Context_->ErrorCount();
+  return Context_ ? Context_->ErrorCount() : 0;
 }
 
 std::string TTransformHandle::LastError() const {
-  return Context_->Reason("no reason given");
+  const std::string fallback = "no reason given";
+  return Context_ ? Context_->Reason(fallback) : fallback;
 }
 
 TProfileHandle OpenProfile(const std::string& path) {
@@ -97,8 +119,8 @@ TProfileHandle OpenProfile(const std::string& path) {
   }
   const std::string data = ReadWholeFile(path);
   auto context = MakeLcmsContext();
-  void* handle = cmsOpenProfileFromMemTHR(context->Id(), data.data(),
-                                          static_cast<cmsUInt32Number>(data.size()));
+  cmsHPROFILE handle = cmsOpenProfileFromMemTHR(context->Id(), data.data(),
+                                                static_cast<cmsUInt32Number>(data.size()));
   if (handle == nullptr) {
     throw EICCError("Cannot open the ICC profile " + Quoted(path) + ": " +
                     context->Reason("it is not an ICC profile") + ".");
@@ -121,23 +143,24 @@ std::string GetSRGBProfileName() {
 
 TTransformHandle CreateTransform(const TProfileHandle& first, const TProfileHandle* second) {
   cmsHPROFILE profiles[2] = {first.Native(), second != nullptr ? second->Native() : nullptr};
-  TLcmsContext& firstContext = *first.Context_;
-  const std::size_t secondErrors = second != nullptr ? second->Context_->ErrorCount() : 0;
+  // A profile of LittleCMS's global context gets a context of its own for the transform.
+  const auto context = first.Context_ ? first.Context_ : MakeLcmsContext();
+  const std::size_t secondErrors = second != nullptr ? second->ErrorCount() : 0;
   cmsHTRANSFORM transform =
-      cmsCreateMultiprofileTransformTHR(firstContext.Id(), profiles, second != nullptr ? 2 : 1,
+      cmsCreateMultiprofileTransformTHR(context->Id(), profiles, second != nullptr ? 2 : 1,
                                         TYPE_RGB_16, TYPE_RGB_16, INTENT_PERCEPTUAL, kBestMode);
   if (transform == nullptr) {
     // Tags are read when the transform is built, and a profile reports to its own context.
-    const bool secondReported = second != nullptr && second->Context_->ErrorCount() > secondErrors;
+    const bool secondReported = second != nullptr && second->ErrorCount() > secondErrors;
     const char* fallback = "the profiles cannot be linked";
     const std::string reason =
-        secondReported ? second->Context_->Reason(fallback) : firstContext.Reason(fallback);
+        secondReported ? second->Reason(fallback) : context->Reason(fallback);
     std::string profilesText = Quoted(first.Path());
     if (second != nullptr) profilesText += " and " + Quoted(second->Path());
     throw EICCError("Cannot build a colour transformation from " + profilesText + ": " + reason +
                     ".");
   }
-  return TTransformHandle(first.Context_, transform);
+  return TTransformHandle(context, transform);
 }
 
 bool TranslateColor(const TTransformHandle& transform, const TICCColor& in, TICCColor& out) {
@@ -147,6 +170,19 @@ bool TranslateColor(const TTransformHandle& transform, const TICCColor& in, TICC
   cmsDoTransform(transform.Native(), input, output, 1);
   out = {output[0], output[1], output[2]};
   return transform.ErrorCount() == errorsBefore;
+}
+
+std::string SaveProfileToBytes(const TProfileHandle& profile, const std::string& what) {
+  cmsUInt32Number size = 0;
+  if (!cmsSaveProfileToMem(profile.Native(), nullptr, &size) || size == 0) {
+    throw EICCError("Cannot write " + what + ": " + profile.Reason("LittleCMS refused it") + ".");
+  }
+  std::string bytes(size, '\0');
+  if (!cmsSaveProfileToMem(profile.Native(), bytes.data(), &size)) {
+    throw EICCError("Cannot write " + what + ": " + profile.Reason("LittleCMS refused it") + ".");
+  }
+  bytes.resize(size);
+  return bytes;
 }
 
 std::string ProfileClassName(TProfileClass profileClass) {

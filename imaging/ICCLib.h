@@ -1,9 +1,16 @@
 #pragma once
 // ICC profiles and colour transforms over LittleCMS 2: open a profile from a file, read
 // its device class, find the standard sRGB profile, chain one or two profiles into a
-// transform and translate 16-bit RGB colours through it. Handles are RAII objects; every
-// failure raises EICCError (or EFileError for a file that cannot be read) with the
-// profile's path and LittleCMS's own reason.
+// transform and translate 16-bit RGB colours through it; the RAII types for what LittleCMS
+// allocates. Every failure raises EICCError (or EFileError for a file that cannot be read)
+// with the profile's path and LittleCMS's own reason.
+//
+// Each profile opened here has a LittleCMS context of its own with an error handler of ours:
+// LittleCMS reports its errors to the context, never to the terminal, and the code that
+// called it turns the last report into the message of an exception. Everything a context
+// allocates must be released before the context; the handles below keep that order.
+
+#include <lcms2.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -37,51 +44,98 @@ struct TICCColor {
   bool operator==(const TICCColor&) const = default;
 };
 
-class TLcmsContext;
-class TProfileHandle;
-class TTransformHandle;
-
-TTransformHandle CreateTransform(const TProfileHandle& first, const TProfileHandle* second);
-
-struct TNativeHandleCloser {
-  enum class TKind { Profile, Transform };
-  TKind Kind = TKind::Profile;
-  void operator()(void* handle) const;
-};
-
-// An open profile. Move-only; closed when it goes away.
-class TProfileHandle {
+// One LittleCMS context that collects the errors reported to it.
+class TLcmsContext {
  public:
-  const std::string& Path() const { return Path_; }
-  void* Native() const { return Handle_.get(); }
+  TLcmsContext();
+  ~TLcmsContext();
+  TLcmsContext(const TLcmsContext&) = delete;
+  TLcmsContext& operator=(const TLcmsContext&) = delete;
+
+  cmsContext Id() const { return Id_; }
+  // Number of errors reported so far.
+  std::size_t ErrorCount() const { return ErrorCount_; }
+  // The last report, or fallback when LittleCMS reported nothing.
+  std::string Reason(const std::string& fallback) const;
 
  private:
-  friend TProfileHandle OpenProfile(const std::string& path);
-  friend class TTransformHandle;
+  static void OnError(cmsContext id, cmsUInt32Number code, const char* text);
+
+  cmsContext Id_ = nullptr;
+  std::size_t ErrorCount_ = 0;
+  std::string LastError_;
+};
+
+// A new context on the heap, so that its address (LittleCMS's user data) stays put.
+std::shared_ptr<TLcmsContext> MakeLcmsContext();
+
+struct TLcmsProfileCloser {
+  void operator()(void* profile) const { cmsCloseProfile(profile); }
+};
+
+struct TLcmsTransformDeleter {
+  void operator()(void* transform) const { cmsDeleteTransform(transform); }
+};
+
+class TTransformHandle;
+
+// A profile, open or being built. Move-only; closed when it goes away, before its context.
+class TProfileHandle {
+ public:
+  // Takes over a profile that LittleCMS made in context; a null context stands for
+  // LittleCMS's global one, whose errors are not collected. path names the profile in
+  // messages.
+  TProfileHandle(std::shared_ptr<TLcmsContext> context, cmsHPROFILE handle, std::string path = {});
+  explicit TProfileHandle(cmsHPROFILE handle) : TProfileHandle(nullptr, handle) {}
+
+  const std::string& Path() const { return Path_; }
+  cmsHPROFILE Native() const { return Handle_.get(); }
+  explicit operator bool() const { return Handle_ != nullptr; }
+  // Errors reported in the profile's context so far, and the last one's text or fallback.
+  std::size_t ErrorCount() const;
+  std::string Reason(const std::string& fallback) const;
+
+ private:
   friend TTransformHandle CreateTransform(const TProfileHandle&, const TProfileHandle*);
-  TProfileHandle(std::shared_ptr<TLcmsContext> context, void* handle, std::string path);
 
   // Declared first, so that the profile is closed before its context goes.
   std::shared_ptr<TLcmsContext> Context_;
-  std::unique_ptr<void, TNativeHandleCloser> Handle_;
+  std::unique_ptr<void, TLcmsProfileCloser> Handle_;
   std::string Path_;
 };
 
-// A colour transform. Move-only; deleted when it goes away.
+// A colour transform. Move-only; deleted when it goes away, before its context.
 class TTransformHandle {
  public:
-  void* Native() const { return Handle_.get(); }
+  // Takes over a transform that LittleCMS made in context (null: the global context).
+  TTransformHandle(std::shared_ptr<TLcmsContext> context, cmsHTRANSFORM handle);
+  explicit TTransformHandle(cmsHTRANSFORM handle) : TTransformHandle(nullptr, handle) {}
+
+  cmsHTRANSFORM Native() const { return Handle_.get(); }
+  explicit operator bool() const { return Handle_ != nullptr; }
   // Errors LittleCMS reported in this transform's context so far, and the last one's text.
   std::size_t ErrorCount() const;
   std::string LastError() const;
 
  private:
-  friend TTransformHandle CreateTransform(const TProfileHandle&, const TProfileHandle*);
-  TTransformHandle(std::shared_ptr<TLcmsContext> context, void* handle);
-
   std::shared_ptr<TLcmsContext> Context_;
-  std::unique_ptr<void, TNativeHandleCloser> Handle_;
+  std::unique_ptr<void, TLcmsTransformDeleter> Handle_;
 };
+
+struct TLcmsPipelineFreer {
+  void operator()(cmsPipeline* pipeline) const { cmsPipelineFree(pipeline); }
+};
+using TLcmsPipeline = std::unique_ptr<cmsPipeline, TLcmsPipelineFreer>;
+
+struct TLcmsToneCurveFreer {
+  void operator()(cmsToneCurve* curve) const { cmsFreeToneCurve(curve); }
+};
+using TLcmsToneCurve = std::unique_ptr<cmsToneCurve, TLcmsToneCurveFreer>;
+
+struct TLcmsMluFreer {
+  void operator()(cmsMLU* mlu) const { cmsMLUfree(mlu); }
+};
+using TLcmsMlu = std::unique_ptr<cmsMLU, TLcmsMluFreer>;
 
 // Opens the profile file. Raises EFileError when the file cannot be read and EICCError
 // when it is not an ICC profile.
@@ -102,6 +156,10 @@ TTransformHandle CreateTransform(const TProfileHandle& first, const TProfileHand
 
 // Translates one colour; false when LittleCMS reported an error meanwhile.
 bool TranslateColor(const TTransformHandle& transform, const TICCColor& in, TICCColor& out);
+
+// The profile serialised as an ICC file image; raises EICCError with LittleCMS's reason,
+// naming the profile as what.
+std::string SaveProfileToBytes(const TProfileHandle& profile, const std::string& what);
 
 // "Input Device Profile", "Display Device Profile", ... "Unknown".
 std::string ProfileClassName(TProfileClass profileClass);

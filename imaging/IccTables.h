@@ -11,7 +11,6 @@
 
 #include "core/LUT.h"
 #include "imaging/ICCLib.h"
-#include "imaging/LcmsContext.h"
 
 namespace vorn {
 

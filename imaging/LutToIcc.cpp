@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "core/LUTFormat.h"
+#include "imaging/ICCLib.h"
 #include "imaging/IccTables.h"
-#include "imaging/LcmsContext.h"
 #include "imaging/LutInverse.h"
 #include "platform/Convert.h"
 #include "platform/Files.h"
@@ -354,20 +354,20 @@ std::string BuildIccProfile(const TLUT& lut, const TLutToIccOptions& options) {
   const TRecipe recipe{lut, reference, coding};
 
   const auto context = MakeLcmsContext();
-  TLcmsProfile profile(cmsCreateProfilePlaceholder(context->Id()));
-  if (!profile) throw EICCError("Cannot create an ICC profile: out of memory.");
-  SetHeader(profile.get(), options.Class);
-  WriteTag(*context, profile.get(), cmsSigProfileDescriptionTag,
+  const TProfileHandle handle(context, cmsCreateProfilePlaceholder(context->Id()));
+  if (!handle) throw EICCError("Cannot create an ICC profile: out of memory.");
+  cmsHPROFILE profile = handle.Native();
+  SetHeader(profile, options.Class);
+  WriteTag(*context, profile, cmsSigProfileDescriptionTag,
            MakeText(*context, options.Description).get());
-  WriteTag(*context, profile.get(), cmsSigCopyrightTag,
-           MakeText(*context, options.Copyright).get());
+  WriteTag(*context, profile, cmsSigCopyrightTag, MakeText(*context, options.Copyright).get());
   if (options.Class == TLutIccClass::DeviceLink) {
-    WriteSequence(*context, profile.get(), options.Description);
+    WriteSequence(*context, profile, options.Description);
   } else {
-    WriteTag(*context, profile.get(), cmsSigMediaWhitePointTag, cmsD50_XYZ());
+    WriteTag(*context, profile, cmsSigMediaWhitePointTag, cmsD50_XYZ());
   }
-  WriteMapping(*context, profile.get(), recipe, options.Class);
-  return SaveProfileToBytes(*context, profile.get(), "the ICC profile");
+  WriteMapping(*context, profile, recipe, options.Class);
+  return SaveProfileToBytes(handle, "the ICC profile");
 }
 
 void ConvertLutToIcc(const std::string& lutPath, const std::string& profilePath,

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Starts the desktop application under Xvfb in its screenshot mode: it adds the sample
+# Runs the screenshot tool (vorn-lut-screenshots, built beside the window, never installed)
+# under Xvfb: it opens the real windows, adds the sample
 # LUTs, previews one and saves PNG pictures of the main window, the conversion dialog, the
 # progress window and the ICC-to-LUT, LUT-to-ICC and merge dialogs filled in, then converts
 # the samples with "Report the conversion loss" checked and saves the loss summary. Prints
@@ -9,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir="${1:-build}"
 out_dir="${2:-$(mktemp -d /tmp/vorn-screenshots-XXXXXX)}"
-app="$build_dir/ui/vorn-lut-converter"
+app="$build_dir/ui/tools/vorn-lut-screenshots"
 if [ ! -x "$app" ]; then
   echo "screenshot: $app is missing; build first (make build)" >&2
   exit 1
@@ -18,5 +19,5 @@ mkdir -p "$out_dir"
 shopt -s nullglob
 luts=("$PWD"/assets/samples/*.cube "$PWD"/assets/samples/*.cfe "$PWD"/assets/samples/*.vlt)
 xvfb-run --auto-servernum --server-args="-screen 0 1280x900x24" \
-  "$app" --screenshot-demo "$out_dir" "${luts[@]}"
+  "$app" "$out_dir" "${luts[@]}"
 echo "screenshots in $out_dir"

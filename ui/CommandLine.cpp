@@ -18,9 +18,9 @@ Opens the Vorn LUT Converter window: a list of colour look-up table (LUT) files
 with the format of each, a preview of the selected LUT on a picture, and the
 conversion of the checked files to another format.
 
-Each FILE is added to the list and each FOLDER adds the files directly inside it,
-as dropping them onto the list would. Files of no known format are listed as
-unknown and cannot be checked for conversion. The command line program vorn-lut
+Each FILE is added to the list and each FOLDER adds the files in it and in its
+subfolders, as dropping them onto the list would. Files of no known format are
+listed as unknown and cannot be checked for conversion. The command line program vorn-lut
 converts LUT files without a window.
 
 Options:
@@ -30,9 +30,6 @@ Options:
 Qt's own options, such as -platform NAME and -style NAME, are accepted too.
 
 Options for testing:
-  --screenshot-demo DIR   add the given LUT files, save pictures of the main
-                          window, the conversion dialog and the progress window
-                          into DIR and exit
   --startup-probe         show the window, print the time from program start to
                           the shown window and exit
 
@@ -66,11 +63,6 @@ class TParser {
       SetMode(TWindowMode::Version, word);
     } else if (word == "--startup-probe") {
       SetMode(TWindowMode::StartupProbe, word);
-    } else if (word == "--screenshot-demo") {
-      SetMode(TWindowMode::ScreenshotDemo, word);
-      if (Next_ + 1 >= Args_.size())
-        throw EWindowUsageError("option --screenshot-demo needs a folder");
-      Result_.ScreenshotFolder = Args_[++Next_];
     } else if (Qt_ == TQtOptions::NotYetTaken && word[1] != '-') {
       // Possibly one of Qt's options; QApplication takes it out, or the second pass refuses it.
     } else {

@@ -1,7 +1,6 @@
 #pragma once
 // The window's command line: files and folders to put on the list (what a desktop's "Open
-// with" hands over), --help, --version, and the scripted runs of the screenshots and the
-// start-up benchmark.
+// with" hands over), --help, --version, and the scripted run of the start-up benchmark.
 //
 // It is read twice. Before QApplication exists, so that --help, --version and a mistyped
 // option answer without a display: words with a single dash may be Qt's own options
@@ -26,13 +25,12 @@ class EWindowUsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-enum class TWindowMode { Window, Help, Version, ScreenshotDemo, StartupProbe };
+enum class TWindowMode { Window, Help, Version, StartupProbe };
 
 enum class TQtOptions { NotYetTaken, Taken };
 
 struct TWindowArguments {
   TWindowMode Mode = TWindowMode::Window;
-  std::string ScreenshotFolder;
   std::vector<std::string> Paths;  // as typed; "--" makes every later word a path
 };
 
@@ -45,8 +43,8 @@ std::string WindowVersionText();
 std::string WindowUsageText(const std::string& message);
 
 // Adds the paths to the window's list as dropping them would: files as they are, folders
-// by the files directly inside them. Relative paths are taken from the current folder.
-// Paths that do not exist are named in one error box after the others were added.
+// by the files of their trees (ExpandDroppedPaths). Relative paths are taken from the current
+// folder. Paths that do not exist are named in one error box after the others were added.
 void AddCommandLinePaths(TfrmMain& window, IDialogs& dialogs,
                          const std::vector<std::string>& paths);
 

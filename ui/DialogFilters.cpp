@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "codecs/Pictures.h"
-#include "platform/Files.h"
+#include "core/Conversion.h"
 
 namespace vorn::ui {
 
@@ -72,12 +72,14 @@ std::vector<std::string> ExpandDroppedPaths(const std::vector<std::string>& path
   std::vector<std::string> files;
   for (const std::string& path : dropped) {
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-      const std::vector<std::string> tree = FilesInFolderTree(path);
-      files.insert(files.end(), tree.begin(), tree.end());
-    } else if (std::filesystem::is_regular_file(path, error)) {
-      files.push_back(path);
+    if (!std::filesystem::is_directory(path, error) &&
+        !std::filesystem::is_regular_file(path, error)) {
+      continue;
     }
+    const TLutPaths expanded = ExpandLutPaths({path});
+    files.insert(files.end(), expanded.Files.begin(), expanded.Files.end());
+    // The list shows them too, as files of no known format.
+    files.insert(files.end(), expanded.Unclaimed.begin(), expanded.Unclaimed.end());
   }
   return files;
 }

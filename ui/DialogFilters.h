@@ -25,10 +25,10 @@ std::string QtFilterFromList(std::string_view filter);
 // Ascending order ignoring ASCII case; names equal but for case keep their order.
 void SortPathsNoCase(std::vector<std::string>& paths);
 
-// The files to add for dropped paths, taken in the order of SortPathsNoCase: a file stands
-// for itself, a folder for the files in it and its subfolders, in name order
-// (FilesInFolderTree, as "vorn-lut" takes folders). Paths that are neither are left out; a
-// folder that cannot be read raises.
+// The files to add for dropped paths, taken in the order of SortPathsNoCase: each path
+// expanded by ExpandLutPaths, as "vorn-lut" takes folders, with a folder's files that no
+// format claims following its claimed ones (the list shows them as unknown). Paths that are
+// neither files nor folders are left out; a folder that cannot be read raises.
 std::vector<std::string> ExpandDroppedPaths(const std::vector<std::string>& paths);
 
 }  // namespace vorn::ui

@@ -1,7 +1,7 @@
 #pragma once
 // Every dialog and message box the application shows goes through IDialogs, so that the
 // window code runs the same under a person (TQtDialogs) and under a script (the tests,
-// the benchmarks and the screenshot run use TScriptedDialogs).
+// the benchmarks and the screenshot tool use TScriptedDialogs of tests/ui/).
 
 #include <string>
 #include <vector>

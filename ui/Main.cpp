@@ -13,7 +13,6 @@
 #include "ui/CommandLine.h"
 #include "ui/MainForm.h"
 #include "ui/QtDialogs.h"
-#include "ui/ScreenshotDemo.h"
 
 namespace {
 
@@ -87,9 +86,6 @@ int main(int argc, char** argv) {
   }
   try {
     vorn::ui::SetUpApplication(application);
-    if (arguments.Mode == TWindowMode::ScreenshotDemo) {
-      return vorn::ui::RunScreenshotDemo(arguments.ScreenshotFolder, arguments.Paths);
-    }
     return RunApplication(arguments, started);
   } catch (const std::exception& error) {
     // Only start-up can get here: every user action has its own error box.

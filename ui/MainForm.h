@@ -53,8 +53,8 @@ class TfrmMain : public QWidget {
   // One row per path in the given order. An error while detecting ends the addition:
   // rows added before stay, the file that raised gets none.
   void AddFiles(const std::vector<std::string>& paths, TActionContext* context = nullptr);
-  // Files as they are and folders by the files directly inside them, sorted; an error
-  // shows in the standard error box. What a drop onto the list does.
+  // Files as they are and folders by the files of their trees (ExpandDroppedPaths); an
+  // error shows in the standard error box. What a drop onto the list does.
   void AddDroppedPaths(const std::vector<std::string>& paths);
   // Loads the file into the preview record and shows the graded picture and the LUT's
   // information; a file no format claims hides the LUT parts. Raises on a bad file and

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "core/BitDepths.h"
 #include "core/Conversion.h"
 #include "platform/Exception.h"
 #include "platform/Files.h"
@@ -17,7 +18,6 @@ namespace vorn::ui {
 
 namespace {
 
-constexpr int kBitChoices[] = {-1, 8, 10, 12, 14, 16};
 constexpr int kLongestSizeText = 5;
 constexpr int kVisibleProfiles = 20;
 
@@ -79,15 +79,17 @@ QComboBox* MakeBitsBox(QWidget* parent) {
 
 void FillBitsBox(QComboBox& box) {
   box.clear();
-  for (const char* item : {"Default", "8 bit", "10 bit", "12 bit", "14 bit", "16 bit"}) {
-    box.addItem(QString::fromUtf8(item));
-  }
+  box.addItem(QStringLiteral("Default"));
+  for (int bits : kOfferedBitDepths) box.addItem(QString::number(bits) + QStringLiteral(" bit"));
   box.setCurrentIndex(0);
 }
 
 int SelectedBitsOf(const QComboBox& box) {
   const int item = box.currentIndex();
-  return item <= 0 || item >= static_cast<int>(std::size(kBitChoices)) ? -1 : kBitChoices[item];
+  // Item 0 is "Default"; item i is the (i - 1)th offered depth.
+  return item <= 0 || item > static_cast<int>(kOfferedBitDepths.size())
+             ? -1
+             : kOfferedBitDepths[static_cast<std::size_t>(item - 1)];
 }
 
 void FollowOutputProfile(const TLutOutputProfile* profile, const QStringList& gridSizes,

@@ -4,18 +4,12 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <array>
 
+#include "core/BitDepths.h"
 #include "ui/FormRows.h"
 #include "ui/QtOwned.h"
 
 namespace vorn::ui {
-
-namespace {
-
-constexpr std::array<int, 6> kBitChoices = {-1, 8, 10, 12, 14, 16};
-
-}  // namespace
 
 TfrmSetBitsPerValue::TfrmSetBitsPerValue(QWidget* owner, int currentBits) : QDialog(owner) {
   setObjectName("frmSetBitsPerValue");
@@ -28,9 +22,8 @@ TfrmSetBitsPerValue::TfrmSetBitsPerValue(QWidget* owner, int currentBits) : QDia
   auto* label = MakeChild<QLabel>(this, QStringLiteral("Bits Per Color"));
   cbxBitsPerValue = MakeChild<QComboBox>(this);
   cbxBitsPerValue->setObjectName("cbxBitsPerValue");
-  for (int bits : kBitChoices) {
-    cbxBitsPerValue->addItem(bits < 0 ? QStringLiteral("Default") : QString::number(bits), bits);
-  }
+  cbxBitsPerValue->addItem(QStringLiteral("Default"), -1);
+  for (int bits : kOfferedBitDepths) cbxBitsPerValue->addItem(QString::number(bits), bits);
   cbxBitsPerValue->setCurrentIndex(cbxBitsPerValue->findData(currentBits));
   label->setBuddy(cbxBitsPerValue);
   layout->addWidget(label, 0, 0);

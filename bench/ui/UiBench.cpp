@@ -21,10 +21,10 @@
 
 #include "codecs/Pictures.h"
 #include "platform/Files.h"
+#include "tests/ui/ScriptedDialogs.h"
 #include "ui/Application.h"
 #include "ui/FileListModel.h"
 #include "ui/MainForm.h"
-#include "ui/ScriptedDialogs.h"
 
 namespace {
 

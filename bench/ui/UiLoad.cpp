@@ -21,11 +21,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/ui/ScriptedDialogs.h"
 #include "ui/Application.h"
 #include "ui/ConvertForm.h"
 #include "ui/FileListModel.h"
 #include "ui/MainForm.h"
-#include "ui/ScriptedDialogs.h"
 
 namespace {
 

@@ -216,11 +216,10 @@ TEST_F(IccCommandRules, Lut2IccNamesTheProfileAfterTheFileAndKeepsTheTextsGiven)
                 .Status,
             0);
   auto info = [](const std::string& path, cmsInfoType type) {
-    cmsHPROFILE profile = cmsOpenProfileFromFile(path.c_str(), "r");
+    const TProfileHandle profile(cmsOpenProfileFromFile(path.c_str(), "r"));
     char text[128] = {};
-    cmsGetProfileInfoASCII(profile, type, "en", "US", text, sizeof text);
-    const cmsProfileClassSignature profileClass = cmsGetDeviceClass(profile);
-    cmsCloseProfile(profile);
+    cmsGetProfileInfoASCII(profile.Native(), type, "en", "US", text, sizeof text);
+    const cmsProfileClassSignature profileClass = cmsGetDeviceClass(profile.Native());
     return std::make_pair(std::string(text), profileClass);
   };
   EXPECT_EQ(info(plain, cmsInfoDescription),

@@ -12,6 +12,7 @@
 
 #include "core/Conversion.h"
 #include "core/LUTFormat.h"
+#include "imaging/ICCLib.h"
 #include "imaging/IccToLut.h"
 #include "platform/Files.h"
 #include "tests/support/IccTestProfiles.h"
@@ -29,33 +30,25 @@ class TReferenceTransform {
   explicit TReferenceTransform(const std::vector<std::string>& files) {
     std::vector<cmsHPROFILE> profiles;
     for (const std::string& file : files) {
-      profiles.push_back(cmsOpenProfileFromFile(file.c_str(), "r"));
-      Profiles_.emplace_back(profiles.back());
+      Profiles_.emplace_back(cmsOpenProfileFromFile(file.c_str(), "r"));
+      profiles.push_back(Profiles_.back().Native());
     }
-    Transform_ = cmsCreateMultiprofileTransform(
+    Transform_ = TTransformHandle(cmsCreateMultiprofileTransform(
         profiles.data(), static_cast<cmsUInt32Number>(profiles.size()), TYPE_RGB_16, TYPE_RGB_16,
-        INTENT_PERCEPTUAL, cmsFLAGS_NOOPTIMIZE | cmsFLAGS_NOWHITEONWHITEFIXUP);
+        INTENT_PERCEPTUAL, cmsFLAGS_NOOPTIMIZE | cmsFLAGS_NOWHITEONWHITEFIXUP));
   }
-  ~TReferenceTransform() {
-    if (Transform_ != nullptr) cmsDeleteTransform(Transform_);
-  }
-  TReferenceTransform(const TReferenceTransform&) = delete;
-  TReferenceTransform& operator=(const TReferenceTransform&) = delete;
 
-  bool Valid() const { return Transform_ != nullptr; }
+  bool Valid() const { return static_cast<bool>(Transform_); }
   TRGB operator()(std::uint16_t r, std::uint16_t g, std::uint16_t b) const {
     const cmsUInt16Number in[3] = {r, g, b};
     cmsUInt16Number out[3];
-    cmsDoTransform(Transform_, in, out, 1);
+    cmsDoTransform(Transform_.Native(), in, out, 1);
     return {out[0] / 65535.0, out[1] / 65535.0, out[2] / 65535.0};
   }
 
  private:
-  struct TCloser {
-    void operator()(void* p) const { cmsCloseProfile(p); }
-  };
-  std::vector<std::unique_ptr<void, TCloser>> Profiles_;
-  cmsHTRANSFORM Transform_ = nullptr;
+  std::vector<TProfileHandle> Profiles_;
+  TTransformHandle Transform_{nullptr};
 };
 
 std::uint16_t NodeCode(int i, int size) {
@@ -161,14 +154,12 @@ TEST_F(IccToLut, GridInputsAreRoundedCodesAndSizesAreCappedOrRefused) {
   // A device link that maps every colour to itself shows the inputs as they were sampled.
   const std::string identity = Temp.File("identity.icc");
   {
-    cmsHPROFILE srgb = cmsOpenProfileFromFile(SRGB.c_str(), "r");
-    cmsHTRANSFORM transform = cmsCreateTransform(srgb, TYPE_RGB_16, srgb, TYPE_RGB_16,
-                                                 INTENT_PERCEPTUAL, cmsFLAGS_NOOPTIMIZE);
-    cmsHPROFILE link = cmsTransform2DeviceLink(transform, 3.4, 0);
-    cmsSaveProfileToFile(link, identity.c_str());
-    cmsCloseProfile(link);
-    cmsDeleteTransform(transform);
-    cmsCloseProfile(srgb);
+    const TProfileHandle srgb(cmsOpenProfileFromFile(SRGB.c_str(), "r"));
+    const TTransformHandle transform(cmsCreateTransform(srgb.Native(), TYPE_RGB_16, srgb.Native(),
+                                                        TYPE_RGB_16, INTENT_PERCEPTUAL,
+                                                        cmsFLAGS_NOOPTIMIZE));
+    const TProfileHandle link(cmsTransform2DeviceLink(transform.Native(), 3.4, 0));
+    cmsSaveProfileToFile(link.Native(), identity.c_str());
   }
   const TIccChain chain = BuildIccChain(identity, "", false);
   auto lut = std::make_unique<TLUT>();

@@ -11,6 +11,7 @@
 #include <random>
 
 #include "core/LUTFormat.h"
+#include "imaging/ICCLib.h"
 #include "imaging/IccToLut.h"
 #include "imaging/LutToIcc.h"
 #include "platform/Files.h"
@@ -199,9 +200,8 @@ TEST(LutToIcc, ALiftedBlackComesBackWhereTheLutPutsIt) {
   const std::string path = temp.File("lifted.icc");
   WriteWholeFile(path, BuildIccProfile(*lut, {TLutIccClass::Input, "Lifted", "Copyright (c)"}));
   const std::string srgbV4 = temp.File("srgb-v4.icc");
-  cmsHPROFILE builtIn = cmsCreate_sRGBProfile();
-  ASSERT_TRUE(cmsSaveProfileToFile(builtIn, srgbV4.c_str()));
-  cmsCloseProfile(builtIn);
+  const TProfileHandle builtIn(cmsCreate_sRGBProfile());
+  ASSERT_TRUE(cmsSaveProfileToFile(builtIn.Native(), srgbV4.c_str()));
 
   for (const std::string& second : {std::string(), srgbV4}) {
     const TIccChain chain = BuildIccChain(path, second, false);
@@ -230,9 +230,10 @@ TEST(LutToIcc, WritesAVersion24ProfileOfTheClassWithItsTexts) {
         BuildIccProfile(*lut, {c.Class, "Night grade \xC3\xA9t\xC3\xA9", "Copyright (c) Vorn"});
     // The description's Unicode part holds the UTF-8 text as UTF-16.
     EXPECT_NE(bytes.find(std::string("\0\xE9\0t\0\xE9", 6)), std::string::npos);
-    cmsHPROFILE profile =
-        cmsOpenProfileFromMem(bytes.data(), static_cast<cmsUInt32Number>(bytes.size()));
-    ASSERT_NE(profile, nullptr);
+    const TProfileHandle handle(
+        cmsOpenProfileFromMem(bytes.data(), static_cast<cmsUInt32Number>(bytes.size())));
+    ASSERT_TRUE(handle);
+    cmsHPROFILE profile = handle.Native();
     EXPECT_EQ(cmsGetEncodedICCversion(profile), 0x02400000u);
     EXPECT_EQ(cmsGetDeviceClass(profile), c.Signature);
     EXPECT_EQ(cmsGetColorSpace(profile), cmsSigRgbData);
@@ -247,7 +248,6 @@ TEST(LutToIcc, WritesAVersion24ProfileOfTheClassWithItsTexts) {
     EXPECT_TRUE(cmsIsTag(profile, cmsSigAToB0Tag));
     EXPECT_EQ(cmsIsTag(profile, cmsSigBToA0Tag), c.Class != TLutIccClass::DeviceLink);
     EXPECT_EQ(cmsIsTag(profile, cmsSigProfileSequenceDescTag), c.Class == TLutIccClass::DeviceLink);
-    cmsCloseProfile(profile);
   }
 }
 

@@ -1,16 +1,14 @@
 #include "tests/support/IccTestProfiles.h"
 
-#include <lcms2.h>
-
 #include <stdexcept>
 
-#include "imaging/LcmsContext.h"
+#include "imaging/ICCLib.h"
 
 namespace vorn::test {
 
 namespace {
 
-using TProfile = TLcmsProfile;
+using TProfile = TProfileHandle;
 using TCurve = TLcmsToneCurve;
 
 // Wide primaries (not sRGB's), D65 white, gamma 2.2: a transform to or from sRGB is far
@@ -24,46 +22,42 @@ TProfile WideGamutRGB() {
 }
 
 void SetDescription(void* profile, const char* text) {
-  cmsMLU* mlu = cmsMLUalloc(nullptr, 1);
-  cmsMLUsetASCII(mlu, "en", "US", text);
-  cmsWriteTag(profile, cmsSigProfileDescriptionTag, mlu);
-  cmsMLUfree(mlu);
+  const TLcmsMlu mlu(cmsMLUalloc(nullptr, 1));
+  cmsMLUsetASCII(mlu.get(), "en", "US", text);
+  cmsWriteTag(profile, cmsSigProfileDescriptionTag, mlu.get());
 }
 
 TProfile ForwardOnlyInput() {
   TProfile profile(cmsCreateProfilePlaceholder(nullptr));
-  cmsSetProfileVersion(profile.get(), 2.4);
-  cmsSetDeviceClass(profile.get(), cmsSigInputClass);
-  cmsSetColorSpace(profile.get(), cmsSigRgbData);
-  cmsSetPCS(profile.get(), cmsSigXYZData);
-  cmsWriteTag(profile.get(), cmsSigMediaWhitePointTag, cmsD50_XYZ());
+  cmsSetProfileVersion(profile.Native(), 2.4);
+  cmsSetDeviceClass(profile.Native(), cmsSigInputClass);
+  cmsSetColorSpace(profile.Native(), cmsSigRgbData);
+  cmsSetPCS(profile.Native(), cmsSigXYZData);
+  cmsWriteTag(profile.Native(), cmsSigMediaWhitePointTag, cmsD50_XYZ());
   // Device RGB straight into XYZ through a 2-node grid: a linear, non-neutral mapping.
   const cmsUInt16Number table[8 * 3] = {0,     0,     0,     9000,  7000,  30000, 12000, 30000,
                                         5000,  21000, 37000, 35000, 25000, 13000, 1000,  34000,
                                         20000, 31000, 37000, 43000, 6000,  46000, 50000, 36000};
   const cmsUInt32Number points[3] = {2, 2, 2};
-  cmsPipeline* pipeline = cmsPipelineAlloc(nullptr, 3, 3);
-  cmsPipelineInsertStage(pipeline, cmsAT_END,
+  const TLcmsPipeline pipeline(cmsPipelineAlloc(nullptr, 3, 3));
+  cmsPipelineInsertStage(pipeline.get(), cmsAT_END,
                          cmsStageAllocCLut16bitGranular(nullptr, points, 3, 3, table));
-  cmsWriteTag(profile.get(), cmsSigAToB0Tag, pipeline);
-  cmsPipelineFree(pipeline);
+  cmsWriteTag(profile.Native(), cmsSigAToB0Tag, pipeline.get());
   return profile;
 }
 
 TProfile WithClass(TProfile profile, cmsProfileClassSignature profileClass) {
-  cmsSetDeviceClass(profile.get(), profileClass);
+  cmsSetDeviceClass(profile.Native(), profileClass);
   return profile;
 }
 
 TProfile DeviceLink() {
   TProfile display = WideGamutRGB();
   TProfile srgb(cmsCreate_sRGBProfile());
-  cmsHPROFILE chain[2] = {display.get(), srgb.get()};
-  cmsHTRANSFORM transform = cmsCreateMultiprofileTransform(chain, 2, TYPE_RGB_16, TYPE_RGB_16,
-                                                           INTENT_PERCEPTUAL, cmsFLAGS_NOOPTIMIZE);
-  TProfile link(cmsTransform2DeviceLink(transform, 3.4, 0));
-  cmsDeleteTransform(transform);
-  return link;
+  cmsHPROFILE chain[2] = {display.Native(), srgb.Native()};
+  const TTransformHandle transform(cmsCreateMultiprofileTransform(
+      chain, 2, TYPE_RGB_16, TYPE_RGB_16, INTENT_PERCEPTUAL, cmsFLAGS_NOOPTIMIZE));
+  return TProfile(cmsTransform2DeviceLink(transform.Native(), 3.4, 0));
 }
 
 TProfile Make(TTestProfile kind) {
@@ -72,7 +66,7 @@ TProfile Make(TTestProfile kind) {
       return WideGamutRGB();
     case TTestProfile::DisplayV4: {
       TProfile profile = WideGamutRGB();
-      cmsSetProfileVersion(profile.get(), 4.3);
+      cmsSetProfileVersion(profile.Native(), 4.3);
       return profile;
     }
     case TTestProfile::Input:
@@ -94,7 +88,7 @@ TProfile Make(TTestProfile kind) {
       return TProfile(cmsCreateGrayProfile(cmsD50_xyY(), gamma.get()));
     }
   }
-  return nullptr;
+  return TProfile(nullptr);
 }
 
 }  // namespace
@@ -103,11 +97,11 @@ std::string WriteTestProfile(const std::string& dir, const std::string& name, TT
   TProfile profile = Make(kind);
   if (!profile) throw std::runtime_error("LittleCMS could not make the test profile " + name);
   if (kind == TTestProfile::Display || kind == TTestProfile::Input) {
-    cmsSetProfileVersion(profile.get(), 2.4);
+    cmsSetProfileVersion(profile.Native(), 2.4);
   }
-  SetDescription(profile.get(), name.c_str());
+  SetDescription(profile.Native(), name.c_str());
   const std::string path = dir + "/" + name;
-  if (!cmsSaveProfileToFile(profile.get(), path.c_str())) {
+  if (!cmsSaveProfileToFile(profile.Native(), path.c_str())) {
     throw std::runtime_error("LittleCMS could not write " + path);
   }
   return path;

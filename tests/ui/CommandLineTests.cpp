@@ -17,34 +17,27 @@ struct TParseCase {
   TQtOptions Qt;
   TWindowMode Mode;
   TStrings Paths;
-  std::string Folder;
 };
 
 TEST(WindowCommandLine, ParsesModesPathsAndLeavesSingleDashWordsToQtOnlyBeforeItRan) {
   const auto before = TQtOptions::NotYetTaken;
   const auto after = TQtOptions::Taken;
   const TParseCase cases[] = {
-      {{}, after, TWindowMode::Window, {}, ""},
-      {{"a.cube", "luts/"}, after, TWindowMode::Window, {"a.cube", "luts/"}, ""},
-      {{"a.cube", "--help"}, after, TWindowMode::Help, {"a.cube"}, ""},
-      {{"--version", "-h"}, before, TWindowMode::Help, {}, ""},
-      {{"--version"}, before, TWindowMode::Version, {}, ""},
-      {{"-style", "fusion", "x.3dl"}, before, TWindowMode::Window, {"fusion", "x.3dl"}, ""},
-      {{"--", "--help", "-x", "-"}, after, TWindowMode::Window, {"--help", "-x", "-"}, ""},
-      {{"-"}, after, TWindowMode::Window, {"-"}, ""},
-      {{"--startup-probe", "a.cube"}, after, TWindowMode::StartupProbe, {"a.cube"}, ""},
-      {{"--screenshot-demo", "shots", "a.cube"},
-       after,
-       TWindowMode::ScreenshotDemo,
-       {"a.cube"},
-       "shots"},
+      {{}, after, TWindowMode::Window, {}},
+      {{"a.cube", "luts/"}, after, TWindowMode::Window, {"a.cube", "luts/"}},
+      {{"a.cube", "--help"}, after, TWindowMode::Help, {"a.cube"}},
+      {{"--version", "-h"}, before, TWindowMode::Help, {}},
+      {{"--version"}, before, TWindowMode::Version, {}},
+      {{"-style", "fusion", "x.3dl"}, before, TWindowMode::Window, {"fusion", "x.3dl"}},
+      {{"--", "--help", "-x", "-"}, after, TWindowMode::Window, {"--help", "-x", "-"}},
+      {{"-"}, after, TWindowMode::Window, {"-"}},
+      {{"--startup-probe", "a.cube"}, after, TWindowMode::StartupProbe, {"a.cube"}},
   };
   for (const TParseCase& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.Args));
     const TWindowArguments parsed = ParseWindowArguments(c.Args, c.Qt);
     EXPECT_EQ(parsed.Mode, c.Mode);
     EXPECT_EQ(parsed.Paths, c.Paths);
-    EXPECT_EQ(parsed.ScreenshotFolder, c.Folder);
   }
 }
 
@@ -54,6 +47,8 @@ TEST(WindowCommandLine, RefusesUnknownOptionsMissingValuesAndConflictingModes) {
       {{"-style"}, TQtOptions::Taken},
       {{"a.cube", "-x"}, TQtOptions::Taken},
       {{"--screenshot-demo"}, TQtOptions::Taken},
+      // The screenshots are the separate tool vorn-lut-screenshots's.
+      {{"--screenshot-demo", "shots", "a.cube"}, TQtOptions::Taken},
       {{"--version", "--startup-probe"}, TQtOptions::NotYetTaken},
   };
   for (const auto& [args, qt] : refused) {
@@ -73,9 +68,10 @@ TEST(WindowCommandLine, RefusesUnknownOptionsMissingValuesAndConflictingModes) {
 TEST(WindowCommandLine, HelpNamesEveryOptionTheParserKnowsAndVersionTheBuild) {
   const std::string help = WindowHelpText();
   EXPECT_TRUE(help.starts_with("Usage: vorn-lut-converter [OPTIONS] [FILE|FOLDER...]\n"));
-  for (const char* option : {"--help", "--version", "--screenshot-demo", "--startup-probe"}) {
+  for (const char* option : {"--help", "--version", "--startup-probe"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
+  EXPECT_EQ(help.find("--screenshot-demo"), std::string::npos);
   EXPECT_EQ(WindowVersionText(), std::string("vorn-lut-converter ") + VORN_VERSION + "\n");
 }
 

@@ -10,9 +10,11 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "core/BitDepths.h"
 #include "core/LUTFormat.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/ConvertForm.h"
+#include "ui/OutputChoice.h"
 
 namespace vorn::ui::test {
 namespace {
@@ -240,6 +242,20 @@ TEST_F(TConvertDialogTest, SizesBelowTwoAreRefusedAndTheDialogStaysOpen) {
   EXPECT_EQ(Dialog.OutputSize(), 33);
   Dialog.btnConvert->click();
   EXPECT_EQ(Dialog.result(), QDialog::Accepted);
+}
+
+// Each bits item answers its own depth: "Default" -1, then the offered depths in order.
+TEST(BitsBox, EveryItemAnswersTheDepthItShows) {
+  QComboBox box;
+  FillBitsBox(box);
+  ASSERT_EQ(box.count(), static_cast<int>(kOfferedBitDepths.size()) + 1);
+  EXPECT_EQ(SelectedBitsOf(box), -1);
+  for (int item = 1; item < box.count(); ++item) {
+    box.setCurrentIndex(item);
+    EXPECT_EQ(std::to_string(SelectedBitsOf(box)) + " bit", box.currentText().toStdString());
+  }
+  box.setCurrentIndex(-1);
+  EXPECT_EQ(SelectedBitsOf(box), -1);
 }
 
 }  // namespace

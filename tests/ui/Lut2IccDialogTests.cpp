@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "imaging/ICCLib.h"
 #include "tests/support/TestLuts.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/DialogFilters.h"
@@ -104,13 +105,12 @@ TEST_F(Lut2IccDialog, ConvertWritesTheChosenClassAndCloses) {
   EXPECT_EQ(Dialog.Options().CaptureOneGamma, &Dialog.GammaTable());
   Dialog.btnConvert->click();
   EXPECT_EQ(Dialog.result(), QDialog::Accepted);
-  cmsHPROFILE profile = cmsOpenProfileFromFile(Temp.File("Night.icc").c_str(), "r");
-  ASSERT_NE(profile, nullptr);
-  EXPECT_EQ(cmsGetDeviceClass(profile), cmsSigDisplayClass);
+  const TProfileHandle profile(cmsOpenProfileFromFile(Temp.File("Night.icc").c_str(), "r"));
+  ASSERT_TRUE(profile);
+  EXPECT_EQ(cmsGetDeviceClass(profile.Native()), cmsSigDisplayClass);
   char text[64] = {};
-  cmsGetProfileInfoASCII(profile, cmsInfoCopyright, "en", "US", text, sizeof text);
+  cmsGetProfileInfoASCII(profile.Native(), cmsInfoCopyright, "en", "US", text, sizeof text);
   EXPECT_EQ(std::string(text), "Copyright (c) Vorn");
-  cmsCloseProfile(profile);
 }
 
 TEST_F(Lut2IccDialog, AnExistingProfileIsReplacedOnlyAfterYes) {

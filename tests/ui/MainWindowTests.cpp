@@ -11,11 +11,13 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 
 #include "core/LUTFormat.h"
 #include "tests/ui/UiTestSupport.h"
@@ -446,6 +448,39 @@ TEST_F(TMainWindowTest, DroppedFilesAndFoldersAreAddedSorted) {
   EXPECT_EQ(Row(1).FileName, "beta.cube");
   EXPECT_EQ(Row(2).FileName, "Zeta.cube");
   EXPECT_TRUE(Row(2).Checked);
+}
+
+// The window and vorn-lut take a folder by one rule (ExpandLutPaths): its tree, hidden
+// files and subfolders included, the claimed files first and then those no format claims,
+// which the window lists as unknown and vorn-lut names as unclaimed.
+TEST_F(TMainWindowTest, ADroppedFolderListsWhatVornLutInfoListsForIt) {
+  const std::filesystem::path folder = std::filesystem::path(Temp.Path()) / "tree";
+  std::filesystem::create_directories(folder / "sub");
+  const std::string cube = Cube("source.cube");
+  for (const char* name : {".hidden.cube", "sub/inner.cube", "Zeta.cube"}) {
+    std::filesystem::copy_file(cube, folder / name);
+  }
+  Unknown("tree/notes.txt");
+  Unknown("tree/sub/a-readme.txt");
+
+  Window->AddDroppedPaths({folder.string()});
+  std::vector<std::string> listed;
+  for (int row = 0; row < RowCount(); ++row) listed.push_back(Row(row).FullPath());
+
+  QProcess cli;
+  cli.start(QStringLiteral(VORN_CLI_PATH), {"info", "--json", QString::fromStdString(folder)});
+  ASSERT_TRUE(cli.waitForFinished(60000));
+  ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+  const nlohmann::json document = nlohmann::json::parse(cli.readAllStandardOutput().toStdString());
+  std::vector<std::string> named;
+  for (const auto& file : document["files"]) named.push_back(file["path"]);
+  for (const auto& file : document["unclaimed"]) named.push_back(file);
+
+  EXPECT_EQ(listed, named);
+  EXPECT_EQ(listed.size(), 5u);
+  ASSERT_EQ(RowCount(), 5);
+  EXPECT_FALSE(Row(3).Info);  // the unclaimed files come last
+  EXPECT_FALSE(Row(4).Info);
 }
 
 }  // namespace

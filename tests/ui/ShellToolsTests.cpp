@@ -7,9 +7,9 @@
 
 #include "codecs/Pictures.h"
 #include "tests/support/TestSupport.h"
+#include "tests/ui/ScriptedDialogs.h"
 #include "ui/DialogFilters.h"
 #include "ui/ErrorGuard.h"
-#include "ui/ScriptedDialogs.h"
 
 namespace vorn::ui {
 namespace {

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "tests/support/TestSupport.h"
+#include "tests/ui/ScriptedDialogs.h"
 #include "ui/FileListModel.h"
 #include "ui/MainForm.h"
-#include "ui/ScriptedDialogs.h"
 
 namespace vorn::ui::test {
 

@@ -1,4 +1,10 @@
-#include "ui/ScreenshotDemo.h"
+// vorn-lut-screenshots OUTPUT_FOLDER [LUT...]: the window's pictures for the documentation,
+// made by a scripted run (scripts/screenshot.sh runs it under Xvfb). It adds the LUT files,
+// previews the first it recognises and saves main-window.png, convert-dialog.png,
+// progress-window.png, icc-to-lut-dialog.png, lut-to-icc-dialog.png and merge-dialog.png
+// (with the display profile and the merged LUT they use); then converts the files with the
+// loss report and saves loss-report.png. Exits 0 when every picture was saved. Built beside
+// the window, never installed.
 
 #include <QApplication>
 #include <QCheckBox>
@@ -9,9 +15,14 @@
 #include <QToolButton>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "imaging/LutToIcc.h"
 #include "platform/Files.h"
+#include "tests/ui/ScriptedDialogs.h"
+#include "ui/Application.h"
 #include "ui/ConvertForm.h"
 #include "ui/FileListModel.h"
 #include "ui/ICCConvertForm.h"
@@ -21,7 +32,6 @@
 #include "ui/MainForm.h"
 #include "ui/ProgressDlg.h"
 #include "ui/QtText.h"
-#include "ui/ScriptedDialogs.h"
 
 namespace vorn::ui {
 
@@ -121,8 +131,6 @@ bool SaveLossReport(TfrmMain& window, TScriptedDialogs& dialogs, const std::stri
   return saved;
 }
 
-}  // namespace
-
 int RunScreenshotDemo(const std::string& outputFolder, const std::vector<std::string>& lutFiles) {
   try {
     TScriptedDialogs dialogs;
@@ -168,4 +176,22 @@ int RunScreenshotDemo(const std::string& outputFolder, const std::vector<std::st
   }
 }
 
+}  // namespace
+
 }  // namespace vorn::ui
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);  // takes Qt's own options out of argv
+  if (argc < 2) {
+    std::fprintf(stderr, "Usage: vorn-lut-screenshots OUTPUT_FOLDER [LUT...]\n");
+    return 2;
+  }
+  try {
+    vorn::ui::SetUpApplication(application);
+    std::filesystem::create_directories(argv[1]);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "vorn-lut-screenshots: %s\n", error.what());
+    return 1;
+  }
+  return vorn::ui::RunScreenshotDemo(argv[1], {argv + 2, argv + argc});
+}

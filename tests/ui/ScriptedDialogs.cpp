@@ -1,4 +1,4 @@
-#include "ui/ScriptedDialogs.h"
+#include "tests/ui/ScriptedDialogs.h"
 
 #include <QDialog>
 
