@@ -86,9 +86,12 @@ void AppendUnclaimed(const std::vector<std::string>& unclaimed, TOutputBuffer& o
   for (const std::string& path : unclaimed) out << "  " << path << '\n';
 }
 
-TJson Triples(const double* values, int count) {
+TJson TableTriples(const TLUT& lut) {
   TJson triples = TJson::array();
-  for (int i = 0; i < count; ++i, values += 3) triples.push_back({values[0], values[1], values[2]});
+  for (int i = 0; i < lut.Size1D; ++i) {
+    const double* entry = lut.Entry(i);
+    triples.push_back({entry[0], entry[1], entry[2]});
+  }
   return triples;
 }
 
@@ -112,7 +115,7 @@ TJson FileJson(const std::string& path, bool withValues, const TLUT& lut) {
   if (!withValues || lut.FormatIndex < 0) return description;
   const bool table = lut.Kind == lk1D || lut.Kind == lk1DAnd3D;
   const bool grid = lut.Kind == lk3D || lut.Kind == lk1DAnd3D;
-  description["table"] = table ? Triples(lut.Table(), lut.Size1D) : TJson::array();
+  description["table"] = table ? TableTriples(lut) : TJson::array();
   description["grid"] = grid ? GridTriples(lut) : TJson::array();
   return description;
 }

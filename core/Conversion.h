@@ -10,11 +10,14 @@
 #include <vector>
 
 #include "core/LUTFormat.h"
+#include "core/LutLimits.h"
 
 namespace vorn {
 
-inline constexpr int kMaxOutputSize3D = 99;
-inline constexpr int kMaxOutputSize1D = 99999;
+// Older names of the output caps (core/LutLimits.h).
+inline constexpr int kMaxOutputSize3D = kOutputGridNodesCap;
+inline constexpr int kMaxOutputSize1D = kOutputTableEntriesCap;
+static_assert(kGridSizeLimit == kReadGridNodesLimit, "one limit for the grids readers accept");
 
 // The size text of the conversion: "Default", an empty or unreadable text give the
 // profile's default size; otherwise the number.

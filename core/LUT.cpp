@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <new>
+#include <stdexcept>
+#include <string>
+#include <utility>
 
 #include "platform/Convert.h"
 
@@ -32,32 +36,50 @@ AxisSplit SplitCoordinate(double t, int n) {
 }
 
 // Trilinear interpolation between the eight nodes around the split coordinates: along blue
-// first, then green, then red, which fixes the rounding of the result.
-inline TRGB Interpolate3D(const double* grid, const AxisSplit& r, const AxisSplit& g,
+// first, then green, then red, which fixes the rounding of the result. nodes(r, g, b) gives
+// the three reals of a node.
+template <class Nodes>
+inline TRGB Interpolate3D(const Nodes& nodes, const AxisSplit& r, const AxisSplit& g,
                           const AxisSplit& b) {
-  const std::size_t stepR = TLUT::StrideR;
-  const std::size_t stepG = TLUT::StrideG;
-  const double* n00 = grid + r.Lower * stepR + g.Lower * stepG;
-  const double* n01 = grid + r.Lower * stepR + g.Upper * stepG;
-  const double* n10 = grid + r.Upper * stepR + g.Lower * stepG;
-  const double* n11 = grid + r.Upper * stepR + g.Upper * stepG;
-  const std::size_t k0 = b.Lower * TLUT::StrideB;
-  const std::size_t k1 = b.Upper * TLUT::StrideB;
+  const double* n000 = nodes(r.Lower, g.Lower, b.Lower);
+  const double* n001 = nodes(r.Lower, g.Lower, b.Upper);
+  const double* n010 = nodes(r.Lower, g.Upper, b.Lower);
+  const double* n011 = nodes(r.Lower, g.Upper, b.Upper);
+  const double* n100 = nodes(r.Upper, g.Lower, b.Lower);
+  const double* n101 = nodes(r.Upper, g.Lower, b.Upper);
+  const double* n110 = nodes(r.Upper, g.Upper, b.Lower);
+  const double* n111 = nodes(r.Upper, g.Upper, b.Upper);
   const double fb = b.Fraction;
   const double fg = g.Fraction;
   const double fr = r.Fraction;
   double out[3];
   for (int q = 0; q < 3; ++q) {
-    double c00 = (1.0 - fb) * n00[k0 + q] + fb * n00[k1 + q];
-    double c01 = (1.0 - fb) * n01[k0 + q] + fb * n01[k1 + q];
-    double c10 = (1.0 - fb) * n10[k0 + q] + fb * n10[k1 + q];
-    double c11 = (1.0 - fb) * n11[k0 + q] + fb * n11[k1 + q];
+    double c00 = (1.0 - fb) * n000[q] + fb * n001[q];
+    double c01 = (1.0 - fb) * n010[q] + fb * n011[q];
+    double c10 = (1.0 - fb) * n100[q] + fb * n101[q];
+    double c11 = (1.0 - fb) * n110[q] + fb * n111[q];
     double c0 = (1.0 - fg) * c00 + fg * c01;
     double c1 = (1.0 - fg) * c10 + fg * c11;
     out[q] = (1.0 - fr) * c0 + fr * c1;
   }
   return {out[0], out[1], out[2]};
 }
+
+// Node access for Interpolate3D: straight through the strides when the storage is known to
+// cover every index, through the record's checked reads (0.0 beyond the storage) otherwise.
+struct TStridedNodes {
+  const double* Data;
+  std::size_t StrideR;
+  std::size_t StrideG;
+  const double* operator()(int r, int g, int b) const {
+    return Data + r * StrideR + g * StrideG + b * TLutView::StrideB;
+  }
+};
+
+struct TCheckedNodes {
+  const TLUT& Lut;
+  const double* operator()(int r, int g, int b) const { return Lut.Node(r, g, b); }
+};
 
 double Clamp01(double v) {
   if (!(v > 0.0)) return 0.0;
@@ -88,21 +110,185 @@ std::uint16_t ToCode(double v, int bits) {
 
 }  // namespace
 
-TLUT::TLUT() : Storage_(AllocateZeroedBlock((GridReals + TableReals) * sizeof(double))) {}
+// ---- Storage ------------------------------------------------------------------------------
+
+TLUT::TGrid& TLUT::TGrid::operator=(TGrid&& other) noexcept {
+  Reals = std::move(other.Reals);
+  Nodes = std::exchange(other.Nodes, 0);
+  StrideR = std::exchange(other.StrideR, 0);
+  StrideG = std::exchange(other.StrideG, 0);
+  StoredR = std::exchange(other.StoredR, -1);
+  StoredG = std::exchange(other.StoredG, -1);
+  StoredB = std::exchange(other.StoredB, -1);
+  Provisional = std::exchange(other.Provisional, false);
+  return *this;
+}
+
+namespace {
+
+std::size_t GridReals(int nodes) {
+  const auto n = static_cast<std::size_t>(nodes);
+  return n * n * n * 3;
+}
+
+// Copies the box of nodes [0, r] x [0, g] x [0, b] into a layout of other strides.
+void CopyNodeBox(const TStridedNodes& from, double* to, std::size_t toStrideR,
+                 std::size_t toStrideG, int r, int g, int b) {
+  const std::size_t rowReals = static_cast<std::size_t>(b + 1) * TLutView::StrideB;
+  for (int i = 0; i <= r; ++i) {
+    for (int j = 0; j <= g; ++j) {
+      std::copy_n(from(i, j, 0), rowReals, to + i * toStrideR + j * toStrideG);
+    }
+  }
+}
+
+}  // namespace
+
+void TLUT::LayOutGrid(int nodes, bool hugePages) {
+  TGrid grown;
+  grown.Reals = TZeroedReals(GridReals(nodes), hugePages);
+  grown.Nodes = nodes;
+  grown.StrideG = static_cast<std::size_t>(nodes) * TLutView::StrideB;
+  grown.StrideR = static_cast<std::size_t>(nodes) * grown.StrideG;
+  grown.StoredR = Grid_.StoredR;
+  grown.StoredG = Grid_.StoredG;
+  grown.StoredB = Grid_.StoredB;
+  CopyNodeBox({Grid_.Reals.Data(), Grid_.StrideR, Grid_.StrideG}, grown.Reals.Data(), grown.StrideR,
+              grown.StrideG, Grid_.StoredR, Grid_.StoredG, Grid_.StoredB);
+  Grid_ = std::move(grown);
+}
+
+void TLUT::ResizeTable(int entries, bool hugePages) {
+  TZeroedReals grown(static_cast<std::size_t>(entries) * 3, hugePages);
+  std::copy_n(Table_.Data(), Table_.Count(), grown.Data());
+  Table_ = std::move(grown);
+}
+
+void TLUT::ReserveGrid(int nodes) {
+  nodes = std::min(nodes, MaxGridNodes);
+  if (nodes <= Grid_.Nodes) return;
+  LayOutGrid(nodes, true);
+  Grid_.Provisional = false;
+}
+
+void TLUT::ReserveTable(int entries) {
+  entries = std::min(entries, MaxTableEntries);
+  if (entries > TableEntries()) ResizeTable(entries, true);
+}
+
+namespace {
+
+// The first layout of a grid that grows on demand: a few system pages whose nodes are
+// touched only where stored, and fewer growths for every grid size.
+constexpr int kFirstGrownNodes = 16;
+constexpr int kFirstGrownEntries = 1024;
+
+}  // namespace
+
+void TLUT::NoteStoredNode(int r, int g, int b) {
+  if (std::min({r, g, b}) < 0 || std::max({r, g, b}) >= MaxGridNodes) {
+    throw std::out_of_range("Grid node (" + std::to_string(r) + ", " + std::to_string(g) + ", " +
+                            std::to_string(b) + ") lies outside the record.");
+  }
+  const int needed = std::max({r, g, b}) + 1;
+  const int boxR = std::max(Grid_.StoredR, r);
+  const int boxG = std::max(Grid_.StoredG, g);
+  const int boxB = std::max(Grid_.StoredB, b);
+  // Files store their nodes in order: the fastest axis first, so the stored box is one line
+  // of nodes until the first line is complete. That line's length is the grid's size.
+  const bool onOneLine = (boxR > 0) + (boxG > 0) + (boxB > 0) <= 1;
+  const int extent = std::max({boxR, boxG, boxB}) + 1;
+  if (needed > Grid_.Nodes) {
+    if (Size3D >= needed && Size3D <= MaxGridNodes) {
+      LayOutGrid(Size3D, false);
+      Grid_.Provisional = false;
+    } else if (onOneLine) {
+      LayOutGrid(std::min(MaxGridNodes, std::max({needed, 2 * Grid_.Nodes, kFirstGrownNodes})),
+                 false);
+      Grid_.Provisional = true;
+    } else {
+      LayOutGrid(extent, false);
+      Grid_.Provisional = false;
+    }
+  } else if (Grid_.Provisional && !onOneLine) {
+    if (extent < Grid_.Nodes) LayOutGrid(extent, false);
+    Grid_.Provisional = false;
+  }
+  Grid_.StoredR = boxR;
+  Grid_.StoredG = boxG;
+  Grid_.StoredB = boxB;
+}
+
+void TLUT::NoteStoredEntry(int i) {
+  if (i < 0 || i >= MaxTableEntries) {
+    throw std::out_of_range("Table entry " + std::to_string(i) + " lies outside the record.");
+  }
+  if (Size1D > i && Size1D <= MaxTableEntries) {
+    ResizeTable(Size1D, false);
+  } else {
+    // Tables whose length is the count of their lines, or not yet known, grow by doubling.
+    ResizeTable(
+        std::min(MaxTableEntries, std::max({i + 1, 2 * TableEntries(), kFirstGrownEntries})),
+        false);
+  }
+}
+
+TLutView TLUT::GridView(int nodes) const {
+  nodes = std::clamp(nodes, 0, MaxGridNodes);
+  TLutView view;
+  if (nodes <= Grid_.Nodes) {
+    view.Data_ = Grid_.Reals.Data();
+    view.StrideR_ = Grid_.StrideR;
+    view.StrideG_ = Grid_.StrideG;
+    return view;
+  }
+  view.Copy_ = TZeroedReals(GridReals(nodes), false);
+  view.Data_ = view.Copy_.Data();
+  view.StrideG_ = static_cast<std::size_t>(nodes) * TLutView::StrideB;
+  view.StrideR_ = static_cast<std::size_t>(nodes) * view.StrideG_;
+  CopyNodeBox({Grid_.Reals.Data(), Grid_.StrideR, Grid_.StrideG}, view.Copy_.Data(), view.StrideR_,
+              view.StrideG_, Grid_.StoredR, Grid_.StoredG, Grid_.StoredB);
+  return view;
+}
+
+TLutView TLUT::TableView(int entries) const {
+  entries = std::clamp(entries, 0, MaxTableEntries);
+  TLutView view;
+  if (entries <= TableEntries()) {
+    view.Data_ = Table_.Data();
+    return view;
+  }
+  view.Copy_ = TZeroedReals(static_cast<std::size_t>(entries) * 3, false);
+  std::copy_n(Table_.Data(), Table_.Count(), view.Copy_.Data());
+  view.Data_ = view.Copy_.Data();
+  return view;
+}
+
+// ---- Evaluation -----------------------------------------------------------------------------
 
 TRGB TLUT::Evaluate1D(const TRGB& in) const {
-  const double* table = Table();
-  auto curve = [&](double t, int channel) {
+  auto curve = [&](double t, int channel, auto&& entry) {
     AxisSplit s = SplitCoordinate(t, Size1D);
-    return (1.0 - s.Fraction) * table[s.Lower * 3 + channel] +
-           s.Fraction * table[s.Upper * 3 + channel];
+    return (1.0 - s.Fraction) * entry(s.Lower)[channel] + s.Fraction * entry(s.Upper)[channel];
   };
-  return {curve(in.R, 0), curve(in.G, 1), curve(in.B, 2)};
+  auto evaluate = [&](auto&& entry) {
+    return TRGB{curve(in.R, 0, entry), curve(in.G, 1, entry), curve(in.B, 2, entry)};
+  };
+  if (TableCovers(Size1D)) {
+    const double* table = Table_.Data();
+    return evaluate([table](int i) { return table + static_cast<std::size_t>(i) * 3; });
+  }
+  return evaluate([this](int i) { return Entry(i); });
 }
 
 TRGB TLUT::Evaluate3D(const TRGB& in) const {
-  return Interpolate3D(Grid(), SplitCoordinate(in.R, Size3D), SplitCoordinate(in.G, Size3D),
-                       SplitCoordinate(in.B, Size3D));
+  const AxisSplit r = SplitCoordinate(in.R, Size3D);
+  const AxisSplit g = SplitCoordinate(in.G, Size3D);
+  const AxisSplit b = SplitCoordinate(in.B, Size3D);
+  if (GridCovers(Size3D)) {
+    return Interpolate3D(TStridedNodes{Grid_.Reals.Data(), Grid_.StrideR, Grid_.StrideG}, r, g, b);
+  }
+  return Interpolate3D(TCheckedNodes{*this}, r, g, b);
 }
 
 TRGB TLUT::Evaluate(const TRGB& in) const {
@@ -165,38 +351,50 @@ void TLUT::ApplyToBitmap(TBitmap24& bitmap) const {
   };
   constexpr int kCacheBits = 16;
   std::vector<TCached> cache(std::size_t{1} << kCacheBits);
-  const double* grid = Grid();
-  ForEachPixel(bitmap, [&](std::uint8_t* p) {
-    const std::uint32_t colour = p[0] | p[1] << 8 | p[2] << 16;
-    TCached& slot = cache[(colour * 2654435761u) >> (32 - kCacheBits)];
-    if (slot.Colour != colour) {
-      const TRGB v = Interpolate3D(grid, split[0][p[2]], split[1][p[1]], split[2][p[0]]);
-      slot = {colour, {ToByte(v.B), ToByte(v.G), ToByte(v.R)}};
-    }
-    p[0] = slot.Mapped[0];
-    p[1] = slot.Mapped[1];
-    p[2] = slot.Mapped[2];
-  });
+  auto mapPixels = [&](const auto& nodes) {
+    ForEachPixel(bitmap, [&](std::uint8_t* p) {
+      const std::uint32_t colour = p[0] | p[1] << 8 | p[2] << 16;
+      TCached& slot = cache[(colour * 2654435761u) >> (32 - kCacheBits)];
+      if (slot.Colour != colour) {
+        const TRGB v = Interpolate3D(nodes, split[0][p[2]], split[1][p[1]], split[2][p[0]]);
+        slot = {colour, {ToByte(v.B), ToByte(v.G), ToByte(v.R)}};
+      }
+      p[0] = slot.Mapped[0];
+      p[1] = slot.Mapped[1];
+      p[2] = slot.Mapped[2];
+    });
+  };
+  if (GridCovers(Size3D)) {
+    mapPixels(TStridedNodes{Grid_.Reals.Data(), Grid_.StrideR, Grid_.StrideG});
+  } else {
+    mapPixels(TCheckedNodes{*this});
+  }
 }
 
 void TLUT::ResampleFrom(const TLUT& source) {
   Comments = source.Comments;
   if (Kind == lk3D && source.Kind == lk3D && Size3D == source.Size3D) {
-    const int n = std::min(Size3D, MaxGridNodes);
+    const int n = std::clamp(Size3D, 0, MaxGridNodes);
+    if (n == 0) return;
+    ReserveGrid(n);
+    Node(n - 1, n - 1, n - 1);  // every node of the n-node box counts as stored
+    const TLutView from = source.GridView(n);
     for (int i = 0; i < n; ++i) {
-      for (int j = 0; j < n; ++j) {
-        std::copy_n(source.Node(i, j, 0), n * StrideB, Node(i, j, 0));
-      }
+      for (int j = 0; j < n; ++j)
+        std::copy_n(from.Node(i, j, 0), n * TLutView::StrideB, Node(i, j, 0));
     }
     return;
   }
   if (Kind == lk1D && source.Kind == lk1D && Size1D == source.Size1D) {
-    std::copy_n(source.Table(),
-                static_cast<std::size_t>(std::clamp(Size1D, 0, MaxTableEntries)) * 3, Table());
+    const int n = std::clamp(Size1D, 0, MaxTableEntries);
+    if (n == 0) return;
+    ReserveTable(n);
+    std::copy_n(source.TableView(n).Data(), static_cast<std::size_t>(n) * 3, Entry(0));
     return;
   }
   if (Kind == lk3D) {
     const int n = std::min(Size3D, MaxGridNodes);
+    ReserveGrid(n);
     double coordinate[MaxGridNodes];
     for (int i = 0; i < n; ++i) coordinate[i] = n > 1 ? static_cast<double>(i) / (n - 1) : 0.0;
     for (int i = 0; i < n; ++i) {
@@ -208,6 +406,7 @@ void TLUT::ResampleFrom(const TLUT& source) {
     }
   } else if (Kind == lk1D) {
     const int n = std::min(Size1D, MaxTableEntries);
+    ReserveTable(n);
     for (int i = 0; i < n; ++i) {
       double x = n > 1 ? static_cast<double>(i) / (n - 1) : 0.0;
       SetEntry(i, source.Evaluate({x, x, x}));

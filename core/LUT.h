@@ -3,6 +3,7 @@
 // nothing, with comment lines and the index of the format that loaded it. Values are
 // normalised reals: 0.0 is the lowest and 1.0 the highest code of any integer coding.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "core/Bitmap.h"
+#include "core/LutLimits.h"
 #include "platform/Memory.h"
 
 namespace vorn {
@@ -31,20 +33,44 @@ struct TLutPixel {
   std::uint8_t Bits = 8;
 };
 
+// Grid or table values read with plain strides: a view that covers the extent it was asked
+// for (TLUT::GridView, TLUT::TableView). It reads the record's own storage when that covers
+// the extent, otherwise a zero-filled copy that does; either way the record must stay
+// unchanged while the view is in use. Move-only.
+class TLutView {
+ public:
+  // Strides in reals: red slowest, blue fastest, R G B inside a node.
+  static constexpr std::size_t StrideB = 3;
+  std::size_t StrideR() const { return StrideR_; }
+  std::size_t StrideG() const { return StrideG_; }
+  // Node (0, 0, 0) or entry 0; null for an empty extent.
+  const double* Data() const { return Data_; }
+  const double* Node(int r, int g, int b) const {
+    return Data_ + r * StrideR_ + g * StrideG_ + b * StrideB;
+  }
+  const double* Entry(int i) const { return Data_ + static_cast<std::size_t>(i) * 3; }
+
+ private:
+  friend class TLUT;
+  const double* Data_ = nullptr;
+  std::size_t StrideR_ = 0;
+  std::size_t StrideG_ = 0;
+  TZeroedReals Copy_;  // holds the values when the record's storage is smaller
+};
+
 class TLUT {
  public:
-  // Capacities of the model; no reader stores beyond them.
-  static constexpr int MaxGridNodes = 101;
-  static constexpr int MaxTableEntries = 100001;
-  // Strides of the grid in reals: red slowest, blue fastest, R G B inside a node.
-  static constexpr std::size_t StrideR = 30603;
-  static constexpr std::size_t StrideG = 303;
-  static constexpr std::size_t StrideB = 3;
-  static constexpr std::size_t GridReals = StrideR * MaxGridNodes;
-  static constexpr std::size_t TableReals = 3 * static_cast<std::size_t>(MaxTableEntries);
+  // Capacities of the model (core/LutLimits.h); nothing is stored beyond them.
+  static constexpr int MaxGridNodes = kModelGridNodes;
+  static constexpr int MaxTableEntries = kModelTableEntries;
 
-  // Every value 0.0, both sizes 0, Kind lk1D, FormatIndex -1, no comments.
-  TLUT();
+  // Every value 0.0, both sizes 0, Kind lk1D, FormatIndex -1, no comments, no storage.
+  TLUT() = default;
+  // Move-only. A moved-from record holds no values: every node and entry reads 0.0.
+  TLUT(const TLUT&) = delete;
+  TLUT& operator=(const TLUT&) = delete;
+  TLUT(TLUT&&) noexcept = default;
+  TLUT& operator=(TLUT&&) noexcept = default;
 
   std::int32_t FormatIndex = -1;
   TLutKind Kind = lk1D;
@@ -52,14 +78,46 @@ class TLUT {
   std::int32_t Size1D = 0;
   std::int32_t Size3D = 0;
 
-  // The three reals (R, G, B) of grid node (r, g, b) or table entry i. Indices must lie
-  // inside the capacities above.
-  double* Node(int r, int g, int b) { return Grid() + r * StrideR + g * StrideG + b * StrideB; }
-  const double* Node(int r, int g, int b) const {
-    return Grid() + r * StrideR + g * StrideG + b * StrideB;
+  // Storage. The grid is laid out with strides of its own node count (GridNodes), the
+  // table holds TableEntries entries; both grow on demand when a node or entry beyond them
+  // is stored (below), keeping the stored values. A grid filled line by line in file order
+  // ends laid out for its size after a few early growths; a table grows by doubling. A
+  // writer that knows its size reserves it first, so that the storage is laid out once and
+  // asks for huge pages; requests beyond the model's capacities are capped there.
+  void ReserveGrid(int nodes);
+  void ReserveTable(int entries);
+  int GridNodes() const { return Grid_.Nodes; }
+  int TableEntries() const { return static_cast<int>(Table_.Count() / 3); }
+
+  // The three reals (R, G, B) of grid node (r, g, b) or table entry i.
+  // Storing: the non-const forms grow the storage to cover the index (to Size3D or Size1D
+  // at once when those cover it) and raise std::out_of_range for an index outside the
+  // capacities. A growth moves the values, so a pointer is good until the next node or entry
+  // beyond the storage is stored, and it reaches the three reals of its node or entry only.
+  // Reading: the const forms give the stored values, 0.0 for any node or entry never stored,
+  // whatever the index.
+  double* Node(int r, int g, int b) {
+    if (r > Grid_.StoredR || g > Grid_.StoredG || b > Grid_.StoredB || (r | g | b) < 0) {
+      NoteStoredNode(r, g, b);
+    }
+    return Grid_.Reals.Data() + r * Grid_.StrideR + g * Grid_.StrideG + b * TLutView::StrideB;
   }
-  double* Entry(int i) { return Table() + static_cast<std::size_t>(i) * 3; }
-  const double* Entry(int i) const { return Table() + static_cast<std::size_t>(i) * 3; }
+  const double* Node(int r, int g, int b) const {
+    const auto nodes = static_cast<unsigned>(Grid_.Nodes);
+    if (static_cast<unsigned>(r) >= nodes || static_cast<unsigned>(g) >= nodes ||
+        static_cast<unsigned>(b) >= nodes) {
+      return kUnstored;
+    }
+    return Grid_.Reals.Data() + r * Grid_.StrideR + g * Grid_.StrideG + b * TLutView::StrideB;
+  }
+  double* Entry(int i) {
+    if (static_cast<unsigned>(i) >= static_cast<unsigned>(TableEntries())) NoteStoredEntry(i);
+    return Table_.Data() + static_cast<std::size_t>(i) * 3;
+  }
+  const double* Entry(int i) const {
+    if (static_cast<unsigned>(i) >= static_cast<unsigned>(TableEntries())) return kUnstored;
+    return Table_.Data() + static_cast<std::size_t>(i) * 3;
+  }
 
   void SetNode(int r, int g, int b, const TRGB& v) {
     double* n = Node(r, g, b);
@@ -82,10 +140,10 @@ class TLUT {
     return {e[0], e[1], e[2]};
   }
 
-  double* Grid() { return static_cast<double*>(Storage_.get()); }
-  const double* Grid() const { return static_cast<const double*>(Storage_.get()); }
-  double* Table() { return Grid() + GridReals; }
-  const double* Table() const { return Grid() + GridReals; }
+  // Plain-strided reads of the first nodes nodes per axis or entries entries (each capped to
+  // the capacities, so read no further), for loops over many values.
+  TLutView GridView(int nodes) const;
+  TLutView TableView(int entries) const;
 
   // Evaluation. Coordinates are clamped to [0, 1] (NaN counts as 0) and reads never
   // pass the last valid node or entry.
@@ -101,8 +159,37 @@ class TLUT {
   void ResampleFrom(const TLUT& source);
 
  private:
-  // One zeroed block holding the grid, then the table.
-  TZeroedBlock Storage_;
+  static constexpr double kUnstored[3] = {0.0, 0.0, 0.0};
+
+  // The grid's reals, Nodes per axis, and the highest index stored on each axis (-1 before
+  // the first node): a growth copies only that box, which is small while a file fills its
+  // first row. A provisional layout (grown on demand by doubling while the stored nodes lie
+  // on one line) is replaced by one of the box's size once the box leaves that line. Moving
+  // leaves an empty grid.
+  struct TGrid {
+    TZeroedReals Reals;
+    int Nodes = 0;
+    std::size_t StrideR = 0;
+    std::size_t StrideG = 0;
+    int StoredR = -1;
+    int StoredG = -1;
+    int StoredB = -1;
+    bool Provisional = false;
+
+    TGrid() = default;
+    TGrid(TGrid&& other) noexcept { *this = std::move(other); }
+    TGrid& operator=(TGrid&& other) noexcept;
+  };
+
+  void NoteStoredNode(int r, int g, int b);
+  void NoteStoredEntry(int i);
+  void LayOutGrid(int nodes, bool hugePages);
+  void ResizeTable(int entries, bool hugePages);
+  bool GridCovers(int nodes) const { return Grid_.Nodes >= std::max(nodes, 1); }
+  bool TableCovers(int entries) const { return TableEntries() >= std::max(entries, 1); }
+
+  TGrid Grid_;
+  TZeroedReals Table_;
 };
 
 // What the preview pane and "vorn-lut info" list for a loaded record: "Type: ..." and

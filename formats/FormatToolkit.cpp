@@ -164,13 +164,14 @@ void AddGridLines(TTextFile& text, const TLUT& lut, const TValueLayout& layout,
   const std::size_t capacity = LineCapacity(writer);
   // Lines walk the fastest axis innermost: red for cube files, blue for 3dl files.
   const bool redFastest = layout.Order == noRedFastest;
-  const std::size_t fastStride = redFastest ? TLUT::StrideR : TLUT::StrideB;
-  const std::size_t slowStride = redFastest ? TLUT::StrideB : TLUT::StrideR;
+  const TLutView grid = lut.GridView(n);
+  const std::size_t fastStride = redFastest ? grid.StrideR() : TLutView::StrideB;
+  const std::size_t slowStride = redFastest ? TLutView::StrideB : grid.StrideR();
   WithLineWriter(layout, writer, [&](const auto& writeLine) {
     std::size_t index = 0;
     for (int slow = 0; slow < n; ++slow) {
       for (int g = 0; g < n; ++g) {
-        const double* row = lut.Grid() + slow * slowStride + g * TLUT::StrideG;
+        const double* row = grid.Data() + slow * slowStride + g * grid.StrideG();
         for (int fast = 0; fast < n; ++fast) {
           // Nodes along the fastest axis lie a whole plane apart when red varies fastest;
           // asking for one a few lines ahead hides the wait for memory.

@@ -12,18 +12,37 @@
 namespace vorn {
 
 namespace {
+
 constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
-}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
+}  // namespace
 
 void TBlockDeleter::operator()(void* block) const {
-  if (block) ::munmap(block, Bytes);
+  if (block == nullptr) return;
+  if (Mapped) {
+    ::munmap(block, Bytes);
+  } else {
+    std::free(block);
+  }
 }
 
-TZeroedBlock AllocateZeroedBlock(std::size_t bytes) {
+TZeroedBlock AllocateZeroedBlock(std::size_t bytes, bool hugePages) {
+  if (bytes == 0) return TZeroedBlock(nullptr, TBlockDeleter{});
+  if (kSanitized) {
+    void* block = std::calloc(bytes, 1);
+    if (block == nullptr) throw std::bad_alloc();
+    return TZeroedBlock(block, TBlockDeleter{bytes, false});
+  }
   void* block = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (block == MAP_FAILED) throw std::bad_alloc();
-  AdviseHugePages(block, bytes);
-  return TZeroedBlock(block, TBlockDeleter{bytes});
+  if (hugePages) AdviseHugePages(block, bytes);
+  return TZeroedBlock(block, TBlockDeleter{bytes, true});
 }
 
 void KeepLargeBuffersForReuse() {

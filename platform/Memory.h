@@ -1,21 +1,52 @@
 #pragma once
-// Large zero-filled blocks straight from the system: pages are zeroed when first touched,
-// and the block asks for huge pages so that touching a spread of it costs few page faults.
+// Zero-filled blocks straight from the system: pages are zeroed when first touched, and a
+// block may ask for huge pages so that filling it costs few page faults.
 
 #include <cstddef>
 #include <memory>
+#include <utility>
 
 namespace vorn {
 
 struct TBlockDeleter {
   std::size_t Bytes = 0;
+  bool Mapped = false;  // from the system (unmapped), otherwise from the heap (freed)
   void operator()(void* block) const;
 };
 
 using TZeroedBlock = std::unique_ptr<void, TBlockDeleter>;
 
-// Raises std::bad_alloc when the system has no room.
-TZeroedBlock AllocateZeroedBlock(std::size_t bytes);
+// A block of bytes, every one 0. hugePages asks for huge pages on a large block that is about
+// to be filled whole; leave it off for a block that will be written only here and there,
+// where a huge page would zero 2 MiB for each value. Blocks never come from the heap, where
+// one still in use would keep a freed file buffer below it from being reused (sanitizer
+// builds excepted, whose checks then see the block's bounds). Raises std::bad_alloc when the
+// system has no room.
+TZeroedBlock AllocateZeroedBlock(std::size_t bytes, bool hugePages = true);
+
+// An array of doubles from AllocateZeroedBlock, every one 0.0 when allocated. Move-only; a
+// moved-from array is empty.
+class TZeroedReals {
+ public:
+  TZeroedReals() = default;
+  TZeroedReals(std::size_t count, bool hugePages)
+      : Block_(AllocateZeroedBlock(count * sizeof(double), hugePages)), Count_(count) {}
+  TZeroedReals(TZeroedReals&& other) noexcept
+      : Block_(std::move(other.Block_)), Count_(std::exchange(other.Count_, 0)) {}
+  TZeroedReals& operator=(TZeroedReals&& other) noexcept {
+    Block_ = std::move(other.Block_);
+    Count_ = std::exchange(other.Count_, 0);
+    return *this;
+  }
+
+  double* Data() { return static_cast<double*>(Block_.get()); }
+  const double* Data() const { return static_cast<const double*>(Block_.get()); }
+  std::size_t Count() const { return Count_; }
+
+ private:
+  TZeroedBlock Block_;
+  std::size_t Count_ = 0;
+};
 
 // Asks for huge pages on the part of [data, data + bytes) that is aligned to them; a hint
 // only, for buffers that are about to be filled.

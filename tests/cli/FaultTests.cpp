@@ -254,9 +254,12 @@ TEST(CliFaults, AnAllocationThatFailsReadsOutOfMemory) {
 #endif
   if (UnderValgrind()) GTEST_SKIP() << "Valgrind needs more address space than the limit leaves";
   TempDir source;
+  TempDir out;
   const std::string path = source.Write("a.cube", IdentityCube());
-  // Room to start, none for the 27 MB of a LUT record.
-  TCliResult result = RunCliAfter("ulimit -v 24000; exec", {"info", path});
+  // Room to start, none for the 23 MB of a grid of 99 nodes per axis.
+  TCliResult result =
+      RunCliAfter("ulimit -v 24000; exec", {"convert", "--profile", "Cube 3D Davinci", "--size",
+                                            "99", "--output-dir", out.Path(), path});
   EXPECT_EQ(result.Status, 1);
   EXPECT_TRUE(Contains(result.Err, "Out of memory.\n")) << result.Err;
   EXPECT_FALSE(Contains(result.Err, "bad_alloc")) << result.Err;

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "core/LUT.h"
 
@@ -41,12 +46,15 @@ TEST(TLUT, ANewRecordIsEmptyAndZeroed) {
 
 TEST(TLUT, StridesPutRedSlowestAndBlueFastest) {
   TLUT lut;
+  lut.ReserveGrid(4);
   lut.SetNode(1, 2, 3, {7, 8, 9});
-  const double* grid = lut.Grid();
-  EXPECT_EQ(grid[1 * 30603 + 2 * 303 + 3 * 3 + 0], 7);
-  EXPECT_EQ(grid[1 * 30603 + 2 * 303 + 3 * 3 + 2], 9);
+  const TLutView grid = lut.GridView(4);
+  EXPECT_EQ(grid.StrideR(), 48u);
+  EXPECT_EQ(grid.StrideG(), 12u);
+  EXPECT_EQ(grid.Data()[1 * 48 + 2 * 12 + 3 * 3 + 0], 7);
+  EXPECT_EQ(grid.Data()[1 * 48 + 2 * 12 + 3 * 3 + 2], 9);
   lut.SetEntry(5, {1, 2, 3});
-  EXPECT_EQ(lut.Table()[5 * 3 + 1], 2);
+  EXPECT_EQ(lut.TableView(6).Data()[5 * 3 + 1], 2);
 }
 
 TEST(Evaluate3D, AtOneReturnsTheLastNodeExactly) {
@@ -335,6 +343,151 @@ TEST(ResampleFrom, SizeOneDestinationsDoNotDivideByZero) {
   destination.Size1D = 1;
   destination.ResampleFrom(source);
   EXPECT_EQ(destination.GetEntry(0), source.GetNode(0, 0, 0));
+}
+
+// ---- Storage laid out for the size it holds ---------------------------------------------------
+
+TRGB Distinct(int r, int g, int b) {
+  return {r + 0.001 * g, g + 0.001 * b, b + 0.001 * r + 0.5};
+}
+
+// Stores every node of an n-node grid in a file's order, without telling the record its size
+// as readers do, or with Size3D set first, and checks each one afterwards: the growths keep
+// what was stored and the grid ends laid out for n nodes.
+TEST(TLUTStorage, GrowthInFileOrderKeepsEveryNodeAndEndsAtTheGridsSize) {
+  struct TCase {
+    int Nodes;
+    bool RedFastest;
+    bool SizeKnown;
+  };
+  for (const TCase& c : std::vector<TCase>{{1, true, true},
+                                           {2, true, false},
+                                           {2, false, true},
+                                           {3, true, false},
+                                           {17, false, false},
+                                           {33, true, false},
+                                           {64, true, false},
+                                           {65, false, true},
+                                           {101, false, false}}) {
+    TLUT lut;
+    const int n = c.Nodes;
+    if (c.SizeKnown) lut.Size3D = n;
+    for (int slow = 0; slow < n; ++slow)
+      for (int g = 0; g < n; ++g)
+        for (int fast = 0; fast < n; ++fast) {
+          const int r = c.RedFastest ? fast : slow;
+          const int b = c.RedFastest ? slow : fast;
+          lut.SetNode(r, g, b, Distinct(r, g, b));
+        }
+    EXPECT_EQ(lut.GridNodes(), n);
+    for (int r = 0; r < n; ++r)
+      for (int g = 0; g < n; ++g)
+        for (int b = 0; b < n; ++b) ASSERT_EQ(lut.GetNode(r, g, b), Distinct(r, g, b)) << n;
+  }
+}
+
+TEST(TLUTStorage, NodesAndEntriesNeverStoredReadZero) {
+  TLUT lut;
+  lut.SetNode(2, 0, 1, {1, 2, 3});
+  lut.SetEntry(3, {4, 5, 6});
+  const TLUT& stored = lut;
+  const TRGB zero{0, 0, 0};
+  for (int index : {-1, 0, 1, 2, 4, 100, 101, 100001, std::numeric_limits<int>::max()}) {
+    EXPECT_EQ(stored.GetNode(index, 0, 0), zero) << index;
+    EXPECT_EQ(stored.GetNode(0, index, index), zero) << index;
+    EXPECT_EQ(stored.GetEntry(index), zero) << index;
+  }
+  EXPECT_EQ(stored.GetNode(2, 0, 1), (TRGB{1, 2, 3}));
+  EXPECT_EQ(stored.GetEntry(3), (TRGB{4, 5, 6}));
+  // Views beyond the storage are zero-filled copies.
+  const TLutView grid = stored.GridView(5);
+  EXPECT_EQ(grid.Node(2, 0, 1)[2], 3);
+  EXPECT_EQ(grid.Node(4, 4, 4)[0], 0);
+  EXPECT_EQ(stored.TableView(9).Entry(8)[1], 0);
+}
+
+// A record whose size outgrew its storage (the size raised after its nodes were stored)
+// evaluates as one laid out for that size whose other nodes are 0.
+TEST(TLUTStorage, ARecordLargerThanItsStorageEvaluatesLikeOneThatCoversIt) {
+  TLUT partial;
+  FillDistinct(partial, 2);
+  partial.SetEntry(0, {0.2, 0.4, 0.6});
+  TLUT covering;
+  covering.ReserveGrid(3);
+  covering.ReserveTable(4);
+  FillDistinct(covering, 2);
+  covering.SetEntry(0, {0.2, 0.4, 0.6});
+  for (TLUT* lut : {&partial, &covering}) {
+    lut->Kind = lk1DAnd3D;
+    lut->Size3D = 3;
+    lut->Size1D = 4;
+  }
+  ASSERT_LT(partial.GridNodes(), 3);
+  for (double t : {0.0, 0.2, 0.5, 0.75, 1.0}) {
+    const TRGB in{t, 1.0 - t, t * t};
+    EXPECT_EQ(partial.Evaluate3D(in), covering.Evaluate3D(in)) << t;
+    EXPECT_EQ(partial.Evaluate(in), covering.Evaluate(in)) << t;
+  }
+  TBitmap24 picture(16, 16);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 48; ++x) picture.ScanLine(y)[x] = static_cast<std::uint8_t>(x * 5 + y * 3);
+  TBitmap24 fromPartial = picture;
+  TBitmap24 fromCovering = picture;
+  partial.ApplyToBitmap(fromPartial);
+  covering.ApplyToBitmap(fromCovering);
+  for (int y = 0; y < 16; ++y) {
+    EXPECT_TRUE(std::equal(fromPartial.ScanLine(y), fromPartial.ScanLine(y) + 48,
+                           fromCovering.ScanLine(y)));
+  }
+}
+
+TEST(TLUTStorage, MovingKeepsValuesAndLeavesAnEmptyRecord) {
+  TLUT reference;
+  FillDistinct(reference, 9);
+  TLUT source;
+  FillDistinct(source, 9);
+  source.Size1D = 3;
+  source.SetEntry(2, {7, 8, 9});
+  source.Comments = {"kept"};
+  TLUT moved(std::move(source));
+  TLUT assigned;
+  assigned.SetNode(20, 20, 20, {1, 1, 1});
+  assigned = std::move(moved);
+  EXPECT_EQ(assigned.Comments, std::vector<std::string>{"kept"});
+  for (int r = 0; r < 9; ++r)
+    for (int g = 0; g < 9; ++g)
+      for (int b = 0; b < 9; ++b) ASSERT_EQ(assigned.GetNode(r, g, b), reference.GetNode(r, g, b));
+  EXPECT_EQ(assigned.GetEntry(2), (TRGB{7, 8, 9}));
+  EXPECT_EQ(assigned.GridNodes(), 9);
+  for (const TLUT* empty : {&source, &moved}) {  // NOLINT(bugprone-use-after-move)
+    EXPECT_EQ(empty->GridNodes(), 0);
+    EXPECT_EQ(empty->GetNode(8, 7, 6), (TRGB{0, 0, 0}));
+    EXPECT_EQ(empty->GetEntry(2), (TRGB{0, 0, 0}));
+  }
+  source.SetNode(1, 1, 1, {2, 2, 2});  // a moved-from record is filled again
+  EXPECT_EQ(source.GetNode(1, 1, 1), (TRGB{2, 2, 2}));
+}
+
+TEST(TLUTStorage, StoringOutsideTheCapacitiesIsRefused) {
+  TLUT lut;
+  EXPECT_THROW(lut.SetNode(TLUT::MaxGridNodes, 0, 0, {}), std::out_of_range);
+  EXPECT_THROW(lut.SetNode(0, -1, 0, {}), std::out_of_range);
+  EXPECT_THROW(lut.SetEntry(TLUT::MaxTableEntries, {}), std::out_of_range);
+  EXPECT_THROW(lut.SetEntry(-1, {}), std::out_of_range);
+  lut.SetNode(100, 100, 100, {1, 2, 3});
+  lut.SetEntry(TLUT::MaxTableEntries - 1, {4, 5, 6});
+  EXPECT_EQ(lut.GetNode(100, 100, 100), (TRGB{1, 2, 3}));
+  EXPECT_EQ(lut.GetEntry(TLUT::MaxTableEntries - 1), (TRGB{4, 5, 6}));
+  lut.ReserveGrid(1000);
+  EXPECT_EQ(lut.GridNodes(), TLUT::MaxGridNodes);
+}
+
+// A table whose length is the count of its lines: every appended entry stays.
+TEST(TLUTStorage, TablesGrowEntryByEntryKeepingTheirValues) {
+  TLUT lut;
+  for (int i = 0; i < 5000; ++i) lut.SetEntry(i, {i * 1.0, -i * 1.0, 0.5});
+  EXPECT_GE(lut.TableEntries(), 5000);
+  for (int i = 0; i < 5000; ++i) ASSERT_EQ(lut.GetEntry(i), (TRGB{i * 1.0, -i * 1.0, 0.5}));
 }
 
 }  // namespace
