@@ -17,7 +17,6 @@ namespace vorn {
 // Older names of the output caps (core/LutLimits.h).
 inline constexpr int kMaxOutputSize3D = kOutputGridNodesCap;
 inline constexpr int kMaxOutputSize1D = kOutputTableEntriesCap;
-static_assert(kGridSizeLimit == kReadGridNodesLimit, "one limit for the grids readers accept");
 
 // The size text of the conversion: "Default", an empty or unreadable text give the
 // profile's default size; otherwise the number.

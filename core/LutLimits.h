@@ -10,10 +10,13 @@ namespace vorn {
 inline constexpr int kModelGridNodes = 101;
 inline constexpr int kModelTableEntries = 100001;
 
-// Readers refuse a grid of more than 100 nodes per axis with kGridSizeLimitMessage
-// (core/LUTFormat.h, whose kGridSizeLimit is this value), one node below the record's
-// capacity. Tables are refused only beyond kModelTableEntries.
+// Readers refuse a grid of more than 100 nodes per axis with kGridSizeLimitMessage, one node
+// below the record's capacity. Tables are refused only beyond kModelTableEntries.
 inline constexpr int kReadGridNodesLimit = 100;
+inline constexpr int kGridSizeLimit = kReadGridNodesLimit;
+inline constexpr const char* kGridSizeLimitMessage =
+    "The current version cannot process LUTs more than 100x100x100.\r\n"
+    "In general, 64x64x64 is definitely enough for 3D LUTs.";
 
 // A conversion writes at most 99 nodes per axis or 99,999 entries: a larger requested
 // size is capped, so every written file loads again with room to spare.

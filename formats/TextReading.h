@@ -12,6 +12,7 @@
 
 #include "core/LUT.h"
 #include "core/LUTFormat.h"
+#include "core/LutLimits.h"
 #include "core/TextFile.h"
 #include "core/TextTools.h"
 
@@ -37,12 +38,6 @@ struct TValueLayout {
   // Between the written numbers.
   char Separator = ' ';
 };
-
-// The largest grid a reader accepts, and the system's message for a larger one.
-inline constexpr int kGridSizeLimit = 100;
-inline constexpr const char* kGridSizeLimitMessage =
-    "The current version cannot process LUTs more than 100x100x100.\r\n"
-    "In general, 64x64x64 is definitely enough for 3D LUTs.";
 
 // Three values of a value line in R, G, B order, each divided by divisor (real numbers
 // too); false when the line does not hold exactly three numbers of the layout's kind.
@@ -229,6 +224,8 @@ inline bool TLoadState::ReadGridLine(std::string_view line, TLUT& lut, const TVa
 inline bool TLoadState::StoreNode(TLUT& lut, TNodeOrder order, const TRGB& values) {
   // A size set around SetGridSize still never leads outside the grid.
   if (Complete || Size < 1 || Size > TLUT::MaxGridNodes) return false;
+  // The first node lays the grid out for its size at once instead of growing it.
+  if ((RIndex | GIndex | BIndex) == 0) lut.ReserveGrid(Size);
   lut.SetNode(RIndex, GIndex, BIndex, values);
   ++Watch_.Stored;
   std::int32_t& fastest = order == noRedFastest ? RIndex : BIndex;
