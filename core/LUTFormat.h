@@ -97,6 +97,9 @@ class TLUTFormat {
                           const TReplaceQuestion& /*mayReplace*/) {
     Save(path, lut, bits);
   }
+  // True for a writer that also writes a companion file beside its destination, and so may
+  // ask SaveAsking's question: a batch converts to it one file at a time.
+  virtual bool WritesCompanion() const { return false; }
 };
 
 // How value lines walk the grid: the red input index varies fastest (cube files) or the

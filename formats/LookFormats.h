@@ -33,6 +33,7 @@ class TSpeedgradeLook3DLutV2Format : public TGenericLutFormat {
   void SaveAsking(const std::string& path, const TLUT& lut, int bits,
                   const TReplaceQuestion& mayReplace) override;
   void Save(const std::string& path, const TLUT& lut, int bits) override;
+  bool WritesCompanion() const override { return true; }
 };
 
 }  // namespace vorn
