@@ -134,8 +134,8 @@ constexpr const char* kConvertHelp =
 Converts each FILE, in order: its format is detected, the LUT is resampled to the
 profile's type and size and written into DIR under the file's name with its last
 extension replaced by the profile's extension (a name without one gets it added).
-Several files are read and converted at once (--jobs), but they are written,
-printed and asked about in the order given, as one at a time would.
+Several files are converted at once (--jobs), but they are printed and asked
+about in the order given, as one at a time would.
 
 Options:
   --profile NAME|NUMBER  output profile, by exact name or number ('vorn-lut profiles')

@@ -169,13 +169,14 @@ struct TBatchResult {
   bool Cancelled = false;
 };
 
-// Converts the checked files into the output folder, settings.Jobs at a time. Files are read
-// and resampled side by side but written in list order, each only once every earlier file
-// has been written or skipped. The first error (in list order) ends the batch and passes to
-// the caller, noting the file it concerns: no file is started after it is known, the files
-// before it are finished and reported, and no file after it is written. The one exception is
-// an error of AfterWrite, which comes after its file was written: later files written by then
-// are reported (Finished) before the error is raised.
+// Converts the checked files into the output folder, settings.Jobs at a time, side by side;
+// a file is written only once every earlier file has been read without error. The first
+// error (in list order) ends the batch and passes to the caller, noting the file it
+// concerns: no file is started after it is known, the files before it are finished and
+// reported, and after an error of reading (the usual one: an unreadable or malformed file,
+// a --strict warning) no later file is written. An error of writing (or of AfterWrite)
+// comes when later files may be being written already: those that were written are
+// reported (Finished) before the error is raised, in list order.
 TBatchResult ConvertBatch(const std::vector<TBatchFile>& files, const TBatchSettings& settings,
                           const TBatchCallbacks& callbacks);
 

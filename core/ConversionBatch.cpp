@@ -1,5 +1,7 @@
-// ConvertBatch: files are read and resampled on worker threads side by side, written in list
-// order (each waits for its turn), and reported on the calling thread in list order.
+// ConvertBatch: files are read, resampled and written on worker threads side by side, and
+// reported on the calling thread in list order. A file is written only once every earlier
+// file has been read without error (its turn), so that a file that fails to load ends the
+// batch before anything after it is written.
 
 #include <algorithm>
 #include <chrono>
@@ -26,7 +28,7 @@ enum class TFileState { Converting, Written, Declined, Skipped, NotWritten, Fail
 // One checked file from the moment the batch takes it until it is reported.
 struct TFileWork {
   std::size_t Position = 0;
-  // Its place among the files handed to workers: they write in this order.
+  // Its place among the files handed to workers: they take their turns in this order.
   std::size_t Turn = 0;
   std::string Destination;
   // Set by the worker, under the batch's mutex.
@@ -54,8 +56,7 @@ class TBatchRun {
   void Report(const TFileWork& work);
   // On a worker (or the calling thread with one job).
   void Convert(TFileWork& work, std::stop_token stop);
-  bool WaitForTurn(std::size_t turn, std::stop_token stop);
-  void PassTurn(std::size_t turn);
+  bool TakeTurn(std::size_t turn, std::stop_token stop);
   TReplaceQuestion CompanionQuestion(bool& declined) const;
   void Finish(TFileWork& work, TFileState state, TLoadReport report, std::exception_ptr error);
 
@@ -70,8 +71,8 @@ class TBatchRun {
 
   std::mutex Mutex_;
   std::condition_variable Done_;           // a file's state left Converting
-  std::condition_variable_any Turn_;       // WrittenThrough_ or FirstFailure_ changed
-  std::size_t WrittenThrough_ = 0;         // every turn below it has been written or declined
+  std::condition_variable_any Turn_;       // PreparedThrough_ or FirstFailure_ changed
+  std::size_t PreparedThrough_ = 0;        // every turn below it was read without error
   std::size_t FirstFailure_ = kNoFailure;  // the lowest turn that failed
   std::deque<TFileWork> Taken_;            // in list order; elements stay where they are
   std::optional<TWorkerPool> Pool_;        // last: stopped and joined before the rest goes
@@ -191,7 +192,8 @@ void TBatchRun::WaitUntilDone(const TFileWork& work) {
   }
 }
 
-// After a failure only files written anyway (an AfterWrite error) are reported.
+// After a failure only files written anyway (after an error of writing or of AfterWrite)
+// are reported.
 void TBatchRun::Report(const TFileWork& work) {
   const bool converted = work.State == TFileState::Written;
   switch (work.State) {
@@ -229,12 +231,11 @@ void TBatchRun::Convert(TFileWork& work, std::stop_token stop) {
         PrepareConversion(file.Path, work.Destination, -1, *Settings_.Profile, Settings_.Size,
                           file.InputBits, Settings_.Strict);
     report = std::move(prepared.Report);
-    if (WaitForTurn(work.Turn, stop)) {
+    if (TakeTurn(work.Turn, stop)) {
       bool declined = false;
       WritePreparedConversion(prepared, work.Destination, *Settings_.Profile, Settings_.Bits,
                               CompanionQuestion(declined));
       prepared.Lut.reset();
-      PassTurn(work.Turn);
       state = declined ? TFileState::Declined : TFileState::Written;
       if (!declined && Callbacks_.AfterWrite)
         Callbacks_.AfterWrite(work.Position, work.Destination);
@@ -250,19 +251,18 @@ void TBatchRun::Convert(TFileWork& work, std::stop_token stop) {
   Finish(work, state, std::move(report), std::move(error));
 }
 
-bool TBatchRun::WaitForTurn(std::size_t turn, std::stop_token stop) {
-  std::unique_lock lock(Mutex_);
-  auto decided = [&] { return WrittenThrough_ == turn || FirstFailure_ < turn; };
-  Turn_.wait(lock, stop, decided);
-  return !stop.stop_requested() && WrittenThrough_ == turn && FirstFailure_ > turn;
-}
-
-void TBatchRun::PassTurn(std::size_t turn) {
+// Waits until every earlier file was read without error and passes the turn on; false when
+// the file is not to be written (an earlier file failed, or the pool is stopping).
+bool TBatchRun::TakeTurn(std::size_t turn, std::stop_token stop) {
   {
-    const std::lock_guard lock(Mutex_);
-    WrittenThrough_ = turn + 1;
+    std::unique_lock lock(Mutex_);
+    auto decided = [&] { return PreparedThrough_ == turn || FirstFailure_ < turn; };
+    Turn_.wait(lock, stop, decided);
+    if (stop.stop_requested() || PreparedThrough_ != turn || FirstFailure_ < turn) return false;
+    PreparedThrough_ = turn + 1;
   }
   Turn_.notify_all();
+  return true;
 }
 
 // Only a batch that runs on the calling thread asks (see TBatchSettings::Jobs); a worker's
