@@ -1,6 +1,7 @@
 // The batch shared by the window and the command line, and how its errors read.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -502,6 +503,43 @@ TEST_F(ConvertBatchTest, ACancelStartsNoFurtherFile) {
     ASSERT_GT(started.size(), 1u);
     EXPECT_LT(started.size(), files.size());
     convertedFirst(started.size(), out);
+  }
+}
+
+// Files after one that fails to be written may be written meanwhile by other workers: each
+// of them is reported before the error, none goes unreported.
+TEST_F(ConvertBatchTest, NoWrittenFileGoesUnreportedAfterAWriteError) {
+  const std::string pipe = In.File("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  std::vector<TBatchFile> files;
+  for (const char* name : {"a.cube", "p.cube", "c.cube", "d.cube", "e.cube", "f.cube"}) {
+    files.push_back({In.Write(name, kIdentityCube)});
+  }
+  for (const int jobs : {1, 2, 4}) {
+    SCOPED_TRACE("jobs " + std::to_string(jobs));
+    test::TempDir out;
+    ASSERT_EQ(::symlink(pipe.c_str(), out.File("p.cube").c_str()), 0);
+    Events.clear();
+    TBatchCallbacks callbacks = Recording();
+    callbacks.AskOverwrite = [](const std::string&) { return TOverwriteAnswer::Yes; };
+    callbacks.AskOverwriteEarly = true;
+    callbacks.Progress = {};
+    TBatchSettings settings{&CubeProfile(), 3, -1, out.Path()};
+    settings.Jobs = jobs;
+    EXPECT_THROW(ConvertBatch(files, settings, callbacks), EFileError);
+    std::vector<std::string> reported = {"converted 0"};
+    std::vector<std::string> written = {"a.cube", "p.cube"};
+    for (std::size_t i = 2; i < files.size(); ++i) {
+      if (!FileExists(out.File(ExtractFileName(files[i].Path)))) continue;
+      reported.push_back("converted " + std::to_string(i));
+      written.push_back(ExtractFileName(files[i].Path));
+    }
+    EXPECT_EQ(Events, reported);
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(test::EntriesOf(out.Path()), written);
+    if (jobs == 1) {
+      EXPECT_EQ(written.size(), 2u) << "one job stops at the failing file";
+    }
   }
 }
 
