@@ -63,7 +63,8 @@ bench: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/ui/vorn_ui_bench
 	@bash bench/compare-bench.sh $(BUILD_DIR)/cli/vorn-lut
 
-# 10,000 files through vorn-lut convert and the window's batch, with peak memory.
+# 10,000 files through vorn-lut convert (1 and 2 jobs: the speedup) and the window's batch,
+# with peak memory.
 bench-load: build
 	@bash bench/load-bench.sh $(BUILD_DIR)
 

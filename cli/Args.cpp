@@ -90,6 +90,14 @@ void SetExistingPolicy(TConvertOptions& options, TExistingPolicy policy) {
   options.Existing = policy;
 }
 
+int ParseJobs(const std::string& value) {
+  std::int32_t jobs = 0;
+  if (!IsPlainNumber(value) || !TryStrToInt(value, jobs) || jobs < 1) {
+    throw EUsageError("--jobs must be a whole number of at least 1, got '" + value + "'");
+  }
+  return jobs;
+}
+
 // Returns false when the word is not a convert option.
 bool ParseConvertOption(const std::string& word, TWordReader& reader, TConvertOptions& options) {
   if (ReadOutputChoiceOption(word, reader, options)) return true;
@@ -101,6 +109,10 @@ bool ParseConvertOption(const std::string& word, TWordReader& reader, TConvertOp
     SetExistingPolicy(options, TExistingPolicy::Overwrite);
   } else if (word == "--skip-existing") {
     SetExistingPolicy(options, TExistingPolicy::Skip);
+  } else if (IsOption(word, "--jobs")) {
+    options.Jobs = ParseJobs(reader.ValueOf(word, "--jobs"));
+  } else if (IsOption(word, "-j")) {
+    options.Jobs = ParseJobs(reader.ValueOf(word, "-j"));
   } else if (word == "--report") {
     options.Report = true;
   } else if (word == "--strict") {

@@ -60,6 +60,7 @@ struct TConvertOptions {
   TExistingPolicy Existing = TExistingPolicy::Refuse;
   bool Report = false;
   bool Strict = false;             // as TInfoOptions::Strict
+  int Jobs = 0;                    // files converted at once; 0 for one per core
   std::vector<std::string> Files;  // files and folders, as typed
 };
 

@@ -1,6 +1,7 @@
 // "convert": the batch of the desktop's conversion without its dialogs. Options are checked
 // against the chosen profile before any file is touched; the first failing file ends the
-// batch and the files written before it stay.
+// batch and the files written before it stay. Files are converted --jobs at a time; what is
+// printed comes in list order all the same.
 
 #include <charconv>
 #include <string_view>
@@ -75,28 +76,31 @@ void NoteUnclaimed(const std::vector<std::string>& unclaimed, TOutputBuffer& out
 
 void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE* progressStream) {
   const TLutOutputProfile& profile = FindOutputProfile(options.Profile);
-  const TBatchSettings settings{&profile,
-                                ResolveSizeOption(options.Size, profile),
-                                ResolveBitsOption(options.Bits, profile),
-                                OutputFolder(options.OutputDir),
-                                true,
-                                options.Strict};
-  const TLutPaths paths = ExpandLutPaths(options.Files);
+  TBatchSettings settings{&profile,
+                          ResolveSizeOption(options.Size, profile),
+                          ResolveBitsOption(options.Bits, profile),
+                          OutputFolder(options.OutputDir),
+                          true,
+                          options.Strict};
+  settings.Jobs = options.Jobs;
+  const TLutPaths paths = ExpandLutPaths(options.Files, options.Jobs);
   std::vector<TBatchFile> files;
   files.reserve(paths.Files.size());
   for (const std::string& path : paths.Files) files.push_back({path, options.InputBits, true});
 
   TProgressLine progress(progressStream, files.size());
-  std::string current;  // the file being converted, for errors that do not name one
+  std::string failed;  // the file that ended the batch, for errors that do not name one
+  // Measured on the workers, each file's in its own place.
+  std::vector<TConversionLoss> losses(options.Report ? files.size() : 0);
   TBatchCallbacks callbacks;
   callbacks.AskOverwrite = [&](const std::string& destination) {
     return AnswerExisting(options.Existing, destination);
   };
+  callbacks.AskOverwriteEarly = options.Existing != TExistingPolicy::Refuse;
   callbacks.AskReplaceCompanion = [&](const std::string& companion) {
     return AnswerExisting(options.Existing, companion) == TOverwriteAnswer::Yes;
   };
   callbacks.Progress = [&](std::size_t position, double) {
-    current = files[position].Path;
     progress.Show(position + 1, EscapeField(ExtractFileName(files[position].Path)));
     return true;
   };
@@ -104,19 +108,22 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
     progress.Clear();
     PrintWarning(progressStream, warning.File, warning.Message);
   };
+  if (options.Report) {
+    callbacks.AfterWrite = [&](std::size_t position, const std::string& destination) {
+      const TBatchFile& file = files[position];
+      losses[position] = MeasureConversionLoss(file.Path, file.InputBits, destination,
+                                               WrittenBitDepth(profile, settings.Bits));
+    };
+  }
   callbacks.Finished = [&](std::size_t position, const std::string& destination, bool converted) {
     progress.Clear();
     out << (converted ? "converted\t" : "skipped\t") << EscapeField(files[position].Path) << '\t'
         << EscapeField(destination);
-    if (converted && options.Report) {
-      const TBatchFile& file = files[position];
-      out << '\t'
-          << LossFields(MeasureConversionLoss(file.Path, file.InputBits, destination,
-                                              WrittenBitDepth(profile, settings.Bits)));
-    }
+    if (converted && options.Report) out << '\t' << LossFields(losses[position]);
     out << '\n';
     out.Flush();
   };
+  callbacks.Failed = [&](std::size_t position) { failed = files[position].Path; };
   try {
     ConvertBatch(files, settings, callbacks);
   } catch (const ECommandError&) {
@@ -124,7 +131,7 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
   } catch (const EOutputCollision& error) {
     throw EUsageError(error.what());
   } catch (const std::exception& error) {
-    throw ECommandError(LineText(ReportError(error, current)));
+    throw ECommandError(LineText(ReportError(error, failed)));
   }
   NoteUnclaimed(paths.Unclaimed, out, progressStream);
 }

@@ -129,11 +129,13 @@ constexpr const char* kConvertHelp =
     R"(Usage: vorn-lut convert --profile NAME|NUMBER [--size N] [--bits B]
                         [--input-bits B] --output-dir DIR
                         [--overwrite | --skip-existing] [--report] [--strict]
-                        FILE|FOLDER...
+                        [--jobs N] FILE|FOLDER...
 
 Converts each FILE, in order: its format is detected, the LUT is resampled to the
 profile's type and size and written into DIR under the file's name with its last
 extension replaced by the profile's extension (a name without one gets it added).
+Several files are converted at once (--jobs), but they are printed and asked
+about in the order given, as one at a time would.
 
 Options:
   --profile NAME|NUMBER  output profile, by exact name or number ('vorn-lut profiles')
@@ -154,6 +156,9 @@ Options:
   --strict               a load warning (skipped value lines, see 'vorn-lut --help')
                          ends the batch as an error instead of a warning on
                          standard error
+  -j, --jobs N           files converted at once, a whole number of at least 1;
+                         "Adobe Premiere Look" converts one at a time.
+                         Default: the number of cores
 Without --overwrite or --skip-existing an existing destination (any entry, a broken
 symbolic link too) is an error. The same holds for the cube file that "Adobe
 Premiere Look" writes beside each look: when it exists, --skip-existing skips the

@@ -6,6 +6,7 @@
 
 #include "platform/Convert.h"
 #include "platform/Files.h"
+#include "platform/WorkerPool.h"
 
 namespace vorn {
 
@@ -41,61 +42,69 @@ bool IsClaimed(const std::string& file) {
 
 }  // namespace
 
-TLutPaths ExpandLutPaths(const std::vector<std::string>& paths) {
-  TLutPaths result;
+TLutPaths ExpandLutPaths(const std::vector<std::string>& paths, int jobs) {
+  // Every file first, in order: those of folders are the ones detection decides on.
+  std::vector<std::string> files;
+  std::vector<bool> inFolder;
   for (const std::string& path : paths) {
     if (!DirectoryExists(path)) {
-      result.Files.push_back(path);
+      files.push_back(path);
+      inFolder.push_back(false);
       continue;
     }
     for (std::string& file : FilesInFolderTree(path)) {
-      (IsClaimed(file) ? result.Files : result.Unclaimed).push_back(std::move(file));
+      files.push_back(std::move(file));
+      inFolder.push_back(true);
     }
+  }
+  std::vector<char> claimed(files.size(), 1);
+  RunForEachIndex(files.size(), jobs, [&](std::size_t i) {
+    if (inFolder[i]) claimed[i] = IsClaimed(files[i]);
+  });
+  TLutPaths result;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    (claimed[i] ? result.Files : result.Unclaimed).push_back(std::move(files[i]));
   }
   return result;
 }
 
 namespace {
 
-void ConvertLoaded(const TLUT& sourceLut, const std::string& destination,
-                   const TLutOutputProfile& profile, const TLUTFormat& outputFormat, int size,
-                   int bits, const TReplaceQuestion& mayReplace) {
+// The record the output format writes: the source itself when resampling would copy every
+// value unchanged, else a new one of the format's kind at the size (capped).
+std::unique_ptr<TLUT> ResampledFor(std::unique_ptr<TLUT> sourceLut, const TLUTFormat& outputFormat,
+                                   int size) {
   const TLutKind kind = outputFormat.Is3D ? lk3D : lk1D;
   const int cappedSize = std::min(size, outputFormat.Is3D ? kMaxOutputSize3D : kMaxOutputSize1D);
-  const int sourceSize = outputFormat.Is3D ? sourceLut.Size3D : sourceLut.Size1D;
-  if (sourceLut.Kind == kind && sourceSize == cappedSize) {
-    // Resampling would copy every value unchanged: write the source itself.
-    SaveLut(destination, sourceLut, profile, bits, mayReplace);
-    return;
-  }
-  TLUT destinationLut;
-  destinationLut.Kind = kind;
+  const int sourceSize = outputFormat.Is3D ? sourceLut->Size3D : sourceLut->Size1D;
+  if (sourceLut->Kind == kind && sourceSize == cappedSize) return sourceLut;
+  auto destinationLut = std::make_unique<TLUT>();
+  destinationLut->Kind = kind;
   if (outputFormat.Is3D) {
-    destinationLut.Size3D = cappedSize;
+    destinationLut->Size3D = cappedSize;
   } else {
-    destinationLut.Size1D = cappedSize;
+    destinationLut->Size1D = cappedSize;
   }
-  destinationLut.ResampleFrom(sourceLut);
-  SaveLut(destination, destinationLut, profile, bits, mayReplace);
+  destinationLut->ResampleFrom(*sourceLut);
+  return destinationLut;
 }
 
-TOverwriteAnswer AnswerFor(const TBatchCallbacks& callbacks, const std::string& destination) {
-  if (!EntryExists(destination)) return TOverwriteAnswer::Yes;
-  return callbacks.AskOverwrite ? callbacks.AskOverwrite(destination) : TOverwriteAnswer::Yes;
+const TLUTFormat& OutputFormatOf(const TLutOutputProfile& profile) {
+  const TLUTFormat* outputFormat = GetFormat(profile.FormatIndex);
+  if (!outputFormat) throw Exception("The output \"" + profile.Name + "\" has no LUT format.");
+  return *outputFormat;
 }
 
 }  // namespace
 
-TLoadReport ConvertFile(const std::string& source, const std::string& destination, int formatIndex,
-                        const TLutOutputProfile& profile, int size, int bits, int inputBits,
-                        const TReplaceQuestion& mayReplace, bool strict) {
+TPreparedConversion PrepareConversion(const std::string& source, const std::string& destination,
+                                      int formatIndex, const TLutOutputProfile& profile, int size,
+                                      int inputBits, bool strict) {
   if (size < 2) {
     throw Exception("The LUT size " + std::to_string(size) +
                     " is too small: a LUT needs at least 2 nodes or entries.");
   }
-  const TLUTFormat* outputFormat = GetFormat(profile.FormatIndex);
-  if (!outputFormat) throw Exception("The output \"" + profile.Name + "\" has no LUT format.");
-
+  const TLUTFormat& outputFormat = OutputFormatOf(profile);
   if (DirectoryExists(source)) {
     Exception error("is a folder, not a LUT file");
     error.NoteFile(source);
@@ -108,22 +117,38 @@ TLoadReport ConvertFile(const std::string& source, const std::string& destinatio
     error.NoteFile(source);
     throw error;
   }
-  TLUT sourceLut;
-  TLoadReport report = LoadLut(source, sourceLut, formatIndex, inputBits);
-  if (sourceLut.FormatIndex == -1) {
+  auto sourceLut = std::make_unique<TLUT>();
+  TPreparedConversion prepared;
+  prepared.Report = LoadLut(source, *sourceLut, formatIndex, inputBits);
+  if (sourceLut->FormatIndex == -1) {
     throw ELUTError("\"" + source + "\" is not a LUT file of any known format.");
   }
   // A 1D file whose entry lines all failed loads as an empty table; sampling it would write
   // a LUT made of whatever the record held.
-  if (sourceLut.Kind == lk1D && sourceLut.Size1D < 1) {
+  if (sourceLut->Kind == lk1D && sourceLut->Size1D < 1) {
     throw ELUTError("The file holds no 1D entries to convert.");
   }
   // A look that refers to its LUT instead of holding one loads without data; converting it
   // would write an identity LUT as if it were the look.
-  if (sourceLut.Kind == lkNone) throw ELUTError("The file holds no LUT data to convert.");
-  if (strict && !report.Warnings.empty()) RaiseWarning(report.Warnings.front());
-  ConvertLoaded(sourceLut, destination, profile, *outputFormat, size, bits, mayReplace);
-  return report;
+  if (sourceLut->Kind == lkNone) throw ELUTError("The file holds no LUT data to convert.");
+  if (strict && !prepared.Report.Warnings.empty()) RaiseWarning(prepared.Report.Warnings.front());
+  prepared.Lut = ResampledFor(std::move(sourceLut), outputFormat, size);
+  return prepared;
+}
+
+void WritePreparedConversion(const TPreparedConversion& prepared, const std::string& destination,
+                             const TLutOutputProfile& profile, int bits,
+                             const TReplaceQuestion& mayReplace) {
+  SaveLut(destination, *prepared.Lut, profile, bits, mayReplace);
+}
+
+TLoadReport ConvertFile(const std::string& source, const std::string& destination, int formatIndex,
+                        const TLutOutputProfile& profile, int size, int bits, int inputBits,
+                        const TReplaceQuestion& mayReplace, bool strict) {
+  TPreparedConversion prepared =
+      PrepareConversion(source, destination, formatIndex, profile, size, inputBits, strict);
+  WritePreparedConversion(prepared, destination, profile, bits, mayReplace);
+  return std::move(prepared.Report);
 }
 
 namespace {
@@ -202,72 +227,6 @@ std::vector<TOutputCollision> FindOutputCollisions(const std::vector<TBatchFile>
     }
   }
   return collisions;
-}
-
-namespace {
-
-// One checked file of a batch; false when the companion question was declined, so that
-// nothing was written.
-bool ConvertBatchFile(const TBatchFile& file, std::size_t position, const std::string& destination,
-                      const TBatchSettings& settings, const TBatchCallbacks& callbacks) {
-  bool declined = false;
-  TReplaceQuestion mayReplace;
-  if (callbacks.AskReplaceCompanion) {
-    mayReplace = [&](const std::string& companion) {
-      declined = !callbacks.AskReplaceCompanion(companion);
-      return !declined;
-    };
-  }
-  TLoadReport report;
-  try {
-    report = ConvertFile(file.Path, destination, -1, *settings.Profile, settings.Size,
-                         settings.Bits, file.InputBits, mayReplace, settings.Strict);
-  } catch (Exception& error) {
-    error.NoteFile(file.Path);
-    throw;
-  }
-  if (callbacks.Warning) {
-    for (const TLoadWarning& warning : report.Warnings) callbacks.Warning(position, warning);
-  }
-  return !declined;
-}
-
-}  // namespace
-
-TBatchResult ConvertBatch(const std::vector<TBatchFile>& files, const TBatchSettings& settings,
-                          const TBatchCallbacks& callbacks) {
-  if (settings.Profile == nullptr) throw Exception("No output format is chosen.");
-  const TLutOutputProfile& profile = *settings.Profile;
-  if (settings.RefuseCollisions) {
-    std::vector<TOutputCollision> collisions = FindOutputCollisions(files, settings);
-    if (!collisions.empty()) throw EOutputCollision(std::move(collisions));
-  }
-  TBatchResult result;
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    const TBatchFile& file = files[i];
-    if (!file.Checked) continue;
-    const std::string destination =
-        OutputPathFor(settings.OutputFolder, ExtractFileName(file.Path), profile);
-    const TOverwriteAnswer answer = AnswerFor(callbacks, destination);
-    if (answer == TOverwriteAnswer::Cancel) {
-      result.Cancelled = true;
-      break;
-    }
-    if (answer == TOverwriteAnswer::No) {
-      ++result.Skipped;
-      if (callbacks.Finished) callbacks.Finished(i, destination, false);
-      continue;
-    }
-    const double percent = static_cast<double>(i + 1) * 100.0 / static_cast<double>(files.size());
-    if (callbacks.Progress && !callbacks.Progress(i, percent)) {
-      result.Cancelled = true;
-      break;
-    }
-    const bool written = ConvertBatchFile(file, i, destination, settings, callbacks);
-    ++(written ? result.Converted : result.Skipped);
-    if (callbacks.Finished) callbacks.Finished(i, destination, written);
-  }
-  return result;
 }
 
 }  // namespace vorn

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,11 +37,13 @@ std::string OutputPathFor(const std::string& outputFolder, const std::string& fi
 // that a format claims. The tree's other files (no format claims them, or detection cannot
 // tell them apart) are listed in Unclaimed: vorn-lut names them, the window lists them as
 // unknown after the folder's claimed files.
+// The formats of the folders' files are detected on `jobs` threads (0: one per core); the
+// lists keep the same order whatever the number.
 struct TLutPaths {
   std::vector<std::string> Files;
   std::vector<std::string> Unclaimed;
 };
-TLutPaths ExpandLutPaths(const std::vector<std::string>& paths);
+TLutPaths ExpandLutPaths(const std::vector<std::string>& paths, int jobs = 1);
 
 // Loads source (format detected again with -1; inputBits is the file's own bit depth, -1 for
 // automatic), resamples it to the profile's kind and the given size (capped at 99 nodes per
@@ -54,6 +57,20 @@ TLutPaths ExpandLutPaths(const std::vector<std::string>& paths);
 TLoadReport ConvertFile(const std::string& source, const std::string& destination, int formatIndex,
                         const TLutOutputProfile& profile, int size, int bits, int inputBits = -1,
                         const TReplaceQuestion& mayReplace = {}, bool strict = false);
+
+// ConvertFile in its two steps, for a batch that reads files side by side and writes them in
+// list order. PrepareConversion makes every check, loads and resamples, and writes nothing;
+// WritePreparedConversion saves the result.
+struct TPreparedConversion {
+  std::unique_ptr<TLUT> Lut;  // the record to write
+  TLoadReport Report;
+};
+TPreparedConversion PrepareConversion(const std::string& source, const std::string& destination,
+                                      int formatIndex, const TLutOutputProfile& profile, int size,
+                                      int inputBits = -1, bool strict = false);
+void WritePreparedConversion(const TPreparedConversion& prepared, const std::string& destination,
+                             const TLutOutputProfile& profile, int bits,
+                             const TReplaceQuestion& mayReplace = {});
 
 // One file of a batch. Unchecked files are passed over but count for the progress.
 struct TBatchFile {
@@ -73,6 +90,12 @@ struct TBatchSettings {
   bool RefuseCollisions = false;
   // A load warning (skipped value lines) ends the batch as an error.
   bool Strict = false;
+  // How many files are converted at once, each on a worker thread: 0 for one per core
+  // (std::thread::hardware_concurrency, at least 1). With 1 every file is converted on the
+  // calling thread. A profile whose format writes a companion file (the cube of a Premiere
+  // look) is always converted one file at a time on the calling thread, so that the
+  // companion question is asked there, in order.
+  int Jobs = 0;
 };
 
 // Files of one batch that would write the same output file.
@@ -104,23 +127,45 @@ std::vector<TOutputCollision> FindOutputCollisions(const std::vector<TBatchFile>
 
 enum class TOverwriteAnswer { Yes, No, Cancel };
 
+// Every callback but AfterWrite is called on the thread that called ConvertBatch, in the
+// order one file at a time would call them: the overwrite questions, warnings and results
+// of the files come in list order whatever the number of jobs.
 struct TBatchCallbacks {
   // Asked when an entry of any kind (a dangling link too) exists at a file's destination: Yes
   // replaces it, No skips the file, Cancel ends the batch. Without it existing files are replaced.
+  // It is asked only once every earlier file has been reported (Finished), as with one job,
+  // and a destination that a file still being converted writes is looked at after that file.
   std::function<TOverwriteAnswer(const std::string& destination)> AskOverwrite;
+  // Set when AskOverwrite neither shows nor prints anything, never raises and answers
+  // every destination the same at any moment (the command line's --overwrite and
+  // --skip-existing): it is then asked without waiting for the earlier files.
+  bool AskOverwriteEarly = false;
   // Asked when the output format would replace an existing companion file written beside the
   // destination (the cube of a Premiere look): true replaces it, false skips the file with
   // neither file written. Without it such a file ends the batch with an error naming it.
   std::function<bool(const std::string& companion)> AskReplaceCompanion;
-  // Called before each file is converted with its position in the list and the batch's
-  // progress in percent ((position + 1) x 100 / number of files); answering false cancels
-  // the batch there.
+  // Called before each file is handed to a worker, in list order, with its position and the
+  // batch's progress in percent ((position + 1) x 100 / number of files); answering false
+  // cancels the batch there: no later file is started, those already started are finished
+  // and reported.
   std::function<bool(std::size_t position, double percent)> Progress;
+  // Called about every 50 ms while the calling thread waits for a worker, so that a window
+  // stays responsive; answering false cancels the batch as Progress does.
+  std::function<bool()> Waiting;
+  // Called on the worker thread that converted the file, right after it was written (not
+  // for skipped files), before Finished: work on the written file (the loss report) runs
+  // side by side there. Must be thread-safe: keep results in storage set aside per
+  // position before the batch. An exception fails the file as a failed conversion would.
+  std::function<void(std::size_t position, const std::string& destination)> AfterWrite;
   // Called for each warning of a file's load (the file was converted all the same).
   std::function<void(std::size_t position, const TLoadWarning& warning)> Warning;
   // Called after each checked file, converted or skipped.
   std::function<void(std::size_t position, const std::string& destination, bool converted)>
       Finished;
+  // Called just before the error of the file at position ends the batch, once every file
+  // before it has been reported: the place to name the file for an error that does not
+  // (an allocation that failed).
+  std::function<void(std::size_t position)> Failed;
 };
 
 struct TBatchResult {
@@ -129,9 +174,14 @@ struct TBatchResult {
   bool Cancelled = false;
 };
 
-// Converts the checked files in list order into the output folder. The first error ends
-// the batch and passes to the caller, noting the file it concerns; files written before it
-// stay.
+// Converts the checked files into the output folder, settings.Jobs at a time, side by side;
+// a file is written only once every earlier file has been read without error. The first
+// error (in list order) ends the batch and passes to the caller, noting the file it
+// concerns: no file is started after it is known, the files before it are finished and
+// reported, and after an error of reading (the usual one: an unreadable or malformed file,
+// a --strict warning) no later file is written. An error of writing (or of AfterWrite)
+// comes when later files may be being written already: those that were written are
+// reported (Finished) before the error is raised, in list order.
 TBatchResult ConvertBatch(const std::vector<TBatchFile>& files, const TBatchSettings& settings,
                           const TBatchCallbacks& callbacks);
 

@@ -109,8 +109,8 @@ class TLUTFormat {
                           const TReplaceQuestion& /*mayReplace*/) const {
     Save(path, lut, bits);
   }
-  // True for a writer that also writes a file beside its destination (and may ask
-  // TReplaceQuestion about it).
+  // True for a writer that also writes a companion file beside its destination, and so may
+  // ask SaveAsking's question: a batch converts to it one file at a time.
   virtual bool WritesCompanion() const { return false; }
 };
 

@@ -186,24 +186,32 @@ void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& cloc
   callbacks.AskReplaceCompanion = [&](const std::string& companion) {
     return Dialogs_.YesNo(&progress, OverwriteQuestion(companion));
   };
-  callbacks.Progress = [&](std::size_t position, double percent) {
+  callbacks.Progress = [&](std::size_t, double percent) {
     progress.SetPosition(percent);
-    if (progress.IsCancelled()) return false;
-    context.File = batch[position].Path;
-    return true;
+    return !progress.IsCancelled();
   };
+  // Keeps the window and its Cancel alive while the batch waits for its workers.
+  callbacks.Waiting = [&] { return !progress.IsCancelled(); };
+  callbacks.Failed = [&](std::size_t position) { context.File = batch[position].Path; };
   const bool reportLoss = cbxReportLoss->isChecked();
-  std::vector<TLossReportEntry> losses;
-  callbacks.Finished = [&](std::size_t position, const std::string& destination, bool converted) {
-    if (reportLoss && converted) {
+  // Measured on the workers, each file's in its own place; listed in order by Finished.
+  std::vector<TConversionLoss> measured(reportLoss ? batch.size() : 0);
+  if (reportLoss) {
+    callbacks.AfterWrite = [&](std::size_t position, const std::string& destination) {
       const TBatchFile& file = batch[position];
-      losses.push_back(
-          {ExtractFileName(file.Path), MeasureConversionLoss(file.Path, file.InputBits, destination,
-                                                             WrittenBitDepth(*profile, bits))});
+      measured[position] = MeasureConversionLoss(file.Path, file.InputBits, destination,
+                                                 WrittenBitDepth(*profile, bits));
+    };
+  }
+  std::vector<TLossReportEntry> losses;
+  callbacks.Finished = [&](std::size_t position, const std::string&, bool converted) {
+    if (reportLoss && converted) {
+      losses.push_back({ExtractFileName(batch[position].Path), std::move(measured[position])});
     }
-    context.File.clear();
   };
-  ConvertBatch(batch, {profile, size, bits, folder}, callbacks);
+  TBatchSettings settings{profile, size, bits, folder};
+  settings.Jobs = 0;  // one per core
+  ConvertBatch(batch, settings, callbacks);
   progress.hide();
   if (!losses.empty()) {
     TfrmLossReport summary(parentWidget(), LossReportText(folder, losses));

@@ -35,7 +35,8 @@ class TfrmConvert : public QDialog {
   // The size the batch uses; raises when it is below 2.
   int OutputSize() const;
 
-  // Converts the checked rows of files in list order. The first error ends the batch and
+  // Converts the checked rows of files, one per core at a time (ConvertBatch), asking and
+  // writing in list order. The first error ends the batch and
   // passes to the caller, with context naming the file that raised it. With "Report the
   // conversion loss" checked, every written file is read back and compared with its
   // source, and a batch that wrote files ends with their summary (TfrmLossReport).

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <map>
 
 #include "tests/cli/CliRunner.h"
 #include "tests/cli/LutTexts.h"
@@ -322,6 +323,92 @@ TEST(CliConvert, AMissingOutputFolderIsNamed) {
   EXPECT_EQ(result.Status, 2);
   EXPECT_EQ(result.Err.rfind("vorn-lut: " + folder + ": ", 0), 0u) << result.Err;
   EXPECT_FALSE(fs::exists(folder));
+}
+
+TEST(CliConvert, JobsMustBeAWholeNumberOfAtLeastOne) {
+  TempDir source;
+  const std::string path = source.Write("a.cube", IdentityCube());
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"--jobs", "0"}, "--jobs must be a whole number of at least 1, got '0'"},
+      {{"--jobs", "x"}, "--jobs must be a whole number of at least 1, got 'x'"},
+      {{"-j", "1.5"}, "--jobs must be a whole number of at least 1, got '1.5'"},
+      {{"--jobs=-2"}, "--jobs must be a whole number of at least 1, got '-2'"},
+      {{"-j", "99999999999"}, "--jobs must be a whole number of at least 1, got '99999999999'"},
+      {{"--jobs"}, "option --jobs needs a value"},
+  };
+  for (const auto& [options, message] : cases) {
+    SCOPED_TRACE(options[0]);
+    TempDir out;
+    std::vector<std::string> args = {"convert",      "--profile", kDavinci,
+                                     "--output-dir", out.Path(),  path};
+    args.insert(args.end(), options.begin(), options.end());
+    TCliResult result = RunCli(args);
+    EXPECT_EQ(result.Status, 2);
+    EXPECT_NE(result.Err.find(message), std::string::npos) << result.Err;
+    EXPECT_TRUE(FilesIn(out.Path()).empty());
+  }
+}
+
+// Every job count prints, warns, fails and writes as one job does.
+TEST(CliConvert, EveryJobCountPrintsAndWritesWhatOneJobDoes) {
+  TempDir source;
+  const std::vector<std::string> mixed = {
+      source.Write("a.cube", AffineCube()),
+      source.Write("b.3dl", Identity3dl12()),
+      source.Write("c.vlt", IdentityVlt()),
+      source.Write("d.cube", "LUT_3D_SIZE 2\n0 0 0\n1e400 0 0\n" + std::string(kIdentityLines)),
+      source.Write("e.cfe", IdentityCfe()),
+      source.Write("f.cube", IdentityCube()),
+      source.Write("g.cube", IdentityTruelight()),
+  };
+  std::vector<std::string> failing = mixed;
+  failing.insert(failing.begin() + 3, source.Write("broken.cube", TruncatedCube()));
+  struct TCase {
+    const char* What;
+    std::vector<std::string> Files;
+    std::vector<std::string> Options;
+    int Status;
+    std::size_t Lines;  // on standard output
+    bool Warns;         // d.cube is reached
+  };
+  const std::vector<TCase> cases = {
+      {"skipping, with the report", mixed, {"--skip-existing", "--report"}, 0, 7, true},
+      {"overwriting", mixed, {"--overwrite", "--size", "3"}, 0, 7, true},
+      {"an existing file refused", mixed, {}, 1, 4, true},
+      {"a failing file", failing, {"--overwrite"}, 1, 3, false},
+  };
+  for (const TCase& item : cases) {
+    TCliResult oneJob;
+    std::map<std::string, std::string> written;
+    for (const char* jobs : {"1", "2", "4"}) {
+      SCOPED_TRACE(std::string(item.What) + ", jobs " + jobs);
+      TempDir out;
+      out.Write("e.cube", "old\n");
+      std::vector<std::string> options = item.Options;
+      options.insert(options.end(), {"--jobs", jobs});
+      TCliResult result = Convert(kDavinci, out.Path(), item.Files, options);
+      for (std::string* text : {&result.Out, &result.Err}) {
+        for (std::size_t at; (at = text->find(out.Path())) != std::string::npos;) {
+          text->replace(at, out.Path().size(), "OUT");
+        }
+      }
+      std::map<std::string, std::string> files;
+      for (const std::string& name : FilesIn(out.Path())) files[name] = ReadFile(out.File(name));
+      if (std::string(jobs) == "1") {
+        oneJob = result;
+        written = files;
+        EXPECT_EQ(result.Status, item.Status) << result.Err;
+        EXPECT_EQ(Lines(result.Out).size(), item.Lines) << result.Out;
+        EXPECT_EQ(result.Err.find("d.cube: 1 line inside the values") != std::string::npos,
+                  item.Warns)
+            << result.Err;
+      }
+      EXPECT_EQ(result.Status, oneJob.Status);
+      EXPECT_EQ(result.Out, oneJob.Out);
+      EXPECT_EQ(result.Err, oneJob.Err);
+      EXPECT_EQ(files, written);
+    }
+  }
 }
 
 TEST(CliConvert, ShowsProgressOnlyOnATerminalAndForSeveralFiles) {

@@ -1,10 +1,17 @@
 // The batch shared by the window and the command line, and how its errors read.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <future>
+#include <iterator>
+#include <map>
+#include <mutex>
 #include <new>
 #include <string>
 #include <vector>
@@ -317,6 +324,225 @@ TEST_F(ConvertBatchTest, ABrokenLinkAtTheDestinationCountsAsExisting) {
   EXPECT_FALSE(FileExists(Out.File("a.cube")));
 }
 
+// Sources by name: "broken" ones end early, "warn" ones skip a value line, 3dl ones are
+// 12-bit identities, the rest identity cubes with a comment.
+std::string SourceText(const std::string& name) {
+  if (name.find("broken") != std::string::npos) return "LUT_3D_SIZE 2\n0 0 0\n";
+  if (name.find("warn") != std::string::npos) {
+    return "LUT_3D_SIZE 2\n0 0 0\n1e400 0 0\n1 0 0\n0 1 0\n1 1 0\n0 0 1\n1 0 1\n0 1 1\n1 1 1\n";
+  }
+  if (name.ends_with(".3dl")) {
+    std::string text = "0 1023\n";
+    for (int node = 0; node < 8; ++node) {
+      text += std::to_string(4095 * (node >> 2)) + " " + std::to_string(4095 * (node >> 1 & 1)) +
+              " " + std::to_string(4095 * (node & 1)) + "\n";
+    }
+    return text;
+  }
+  return "# " + name + "\n" + kIdentityCube;
+}
+
+const std::string kSkippedLineWarning =
+    "1 line inside the values looks like values but could not be read and was skipped (line 3); "
+    "every value after it moved one node or entry earlier.";
+
+std::map<std::string, std::string> Contents(const std::string& folder) {
+  std::map<std::string, std::string> contents;
+  for (const std::string& name : test::EntriesOf(folder)) {
+    contents[name] = test::ReadFile(folder + "/" + name);
+  }
+  return contents;
+}
+
+// A batch run at every job count hears the callbacks of one job, in its order, and writes the
+// same bytes.
+struct TJobsCase {
+  const char* What;
+  std::vector<std::string> Sources;   // names in In; "x/..." in a subfolder
+  std::vector<std::string> Existing;  // names in Out that hold "old" before the batch
+  std::vector<TOverwriteAnswer> Answers;
+  bool Strict;
+  std::vector<std::string> Expected;  // the events with one job
+};
+
+TEST_F(ConvertBatchTest, EveryJobCountHearsAndWritesWhatOneJobDoes) {
+  using enum TOverwriteAnswer;
+  const std::vector<TJobsCase> cases = {
+      {"formats, warnings and every answer",
+       {"a.cube", "b.3dl", "x/b.cube", "warn.cube", "d.cube", "e.cube", "f.3dl", "x/a.3dl",
+        "g.cube"},
+       {"d.cube", "e.cube"},
+       {Yes, Yes, No, Yes},
+       false,
+       {"converted 0", "converted 1", "ask b.cube", "converted 2", "warning 3", "converted 3",
+        "ask d.cube", "converted 4", "ask e.cube", "skipped 5", "converted 6", "ask a.cube",
+        "converted 7", "converted 8"}},
+      {"a failing file",
+       {"a.cube", "b.3dl", "broken.cube", "d.cube", "e.3dl", "f.cube"},
+       {},
+       {},
+       false,
+       {"converted 0", "converted 1", "failed 2", "error broken.cube: Incomplete file."}},
+      {"a failing file after a skipped one",
+       {"a.cube", "b.cube", "c.3dl", "broken.cube", "e.cube"},
+       {"b.cube", "e.cube"},
+       {No, Yes},
+       false,
+       {"converted 0", "ask b.cube", "skipped 1", "converted 2", "failed 3",
+        "error broken.cube: Incomplete file."}},
+      {"a strict warning",
+       {"a.cube", "b.3dl", "warn.cube", "d.cube"},
+       {},
+       {},
+       true,
+       {"converted 0", "converted 1", "failed 2", "error warn.cube:3: " + kSkippedLineWarning}},
+      {"cancel answered",
+       {"a.cube", "b.3dl", "c.cube", "d.cube"},
+       {"c.cube"},
+       {Cancel},
+       false,
+       {"converted 0", "converted 1", "ask c.cube", "cancelled"}},
+  };
+  for (const TJobsCase& item : cases) {
+    test::TempDir in;
+    std::vector<TBatchFile> files;
+    for (const std::string& name : item.Sources) {
+      std::filesystem::create_directories(std::filesystem::path(in.File(name)).parent_path());
+      files.push_back({in.Write(name, SourceText(name))});
+    }
+    std::map<std::string, std::string> written;
+    for (const int jobs : {1, 2, 4}) {
+      SCOPED_TRACE(std::string(item.What) + ", jobs " + std::to_string(jobs));
+      test::TempDir out;
+      for (const std::string& name : item.Existing) WriteWholeFile(out.File(name), "old");
+      Events.clear();
+      TBatchCallbacks callbacks = Recording(item.Answers);
+      callbacks.Progress = {};
+      callbacks.Warning = [this](std::size_t position, const TLoadWarning&) {
+        Events.push_back("warning " + std::to_string(position));
+      };
+      callbacks.Failed = [this](std::size_t position) {
+        Events.push_back("failed " + std::to_string(position));
+      };
+      std::mutex afterWriteMutex;
+      std::vector<std::string> afterWrite;
+      callbacks.AfterWrite = [&](std::size_t position, const std::string& destination) {
+        EXPECT_TRUE(FileExists(destination));
+        const std::lock_guard lock(afterWriteMutex);
+        afterWrite.push_back("converted " + std::to_string(position));
+      };
+      TBatchSettings settings{&CubeProfile(), 3, -1, out.Path(), false, item.Strict};
+      settings.Jobs = jobs;
+      try {
+        if (ConvertBatch(files, settings, callbacks).Cancelled) Events.push_back("cancelled");
+      } catch (const Exception& error) {
+        Events.push_back("error " + LineText(ReportError(error)).substr(in.Path().size() + 1));
+      }
+      EXPECT_EQ(Events, item.Expected);
+      std::vector<std::string> converted;
+      std::copy_if(Events.begin(), Events.end(), std::back_inserter(converted),
+                   [](const std::string& event) { return event.starts_with("converted"); });
+      std::sort(afterWrite.begin(), afterWrite.end());
+      EXPECT_EQ(afterWrite, converted);
+      if (jobs == 1) written = Contents(out.Path());
+      EXPECT_EQ(Contents(out.Path()), written);
+    }
+  }
+}
+
+// Cancelling starts no further file; the files already started are written and reported.
+TEST_F(ConvertBatchTest, ACancelStartsNoFurtherFile) {
+  std::vector<TBatchFile> files;
+  for (int i = 0; i < 12; ++i) {
+    const std::string name = std::to_string(i) + ".cube";
+    files.push_back({In.Write(name, kIdentityCube)});
+  }
+  auto convertedFirst = [&](std::size_t count, const test::TempDir& out) {
+    std::vector<std::string> expected;
+    for (std::size_t i = 0; i < count; ++i) expected.push_back("converted " + std::to_string(i));
+    EXPECT_EQ(Events, expected);
+    EXPECT_EQ(test::EntriesOf(out.Path()).size(), count);
+  };
+  for (const int jobs : {1, 2, 4}) {
+    SCOPED_TRACE("Progress, jobs " + std::to_string(jobs));
+    test::TempDir out;
+    Events.clear();
+    TBatchCallbacks callbacks = Recording();
+    callbacks.Progress = [](std::size_t position, double) { return position < 3; };
+    TBatchSettings settings{&CubeProfile(), 3, -1, out.Path()};
+    settings.Jobs = jobs;
+    EXPECT_TRUE(ConvertBatch(files, settings, callbacks).Cancelled);
+    convertedFirst(3, out);
+  }
+  // The first file is held on its worker until the calling thread waits for it and cancels.
+  for (const int jobs : {2, 4}) {
+    SCOPED_TRACE("Waiting, jobs " + std::to_string(jobs));
+    test::TempDir out;
+    Events.clear();
+    std::vector<std::size_t> started;
+    TBatchCallbacks callbacks = Recording();
+    callbacks.Progress = [&](std::size_t position, double) {
+      started.push_back(position);
+      return true;
+    };
+    std::promise<void> waited;
+    std::shared_future<void> cancelled = waited.get_future().share();
+    bool asked = false;
+    callbacks.Waiting = [&] {
+      if (!asked) waited.set_value();
+      asked = true;
+      return false;
+    };
+    callbacks.AfterWrite = [&](std::size_t position, const std::string&) {
+      if (position == 0) cancelled.wait_for(std::chrono::seconds(60));
+    };
+    TBatchSettings settings{&CubeProfile(), 3, -1, out.Path()};
+    settings.Jobs = jobs;
+    EXPECT_TRUE(ConvertBatch(files, settings, callbacks).Cancelled);
+    EXPECT_TRUE(asked);
+    ASSERT_GT(started.size(), 1u);
+    EXPECT_LT(started.size(), files.size());
+    convertedFirst(started.size(), out);
+  }
+}
+
+// Files after one that fails to be written may be written meanwhile by other workers: each
+// of them is reported before the error, none goes unreported.
+TEST_F(ConvertBatchTest, NoWrittenFileGoesUnreportedAfterAWriteError) {
+  const std::string pipe = In.File("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  std::vector<TBatchFile> files;
+  for (const char* name : {"a.cube", "p.cube", "c.cube", "d.cube", "e.cube", "f.cube"}) {
+    files.push_back({In.Write(name, kIdentityCube)});
+  }
+  for (const int jobs : {1, 2, 4}) {
+    SCOPED_TRACE("jobs " + std::to_string(jobs));
+    test::TempDir out;
+    ASSERT_EQ(::symlink(pipe.c_str(), out.File("p.cube").c_str()), 0);
+    Events.clear();
+    TBatchCallbacks callbacks = Recording();
+    callbacks.AskOverwrite = [](const std::string&) { return TOverwriteAnswer::Yes; };
+    callbacks.AskOverwriteEarly = true;
+    callbacks.Progress = {};
+    TBatchSettings settings{&CubeProfile(), 3, -1, out.Path()};
+    settings.Jobs = jobs;
+    EXPECT_THROW(ConvertBatch(files, settings, callbacks), EFileError);
+    std::vector<std::string> reported = {"converted 0"};
+    std::vector<std::string> written = {"a.cube", "p.cube"};
+    for (std::size_t i = 2; i < files.size(); ++i) {
+      if (!FileExists(out.File(ExtractFileName(files[i].Path)))) continue;
+      reported.push_back("converted " + std::to_string(i));
+      written.push_back(ExtractFileName(files[i].Path));
+    }
+    EXPECT_EQ(Events, reported);
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(test::EntriesOf(out.Path()), written);
+    if (jobs == 1) {
+      EXPECT_EQ(written.size(), 2u) << "one job stops at the failing file";
+    }
+  }
+}
+
 TEST(ErrorReport, TheMessageStaysAndThePlaceIsAdded) {
   EConvertError conversion("'2x' is not a valid integer value");
   conversion.NoteFile("/luts/a.cube");
@@ -347,10 +573,14 @@ TEST(ExpandLutPaths, FoldersGiveTheirClaimedFilesAndListTheRest) {
   const std::string damaged = dir.Write("luts/sub/y.jpg", "not a JPEG\n");
   const std::string loose = dir.Write("loose.txt", "named on its own\n");
 
-  const TLutPaths paths = ExpandLutPaths({loose, dir.File("luts"), dir.File("missing.cube")});
-  // Files named on their own stay, claimed or not; the commands report on them.
-  EXPECT_EQ(paths.Files, (std::vector<std::string>{loose, b, a, dir.File("missing.cube")}));
-  EXPECT_EQ(paths.Unclaimed, (std::vector<std::string>{notes, damaged, picture}));
+  for (const int jobs : {1, 2, 4}) {
+    SCOPED_TRACE("jobs " + std::to_string(jobs));
+    const TLutPaths paths =
+        ExpandLutPaths({loose, dir.File("luts"), dir.File("missing.cube")}, jobs);
+    // Files named on their own stay, claimed or not; the commands report on them.
+    EXPECT_EQ(paths.Files, (std::vector<std::string>{loose, b, a, dir.File("missing.cube")}));
+    EXPECT_EQ(paths.Unclaimed, (std::vector<std::string>{notes, damaged, picture}));
+  }
 }
 
 }  // namespace

@@ -13,10 +13,14 @@
 #include <QToolButton>
 #include <cmath>
 #include <filesystem>
+#include <map>
 #include <sstream>
 
+#include "core/Conversion.h"
 #include "core/LUTFormat.h"
+#include "imaging/LutComparison.h"
 #include "platform/Files.h"
+#include "tests/support/TestSupport.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/ConvertForm.h"
 #include "ui/LossReportForm.h"
@@ -404,6 +408,50 @@ TEST_F(TBatchTest, TheLossSummaryFollowsABatchOnlyWhenAskedFor) {
             (std::vector<std::string>{"plain.cube", "0.000", "0.000", "0.000", "0.0000"}));
   EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), report);
   EXPECT_TRUE(Window->isEnabled());
+}
+
+std::map<std::string, std::string> Contents(const std::string& folder) {
+  std::map<std::string, std::string> contents;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    contents[entry.path().filename()] = vorn::test::ReadFile(entry.path());
+  }
+  return contents;
+}
+
+// The window converts on every core: it writes the files and the loss summary of one job.
+TEST_F(TBatchTest, ABatchOnEveryCoreWritesAndReportsWhatOneJobDoes) {
+  std::vector<std::string> sources = {Temp.Write("bent.cube", BentRedCube())};
+  for (int i = 0; i < 9; ++i) sources.push_back(Cube(std::to_string(i) + ".cube", {}, i % 2));
+  Window->AddFiles(sources);
+
+  const std::string oneJobFolder = Temp.File("one-job");
+  std::filesystem::create_directory(oneJobFolder);
+  const TLutOutputProfile& profile = vorn::test::ProfileNamed(kDavinci);
+  std::vector<TBatchFile> batch;
+  for (const std::string& source : sources) batch.push_back({source});
+  std::vector<TLossReportEntry> oneJobLosses;
+  TBatchCallbacks callbacks;
+  callbacks.Finished = [&](std::size_t position, const std::string& destination, bool) {
+    oneJobLosses.push_back(
+        {ExtractFileName(sources[position]),
+         MeasureConversionLoss(sources[position], -1, destination, WrittenBitDepth(profile, -1))});
+  };
+  TBatchSettings settings{&profile, 2, -1, oneJobFolder};
+  settings.Jobs = 1;
+  ConvertBatch(batch, settings, callbacks);
+
+  QueueConversion(Dialogs, kDavinci, Output, "2", true);
+  std::string report;
+  Dialogs.ModalScripts.push_back([&](QDialog& shown) {
+    report = dynamic_cast<TfrmLossReport&>(shown).mmReport->toPlainText().toStdString();
+    return true;
+  });
+  Window->btnConvert->click();
+
+  EXPECT_TRUE(Messages(TKind::Error).empty());
+  EXPECT_EQ(report, LossReportText(Output, oneJobLosses));
+  EXPECT_EQ(Contents(Output), Contents(oneJobFolder));
+  EXPECT_EQ(Contents(Output).size(), sources.size());
 }
 
 TEST(LossReportText, AlignsTheFiguresAndSaysWhyAFileWasNotCompared) {
