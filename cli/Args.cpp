@@ -5,7 +5,7 @@
 #include "cli/IccArgs.h"
 #include "cli/PictureArgs.h"
 #include "cli/WordReader.h"
-#include "core/BitDepths.h"
+#include "core/VornLut.h"
 #include "imaging/LutComparison.h"
 #include "platform/Convert.h"
 

@@ -9,7 +9,7 @@
 
 #include "cli/Args.h"
 #include "cli/Output.h"
-#include "core/LUTFormat.h"
+#include "core/VornLut.h"
 
 namespace vorn::cli {
 

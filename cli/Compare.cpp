@@ -7,8 +7,7 @@
 
 #include "cli/Commands.h"
 #include "cli/LutJson.h"
-#include "core/ErrorReport.h"
-#include "core/LUTFormat.h"
+#include "core/VornLut.h"
 #include "imaging/LutComparison.h"
 
 namespace vorn::cli {

@@ -10,9 +10,7 @@
 #include "cli/Commands.h"
 #include "cli/ProfileChoice.h"
 #include "cli/Progress.h"
-#include "core/Conversion.h"
-#include "core/ErrorReport.h"
-#include "core/LUTFormat.h"
+#include "core/VornLut.h"
 #include "imaging/LutComparison.h"
 #include "platform/Files.h"
 

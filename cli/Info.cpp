@@ -6,9 +6,7 @@
 
 #include "cli/Commands.h"
 #include "cli/LutJson.h"
-#include "core/Conversion.h"
-#include "core/ErrorReport.h"
-#include "core/LUTFormat.h"
+#include "core/VornLut.h"
 
 namespace vorn::cli {
 

@@ -5,7 +5,7 @@
 
 #include "cli/Commands.h"
 #include "cli/LutJson.h"
-#include "core/LUTFormat.h"
+#include "core/VornLut.h"
 
 namespace vorn::cli {
 

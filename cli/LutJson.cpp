@@ -1,7 +1,7 @@
 #include "cli/LutJson.h"
 
 #include "cli/Commands.h"
-#include "core/LUTFormat.h"
+#include "core/VornLut.h"
 
 namespace vorn::cli {
 

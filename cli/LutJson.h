@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cli/Output.h"
-#include "core/LUT.h"
+#include "core/VornLut.h"
 
 namespace vorn::cli {
 

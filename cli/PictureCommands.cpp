@@ -6,8 +6,7 @@
 
 #include "cli/Commands.h"
 #include "codecs/Pictures.h"
-#include "core/ErrorReport.h"
-#include "core/LUTFormat.h"
+#include "core/VornLut.h"
 #include "imaging/HaldImage.h"
 #include "imaging/ImageResize2.h"
 

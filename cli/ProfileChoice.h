@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "core/LUTFormat.h"
+#include "core/VornLut.h"
 
 namespace vorn::cli {
 

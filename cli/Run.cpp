@@ -4,7 +4,7 @@
 #include <exception>
 
 #include "cli/Commands.h"
-#include "core/ErrorReport.h"
+#include "core/VornLut.h"
 #include "formats/Registration.h"
 
 namespace vorn::cli {

@@ -121,7 +121,7 @@ TPreparedConversion PrepareConversion(const std::string& source, const std::stri
   TPreparedConversion prepared;
   prepared.Report = LoadLut(source, *sourceLut, formatIndex, inputBits);
   if (sourceLut->FormatIndex == -1) {
-    throw ELUTError("\"" + source + "\" is not a LUT file of any known format.");
+    throw ELUTError(NotALutMessage(source));
   }
   // A 1D file whose entry lines all failed loads as an empty table; sampling it would write
   // a LUT made of whatever the record held.

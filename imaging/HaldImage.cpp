@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "codecs/Pictures.h"
-#include "core/LUTFormat.h"
 #include "core/TextTools.h"
+#include "core/VornLut.h"
 #include "platform/Convert.h"
 #include "platform/Files.h"
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <utility>
 
-#include "core/Conversion.h"
+#include "core/VornLut.h"
 #include "platform/Convert.h"
 #include "platform/Files.h"
 

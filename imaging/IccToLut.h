@@ -7,8 +7,7 @@
 #include <string>
 
 #include "core/Bitmap.h"
-#include "core/LUT.h"
-#include "core/LUTFormat.h"
+#include "core/VornLut.h"
 #include "imaging/ICCLib.h"
 
 namespace vorn {

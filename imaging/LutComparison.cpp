@@ -7,8 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/ErrorReport.h"
-#include "core/LUTFormat.h"
+#include "core/VornLut.h"
 #include "imaging/ColourDifference.h"
 #include "platform/Exception.h"
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "core/LUTFormat.h"
+#include "core/VornLut.h"
 #include "imaging/ICCLib.h"
 #include "imaging/IccTables.h"
 #include "imaging/LutInverse.h"
@@ -373,10 +373,7 @@ std::string BuildIccProfile(const TLUT& lut, const TLutToIccOptions& options) {
 void ConvertLutToIcc(const std::string& lutPath, const std::string& profilePath,
                      const TLutToIccOptions& options, const TWarningHandler& onWarning) {
   auto lut = std::make_unique<TLUT>();
-  ReportWarnings(LoadLut(lutPath, *lut, -1), onWarning);
-  if (lut->FormatIndex == -1) {
-    throw ELUTError("\"" + lutPath + "\" is not a LUT file of any known format.");
-  }
+  ReportWarnings(LoadLutFile(lutPath, *lut), onWarning);
   const std::string profile = BuildIccProfile(*lut, options);
   WriteWholeFile(profilePath, profile);
 }

@@ -24,8 +24,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/LUT.h"
-#include "core/LUTFormat.h"
+#include "core/VornLut.h"
 
 namespace vorn {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "core/Conversion.h"
+#include "core/VornLut.h"
 #include "platform/Convert.h"
 #include "platform/Files.h"
 
@@ -44,7 +44,7 @@ void MergeLutFiles(const std::vector<std::string>& paths, int size, TLUT& merged
       Prefixed(path, error);
     }
     if (source->FormatIndex == -1) {
-      throw ELUTError("\"" + path + "\" is not a LUT file of any known format.");
+      throw ELUTError(NotALutMessage(path));
     }
     merged.Comments.push_back("Merged: " + ExtractFileName(path));
     for (int r = 0; r < size; ++r) {

@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/LUT.h"
-#include "core/LUTFormat.h"
+#include "core/VornLut.h"
 
 namespace vorn {
 

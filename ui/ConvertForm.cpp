@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "core/Conversion.h"
+#include "core/VornLut.h"
 #include "imaging/LutComparison.h"
 #include "platform/Files.h"
 #include "ui/Dialogs.h"

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <string>
 
-#include "core/LUTFormat.h"
+#include "core/VornLut.h"
 #include "ui/OutputChoice.h"
 #include "ui/TimeEstimate.h"
 

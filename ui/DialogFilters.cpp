@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "codecs/Pictures.h"
-#include "core/Conversion.h"
+#include "core/VornLut.h"
 
 namespace vorn::ui {
 

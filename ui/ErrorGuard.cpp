@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "core/ErrorReport.h"
+#include "core/VornLut.h"
 #include "ui/Dialogs.h"
 
 namespace vorn::ui {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/LUTFormat.h"
+#include "core/VornLut.h"
 #include "platform/Files.h"
 #include "ui/QtText.h"
 

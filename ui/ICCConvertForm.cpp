@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <memory>
 
-#include "core/Conversion.h"
+#include "core/VornLut.h"
 #include "imaging/IccToLut.h"
 #include "platform/Files.h"
 #include "ui/Dialogs.h"

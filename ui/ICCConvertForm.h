@@ -8,7 +8,7 @@
 #include <string>
 
 #include "core/Bitmap.h"
-#include "core/LUTFormat.h"
+#include "core/VornLut.h"
 #include "ui/OutputChoice.h"
 
 class QCheckBox;

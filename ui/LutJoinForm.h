@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/LUTFormat.h"
+#include "core/VornLut.h"
 #include "ui/OutputChoice.h"
 
 class QLabel;

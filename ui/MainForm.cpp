@@ -13,7 +13,7 @@
 #include <algorithm>
 
 #include "codecs/Pictures.h"
-#include "core/LUTFormat.h"
+#include "core/VornLut.h"
 #include "imaging/HaldImage.h"
 #include "imaging/ImageResize2.h"
 #include "platform/Convert.h"

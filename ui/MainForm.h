@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/Bitmap.h"
-#include "core/LUT.h"
+#include "core/VornLut.h"
 #include "ui/HaldSaveDialog.h"
 #include "ui/TimeEstimate.h"
 

@@ -5,8 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "core/BitDepths.h"
-#include "core/Conversion.h"
+#include "core/VornLut.h"
 #include "platform/Exception.h"
 #include "platform/Files.h"
 #include "ui/Dialogs.h"

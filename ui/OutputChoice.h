@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "core/LUTFormat.h"
+#include "core/VornLut.h"
 
 class QComboBox;
 class QEvent;

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "core/BitDepths.h"
+#include "core/VornLut.h"
 #include "ui/FormRows.h"
 #include "ui/QtOwned.h"
 
