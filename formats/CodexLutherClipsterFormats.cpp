@@ -32,11 +32,7 @@ bool TCodex3DLutFormat::IsFormat(const std::string& path) const {
 
 void TCodex3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {
   const std::string_view trimmed = Trim(line);
-  if (trimmed.empty()) return;
-  if (IsCommentLine(trimmed)) {
-    lut.Comments.emplace_back(CommentText(trimmed));
-    return;
-  }
+  if (KeepCommentLine(trimmed, lut)) return;
   if (load.Size == -1) {
     bool found = false;
     const std::string_view size = TextAfterKeyword(trimmed, "LUT3D:", found);
@@ -66,7 +62,6 @@ bool TLuther3DLutFormat::IsFormat(const std::string& path) const {
 
 void TLuther3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {
   const std::string_view trimmed = Trim(line);
-  if (trimmed.empty()) return;
   if (load.Size == -1) {
     // The node count is found on the "#elements = " header line, before comments are
     // passed over. Blanks may lead the number but not follow it.

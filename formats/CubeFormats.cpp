@@ -26,10 +26,7 @@ bool TCube3DLutFormat::IsFormat(const std::string& path) const {
 
 void TCube3DLutFormat::ParseHeaderLine(TLoadState& load, std::string_view line, TLUT& lut) const {
   std::string_view trimmed = Trim(line);
-  if (IsCommentLine(trimmed)) {
-    lut.Comments.emplace_back(CommentText(trimmed));
-    return;
-  }
+  if (KeepCommentLine(trimmed, lut)) return;
   static constexpr std::string_view kShaperKeyword = "LUT_1D_SIZE";
   bool found = false;
   const std::string_view size = TextAfterKeyword(line, "LUT_3D_SIZE", found);
@@ -47,7 +44,6 @@ void TCube3DLutFormat::ParseHeaderLine(TLoadState& load, std::string_view line, 
 void TCube3DLutFormat::ParseValueLine(TLoadState& load, std::string_view line, TLUT& lut,
                                       double divisor) const {
   std::string_view trimmed = Trim(line);
-  if (trimmed.empty()) return;
   if (load.Size == -1) {
     ParseHeaderLine(load, line, lut);
     return;
@@ -104,7 +100,6 @@ void TCube3DTruelightLutFormat::ParseLine(TLoadState& state, std::string_view li
                                           TLUT& lut) const {
   auto& load = static_cast<TTruelightLoad&>(state);
   const std::string_view trimmed = Trim(line);
-  if (trimmed.empty()) return;
   if (load.Size == -1) {
     ParseHeaderLine(load, line, lut);
     if (IsCommentLine(trimmed)) ParseSectionLine(load, trimmed);

@@ -18,11 +18,6 @@ constexpr TValueLayout kIndexedCodeValues{
 constexpr int kPandoraMaxBits = 30;
 constexpr int kLargestMeshExponent = 6;
 
-// Lines without content, comment lines, or nothing to read yet.
-bool IsBlankOrComment(std::string_view trimmed) {
-  return trimmed.empty() || IsCommentLine(trimmed);
-}
-
 // 2^exponent + offset, rounded; exponents far out of range saturate instead of overflowing.
 std::int64_t PowerOfTwoPlus(std::int32_t exponent, double offset) {
   return RoundHalfEven(std::ldexp(1.0, exponent) + offset);
@@ -65,7 +60,7 @@ void TLustre3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT
   // Reading stops with the last node: later lines, a later "Mesh" line too, change nothing.
   if (load.Complete) return;
   const std::string_view trimmed = Trim(line);
-  if (IsBlankOrComment(trimmed) || PosNoCase("3DMESH", trimmed) != 0) return;
+  if (IsCommentLine(trimmed) || PosNoCase("3DMESH", trimmed) != 0) return;
   bool isMeshLine = false;
   const std::string_view afterMesh = TextAfterKeyword(trimmed, "Mesh", isMeshLine);
   if (isMeshLine) {
@@ -102,7 +97,7 @@ bool TPandora3DLutFormat::IsFormat(const std::string& path) const {
 
 void TPandora3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {
   const std::string_view trimmed = Trim(line);
-  if (IsBlankOrComment(trimmed)) return;
+  if (IsCommentLine(trimmed)) return;
   std::int32_t number = 0;
   if (load.Size == -1 && IntegerAfterPrefix(line, "in ", number)) {
     load.SetGridSizeFromNodeCount(number);
@@ -143,7 +138,7 @@ bool TQuantel3DLutFormat::IsFormat(const std::string& path) const {
 
 void TQuantel3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {
   const std::string_view trimmed = Trim(line);
-  if (IsBlankOrComment(trimmed)) return;
+  if (IsCommentLine(trimmed)) return;
   std::int32_t number = 0;
   if (load.Size == -1 && IntegerAfterPrefix(line, "vertices", number)) {
     load.SetGridSize(number);

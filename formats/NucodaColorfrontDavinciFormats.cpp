@@ -51,7 +51,7 @@ std::unique_ptr<TLoadState> TNucoda3DLutFormat::NewLoadState(const std::string&,
 void TNucoda3DLutFormat::ParseLine(TLoadState& state, std::string_view line, TLUT& lut) const {
   auto& load = static_cast<TNucodaLoad&>(state);
   const std::string_view trimmed = Trim(line);
-  if (trimmed.empty() || IsCommentLine(trimmed)) return;
+  if (IsCommentLine(trimmed)) return;
   // Every keyword holds an underscore; value lines are passed on without searching them.
   if (trimmed.find('_') != std::string_view::npos) {
     bool found = false;
@@ -134,7 +134,6 @@ bool TColorFrontOSD3DLutFormat::IsFormat(const std::string& path) const {
 void TColorFrontOSD3DLutFormat::ParseLine(TLoadState& load, std::string_view line,
                                           TLUT& lut) const {
   const std::string_view trimmed = Trim(line);
-  if (trimmed.empty()) return;
   if (load.Size == -1) load.SetGridSizeFromValueLines();
   if (IsCommentLine(trimmed)) return;
   load.ReadGridLine(trimmed, lut, kBgrValues);
@@ -172,7 +171,7 @@ std::unique_ptr<TLoadState> TDavinciDat3DLutFormat::NewLoadState(const std::stri
 void TDavinciDat3DLutFormat::ParseLine(TLoadState& state, std::string_view line, TLUT& lut) const {
   auto& load = static_cast<TDatLoad&>(state);
   const std::string_view trimmed = Trim(line);
-  if (trimmed.empty() || IsCommentLine(trimmed)) return;
+  if (IsCommentLine(trimmed)) return;
   if (load.Size == -1) {
     if (load.HasSizeKeyword) {
       // Lines before the size line are passed over.

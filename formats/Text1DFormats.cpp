@@ -220,7 +220,6 @@ bool T1DTextLutFormat::IsFormat(const std::string& path) const {
 
 void T1DTextLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {
   const std::string_view trimmed = Trim(line);
-  if (trimmed.empty()) return;
   const bool comment = IsCommentLine(trimmed);
   if (comment && !Traits.KeywordsInComments) {
     KeepComment(load, trimmed, lut);

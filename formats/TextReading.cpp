@@ -79,9 +79,11 @@ void TGenericLutFormat::Load(const std::string& path, TLUT& lut, TLoadContext& c
   load->StartValueWatch();
   int number = 0;
   ForEachLine(text, [&](std::string_view line) {
+    ++number;
+    if (Trim(line).empty()) return;  // no format reads anything from a blank line
     load->WatchLineBefore();
     ParseLine(*load, line, lut);
-    load->WatchLineAfter(line, ++number);
+    load->WatchLineAfter(line, number);
   });
   load->FinishValueWatch(context);
   FinishLoad(*load, lut);
@@ -230,6 +232,12 @@ bool HasHeaderKeywords(const std::string& path, std::string_view required,
   for (const std::string& item : SplitKeywordList(required)) {
     if (header.find(item) == std::string::npos) return false;
   }
+  return true;
+}
+
+bool KeepCommentLine(std::string_view trimmed, TLUT& lut) {
+  if (trimmed.empty() || trimmed[0] != '#') return false;
+  lut.Comments.emplace_back(Trim(trimmed.substr(1)));
   return true;
 }
 

@@ -154,15 +154,19 @@ class TLoadState {
 bool HasHeaderKeywords(const std::string& path, std::string_view required,
                        std::string_view excluded);
 
+// For a trimmed line whose first character is "#": its text kept as a comment of the record,
+// and true. False, nothing kept, for any other line.
+bool KeepCommentLine(std::string_view trimmed, TLUT& lut);
+
 // The checks of TLoadState::SetGridSize and SetTableSize alone, for readers that keep a
 // size of their own: the size when the record can hold it, refused otherwise.
 std::int32_t CheckedGridSize(std::int64_t size, std::int64_t minimum = 1);
 std::int32_t CheckedTableSize(std::int64_t size, std::int64_t minimum = 1);
 
 // Line-based text formats: Load reads the file, makes a new state (NewLoadState), calls
-// PrepareText, then ParseLine for every line, and FinishLoad. Lines that look like values
-// but stored nothing between the first and the last stored value are counted as skipped:
-// every format on the toolkit reports them without code of its own. An error raised on a
+// PrepareText, then ParseLine for every line that is not blank, and FinishLoad. Lines that look
+// like values but stored nothing between the first and the last stored value are counted as
+// skipped: every format on the toolkit reports them without code of its own. An error raised on a
 // line notes the line's number.
 class TGenericLutFormat : public TLUTFormat {
  public:
@@ -175,6 +179,7 @@ class TGenericLutFormat : public TLUTFormat {
   virtual std::unique_ptr<TLoadState> NewLoadState(const std::string& path,
                                                    std::int32_t inputBits) const;
   virtual void PrepareText(TLoadState& load, const TTextFile& text) const;
+  // Never called with a blank line.
   virtual void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const;
   // After the last line: TLoadState::FinishRecord by default. Formats whose files decide
   // their kind and completeness themselves override it.

@@ -55,11 +55,7 @@ void T3dlLutFormat::PrepareText(TLoadState& load, const TTextFile& textFile) con
 
 void T3dlLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {
   const std::string_view trimmed = Trim(line);
-  if (trimmed.empty()) return;
-  if (IsCommentLine(trimmed)) {
-    lut.Comments.emplace_back(CommentText(trimmed));
-    return;
-  }
+  if (KeepCommentLine(trimmed, lut)) return;
   if (load.Size == -1) {
     // The first line of integers only is the breakpoint line; its count is the size.
     if (IsDigit(trimmed[0])) {
