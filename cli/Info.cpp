@@ -48,8 +48,8 @@ void AppendGrid(const TLUT& lut, TOutputBuffer& out) {
 }
 
 void AppendValues(const TLUT& lut, TOutputBuffer& out) {
-  if (lut.Kind == lk1D || lut.Kind == lk1DAnd3D) AppendTable(lut, out);
-  if (lut.Kind == lk3D || lut.Kind == lk1DAnd3D) AppendGrid(lut, out);
+  if (lut.HasTable()) AppendTable(lut, out);
+  if (lut.HasGrid()) AppendGrid(lut, out);
 }
 
 void LoadFile(const std::string& path, const TInfoOptions& options, TLUT& lut,
@@ -111,8 +111,8 @@ TJson GridTriples(const TLUT& lut) {
 TJson FileJson(const std::string& path, bool withValues, const TLUT& lut) {
   TJson description = LutDescription(path, lut);
   if (!withValues || lut.FormatIndex < 0) return description;
-  const bool table = lut.Kind == lk1D || lut.Kind == lk1DAnd3D;
-  const bool grid = lut.Kind == lk3D || lut.Kind == lk1DAnd3D;
+  const bool table = lut.HasTable();
+  const bool grid = lut.HasGrid();
   description["table"] = table ? TableTriples(lut) : TJson::array();
   description["grid"] = grid ? GridTriples(lut) : TJson::array();
   return description;

@@ -7,14 +7,6 @@ namespace vorn::cli {
 
 namespace {
 
-bool HasTable(const TLUT& lut) {
-  return lut.Kind == lk1D || lut.Kind == lk1DAnd3D;
-}
-
-bool HasGrid(const TLUT& lut) {
-  return lut.Kind == lk3D || lut.Kind == lk1DAnd3D;
-}
-
 const char* KindName(TLutKind kind) {
   switch (kind) {
     case lk1D:
@@ -51,15 +43,14 @@ TJson LutDescription(const std::string& path, const TLUT& lut) {
   description["format"] = format->Name;
   description["format_number"] = lut.FormatIndex;
   description["type"] = KindName(lut.Kind);
-  description["size_1d"] = HasTable(lut) ? TJson(lut.Size1D) : TJson(nullptr);
-  description["size_3d"] = HasGrid(lut) ? TJson(lut.Size3D) : TJson(nullptr);
+  description["size_1d"] = lut.HasTable() ? TJson(lut.Size1D) : TJson(nullptr);
+  description["size_3d"] = lut.HasGrid() ? TJson(lut.Size3D) : TJson(nullptr);
   description["comments"] = lut.Comments;
   return description;
 }
 
 void CheckLutSizes(const TLUT& lut) {
-  if ((HasTable(lut) && (lut.Size1D < 0 || lut.Size1D > TLUT::MaxTableEntries)) ||
-      (HasGrid(lut) && (lut.Size3D < 0 || lut.Size3D > TLUT::MaxGridNodes))) {
+  if (!lut.SizesWithinCapacity()) {
     throw ECommandError("the reader reported a size beyond the capacity of a LUT");
   }
 }

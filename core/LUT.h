@@ -74,6 +74,16 @@ class TLUT {
 
   std::int32_t FormatIndex = -1;
   TLutKind Kind = lk1D;
+
+  // The kind holds a 1D table (alone or as the shaper before a grid) / a 3D grid.
+  bool HasTable() const { return Kind == lk1D || Kind == lk1DAnd3D; }
+  bool HasGrid() const { return Kind == lk3D || Kind == lk1DAnd3D; }
+  // The sizes of the parts the kind holds lie within the capacities (a record that claims
+  // more than it can hold would read past them).
+  bool SizesWithinCapacity() const {
+    return (!HasTable() || (Size1D >= 0 && Size1D <= MaxTableEntries)) &&
+           (!HasGrid() || (Size3D >= 0 && Size3D <= MaxGridNodes));
+  }
   std::vector<std::string> Comments;
   std::int32_t Size1D = 0;
   std::int32_t Size3D = 0;

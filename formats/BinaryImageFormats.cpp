@@ -34,8 +34,8 @@ std::uint32_t FsiDitCode(double value) {
 
 // The 64-node grid the file holds: the record itself, or the record sampled on 64 nodes.
 const TLUT& FsiDitGrid(const TLUT& lut, std::unique_ptr<TLUT>& sampled) {
-  if (lut.Kind == lk3D || lut.Kind == lk1DAnd3D) GridSizeToWrite(lut);
-  if (lut.Kind == lk1D || lut.Kind == lk1DAnd3D) TableSizeToWrite(lut);
+  if (lut.HasGrid()) GridSizeToWrite(lut);
+  if (lut.HasTable()) TableSizeToWrite(lut);
   if (lut.Kind == lk3D && lut.Size3D == TFSI_DIT_3DLutFormat::GridSize) return lut;
   sampled = std::make_unique<TLUT>();
   sampled->Kind = lk3D;

@@ -40,25 +40,16 @@ struct TAxisSet {
   }
 };
 
-bool HasGrid(const TLUT& lut) {
-  return lut.Kind == lk3D || lut.Kind == lk1DAnd3D;
-}
-
-bool HasTable(const TLUT& lut) {
-  return lut.Kind == lk1D || lut.Kind == lk1DAnd3D;
-}
-
 // Evaluation stays inside the arrays only for sizes within the record's capacity.
 void CheckCapacity(const TLUT& lut) {
-  if ((HasTable(lut) && (lut.Size1D < 0 || lut.Size1D > TLUT::MaxTableEntries)) ||
-      (HasGrid(lut) && (lut.Size3D < 0 || lut.Size3D > TLUT::MaxGridNodes))) {
+  if (!lut.SizesWithinCapacity()) {
     throw Exception("The LUT's size is beyond what a LUT record holds; it cannot be compared.");
   }
 }
 
 // The lattice a LUT contributes: its grid's nodes, or the default lattice without a grid.
 int LatticeNodes(const TLUT& lut) {
-  return HasGrid(lut) ? std::max(lut.Size3D, 2) : kDefaultLatticeSize;
+  return lut.HasGrid() ? std::max(lut.Size3D, 2) : kDefaultLatticeSize;
 }
 
 struct TSampleSets {
@@ -76,7 +67,7 @@ TSampleSets DefaultSets(const TLUT& first, const TLUT& second) {
 
   int longest = 0;
   for (const TLUT* lut : {&first, &second}) {
-    if (!HasTable(*lut) || lut->Size1D < 2) continue;
+    if (!lut->HasTable() || lut->Size1D < 2) continue;
     if (lut->Size1D != longest) sets.GreyAxes.push_back(TAxisSet::Nodes(lut->Size1D));
     longest = std::max(longest, lut->Size1D);
   }

@@ -70,14 +70,6 @@ double TDeviceCoding::TableInverse(double y) const {
   return (low + fraction) / (kGammaTableSize - 1);
 }
 
-bool HasShaper(const TLUT& lut) {
-  return lut.Kind == lk1D || lut.Kind == lk1DAnd3D;
-}
-
-bool HasGrid(const TLUT& lut) {
-  return lut.Kind == lk3D || lut.Kind == lk1DAnd3D;
-}
-
 double ShaperValue(const TLUT& lut, int channel, double x) {
   const TRGB out = lut.Evaluate1D({x, x, x});
   return channel == 0 ? out.R : (channel == 1 ? out.G : out.B);
@@ -99,7 +91,7 @@ TCurveTables ShaperCurves(const TLUT& lut, const TDeviceCoding& coding) {
 
 // The curves on the device input side: the shaper when the LUT has one.
 TCurveTables DeviceInputCurves(const TLUT& lut, const TDeviceCoding& coding) {
-  if (HasShaper(lut)) return ShaperCurves(lut, coding);
+  if (lut.HasTable()) return ShaperCurves(lut, coding);
   if (!coding.Active()) return IdentityCurves();
   return SampleCurves(kMaxCurveEntries, [&](int, double d) { return coding.ToLut(d); });
 }
@@ -111,8 +103,8 @@ TCurveTables DeviceOutputCurves(const TDeviceCoding& coding) {
 
 // The LUT's grid node for node, or the identity of 2 nodes when it has none.
 TGridTable GridOf(const TLUT& lut) {
-  if (!HasGrid(lut) || lut.Size3D < 2) {
-    return SampleGrid(2, [&](const TRGB& x) { return HasGrid(lut) ? lut.Evaluate3D(x) : x; });
+  if (!lut.HasGrid() || lut.Size3D < 2) {
+    return SampleGrid(2, [&](const TRGB& x) { return lut.HasGrid() ? lut.Evaluate3D(x) : x; });
   }
   const double last = lut.Size3D - 1;
   return SampleGrid(lut.Size3D, [&](const TRGB& x) {
@@ -215,7 +207,7 @@ TLut16Tables DisplayInverseTables(const TRecipe& r) {
 TLut16Tables InputForwardTables(const TRecipe& r) {
   TLut16Tables tables;
   tables.Input = DeviceInputCurves(r.Lut, r.Coding);
-  const bool grid = HasGrid(r.Lut) && r.Lut.Size3D >= 2;
+  const bool grid = r.Lut.HasGrid() && r.Lut.Size3D >= 2;
   const int cells = grid ? r.Lut.Size3D - 1 : 1;
   const int size = std::max(1, (kRefinedGridLimit - 1) / cells) * cells + 1;
   tables.Grid = SampleGrid(size, [&](const TRGB& x) {

@@ -45,8 +45,8 @@ std::string OutcomeOf(const TLoadCase& load) {
     const auto append = [&outcome](const double* values, std::size_t count) {
       outcome.append(reinterpret_cast<const char*>(values), count * sizeof(double));
     };
-    const bool hasTable = lut.Kind == lk1D || lut.Kind == lk1DAnd3D;
-    const bool hasGrid = lut.Kind == lk3D || lut.Kind == lk1DAnd3D;
+    const bool hasTable = lut.HasTable();
+    const bool hasGrid = lut.HasGrid();
     for (int i = 0; hasTable && i < std::min(lut.Size1D, TLUT::MaxTableEntries); ++i) {
       append(lut.Entry(i), 3);
     }
