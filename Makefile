@@ -1,5 +1,5 @@
 # Set-up, build, run and test. Every target installs the Debian packages it needs first.
-.PHONY: deps configure build run run-cli test test-sanitize test-tsan test-valgrind bench bench-load bench-detect screenshots peer fuzz-build fuzz-smoke fuzz-long format clean package
+.PHONY: deps configure build run run-cli test test-sanitize test-tsan test-valgrind bench bench-load bench-detect bench-apply screenshots peer fuzz-build fuzz-smoke fuzz-long format clean package
 
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
@@ -67,6 +67,10 @@ bench: build
 # with peak memory.
 bench-load: build
 	@bash bench/load-bench.sh $(BUILD_DIR)
+
+# vorn-lut apply of a 33-node cube to a 6000x4000 JPEG against djpeg + cjpeg, whole processes.
+bench-apply: build
+	@bash bench/compare-apply.sh $(BUILD_DIR)/cli/vorn-lut
 
 # vorn-lut info on 1,000 small files of mixed formats, whole process.
 bench-detect: build
