@@ -254,6 +254,57 @@ TEST(ApplyToBitmap, EveryPixelIsEvaluatePixelForEveryKind) {
   }
 }
 
+// A picture large enough to be mapped in several bands on several threads, through grids of
+// the sizes the bitmap loop treats apart: stored in full, stored in part (the rest reads
+// 0.0), and declared larger than a record holds (read through the checked nodes).
+TEST(ApplyToBitmap, LargePicturesMatchEvaluatePixelForEveryGridLayout) {
+  struct TCase {
+    TLutKind Kind;
+    int Stored;    // nodes per axis given values
+    int Declared;  // Size3D
+  };
+  const TCase cases[] = {{lk3D, 33, 33},
+                         {lk3D, 2, 2},
+                         {lk3D, 1, 1},
+                         {lk1DAnd3D, 17, 17},
+                         {lk3D, 9, 12},
+                         {lk1DAnd3D, 4, 6},
+                         {lk3D, 5, TLUT::MaxGridNodes + 20}};
+  TBitmap24 picture(320, 650);
+  std::mt19937 random(11);
+  for (int y = 0; y < picture.Height(); ++y) {
+    std::uint8_t* p = picture.ScanLine(y);
+    for (int x = 0; x < picture.Width() * 3; ++x) p[x] = static_cast<std::uint8_t>(random());
+  }
+  for (const TCase& c : cases) {
+    TLUT lut;
+    for (int r = 0; r < c.Stored; ++r)
+      for (int g = 0; g < c.Stored; ++g)
+        for (int b = 0; b < c.Stored; ++b)
+          lut.SetNode(r, g, b,
+                      {0.9 * r / c.Stored + 0.05, std::sqrt(1.0 * g / c.Stored) - 0.02,
+                       (b + 0.5 * r) / c.Stored});
+    lut.Size1D = 5;
+    for (int i = 0; i < 5; ++i) lut.SetEntry(i, {i / 4.0, std::pow(i / 4.0, 2.2), 1.0 - i / 4.0});
+    lut.Kind = c.Kind;
+    lut.Size3D = c.Declared;
+    TBitmap24 mapped = picture;
+    lut.ApplyToBitmap(mapped);
+    for (int y = 0; y < picture.Height(); ++y) {
+      for (int x = 0; x < picture.Width(); ++x) {
+        const std::uint8_t* in = picture.ScanLine(y) + 3 * x;
+        const std::uint8_t* out = mapped.ScanLine(y) + 3 * x;
+        TLutPixel expected;
+        lut.EvaluatePixel({in[2], in[1], in[0], 8}, expected);
+        ASSERT_EQ((std::vector<int>{out[2], out[1], out[0]}),
+                  (std::vector<int>{expected.R, expected.G, expected.B}))
+            << "kind " << c.Kind << ", " << c.Stored << " of " << c.Declared << " nodes at " << x
+            << ", " << y;
+      }
+    }
+  }
+}
+
 TEST(ResampleFrom, SameKindAndSizeCopiesBitForBit) {
   TLUT source;
   FillDistinct(source, 17);
