@@ -4,11 +4,8 @@
 #include <memory>
 #include <string_view>
 
-#include "core/TextTools.h"
 #include "formats/FormatToolkit.h"
-#include "formats/XMLNode.h"
 #include "imaging/HaldImage.h"
-#include "platform/Convert.h"
 #include "platform/Files.h"
 
 namespace vorn {

@@ -3,10 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "core/TextTools.h"
 #include "formats/FormatToolkit.h"
-#include "formats/XMLNode.h"
-#include "platform/Convert.h"
 
 namespace vorn {
 

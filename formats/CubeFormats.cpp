@@ -1,8 +1,6 @@
 #include "formats/CubeFormats.h"
 
-#include "core/TextTools.h"
 #include "formats/FormatToolkit.h"
-#include "platform/Convert.h"
 
 namespace vorn {
 

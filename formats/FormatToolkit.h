@@ -18,6 +18,7 @@
 #include "core/TextTools.h"
 #include "formats/TextReading.h"
 #include "formats/XMLNode.h"
+#include "platform/Convert.h"
 
 namespace vorn {
 

@@ -9,8 +9,6 @@
 
 #include "formats/CubeFormats.h"
 #include "formats/FormatToolkit.h"
-#include "formats/XMLNode.h"
-#include "platform/Convert.h"
 #include "platform/Files.h"
 
 namespace vorn {

@@ -2,9 +2,7 @@
 
 #include <vector>
 
-#include "core/TextTools.h"
 #include "formats/FormatToolkit.h"
-#include "platform/Convert.h"
 
 namespace vorn {
 

@@ -7,10 +7,7 @@
 #include <span>
 #include <stdexcept>
 
-#include "core/TextTools.h"
 #include "formats/FormatToolkit.h"
-#include "formats/XMLNode.h"
-#include "platform/Convert.h"
 
 namespace vorn {
 

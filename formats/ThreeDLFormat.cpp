@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 
-#include "core/TextTools.h"
 #include "formats/FormatToolkit.h"
 
 namespace vorn {
