@@ -1,5 +1,6 @@
 #include "core/TextFile.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -38,6 +39,11 @@ bool HasBreak(std::string_view line) {
 }
 
 }  // namespace
+
+TTextFile::TTextFile() = default;
+TTextFile::~TTextFile() = default;
+TTextFile::TTextFile(TTextFile&&) noexcept = default;
+TTextFile& TTextFile::operator=(TTextFile&&) noexcept = default;
 
 void TTextFile::Load(const std::string& path) {
   Clear();
@@ -150,9 +156,12 @@ void TTextFile::MakeDense() {
 void TTextFile::PrepareAdd(std::string_view line, bool known) {
   EnsureIndex();
   if (Buffer_.Size() + line.size() + LineBreak.size() + 2 > kMaxTextBytes) RaiseTooLarge();
-  if (Count_ == 0 && Lines_.empty() && Buffer_.Size() == 0) {
+  if (Count_ == 0 && Lines_.empty() && Buffer_.Size() == 0 && Written_.Lines == 0) {
     Clean_ = true;
     CleanBreak_ = LineBreak;
+  }
+  if (Written_.Lines > 0 && CleanBreak_ != LineBreak) {
+    throw Exception("The line break of a text cannot change once lines were written out.");
   }
   if (Clean_ && CleanBreak_ != LineBreak) Clean_ = false;
   if (Unterminated_) {
@@ -182,6 +191,7 @@ void TTextFile::FinishAdd(std::size_t offset, std::size_t length) {
     std::memcpy(Buffer_.Data() + offset + length, LineBreak.data(), LineBreak.size());
   }
   Buffer_.Resize(offset + length + LineBreak.size());
+  if (Buffer_.Size() >= Written_.FlushAt) Flush();
 }
 
 void TTextFile::Add(std::string_view line) {
@@ -211,9 +221,15 @@ void TTextFile::Clear() {
   Dense_ = false;
   Lines_.clear();
   CheckedBreak_.clear();
+  Written_ = {};
 }
 
 void TTextFile::Reserve(std::size_t lines, std::size_t bytes) {
+  if (Written_.FlushBytes > 0) {
+    // A streamed text holds one piece at a time.
+    bytes = std::min(bytes, Written_.FlushBytes + kStreamSlackBytes);
+    lines = std::min(lines, Written_.FlushBytes);
+  }
   Buffer_.Reserve(bytes);
   if (Dense_) {
     Lines_.reserve(lines);
@@ -233,12 +249,108 @@ std::string TTextFile::Text() const {
   return text;
 }
 
-void TTextFile::Save(const std::string& path) const {
-  if (Clean_ && CleanBreak_ == LineBreak) {
-    WriteWholeFile(path, std::string_view(Buffer_.Data(), Buffer_.Size()));
-  } else {
-    WriteWholeFile(path, Text());
+void TTextFile::Save(const std::string& path) {
+  const bool asItIs = Clean_ && CleanBreak_ == LineBreak;
+  if (!Written_.File) {
+    WriteWholeFile(path, asItIs ? std::string_view(Buffer_.Data(), Buffer_.Size()) : Text());
+    return;
   }
+  if (path != Written_.Path) {
+    throw Exception("A streamed text is saved only to the file it streams to.");
+  }
+  // Lines written out leave the text clean (PrepareAdd keeps the break).
+  Written_.File->Write(std::string_view(Buffer_.Data(), Buffer_.Size()));
+  Written_.File->Commit();
+}
+
+void TTextFile::StreamTo(const std::string& path, std::size_t flushBytes) {
+  Written_.Path = path;
+  Written_.FlushBytes = std::max<std::size_t>(flushBytes, 1);
+  Written_.FlushAt = Written_.FlushBytes;
+}
+
+void TTextFile::Flush() {
+  if (Dense_ || !Clean_ || CleanBreak_ != LineBreak || Unterminated_) {
+    Written_.FlushAt = static_cast<std::size_t>(-1);
+    return;
+  }
+  if (!Written_.File) Written_.File = std::make_unique<TFileReplacement>(Written_.Path);
+  Written_.File->Write(std::string_view(Buffer_.Data(), Buffer_.Size()));
+  EnsureIndex();
+  Written_.Lines += Count_;
+  Buffer_.Clear();
+  Count_ = 0;
+  Starts_.clear();
+  Cursor_ = {};
+}
+
+// ---- TTextFileReader -------------------------------------------------------------------------
+
+TTextFileReader::TTextFileReader(const std::string& path, std::size_t chunkBytes)
+    : File_(std::make_unique<TFileReader>(path)),
+      ChunkBytes_(std::max<std::size_t>(chunkBytes, 1)) {}
+
+TTextFileReader::~TTextFileReader() = default;
+
+bool TTextFileReader::Refill() {
+  if (Ended_) return false;
+  const std::size_t kept = Buffer_.Size() - Start_;
+  if (kept > 0 && Start_ > 0) std::memmove(Buffer_.Data(), Buffer_.Data() + Start_, kept);
+  Start_ = 0;
+  Buffer_.Resize(kept + ChunkBytes_);
+  char* fresh = Buffer_.Data() + kept;
+  std::size_t got = File_->Read(fresh, ChunkBytes_);
+  Ended_ = got < ChunkBytes_;
+  if (const char* nul = Find(fresh, got, '\0')) {
+    got = static_cast<std::size_t>(nul - fresh);
+    Ended_ = true;
+  }
+  Buffer_.Resize(kept + got);
+  Total_ += got;
+  if (Total_ > kMaxTextBytes) RaiseTooLarge();
+  // Kept bytes that held a CR may still: the flag only chooses the search.
+  HasCR_ = (kept > 0 && HasCR_) || Find(fresh, got, '\r') != nullptr;
+  return got > 0;
+}
+
+std::size_t TTextFileReader::BreakAt(std::size_t start) const {
+  const char* data = Buffer_.Data();
+  const std::size_t size = Buffer_.Size();
+  if (!HasCR_) {
+    const char* lf = Find(data + start, size - start, '\n');
+    return lf ? static_cast<std::size_t>(lf - data) : size;
+  }
+  std::size_t at = start;
+  while (at < size && data[at] != '\n' && data[at] != '\r') ++at;
+  return at;
+}
+
+bool TTextFileReader::Next(std::string_view& line) {
+  std::size_t from = Start_;  // the bytes from Start_ to here hold no break
+  for (;;) {
+    const std::size_t end = BreakAt(from);
+    if (end < Buffer_.Size()) {
+      if (Buffer_.Data()[end] == '\r' && end + 1 == Buffer_.Size() && !Ended_) {
+        // The LF that would pair with this CR is in the next piece.
+        const std::size_t offset = end - Start_;
+        Refill();
+        from = Start_ + offset;
+        continue;
+      }
+      const char* data = Buffer_.Data();
+      line = std::string_view(data + Start_, end - Start_);
+      const bool pair = data[end] == '\r' && end + 1 < Buffer_.Size() && data[end + 1] == '\n';
+      Start_ = end + (pair ? 2 : 1);
+      return true;
+    }
+    const std::size_t searched = Buffer_.Size() - Start_;
+    if (!Refill()) break;
+    from = Start_ + searched;
+  }
+  if (Start_ == Buffer_.Size()) return false;
+  line = std::string_view(Buffer_.Data() + Start_, Buffer_.Size() - Start_);
+  Start_ = Buffer_.Size();
+  return true;
 }
 
 }  // namespace vorn

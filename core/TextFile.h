@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,9 @@
 #include "platform/Memory.h"
 
 namespace vorn {
+
+class TFileReplacement;
+class TFileReader;
 
 class TTextFile {
  public:
@@ -27,20 +31,34 @@ class TTextFile {
   void Load(const std::string& path);
   // Replaces the lines with the lines of the text.
   void SetText(std::string_view text);
-  // Writes every line followed by LineBreak in one write; the text is complete before
-  // the file is touched.
-  void Save(const std::string& path) const;
-  // The text Save writes.
+  // Writes every line followed by LineBreak; the file is replaced only by the complete
+  // text (WriteWholeFile, or TFileReplacement for a text given StreamTo).
+  void Save(const std::string& path);
+  // The text Save writes (of a streamed text, the lines not yet written out).
   std::string Text() const;
 
+  // For writers of large files: from here on, whenever the text holds flushBytes or more,
+  // it goes to a temporary file beside path (TFileReplacement) and leaves memory. Save(path)
+  // completes the file; without it the file stays as it was. Count() goes on counting every
+  // line, while only the lines not yet written out can be read; LineBreak may not change
+  // once some were. A text below flushBytes is saved as any other.
+  void StreamTo(const std::string& path, std::size_t flushBytes = kStreamFlushBytes);
+  static constexpr std::size_t kStreamFlushBytes = std::size_t{256} << 10;
+
+  TTextFile();
+  ~TTextFile();
+  TTextFile(TTextFile&&) noexcept;
+  TTextFile& operator=(TTextFile&&) noexcept;
+
   std::size_t Count() const {
-    if (Dense_) return Lines_.size();
+    if (Dense_) return Written_.Lines + Lines_.size();
     EnsureIndex();
-    return Count_;
+    return Written_.Lines + Count_;
   }
   // The bytes the lines take, their breaks included (what Reserve counts).
   std::size_t Bytes() const { return Buffer_.Size(); }
   std::string_view operator[](std::size_t i) const {
+    i -= Written_.Lines;
     if (Dense_) return {Buffer_.Data() + Lines_[i].Offset, Lines_[i].Length};
     EnsureIndex();
     return IndexedLine(i);
@@ -64,6 +82,7 @@ class TTextFile {
     Buffer_.Data()[offset + length] = '\n';
     Buffer_.Resize(offset + length + 1);
     if (HasCR_) ForgetBreakSearches();
+    if (Buffer_.Size() >= Written_.FlushAt) Flush();
   }
   void Clear();
   // Room for the given number of lines and bytes, for writers that know their size.
@@ -103,8 +122,13 @@ class TTextFile {
   // Ready to append a line of length (or of unknown length, -1) after the text.
   void PrepareAdd(std::string_view line, bool known);
   void FinishAdd(std::size_t offset, std::size_t length);
+  // Writes the text out to the stream and empties it, when it is exactly its lines and
+  // their breaks (a text that is not stays in memory until Save).
+  void Flush();
 
   static constexpr std::size_t kStride = 32;
+  // Room for the line that crosses a streamed text's flush size.
+  static constexpr std::size_t kStreamSlackBytes = 4096;
 
   struct LineSpan {
     std::uint32_t Offset;
@@ -139,6 +163,45 @@ class TTextFile {
   std::vector<LineSpan> Lines_;
   // The LineBreak the last added line was checked for (a plain break, a CR in it).
   std::string CheckedBreak_;
+
+  // A streamed text: where it goes, the lines already written out, the size that starts
+  // the next write (never reached by a text that is not streamed).
+  struct TWritten {
+    std::string Path;
+    std::unique_ptr<TFileReplacement> File;
+    std::size_t FlushBytes = 0;
+    std::size_t FlushAt = static_cast<std::size_t>(-1);
+    std::size_t Lines = 0;
+  } Written_;
+};
+
+// Reads a file's lines one after the other, split as TTextFile splits them (CR, LF or
+// CR LF; the text ends at the first NUL byte; the last line may have no break), holding
+// only a piece of chunkBytes and the line that crosses its end.
+class TTextFileReader {
+ public:
+  explicit TTextFileReader(const std::string& path, std::size_t chunkBytes = kChunkBytes);
+  ~TTextFileReader();
+  TTextFileReader(const TTextFileReader&) = delete;
+  TTextFileReader& operator=(const TTextFileReader&) = delete;
+
+  // The next line, valid until the next call; false after the last one.
+  bool Next(std::string_view& line);
+
+  static constexpr std::size_t kChunkBytes = std::size_t{256} << 10;
+
+ private:
+  // Reads the next piece after the unread bytes; false at the end of the text.
+  bool Refill();
+  std::size_t BreakAt(std::size_t start) const;
+
+  std::unique_ptr<TFileReader> File_;
+  std::size_t ChunkBytes_;
+  TByteBuffer Buffer_;
+  std::size_t Start_ = 0;  // of the next line
+  std::size_t Total_ = 0;  // bytes of text read so far
+  bool HasCR_ = false;     // among the bytes held
+  bool Ended_ = false;     // the file's end or a NUL byte was reached
 };
 
 template <class Visit>

@@ -125,6 +125,7 @@ void TPFClean3D_Format::Load(const std::string& path, TLUT& lut, TLoadContext& c
 void TPFClean3D_Format::Save(const std::string& path, const TLUT& lut, int bits) const {
   bits = CodeBitsToWrite(bits);
   TTextFile text;
+  text.StreamTo(path);
   text.Add("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>");
   text.Add("<lut type=\"ascii\">");
   text.Add("<maximum>" + FormatScaledInt(bits, 1.0) + "</maximum>");

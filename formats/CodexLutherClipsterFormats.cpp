@@ -44,6 +44,7 @@ void TCodex3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT&
 
 void TCodex3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) const {
   TTextFile text;
+  text.StreamTo(path);
   text.Add("Lut3D: " + std::to_string(GridSizeToWrite(lut)));
   text.Add("");
   text.Add("R\tG\tB");
@@ -76,6 +77,7 @@ void TLuther3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT
 void TLuther3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) const {
   const std::int64_t n = GridSizeToWrite(lut);
   TTextFile text;
+  text.StreamTo(path);
   text.Add("#channels: c3");
   text.Add("#elements = " + std::to_string(n * n * n));
   AddGridLines(text, lut, kCodeValues, TValueWriter::ScaledInt(bits));
@@ -131,6 +133,7 @@ void TClipster3DLutFormat::Load(const std::string& path, TLUT& lut, TLoadContext
 
 void TClipster3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) const {
   TTextFile text;
+  text.StreamTo(path);
   text.Add("<LUT3D name='" + XmlEscape(FileTitle(path)) + "' N='" +
            std::to_string(GridSizeToWrite(lut)) + "' BitDepth='" + std::to_string(bits) + "'>");
   text.Add("<values>");

@@ -17,6 +17,9 @@ class TCodex3DLutFormat : public TGenericLutFormat {
   bool IsFormat(const std::string& path) const override;
   void Save(const std::string& path, const TLUT& lut, int bits) const override;
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
+
+ protected:
+  bool NeedsWholeText() const override { return false; }
 };
 
 class TLuther3DLutFormat : public TGenericLutFormat {
@@ -25,6 +28,9 @@ class TLuther3DLutFormat : public TGenericLutFormat {
   bool IsFormat(const std::string& path) const override;
   void Save(const std::string& path, const TLUT& lut, int bits) const override;
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
+
+ protected:
+  bool NeedsWholeText() const override { return false; }
 };
 
 class TClipster3DLutFormat : public TGenericLutFormat {

@@ -58,6 +58,7 @@ void TCube3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& 
 
 void TCube3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
   TTextFile text;
+  text.StreamTo(path);
   AddCommentLines(text, lut);
   text.Add(kConvertedBy);
   text.Add("");
@@ -154,6 +155,7 @@ void TCube3DTruelightLutFormat::StoreShaperEntry(TTruelightLoad& load, TLUT& lut
 void TCube3DTruelightLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
   const std::string size = std::to_string(GridSizeToWrite(lut));
   TTextFile text;
+  text.StreamTo(path);
   text.Add("# Truelight Cube v2.0");
   text.Add("# iDims     3");
   text.Add("# oDims     3");
@@ -174,6 +176,7 @@ bool TFSI_CFE_3DLutFormat::IsFormat(const std::string& path) const {
 
 void TFSI_CFE_3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
   TTextFile text;
+  text.StreamTo(path);
   text.Add("LUT_3D_AUTHOR Vorn LUT Converter");
   text.Add("LUT_3D_MODEL CM240");
   text.Add("LUT_3D_VERSION 2.0.0");
@@ -196,6 +199,7 @@ void TPanasonic3DLutFormat::ParseLine(TLoadState& load, std::string_view line, T
 
 void TPanasonic3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
   TTextFile text;
+  text.StreamTo(path);
   AddCommentLines(text, lut);
   text.Add(kConvertedBy);
   text.Add("");

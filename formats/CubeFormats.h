@@ -21,6 +21,7 @@ class TCube3DLutFormat : public TGenericLutFormat {
 
  protected:
   explicit TCube3DLutFormat(std::string name) : TGenericLutFormat(std::move(name), true) {}
+  bool NeedsWholeText() const override { return false; }
 
   // Handles a line read before the grid size is known.
   virtual void ParseHeaderLine(TLoadState& load, std::string_view line, TLUT& lut) const;

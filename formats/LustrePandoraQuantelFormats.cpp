@@ -74,6 +74,7 @@ void TLustre3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits
   const int exponent = MeshExponentFor(n);
   const int codeBits = CodeBitsToWrite(bits);
   TTextFile text;
+  text.StreamTo(path);
   text.Add("");
   text.Add(kConvertedBy);
   text.Add("");
@@ -111,6 +112,7 @@ void TPandora3DLutFormat::Save(const std::string& path, const TLUT& lut, int bit
   const int n = GridSizeToWrite(lut);
   const int codeBits = CodeBitsToWrite(bits, kPandoraMaxBits);
   TTextFile text;
+  text.StreamTo(path);
   text.Add("#HEADER");
   text.Add("#type: 3D cube file");
   text.Add("#format: 1.00");
@@ -151,6 +153,7 @@ void TQuantel3DLutFormat::Save(const std::string& path, const TLUT& lut, int bit
   const int n = GridSizeToWrite(lut);
   const int codeBits = CodeBitsToWrite(bits);
   TTextFile text;
+  text.StreamTo(path);
   text.Add("max value " + std::to_string((std::int64_t{1} << codeBits) - 1));
   text.Add("vertices " + std::to_string(n));
   text.Add("blue is fastest changing");

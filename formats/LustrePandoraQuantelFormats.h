@@ -20,6 +20,9 @@ class TLustre3DLutFormat : public TGenericLutFormat {
   void Save(const std::string& path, const TLUT& lut, int bits) const override;
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 
+ protected:
+  bool NeedsWholeText() const override { return false; }
+
  private:
   void ReadMeshLine(TLoadState& load, std::string_view afterKeyword) const;
 };
@@ -31,6 +34,9 @@ class TPandora3DLutFormat : public TGenericLutFormat {
   bool IsFormat(const std::string& path) const override;
   void Save(const std::string& path, const TLUT& lut, int bits) const override;
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
+
+ protected:
+  bool NeedsWholeText() const override { return false; }
 };
 
 class TQuantel3DLutFormat : public TGenericLutFormat {
@@ -40,6 +46,9 @@ class TQuantel3DLutFormat : public TGenericLutFormat {
   bool IsFormat(const std::string& path) const override;
   void Save(const std::string& path, const TLUT& lut, int bits) const override;
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
+
+ protected:
+  bool NeedsWholeText() const override { return false; }
 };
 
 }  // namespace vorn

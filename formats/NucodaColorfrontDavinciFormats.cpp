@@ -105,6 +105,7 @@ void TNucoda3DLutFormat::FinishLoad(TLoadState& state, TLUT& lut) const {
 void TNucoda3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
   const int n = GridSizeToWrite(lut);
   TTextFile text;
+  text.StreamTo(path);
   text.Add("NUCODA_3D_CUBE 1");
   text.Add("");
   text.Add("TITLE \"" + FileTitle(path) + "\"");
@@ -139,6 +140,7 @@ void TColorFrontOSD3DLutFormat::ParseLine(TLoadState& load, std::string_view lin
 
 void TColorFrontOSD3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
   TTextFile text;
+  text.StreamTo(path);
   AddGridLines(text, lut, kBgrValues, TValueWriter::Fixed(6));
   text.Save(path);
 }
@@ -185,6 +187,7 @@ void TDavinciDat3DLutFormat::ParseLine(TLoadState& state, std::string_view line,
 
 void TDavinciDat3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
   TTextFile text;
+  text.StreamTo(path);
   text.Add("3DLUTSIZE " + std::to_string(GridSizeToWrite(lut)));
   text.Add("");
   AddGridLines(text, lut, kBgrValues, TValueWriter::Fixed(6));

@@ -26,6 +26,7 @@ class TNucoda3DLutFormat : public TGenericLutFormat {
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 
  protected:
+  bool NeedsWholeText() const override { return false; }
   std::unique_ptr<TLoadState> NewLoadState(const std::string& path,
                                            std::int32_t inputBits) const override;
   // A file needs a size keyword and a line that is none of the keyword lines; a grid must

@@ -297,6 +297,7 @@ void T1DTextLutFormat::Save(const std::string& path, const TLUT& lut, int bits) 
   if (!CanWrite()) TLUTFormat::Save(path, lut, bits);  // raises
   const TWriteFields fields{TableSizeToWrite(lut), bits, FileTitle(path)};
   TTextFile text;
+  text.StreamTo(path);
   AddTemplateLines(text, Traits.Header, lut, fields);
   AddEntryLines(text, lut, bits);
   AddTemplateLines(text, Traits.Footer, lut, fields);

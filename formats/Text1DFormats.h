@@ -28,6 +28,7 @@ class T1DTextLutFormat : public TGenericLutFormat {
 
  protected:
   T1DTextLutFormat(std::string name, const T1DTraits& traits);
+  bool NeedsWholeText() const override { return false; }
 
   // A header line (trimmed, not blank): true when it was taken as one. By default the lines
   // that carry one of the traits' size keywords.

@@ -71,20 +71,37 @@ void TGenericLutFormat::PrepareText(TLoadState&, const TTextFile&) const {}
 void TGenericLutFormat::ParseLine(TLoadState&, std::string_view, TLUT&) const {}
 
 void TGenericLutFormat::Load(const std::string& path, TLUT& lut, TLoadContext& context) const {
+  LoadLines(path, lut, context, NeedsWholeText() ? 0 : TTextFileReader::kChunkBytes);
+}
+
+void TGenericLutFormat::LoadLines(const std::string& path, TLUT& lut, TLoadContext& context,
+                                  std::size_t chunkBytes) const {
+  // The file is opened (or refused) before the state is made, whichever way it is read.
   TTextFile text;
-  text.Load(path);
+  std::unique_ptr<TTextFileReader> reader;
+  if (chunkBytes > 0) {
+    reader = std::make_unique<TTextFileReader>(path, chunkBytes);
+  } else {
+    text.Load(path);
+  }
   const std::unique_ptr<TLoadState> load = NewLoadState(path, context.InputBits);
-  load->TextFile = &text;
-  PrepareText(*load, text);
-  load->StartValueWatch();
   int number = 0;
-  ForEachLine(text, [&](std::string_view line) {
+  auto parse = [&](std::string_view line) {
     ++number;
     if (Trim(line).empty()) return;  // no format reads anything from a blank line
     load->WatchLineBefore();
     ParseLine(*load, line, lut);
     load->WatchLineAfter(line, number);
-  });
+  };
+  if (reader) {
+    load->StartValueWatch();
+    ForEachLineOf(*reader, parse);
+  } else {
+    load->TextFile = &text;
+    PrepareText(*load, text);
+    load->StartValueWatch();
+    ForEachLine(text, parse);
+  }
   load->FinishValueWatch(context);
   FinishLoad(*load, lut);
 }

@@ -4,6 +4,7 @@
 // that store values and check sizes, and TGenericLutFormat, which reads a file line by line
 // into a new state for every load. Included through formats/FormatToolkit.h.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -164,7 +165,9 @@ std::int32_t CheckedGridSize(std::int64_t size, std::int64_t minimum = 1);
 std::int32_t CheckedTableSize(std::int64_t size, std::int64_t minimum = 1);
 
 // Line-based text formats: Load reads the file, makes a new state (NewLoadState), calls
-// PrepareText, then ParseLine for every line that is not blank, and FinishLoad. Lines that look
+// PrepareText, then ParseLine for every line that is not blank, and FinishLoad. A format
+// whose NeedsWholeText is false is read in pieces instead, line by line, without
+// PrepareText or the state's TextFile. Lines that look
 // like values but stored nothing between the first and the last stored value are counted as
 // skipped: every format on the toolkit reports them without code of its own. An error raised on a
 // line notes the line's number.
@@ -173,11 +176,20 @@ class TGenericLutFormat : public TLUTFormat {
   using TLUTFormat::TLUTFormat;
 
   void Load(const std::string& path, TLUT& lut, TLoadContext& context) const override;
+  // Load with the text read whole (chunkBytes 0) or in pieces of chunkBytes, whatever
+  // NeedsWholeText says; both give the same record, warnings and errors.
+  void LoadLines(const std::string& path, TLUT& lut, TLoadContext& context,
+                 std::size_t chunkBytes) const;
 
  protected:
+  // True (the default) for a format that looks at the whole text before its lines
+  // (PrepareText, TLoadState::TextFile, SetGridSizeFromValueLines); a format that parses one
+  // line at a time says false, and its files are never held whole.
+  virtual bool NeedsWholeText() const { return true; }
   // A plain TLoadState by default.
   virtual std::unique_ptr<TLoadState> NewLoadState(const std::string& path,
                                                    std::int32_t inputBits) const;
+  // Called only when NeedsWholeText is true.
   virtual void PrepareText(TLoadState& load, const TTextFile& text) const;
   // Never called with a blank line.
   virtual void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const;
@@ -264,6 +276,22 @@ void ForEachLine(const TTextFile& text, Parse&& parse) {
       parse(line);
       ++i;
     });
+  } catch (Exception& error) {
+    error.NoteLine(static_cast<int>(i + 1));
+    throw;
+  }
+}
+
+// As ForEachLine, for the lines of a file read in pieces.
+template <class Parse>
+void ForEachLineOf(TTextFileReader& reader, Parse&& parse) {
+  std::size_t i = 0;
+  std::string_view line;
+  try {
+    while (reader.Next(line)) {
+      parse(line);
+      ++i;
+    }
   } catch (Exception& error) {
     error.NoteLine(static_cast<int>(i + 1));
     throw;

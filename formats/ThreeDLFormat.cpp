@@ -70,6 +70,7 @@ void T3dlLutFormat::Save(const std::string& path, const TLUT& lut, int bits) con
   const int n = GridSizeToWrite(lut);
   const TValueWriter codes = TValueWriter::ScaledInt(CodeBitsToWrite(bits));
   TTextFile text;
+  text.StreamTo(path);
   AddCommentLines(text, lut);
   text.Add(kConvertedBy);
   text.Add(BreakpointLine(n));

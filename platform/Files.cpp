@@ -102,6 +102,26 @@ void ReadWholeFileInto(const std::string& path, TByteBuffer& buffer) {
   ReadInto(file.Get(), path, FileSizeHint(file.Get()), buffer);
 }
 
+TFileReader::TFileReader(const std::string& path) : Fd_(OpenForReading(path)), Path_(path) {}
+
+TFileReader::~TFileReader() {
+  ::close(Fd_);
+}
+
+std::size_t TFileReader::Read(char* data, std::size_t size) {
+  std::size_t filled = 0;
+  while (filled < size) {
+    const ssize_t got = ::read(Fd_, data + filled, size - filled);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw EFileError("Cannot read file \"" + Path_ + "\". " + SystemText(errno));
+    }
+    if (got == 0) break;
+    filled += static_cast<std::size_t>(got);
+  }
+  return filled;
+}
+
 std::string ReadFileBytes(const std::string& path, std::size_t maxBytes) {
   FileHandle file(OpenForReading(path));
   return ReadFrom(file.Get(), path, maxBytes, maxBytes);

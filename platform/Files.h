@@ -1,9 +1,10 @@
 #pragma once
-// File services: whole-file reads and writes, existence tests. Failures raise EFileError
-// with a message that names the file and gives the system's reason.
+// File services: whole-file and piecewise reads and writes, existence tests. Failures raise
+// EFileError with a message that names the file and gives the system's reason.
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,44 @@ std::string ReadFileBytes(const std::string& path, std::size_t maxBytes);
 //   rewritten in place, after the space for the new content is reserved: a full disk or a
 //   file-size limit fails before the old content is touched.
 void WriteWholeFile(const std::string& path, std::string_view data);
+
+// WriteWholeFile in pieces, for content that is not held whole: Write appends, Commit
+// replaces the file with everything written, with the same safety and the same rules for
+// links, permissions and owners. The target is looked at (and refused) when the object is
+// made; until Commit the file is untouched, and an object that goes away without Commit (an
+// exception meanwhile) leaves nothing behind. A file rewritten in place (further hard links,
+// a folder that takes no new files) has its content held in memory until Commit, which
+// reserves the space before it writes.
+class TFileReplacement {
+ public:
+  explicit TFileReplacement(const std::string& path);
+  ~TFileReplacement();
+  TFileReplacement(const TFileReplacement&) = delete;
+  TFileReplacement& operator=(const TFileReplacement&) = delete;
+
+  void Write(std::string_view data);
+  void Commit();
+
+ private:
+  struct TState;
+  std::unique_ptr<TState> State_;
+};
+
+// Reads a file from its start in pieces, for readers that never need it whole.
+class TFileReader {
+ public:
+  explicit TFileReader(const std::string& path);
+  ~TFileReader();
+  TFileReader(const TFileReader&) = delete;
+  TFileReader& operator=(const TFileReader&) = delete;
+
+  // Fills up to size bytes at data; fewer only at the end of the file, 0 there.
+  std::size_t Read(char* data, std::size_t size);
+
+ private:
+  int Fd_ = -1;
+  std::string Path_;
+};
 
 // Writes beyond the process's file-size limit (ulimit -f) then fail with "File too large"
 // instead of ending the program with SIGXFSZ. Called once by each program at start-up.

@@ -1,5 +1,5 @@
-// WriteWholeFile: a file is replaced only by complete content, never through a link to
-// something that is not a regular file, and never truncated before its new content fits.
+// WriteWholeFile and TFileReplacement: a file is replaced only by complete content, never through a
+// link to something that is not a regular file, and never truncated before its new content fits.
 
 #include <fcntl.h>
 #include <signal.h>
@@ -8,13 +8,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/Exception.h"
 #include "platform/FileHandle.h"
@@ -25,6 +29,8 @@ namespace vorn {
 namespace {
 
 constexpr std::string_view kTemporaryPrefix = "/.vorn-";
+// The piece in which an unnamed file that cannot be linked in is copied to a named one.
+constexpr std::uint64_t kCopyBytes = std::uint64_t{1} << 20;
 
 std::string SystemText(int error) {
   return std::strerror(error);
@@ -117,11 +123,11 @@ bool IsPermissionError(int error) {
   return error == EACCES || error == EPERM || error == EROFS;
 }
 
-void WriteAll(int fd, std::string_view data, const std::string& path) {
+void WriteAll(int fd, std::string_view data, off_t offset, const std::string& path) {
   std::size_t done = 0;
   while (done < data.size()) {
     const ssize_t put =
-        ::pwrite(fd, data.data() + done, data.size() - done, static_cast<off_t>(done));
+        ::pwrite(fd, data.data() + done, data.size() - done, offset + static_cast<off_t>(done));
     if (put < 0) {
       if (errno == EINTR) continue;
       RaiseWriteError(path, errno);
@@ -130,11 +136,21 @@ void WriteAll(int fd, std::string_view data, const std::string& path) {
   }
 }
 
+// Fills data from the file at offset; the bytes are known to be there.
+void ReadAll(int fd, std::string& data, off_t offset, const std::string& path) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t got =
+        ::pread(fd, data.data() + done, data.size() - done, offset + static_cast<off_t>(done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) RaiseWriteError(path, got < 0 ? errno : EIO);
+    done += static_cast<std::size_t>(got);
+  }
+}
+
 // The replacement takes over the permission bits and, where the process may give files
 // away, the owner of the file it replaces.
-void WriteContent(int fd, std::string_view data, const TWriteTarget& target,
-                  const std::string& path) {
-  WriteAll(fd, data, path);
+void FinishContent(int fd, const TWriteTarget& target, const std::string& path) {
   if (!target.Exists) return;
   if (::fchmod(fd, target.Mode) != 0) RaiseWriteError(path, errno);
   (void)!::fchown(fd, target.Owner, target.Group);
@@ -174,7 +190,7 @@ void WriteInPlace(const TWriteTarget& target, std::string_view data, const std::
   const auto size = static_cast<off_t>(data.size());
   CheckFileSizeLimit(data.size(), path);
   ReserveSpace(file.Get(), info.st_size, size, path);
-  WriteAll(file.Get(), data, path);
+  WriteAll(file.Get(), data, 0, path);
   if (::ftruncate(file.Get(), size) != 0) RaiseWriteError(path, errno);
   if (file.Close() != 0) RaiseWriteError(path, errno);
 }
@@ -247,49 +263,120 @@ bool LinkIn(FileHandle& file, const TWriteTarget& target, const std::string& pat
 }
 
 // Where the file system has no unnamed files: a named temporary file, renamed over the
-// target. A process killed meanwhile leaves it behind.
-void WriteThroughNamedFile(const TWriteTarget& target, std::string_view data,
-                           const std::string& path) {
-  std::string temporary = FolderOf(target.Path) + std::string(kTemporaryPrefix) + "XXXXXX";
-  FileHandle file(::mkstemp(temporary.data()));
-  if (file.Get() < 0) {
+// target. A process killed meanwhile leaves it behind. -1 when the folder takes no new
+// files and the target exists: it is then rewritten in place.
+int OpenNamedTemporary(const TWriteTarget& target, const std::string& path, std::string& name) {
+  name = FolderOf(target.Path) + std::string(kTemporaryPrefix) + "XXXXXX";
+  const int fd = ::mkstemp(name.data());
+  if (fd < 0) {
     const int error = errno;
-    if (target.Exists && IsPermissionError(error)) return WriteInPlace(target, data, path);
+    name.clear();
+    if (target.Exists && IsPermissionError(error)) return fd;
     RaiseWriteError(path, error);
   }
-  try {
-    WriteContent(file.Get(), data, target, path);
-    if (!target.Exists && ::fchmod(file.Get(), 0666 & ~CurrentUmask()) != 0) {
-      RaiseWriteError(path, errno);
-    }
-    if (file.Close() != 0) RaiseWriteError(path, errno);
-    if (::rename(temporary.c_str(), target.Path.c_str()) != 0) RaiseWriteError(path, errno);
-  } catch (...) {
-    ::unlink(temporary.c_str());
-    throw;
-  }
+  return fd;
 }
 
 }  // namespace
 
-void WriteWholeFile(const std::string& path, std::string_view data) {
-  const TWriteTarget target = ResolveTarget(path);
-  if (target.HardLinked) return WriteInPlace(target, data, path);
-  // A new file gets the usual permissions (0666 less the umask) from open itself.
-  FileHandle file(::open(FolderOf(target.Path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC,
-                         target.Exists ? 0600 : 0666));
-  if (file.Get() < 0) {
-    const int error = errno;
-    if (IsPermissionError(error)) {
-      if (target.Exists) return WriteInPlace(target, data, path);
-      RaiseWriteError(path, error);
-    }
-    // No unnamed files here (EOPNOTSUPP from the file system, EISDIR or EINVAL from an
-    // older kernel); other errors come back from the named file too.
-    return WriteThroughNamedFile(target, data, path);
+// How the content reaches the target: an unnamed file linked in, a named file renamed over
+// it, or held here and written in place (which needs its size before it touches the file).
+struct TFileReplacement::TState {
+  enum class TWay : std::uint8_t { Unnamed, Named, InPlace };
+  std::string Path;
+  TWriteTarget Target;
+  TWay Way = TWay::Unnamed;
+  std::optional<FileHandle> File;
+  std::string TemporaryName;  // of a named file, until it is renamed
+  std::string Held;           // the content written in place
+  std::uint64_t Written = 0;
+
+  void OpenNamed() {
+    File.emplace(OpenNamedTemporary(Target, Path, TemporaryName));
+    Way = File->Get() < 0 ? TWay::InPlace : TWay::Named;
   }
-  WriteContent(file.Get(), data, target, path);
-  if (!LinkIn(file, target, path)) WriteThroughNamedFile(target, data, path);
+  void Append(std::string_view data) {
+    if (Way == TWay::InPlace) {
+      Held.append(data);
+      return;
+    }
+    WriteAll(File->Get(), data, static_cast<off_t>(Written), Path);
+    Written += data.size();
+  }
+  // The unnamed file could not be linked in: its content goes to a named file instead.
+  void MoveToNamedFile() {
+    FileHandle unnamed(File->Release());
+    OpenNamed();
+    std::string piece(std::min<std::uint64_t>(Written, kCopyBytes), '\0');
+    const std::uint64_t size = std::exchange(Written, 0);
+    for (std::uint64_t done = 0; done < size; done += piece.size()) {
+      piece.resize(std::min<std::uint64_t>(size - done, kCopyBytes));
+      ReadAll(unnamed.Get(), piece, static_cast<off_t>(done), Path);
+      Append(piece);
+    }
+  }
+  void CommitNamed() {
+    FinishContent(File->Get(), Target, Path);
+    if (!Target.Exists && ::fchmod(File->Get(), 0666 & ~CurrentUmask()) != 0) {
+      RaiseWriteError(Path, errno);
+    }
+    if (File->Close() != 0) RaiseWriteError(Path, errno);
+    if (::rename(TemporaryName.c_str(), Target.Path.c_str()) != 0) RaiseWriteError(Path, errno);
+    TemporaryName.clear();
+  }
+  void Commit() {
+    if (Way == TWay::Unnamed) {
+      FinishContent(File->Get(), Target, Path);
+      if (LinkIn(*File, Target, Path)) return;
+      MoveToNamedFile();
+    }
+    if (Way == TWay::InPlace) return WriteInPlace(Target, Held, Path);
+    CommitNamed();
+  }
+};
+
+TFileReplacement::TFileReplacement(const std::string& path) : State_(std::make_unique<TState>()) {
+  TState& state = *State_;
+  state.Path = path;
+  state.Target = ResolveTarget(path);
+  if (state.Target.HardLinked) {
+    state.Way = TState::TWay::InPlace;
+    return;
+  }
+  // A new file gets the usual permissions (0666 less the umask) from open itself.
+  state.File.emplace(::open(FolderOf(state.Target.Path).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC,
+                            state.Target.Exists ? 0600 : 0666));
+  if (state.File->Get() >= 0) return;
+  const int error = errno;
+  if (IsPermissionError(error)) {
+    if (!state.Target.Exists) RaiseWriteError(path, error);
+    state.Way = TState::TWay::InPlace;
+    return;
+  }
+  // No unnamed files here (EOPNOTSUPP from the file system, EISDIR or EINVAL from an
+  // older kernel); other errors come back from the named file too.
+  state.OpenNamed();
+}
+
+TFileReplacement::~TFileReplacement() {
+  if (State_ && !State_->TemporaryName.empty()) ::unlink(State_->TemporaryName.c_str());
+}
+
+void TFileReplacement::Write(std::string_view data) {
+  if (!State_) throw Exception("A file replacement is committed only once.");
+  State_->Append(data);
+}
+
+void TFileReplacement::Commit() {
+  if (!State_) throw Exception("A file replacement is committed only once.");
+  State_->Commit();
+  State_.reset();
+}
+
+void WriteWholeFile(const std::string& path, std::string_view data) {
+  TFileReplacement file(path);
+  file.Write(data);
+  file.Commit();
 }
 
 void ReportFileSizeLimitAsError() {

@@ -219,6 +219,81 @@ TEST(SafeWrite, NewFilesGetTheUsualPermissions) {
   EXPECT_EQ(info.st_mode & 0777, 0644u);
 }
 
+// A replacement written in pieces: until Commit the destination keeps its old content (or
+// stays absent) and nothing else appears beside it; the pieces then make the file, through
+// a link to it, over a file with a second hard link, and with the replaced file's mode.
+struct TPieceCase {
+  const char* What;
+  bool Link;  // the destination is a symbolic link, and stays one
+  // Makes the destination in the folder; returns the file whose content it names.
+  std::function<std::string(const test::TempDir&)> Make;
+};
+
+TEST(SafeWrite, APieceWiseReplacementChangesNothingUntilItIsCommitted) {
+  const std::vector<TPieceCase> cases = {
+      {"a new file", false, [](const test::TempDir& dir) { return dir.File("out.cube"); }},
+      {"an existing file", false,
+       [](const test::TempDir& dir) { return dir.Write("out.cube", "old\n"); }},
+      {"a link to a file", true,
+       [](const test::TempDir& dir) {
+         const std::string real = dir.Write("real.cube", "old\n");
+         EXPECT_EQ(::symlink("real.cube", dir.File("out.cube").c_str()), 0);
+         return real;
+       }},
+      {"a file with a second hard link", false,
+       [](const test::TempDir& dir) {
+         const std::string target = dir.Write("out.cube", "old\n");
+         EXPECT_EQ(::link(target.c_str(), dir.File("second.cube").c_str()), 0);
+         return dir.File("second.cube");
+       }},
+  };
+  const std::vector<std::string> pieces = {"LUT_3D_SIZE 2\n", "", std::string(70000, 'v'), "\n"};
+  for (const TPieceCase& item : cases) {
+    for (const bool commit : {false, true}) {
+      SCOPED_TRACE(std::string(item.What) + (commit ? ", committed" : ", abandoned"));
+      test::TempDir dir;
+      const std::string target = dir.File("out.cube");
+      const std::string named = item.Make(dir);
+      if (EntryExists(named)) ::chmod(named.c_str(), 0640);
+      const std::string before = EntryExists(named) ? ReadFile(named) : "absent";
+      const std::vector<std::string> entries = EntriesOf(dir.Path());
+      {
+        TFileReplacement file(target);
+        std::string all;
+        for (const std::string& piece : pieces) {
+          file.Write(piece);
+          all += piece;
+          EXPECT_EQ(EntryExists(named) ? ReadFile(named) : "absent", before);
+        }
+        if (commit) {
+          file.Commit();
+          EXPECT_TRUE(ReadFile(named) == all) << "the pieces do not make the file";
+          EXPECT_EQ(EntryType(target), item.Link ? S_IFLNK : S_IFREG);
+        }
+      }
+      if (!commit) {
+        EXPECT_EQ(EntryExists(named) ? ReadFile(named) : "absent", before);
+      }
+      EXPECT_EQ(EntriesOf(dir.Path()),
+                commit && before == "absent" ? std::vector<std::string>{"out.cube"} : entries);
+      if (commit && before != "absent") {
+        struct stat info {};
+        ASSERT_EQ(::stat(named.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0640u);
+      }
+    }
+  }
+}
+
+TEST(SafeWrite, APieceWiseReplacementRefusesWhatWholeWritesRefuse) {
+  test::TempDir dir;
+  std::filesystem::create_directory(dir.File("folder"));
+  ASSERT_EQ(::symlink("folder", dir.File("out.cube").c_str()), 0);
+  EXPECT_EQ(Message([&] { TFileReplacement file(dir.File("out.cube")); }),
+            "Cannot write file \"" + dir.File("out.cube") +
+                "\": it is a symbolic link to \"folder\", which is a folder, not a regular file.");
+}
+
 TEST(Files, EntriesAndFilesAreComparedAsFiles) {
   test::TempDir dir;
   const std::string file = dir.Write("a.cube", "x");

@@ -1,0 +1,143 @@
+// Reading a text file in pieces and writing one out as it grows: the lines read and the bytes
+// written are those of the whole-text TTextFile, whatever the piece size.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/TextFile.h"
+#include "platform/Exception.h"
+#include "tests/support/FaultSupport.h"
+#include "tests/support/TestSupport.h"
+
+namespace vorn {
+namespace {
+
+std::vector<std::string> WholeLines(std::string_view text) {
+  TTextFile file;
+  file.SetText(text);
+  std::vector<std::string> lines;
+  file.ForEach([&](std::string_view line) { lines.emplace_back(line); });
+  return lines;
+}
+
+std::vector<std::string> ChunkedLines(const std::string& path, std::size_t chunkBytes) {
+  TTextFileReader reader(path, chunkBytes);
+  std::vector<std::string> lines;
+  std::string_view line;
+  while (reader.Next(line)) lines.emplace_back(line);
+  return lines;
+}
+
+TEST(TextFileReader, SplitsLinesAsTheWholeTextDoesAtEveryPieceSize) {
+  const std::vector<std::pair<const char*, std::string>> cases = {
+      {"empty", ""},
+      {"one break", "\n"},
+      {"LF", "a\nbb\n\nccc\n"},
+      {"CR LF", "a\r\nbb\r\n\r\nccc\r\n"},
+      {"CR", "a\rbb\r\rccc\r"},
+      {"LF then CR is two breaks", "a\n\rb\n\r"},
+      {"CR CR LF", "a\r\r\nb"},
+      {"mixed, no last break", "x\r\ny\rz\nlast"},
+      {"a CR at the very end", "a\r"},
+      {"a NUL ends the text", std::string("one\ntwo\0three\nfour", 19)},
+      {"a NUL right after a CR", std::string("one\r\0\ntwo", 9)},
+      {"a line longer than any piece", std::string(300, 'v') + "\r\n" + std::string(70, 'w')},
+  };
+  test::TempDir dir;
+  for (const auto& [what, text] : cases) {
+    const std::string path = dir.Write("t.txt", text);
+    const std::vector<std::string> expected = WholeLines(text);
+    for (const std::size_t chunk : {1, 2, 3, 5, 64, 1 << 18}) {
+      EXPECT_EQ(ChunkedLines(path, chunk), expected) << what << ", pieces of " << chunk;
+    }
+  }
+}
+
+std::string SavedWhole(const std::vector<std::string>& lines, const std::string& path) {
+  TTextFile text;
+  for (const std::string& line : lines) text.Add(line);
+  text.Save(path);
+  return test::ReadFile(path);
+}
+
+TEST(TextFileStream, WritesTheBytesOfTheWholeTextAtEveryFlushSize) {
+  const std::vector<std::pair<const char*, std::vector<std::string>>> cases = {
+      {"no lines", {}},
+      {"empty lines", {"", "", ""}},
+      {"values", {"0.000000 0.000000 0.000000", "1.000000 0.500000 0.250000", "# end"}},
+      {"a line with a CR inside", {"a", "b\rc", "d"}},
+      {"a line with an LF inside", {"a\nb", "c"}},
+  };
+  test::TempDir dir;
+  for (const auto& [what, lines] : cases) {
+    const std::string expected = SavedWhole(lines, dir.File("whole.txt"));
+    for (const std::size_t flush : {1, 2, 7, 1 << 18}) {
+      const std::string path = dir.File("streamed.txt");
+      TTextFile text;
+      text.StreamTo(path, flush);
+      for (const std::string& line : lines) text.Add(line);
+      EXPECT_EQ(text.Count(), lines.size()) << what << ", flushed at " << flush;
+      text.Save(path);
+      EXPECT_EQ(test::ReadFile(path), expected) << what << ", flushed at " << flush;
+    }
+  }
+}
+
+TEST(TextFileStream, PrintedLinesAndReadBackOfTheUnwrittenOnes) {
+  test::TempDir dir;
+  const std::string path = dir.File("out.txt");
+  TTextFile text;
+  text.StreamTo(path, 10);
+  for (int i = 0; i < 6; ++i) {
+    char* start = text.AddLineStart(8);
+    text.AddLineEnd(start + std::snprintf(start, 8, "n%d", i));
+  }
+  // n0 to n3 were written out at 12 bytes; n4 and n5 are still held.
+  EXPECT_EQ(text.Count(), 6u);
+  EXPECT_EQ(text[5], "n5");
+  EXPECT_EQ(text.Text(), "n4\nn5\n");
+  text.Add("tail");
+  text.Save(path);
+  EXPECT_EQ(test::ReadFile(path), "n0\nn1\nn2\nn3\nn4\nn5\ntail\n");
+}
+
+TEST(TextFileStream, AnUnsavedTextLeavesTheFileAndTheFolderAsTheyWere) {
+  for (const bool existing : {false, true}) {
+    SCOPED_TRACE(existing ? "replacing a file" : "a new file");
+    test::TempDir dir;
+    const std::string path = dir.File("out.cube");
+    if (existing) WriteWholeFile(path, "old\n");
+    {
+      TTextFile text;
+      text.StreamTo(path, 4);
+      for (int i = 0; i < 100; ++i) text.Add("line");
+    }
+    EXPECT_EQ(test::EntriesOf(dir.Path()),
+              existing ? std::vector<std::string>{"out.cube"} : std::vector<std::string>{});
+    if (existing) {
+      EXPECT_EQ(test::ReadFile(path), "old\n");
+    }
+  }
+}
+
+TEST(TextFileStream, TheBreakCannotChangeOnceLinesWereWrittenOut) {
+  test::TempDir dir;
+  TTextFile text;
+  text.StreamTo(dir.File("out.txt"), 4);
+  text.Add("first line");
+  text.LineBreak = "\r\n";
+  EXPECT_THROW(text.Add("second"), Exception);
+}
+
+TEST(TextFileStream, IsSavedOnlyToItsOwnFile) {
+  test::TempDir dir;
+  TTextFile text;
+  text.StreamTo(dir.File("out.txt"), 4);
+  text.Add("first line");
+  EXPECT_THROW(text.Save(dir.File("other.txt")), Exception);
+}
+
+}  // namespace
+}  // namespace vorn
