@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <vector>
 
 // clang-format off
@@ -14,6 +15,7 @@
 // clang-format on
 
 #include "codecs/PictureCodecs.h"
+#include "platform/Memory.h"
 
 namespace vorn::codecs {
 
@@ -74,6 +76,50 @@ void CmykRowToBgr(const std::uint8_t* cmyk, std::uint8_t* bgr, int width, bool i
     bgr[1] = MultiplyBytes(m, k);
     bgr[2] = MultiplyBytes(c, k);
   }
+}
+
+// The encoded bytes, in a buffer of ours rather than libjpeg's memory destination, which
+// leaves a freed pointer behind when the encoder is destroyed half-way (as it is when the
+// read feeding it fails). A full buffer doubles; no room is libjpeg's out-of-memory error.
+struct TByteDestination : jpeg_destination_mgr {
+  TByteBuffer Bytes;
+};
+
+constexpr std::size_t kFirstOutputBytes = std::size_t{1} << 16;
+
+bool TryResize(TByteBuffer& bytes, std::size_t size) {
+  try {
+    bytes.Resize(size);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+TByteDestination& DestinationOf(j_compress_ptr info) {
+  return *static_cast<TByteDestination*>(info->dest);
+}
+
+void StartOutput(j_compress_ptr info) {
+  TByteDestination& destination = DestinationOf(info);
+  if (!TryResize(destination.Bytes, kFirstOutputBytes)) ERREXIT1(info, JERR_OUT_OF_MEMORY, 10);
+  destination.next_output_byte = reinterpret_cast<JOCTET*>(destination.Bytes.Data());
+  destination.free_in_buffer = destination.Bytes.Size();
+}
+
+// libjpeg asks only once the buffer is full.
+boolean GrowOutput(j_compress_ptr info) {
+  TByteDestination& destination = DestinationOf(info);
+  const std::size_t used = destination.Bytes.Size();
+  if (!TryResize(destination.Bytes, used * 2)) ERREXIT1(info, JERR_OUT_OF_MEMORY, 10);
+  destination.next_output_byte = reinterpret_cast<JOCTET*>(destination.Bytes.Data()) + used;
+  destination.free_in_buffer = used;
+  return TRUE;
+}
+
+void EndOutput(j_compress_ptr info) {
+  TByteDestination& destination = DestinationOf(info);
+  destination.Bytes.Resize(destination.Bytes.Size() - destination.free_in_buffer);
 }
 
 void SetSubsampling(jpeg_compress_struct& info, TChromaSubsampling subsampling) {
@@ -163,17 +209,17 @@ class TJpegDecoder {
 class TJpegEncoder {
  public:
   TJpegEncoder() { InstallErrors(Info_, Errors_); }
-  ~TJpegEncoder() {
-    jpeg_destroy_compress(&Info_);
-    std::free(Buffer_);
-  }
+  ~TJpegEncoder() { jpeg_destroy_compress(&Info_); }
   TJpegEncoder(const TJpegEncoder&) = delete;
   TJpegEncoder& operator=(const TJpegEncoder&) = delete;
 
   void Start(int width, int height, int quality, TChromaSubsampling subsampling) {
     Run([&] {
       jpeg_create_compress(&Info_);
-      jpeg_mem_dest(&Info_, &Buffer_, &Size_);
+      Destination_.init_destination = StartOutput;
+      Destination_.empty_output_buffer = GrowOutput;
+      Destination_.term_destination = EndOutput;
+      Info_.dest = &Destination_;
       Info_.image_width = static_cast<JDIMENSION>(width);
       Info_.image_height = static_cast<JDIMENSION>(height);
       Info_.input_components = 3;
@@ -204,7 +250,7 @@ class TJpegEncoder {
 
   std::string Finish() {
     Run([&] { jpeg_finish_compress(&Info_); });
-    return std::string(reinterpret_cast<const char*>(Buffer_), Size_);
+    return std::string(Destination_.Bytes.Data(), Destination_.Bytes.Size());
   }
 
  private:
@@ -216,8 +262,7 @@ class TJpegEncoder {
 
   jpeg_compress_struct Info_{};
   TJpegErrors Errors_;
-  unsigned char* Buffer_ = nullptr;  // grown by libjpeg with malloc
-  unsigned long Size_ = 0;
+  TByteDestination Destination_{};
 };
 
 TJpegRowReader::TJpegRowReader(std::string_view data, TPreviewBox box)
