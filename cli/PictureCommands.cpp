@@ -2,6 +2,8 @@
 // through a LUT as the preview does and writes the result. An existing output file is
 // replaced only with --overwrite.
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "cli/Commands.h"
@@ -78,6 +80,22 @@ void SavePicture(const std::string& path, TPictureType type, const TBitmap24& pi
   }
 }
 
+// JPEG to JPEG at full size never holds the whole picture: the same bytes, sooner.
+bool MapsJpegInBands(const TApplyOptions& options) {
+  return !options.Fit && options.OutputType == TPictureType::Jpeg && IsJpegName(options.Picture);
+}
+
+void MapJpegInBands(const TApplyOptions& options, const TLUT& lut) {
+  const TPixelMapper mapper(lut);
+  const TMappedJpeg mapped = Naming(options.Picture, [&] {
+    return TMappedJpeg(
+        options.Picture,
+        [&](std::uint8_t* pixels, std::size_t count) { mapper.Map(pixels, count); },
+        kApplyJpegQuality, TChromaSubsampling::None);
+  });
+  Naming(options.Output, [&] { mapped.Save(options.Output); });
+}
+
 }  // namespace
 
 void WriteHaldImage(const THaldOptions& options, TOutputBuffer& out) {
@@ -92,9 +110,13 @@ void ApplyLut(const TApplyOptions& options, TOutputBuffer& out, const TWarningHa
   RefuseExisting(options.Output, options.Overwrite);
   auto lut = std::make_unique<TLUT>();
   LoadLutToApply(options, *lut, onWarning);
-  TBitmap24 picture = LoadPictureToApply(options);
-  lut->ApplyToBitmap(picture);
-  Naming(options.Output, [&] { SavePicture(options.Output, options.OutputType, picture); });
+  if (MapsJpegInBands(options)) {
+    MapJpegInBands(options, *lut);
+  } else {
+    TBitmap24 picture = LoadPictureToApply(options);
+    lut->ApplyToBitmap(picture);
+    Naming(options.Output, [&] { SavePicture(options.Output, options.OutputType, picture); });
+  }
   out << "applied\t" << options.Picture << '\t' << options.Output << '\n';
 }
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <vector>
 
 // clang-format off
@@ -14,6 +15,7 @@
 // clang-format on
 
 #include "codecs/PictureCodecs.h"
+#include "platform/Memory.h"
 
 namespace vorn::codecs {
 
@@ -76,89 +78,49 @@ void CmykRowToBgr(const std::uint8_t* cmyk, std::uint8_t* bgr, int width, bool i
   }
 }
 
-class TJpegDecoder {
- public:
-  TJpegDecoder() { InstallErrors(Info_, Errors_); }
-  ~TJpegDecoder() { jpeg_destroy_decompress(&Info_); }
-  TJpegDecoder(const TJpegDecoder&) = delete;
-  TJpegDecoder& operator=(const TJpegDecoder&) = delete;
-
-  // jpeg_destroy_decompress copes with a structure that was never created, so nothing
-  // that can fail happens before the destructor is guaranteed to run.
-  TDecodedPicture Decode(std::string_view data, TPreviewBox box) {
-    Run([&] {
-      jpeg_create_decompress(&Info_);
-      jpeg_mem_src(&Info_, reinterpret_cast<const unsigned char*>(data.data()),
-                   static_cast<unsigned long>(data.size()));
-      jpeg_read_header(&Info_, TRUE);
-    });
-    CheckPictureSize(Info_.image_width, Info_.image_height, "JPEG: ");
-    bool cmyk = Info_.jpeg_color_space == JCS_CMYK || Info_.jpeg_color_space == JCS_YCCK;
-    Info_.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
-    Info_.scale_num = 1;
-    Info_.scale_denom = ScaleDenominatorFor(Info_.image_width, Info_.image_height, box);
-    Run([&] { jpeg_start_decompress(&Info_); });
-    TDecodedPicture picture;
-    picture.BitsPerChannel = Info_.data_precision;
-    picture.BitsPerPixel = Info_.data_precision * Info_.num_components;
-    picture.Bitmap.SetSize(static_cast<int>(Info_.output_width),
-                           static_cast<int>(Info_.output_height));
-    if (cmyk)
-      ReadCmykRows(picture.Bitmap);
-    else
-      ReadBgrRows(picture.Bitmap);
-    return picture;
-  }
-
- private:
-  template <class Body>
-  void Run(Body&& body) {
-    if (!RunGuarded(Errors_.Jump, body))
-      throw EPictureError(std::string("JPEG: ") + Errors_.Message);
-  }
-
-  void CheckComplete() {
-    if (Info_.output_scanline < Info_.output_height)
-      throw EPictureError("JPEG: the picture data ends early");
-  }
-
-  void ReadBgrRows(TBitmap24& bitmap) {
-    Run([&] {
-      JSAMPROW rows[kRowsPerBatch];
-      while (Info_.output_scanline < Info_.output_height) {
-        JDIMENSION first = Info_.output_scanline;
-        JDIMENSION count = std::min<JDIMENSION>(kRowsPerBatch, Info_.output_height - first);
-        for (JDIMENSION i = 0; i < count; ++i) rows[i] = bitmap.ScanLine(first + i);
-        if (jpeg_read_scanlines(&Info_, rows, count) == 0) break;
-      }
-    });
-    CheckComplete();
-  }
-
-  void ReadCmykRows(TBitmap24& bitmap) {
-    int width = bitmap.Width();
-    bool inverted = Info_.saw_Adobe_marker;
-    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(width) * 4 * kRowsPerBatch);
-    std::uint8_t* base = buffer.data();
-    Run([&] {
-      JSAMPROW rows[kRowsPerBatch];
-      for (int i = 0; i < kRowsPerBatch; ++i)
-        rows[i] = base + static_cast<std::size_t>(width) * 4 * i;
-      while (Info_.output_scanline < Info_.output_height) {
-        JDIMENSION first = Info_.output_scanline;
-        JDIMENSION count = std::min<JDIMENSION>(kRowsPerBatch, Info_.output_height - first);
-        JDIMENSION got = jpeg_read_scanlines(&Info_, rows, count);
-        if (got == 0) break;
-        for (JDIMENSION i = 0; i < got; ++i)
-          CmykRowToBgr(rows[i], bitmap.ScanLine(first + i), width, inverted);
-      }
-    });
-    CheckComplete();
-  }
-
-  jpeg_decompress_struct Info_{};
-  TJpegErrors Errors_;
+// The encoded bytes, in a buffer of ours rather than libjpeg's memory destination, which
+// leaves a freed pointer behind when the encoder is destroyed half-way (as it is when the
+// read feeding it fails). A full buffer doubles; no room is libjpeg's out-of-memory error.
+struct TByteDestination : jpeg_destination_mgr {
+  TByteBuffer Bytes;
 };
+
+constexpr std::size_t kFirstOutputBytes = std::size_t{1} << 16;
+
+bool TryResize(TByteBuffer& bytes, std::size_t size) {
+  try {
+    bytes.Resize(size);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+TByteDestination& DestinationOf(j_compress_ptr info) {
+  return *static_cast<TByteDestination*>(info->dest);
+}
+
+void StartOutput(j_compress_ptr info) {
+  TByteDestination& destination = DestinationOf(info);
+  if (!TryResize(destination.Bytes, kFirstOutputBytes)) ERREXIT1(info, JERR_OUT_OF_MEMORY, 10);
+  destination.next_output_byte = reinterpret_cast<JOCTET*>(destination.Bytes.Data());
+  destination.free_in_buffer = destination.Bytes.Size();
+}
+
+// libjpeg asks only once the buffer is full.
+boolean GrowOutput(j_compress_ptr info) {
+  TByteDestination& destination = DestinationOf(info);
+  const std::size_t used = destination.Bytes.Size();
+  if (!TryResize(destination.Bytes, used * 2)) ERREXIT1(info, JERR_OUT_OF_MEMORY, 10);
+  destination.next_output_byte = reinterpret_cast<JOCTET*>(destination.Bytes.Data()) + used;
+  destination.free_in_buffer = used;
+  return TRUE;
+}
+
+void EndOutput(j_compress_ptr info) {
+  TByteDestination& destination = DestinationOf(info);
+  destination.Bytes.Resize(destination.Bytes.Size() - destination.free_in_buffer);
+}
 
 void SetSubsampling(jpeg_compress_struct& info, TChromaSubsampling subsampling) {
   int horizontal = subsampling == TChromaSubsampling::None ? 1 : 2;
@@ -171,32 +133,53 @@ void SetSubsampling(jpeg_compress_struct& info, TChromaSubsampling subsampling) 
   }
 }
 
-class TJpegEncoder {
- public:
-  TJpegEncoder() { InstallErrors(Info_, Errors_); }
-  ~TJpegEncoder() {
-    jpeg_destroy_compress(&Info_);
-    std::free(Buffer_);
-  }
-  TJpegEncoder(const TJpegEncoder&) = delete;
-  TJpegEncoder& operator=(const TJpegEncoder&) = delete;
+}  // namespace
 
-  std::string Encode(const TBitmap24& bitmap, int quality, TChromaSubsampling subsampling) {
+class TJpegDecoder {
+ public:
+  // jpeg_destroy_decompress copes with a structure that was never created, so nothing
+  // that can fail happens before the destructor is guaranteed to run.
+  TJpegDecoder() { InstallErrors(Info_, Errors_); }
+  ~TJpegDecoder() { jpeg_destroy_decompress(&Info_); }
+  TJpegDecoder(const TJpegDecoder&) = delete;
+  TJpegDecoder& operator=(const TJpegDecoder&) = delete;
+
+  void Start(std::string_view data, TPreviewBox box) {
     Run([&] {
-      jpeg_create_compress(&Info_);
-      jpeg_mem_dest(&Info_, &Buffer_, &Size_);
-      Info_.image_width = static_cast<JDIMENSION>(bitmap.Width());
-      Info_.image_height = static_cast<JDIMENSION>(bitmap.Height());
-      Info_.input_components = 3;
-      Info_.in_color_space = JCS_EXT_BGR;
-      jpeg_set_defaults(&Info_);
-      jpeg_set_quality(&Info_, quality, TRUE);
-      SetSubsampling(Info_, subsampling);
-      jpeg_start_compress(&Info_, TRUE);
-      WriteRows(bitmap);
-      jpeg_finish_compress(&Info_);
+      jpeg_create_decompress(&Info_);
+      jpeg_mem_src(&Info_, reinterpret_cast<const unsigned char*>(data.data()),
+                   static_cast<unsigned long>(data.size()));
+      jpeg_read_header(&Info_, TRUE);
     });
-    return std::string(reinterpret_cast<const char*>(Buffer_), Size_);
+    CheckPictureSize(Info_.image_width, Info_.image_height, "JPEG: ");
+    bool cmyk = Info_.jpeg_color_space == JCS_CMYK || Info_.jpeg_color_space == JCS_YCCK;
+    Info_.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
+    Info_.scale_num = 1;
+    Info_.scale_denom = ScaleDenominatorFor(Info_.image_width, Info_.image_height, box);
+    Run([&] { jpeg_start_decompress(&Info_); });
+    if (cmyk) CmykRows_.resize(static_cast<std::size_t>(Info_.output_width) * 4 * kRowsPerBatch);
+  }
+
+  const jpeg_decompress_struct& Info() const { return Info_; }
+
+  void ReadRows(std::uint8_t* first, std::size_t stride, int count) {
+    bool endedEarly = false;
+    Run([&] {
+      JSAMPROW rows[kRowsPerBatch];
+      for (int done = 0; done < count;) {
+        const int batch = std::min(kRowsPerBatch, count - done);
+        for (int i = 0; i < batch; ++i) rows[i] = RowTarget(first, stride, done + i, i);
+        const auto got =
+            static_cast<int>(jpeg_read_scanlines(&Info_, rows, static_cast<JDIMENSION>(batch)));
+        if (got == 0) {
+          endedEarly = true;
+          return;
+        }
+        if (!CmykRows_.empty()) ConvertCmykRows(rows, first + stride * done, stride, got);
+        done += got;
+      }
+    });
+    if (endedEarly) throw EPictureError("JPEG: the picture data ends early");
   }
 
  private:
@@ -206,34 +189,138 @@ class TJpegEncoder {
       throw EPictureError(std::string("JPEG: ") + Errors_.Message);
   }
 
-  void WriteRows(const TBitmap24& bitmap) {
-    JSAMPROW rows[kRowsPerBatch];
-    while (Info_.next_scanline < Info_.image_height) {
-      JDIMENSION first = Info_.next_scanline;
-      JDIMENSION count = std::min<JDIMENSION>(kRowsPerBatch, Info_.image_height - first);
-      // libjpeg reads the rows only; its interface just lacks const.
-      for (JDIMENSION i = 0; i < count; ++i)
-        rows[i] = const_cast<std::uint8_t*>(bitmap.ScanLine(first + i));
-      if (jpeg_write_scanlines(&Info_, rows, count) == 0) break;
-    }
+  // CMYK rows are decoded into a buffer of their own and converted into the target.
+  std::uint8_t* RowTarget(std::uint8_t* first, std::size_t stride, int row, int batchRow) {
+    if (CmykRows_.empty()) return first + stride * static_cast<std::size_t>(row);
+    return CmykRows_.data() + static_cast<std::size_t>(Info_.output_width) * 4 * batchRow;
+  }
+
+  void ConvertCmykRows(JSAMPROW* cmyk, std::uint8_t* bgr, std::size_t stride, int count) const {
+    for (int i = 0; i < count; ++i)
+      CmykRowToBgr(cmyk[i], bgr + stride * static_cast<std::size_t>(i),
+                   static_cast<int>(Info_.output_width), Info_.saw_Adobe_marker);
+  }
+
+  jpeg_decompress_struct Info_{};
+  TJpegErrors Errors_;
+  std::vector<std::uint8_t> CmykRows_;  // empty unless the picture is CMYK or YCCK
+};
+
+class TJpegEncoder {
+ public:
+  TJpegEncoder() { InstallErrors(Info_, Errors_); }
+  ~TJpegEncoder() { jpeg_destroy_compress(&Info_); }
+  TJpegEncoder(const TJpegEncoder&) = delete;
+  TJpegEncoder& operator=(const TJpegEncoder&) = delete;
+
+  void Start(int width, int height, int quality, TChromaSubsampling subsampling) {
+    Run([&] {
+      jpeg_create_compress(&Info_);
+      Destination_.init_destination = StartOutput;
+      Destination_.empty_output_buffer = GrowOutput;
+      Destination_.term_destination = EndOutput;
+      Info_.dest = &Destination_;
+      Info_.image_width = static_cast<JDIMENSION>(width);
+      Info_.image_height = static_cast<JDIMENSION>(height);
+      Info_.input_components = 3;
+      Info_.in_color_space = JCS_EXT_BGR;
+      jpeg_set_defaults(&Info_);
+      jpeg_set_quality(&Info_, quality, TRUE);
+      SetSubsampling(Info_, subsampling);
+      jpeg_start_compress(&Info_, TRUE);
+    });
+  }
+
+  // A short write is left to jpeg_finish_compress, which refuses a picture missing rows.
+  void WriteRows(const std::uint8_t* first, std::size_t stride, int count) {
+    Run([&] {
+      JSAMPROW rows[kRowsPerBatch];
+      for (int done = 0; done < count;) {
+        const int batch = std::min(kRowsPerBatch, count - done);
+        // libjpeg reads the rows only; its interface just lacks const.
+        for (int i = 0; i < batch; ++i)
+          rows[i] = const_cast<std::uint8_t*>(first + stride * static_cast<std::size_t>(done + i));
+        const auto put =
+            static_cast<int>(jpeg_write_scanlines(&Info_, rows, static_cast<JDIMENSION>(batch)));
+        if (put == 0) return;
+        done += put;
+      }
+    });
+  }
+
+  std::string Finish() {
+    Run([&] { jpeg_finish_compress(&Info_); });
+    return std::string(Destination_.Bytes.Data(), Destination_.Bytes.Size());
+  }
+
+ private:
+  template <class Body>
+  void Run(Body&& body) {
+    if (!RunGuarded(Errors_.Jump, body))
+      throw EPictureError(std::string("JPEG: ") + Errors_.Message);
   }
 
   jpeg_compress_struct Info_{};
   TJpegErrors Errors_;
-  unsigned char* Buffer_ = nullptr;  // grown by libjpeg with malloc
-  unsigned long Size_ = 0;
+  TByteDestination Destination_{};
 };
 
-}  // namespace
+TJpegRowReader::TJpegRowReader(std::string_view data, TPreviewBox box)
+    : Decoder_(std::make_unique<TJpegDecoder>()) {
+  Decoder_->Start(data, box);
+}
+
+TJpegRowReader::~TJpegRowReader() = default;
+
+int TJpegRowReader::Width() const {
+  return static_cast<int>(Decoder_->Info().output_width);
+}
+
+int TJpegRowReader::Height() const {
+  return static_cast<int>(Decoder_->Info().output_height);
+}
+
+int TJpegRowReader::BitsPerChannel() const {
+  return Decoder_->Info().data_precision;
+}
+
+int TJpegRowReader::BitsPerPixel() const {
+  return Decoder_->Info().data_precision * Decoder_->Info().num_components;
+}
+
+void TJpegRowReader::ReadRows(std::uint8_t* first, std::size_t stride, int count) {
+  Decoder_->ReadRows(first, stride, count);
+}
+
+TJpegRowWriter::TJpegRowWriter(int width, int height, int quality, TChromaSubsampling subsampling)
+    : Encoder_(std::make_unique<TJpegEncoder>()) {
+  Encoder_->Start(width, height, quality, subsampling);
+}
+
+TJpegRowWriter::~TJpegRowWriter() = default;
+
+void TJpegRowWriter::WriteRows(const std::uint8_t* first, std::size_t stride, int count) {
+  Encoder_->WriteRows(first, stride, count);
+}
+
+std::string TJpegRowWriter::Finish() {
+  return Encoder_->Finish();
+}
 
 TDecodedPicture DecodeJpeg(std::string_view data, TPreviewBox box) {
-  TJpegDecoder decoder;
-  return decoder.Decode(data, box);
+  TJpegRowReader reader(data, box);
+  TDecodedPicture picture;
+  picture.BitsPerChannel = reader.BitsPerChannel();
+  picture.BitsPerPixel = reader.BitsPerPixel();
+  picture.Bitmap.SetSize(reader.Width(), reader.Height());
+  reader.ReadRows(picture.Bitmap.Data(), picture.Bitmap.Stride(), reader.Height());
+  return picture;
 }
 
 std::string EncodeJpeg(const TBitmap24& bitmap, int quality, TChromaSubsampling subsampling) {
-  TJpegEncoder encoder;
-  return encoder.Encode(bitmap, quality, subsampling);
+  TJpegRowWriter writer(bitmap.Width(), bitmap.Height(), quality, subsampling);
+  writer.WriteRows(bitmap.Data(), bitmap.Stride(), bitmap.Height());
+  return writer.Finish();
 }
 
 }  // namespace vorn::codecs

@@ -4,7 +4,9 @@
 // file name in front.
 
 #include <csetjmp>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -44,6 +46,51 @@ TDecodedPicture DecodeBmp(std::string_view data);
 TDecodedPicture DecodeJpeg(std::string_view data, TPreviewBox box);
 TDecodedPicture DecodeTiff(std::string_view data);
 TDecodedPicture DecodePng(std::string_view data);
+
+class TJpegDecoder;  // libjpeg's state, kept out of the headers
+class TJpegEncoder;
+
+// A JPEG decoded a few rows at a time into 24-bit rows (blue, green, red), as DecodeJpeg
+// decodes it whole. Not for several threads at once, but any one thread at a time.
+class TJpegRowReader {
+ public:
+  // Reads the header and starts decoding (at a reduced DCT scale for box, as DecodeJpeg);
+  // raises EPictureError. data must outlive the reader.
+  TJpegRowReader(std::string_view data, TPreviewBox box);
+  ~TJpegRowReader();
+  TJpegRowReader(const TJpegRowReader&) = delete;
+  TJpegRowReader& operator=(const TJpegRowReader&) = delete;
+
+  int Width() const;
+  int Height() const;
+  int BitsPerChannel() const;  // as TDecodedPicture's
+  int BitsPerPixel() const;
+  // Decodes the next count rows into first, first + stride, ...; raises EPictureError when
+  // the data is damaged or ends before them (each row is then written or not at all).
+  void ReadRows(std::uint8_t* first, std::size_t stride, int count);
+
+ private:
+  std::unique_ptr<TJpegDecoder> Decoder_;
+};
+
+// A JPEG encoded a few rows at a time from 24-bit rows, as EncodeJpeg encodes a bitmap.
+// Not for several threads at once, but any one thread at a time.
+class TJpegRowWriter {
+ public:
+  // quality 0 to 100; raises EPictureError.
+  TJpegRowWriter(int width, int height, int quality, TChromaSubsampling subsampling);
+  ~TJpegRowWriter();
+  TJpegRowWriter(const TJpegRowWriter&) = delete;
+  TJpegRowWriter& operator=(const TJpegRowWriter&) = delete;
+
+  // The next count rows, from first, first + stride, ...
+  void WriteRows(const std::uint8_t* first, std::size_t stride, int count);
+  // The file's bytes, once every row was written; raises EPictureError before that.
+  std::string Finish();
+
+ private:
+  std::unique_ptr<TJpegEncoder> Encoder_;
+};
 
 std::string EncodeBmp(const TBitmap24& bitmap);
 std::string EncodeJpeg(const TBitmap24& bitmap, int quality, TChromaSubsampling subsampling);

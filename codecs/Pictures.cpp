@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 
+#include "codecs/BandPipeline.h"
 #include "codecs/PictureCodecs.h"
 #include "platform/Files.h"
+#include "platform/WorkerPool.h"
 
 namespace vorn {
 
@@ -51,13 +54,11 @@ TDecodedPicture DecodeByType(TPictureType type, std::string_view data, codecs::T
   throw EPictureError("unknown picture type");
 }
 
-TDecodedPicture Decode(const std::string& path, std::string_view data, codecs::TPreviewBox box) {
-  std::string extension = LowerCaseExtension(path);
-  TPictureType type = TypeOf(extension);
-  if (type == TPictureType::Unknown)
-    throw EPictureError(ReadFailure(path) + "unknown picture type \"" + extension + "\"");
+// Runs decode, naming path in the message of its failure.
+template <class Decoder>
+auto Decoding(const std::string& path, Decoder&& decode) {
   try {
-    return DecodeByType(type, data, box);
+    return decode();
   } catch (const EPictureError& problem) {
     throw EPictureError(ReadFailure(path) + problem.what());
   } catch (const std::bad_alloc&) {
@@ -65,18 +66,45 @@ TDecodedPicture Decode(const std::string& path, std::string_view data, codecs::T
   }
 }
 
+TDecodedPicture Decode(const std::string& path, std::string_view data, codecs::TPreviewBox box) {
+  std::string extension = LowerCaseExtension(path);
+  TPictureType type = TypeOf(extension);
+  if (type == TPictureType::Unknown)
+    throw EPictureError(ReadFailure(path) + "unknown picture type \"" + extension + "\"");
+  return Decoding(path, [&] { return DecodeByType(type, data, box); });
+}
+
+// Writes what encode gives to path, naming path in the message of its failure.
 template <class Encoder>
-void Save(const std::string& path, const TBitmap24& bitmap, Encoder&& encode) {
-  if (bitmap.Empty()) throw EPictureError(WriteFailure(path) + "the picture is empty");
+void WriteEncoded(const std::string& path, Encoder&& encode) {
   std::string encoded;
   try {
-    encoded = encode(bitmap);
+    encoded = encode();
   } catch (const EPictureError& problem) {
     throw EPictureError(WriteFailure(path) + problem.what());
   } catch (const std::bad_alloc&) {
     throw EPictureError(WriteFailure(path) + "not enough memory to encode the picture");
   }
   WriteWholeFile(path, encoded);
+}
+
+template <class Encoder>
+void Save(const std::string& path, const TBitmap24& bitmap, Encoder&& encode) {
+  if (bitmap.Empty()) throw EPictureError(WriteFailure(path) + "the picture is empty");
+  WriteEncoded(path, [&] { return encode(bitmap); });
+}
+
+// Bands of about this many pixels, in whole groups of 16 rows (a JPEG's tallest block
+// row), a few per thread: small enough to stay in the caches between the steps.
+constexpr int kBandPixels = 1 << 17;
+constexpr int kBandRowMultiple = 16;
+constexpr int kSlotsPerThread = 3;
+
+codecs::TBandLayout JpegBands(int width, int height, int threads) {
+  const int rows = std::max(1, kBandPixels / width);
+  const int bandRows = (rows + kBandRowMultiple - 1) / kBandRowMultiple * kBandRowMultiple;
+  return {static_cast<std::size_t>(width) * 3, height, std::min(bandRows, height),
+          kSlotsPerThread * threads};
 }
 
 }  // namespace
@@ -105,6 +133,10 @@ bool IsPictureExtension(const std::string& path) {
   return TypeOf(LowerCaseExtension(path)) != TPictureType::Unknown;
 }
 
+bool IsJpegName(const std::string& path) {
+  return TypeOf(LowerCaseExtension(path)) == TPictureType::Jpeg;
+}
+
 void SaveBmp(const std::string& path, const TBitmap24& bitmap) {
   Save(path, bitmap, codecs::EncodeBmp);
 }
@@ -122,6 +154,47 @@ void SaveJpeg(const std::string& path, const TBitmap24& bitmap, int quality,
   int clamped = std::clamp(quality, 0, 100);
   Save(path, bitmap,
        [&](const TBitmap24& picture) { return codecs::EncodeJpeg(picture, clamped, subsampling); });
+}
+
+TMappedJpeg::TMappedJpeg(const std::string& path, const TPixelRunMapper& map, int quality,
+                         TChromaSubsampling subsampling) {
+  const std::string data = ReadWholeFile(path);
+  Decoding(path, [&] { Convert(data, map, std::clamp(quality, 0, 100), subsampling); });
+}
+
+void TMappedJpeg::Save(const std::string& path) const {
+  WriteEncoded(path, [&] {
+    if (EncodingFailure_) std::rethrow_exception(EncodingFailure_);
+    return Encoded_;
+  });
+}
+
+template <class Body>
+void TMappedJpeg::HoldEncodingFailure(Body&& body) {
+  if (EncodingFailure_) return;
+  try {
+    body();
+  } catch (...) {
+    EncodingFailure_ = std::current_exception();
+  }
+}
+
+void TMappedJpeg::Convert(std::string_view data, const TPixelRunMapper& map, int quality,
+                          TChromaSubsampling subsampling) {
+  codecs::TJpegRowReader reader(data, {});
+  const int width = reader.Width();
+  const auto stride = static_cast<std::size_t>(width) * 3;
+  std::optional<codecs::TJpegRowWriter> writer;
+  HoldEncodingFailure([&] { writer.emplace(width, reader.Height(), quality, subsampling); });
+  const int threads = ResolveJobs(0);
+  codecs::RunBandPipeline(
+      JpegBands(width, reader.Height(), threads), threads,
+      {[&](std::uint8_t* rows, int count) { reader.ReadRows(rows, stride, count); },
+       [&](std::uint8_t* rows, int count) { map(rows, static_cast<std::size_t>(width) * count); },
+       [&](const std::uint8_t* rows, int count) {
+         HoldEncodingFailure([&] { writer->WriteRows(rows, stride, count); });
+       }});
+  HoldEncodingFailure([&] { Encoded_ = writer->Finish(); });
 }
 
 }  // namespace vorn

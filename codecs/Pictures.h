@@ -15,6 +15,10 @@
 //   (the colour values are kept as stored, not composited).
 // 16-bit channels are reduced to 8 bits by (v * 255 + 32767) / 65535.
 
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +44,8 @@ TDecodedPicture DecodePicture(const std::string& path, std::string_view data);
 const std::vector<std::string>& PictureExtensions();
 
 bool IsPictureExtension(const std::string& path);
+// A .jpg or .jpeg name (any case), which LoadPicture decodes as JPEG.
+bool IsJpegName(const std::string& path);
 
 // Encoders of 24-bit bitmaps. JPEG quality is 0 to 100 (values outside are clamped).
 // Each encodes into memory and then replaces the file, so a failure leaves an existing
@@ -53,5 +59,33 @@ void SavePng(const std::string& path, const TBitmap24& bitmap);
 void SaveTiff(const std::string& path, const TBitmap24& bitmap);
 void SaveJpeg(const std::string& path, const TBitmap24& bitmap, int quality,
               TChromaSubsampling subsampling);
+
+// Changes count packed 24-bit pixels (blue, green, red) in place. Called on several threads
+// at once, for different pixels.
+using TPixelRunMapper = std::function<void(std::uint8_t* pixels, std::size_t count)>;
+
+// A JPEG file mapped pixel by pixel and encoded again as JPEG, in bands of rows: one thread
+// decodes while the others map and encode the bands that have arrived (each thread takes
+// whatever can go on), so the picture is never held whole. The bytes are those that
+// LoadPicture, mapping every pixel and SaveJpeg give, and so are the errors.
+class TMappedJpeg {
+ public:
+  // Reads and converts the JPEG at path (a name that IsJpegName accepts); raises what
+  // LoadPicture raises for it. A failure to encode is held for Save, as it would come after
+  // every read error.
+  TMappedJpeg(const std::string& path, const TPixelRunMapper& map, int quality,
+              TChromaSubsampling subsampling);
+  // Writes the encoded picture to path, raising what SaveJpeg would for a failed encoding.
+  void Save(const std::string& path) const;
+
+ private:
+  void Convert(std::string_view data, const TPixelRunMapper& map, int quality,
+               TChromaSubsampling subsampling);
+  template <class Body>
+  void HoldEncodingFailure(Body&& body);
+
+  std::string Encoded_;
+  std::exception_ptr EncodingFailure_;
+};
 
 }  // namespace vorn

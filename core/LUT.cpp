@@ -5,9 +5,12 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <utility>
+#include <variant>
 
 #include "platform/Convert.h"
 #include "platform/WorkerPool.h"
@@ -341,14 +344,11 @@ class TCodeCurves {
     }
   }
 
-  void Map(TBitmap24& bitmap, int firstRow, int endRow) const {
-    for (int y = firstRow; y < endRow; ++y) {
-      std::uint8_t* p = bitmap.ScanLine(y);
-      for (std::uint8_t* const end = p + bitmap.Stride(); p != end; p += 3) {
-        p[0] = Blue_[p[0]];
-        p[1] = Green_[p[1]];
-        p[2] = Red_[p[2]];
-      }
+  void Map(std::uint8_t* p, std::size_t count) const {
+    for (std::uint8_t* const end = p + count * 3; p != end; p += 3) {
+      p[0] = Blue_[p[0]];
+      p[1] = Green_[p[1]];
+      p[2] = Red_[p[2]];
     }
   }
 
@@ -411,15 +411,12 @@ class TGridBlend {
     }
   }
 
-  void Map(TBitmap24& bitmap, int firstRow, int endRow) const {
-    for (int y = firstRow; y < endRow; ++y) {
-      std::uint8_t* p = bitmap.ScanLine(y);
-      for (std::uint8_t* const end = p + bitmap.Stride(); p != end; p += 3) {
-        const TRGB v = Interpolate3D(Nodes_, Split_[0][p[2]], Split_[1][p[1]], Split_[2][p[0]]);
-        p[0] = ToByte(v.B);
-        p[1] = ToByte(v.G);
-        p[2] = ToByte(v.R);
-      }
+  void Map(std::uint8_t* p, std::size_t count) const {
+    for (std::uint8_t* const end = p + count * 3; p != end; p += 3) {
+      const TRGB v = Interpolate3D(Nodes_, Split_[0][p[2]], Split_[1][p[1]], Split_[2][p[0]]);
+      p[0] = ToByte(v.B);
+      p[1] = ToByte(v.G);
+      p[2] = ToByte(v.R);
     }
   }
 
@@ -435,23 +432,54 @@ class TGridBlend {
 
 }  // namespace
 
-void TLUT::ApplyToBitmap(TBitmap24& bitmap) const {
-  // Every pixel is EvaluatePixel at 8 bits in and out. With 8-bit inputs all that depends
-  // on one channel's code alone is computed once per code: the whole result of a 1D table,
-  // or the split of the coordinate that enters the grid.
-  auto mapWith = [&bitmap](const auto& mapper) {
-    MapInBands(bitmap, [&](int first, int end) { mapper.Map(bitmap, first, end); });
-  };
-  if (Kind == lk1D || Kind == lkNone) {
-    mapWith(TCodeCurves(*this));
-  } else if (Size3D >= 1 && Size3D <= MaxGridNodes) {
-    // The view reads 0.0 for nodes the storage lacks, as the record's checked reads do.
-    const TLutView grid = GridView(Size3D);
-    const std::size_t scales[3] = {grid.StrideR(), grid.StrideG(), TLutView::StrideB};
-    mapWith(TGridBlend<TOffsetNodes>(*this, {grid.Data()}, scales));
-  } else {
-    mapWith(TGridBlend<TCheckedNodes>(*this, {*this}, {1, 1, 1}));
+// Every pixel is EvaluatePixel at 8 bits in and out. With 8-bit inputs all that depends on
+// one channel's code alone is computed once per code: the whole result of a 1D table, or the
+// split of the coordinate that enters the grid.
+class TPixelMapper::TImpl {
+ public:
+  explicit TImpl(const TLUT& lut) {
+    if (lut.Kind == lk1D || lut.Kind == lkNone) {
+      Mapper_.emplace<TCodeCurves>(lut);
+    } else if (lut.Size3D >= 1 && lut.Size3D <= TLUT::MaxGridNodes) {
+      // The view reads 0.0 for nodes the storage lacks, as the record's checked reads do.
+      const TLutView& grid = Grid_.emplace(lut.GridView(lut.Size3D));
+      const std::size_t scales[3] = {grid.StrideR(), grid.StrideG(), TLutView::StrideB};
+      Mapper_.emplace<TGridBlend<TOffsetNodes>>(lut, TOffsetNodes{grid.Data()}, scales);
+    } else {
+      const std::size_t unitScales[3] = {1, 1, 1};
+      Mapper_.emplace<TGridBlend<TCheckedNodes>>(lut, TCheckedNodes{lut}, unitScales);
+    }
   }
+
+  void Map(std::uint8_t* pixels, std::size_t count) const {
+    std::visit(
+        [&](const auto& mapper) {
+          if constexpr (!std::is_same_v<std::decay_t<decltype(mapper)>, std::monostate>)
+            mapper.Map(pixels, count);
+        },
+        Mapper_);
+  }
+
+ private:
+  std::optional<TLutView> Grid_;  // the nodes a TOffsetNodes blend reads
+  std::variant<std::monostate, TCodeCurves, TGridBlend<TOffsetNodes>, TGridBlend<TCheckedNodes>>
+      Mapper_;
+};
+
+TPixelMapper::TPixelMapper(const TLUT& lut) : Impl_(std::make_unique<const TImpl>(lut)) {}
+
+TPixelMapper::~TPixelMapper() = default;
+
+void TPixelMapper::Map(std::uint8_t* pixels, std::size_t count) const {
+  Impl_->Map(pixels, count);
+}
+
+void TLUT::ApplyToBitmap(TBitmap24& bitmap) const {
+  const TPixelMapper mapper(*this);
+  const auto width = static_cast<std::size_t>(bitmap.Width());
+  MapInBands(bitmap, [&](int first, int end) {
+    mapper.Map(bitmap.ScanLine(first), width * static_cast<std::size_t>(end - first));
+  });
 }
 
 void TLUT::ResampleFrom(const TLUT& source) {

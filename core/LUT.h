@@ -162,6 +162,7 @@ class TLUT {
   TRGB Evaluate(const TRGB& in) const;  // by Kind
   // out.Bits is set by the caller; the result is clamped to [0, 1] and rounded half to even.
   void EvaluatePixel(const TLutPixel& in, TLutPixel& out) const;
+  // Every pixel through EvaluatePixel at 8 bits, in bands of rows on every core.
   void ApplyToBitmap(TBitmap24& bitmap) const;
 
   // Fills this record to its own Kind and size from source: copies when kind and size
@@ -200,6 +201,24 @@ class TLUT {
 
   TGrid Grid_;
   TZeroedReals Table_;
+};
+
+// Maps runs of packed 8-bit pixels (blue, green, red) in place as ApplyToBitmap does, on
+// the calling thread; what depends on the LUT alone is worked out once, when the mapper is
+// made. The LUT must stay unchanged while the mapper is in use. Map may run on several
+// threads at once for different pixels.
+class TPixelMapper {
+ public:
+  explicit TPixelMapper(const TLUT& lut);
+  ~TPixelMapper();
+  TPixelMapper(const TPixelMapper&) = delete;
+  TPixelMapper& operator=(const TPixelMapper&) = delete;
+
+  void Map(std::uint8_t* pixels, std::size_t count) const;
+
+ private:
+  class TImpl;
+  std::unique_ptr<const TImpl> Impl_;
 };
 
 // What the preview pane and "vorn-lut info" list for a loaded record: "Type: ..." and
