@@ -41,12 +41,13 @@ test-sanitize: deps
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp \
 	  ctest --output-on-failure -j $(JOBS)
 
-# The core and format tests under ThreadSanitizer: loads on several threads at once.
+# The core, format and picture-codec tests under ThreadSanitizer: loads, batches and the
+# banded JPEG apply on several threads at once.
 test-tsan: deps
 	@cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORN_WERROR=ON \
 	  -DVORN_TSAN=ON -DVORN_BUILD_UI=OFF -DVORN_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(TSAN_DIR) -j $(JOBS) --target core_tests formats_tests
-	@for suite in core_tests formats_tests; do \
+	@cmake --build $(TSAN_DIR) -j $(JOBS) --target core_tests formats_tests codecs_tests
+	@for suite in core_tests formats_tests codecs_tests; do \
 	  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(TSAN_DIR)/tests/$$suite || exit 1; \
 	done
 
