@@ -18,10 +18,12 @@ using TZeroedBlock = std::unique_ptr<void, TBlockDeleter>;
 
 // A block of bytes, every one 0. hugePages asks for huge pages on a large block that is about
 // to be filled whole; leave it off for a block that will be written only here and there,
-// where a huge page would zero 2 MiB for each value. Blocks never come from the heap, where
-// one still in use would keep a freed file buffer below it from being reused (sanitizer
-// builds excepted, whose checks then see the block's bounds). Raises std::bad_alloc when the
-// system has no room.
+// where a huge page would zero 2 MiB for each value. Blocks of 1 MiB and more are mapped
+// from the system, not taken from the heap, where one still in use would keep a freed file
+// buffer below it from being reused; smaller ones come from the heap, which spares a batch of
+// small files a map and an unmap per record (sanitizer builds take every block from the
+// heap, so that their checks see its bounds). Raises std::bad_alloc when the system has no
+// room.
 TZeroedBlock AllocateZeroedBlock(std::size_t bytes, bool hugePages = true);
 
 // An array of doubles from AllocateZeroedBlock, every one 0.0 when allocated. Move-only; a
