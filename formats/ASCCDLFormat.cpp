@@ -14,6 +14,7 @@ void TASC_CDL_Format::Load(const std::string& path, TLUT& lut, TLoadContext&) co
   lut.Comments.push_back("Name: " + cdl.Id);
   lut.Kind = lk3D;
   lut.Size3D = GridSize;
+  lut.ReserveGrid(GridSize);
   // The power is the costly step and depends on one channel's input only: it is taken once
   // per channel and grid index, and only the saturation runs per node.
   constexpr float kTop = static_cast<float>(GridSize - 1);

@@ -63,6 +63,7 @@ bool TFSI_DIT_3DLutFormat::IsFormat(const std::string& path) const {
 
 void TFSI_DIT_3DLutFormat::Load(const std::string& path, TLUT& lut, TLoadContext&) const {
   lut.Size3D = GridSize;
+  lut.ReserveGrid(GridSize);
   lut.Kind = lk3D;
   const std::string data = ReadFileBytes(path, HeaderBytes + DataBytes);
   TByteReader reader(data);

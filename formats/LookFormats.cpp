@@ -174,6 +174,7 @@ void TSpeedgradeLook3DLutFormat::Load(const std::string& path, TLUT& lut, TLoadC
     lut.Kind = lkNone;
     return;
   }
+  lut.ReserveGrid(size);
   const bool complete = DecodeGrid(data, size, lut);
   lut.Kind = lk3D;
   lut.Size3D = size;

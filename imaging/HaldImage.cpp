@@ -69,6 +69,7 @@ bool IsHaldImageFile(const std::string& path) {
 void ReadHaldImage(const std::string& path, TLUT& lut) {
   lut.Kind = lk3D;
   lut.Size3D = kHaldGridNodes;
+  lut.ReserveGrid(kHaldGridNodes);
   const TDecodedPicture picture = LoadPicture(path);
   if (!IsHaldPicture(picture)) {
     throw ELUTError("The picture is not a Hald image: a Hald image is a 24-bit picture of " +
