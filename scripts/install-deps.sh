@@ -9,6 +9,8 @@ packages=(
   build-essential g++ cmake ninja-build pkg-config make
   # tests, benchmarks, fuzzing, formatting
   libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev clang-format
+  # ThreadSanitizer run time of g++ (make test-tsan)
+  libtsan2
   # picture codecs, colour management, JSON output of the command line
   libjpeg62-turbo-dev libpng-dev libtiff-dev liblcms2-dev nlohmann-json3-dev
   # the desktop application and its headless runs
