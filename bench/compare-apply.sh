@@ -43,25 +43,7 @@ convert -size 1500x1000 -seed 7 plasma:fractal -blur 0x1 -resize '6000x4000!' \
   -attenuate 0.3 +noise Gaussian -quality 92 "$work/photo.jpg"
 
 # The LUT: a 33-node grade (saturation, per-channel gamma and lift).
-python3 - "$work/grade.cube" <<'EOF'
-import sys
-
-size = 33
-top = size - 1
-lines = ['TITLE "compare-apply grade"', f"LUT_3D_SIZE {size}"]
-for b in range(size):
-    for g in range(size):
-        for r in range(size):
-            rgb = (r / top, g / top, b / top)
-            luma = 0.2126 * rgb[0] + 0.7152 * rgb[1] + 0.0722 * rgb[2]
-            out = []
-            for c, gamma, lift in zip(rgb, (0.85, 0.95, 1.1), (0.012, 0.004, 0.021)):
-                s = abs(luma + 1.3 * (c - luma))
-                out.append(min(1.0, lift + (1 - lift) * s ** gamma))
-            lines.append(" ".join(f"{v:.6f}" for v in out))
-with open(sys.argv[1], "w", newline="\n") as f:
-    f.write("\n".join(lines) + "\n")
-EOF
+python3 "$(dirname "$0")/make-grade-cube.py" 33 "$work/grade.cube" "compare-apply grade" --clamp
 
 printf -v vorn_cmd '%q ' "$vorn" apply --overwrite "$work/grade.cube" "$work/photo.jpg" \
   "$work/vorn.jpg"

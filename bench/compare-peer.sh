@@ -37,25 +37,7 @@ input="$work/in.cube"
 
 # The input: a 64-node grid of a smooth grade (saturation, per-channel gamma and lift),
 # so every value carries six significant decimals.
-python3 - "$input" <<'EOF'
-import sys
-
-size = 64
-top = size - 1
-lines = ['TITLE "compare-peer grade"', f"LUT_3D_SIZE {size}"]
-for b in range(size):
-    for g in range(size):
-        for r in range(size):
-            rgb = (r / top, g / top, b / top)
-            luma = 0.2126 * rgb[0] + 0.7152 * rgb[1] + 0.0722 * rgb[2]
-            out = []
-            for c, gamma, lift in zip(rgb, (0.85, 0.95, 1.1), (0.012, 0.004, 0.021)):
-                s = abs(luma + 1.3 * (c - luma))
-                out.append(lift + (1 - lift) * s ** gamma)
-            lines.append(" ".join(f"{v:.6f}" for v in out))
-with open(sys.argv[1], "w", newline="\n") as f:
-    f.write("\n".join(lines) + "\n")
-EOF
+python3 "$(dirname "$0")/make-grade-cube.py" 64 "$input" "compare-peer grade"
 
 vorn_cmd=("$vorn" convert --profile "Cube 3D Davinci" --size 64 --output-dir "$work/vorn-out"
   --overwrite "$input")
