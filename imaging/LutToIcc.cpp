@@ -9,6 +9,7 @@
 #include "core/VornLut.h"
 #include "imaging/ICCLib.h"
 #include "imaging/IccTables.h"
+#include "imaging/IccText.h"
 #include "imaging/LutInverse.h"
 #include "platform/Convert.h"
 #include "platform/Files.h"
@@ -229,43 +230,17 @@ TLut16Tables InputInverseTables(const TRecipe& r) {
   return tables;
 }
 
-// UTF-8 to wide characters; a malformed sequence becomes '?'.
-std::wstring Widened(const std::string& text) {
-  std::wstring wide;
-  for (std::size_t i = 0; i < text.size();) {
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    const int extra = lead < 0x80         ? 0
-                      : (lead >> 5) == 6  ? 1
-                      : (lead >> 4) == 14 ? 2
-                      : (lead >> 3) == 30 ? 3
-                                          : -1;
-    char32_t code = extra == 0   ? lead
-                    : extra == 1 ? (lead & 0x1F)
-                    : extra == 2 ? (lead & 0x0F)
-                                 : (lead & 0x07);
-    bool valid = extra >= 0 && i + extra < text.size();
-    for (int k = 1; valid && k <= extra; ++k) {
-      const unsigned char next = static_cast<unsigned char>(text[i + k]);
-      valid = (next & 0xC0) == 0x80;
-      code = (code << 6) | (next & 0x3F);
-    }
-    wide.push_back(valid ? static_cast<wchar_t>(code) : L'?');
-    i += valid ? extra + 1 : 1;
-  }
-  return wide;
-}
-
-TLcmsMlu MakeText(const TLcmsContext& context, const std::string& text) {
-  TLcmsMlu mlu(cmsMLUalloc(context.Id(), 1));
-  if (!mlu || !cmsMLUsetWide(mlu.get(), "en", "US", Widened(text).c_str())) {
-    throw EICCError("Cannot store the text \"" + text + "\" in the profile.");
-  }
-  return mlu;
-}
-
 void WriteTag(const TLcmsContext& context, void* profile, cmsTagSignature signature,
               const void* data) {
   if (!cmsWriteTag(profile, signature, data)) {
+    throw EICCError("Cannot write the ICC profile: " + context.Reason("a tag was refused") + ".");
+  }
+}
+
+void WriteRawTag(const TLcmsContext& context, void* profile, cmsTagSignature signature,
+                 const std::string& bytes) {
+  if (!cmsWriteRawTag(profile, signature, bytes.data(),
+                      static_cast<cmsUInt32Number>(bytes.size()))) {
     throw EICCError("Cannot write the ICC profile: " + context.Reason("a tag was refused") + ".");
   }
 }
@@ -274,22 +249,6 @@ void WriteTables(const TLcmsContext& context, void* profile, cmsTagSignature sig
                  const TLut16Tables& tables) {
   const TLcmsPipeline pipeline = MakePipeline(context, tables);
   WriteTag(context, profile, signature, pipeline.get());
-}
-
-// A device link carries the sequence of profiles it was made from: here just itself.
-void WriteSequence(const TLcmsContext& context, void* profile, const std::string& description) {
-  std::unique_ptr<cmsSEQ, decltype(&cmsFreeProfileSequenceDescription)> sequence(
-      cmsAllocProfileSequenceDescription(context.Id(), 1), &cmsFreeProfileSequenceDescription);
-  if (!sequence) throw EICCError("Cannot write the ICC profile: out of memory.");
-  cmsPSEQDESC& entry = sequence->seq[0];
-  entry.deviceMfg = 0;
-  entry.deviceModel = 0;
-  entry.attributes = 0;
-  entry.technology = static_cast<cmsTechnologySignature>(0);
-  entry.Manufacturer = MakeText(context, "").release();
-  entry.Model = MakeText(context, "").release();
-  entry.Description = MakeText(context, description).release();
-  WriteTag(context, profile, cmsSigProfileSequenceDescTag, sequence.get());
 }
 
 void SetHeader(void* profile, TLutIccClass profileClass) {
@@ -350,11 +309,12 @@ std::string BuildIccProfile(const TLUT& lut, const TLutToIccOptions& options) {
   if (!handle) throw EICCError("Cannot create an ICC profile: out of memory.");
   cmsHPROFILE profile = handle.Native();
   SetHeader(profile, options.Class);
-  WriteTag(*context, profile, cmsSigProfileDescriptionTag,
-           MakeText(*context, options.Description).get());
-  WriteTag(*context, profile, cmsSigCopyrightTag, MakeText(*context, options.Copyright).get());
+  WriteRawTag(*context, profile, cmsSigProfileDescriptionTag,
+              TextDescriptionTag(options.Description));
+  WriteRawTag(*context, profile, cmsSigCopyrightTag, AsciiTextTag(options.Copyright));
   if (options.Class == TLutIccClass::DeviceLink) {
-    WriteSequence(*context, profile, options.Description);
+    // A device link carries the sequence of profiles it was made from: here just itself.
+    WriteRawTag(*context, profile, cmsSigProfileSequenceDescTag, UnknownDeviceSequenceTag());
   } else {
     WriteTag(*context, profile, cmsSigMediaWhitePointTag, cmsD50_XYZ());
   }

@@ -6,6 +6,7 @@
 #include <lcms2.h>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <ostream>
 #include <random>
@@ -248,6 +249,55 @@ TEST(LutToIcc, WritesAVersion24ProfileOfTheClassWithItsTexts) {
     EXPECT_TRUE(cmsIsTag(profile, cmsSigAToB0Tag));
     EXPECT_EQ(cmsIsTag(profile, cmsSigBToA0Tag), c.Class != TLutIccClass::DeviceLink);
     EXPECT_EQ(cmsIsTag(profile, cmsSigProfileSequenceDescTag), c.Class == TLutIccClass::DeviceLink);
+  }
+}
+
+// The description's texts as LittleCMS and ArgyllCMS read them: the ASCII form, and the
+// Unicode form in UTF-16 with surrogate pairs and its terminator.
+TEST(LutToIcc, DescriptionsAreValidUtf16AndAscii) {
+  const auto lut = test::MakeGradeLut(lk3D, 3);
+  const struct {
+    std::string Text;
+    std::string Ascii;
+    std::wstring Units;  // what a 16-bit reader holds
+  } cases[] = {
+      {"Show LUT", "Show LUT", L"Show LUT"},
+      {"Grade \xF0\x9F\x98\x80 \xC3\xA9", "Grade ? ?", L"Grade \xD83D\xDE00 \xE9"},
+      {"\xC4\x80 cut", "? cut", L"\x100 cut"},
+      {"bad \xFF\xC3 end", "bad ?? end", L"bad ?? end"},
+  };
+  test::TempDir temp;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Ascii);
+    const std::string bytes = BuildIccProfile(*lut, {TLutIccClass::DeviceLink, c.Text, "(c)"});
+    const TProfileHandle handle(
+        cmsOpenProfileFromMem(bytes.data(), static_cast<cmsUInt32Number>(bytes.size())));
+    ASSERT_TRUE(handle);
+    const auto* mlu =
+        static_cast<const cmsMLU*>(cmsReadTag(handle.Native(), cmsSigProfileDescriptionTag));
+    ASSERT_NE(mlu, nullptr);
+    wchar_t wide[64] = {};
+    cmsMLUgetWide(mlu, "en", "US", wide, sizeof wide);
+    // LittleCMS reads the ASCII form of a version 2 description.
+    EXPECT_EQ(std::wstring(wide), std::wstring(c.Ascii.begin(), c.Ascii.end()));
+
+    if (!test::HasProgram("iccdump")) continue;
+    const std::string path = temp.Write("profile.icc", bytes);
+    const auto dump = test::RunProgram({"iccdump", "-v3", "-t", "desc", "-t", "pseq", path});
+    EXPECT_NE(dump.Out.find("ASCII data, length " + std::to_string(c.Ascii.size() + 1) +
+                            " chars:\n    0x0000: " + c.Ascii + "\n"),
+              std::string::npos)
+        << dump.Out;
+    std::string units;
+    for (const wchar_t unit : c.Units + L'\0') {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "%04x ", static_cast<unsigned>(unit));
+      units += hex;
+    }
+    EXPECT_NE(dump.Out.find("Unicode Data, Language code 0x0, length " +
+                            std::to_string(c.Units.size() + 1) + " chars\n    0x0000: " + units),
+              std::string::npos);
+    EXPECT_NE(dump.Out.find("ProfileSequenceDesc:\n  No. elements = 1"), std::string::npos);
   }
 }
 
