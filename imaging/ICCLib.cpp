@@ -117,10 +117,18 @@ TProfileHandle OpenProfile(const std::string& path) {
     throw EICCError("Cannot open the ICC profile " + Quoted(path) +
                     ": the file is too large to be an ICC profile.");
   }
-  const std::string data = ReadWholeFile(path);
   auto context = MakeLcmsContext();
-  cmsHPROFILE handle = cmsOpenProfileFromMemTHR(context->Id(), data.data(),
-                                                static_cast<cmsUInt32Number>(data.size()));
+  // LittleCMS reads the tags it needs from the file when asked: a copy of a large profile in
+  // memory would be made twice (ours, and LittleCMS's copy of a memory block).
+  std::FILE* stream = OpenStreamForReading(path);
+  cmsIOHANDLER* io = cmsOpenIOhandlerFromStream(context->Id(), stream);
+  if (io == nullptr) {
+    std::fclose(stream);
+    throw EICCError("Cannot open the ICC profile " + Quoted(path) + ": " +
+                    context->Reason("out of memory") + ".");
+  }
+  // The profile owns the stream from here, also when it fails (it closes it then).
+  cmsHPROFILE handle = cmsOpenProfileFromIOhandlerTHR(context->Id(), io);
   if (handle == nullptr) {
     throw EICCError("Cannot open the ICC profile " + Quoted(path) + ": " +
                     context->Reason("it is not an ICC profile") + ".");

@@ -97,6 +97,14 @@ std::string ReadWholeFile(const std::string& path) {
   return ReadFrom(file.Get(), path, static_cast<std::size_t>(-1) / 2, FileSizeHint(file.Get()));
 }
 
+std::FILE* OpenStreamForReading(const std::string& path) {
+  FileHandle file(OpenForReading(path));
+  std::FILE* stream = ::fdopen(file.Get(), "rb");
+  if (stream == nullptr) RaiseOpenError(path, errno);
+  file.Release();
+  return stream;
+}
+
 void ReadWholeFileInto(const std::string& path, TByteBuffer& buffer) {
   FileHandle file(OpenForReading(path));
   ReadInto(file.Get(), path, FileSizeHint(file.Get()), buffer);

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,6 +14,9 @@ namespace vorn {
 
 // The whole content of the file.
 std::string ReadWholeFile(const std::string& path);
+// A stream over a regular file for libraries that read on demand; the caller closes it.
+// Raises the same errors as ReadWholeFile for a file that cannot be opened.
+std::FILE* OpenStreamForReading(const std::string& path);
 
 class TByteBuffer;
 // The whole content of the file into buffer (its earlier content is replaced).
