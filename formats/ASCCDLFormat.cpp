@@ -5,7 +5,11 @@
 namespace vorn {
 
 bool TASC_CDL_Format::IsFormat(const std::string& path) const {
-  return HasHeaderKeywords(path, "<ColorCorrection,<SOPNode>", "<ColorCorrectionCollection");
+  return HasHeaderLines(
+      path,
+      {{.Keyword = "<ColorCorrection", .Place = TKeywordPlace::XmlTag},
+       {.Keyword = "<SOPNode", .Place = TKeywordPlace::XmlTag}},
+      {{.Keyword = "<ColorCorrectionCollection", .Place = TKeywordPlace::XmlTag}});
 }
 
 void TASC_CDL_Format::Load(const std::string& path, TLUT& lut, TLoadContext&) const {

@@ -100,7 +100,9 @@ void TFSI_DIT_3DLutFormat::Save(const std::string& path, const TLUT& lut, int) c
 // ---- PFClean 3D --------------------------------------------------------------------------
 
 bool TPFClean3D_Format::IsFormat(const std::string& path) const {
-  return HasHeaderKeywords(path, "<lut,<maximum>,<cube>", "");
+  return HasHeaderLines(path, {{.Keyword = "<lut", .Place = TKeywordPlace::XmlTag},
+                               {.Keyword = "<maximum", .Place = TKeywordPlace::XmlTag},
+                               {.Keyword = "<cube", .Place = TKeywordPlace::XmlTag}});
 }
 
 void TPFClean3D_Format::Load(const std::string& path, TLUT& lut, TLoadContext& context) const {
@@ -141,7 +143,8 @@ void TPFClean3D_Format::Save(const std::string& path, const TLUT& lut, int bits)
 // ---- MatchLight --------------------------------------------------------------------------
 
 bool TMatchLight3DLutFormat::IsFormat(const std::string& path) const {
-  return HasHeaderKeywords(path, "lutS,cubeS", "");
+  return HasHeaderLines(path, {{.Keyword = "lutS", .Value = TKeywordValue::Word},
+                               {.Keyword = "cubeS", .Value = TKeywordValue::Word}});
 }
 
 namespace {

@@ -24,7 +24,7 @@ constexpr std::int64_t kClipsterMaxBits = 31;
 // ---- Codex 3D --------------------------------------------------------------------------
 
 bool TCodex3DLutFormat::IsFormat(const std::string& path) const {
-  return HasHeaderKeywords(path, "Lut3D:", "");
+  return HasHeaderLines(path, {{.Keyword = "Lut3D:", .Value = TKeywordValue::Word}});
 }
 
 void TCodex3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {
@@ -55,7 +55,9 @@ void TCodex3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits)
 // ---- Luther 3D -------------------------------------------------------------------------
 
 bool TLuther3DLutFormat::IsFormat(const std::string& path) const {
-  return HasHeaderKeywords(path, "channels: c3", "");
+  return HasHeaderLines(path, {{.Keyword = "channels: c3",
+                                .Place = TKeywordPlace::CommentLine,
+                                .Value = TKeywordValue::Nothing}});
 }
 
 void TLuther3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {
@@ -87,7 +89,7 @@ void TLuther3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits
 // ---- Clipster 3D -----------------------------------------------------------------------
 
 bool TClipster3DLutFormat::IsFormat(const std::string& path) const {
-  return HasHeaderKeywords(path, "<LUT3D", "");
+  return HasHeaderLines(path, {{.Keyword = "<LUT3D", .Place = TKeywordPlace::XmlTag}});
 }
 
 namespace {

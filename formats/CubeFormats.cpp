@@ -19,7 +19,9 @@ void AddSizeLine(TTextFile& text, int n) {
 
 bool TCube3DLutFormat::IsFormat(const std::string& path) const {
   if (HasExtension(path, ".vlt")) return false;
-  return HasHeaderKeywords(path, "LUT_3D_SIZE", "NUCODA_3D_CUBE,LUT_3D_VERSION");
+  return HasHeaderLines(path, {{.Keyword = "LUT_3D_SIZE", .Value = TKeywordValue::Word}},
+                        {{.Keyword = "NUCODA_3D_CUBE", .Value = TKeywordValue::Word},
+                         {.Keyword = "LUT_3D_VERSION", .Value = TKeywordValue::Word}});
 }
 
 void TCube3DLutFormat::ParseHeaderLine(TLoadState& load, std::string_view line, TLUT& lut) const {
@@ -70,7 +72,11 @@ void TCube3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const
 // ---- Cube 3D Truelight -----------------------------------------------------------------
 
 bool TCube3DTruelightLutFormat::IsFormat(const std::string& path) const {
-  return HasHeaderKeywords(path, "iDims,oDims,width", "NUCODA_3D_CUBE");
+  return HasHeaderLines(path,
+                        {{.Keyword = "iDims", .Place = TKeywordPlace::CommentLine},
+                         {.Keyword = "oDims", .Place = TKeywordPlace::CommentLine},
+                         {.Keyword = "width", .Place = TKeywordPlace::CommentLine}},
+                        {{.Keyword = "NUCODA_3D_CUBE", .Value = TKeywordValue::Word}});
 }
 
 void TCube3DTruelightLutFormat::ParseHeaderLine(TLoadState& load, std::string_view line,
@@ -171,7 +177,10 @@ void TCube3DTruelightLutFormat::Save(const std::string& path, const TLUT& lut, i
 // ---- FSI CFE ---------------------------------------------------------------------------
 
 bool TFSI_CFE_3DLutFormat::IsFormat(const std::string& path) const {
-  return HasHeaderKeywords(path, "LUT_3D_SIZE,LUT_3D_VERSION", "NUCODA_3D_CUBE");
+  return HasHeaderLines(path,
+                        {{.Keyword = "LUT_3D_SIZE", .Value = TKeywordValue::Word},
+                         {.Keyword = "LUT_3D_VERSION", .Value = TKeywordValue::Word}},
+                        {{.Keyword = "NUCODA_3D_CUBE", .Value = TKeywordValue::Word}});
 }
 
 void TFSI_CFE_3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
@@ -189,8 +198,10 @@ void TFSI_CFE_3DLutFormat::Save(const std::string& path, const TLUT& lut, int) c
 // ---- Panasonic 3D ----------------------------------------------------------------------
 
 bool TPanasonic3DLutFormat::IsFormat(const std::string& path) const {
-  if (!HasHeaderKeywords(path, "LUT_3D_SIZE", "NUCODA_3D_CUBE,LUT_3D_VERSION")) return false;
-  return HasExtension(path, ".vlt");
+  return HasExtension(path, ".vlt") &&
+         HasHeaderLines(path, {{.Keyword = "LUT_3D_SIZE", .Value = TKeywordValue::Word}},
+                        {{.Keyword = "NUCODA_3D_CUBE", .Value = TKeywordValue::Word},
+                         {.Keyword = "LUT_3D_VERSION", .Value = TKeywordValue::Word}});
 }
 
 void TPanasonic3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {

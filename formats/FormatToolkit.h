@@ -16,6 +16,7 @@
 #include "core/LUTFormat.h"
 #include "core/TextFile.h"
 #include "core/TextTools.h"
+#include "formats/HeaderClaims.h"
 #include "formats/TextReading.h"
 #include "formats/XMLNode.h"
 #include "platform/Convert.h"

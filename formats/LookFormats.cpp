@@ -151,7 +151,8 @@ std::string_view Unquoted(std::string_view text) {
 // ---- SpeedGrade look -------------------------------------------------------------------------
 
 bool TSpeedgradeLook3DLutFormat::IsFormat(const std::string& path) const {
-  return HasHeaderKeywords(path, "<look>,<shaders", "");
+  return HasHeaderLines(path, {{.Keyword = "<look", .Place = TKeywordPlace::XmlTag},
+                               {.Keyword = "<shaders", .Place = TKeywordPlace::XmlTag}});
 }
 
 void TSpeedgradeLook3DLutFormat::Load(const std::string& path, TLUT& lut, TLoadContext&) const {

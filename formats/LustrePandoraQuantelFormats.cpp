@@ -39,7 +39,7 @@ int MeshExponentFor(int n) {
 // ---- Autodesk Lustre 3D ------------------------------------------------------------------
 
 bool TLustre3DLutFormat::IsFormat(const std::string& path) const {
-  return HasHeaderKeywords(path, "3DMESH", "");
+  return HasHeaderLines(path, {{.Keyword = "3DMESH", .Value = TKeywordValue::Nothing}});
 }
 
 // "Mesh A B": 2^A + 1 nodes per axis and codes 0 .. 2^B - 1. A later "Mesh" line replaces
@@ -91,7 +91,8 @@ void TLustre3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits
 // ---- Pandora 3D, Technicolor ---------------------------------------------------------------
 
 bool TPandora3DLutFormat::IsFormat(const std::string& path) const {
-  return HasHeaderKeywords(path, "channel 3d,format lut", "");
+  return HasHeaderLines(path, {{.Keyword = "channel 3d", .Value = TKeywordValue::Nothing},
+                               {.Keyword = "format lut", .Value = TKeywordValue::Nothing}});
 }
 
 void TPandora3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {
@@ -133,7 +134,7 @@ void TPandora3DLutFormat::Save(const std::string& path, const TLUT& lut, int bit
 // ---- Quantel 3D --------------------------------------------------------------------------
 
 bool TQuantel3DLutFormat::IsFormat(const std::string& path) const {
-  return HasHeaderKeywords(path, "max value,vertices", "");
+  return HasHeaderLines(path, {{.Keyword = "max value"}, {.Keyword = "vertices"}});
 }
 
 void TQuantel3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {

@@ -23,12 +23,16 @@ std::int32_t IntegerAfterSeparator(std::string_view afterKeyword) {
   return StrToInt(Trim(afterKeyword.substr(afterKeyword.empty() ? 0 : 1)));
 }
 
+bool HasDatSizeLine(const std::string& path) {
+  return HasHeaderLines(path, {{.Keyword = "3DLUTSIZE", .Value = TKeywordValue::Word}});
+}
+
 }  // namespace
 
 // ---- Nucoda 3D -------------------------------------------------------------------------
 
 bool TNucoda3DLutFormat::IsFormat(const std::string& path) const {
-  return HasHeaderKeywords(path, "NUCODA_3D_CUBE", "");
+  return HasHeaderLines(path, {{.Keyword = "NUCODA_3D_CUBE", .Value = TKeywordValue::Word}});
 }
 
 struct TNucoda3DLutFormat::TNucodaLoad : TLoadState {
@@ -148,7 +152,7 @@ void TColorFrontOSD3DLutFormat::Save(const std::string& path, const TLUT& lut, i
 // ---- DaVinci DAT 3D --------------------------------------------------------------------
 
 bool TDavinciDat3DLutFormat::IsFormat(const std::string& path) const {
-  if (HasHeaderKeywords(path, "3DLUTSIZE", "")) return true;
+  if (HasDatSizeLine(path)) return true;
   if (!HasExtension(path, ".dat")) return false;
   TTextFile head;
   head.SetText(ReadFileHead(path, 4096));
@@ -165,7 +169,7 @@ struct TDavinciDat3DLutFormat::TDatLoad : TLoadState {
 
 std::unique_ptr<TLoadState> TDavinciDat3DLutFormat::NewLoadState(const std::string& path,
                                                                  std::int32_t inputBits) const {
-  return std::make_unique<TDatLoad>(inputBits, HasHeaderKeywords(path, "3DLUTSIZE", ""));
+  return std::make_unique<TDatLoad>(inputBits, HasDatSizeLine(path));
 }
 
 void TDavinciDat3DLutFormat::ParseLine(TLoadState& state, std::string_view line, TLUT& lut) const {

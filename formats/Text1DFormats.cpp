@@ -25,10 +25,10 @@ struct T1DTraits {
   bool Reads = true;
   bool Writes = true;
   // Detection: the file's extension (with its dot) when given, then the keywords of the
-  // file's head (HasHeaderKeywords; the head is not read when both lists are empty).
+  // file's head (HasHeaderLines; the head is not read when both lists are empty).
   const char* Extension = nullptr;
-  const char* Required = "";
-  const char* Excluded = "";
+  std::span<const THeaderKeyword> Required{};
+  std::span<const THeaderKeyword> Excluded{};
   // Reading.
   TCommentUse Comments = TCommentUse::Ignore;
   bool KeywordsInComments = false;  // size keywords count in comment lines too
@@ -60,15 +60,19 @@ constexpr TValueLayout kCodeTriple{.IntegerCodes = true};
 
 constexpr TSizeKeyword kCubeSize[] = {{"LUT_1D_SIZE", 0, false, false}};
 constexpr const char* kCubeHeader[] = {"{COMMENTS}", kConvertedBy, "", "LUT_1D_SIZE {N}"};
-constexpr T1DTraits kCube1D{.Required = "LUT_1D_SIZE",
-                            .Excluded = "NUCODA_3D_CUBE",
+constexpr THeaderKeyword kCubeClaim[] = {{.Keyword = "LUT_1D_SIZE", .Value = TKeywordValue::Word}};
+constexpr THeaderKeyword kNucodaMark[] = {
+    {.Keyword = "NUCODA_3D_CUBE", .Value = TKeywordValue::Word}};
+constexpr T1DTraits kCube1D{.Required = kCubeClaim,
+                            .Excluded = kNucodaMark,
                             .Comments = TCommentUse::Keep,
                             .Keywords = kCubeSize,
                             .Header = kCubeHeader,
                             .Decimals = 6};
 
 constexpr const char* kCodexHeader[] = {kConvertedBy, "", "LUT: 3 {N}", ""};
-constexpr T1DTraits kCodex1D{.Required = "LUT:",
+constexpr THeaderKeyword kCodexClaim[] = {{.Keyword = "LUT:"}};
+constexpr T1DTraits kCodex1D{.Required = kCodexClaim,
                              .Comments = TCommentUse::KeepBeforeSize,
                              .DivisorFrom = TDivisorFrom::LargestCode,
                              .Header = kCodexHeader};
@@ -84,7 +88,10 @@ constexpr TSizeKeyword kFilmlightSize[] = {{"lutLength", 1, false, true}};
 constexpr const char* kFilmlightHeader[] = {"# Truelight Cube v2.0", "# lutLength {N}",
                                             "# iDims     3", "", "# InputLUT"};
 constexpr const char* kFilmlightFooter[] = {"# end", kConvertedBy};
-constexpr T1DTraits kFilmlight1D{.Required = "iDims,lutLength",
+constexpr THeaderKeyword kFilmlightClaim[] = {
+    {.Keyword = "iDims", .Place = TKeywordPlace::CommentLine},
+    {.Keyword = "lutLength", .Place = TKeywordPlace::CommentLine}};
+constexpr T1DTraits kFilmlight1D{.Required = kFilmlightClaim,
                                  .KeywordsInComments = true,
                                  .Keywords = kFilmlightSize,
                                  .Header = kFilmlightHeader,
@@ -94,7 +101,9 @@ constexpr T1DTraits kFilmlight1D{.Required = "iDims,lutLength",
 constexpr TSizeKeyword kQuantelKeywords[] = {{"gSize", 1, false, true}, {"gMax", 1, true, true}};
 constexpr const char* kQuantelHeader[] = {
     "table type\t2", "", "gMax\t{TOP}", "gSize\t{N}", "", "gamma", "r\tg\tb"};
-constexpr T1DTraits kQuantel1D{.Required = "table type,gMax,gSize",
+constexpr THeaderKeyword kQuantelClaim[] = {
+    {.Keyword = "table type"}, {.Keyword = "gMax"}, {.Keyword = "gSize"}};
+constexpr T1DTraits kQuantel1D{.Required = kQuantelClaim,
                                .Keywords = kQuantelKeywords,
                                .Values = kCodeTriple,
                                .DivisorFrom = TDivisorFrom::LargestCode,
@@ -104,7 +113,10 @@ constexpr int kStwoBits = 10;
 constexpr const char* kStwoHeader[] = {"<?xml version=\"1.0\"?>", "<lut name=\"{XMLTITLE}\">",
                                        "<data>"};
 constexpr const char* kStwoFooter[] = {"</data>", "</lut>"};
-constexpr T1DTraits kStwo1D{.Required = "<lut,<data>,<elem",
+constexpr THeaderKeyword kStwoClaim[] = {{.Keyword = "<lut", .Place = TKeywordPlace::XmlTag},
+                                         {.Keyword = "<data", .Place = TKeywordPlace::XmlTag},
+                                         {.Keyword = "<elem", .Place = TKeywordPlace::XmlTag}};
+constexpr T1DTraits kStwo1D{.Required = kStwoClaim,
                             .DivisorFrom = TDivisorFrom::BitDepth,
                             .Header = kStwoHeader,
                             .Footer = kStwoFooter};
@@ -116,14 +128,17 @@ constexpr T1DTraits kNucoda1D{.Reads = false, .Header = kNucodaHeader, .Decimals
 constexpr T1DTraits kColorfront1D{.Extension = ".1DLUT", .Counted = true, .Decimals = 6};
 
 constexpr const char* kFusionHeader[] = {"F5LT", "", "{BITS}", ""};
-constexpr T1DTraits kFusion1D{.Required = "F5LT",
+constexpr THeaderKeyword kFusionClaim[] = {{.Keyword = "F5LT", .Value = TKeywordValue::Nothing}};
+constexpr T1DTraits kFusion1D{.Required = kFusionClaim,
                               .Counted = true,
                               .DivisorFrom = TDivisorFrom::BitDepth,
                               .Header = kFusionHeader};
 
 constexpr double kBlackmagicFactor = 1000.0;
 constexpr const char* kBlackmagicHeader[] = {"R\tG\tB - HDLINK GAMMA TABLE"};
-constexpr T1DTraits kBlackmagic1D{.Required = "HDLINK",
+constexpr THeaderKeyword kBlackmagicClaim[] = {
+    {.Keyword = "HDLINK", .Place = TKeywordPlace::FirstLine, .Value = TKeywordValue::Word}};
+constexpr T1DTraits kBlackmagic1D{.Required = kBlackmagicClaim,
                                   .Counted = true,
                                   .EntriesStartWithDigit = true,
                                   .Divisor = kBlackmagicFactor,
@@ -131,9 +146,11 @@ constexpr T1DTraits kBlackmagic1D{.Required = "HDLINK",
 
 constexpr T1DTraits kCodeRowsOnly{.Reads = false};
 
+constexpr THeaderKeyword kIridaScript[] = {
+    {.Keyword = "<IRIDAScript>", .Place = TKeywordPlace::Anywhere, .Value = TKeywordValue::Word}};
 constexpr T1DTraits kDavinciILut{.Writes = false,
                                  .Extension = ".ILUT",
-                                 .Excluded = "<IRIDAScript>",
+                                 .Excluded = kIridaScript,
                                  .Counted = true,
                                  .Divisor = 16383.0};
 constexpr T1DTraits kDavinciOLut{
@@ -211,8 +228,8 @@ T1DTextLutFormat::T1DTextLutFormat(std::string name, const T1DTraits& traits)
 bool T1DTextLutFormat::IsFormat(const std::string& path) const {
   if (!Traits.Reads) return false;
   if (Traits.Extension != nullptr && !HasExtension(path, Traits.Extension)) return false;
-  if (*Traits.Required == '\0' && *Traits.Excluded == '\0') return true;
-  return HasHeaderKeywords(path, Traits.Required, Traits.Excluded);
+  if (Traits.Required.empty() && Traits.Excluded.empty()) return true;
+  return HasHeaderLines(path, Traits.Required, Traits.Excluded);
 }
 
 void T1DTextLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {
@@ -375,7 +392,8 @@ void TCodex1DLutFormat::AddEntryLines(TTextFile& text, const TLUT& lut, int bits
 TLustre1DLutFormat::TLustre1DLutFormat() : T1DTextLutFormat("Autodesk Lustre 1D", kLustre1D) {}
 
 bool TLustre1DLutFormat::IsFormat(const std::string& path) const {
-  return HasHeaderKeywords(path, "LUT16", "") || HasHeaderKeywords(path, "LUT12", "");
+  return HasHeaderLines(path, {{.Keyword = "LUT16", .Value = TKeywordValue::Nothing}}) ||
+         HasHeaderLines(path, {{.Keyword = "LUT12", .Value = TKeywordValue::Nothing}});
 }
 
 bool TLustre1DLutFormat::ParseHeaderLine(TLoadState& load, std::string_view trimmed, TLUT&) const {

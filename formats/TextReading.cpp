@@ -7,48 +7,6 @@ namespace vorn {
 
 namespace {
 
-constexpr std::size_t kHeaderBytes = 4096;
-
-// Splits a keyword list the way a comma-separated string list is split: items end at a
-// comma or at blanks; a double-quoted item may hold both ("" stands for one quote).
-std::vector<std::string> SplitKeywordList(std::string_view list) {
-  std::vector<std::string> items;
-  std::size_t i = 0;
-  auto skipBlanks = [&] {
-    while (i < list.size() && static_cast<unsigned char>(list[i]) <= ' ') ++i;
-  };
-  skipBlanks();
-  while (i < list.size()) {
-    std::string item;
-    if (list[i] == '"') {
-      ++i;
-      while (i < list.size()) {
-        if (list[i] == '"') {
-          if (i + 1 < list.size() && list[i + 1] == '"') {
-            item += '"';
-            i += 2;
-            continue;
-          }
-          ++i;
-          break;
-        }
-        item += list[i++];
-      }
-    } else {
-      while (i < list.size() && list[i] != ',' && static_cast<unsigned char>(list[i]) > ' ') {
-        item += list[i++];
-      }
-    }
-    if (!item.empty()) items.push_back(UpperCase(item));
-    skipBlanks();
-    if (i < list.size() && list[i] == ',') {
-      ++i;
-      skipBlanks();
-    }
-  }
-  return items;
-}
-
 std::string TableTooLargeMessage(std::int64_t size) {
   return "The 1D size " + std::to_string(size) +
          " is too large: a 1D table holds at most 100001 entries.";
@@ -236,20 +194,6 @@ void TLoadState::SetLargestCode(std::int64_t code) {
                     " is too large: codes are read as 32-bit integers.");
   }
   Scale = static_cast<std::int32_t>(code);
-}
-
-bool HasHeaderKeywords(const std::string& path, std::string_view required,
-                       std::string_view excluded) {
-  TSharedFileHead* shared = TSharedFileHead::For(path);
-  const std::string own = shared ? std::string() : UpperCase(ReadFileHead(path, kHeaderBytes));
-  const std::string& header = shared ? shared->UpperHead() : own;
-  for (const std::string& item : SplitKeywordList(excluded)) {
-    if (header.find(item) != std::string::npos) return false;
-  }
-  for (const std::string& item : SplitKeywordList(required)) {
-    if (header.find(item) == std::string::npos) return false;
-  }
-  return true;
 }
 
 bool KeepCommentLine(std::string_view trimmed, TLUT& lut) {

@@ -149,12 +149,6 @@ class TLoadState {
   } Watch_;
 };
 
-// True when every item of the required list and no item of the excluded list occurs in the
-// first 4096 bytes of the file (ASCII case ignored). Lists are comma- or blank-separated; a
-// double-quoted item may hold both.
-bool HasHeaderKeywords(const std::string& path, std::string_view required,
-                       std::string_view excluded);
-
 // For a trimmed line whose first character is "#": its text kept as a comment of the record,
 // and true. False, nothing kept, for any other line.
 bool KeepCommentLine(std::string_view trimmed, TLUT& lut);

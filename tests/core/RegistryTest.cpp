@@ -208,26 +208,6 @@ TEST(Registry, GetFormatAnswersNoneOutOfRange) {
   EXPECT_NE(GetFormat(0), nullptr);
 }
 
-TEST(HasHeaderKeywords, RequiredAndExcludedLists) {
-  test::TempDir dir;
-  std::string path = dir.Write("h.txt", "# header\nlut_3d_size 17\nchannels: c3\n");
-  EXPECT_TRUE(HasHeaderKeywords(path, "LUT_3D_SIZE", ""));
-  EXPECT_TRUE(HasHeaderKeywords(path, "channels: c3", ""));
-  EXPECT_TRUE(HasHeaderKeywords(path, "c3 channels:", ""));
-  EXPECT_FALSE(HasHeaderKeywords(path, "LUT_3D_SIZE", "c3"));
-  EXPECT_FALSE(HasHeaderKeywords(path, "LUT_3D_SIZE,LUT_1D_SIZE", ""));
-  EXPECT_TRUE(HasHeaderKeywords(path, "\"# header\"", "\"# other\""));
-  EXPECT_FALSE(HasHeaderKeywords(path, "\"# hea der\"", ""));
-  EXPECT_TRUE(HasHeaderKeywords(path, "SIZE", "  ,  "));
-}
-
-TEST(HasHeaderKeywords, OnlyTheFirst4096BytesCount) {
-  test::TempDir dir;
-  std::string path = dir.Write("late.txt", std::string(4090, '#') + "\nLUT_3D_SIZE 2\n");
-  EXPECT_FALSE(HasHeaderKeywords(path, "LUT_3D_SIZE", ""));
-  EXPECT_TRUE(HasHeaderKeywords(path, "LUT_3", ""));  // bytes 4091..4095
-}
-
 TEST(DetectFormat, EachDetectionReadsTheFileAfresh) {
   test::TempDir dir;
   const std::string path = dir.Write("a.cube", "LUT_3D_SIZE 2\n");

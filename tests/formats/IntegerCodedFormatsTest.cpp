@@ -388,7 +388,7 @@ TEST(IntegerCodedFormats, ReadingCases) {
   }
 }
 
-// Detection: 3DL by its extension alone, the others by their header words in any case.
+// Detection: 3DL by its extension alone, the others by their header lines in any case.
 TEST(IntegerCodedFormats, Detection) {
   test::TempDir dir;
   const std::string grid = "0 1023\n" + IdentityLines(2, 1023);
@@ -397,8 +397,9 @@ TEST(IntegerCodedFormats, Detection) {
   EXPECT_EQ(DetectFormat(dir.Write("a.txt", grid)), -1);
   EXPECT_EQ(DetectFormat(dir.Write("a.3dl", "3dmesh\n" + grid)),
             IndexOfFormat("Autodesk Lustre 3D"));
-  EXPECT_EQ(DetectFormat(dir.Write("a.txt", "# lut format: 3d, one channel\n")),
+  EXPECT_EQ(DetectFormat(dir.Write("a.txt", "Channel 3D\nin 8\nout 1024\nFORMAT LUT\n")),
             IndexOfFormat("Pandora 3D, Technicolor"));
+  EXPECT_EQ(DetectFormat(dir.Write("a.txt", "# lut format: 3d, one channel\n")), -1);
   EXPECT_EQ(DetectFormat(dir.Write("a.m3d", "channel 3d\nin 8\n")), -1);
   EXPECT_EQ(DetectFormat(dir.Write("a.lut", "VERTICES 17\nMAX VALUE 4095\n")),
             IndexOfFormat("Quantel 3D"));
