@@ -28,6 +28,8 @@ packages=(
   libtiff-tools libjpeg-turbo-progs pngcheck
   # the suite under memcheck (make test-valgrind) and instruction counts in make peer
   valgrind
+  # real LUTs that Debian ships, which the detection tests load
+  kdenlive-data obs-studio
 )
 
 # The number tests check that a regional decimal comma changes nothing.

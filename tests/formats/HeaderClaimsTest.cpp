@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 
+#include "core/LUT.h"
 #include "core/LUTFormat.h"
 #include "formats/FormatToolkit.h"
 #include "tests/support/TestSupport.h"
@@ -114,6 +115,23 @@ TEST(HeaderClaims, EveryCorpusLutIsClaimedByItsKind) {
     ++claimed;
   }
   EXPECT_GT(claimed, 0);
+}
+
+// The cubes Debian's video tools ship load as the grids or tables they are.
+TEST(HeaderClaims, TheLutsOfDebianPackagesLoad) {
+  int loaded = 0;
+  for (const char* folder :
+       {"/usr/share/kdenlive/luts", "/usr/share/obs/obs-plugins/obs-filters/LUTs"}) {
+    if (!std::filesystem::is_directory(folder)) continue;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      if (entry.path().extension() != ".cube") continue;
+      TLUT lut;
+      LoadLutFile(entry.path().string(), lut);
+      EXPECT_TRUE(lut.HasGrid() || lut.HasTable()) << entry.path();
+      ++loaded;
+    }
+  }
+  if (loaded == 0) GTEST_SKIP() << "kdenlive-data and obs-studio are not installed";
 }
 
 }  // namespace
