@@ -17,16 +17,6 @@ TPictureType ParseHaldFormat(const std::string& text) {
   throw EUsageError("--format must be bmp, jpg or tif, got '" + text + "'");
 }
 
-const char* HaldFormatName(TPictureType type) {
-  return type == TPictureType::Bmp ? "bmp" : type == TPictureType::Jpeg ? "jpg" : "tif";
-}
-
-const char* HaldFormatExtensions(TPictureType type) {
-  return type == TPictureType::Bmp    ? ".bmp"
-         : type == TPictureType::Jpeg ? ".jpg or .jpeg"
-                                      : ".tif or .tiff";
-}
-
 // Reads options with parseOption (false for a word it does not know) and answers the
 // files, which must be count of them.
 template <class TParse>
@@ -91,19 +81,14 @@ THaldOptions ParseHald(const std::vector<std::string>& args) {
                        .front();
   // Without --format the name's extension chooses; one that is not a Hald image's would
   // give a file that does not read back as one.
-  if (!HasExtension(options.Output)) return options;
-  const std::optional<TPictureType> type = PictureTypeOfName(options.Output);
-  if (options.Type && type != options.Type) {
-    // The file would not read back as what its name says.
-    throw EUsageError("--format " + std::string(HaldFormatName(*options.Type)) +
-                      " does not agree with the name '" + options.Output + "': name it " +
-                      HaldFormatExtensions(*options.Type) + " or leave --format out");
+  if (!options.Type && HasExtension(options.Output)) {
+    const std::optional<TPictureType> type = PictureTypeOfName(options.Output);
+    if (!type || *type == TPictureType::Png) {
+      throw EUsageError("cannot tell the picture type of '" + options.Output +
+                        "': name it .bmp, .jpg or .tif, or give --format");
+    }
+    options.Type = type;
   }
-  if (!options.Type && (!type || *type == TPictureType::Png)) {
-    throw EUsageError("cannot tell the picture type of '" + options.Output +
-                      "': name it .bmp, .jpg or .tif, or give --format");
-  }
-  options.Type = type;
   return options;
 }
 

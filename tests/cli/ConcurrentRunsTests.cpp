@@ -16,19 +16,21 @@ namespace vorn::test {
 namespace {
 
 constexpr int kFiles = 100;
-constexpr int kRounds = 20;
+constexpr int kRounds = 4;
 const std::string kProfile = "Cube 3D Davinci";
 
 std::string FileName(int i) {
-  return "f" + std::to_string(1000 + i) + ".cube";
+  std::string name = std::to_string(1000 + i);
+  name.append(".cube");
+  return name;
 }
 
 // A folder of kFiles copies of content, and what one of them converts to.
 struct TSourceFolder {
   explicit TSourceFolder(const std::string& content) {
-    for (int i = 0; i < kFiles; ++i) Files.Write("in/" + FileName(i), content);
+    for (int i = 0; i < kFiles; ++i) Files.Write(FileName(i), content);
     const TCliResult result = RunCli({"convert", "--profile", kProfile, "--output-dir",
-                                      Expected.Path(), Files.File("in/" + FileName(0))});
+                                      Expected.Path(), Files.File(FileName(0))});
     EXPECT_EQ(result.Status, 0) << result.Err;
     Converted = ReadFile(Expected.File(FileName(0)));
   }
@@ -53,13 +55,13 @@ TEST(CliConcurrentRuns, EachOutputIsWrittenAndReportedByOneRun) {
   ASSERT_NE(first.Converted, second.Converted);
   for (const char* policy : {"--skip-existing", ""}) {
     for (int round = 0; round < kRounds; ++round) {
-      SCOPED_TRACE(std::string(policy) + " round " + std::to_string(round));
+      SCOPED_TRACE(testing::Message() << policy << " round " << round);
       TempDir out;
       auto run = [&](const TSourceFolder& source) {
         std::vector<std::string> args = {"convert", "--profile", kProfile, "--output-dir",
                                          out.Path()};
         if (*policy != '\0') args.push_back(policy);
-        args.push_back(source.Files.File("in"));
+        args.push_back(source.Files.Path());
         return RunCli(args);
       };
       auto firstRun = std::async(std::launch::async, run, std::cref(first));
