@@ -41,8 +41,16 @@ void WriteHaldImage(const THaldOptions& options, TOutputBuffer& out);
 // A picture mapped through a LUT, as the preview shows it.
 void ApplyLut(const TApplyOptions& options, TOutputBuffer& out, const TWarningHandler& onWarning);
 
-// Raises ECommandError when output exists and overwrite is false.
+// Raises ECommandError when output is no name for a file (empty, a folder, a name ending in
+// "/"), or when it exists and overwrite is false.
 void RefuseExisting(const std::string& output, bool overwrite);
+// The error of RefuseExisting for an output that exists; the commands raise it too when the
+// name is taken while they write (they create their output exclusively without --overwrite).
+[[noreturn]] void RaiseExisting(const std::string& output);
+// How an output replaced only with --overwrite is written.
+inline TWriteMode OutputWriteMode(bool overwrite) {
+  return overwrite ? TWriteMode::Replace : TWriteMode::CreateNew;
+}
 
 // "vorn-lut: warning: FILE: message" on its own line.
 void PrintWarning(std::FILE* stream, const std::string& file, const std::string& message);

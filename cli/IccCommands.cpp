@@ -14,10 +14,15 @@
 namespace vorn::cli {
 
 void RefuseExisting(const std::string& output, bool overwrite) {
-  if (DirectoryExists(output)) throw ECommandError(output + ": is a folder, not a file");
-  if (!overwrite && FileExists(output)) {
-    throw ECommandError(output + ": the file already exists (use --overwrite to replace it)");
+  if (output.empty()) throw ECommandError("the output file name is empty");
+  if (output.back() == '/' || DirectoryExists(output)) {
+    throw ECommandError(output + ": is a folder, not a file");
   }
+  if (!overwrite && EntryExists(output)) RaiseExisting(output);
+}
+
+void RaiseExisting(const std::string& output) {
+  throw ECommandError(output + ": the file already exists (use --overwrite to replace it)");
 }
 
 namespace {
@@ -33,6 +38,8 @@ void NamedAfter(const std::string& path, const std::function<void()>& action) {
     action();
   } catch (const EUsageError&) {
     throw;
+  } catch (const EFileExists& taken) {
+    RaiseExisting(taken.Path());
   } catch (const std::exception& error) {
     const std::string message = error.what();
     if (message.find(path) != std::string::npos) throw ECommandError(message);
@@ -83,8 +90,8 @@ void IccToLutCommand(const TIcc2LutOptions& options, TOutputBuffer& out) {
   RefuseExisting(options.Output, options.Overwrite);
   CheckChainOptions(options);
   NamedAfter(options.Icc, [&] {
-    ConvertIccToLut(
-        {options.Icc, options.Second, options.Invert, &profile, size, bits, options.Output});
+    ConvertIccToLut({options.Icc, options.Second, options.Invert, &profile, size, bits,
+                     options.Output, OutputWriteMode(options.Overwrite)});
   });
   out << "converted\t" << options.Icc << '\t' << options.Output << '\n';
 }
@@ -100,8 +107,10 @@ void LutToIccCommand(const TLut2IccOptions& options, TOutputBuffer& out,
       options.Description.value_or(ChangeFileExt(ExtractFileName(options.Lut), ""));
   profile.Copyright = options.Copyright;
   profile.CaptureOneGamma = options.CaptureOneGamma ? &gamma : nullptr;
-  NamedAfter(options.Lut,
-             [&] { ConvertLutToIcc(options.Lut, options.Output, profile, onWarning); });
+  NamedAfter(options.Lut, [&] {
+    ConvertLutToIcc(options.Lut, options.Output, profile, onWarning,
+                    OutputWriteMode(options.Overwrite));
+  });
   out << "converted\t" << options.Lut << '\t' << options.Output << '\n';
 }
 
@@ -117,7 +126,10 @@ void MergeCommand(const TMergeOptions& options, TOutputBuffer& out,
   for (const std::string& file : options.Files) RequireFile(file);
   RefuseExisting(options.Output, options.Overwrite);
   try {
-    MergeLutsToFile(options.Files, profile, size, bits, options.Output, onWarning);
+    MergeLutsToFile(options.Files, profile, size, bits, options.Output, onWarning,
+                    OutputWriteMode(options.Overwrite));
+  } catch (const EFileExists& taken) {
+    RaiseExisting(taken.Path());
   } catch (const std::exception& error) {
     throw ECommandError(error.what());
   }

@@ -36,6 +36,8 @@ template <class Step>
 auto Naming(const std::string& path, Step&& step) {
   try {
     return step();
+  } catch (const EFileExists& taken) {
+    RaiseExisting(taken.Path());
   } catch (const std::exception& error) {
     throw ECommandError(LineText(ReportError(error, path)));
   }
@@ -63,19 +65,20 @@ TBitmap24 LoadPictureToApply(const TApplyOptions& options) {
   return fitted;
 }
 
-void SavePicture(const std::string& path, TPictureType type, const TBitmap24& picture) {
+void SavePicture(const std::string& path, TPictureType type, const TBitmap24& picture,
+                 TWriteMode mode) {
   switch (type) {
     case TPictureType::Png:
-      SavePng(path, picture);
+      SavePng(path, picture, mode);
       return;
     case TPictureType::Bmp:
-      SaveBmp(path, picture);
+      SaveBmp(path, picture, mode);
       return;
     case TPictureType::Jpeg:
-      SaveJpeg(path, picture, kApplyJpegQuality, TChromaSubsampling::None);
+      SaveJpeg(path, picture, kApplyJpegQuality, TChromaSubsampling::None, mode);
       return;
     case TPictureType::Tiff:
-      SaveTiff(path, picture);
+      SaveTiff(path, picture, mode);
       return;
   }
 }
@@ -93,16 +96,17 @@ void MapJpegInBands(const TApplyOptions& options, const TLUT& lut) {
         [&](std::uint8_t* pixels, std::size_t count) { mapper.Map(pixels, count); },
         kApplyJpegQuality, TChromaSubsampling::None);
   });
-  Naming(options.Output, [&] { mapped.Save(options.Output); });
+  Naming(options.Output, [&] { mapped.Save(options.Output, OutputWriteMode(options.Overwrite)); });
 }
 
 }  // namespace
 
 void WriteHaldImage(const THaldOptions& options, TOutputBuffer& out) {
   const THaldFileType type = HaldFileType(options.Type.value_or(TPictureType::Tiff));
+  RefuseExisting(options.Output, true);  // an empty name or a folder
   const std::string target = HaldImageFileName(options.Output, type);
   RefuseExisting(target, options.Overwrite);
-  Naming(target, [&] { GenerateHaldImage(target, type); });
+  Naming(target, [&] { GenerateHaldImage(target, type, OutputWriteMode(options.Overwrite)); });
   out << "generated\t" << target << '\n';
 }
 
@@ -115,7 +119,9 @@ void ApplyLut(const TApplyOptions& options, TOutputBuffer& out, const TWarningHa
   } else {
     TBitmap24 picture = LoadPictureToApply(options);
     lut->ApplyToBitmap(picture);
-    Naming(options.Output, [&] { SavePicture(options.Output, options.OutputType, picture); });
+    Naming(options.Output, [&] {
+      SavePicture(options.Output, options.OutputType, picture, OutputWriteMode(options.Overwrite));
+    });
   }
   out << "applied\t" << options.Picture << '\t' << options.Output << '\n';
 }

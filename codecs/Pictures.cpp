@@ -76,7 +76,7 @@ TDecodedPicture Decode(const std::string& path, std::string_view data, codecs::T
 
 // Writes what encode gives to path, naming path in the message of its failure.
 template <class Encoder>
-void WriteEncoded(const std::string& path, Encoder&& encode) {
+void WriteEncoded(const std::string& path, TWriteMode mode, Encoder&& encode) {
   std::string encoded;
   try {
     encoded = encode();
@@ -85,13 +85,13 @@ void WriteEncoded(const std::string& path, Encoder&& encode) {
   } catch (const std::bad_alloc&) {
     throw EPictureError(WriteFailure(path) + "not enough memory to encode the picture");
   }
-  WriteWholeFile(path, encoded);
+  WriteWholeFile(path, encoded, mode);
 }
 
 template <class Encoder>
-void Save(const std::string& path, const TBitmap24& bitmap, Encoder&& encode) {
+void Save(const std::string& path, TWriteMode mode, const TBitmap24& bitmap, Encoder&& encode) {
   if (bitmap.Empty()) throw EPictureError(WriteFailure(path) + "the picture is empty");
-  WriteEncoded(path, [&] { return encode(bitmap); });
+  WriteEncoded(path, mode, [&] { return encode(bitmap); });
 }
 
 // Bands of about this many pixels, in whole groups of 16 rows (a JPEG's tallest block
@@ -137,22 +137,22 @@ bool IsJpegName(const std::string& path) {
   return TypeOf(LowerCaseExtension(path)) == TPictureType::Jpeg;
 }
 
-void SaveBmp(const std::string& path, const TBitmap24& bitmap) {
-  Save(path, bitmap, codecs::EncodeBmp);
+void SaveBmp(const std::string& path, const TBitmap24& bitmap, TWriteMode mode) {
+  Save(path, mode, bitmap, codecs::EncodeBmp);
 }
 
-void SavePng(const std::string& path, const TBitmap24& bitmap) {
-  Save(path, bitmap, codecs::EncodePng);
+void SavePng(const std::string& path, const TBitmap24& bitmap, TWriteMode mode) {
+  Save(path, mode, bitmap, codecs::EncodePng);
 }
 
-void SaveTiff(const std::string& path, const TBitmap24& bitmap) {
-  Save(path, bitmap, codecs::EncodeTiff);
+void SaveTiff(const std::string& path, const TBitmap24& bitmap, TWriteMode mode) {
+  Save(path, mode, bitmap, codecs::EncodeTiff);
 }
 
 void SaveJpeg(const std::string& path, const TBitmap24& bitmap, int quality,
-              TChromaSubsampling subsampling) {
+              TChromaSubsampling subsampling, TWriteMode mode) {
   int clamped = std::clamp(quality, 0, 100);
-  Save(path, bitmap,
+  Save(path, mode, bitmap,
        [&](const TBitmap24& picture) { return codecs::EncodeJpeg(picture, clamped, subsampling); });
 }
 
@@ -162,8 +162,8 @@ TMappedJpeg::TMappedJpeg(const std::string& path, const TPixelRunMapper& map, in
   Decoding(path, [&] { Convert(data, map, std::clamp(quality, 0, 100), subsampling); });
 }
 
-void TMappedJpeg::Save(const std::string& path) const {
-  WriteEncoded(path, [&] {
+void TMappedJpeg::Save(const std::string& path, TWriteMode mode) const {
+  WriteEncoded(path, mode, [&] {
     if (EncodingFailure_) std::rethrow_exception(EncodingFailure_);
     return Encoded_;
   });

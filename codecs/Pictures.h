@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "codecs/PictureTypes.h"
+#include "platform/Files.h"
 
 namespace vorn {
 
@@ -49,16 +50,18 @@ bool IsJpegName(const std::string& path);
 
 // Encoders of 24-bit bitmaps. JPEG quality is 0 to 100 (values outside are clamped).
 // Each encodes into memory and then replaces the file, so a failure leaves an existing
-// file as it was. An empty bitmap raises EPictureError; a file that cannot be written
-// raises EFileError.
-// 24-bit bottom-up BI_RGB.
-void SaveBmp(const std::string& path, const TBitmap24& bitmap);
+// file as it was; with TWriteMode::CreateNew an existing file raises EFileExists. An empty bitmap
+// raises EPictureError; a file that cannot be written raises EFileError. 24-bit bottom-up BI_RGB.
+void SaveBmp(const std::string& path, const TBitmap24& bitmap,
+             TWriteMode mode = TWriteMode::Replace);
 // 8-bit RGB, no alpha.
-void SavePng(const std::string& path, const TBitmap24& bitmap);
+void SavePng(const std::string& path, const TBitmap24& bitmap,
+             TWriteMode mode = TWriteMode::Replace);
 // Uncompressed 8-bit RGB in strips of about 64 KiB.
-void SaveTiff(const std::string& path, const TBitmap24& bitmap);
+void SaveTiff(const std::string& path, const TBitmap24& bitmap,
+              TWriteMode mode = TWriteMode::Replace);
 void SaveJpeg(const std::string& path, const TBitmap24& bitmap, int quality,
-              TChromaSubsampling subsampling);
+              TChromaSubsampling subsampling, TWriteMode mode = TWriteMode::Replace);
 
 // Changes count packed 24-bit pixels (blue, green, red) in place. Called on several threads
 // at once, for different pixels.
@@ -76,7 +79,7 @@ class TMappedJpeg {
   TMappedJpeg(const std::string& path, const TPixelRunMapper& map, int quality,
               TChromaSubsampling subsampling);
   // Writes the encoded picture to path, raising what SaveJpeg would for a failed encoding.
-  void Save(const std::string& path) const;
+  void Save(const std::string& path, TWriteMode mode = TWriteMode::Replace) const;
 
  private:
   void Convert(std::string_view data, const TPixelRunMapper& map, int quality,

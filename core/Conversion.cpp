@@ -117,6 +117,15 @@ TPreparedConversion PrepareConversion(const std::string& source, const std::stri
     error.NoteFile(source);
     throw error;
   }
+  for (const std::string& companion : outputFormat.CompanionPaths(destination)) {
+    if (SameFile(source, companion)) {
+      Exception error("The file \"" + companion + "\" that the output \"" + profile.Name +
+                      "\" writes beside \"" + destination +
+                      "\" is this source file; converting would overwrite the source.");
+      error.NoteFile(source);
+      throw error;
+    }
+  }
   auto sourceLut = std::make_unique<TLUT>();
   TPreparedConversion prepared;
   prepared.Report = LoadLut(source, *sourceLut, formatIndex, inputBits);
@@ -138,16 +147,16 @@ TPreparedConversion PrepareConversion(const std::string& source, const std::stri
 
 void WritePreparedConversion(const TPreparedConversion& prepared, const std::string& destination,
                              const TLutOutputProfile& profile, int bits,
-                             const TReplaceQuestion& mayReplace) {
-  SaveLut(destination, *prepared.Lut, profile, bits, mayReplace);
+                             const TReplaceQuestion& mayReplace, TWriteMode mode) {
+  SaveLut(destination, *prepared.Lut, profile, bits, mayReplace, mode);
 }
 
 TLoadReport ConvertFile(const std::string& source, const std::string& destination, int formatIndex,
                         const TLutOutputProfile& profile, int size, int bits, int inputBits,
-                        const TReplaceQuestion& mayReplace, bool strict) {
+                        const TReplaceQuestion& mayReplace, bool strict, TWriteMode mode) {
   TPreparedConversion prepared =
       PrepareConversion(source, destination, formatIndex, profile, size, inputBits, strict);
-  WritePreparedConversion(prepared, destination, profile, bits, mayReplace);
+  WritePreparedConversion(prepared, destination, profile, bits, mayReplace, mode);
   return std::move(prepared.Report);
 }
 

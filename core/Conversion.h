@@ -52,11 +52,14 @@ TLutPaths ExpandLutPaths(const std::vector<std::string>& paths, int jobs = 1);
 // claims, a 1D table without entries, or a folder, raises an error that names it. Sizes below
 // 2 raise an error before anything is read or written. A destination that is the source file
 // under another name (a hard link, or a symbolic link to it) is refused; the source's own
-// entry may be replaced. Returns the load's warnings; with strict the first warning is raised
-// as an error before anything is written.
+// entry may be replaced. A companion file the profile writes beside the destination
+// (TLUTFormat::CompanionPaths) that is the source is refused too, under any name. Returns the
+// load's warnings; with strict the first warning is raised as an error before anything is
+// written. mode says whether an existing destination may be replaced.
 TLoadReport ConvertFile(const std::string& source, const std::string& destination, int formatIndex,
                         const TLutOutputProfile& profile, int size, int bits, int inputBits = -1,
-                        const TReplaceQuestion& mayReplace = {}, bool strict = false);
+                        const TReplaceQuestion& mayReplace = {}, bool strict = false,
+                        TWriteMode mode = TWriteMode::Replace);
 
 // ConvertFile in its two steps, for a batch that reads files side by side and writes them in
 // list order. PrepareConversion makes every check, loads and resamples, and writes nothing;
@@ -70,7 +73,8 @@ TPreparedConversion PrepareConversion(const std::string& source, const std::stri
                                       int inputBits = -1, bool strict = false);
 void WritePreparedConversion(const TPreparedConversion& prepared, const std::string& destination,
                              const TLutOutputProfile& profile, int bits,
-                             const TReplaceQuestion& mayReplace = {});
+                             const TReplaceQuestion& mayReplace = {},
+                             TWriteMode mode = TWriteMode::Replace);
 
 // One file of a batch. Unchecked files are passed over but count for the progress.
 struct TBatchFile {
@@ -133,6 +137,10 @@ enum class TOverwriteAnswer { Yes, No, Cancel };
 struct TBatchCallbacks {
   // Asked when an entry of any kind (a dangling link too) exists at a file's destination: Yes
   // replaces it, No skips the file, Cancel ends the batch. Without it existing files are replaced.
+  // A destination not answered Yes is created exclusively (TWriteMode::CreateNew): when its
+  // name, or a companion's, is taken by someone else meanwhile, nothing of the file is written
+  // and AskOverwrite is asked again with the name, when the file is reported: No skips the
+  // file, Yes or an exception ends the batch with the error (Cancel cancels it).
   // It is asked only once every earlier file has been reported (Finished), as with one job,
   // and a destination that a file still being converted writes is looked at after that file.
   std::function<TOverwriteAnswer(const std::string& destination)> AskOverwrite;

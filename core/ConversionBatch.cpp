@@ -24,7 +24,8 @@ namespace {
 constexpr auto kWaitingInterval = std::chrono::milliseconds(50);
 constexpr std::size_t kNoFailure = std::numeric_limits<std::size_t>::max();
 
-enum class TFileState { Converting, Written, Declined, Skipped, NotWritten, Failed };
+// Taken: its destination (or a companion) was created by someone else meanwhile.
+enum class TFileState { Converting, Written, Declined, Skipped, NotWritten, Taken, Failed };
 
 // One checked file from the moment the batch takes it until it is reported.
 struct TFileWork {
@@ -32,8 +33,11 @@ struct TFileWork {
   // Its place among the files handed to workers: they take their turns in this order.
   std::size_t Turn = 0;
   std::string Destination;
+  // Replace when the user allowed replacing what is at the destination.
+  TWriteMode Mode = TWriteMode::CreateNew;
   // Set by the worker, under the batch's mutex.
   TFileState State = TFileState::Converting;
+  std::string TakenPath;  // the name found taken
   TLoadReport Report;
   std::exception_ptr Error;
 };
@@ -48,13 +52,14 @@ class TBatchRun {
   // On the calling thread.
   void TakeFile(std::size_t position);
   bool Stopped();
-  void Hand(std::size_t position, const std::string& destination);
+  void Hand(std::size_t position, const std::string& destination, TWriteMode mode);
   void ReportReady();
   void ReportFirst();
   void ReportAll();
   void ReportThrough(const std::string& destination);
   void WaitUntilDone(const TFileWork& work);
   void Report(const TFileWork& work);
+  bool ReportTaken(const TFileWork& work);
   // On a worker (or the calling thread with one job).
   void Convert(TFileWork& work, std::stop_token stop);
   bool TakeTurn(std::size_t turn, std::stop_token stop);
@@ -115,6 +120,8 @@ void TBatchRun::TakeFile(std::size_t position) {
   // With one job this file would see what an earlier one wrote there.
   ReportThrough(destination);
   if (Stopped()) return;
+  // Without the question existing files are replaced.
+  TWriteMode mode = Callbacks_.AskOverwrite ? TWriteMode::CreateNew : TWriteMode::Replace;
   if (Callbacks_.AskOverwrite && EntryExists(destination)) {
     if (!Callbacks_.AskOverwriteEarly) {
       ReportAll();
@@ -122,9 +129,10 @@ void TBatchRun::TakeFile(std::size_t position) {
     }
     switch (Callbacks_.AskOverwrite(destination)) {
       case TOverwriteAnswer::Yes:
+        mode = TWriteMode::Replace;
         break;
       case TOverwriteAnswer::No:
-        Taken_.push_back({position, 0, destination, TFileState::Skipped, {}, {}});
+        Taken_.push_back({position, 0, destination, mode, TFileState::Skipped, {}, {}, {}});
         ReportReady();
         return;
       case TOverwriteAnswer::Cancel:
@@ -140,7 +148,7 @@ void TBatchRun::TakeFile(std::size_t position) {
     Result_.Cancelled = true;
     return;
   }
-  Hand(position, destination);
+  Hand(position, destination, mode);
   ReportReady();
 }
 
@@ -150,11 +158,12 @@ bool TBatchRun::Stopped() {
   return FirstFailure_ != kNoFailure;
 }
 
-void TBatchRun::Hand(std::size_t position, const std::string& destination) {
+void TBatchRun::Hand(std::size_t position, const std::string& destination, TWriteMode mode) {
   TFileWork& work = Taken_.emplace_back();
   work.Position = position;
   work.Turn = NextTurn_++;
   work.Destination = destination;
+  work.Mode = mode;
   if (!Pool_) return Convert(work, {});
   Pool_->Run([this, &work](std::stop_token stop) { Convert(work, stop); });
 }
@@ -200,6 +209,7 @@ void TBatchRun::WaitUntilDone(const TFileWork& work) {
 // are reported.
 void TBatchRun::Report(const TFileWork& work) {
   const bool converted = work.State == TFileState::Written;
+  if (work.State == TFileState::Taken && !ReportTaken(work)) return;
   switch (work.State) {
     case TFileState::Failed:
       if (!Failure_) {
@@ -213,6 +223,7 @@ void TBatchRun::Report(const TFileWork& work) {
     case TFileState::Written:
     case TFileState::Declined:
     case TFileState::Skipped:
+    case TFileState::Taken:
       break;
   }
   if (Failure_ && !converted) return;
@@ -238,12 +249,15 @@ void TBatchRun::Convert(TFileWork& work, std::stop_token stop) {
     if (TakeTurn(work.Turn, stop)) {
       bool declined = false;
       WritePreparedConversion(prepared, work.Destination, *Settings_.Profile, Settings_.Bits,
-                              CompanionQuestion(declined));
+                              CompanionQuestion(declined), work.Mode);
       prepared.Lut.reset();
       state = declined ? TFileState::Declined : TFileState::Written;
       if (!declined && Callbacks_.AfterWrite)
         Callbacks_.AfterWrite(work.Position, work.Destination);
     }
+  } catch (const EFileExists& taken) {
+    state = TFileState::Taken;
+    work.TakenPath = taken.Path();
   } catch (Exception& failure) {
     failure.NoteFile(file.Path);
     state = TFileState::Failed;
@@ -253,6 +267,27 @@ void TBatchRun::Convert(TFileWork& work, std::stop_token stop) {
     error = std::current_exception();
   }
   Finish(work, state, std::move(report), std::move(error));
+}
+
+// A name taken by someone else is asked about as an existing destination is; only a No
+// lets the file be reported, as skipped.
+bool TBatchRun::ReportTaken(const TFileWork& work) {
+  if (Failure_ || Result_.Cancelled) return false;
+  try {
+    switch (Callbacks_.AskOverwrite(work.TakenPath)) {
+      case TOverwriteAnswer::No:
+        return true;
+      case TOverwriteAnswer::Cancel:
+        Result_.Cancelled = true;
+        return false;
+      case TOverwriteAnswer::Yes:
+        throw EFileExists(work.TakenPath);
+    }
+  } catch (...) {
+    Failure_ = std::current_exception();
+    FailedPosition_ = work.Position;
+  }
+  return false;
 }
 
 // Waits until every earlier file was read without error and passes the turn on; false when

@@ -56,7 +56,7 @@ void TLUTFormat::Load(const std::string&, TLUT&, TLoadContext&) const {
   throw Exception("The format \"" + Name + "\" does not read files.");
 }
 
-void TLUTFormat::Save(const std::string&, const TLUT&, int) const {
+void TLUTFormat::Write(const std::string&, const TLUT&, int, TWriteMode) const {
   throw Exception("The format \"" + Name + "\" does not write files.");
 }
 
@@ -205,12 +205,12 @@ void RaiseWarning(const TLoadWarning& warning) {
 }
 
 void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile, int bits,
-             const TReplaceQuestion& mayReplace) {
+             const TReplaceQuestion& mayReplace, TWriteMode mode) {
   FilledRegistry();
   if (bits == -1) bits = profile.DefaultBits;
   const TLUTFormat* format = GetFormat(profile.FormatIndex);
   if (!format) throw Exception("The output \"" + profile.Name + "\" has no LUT format.");
-  format->SaveAsking(path, lut, bits, mayReplace);
+  format->SaveAsking(path, lut, bits, mode, mayReplace);
 }
 
 }  // namespace vorn

@@ -14,6 +14,7 @@
 
 #include "core/LUT.h"
 #include "platform/Exception.h"
+#include "platform/Files.h"
 
 namespace vorn {
 
@@ -100,18 +101,27 @@ class TLUTFormat {
   virtual bool IsFormat(const std::string& path) const = 0;
   // A format that cannot read raises.
   virtual void Load(const std::string& path, TLUT& lut, TLoadContext& context) const;
-  // A format that cannot write raises.
-  virtual void Save(const std::string& path, const TLUT& lut, int bits) const;
-  // Save for the callers that can answer mayReplace. Writers of a single file ignore it; a
+  // A format that cannot write raises. mode says whether an existing file at path may be
+  // replaced: with TWriteMode::CreateNew a taken name raises EFileExists.
+  virtual void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const;
+  // Write that replaces an existing file.
+  void Save(const std::string& path, const TLUT& lut, int bits) const {
+    Write(path, lut, bits, TWriteMode::Replace);
+  }
+  // Write for the callers that can answer mayReplace. Writers of a single file ignore it; a
   // writer that also writes a companion file asks it before replacing an existing one and,
   // without a question, refuses to replace it.
-  virtual void SaveAsking(const std::string& path, const TLUT& lut, int bits,
+  virtual void SaveAsking(const std::string& path, const TLUT& lut, int bits, TWriteMode mode,
                           const TReplaceQuestion& /*mayReplace*/) const {
-    Save(path, lut, bits);
+    Write(path, lut, bits, mode);
   }
   // True for a writer that also writes a companion file beside its destination, and so may
   // ask SaveAsking's question: a batch converts to it one file at a time.
   virtual bool WritesCompanion() const { return false; }
+  // The files a write to destination writes besides destination itself.
+  virtual std::vector<std::string> CompanionPaths(const std::string& /*destination*/) const {
+    return {};
+  }
 };
 
 // An output profile: a format with the defaults the conversion offers for it.
@@ -145,9 +155,10 @@ TLoadReport LoadLutFile(const std::string& path, TLUT& lut, int inputBits = -1);
 // The message of LoadLutFile for a file that no format claims.
 std::string NotALutMessage(const std::string& path);
 // bits -1 takes the profile's DefaultBits. mayReplace answers a writer that would replace an
-// existing companion file (TLUTFormat::SaveAsking).
+// existing companion file (TLUTFormat::SaveAsking); mode says whether the file at path may be
+// replaced (TWriteMode::CreateNew raises EFileExists for a taken name).
 void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile, int bits,
-             const TReplaceQuestion& mayReplace = {});
+             const TReplaceQuestion& mayReplace = {}, TWriteMode mode = TWriteMode::Replace);
 // Index of the first format that claims the file, or -1.
 int DetectFormat(const std::string& path);
 // The format, or null for an index out of range.

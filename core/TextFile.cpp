@@ -249,13 +249,13 @@ std::string TTextFile::Text() const {
   return text;
 }
 
-void TTextFile::Save(const std::string& path) {
+void TTextFile::Save(const std::string& path, TWriteMode mode) {
   const bool asItIs = Clean_ && CleanBreak_ == LineBreak;
   if (!Written_.File) {
-    WriteWholeFile(path, asItIs ? std::string_view(Buffer_.Data(), Buffer_.Size()) : Text());
+    WriteWholeFile(path, asItIs ? std::string_view(Buffer_.Data(), Buffer_.Size()) : Text(), mode);
     return;
   }
-  if (path != Written_.Path) {
+  if (path != Written_.Path || mode != Written_.Mode) {
     throw Exception("A streamed text is saved only to the file it streams to.");
   }
   // Lines written out leave the text clean (PrepareAdd keeps the break).
@@ -263,8 +263,9 @@ void TTextFile::Save(const std::string& path) {
   Written_.File->Commit();
 }
 
-void TTextFile::StreamTo(const std::string& path, std::size_t flushBytes) {
+void TTextFile::StreamTo(const std::string& path, TWriteMode mode, std::size_t flushBytes) {
   Written_.Path = path;
+  Written_.Mode = mode;
   Written_.FlushBytes = std::max<std::size_t>(flushBytes, 1);
   Written_.FlushAt = Written_.FlushBytes;
 }
@@ -274,7 +275,8 @@ void TTextFile::Flush() {
     Written_.FlushAt = static_cast<std::size_t>(-1);
     return;
   }
-  if (!Written_.File) Written_.File = std::make_unique<TFileReplacement>(Written_.Path);
+  if (!Written_.File)
+    Written_.File = std::make_unique<TFileReplacement>(Written_.Path, Written_.Mode);
   Written_.File->Write(std::string_view(Buffer_.Data(), Buffer_.Size()));
   EnsureIndex();
   Written_.Lines += Count_;

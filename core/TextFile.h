@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Files.h"
 #include "platform/Memory.h"
 
 namespace vorn {
@@ -32,8 +33,9 @@ class TTextFile {
   // Replaces the lines with the lines of the text.
   void SetText(std::string_view text);
   // Writes every line followed by LineBreak; the file is replaced only by the complete
-  // text (WriteWholeFile, or TFileReplacement for a text given StreamTo).
-  void Save(const std::string& path);
+  // text (WriteWholeFile, or TFileReplacement for a text given StreamTo). mode says whether
+  // an existing file may be replaced; a streamed text is saved with the mode it streams with.
+  void Save(const std::string& path, TWriteMode mode = TWriteMode::Replace);
   // The text Save writes (of a streamed text, the lines not yet written out).
   std::string Text() const;
 
@@ -42,7 +44,11 @@ class TTextFile {
   // completes the file; without it the file stays as it was. Count() goes on counting every
   // line, while only the lines not yet written out can be read; LineBreak may not change
   // once some were. A text below flushBytes is saved as any other.
-  void StreamTo(const std::string& path, std::size_t flushBytes = kStreamFlushBytes);
+  void StreamTo(const std::string& path, std::size_t flushBytes = kStreamFlushBytes) {
+    StreamTo(path, TWriteMode::Replace, flushBytes);
+  }
+  void StreamTo(const std::string& path, TWriteMode mode,
+                std::size_t flushBytes = kStreamFlushBytes);
   static constexpr std::size_t kStreamFlushBytes = std::size_t{256} << 10;
 
   TTextFile();
@@ -168,6 +174,7 @@ class TTextFile {
   // the next write (never reached by a text that is not streamed).
   struct TWritten {
     std::string Path;
+    TWriteMode Mode = TWriteMode::Replace;
     std::unique_ptr<TFileReplacement> File;
     std::size_t FlushBytes = 0;
     std::size_t FlushAt = static_cast<std::size_t>(-1);

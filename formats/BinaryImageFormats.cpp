@@ -76,7 +76,8 @@ void TFSI_DIT_3DLutFormat::Load(const std::string& path, TLUT& lut, TLoadContext
   });
 }
 
-void TFSI_DIT_3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
+void TFSI_DIT_3DLutFormat::Write(const std::string& path, const TLUT& lut, int,
+                                 TWriteMode mode) const {
   std::unique_ptr<TLUT> sampled;
   const TLUT& grid = FsiDitGrid(lut, sampled);
   TByteWriter file;
@@ -94,7 +95,7 @@ void TFSI_DIT_3DLutFormat::Save(const std::string& path, const TLUT& lut, int) c
   });
   file.PatchU32LE(kFsiDitChecksumOffset, ByteSum(file.Data().substr(HeaderBytes)));
   file.PatchU8(HeaderBytes - 1, FsiDitHeaderChecksum(file.Data()));
-  file.Save(path);
+  file.Save(path, mode);
 }
 
 // ---- PFClean 3D --------------------------------------------------------------------------
@@ -125,10 +126,11 @@ void TPFClean3D_Format::Load(const std::string& path, TLUT& lut, TLoadContext& c
   if (!load.Complete) throw ELUTError(kIncompleteFile);
 }
 
-void TPFClean3D_Format::Save(const std::string& path, const TLUT& lut, int bits) const {
+void TPFClean3D_Format::Write(const std::string& path, const TLUT& lut, int bits,
+                              TWriteMode mode) const {
   bits = CodeBitsToWrite(bits);
   TTextFile text;
-  text.StreamTo(path);
+  text.StreamTo(path, mode);
   text.Add("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>");
   text.Add("<lut type=\"ascii\">");
   text.Add("<maximum>" + FormatScaledInt(bits, 1.0) + "</maximum>");
@@ -137,7 +139,7 @@ void TPFClean3D_Format::Save(const std::string& path, const TLUT& lut, int bits)
   AddGridLines(text, lut, kPFCleanLines, TValueWriter::ScaledInt(bits));
   text.Add("</cube>");
   text.Add("</lut>");
-  text.Save(path);
+  text.Save(path, mode);
 }
 
 // ---- MatchLight --------------------------------------------------------------------------
@@ -241,8 +243,8 @@ bool TOBS3DLutFormat::IsFormat(const std::string&) const {
   return false;
 }
 
-void TOBS3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
-  WriteLutImage(lut, path);
+void TOBS3DLutFormat::Write(const std::string& path, const TLUT& lut, int, TWriteMode mode) const {
+  WriteLutImage(lut, path, mode);
 }
 
 }  // namespace vorn

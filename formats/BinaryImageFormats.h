@@ -28,7 +28,7 @@ class TFSI_DIT_3DLutFormat : public TLUTFormat {
   void Load(const std::string& path, TLUT& lut, TLoadContext& context) const override;
   // bits is not used: codes are Round(value * 1008) kept inside 0..1023. A record that is
   // not a 64-node grid is sampled on one first.
-  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
 };
 
 // <lut><maximum>M</maximum><size>N</size><cube>one "R G B" line of codes per node, blue
@@ -42,7 +42,7 @@ class TPFClean3D_Format : public TGenericLutFormat {
   // they were: only the size and the maximum (at least 1) are checked.
   void Load(const std::string& path, TLUT& lut, TLoadContext& context) const override;
   // Codes at bits bits per value.
-  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
 };
 
 // Header lines "lutS N" and "cubeS N", then N shaper lines (three reals, stored divided by
@@ -75,7 +75,7 @@ class TOBS3DLutFormat : public TLUTFormat {
 
   bool IsFormat(const std::string& path) const override;
   // bits is not used.
-  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
 };
 
 }  // namespace vorn

@@ -42,14 +42,15 @@ void TCodex3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT&
   load.ReadGridLine(trimmed, lut, kCodeValues, kCodexTopCode);
 }
 
-void TCodex3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) const {
+void TCodex3DLutFormat::Write(const std::string& path, const TLUT& lut, int bits,
+                              TWriteMode mode) const {
   TTextFile text;
-  text.StreamTo(path);
+  text.StreamTo(path, mode);
   text.Add("Lut3D: " + std::to_string(GridSizeToWrite(lut)));
   text.Add("");
   text.Add("R\tG\tB");
   AddGridLines(text, lut, kCodeValues, TValueWriter::ScaledInt(bits));
-  text.Save(path);
+  text.Save(path, mode);
 }
 
 // ---- Luther 3D -------------------------------------------------------------------------
@@ -76,14 +77,15 @@ void TLuther3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT
   load.ReadGridLine(trimmed, lut, kCodeValues, kLutherTopCode);
 }
 
-void TLuther3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) const {
+void TLuther3DLutFormat::Write(const std::string& path, const TLUT& lut, int bits,
+                               TWriteMode mode) const {
   const std::int64_t n = GridSizeToWrite(lut);
   TTextFile text;
-  text.StreamTo(path);
+  text.StreamTo(path, mode);
   text.Add("#channels: c3");
   text.Add("#elements = " + std::to_string(n * n * n));
   AddGridLines(text, lut, kCodeValues, TValueWriter::ScaledInt(bits));
-  text.Save(path);
+  text.Save(path, mode);
 }
 
 // ---- Clipster 3D -----------------------------------------------------------------------
@@ -133,16 +135,17 @@ void TClipster3DLutFormat::Load(const std::string& path, TLUT& lut, TLoadContext
   load.FinishRecord(lut, Is3D);
 }
 
-void TClipster3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) const {
+void TClipster3DLutFormat::Write(const std::string& path, const TLUT& lut, int bits,
+                                 TWriteMode mode) const {
   TTextFile text;
-  text.StreamTo(path);
+  text.StreamTo(path, mode);
   text.Add("<LUT3D name='" + XmlEscape(FileTitle(path)) + "' N='" +
            std::to_string(GridSizeToWrite(lut)) + "' BitDepth='" + std::to_string(bits) + "'>");
   text.Add("<values>");
   AddGridLines(text, lut, kCodeValues, TValueWriter::ScaledInt(bits));
   text.Add("</values>");
   text.Add("</LUT3D>");
-  text.Save(path);
+  text.Save(path, mode);
 }
 
 }  // namespace vorn

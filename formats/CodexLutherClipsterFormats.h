@@ -15,7 +15,7 @@ class TCodex3DLutFormat : public TGenericLutFormat {
  public:
   TCodex3DLutFormat() : TGenericLutFormat("Codex 3D", true) {}
   bool IsFormat(const std::string& path) const override;
-  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 
  protected:
@@ -26,7 +26,7 @@ class TLuther3DLutFormat : public TGenericLutFormat {
  public:
   TLuther3DLutFormat() : TGenericLutFormat("Luther 3D", true) {}
   bool IsFormat(const std::string& path) const override;
-  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 
  protected:
@@ -41,7 +41,7 @@ class TClipster3DLutFormat : public TGenericLutFormat {
   // "Name: ...". A grid without N, BitDepth or all of its N^3 value lines is refused.
   void Load(const std::string& path, TLUT& lut, TLoadContext& context) const override;
   // The header names the file (its title, escaped for XML) and the codes' depth.
-  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
 };
 
 }  // namespace vorn

@@ -58,15 +58,15 @@ void TCube3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& 
   ParseValueLine(load, line, lut, 1.0);
 }
 
-void TCube3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
+void TCube3DLutFormat::Write(const std::string& path, const TLUT& lut, int, TWriteMode mode) const {
   TTextFile text;
-  text.StreamTo(path);
+  text.StreamTo(path, mode);
   AddCommentLines(text, lut);
   text.Add(kConvertedBy);
   text.Add("");
   AddSizeLine(text, GridSizeToWrite(lut));
   AddGridLines(text, lut, kCubeValues, TValueWriter::Fixed(6));
-  text.Save(path);
+  text.Save(path, mode);
 }
 
 // ---- Cube 3D Truelight -----------------------------------------------------------------
@@ -158,10 +158,11 @@ void TCube3DTruelightLutFormat::StoreShaperEntry(TTruelightLoad& load, TLUT& lut
   lut.SetEntry(load.EntryIndex++, {values.R / top, values.G / top, values.B / top});
 }
 
-void TCube3DTruelightLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
+void TCube3DTruelightLutFormat::Write(const std::string& path, const TLUT& lut, int,
+                                      TWriteMode mode) const {
   const std::string size = std::to_string(GridSizeToWrite(lut));
   TTextFile text;
-  text.StreamTo(path);
+  text.StreamTo(path, mode);
   text.Add("# Truelight Cube v2.0");
   text.Add("# iDims     3");
   text.Add("# oDims     3");
@@ -171,7 +172,7 @@ void TCube3DTruelightLutFormat::Save(const std::string& path, const TLUT& lut, i
   AddGridLines(text, lut, kCubeValues, TValueWriter::Fixed(6));
   text.Add("# end");
   text.Add(kConvertedBy);
-  text.Save(path);
+  text.Save(path, mode);
 }
 
 // ---- FSI CFE ---------------------------------------------------------------------------
@@ -183,16 +184,17 @@ bool TFSI_CFE_3DLutFormat::IsFormat(const std::string& path) const {
                         {{.Keyword = "NUCODA_3D_CUBE", .Value = TKeywordValue::Word}});
 }
 
-void TFSI_CFE_3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
+void TFSI_CFE_3DLutFormat::Write(const std::string& path, const TLUT& lut, int,
+                                 TWriteMode mode) const {
   TTextFile text;
-  text.StreamTo(path);
+  text.StreamTo(path, mode);
   text.Add("LUT_3D_AUTHOR Vorn LUT Converter");
   text.Add("LUT_3D_MODEL CM240");
   text.Add("LUT_3D_VERSION 2.0.0");
   AddSizeLine(text, GridSizeToWrite(lut));
   text.Add("");
   AddGridLines(text, lut, kCubeValues, TValueWriter::Fixed(6));
-  text.Save(path);
+  text.Save(path, mode);
 }
 
 // ---- Panasonic 3D ----------------------------------------------------------------------
@@ -208,9 +210,10 @@ void TPanasonic3DLutFormat::ParseLine(TLoadState& load, std::string_view line, T
   ParseValueLine(load, line, lut, kPanasonicTopCode);
 }
 
-void TPanasonic3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
+void TPanasonic3DLutFormat::Write(const std::string& path, const TLUT& lut, int,
+                                  TWriteMode mode) const {
   TTextFile text;
-  text.StreamTo(path);
+  text.StreamTo(path, mode);
   AddCommentLines(text, lut);
   text.Add(kConvertedBy);
   text.Add("");
@@ -218,7 +221,7 @@ void TPanasonic3DLutFormat::Save(const std::string& path, const TLUT& lut, int) 
   text.Add("");
   // Codes are not clamped: values outside [0, 1] give codes outside 0..4095.
   AddGridLines(text, lut, kCubeValues, TValueWriter::Code(kPanasonicTopCode));
-  text.Save(path);
+  text.Save(path, mode);
 }
 
 }  // namespace vorn

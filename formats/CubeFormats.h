@@ -14,7 +14,7 @@ class TCube3DLutFormat : public TGenericLutFormat {
   TCube3DLutFormat() : TCube3DLutFormat("Cube 3D") {}
 
   bool IsFormat(const std::string& path) const override;
-  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
   // A "LUT_1D_SIZE" line above the grid size announces a 1D shaper whose entries come
   // before the grid values; the record then loads as 1D and 3D.
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
@@ -36,7 +36,7 @@ class TCube3DTruelightLutFormat : public TCube3DLutFormat {
  public:
   TCube3DTruelightLutFormat() : TCube3DLutFormat("Cube 3D Truelight") {}
   bool IsFormat(const std::string& path) const override;
-  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 
  protected:
@@ -54,14 +54,14 @@ class TFSI_CFE_3DLutFormat : public TCube3DLutFormat {
  public:
   TFSI_CFE_3DLutFormat() : TCube3DLutFormat("FSI CFE (Flanders Scientific) 3D") {}
   bool IsFormat(const std::string& path) const override;
-  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
 };
 
 class TPanasonic3DLutFormat : public TCube3DLutFormat {
  public:
   TPanasonic3DLutFormat() : TCube3DLutFormat("Panasonic 3D") {}
   bool IsFormat(const std::string& path) const override;
-  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 };
 

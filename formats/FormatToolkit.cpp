@@ -342,8 +342,8 @@ std::uint32_t ByteSum(std::string_view bytes) {
   return sum;
 }
 
-void TByteWriter::Save(const std::string& path) const {
-  WriteWholeFile(path, Data_);
+void TByteWriter::Save(const std::string& path, TWriteMode mode) const {
+  WriteWholeFile(path, Data_, mode);
 }
 
 int LineOfElementText(const std::string& path, std::string_view tag) {

@@ -187,8 +187,9 @@ class TByteWriter {
   void Reserve(std::size_t bytes) { Data_.reserve(bytes); }
   std::size_t Size() const { return Data_.size(); }
   std::string_view Data() const { return Data_; }
-  // Replaces the file with the bytes; a failed write leaves an existing file as it was.
-  void Save(const std::string& path) const;
+  // Writes the file with the bytes (WriteWholeFile); a failed write leaves an existing file
+  // as it was.
+  void Save(const std::string& path, TWriteMode mode = TWriteMode::Replace) const;
 
  private:
   void CheckPatch(std::size_t position, std::size_t count) const;

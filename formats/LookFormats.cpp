@@ -1,5 +1,7 @@
 #include "formats/LookFormats.h"
 
+#include <unistd.h>
+
 #include <bit>
 #include <cfloat>
 #include <cmath>
@@ -182,7 +184,8 @@ void TSpeedgradeLook3DLutFormat::Load(const std::string& path, TLUT& lut, TLoadC
   if (!complete) throw ELUTError(kIncompleteFile);
 }
 
-void TSpeedgradeLook3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
+void TSpeedgradeLook3DLutFormat::Write(const std::string& path, const TLUT& lut, int,
+                                       TWriteMode mode) const {
   const int n = GridSizeToWrite(lut);
   const std::string hex = HexGrid(lut, n);
   TTextFile text;
@@ -194,34 +197,49 @@ void TSpeedgradeLook3DLutFormat::Save(const std::string& path, const TLUT& lut, 
   text.Add("    </data>");
   text.Add("</LUT>");
   text.Add("</look>");
-  text.Save(path);
+  text.Save(path, mode);
 }
 
 // ---- Premiere look ---------------------------------------------------------------------------
 
-void TSpeedgradeLook3DLutV2Format::Save(const std::string& path, const TLUT& lut, int bits) const {
-  SaveAsking(path, lut, bits, {});
+void TSpeedgradeLook3DLutV2Format::Write(const std::string& path, const TLUT& lut, int bits,
+                                         TWriteMode mode) const {
+  SaveAsking(path, lut, bits, mode, {});
+}
+
+std::vector<std::string> TSpeedgradeLook3DLutV2Format::CompanionPaths(
+    const std::string& destination) const {
+  return {ChangeFileExt(destination, ".cube")};
 }
 
 void TSpeedgradeLook3DLutV2Format::SaveAsking(const std::string& path, const TLUT& lut, int,
+                                              TWriteMode mode,
                                               const TReplaceQuestion& mayReplace) const {
   const std::string companion = ChangeFileExt(path, ".cube");
   if (companion == path) {
     throw Exception("A Premiere look cannot be written to " + path +
                     ": its cube file would take the same name.");
   }
+  TWriteMode companionMode = mode;
   if (FileExists(companion)) {
     if (!mayReplace) {
       throw Exception("The " + companion + " file already exists and is not replaced.");
     }
     if (!mayReplace(companion)) return;
+    companionMode = TWriteMode::Replace;
   }
   TTextFile look;
   AddShaderLines(look, "          <LUT>\"" + XmlEscape(ExtractFileName(companion)) + "\"</LUT>");
   look.Add("</look>");
   TCube3DLutFormat cube;
-  cube.Save(companion, lut, -1);
-  look.Save(path);
+  cube.Write(companion, lut, -1, companionMode);
+  try {
+    look.Save(path, mode);
+  } catch (const EFileExists&) {
+    // The look's name was taken meanwhile: the cube made for it goes too.
+    if (companionMode == TWriteMode::CreateNew) ::unlink(companion.c_str());
+    throw;
+  }
 }
 
 }  // namespace vorn

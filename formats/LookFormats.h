@@ -17,7 +17,7 @@ class TSpeedgradeLook3DLutFormat : public TLUTFormat {
   // look/lut/size and look/lut/data. A look without a look/lut element, or with size 0,
   // loads as a LUT without values (lkNone).
   void Load(const std::string& path, TLUT& lut, TLoadContext& context) const override;
-  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
 };
 
 class TSpeedgradeLook3DLutV2Format : public TLUTFormat {
@@ -30,9 +30,12 @@ class TSpeedgradeLook3DLutV2Format : public TLUTFormat {
   // The grid goes to the path with the extension ".cube" (Cube 3D) and the look names it.
   // An existing cube file is replaced only when mayReplace answers true; a false answer
   // writes neither file, and without a question the save fails naming the cube file.
-  void SaveAsking(const std::string& path, const TLUT& lut, int bits,
+  // With TWriteMode::CreateNew the cube is created exclusively too, unless mayReplace allowed
+  // replacing it; a look that cannot be created then takes the new cube away again.
+  void SaveAsking(const std::string& path, const TLUT& lut, int bits, TWriteMode mode,
                   const TReplaceQuestion& mayReplace) const override;
-  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  std::vector<std::string> CompanionPaths(const std::string& destination) const override;
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
 };
 
 }  // namespace vorn

@@ -69,12 +69,13 @@ void TLustre3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT
   if (load.Size != -1) load.ReadGridLine(trimmed, lut, kCodeValues, load.Scale);
 }
 
-void TLustre3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) const {
+void TLustre3DLutFormat::Write(const std::string& path, const TLUT& lut, int bits,
+                               TWriteMode mode) const {
   const int n = GridSizeToWrite(lut);
   const int exponent = MeshExponentFor(n);
   const int codeBits = CodeBitsToWrite(bits);
   TTextFile text;
-  text.StreamTo(path);
+  text.StreamTo(path, mode);
   text.Add("");
   text.Add(kConvertedBy);
   text.Add("");
@@ -85,7 +86,7 @@ void TLustre3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits
   text.Add("");
   text.Add("LUT8");
   text.Add("gamma 1.0");
-  text.Save(path);
+  text.Save(path, mode);
 }
 
 // ---- Pandora 3D, Technicolor ---------------------------------------------------------------
@@ -109,11 +110,12 @@ void TPandora3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLU
   }
 }
 
-void TPandora3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) const {
+void TPandora3DLutFormat::Write(const std::string& path, const TLUT& lut, int bits,
+                                TWriteMode mode) const {
   const int n = GridSizeToWrite(lut);
   const int codeBits = CodeBitsToWrite(bits, kPandoraMaxBits);
   TTextFile text;
-  text.StreamTo(path);
+  text.StreamTo(path, mode);
   text.Add("#HEADER");
   text.Add("#type: 3D cube file");
   text.Add("#format: 1.00");
@@ -128,7 +130,7 @@ void TPandora3DLutFormat::Save(const std::string& path, const TLUT& lut, int bit
   text.Add("");
   text.Add("values\tred\tgreen\tblue");
   AddGridLines(text, lut, kIndexedCodeValues, TValueWriter::ScaledInt(codeBits));
-  text.Save(path);
+  text.Save(path, mode);
 }
 
 // ---- Quantel 3D --------------------------------------------------------------------------
@@ -150,11 +152,12 @@ void TQuantel3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLU
   }
 }
 
-void TQuantel3DLutFormat::Save(const std::string& path, const TLUT& lut, int bits) const {
+void TQuantel3DLutFormat::Write(const std::string& path, const TLUT& lut, int bits,
+                                TWriteMode mode) const {
   const int n = GridSizeToWrite(lut);
   const int codeBits = CodeBitsToWrite(bits);
   TTextFile text;
-  text.StreamTo(path);
+  text.StreamTo(path, mode);
   text.Add("max value " + std::to_string((std::int64_t{1} << codeBits) - 1));
   text.Add("vertices " + std::to_string(n));
   text.Add("blue is fastest changing");
@@ -163,7 +166,7 @@ void TQuantel3DLutFormat::Save(const std::string& path, const TLUT& lut, int bit
   text.Add("cube data");
   text.Add("R G B");
   AddGridLines(text, lut, kCodeValues, TValueWriter::ScaledInt(codeBits));
-  text.Save(path);
+  text.Save(path, mode);
 }
 
 }  // namespace vorn

@@ -17,7 +17,7 @@ class TLustre3DLutFormat : public TGenericLutFormat {
 
   bool IsFormat(const std::string& path) const override;
   // Writes 2, 3, 5, 9, 17, 33 or 65 nodes per axis, the sizes a "Mesh" line can state.
-  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 
  protected:
@@ -32,7 +32,7 @@ class TPandora3DLutFormat : public TGenericLutFormat {
   TPandora3DLutFormat() : TGenericLutFormat("Pandora 3D, Technicolor", true) {}
 
   bool IsFormat(const std::string& path) const override;
-  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 
  protected:
@@ -44,7 +44,7 @@ class TQuantel3DLutFormat : public TGenericLutFormat {
   TQuantel3DLutFormat() : TGenericLutFormat("Quantel 3D", true) {}
 
   bool IsFormat(const std::string& path) const override;
-  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 
  protected:

@@ -106,10 +106,11 @@ void TNucoda3DLutFormat::FinishLoad(TLoadState& state, TLUT& lut) const {
   if (!whole) throw ELUTError(kIncompleteFile);
 }
 
-void TNucoda3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
+void TNucoda3DLutFormat::Write(const std::string& path, const TLUT& lut, int,
+                               TWriteMode mode) const {
   const int n = GridSizeToWrite(lut);
   TTextFile text;
-  text.StreamTo(path);
+  text.StreamTo(path, mode);
   text.Add("NUCODA_3D_CUBE 1");
   text.Add("");
   text.Add("TITLE \"" + FileTitle(path) + "\"");
@@ -125,7 +126,7 @@ void TNucoda3DLutFormat::Save(const std::string& path, const TLUT& lut, int) con
   AddValueLines(text, ramp, kRgbValues, TValueWriter::Fixed(6));
   text.Add("");
   AddGridLines(text, lut, kRgbValues, TValueWriter::Fixed(6));
-  text.Save(path);
+  text.Save(path, mode);
 }
 
 // ---- Colorfront OSD 3D -----------------------------------------------------------------
@@ -142,11 +143,12 @@ void TColorFrontOSD3DLutFormat::ParseLine(TLoadState& load, std::string_view lin
   load.ReadGridLine(trimmed, lut, kBgrValues);
 }
 
-void TColorFrontOSD3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
+void TColorFrontOSD3DLutFormat::Write(const std::string& path, const TLUT& lut, int,
+                                      TWriteMode mode) const {
   TTextFile text;
-  text.StreamTo(path);
+  text.StreamTo(path, mode);
   AddGridLines(text, lut, kBgrValues, TValueWriter::Fixed(6));
-  text.Save(path);
+  text.Save(path, mode);
 }
 
 // ---- DaVinci DAT 3D --------------------------------------------------------------------
@@ -189,13 +191,14 @@ void TDavinciDat3DLutFormat::ParseLine(TLoadState& state, std::string_view line,
   load.ReadGridLine(trimmed, lut, kBgrValues);
 }
 
-void TDavinciDat3DLutFormat::Save(const std::string& path, const TLUT& lut, int) const {
+void TDavinciDat3DLutFormat::Write(const std::string& path, const TLUT& lut, int,
+                                   TWriteMode mode) const {
   TTextFile text;
-  text.StreamTo(path);
+  text.StreamTo(path, mode);
   text.Add("3DLUTSIZE " + std::to_string(GridSizeToWrite(lut)));
   text.Add("");
   AddGridLines(text, lut, kBgrValues, TValueWriter::Fixed(6));
-  text.Save(path);
+  text.Save(path, mode);
 }
 
 }  // namespace vorn

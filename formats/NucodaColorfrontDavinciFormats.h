@@ -22,7 +22,7 @@ class TNucoda3DLutFormat : public TGenericLutFormat {
   bool IsFormat(const std::string& path) const override;
   // Writes a fixed shaper ramp of 4096 entries before the grid; the record's own table is
   // not written.
-  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 
  protected:
@@ -41,7 +41,7 @@ class TColorFrontOSD3DLutFormat : public TGenericLutFormat {
  public:
   TColorFrontOSD3DLutFormat() : TGenericLutFormat("Colorfront OSD 3D", true) {}
   bool IsFormat(const std::string& path) const override;
-  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 };
 
@@ -49,7 +49,7 @@ class TDavinciDat3DLutFormat : public TGenericLutFormat {
  public:
   TDavinciDat3DLutFormat() : TGenericLutFormat("Davinci DAT 3D", true) {}
   bool IsFormat(const std::string& path) const override;
-  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 
  protected:

@@ -310,15 +310,16 @@ void T1DTextLutFormat::ReadEntryLine(TLoadState& load, std::string_view, std::st
   if (!load.Complete && ParseEntry(load, trimmed, values)) load.StoreEntry(lut, values);
 }
 
-void T1DTextLutFormat::Save(const std::string& path, const TLUT& lut, int bits) const {
+void T1DTextLutFormat::Write(const std::string& path, const TLUT& lut, int bits,
+                             TWriteMode mode) const {
   if (!CanWrite()) TLUTFormat::Save(path, lut, bits);  // raises
   const TWriteFields fields{TableSizeToWrite(lut), bits, FileTitle(path)};
   TTextFile text;
-  text.StreamTo(path);
+  text.StreamTo(path, mode);
   AddTemplateLines(text, Traits.Header, lut, fields);
   AddEntryLines(text, lut, bits);
   AddTemplateLines(text, Traits.Footer, lut, fields);
-  text.Save(path);
+  text.Save(path, mode);
 }
 
 void T1DTextLutFormat::AddEntryLines(TTextFile& text, const TLUT& lut, int bits) const {

@@ -24,7 +24,7 @@ class T1DTextLutFormat : public TGenericLutFormat {
  public:
   bool IsFormat(const std::string& path) const override;
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
-  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
 
  protected:
   T1DTextLutFormat(std::string name, const T1DTraits& traits);

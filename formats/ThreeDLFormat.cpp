@@ -66,16 +66,17 @@ void T3dlLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut
   load.ReadGridLine(trimmed, lut, k3dlValues, std::ldexp(1.0, load.Scale) - 1.0);
 }
 
-void T3dlLutFormat::Save(const std::string& path, const TLUT& lut, int bits) const {
+void T3dlLutFormat::Write(const std::string& path, const TLUT& lut, int bits,
+                          TWriteMode mode) const {
   const int n = GridSizeToWrite(lut);
   const TValueWriter codes = TValueWriter::ScaledInt(CodeBitsToWrite(bits));
   TTextFile text;
-  text.StreamTo(path);
+  text.StreamTo(path, mode);
   AddCommentLines(text, lut);
   text.Add(kConvertedBy);
   text.Add(BreakpointLine(n));
   AddGridLines(text, lut, k3dlValues, codes);
-  text.Save(path);
+  text.Save(path, mode);
 }
 
 }  // namespace vorn

@@ -17,7 +17,7 @@ class T3dlLutFormat : public TGenericLutFormat {
 
   // By the ".3dl" extension alone.
   bool IsFormat(const std::string& path) const override;
-  void Save(const std::string& path, const TLUT& lut, int bits) const override;
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
   // Fixes the depth of every code of the file (Scale, in bits) before a line is read.
   void PrepareText(TLoadState& load, const TTextFile& textFile) const override;
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;

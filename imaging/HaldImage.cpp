@@ -112,24 +112,25 @@ std::string HaldImageFileName(const std::string& path, THaldFileType type) {
   return path;
 }
 
-std::string SaveHaldImage(const TBitmap24& picture, const std::string& path, THaldFileType type) {
+std::string SaveHaldImage(const TBitmap24& picture, const std::string& path, THaldFileType type,
+                          TWriteMode mode) {
   const std::string name = HaldImageFileName(path, type);
   switch (type) {
     case THaldFileType::Bitmap:
-      SaveBmp(name, picture);
+      SaveBmp(name, picture, mode);
       break;
     case THaldFileType::Jpeg:
-      SaveJpeg(name, picture, 100, TChromaSubsampling::None);
+      SaveJpeg(name, picture, 100, TChromaSubsampling::None, mode);
       break;
     case THaldFileType::Tiff:
-      SaveTiff(name, picture);
+      SaveTiff(name, picture, mode);
       break;
   }
   return name;
 }
 
-std::string GenerateHaldImage(const std::string& path, THaldFileType type) {
-  return SaveHaldImage(MakeHaldImage(), path, type);
+std::string GenerateHaldImage(const std::string& path, THaldFileType type, TWriteMode mode) {
+  return SaveHaldImage(MakeHaldImage(), path, type, mode);
 }
 
 TBitmap24 MakeLutImage() {
@@ -149,10 +150,10 @@ TBitmap24 MakeLutImage() {
   return picture;
 }
 
-void WriteLutImage(const TLUT& lut, const std::string& path) {
+void WriteLutImage(const TLUT& lut, const std::string& path, TWriteMode mode) {
   TBitmap24 picture = MakeLutImage();
   lut.ApplyToBitmap(picture);
-  SavePng(path, picture);
+  SavePng(path, picture, mode);
 }
 
 }  // namespace vorn

@@ -21,6 +21,7 @@
 
 #include "core/Bitmap.h"
 #include "core/LUT.h"
+#include "platform/Files.h"
 
 namespace vorn {
 
@@ -60,10 +61,12 @@ std::string HaldImageFileName(const std::string& path, THaldFileType type);
 // 24-bit BMP, a JPEG at quality 100 without chroma subsampling, or an uncompressed 24-bit
 // TIFF, under HaldImageFileName(path, type), which it returns. The file is replaced
 // whole, so a failed write leaves an existing file as it was.
-std::string SaveHaldImage(const TBitmap24& picture, const std::string& path, THaldFileType type);
+std::string SaveHaldImage(const TBitmap24& picture, const std::string& path, THaldFileType type,
+                          TWriteMode mode = TWriteMode::Replace);
 
 // Writes the identity Hald image (MakeHaldImage, SaveHaldImage); returns the path written.
-std::string GenerateHaldImage(const std::string& path, THaldFileType type);
+std::string GenerateHaldImage(const std::string& path, THaldFileType type,
+                              TWriteMode mode = TWriteMode::Replace);
 
 // The identity lookup picture.
 TBitmap24 MakeLutImage();
@@ -71,6 +74,6 @@ TBitmap24 MakeLutImage();
 // Writes the lookup picture of lut: the identity lookup picture mapped through the LUT
 // (ApplyToBitmap, so any kind and size of LUT is sampled at the picture's 8-bit values),
 // as a 24-bit PNG under path as given.
-void WriteLutImage(const TLUT& lut, const std::string& path);
+void WriteLutImage(const TLUT& lut, const std::string& path, TWriteMode mode = TWriteMode::Replace);
 
 }  // namespace vorn

@@ -142,7 +142,7 @@ void ConvertIccToLut(const TIccToLutJob& job) {
   if (!chain.Transform) throw EICCError(NoTransformMessage(chain.Class));
   auto lut = std::make_unique<TLUT>();
   SampleTransform(*chain.Transform, format->Is3D, job.Size, *lut);
-  SaveLut(job.LutPath, *lut, *job.Output, job.Bits);
+  SaveLut(job.LutPath, *lut, *job.Output, job.Bits, {}, job.Mode);
 }
 
 }  // namespace vorn

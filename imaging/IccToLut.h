@@ -52,6 +52,8 @@ struct TIccToLutJob {
   int Size = 0;  // nodes per axis or table entries, before the caps
   int Bits = -1;
   std::string LutPath;
+  // Whether an existing file at LutPath may be replaced.
+  TWriteMode Mode = TWriteMode::Replace;
 };
 
 // The whole conversion: chain, sample in the output's kind and size, SaveLut. A class

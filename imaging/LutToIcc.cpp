@@ -323,11 +323,12 @@ std::string BuildIccProfile(const TLUT& lut, const TLutToIccOptions& options) {
 }
 
 void ConvertLutToIcc(const std::string& lutPath, const std::string& profilePath,
-                     const TLutToIccOptions& options, const TWarningHandler& onWarning) {
+                     const TLutToIccOptions& options, const TWarningHandler& onWarning,
+                     TWriteMode mode) {
   auto lut = std::make_unique<TLUT>();
   ReportWarnings(LoadLutFile(lutPath, *lut), onWarning);
   const std::string profile = BuildIccProfile(*lut, options);
-  WriteWholeFile(profilePath, profile);
+  WriteWholeFile(profilePath, profile, mode);
 }
 
 }  // namespace vorn

@@ -51,6 +51,7 @@ std::string BuildIccProfile(const TLUT& lut, const TLutToIccOptions& options);
 // that cannot be read raises its load error and nothing is written; onWarning hears the
 // load's warnings.
 void ConvertLutToIcc(const std::string& lutPath, const std::string& profilePath,
-                     const TLutToIccOptions& options, const TWarningHandler& onWarning = {});
+                     const TLutToIccOptions& options, const TWarningHandler& onWarning = {},
+                     TWriteMode mode = TWriteMode::Replace);
 
 }  // namespace vorn

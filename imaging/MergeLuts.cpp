@@ -59,14 +59,14 @@ void MergeLutFiles(const std::vector<std::string>& paths, int size, TLUT& merged
 
 void MergeLutsToFile(const std::vector<std::string>& paths, const TLutOutputProfile& profile,
                      int size, int bits, const std::string& outputPath,
-                     const TWarningHandler& onWarning) {
+                     const TWarningHandler& onWarning, TWriteMode mode) {
   const TLUTFormat* format = GetFormat(profile.FormatIndex);
   if (format == nullptr || !format->Is3D) {
     throw Exception("The output \"" + profile.Name + "\" is not a 3D LUT format.");
   }
   auto merged = std::make_unique<TLUT>();
   MergeLutFiles(paths, std::min(size, kMaxOutputSize3D), *merged, onWarning);
-  SaveLut(outputPath, *merged, profile, bits);
+  SaveLut(outputPath, *merged, profile, bits, {}, mode);
 }
 
 }  // namespace vorn

@@ -21,6 +21,6 @@ void MergeLutFiles(const std::vector<std::string>& paths, int size, TLUT& merged
 // default). Nothing is written when a file fails to load.
 void MergeLutsToFile(const std::vector<std::string>& paths, const TLutOutputProfile& profile,
                      int size, int bits, const std::string& outputPath,
-                     const TWarningHandler& onWarning = {});
+                     const TWarningHandler& onWarning = {}, TWriteMode mode = TWriteMode::Replace);
 
 }  // namespace vorn

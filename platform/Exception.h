@@ -43,4 +43,16 @@ class EFileError : public Exception {
   using Exception::Exception;
 };
 
+// A file written with TWriteMode::CreateNew whose name is taken (before the write or by
+// another writer meanwhile). Path() is the name; nothing was written to it.
+class EFileExists : public EFileError {
+ public:
+  explicit EFileExists(const std::string& path)
+      : EFileError("The file \"" + path + "\" already exists and is not replaced."), Path_(path) {}
+  const std::string& Path() const { return Path_; }
+
+ private:
+  std::string Path_;
+};
+
 }  // namespace vorn

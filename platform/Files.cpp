@@ -167,6 +167,13 @@ bool NameLess(const std::string& left, const std::string& right) {
          lower(static_cast<unsigned char>(*mismatch.second));
 }
 
+// A link to nothing (or to itself) is passed over; any other entry that cannot be looked at
+// (a path longer than the system takes, a folder that may not be searched) is an error.
+bool IsBrokenLink(const std::error_code& error) {
+  return error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory ||
+         error == std::errc::too_many_symbolic_link_levels;
+}
+
 // visited holds the folders walked so far (by their canonical paths): a link back to one
 // of them is not walked again.
 void AddFolderTree(const std::filesystem::path& folder, std::vector<std::string>& files,
@@ -186,6 +193,9 @@ void AddFolderTree(const std::filesystem::path& folder, std::vector<std::string>
   for (const std::string& name : names) {
     const fs::path path = folder / name;
     const fs::file_status status = fs::status(path, error);
+    if (error && !IsBrokenLink(error)) {
+      throw EFileError("Cannot read \"" + path.string() + "\". " + error.message());
+    }
     if (fs::is_directory(status)) {
       AddFolderTree(path, files, visited);
     } else if (fs::is_regular_file(status)) {

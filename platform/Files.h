@@ -25,6 +25,13 @@ void ReadWholeFileInto(const std::string& path, TByteBuffer& buffer);
 // At most maxBytes from the start of the file (fewer when the file is shorter).
 std::string ReadFileBytes(const std::string& path, std::size_t maxBytes);
 
+// Whether a write may replace what is at its destination. CreateNew creates the file
+// exclusively: the complete content is linked in under the name only while no entry of any
+// kind has it (renameat2 with RENAME_NOREPLACE, or linkat where the file system does not
+// offer that), so that of two writers racing for one name exactly one succeeds and the
+// other raises EFileExists, leaving the first one's file untouched.
+enum class TWriteMode { CreateNew, Replace };
+
 // Replaces the file with data, so that a failure leaves an existing file as it was:
 // - the data goes to a temporary file beside the target, unnamed (O_TMPFILE) where the
 //   file system offers it, so that a killed process leaves nothing behind, named
@@ -35,7 +42,9 @@ std::string ReadFileBytes(const std::string& path, std::size_t maxBytes);
 // - a file with further hard links, or one in a folder that takes no new files, is
 //   rewritten in place, after the space for the new content is reserved: a full disk or a
 //   file-size limit fails before the old content is touched.
-void WriteWholeFile(const std::string& path, std::string_view data);
+// With TWriteMode::CreateNew an existing entry raises EFileExists instead.
+void WriteWholeFile(const std::string& path, std::string_view data,
+                    TWriteMode mode = TWriteMode::Replace);
 
 // WriteWholeFile in pieces, for content that is not held whole: Write appends, Commit
 // replaces the file with everything written, with the same safety and the same rules for
@@ -46,7 +55,7 @@ void WriteWholeFile(const std::string& path, std::string_view data);
 // reserves the space before it writes.
 class TFileReplacement {
  public:
-  explicit TFileReplacement(const std::string& path);
+  explicit TFileReplacement(const std::string& path, TWriteMode mode = TWriteMode::Replace);
   ~TFileReplacement();
   TFileReplacement(const TFileReplacement&) = delete;
   TFileReplacement& operator=(const TFileReplacement&) = delete;
@@ -107,8 +116,9 @@ bool SameEntry(const std::string& first, const std::string& second);
 // entries sorted by name ignoring ASCII case (names equal but for case by their bytes), a
 // subfolder's files standing in the subfolder's place. Links are followed, but no folder
 // is walked twice, so a link back up cannot loop. Entries that are neither files nor
-// folders (sockets, broken links) are passed over. A folder that cannot be read raises
-// EFileError.
+// folders (sockets, broken links) are passed over. A folder that cannot be read, and an
+// entry that cannot be looked at (a path longer than the system allows), raise EFileError
+// that names it with the system's reason.
 std::vector<std::string> FilesInFolderTree(const std::string& folder);
 
 // Path helpers on "/"-separated paths.

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <stdio.h>
 #include <sys/random.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -77,13 +78,14 @@ struct TWriteTarget {
   bool HardLinked = false;
 };
 
-TWriteTarget ResolveTarget(const std::string& path) {
+TWriteTarget ResolveTarget(const std::string& path, TWriteMode mode) {
   TWriteTarget target{path};
   struct stat entry {};
   if (::lstat(path.c_str(), &entry) != 0) {
     if (errno != ENOENT) RaiseWriteError(path, errno);
     return target;
   }
+  if (mode == TWriteMode::CreateNew) throw EFileExists(path);
   struct stat file = entry;
   if (S_ISLNK(entry.st_mode)) {
     const std::string named = LinkContent(path);
@@ -224,15 +226,31 @@ bool CannotLink(int error) {
   return error == EPERM || error == ENOENT || error == EOPNOTSUPP;
 }
 
+// Gives the complete named temporary file the target's name. A new file takes the name
+// only while no entry has it, as a hard link does: EEXIST otherwise, the temporary file kept.
+// 0 or the error.
+int RenameInto(const std::string& from, const std::string& to, TWriteMode mode) {
+  if (mode == TWriteMode::Replace) return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  const int error = errno;
+  // Some file systems know no RENAME_NOREPLACE (EINVAL); an old kernel no renameat2.
+  if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP) return error;
+  if (::link(from.c_str(), to.c_str()) != 0) return errno;
+  ::unlink(from.c_str());
+  return 0;
+}
+
 // Links the complete unnamed file in under the target's name: directly when the name is
 // free, through a temporary name renamed over the target otherwise. False when the system
 // offers no way to link it; nothing has changed then.
-bool LinkIn(FileHandle& file, const TWriteTarget& target, const std::string& path) {
+bool LinkIn(FileHandle& file, const TWriteTarget& target, TWriteMode mode,
+            const std::string& path) {
   if (!target.Exists) {
     const int error = LinkUnnamed(file.Get(), target.Path);
     if (error != 0) {
       if (CannotLink(error)) return false;
       // EEXIST: something took the name since it was looked at; it is not replaced unasked.
+      if (error == EEXIST && mode == TWriteMode::CreateNew) throw EFileExists(path);
       RaiseWriteError(path, error);
     }
     if (file.Close() != 0) {
@@ -284,6 +302,7 @@ int OpenNamedTemporary(const TWriteTarget& target, const std::string& path, std:
 struct TFileReplacement::TState {
   enum class TWay : std::uint8_t { Unnamed, Named, InPlace };
   std::string Path;
+  TWriteMode Mode = TWriteMode::Replace;
   TWriteTarget Target;
   TWay Way = TWay::Unnamed;
   std::optional<FileHandle> File;
@@ -321,13 +340,15 @@ struct TFileReplacement::TState {
       RaiseWriteError(Path, errno);
     }
     if (File->Close() != 0) RaiseWriteError(Path, errno);
-    if (::rename(TemporaryName.c_str(), Target.Path.c_str()) != 0) RaiseWriteError(Path, errno);
+    const int error = RenameInto(TemporaryName, Target.Path, Mode);
+    if (error == EEXIST && Mode == TWriteMode::CreateNew) throw EFileExists(Path);
+    if (error != 0) RaiseWriteError(Path, error);
     TemporaryName.clear();
   }
   void Commit() {
     if (Way == TWay::Unnamed) {
       FinishContent(File->Get(), Target, Path);
-      if (LinkIn(*File, Target, Path)) return;
+      if (LinkIn(*File, Target, Mode, Path)) return;
       MoveToNamedFile();
     }
     if (Way == TWay::InPlace) return WriteInPlace(Target, Held, Path);
@@ -335,10 +356,12 @@ struct TFileReplacement::TState {
   }
 };
 
-TFileReplacement::TFileReplacement(const std::string& path) : State_(std::make_unique<TState>()) {
+TFileReplacement::TFileReplacement(const std::string& path, TWriteMode mode)
+    : State_(std::make_unique<TState>()) {
   TState& state = *State_;
   state.Path = path;
-  state.Target = ResolveTarget(path);
+  state.Mode = mode;
+  state.Target = ResolveTarget(path, mode);
   if (state.Target.HardLinked) {
     state.Way = TState::TWay::InPlace;
     return;
@@ -373,8 +396,8 @@ void TFileReplacement::Commit() {
   State_.reset();
 }
 
-void WriteWholeFile(const std::string& path, std::string_view data) {
-  TFileReplacement file(path);
+void WriteWholeFile(const std::string& path, std::string_view data, TWriteMode mode) {
+  TFileReplacement file(path, mode);
   file.Write(data);
   file.Commit();
 }

@@ -1,5 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -173,6 +175,53 @@ TEST(Files, FolderTreesListTheirFilesInNameOrderAndNeverLoop) {
                                 top + "/B.cube", top + "/b.cube", top + "/c", top + "/d-link"}));
   EXPECT_EQ(FilesInFolderTree(top + "/empty"), std::vector<std::string>{});
   EXPECT_THROW(FilesInFolderTree(dir.File("missing")), EFileError);
+}
+
+// A chain of folders whose path is longer than PATH_MAX, made and removed through folder
+// handles (paths that long cannot be used whole).
+class TDeepFolder {
+ public:
+  explicit TDeepFolder(const std::string& top) : Name_(200, 'd') {
+    int fd = ::open(top.c_str(), O_RDONLY | O_DIRECTORY);
+    std::size_t length = top.size();
+    while (length <= PATH_MAX) {
+      EXPECT_EQ(::mkdirat(fd, Name_.c_str(), 0700), 0);
+      Folders_.push_back(fd);
+      fd = ::openat(fd, Name_.c_str(), O_RDONLY | O_DIRECTORY);
+      length += Name_.size() + 1;
+    }
+    ::close(::openat(fd, "deep.cube", O_WRONLY | O_CREAT, 0600));
+    Folders_.push_back(fd);
+  }
+  ~TDeepFolder() {
+    ::unlinkat(Folders_.back(), "deep.cube", 0);
+    ::close(Folders_.back());
+    Folders_.pop_back();
+    for (; !Folders_.empty(); Folders_.pop_back()) {
+      ::unlinkat(Folders_.back(), Name_.c_str(), AT_REMOVEDIR);
+      ::close(Folders_.back());
+    }
+  }
+  const std::string& Name() const { return Name_; }
+
+ private:
+  std::string Name_;
+  std::vector<int> Folders_;
+};
+
+TEST(Files, AFolderTreeNamesWhatItCannotLookAt) {
+  test::TempDir dir;
+  const std::string top = dir.File("tree");
+  ASSERT_EQ(::mkdir(top.c_str(), 0700), 0);
+  const TDeepFolder deep(top);
+  std::string message = "no error";
+  try {
+    FilesInFolderTree(top);
+  } catch (const EFileError& error) {
+    message = error.what();
+  }
+  EXPECT_EQ(message.rfind("Cannot read \"" + top + "/" + deep.Name() + "/", 0), 0u) << message;
+  EXPECT_NE(message.find("\". File name too long"), std::string::npos) << message;
 }
 
 }  // namespace

@@ -294,6 +294,46 @@ TEST(SafeWrite, APieceWiseReplacementRefusesWhatWholeWritesRefuse) {
                 "\": it is a symbolic link to \"folder\", which is a folder, not a regular file.");
 }
 
+// An exclusive create never replaces a name that is taken, whether it was taken before the
+// write began or by another writer while the content was being written.
+TEST(SafeWrite, AnExclusiveCreateLeavesATakenNameAlone) {
+  struct TTakenCase {
+    const char* What;
+    bool BeforeWrite;
+    std::function<void(const std::string& target)> Take;
+  };
+  const std::vector<TTakenCase> cases = {
+      {"a file, before", true, [](const std::string& t) { WriteWholeFile(t, "theirs\n"); }},
+      {"a dangling link, before", true,
+       [](const std::string& t) { ASSERT_EQ(::symlink("nowhere", t.c_str()), 0); }},
+      {"a file, meanwhile", false, [](const std::string& t) { WriteWholeFile(t, "theirs\n"); }},
+      {"another exclusive writer, meanwhile", false,
+       [](const std::string& t) { WriteWholeFile(t, "theirs\n", TWriteMode::CreateNew); }},
+  };
+  for (const TTakenCase& item : cases) {
+    SCOPED_TRACE(item.What);
+    test::TempDir dir;
+    const std::string target = dir.File("out.cube");
+    if (item.BeforeWrite) item.Take(target);
+    const auto write = [&] {
+      TFileReplacement file(target, TWriteMode::CreateNew);
+      file.Write("ours\n");
+      if (!item.BeforeWrite) item.Take(target);
+      file.Commit();
+    };
+    const std::vector<std::string> entries =
+        item.BeforeWrite ? EntriesOf(dir.Path()) : std::vector<std::string>{"out.cube"};
+    EXPECT_EQ(Message(write), "The file \"" + target + "\" already exists and is not replaced.");
+    EXPECT_EQ(EntriesOf(dir.Path()), entries);
+    if (EntryType(target) == S_IFREG) {
+      EXPECT_EQ(ReadFile(target), "theirs\n");
+    }
+  }
+  test::TempDir dir;
+  WriteWholeFile(dir.File("new.cube"), "ours\n", TWriteMode::CreateNew);
+  EXPECT_EQ(ReadFile(dir.File("new.cube")), "ours\n");
+}
+
 TEST(Files, EntriesAndFilesAreComparedAsFiles) {
   test::TempDir dir;
   const std::string file = dir.Write("a.cube", "x");
