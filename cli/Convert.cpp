@@ -74,6 +74,7 @@ void NoteUnclaimed(const std::vector<std::string>& unclaimed, TOutputBuffer& out
 
 void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE* progressStream) {
   const TLutOutputProfile& profile = FindOutputProfile(options.Profile);
+  const TLUTFormat& outputFormat = *GetFormat(profile.FormatIndex);
   TBatchSettings settings{&profile,
                           ResolveSizeOption(options.Size, profile),
                           ResolveBitsOption(options.Bits, profile),
@@ -117,6 +118,11 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
     progress.Clear();
     out << (converted ? "converted\t" : "skipped\t") << EscapeField(files[position].Path) << '\t'
         << EscapeField(destination);
+    if (converted) {
+      for (const std::string& companion : outputFormat.CompanionPaths(destination)) {
+        out << '\t' << EscapeField(companion);
+      }
+    }
     if (converted && options.Report) out << '\t' << LossFields(losses[position]);
     out << '\n';
     out.Flush();

@@ -174,8 +174,10 @@ A FOLDER stands for the files in it and in its subfolders, in name order; all
 are written into DIR. Files in folders that no format claims are skipped.
 
 Output: one tab-separated line per file, "converted" or "skipped", the source path
-and the destination path. A backslash, tab, line feed or carriage return in a path
-is written as \\, \t, \n or \r. With --report a converted file's line gains
+and the destination path; a converted file of a profile that writes a second file
+beside it (Adobe Premiere Look: the cube its look names) adds that file's path. A
+backslash, tab, line feed or carriage return in a path is written as \\, \t, \n or
+\r. With --report a converted file's line gains
 two fields, "max N 10-bit codes" (the largest difference of any channel) and
 "max dE00 N" (the largest CIEDE2000 colour difference, outputs read as sRGB), or
 one field saying why the written file was not compared (a format that only
@@ -325,8 +327,9 @@ Options:
                         .tif, .tiff) chooses, and TIFF is written when OUT has none
   --overwrite           replace OUT when it exists; without it an existing OUT is
                         an error
-When OUT has no extension, the type's extension is added. With --format, the type
-is written whatever OUT's extension says.
+When OUT has no extension, the type's extension is added. With --format, an
+extension of OUT must name the same type (a picture named for another type would
+not read back).
 
 Output: "generated" and the file written, tab-separated.
 )";

@@ -17,6 +17,17 @@ TPictureType ParseHaldFormat(const std::string& text) {
   throw EUsageError("--format must be bmp, jpg or tif, got '" + text + "'");
 }
 
+const char* HaldExtensionOf(TPictureType type) {
+  switch (type) {
+    case TPictureType::Bmp:
+      return ".bmp";
+    case TPictureType::Jpeg:
+      return ".jpg";
+    default:
+      return ".tif";
+  }
+}
+
 // Reads options with parseOption (false for a word it does not know) and answers the
 // files, which must be count of them.
 template <class TParse>
@@ -79,6 +90,12 @@ THaldOptions ParseHald(const std::vector<std::string>& args) {
                                return true;
                              })
                        .front();
+  // A name whose extension says another type would hold a picture that does not read back.
+  if (options.Type && HasExtension(options.Output) &&
+      PictureTypeOfName(options.Output) != options.Type) {
+    throw EUsageError("--format does not match the extension of '" + options.Output +
+                      "': name it " + HaldExtensionOf(*options.Type) + " or leave out --format");
+  }
   // Without --format the name's extension chooses; one that is not a Hald image's would
   // give a file that does not read back as one.
   if (!options.Type && HasExtension(options.Output)) {

@@ -50,6 +50,9 @@ TEST(CliPictures, HelpAndUsageErrors) {
       {{"hald", "a.tif", "b.tif"}, "needs one output file, got 2 files"},
       {{"hald", "--format", "png", "a"}, "--format must be bmp, jpg or tif, got 'png'"},
       {{"hald", "a.png"}, "cannot tell the picture type of 'a.png'"},
+      {{"hald", "--format", "jpg", "a.tif"},
+       "--format does not match the extension of 'a.tif': name it .jpg"},
+      {{"hald", "--format", "bmp", "a.lut"}, "name it .bmp or leave out --format"},
       {{"hald", "--size", "3", "a.tif"}, "unknown option '--size' for 'hald'"},
       {{"apply", "--overwrite", "a.cube", "b.png", "c.png", "d.png"}, "got 4 files"},
       {{"apply", "a.cube", "b.png"}, "needs a LUT, a picture and an output file, got 2 files"},
@@ -79,7 +82,8 @@ TEST(CliPictures, HaldWritesTheIdentityImageOfTheChosenType) {
   const TCase cases[] = {
       {{}, "plain", "plain.tif", "x.tif"},
       {{}, "named.bmp", "named.bmp", "x.bmp"},
-      {{"--format", "bmp"}, "typed.jpg", "typed.jpg", "x.bmp"},
+      {{"--format", "bmp"}, "typed.bmp", "typed.bmp", "x.bmp"},
+      {{"--format", "jpg"}, "typed.JPEG", "typed.JPEG", "x.jpg"},
       {{"--format=tif"}, "dotted.", "dotted.tif", "x.tif"},
       {{}, "photo.JPEG", "photo.JPEG", "x.jpg"},
   };
@@ -102,8 +106,8 @@ TEST(CliPictures, HaldWritesTheIdentityImageOfTheChosenType) {
   EXPECT_NE(refused.Err.find("plain.tif: the file already exists (use --overwrite"),
             std::string::npos)
       << refused.Err;
-  EXPECT_EQ(RunCli({"hald", "--overwrite", "--format", "tif", dir.File("named.bmp")}).Status, 0);
-  EXPECT_EQ(ReadFile(dir.File("named.bmp")).substr(0, 2), "II");
+  EXPECT_EQ(RunCli({"hald", "--overwrite", "--format", "tif", dir.File("plain.tif")}).Status, 0);
+  EXPECT_EQ(ReadFile(dir.File("plain.tif")).substr(0, 2), "II");
 
   const TCliResult failed = RunCli({"hald", dir.File("no/folder/hald.tif")});
   EXPECT_EQ(failed.Status, 1);

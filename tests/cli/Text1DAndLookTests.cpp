@@ -26,10 +26,12 @@ TEST(CliText1D, EveryOneDimensionalAndLookOutputConverts) {
     const char* Profile;
     const char* File;
     const char* Info;  // what "info" lists after the file line; null for write-only formats
+    const char* Companion = nullptr;  // the second file written, named in the listing
   };
   const TOutput outputs[] = {
       {"Adobe Premiere Look", "affine.look",
-       "Format: Adobe SpeedGrade Look 3D\nNo LUT data.\n"},  // the grid is in the cube beside it
+       "Format: Adobe SpeedGrade Look 3D\nNo LUT data.\n",  // the grid is in the cube beside it
+       "affine.cube"},
       {"Adobe SpeedGrade Look", "affine.look",
        "Format: Adobe SpeedGrade Look 3D\nType: 3D\n"
        "Dimension: 8\n"},
@@ -67,7 +69,10 @@ TEST(CliText1D, EveryOneDimensionalAndLookOutputConverts) {
     const TCliResult result = ConvertTo(output.Profile, out.Path(), path);
     ASSERT_EQ(result.Status, 0) << result.Err;
     const std::string written = out.File(output.File);
-    EXPECT_EQ(result.Out, "converted\t" + path + "\t" + written + "\n");
+    std::string line = "converted\t" + path;
+    line.append("\t").append(written);
+    if (output.Companion) line.append("\t").append(out.File(output.Companion));
+    EXPECT_EQ(result.Out, line + "\n");
     if (output.Info == nullptr) {
       EXPECT_FALSE(ReadFile(written).empty());
       continue;
@@ -130,7 +135,9 @@ TEST_F(CliPremiereCube, SkipExistingWritesNeitherFile) {
 TEST_F(CliPremiereCube, OverwriteReplacesTheCube) {
   const TCliResult result = ConvertTo(kPremiere, Out.Path(), Path, {"--overwrite"});
   ASSERT_EQ(result.Status, 0) << result.Err;
-  EXPECT_EQ(result.Out, "converted\t" + Path + "\t" + Look + "\n");
+  std::string line = "converted\t" + Path;
+  line.append("\t").append(Look).append("\t").append(Cube);
+  EXPECT_EQ(result.Out, line + "\n");
   EXPECT_NE(RunCli({"info", Cube}).Out.find("Format: Cube 3D\nType: 3D\nDimension: 32\n"),
             std::string::npos);
   EXPECT_NE(ReadFile(Look).find("<LUT>\"a.cube\"</LUT>"), std::string::npos);
