@@ -192,8 +192,10 @@ void PutU32(std::string& out, std::uint32_t value) {
 }  // namespace
 
 TPictureHeader ReadBmpHeader(std::string_view data) {
-  const TBmpLayout layout = ReadLayout(TLittleEndianReader(data));
+  const TLittleEndianReader reader(data);
+  const TBmpLayout layout = ReadLayout(reader);
   CheckPictureSize(layout.Width, layout.Height, "BMP: ");
+  RequireRows(reader, layout);
   return {static_cast<int>(layout.Width), static_cast<int>(layout.Height),
           static_cast<int>(layout.BitCount)};
 }

@@ -58,7 +58,8 @@ TDecodedPicture DecodeJpeg(std::string_view data, TPreviewBox box);
 TDecodedPicture DecodeTiff(std::string_view data);
 TDecodedPicture DecodePng(std::string_view data);
 
-// The header alone, without decoding the pixels; raises EPictureError.
+// The header alone, without decoding the pixels; raises EPictureError, also for a header
+// declaring more pixels than the file's length can hold (as the decoders check it).
 TPictureHeader ReadBmpHeader(std::string_view data);
 TPictureHeader ReadJpegHeader(std::string_view data);
 TPictureHeader ReadTiffHeader(std::string_view data);

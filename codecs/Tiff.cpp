@@ -408,6 +408,7 @@ class TTiffReader {
 
   TPictureHeader Header() const {
     const TTiffLayout layout = ReadLayout(Tiff_.get());
+    CheckDataCovers(layout);
     const bool swapped = SwapsSides(layout.Orientation);
     const auto width = static_cast<int>(layout.Width);
     const auto height = static_cast<int>(layout.Height);
