@@ -1,7 +1,9 @@
 // The TIFF and Exif Orientation tag (274): how the stored rows and columns are laid on the
 // picture as it is meant to be seen.
 
+#include <cstddef>
 #include <string>
+#include <utility>
 
 #include "codecs/PictureCodecs.h"
 
@@ -44,25 +46,31 @@ class TTiffDirectoryBytes {
   bool Little_;
 };
 
-// Copies pixel (sourceX, sourceY) of source for every pixel of target, as place says.
-template <class Place>
-void Remap(const TBitmap24& source, TBitmap24& target, Place&& place) {
-  for (int y = 0; y < target.Height(); ++y) {
-    std::uint8_t* row = target.ScanLine(y);
-    for (int x = 0; x < target.Width(); ++x) {
-      const auto [sourceX, sourceY] = place(x, y);
-      const std::uint8_t* pixel = source.ScanLine(sourceY) + 3 * sourceX;
-      row[3 * x] = pixel[0];
-      row[3 * x + 1] = pixel[1];
-      row[3 * x + 2] = pixel[2];
-    }
+// Where pixel (x, y) of the upright picture is stored: at column X0 + XByX x + XByY y and
+// row Y0 + YByX x + YByY y.
+struct TStoredPlace {
+  int X0, XByX, XByY;
+  int Y0, YByX, YByY;
+};
+
+TStoredPlace StoredPlace(int orientation, int w, int h) {
+  switch (orientation) {
+    case 2:  // mirrored left to right
+      return {w - 1, -1, 0, 0, 0, 1};
+    case 3:  // turned half a circle
+      return {w - 1, -1, 0, h - 1, 0, -1};
+    case 4:  // mirrored top to bottom
+      return {0, 1, 0, h - 1, 0, -1};
+    case 5:  // mirrored along the diagonal from the top left
+      return {0, 0, 1, 0, 1, 0};
+    case 6:  // to be turned a quarter clockwise
+      return {0, 0, 1, h - 1, -1, 0};
+    case 7:  // mirrored along the diagonal from the top right
+      return {w - 1, 0, -1, h - 1, -1, 0};
+    default:  // 8: to be turned a quarter anticlockwise
+      return {w - 1, 0, -1, 0, 1, 0};
   }
 }
-
-struct TPoint {
-  int X;
-  int Y;
-};
 
 }  // namespace
 
@@ -91,24 +99,20 @@ void OrientBitmap(TBitmap24& bitmap, int orientation) {
   const int w = bitmap.Width();
   const int h = bitmap.Height();
   TBitmap24 upright = SwapsSides(orientation) ? TBitmap24(h, w) : TBitmap24(w, h);
-  Remap(bitmap, upright, [&](int x, int y) -> TPoint {
-    switch (orientation) {
-      case 2:  // mirrored left to right
-        return {w - 1 - x, y};
-      case 3:  // turned half a circle
-        return {w - 1 - x, h - 1 - y};
-      case 4:  // mirrored top to bottom
-        return {x, h - 1 - y};
-      case 5:  // stored rows are the columns, left to right
-        return {y, x};
-      case 6:  // stored rows are the columns, right to left
-        return {y, h - 1 - x};
-      case 7:
-        return {w - 1 - y, h - 1 - x};
-      default:  // 8: stored columns are the rows, bottom to top
-        return {w - 1 - y, x};
+  const TStoredPlace place = StoredPlace(orientation, w, h);
+  const auto stride = static_cast<std::ptrdiff_t>(bitmap.Stride());
+  const std::ptrdiff_t stepAlongRow = 3 * place.XByX + stride * place.YByX;
+  const std::uint8_t* stored = bitmap.Data();
+  for (int y = 0; y < upright.Height(); ++y) {
+    // An offset rather than a pointer: stepping backwards would leave the buffer at the end.
+    std::ptrdiff_t offset = stride * (place.Y0 + place.YByY * y) + 3 * (place.X0 + place.XByY * y);
+    std::uint8_t* target = upright.ScanLine(y);
+    for (int x = 0; x < upright.Width(); ++x, offset += stepAlongRow, target += 3) {
+      target[0] = stored[offset];
+      target[1] = stored[offset + 1];
+      target[2] = stored[offset + 2];
     }
-  });
+  }
   bitmap = std::move(upright);
 }
 
