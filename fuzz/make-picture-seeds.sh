@@ -29,6 +29,14 @@ PYTHON
   convert "$hald/hald.ppm" -strip -compress Zip -define tiff:predictor=2 "$lut_seeds/hald-182-zip.tiff"
   convert "$hald/hald.ppm" -strip -colorspace Gray -quality 30 "$lut_seeds/hald-182-grey.jpg"
   convert "$hald/hald.ppm" -strip -crop 181x182+0+0 -compress Zip "$lut_seeds/hald-181.tif"
+  convert "$hald/hald.ppm" -strip -flip -orient BottomLeft -compress Zip "$lut_seeds/hald-182-bottom-up.tif"
+  # The Hald JPEG cut half-way through its pixel data, with the end marker put back.
+  python3 - "$lut_seeds/hald-182.jpg" "$lut_seeds/hald-182-cut.jpg" <<'PYTHON'
+import sys
+jpeg = open(sys.argv[1], "rb").read()
+scan = jpeg.find(b"\xff\xda")
+open(sys.argv[2], "wb").write(jpeg[: (scan + len(jpeg)) // 2] + b"\xff\xd9")
+PYTHON
 fi
 convert -size 6x5 gradient:red-blue "$out/rgb.bmp"
 convert -size 6x5 gradient:red-blue -type Palette BMP3:"$out/palette.bmp"
