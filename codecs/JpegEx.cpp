@@ -1,8 +1,8 @@
 // JPEG through libjpeg(-turbo). Library errors longjmp back into RunGuarded and become
 // EPictureError, and so do the warnings that mean lost pixels (data that ends early or is
 // corrupt, which libjpeg would fill with grey). Warnings about the markers only (an unknown
-// JFIF revision or Adobe transform, a bad ICC profile, stray bytes between segments) are
-// ignored: the pixels are whole.
+// JFIF revision or Adobe transform, a bad ICC profile, stray bytes between segments, scan
+// parameters a sequential picture ignores) are ignored: the pixels are whole.
 
 #include <algorithm>
 #include <cstdio>
@@ -46,7 +46,6 @@ bool MeansLostPixels(int code) {
     case JWRN_ARITH_BAD_CODE:     // the same, arithmetic coding
     case JWRN_MUST_RESYNC:        // restart markers out of order: rows skipped
     case JWRN_BOGUS_PROGRESSION:  // progressive scans that do not add up
-    case JWRN_NOT_SEQUENTIAL:     // scan parameters a sequential picture cannot have
       return true;
     default:
       return false;
