@@ -1,5 +1,5 @@
-// Pictures that must not pass for good ones (damaged data, headers that the file cannot
-// fill) and pictures stored turned, which must come upright.
+// Pictures stored turned, by a TIFF Orientation tag or a JPEG's Exif block, come upright.
+// (Damaged pictures and headers the file cannot fill: tests/cli/DamagedPictureCommandTests.)
 
 #include <gtest/gtest.h>
 
@@ -7,59 +7,10 @@
 #include <string>
 
 #include "codecs/Pictures.h"
-#include "tests/codecs/CodecTestSupport.h"
 #include "tests/support/PictureFaults.h"
 
 namespace vorn {
 namespace {
-
-using test::MakeGradient;
-using test::PictureErrorOf;
-
-struct TRefusalCase {
-  const char* Name;
-  std::string Data;
-  const char* Problem;
-};
-
-TEST(DamagedPictures, EveryDecoderRefusesDataThatIsCutOrCorrupt) {
-  const TBitmap24 gradient = MakeGradient(101, 67);
-  std::string pngRows = test::PngRows(gradient);
-  const TRefusalCase cases[] = {
-      {"cut.jpg", test::CutJpeg(test::JpegWithOrientation(gradient, 0), 0.6),
-       "JPEG: Corrupt JPEG data: premature end of data segment"},
-      {"extra.png", test::PngDeclaring(101, 67, pngRows + pngRows.substr(0, 700)),
-       "PNG: IDAT: Too much image data"},
-      {"overrun.tif", test::PackBitsTiffWithOverrun(gradient), "to avoid buffer overrun"},
-      {"short.bmp", test::BmpDeclaring(101, 67, 101 * 3 * 40), "BMP: the file is truncated"},
-  };
-  for (const TRefusalCase& c : cases) {
-    SCOPED_TRACE(c.Name);
-    const std::string message = PictureErrorOf([&] { DecodePicture(c.Name, c.Data); });
-    EXPECT_EQ(message.rfind(std::string("Cannot read picture \"") + c.Name + "\": ", 0), 0u)
-        << message;
-    EXPECT_NE(message.find(c.Problem), std::string::npos) << message;
-  }
-}
-
-TEST(DamagedPictures, AHeaderTheFileCannotFillIsRefusedFromTheHeader) {
-  constexpr int kSide = 16384;
-  const TRefusalCase cases[] = {
-      {"huge.bmp", test::BmpDeclaring(kSide, kSide, 0), "BMP: the file is truncated"},
-      {"huge.jpg", test::JpegDeclaring(kSide, kSide),
-       "JPEG: the file is too short for a picture of 16384 x 16384 pixels"},
-      {"huge.png", test::PngDeclaring(kSide, kSide, std::string(1000, '\0')),
-       "PNG: the file is too short for a picture of 16384 x 16384 pixels"},
-      {"huge.tif", test::LzwTiffDeclaring(kSide, kSide),
-       "TIFF: the file is too short for the picture size"},
-  };
-  for (const TRefusalCase& c : cases) {
-    SCOPED_TRACE(c.Name);
-    for (const std::string& message : {PictureErrorOf([&] { ReadPictureHeader(c.Name, c.Data); }),
-                                       PictureErrorOf([&] { DecodePicture(c.Name, c.Data); })})
-      EXPECT_NE(message.find(c.Problem), std::string::npos) << message;
-  }
-}
 
 // Four flat quarters: where each stored corner lands tells the orientation apart.
 TBitmap24 Quarters(int width, int height) {
