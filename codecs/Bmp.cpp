@@ -149,13 +149,22 @@ void Decode32BitRow(const std::uint8_t* source, std::uint8_t* target, int width,
   }
 }
 
+std::size_t FileStride(const TBmpLayout& layout) {
+  return (static_cast<std::size_t>(layout.Width) * layout.BitCount + 31) / 32 * 4;
+}
+
+// Before the picture is allocated: the file holds every row (the last without padding).
+void RequireRows(const TLittleEndianReader& reader, const TBmpLayout& layout) {
+  const std::size_t usedBytes = (static_cast<std::size_t>(layout.Width) * layout.BitCount + 7) / 8;
+  reader.Require(layout.PixelOffset,
+                 FileStride(layout) * static_cast<std::size_t>(layout.Height - 1) + usedBytes);
+}
+
 void DecodeRows(const TLittleEndianReader& reader, const TBmpLayout& layout, TBitmap24& bitmap) {
   int width = bitmap.Width();
   int height = bitmap.Height();
   int bits = static_cast<int>(layout.BitCount);
-  std::size_t stride = (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
-  std::size_t usedBytes = (static_cast<std::size_t>(width) * bits + 7) / 8;
-  reader.Require(layout.PixelOffset, stride * (height - 1) + usedBytes);
+  std::size_t stride = FileStride(layout);
   TPalette palette = bits <= 8 ? ReadPalette(reader, layout) : TPalette{};
   for (int y = 0; y < height; ++y) {
     int fileRow = layout.TopDown ? y : height - 1 - y;
@@ -182,12 +191,22 @@ void PutU32(std::string& out, std::uint32_t value) {
 
 }  // namespace
 
+TPictureHeader ReadBmpHeader(std::string_view data) {
+  const TLittleEndianReader reader(data);
+  const TBmpLayout layout = ReadLayout(reader);
+  CheckPictureSize(layout.Width, layout.Height, "BMP: ");
+  RequireRows(reader, layout);
+  return {static_cast<int>(layout.Width), static_cast<int>(layout.Height),
+          static_cast<int>(layout.BitCount)};
+}
+
 TDecodedPicture DecodeBmp(std::string_view data) {
   TLittleEndianReader reader(data);
   TBmpLayout layout = ReadLayout(reader);
   CheckPictureSize(layout.Width, layout.Height, "BMP: ");
   CheckEncoding(layout);
   if (layout.Compression == kBiBitfields) layout.ChannelShifts = ReadBitfieldShifts(reader);
+  RequireRows(reader, layout);
   TDecodedPicture picture;
   picture.BitsPerPixel = static_cast<int>(layout.BitCount);
   picture.BitsPerChannel = 8;

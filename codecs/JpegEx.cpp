@@ -1,10 +1,13 @@
 // JPEG through libjpeg(-turbo). Library errors longjmp back into RunGuarded and become
-// EPictureError; warnings are ignored except a premature end of the data, which means the
-// file is truncated and the picture would be partly grey.
+// EPictureError, and so do the warnings that mean lost pixels (data that ends early or is
+// corrupt, which libjpeg would fill with grey). Warnings about the markers only (an unknown
+// JFIF revision or Adobe transform, a bad ICC profile, stray bytes between segments, scan
+// parameters a sequential picture ignores) are ignored: the pixels are whole.
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
@@ -35,11 +38,55 @@ void RaiseJpegError(j_common_ptr info) {
   std::longjmp(errors->Jump, 1);
 }
 
+bool MeansLostPixels(int code) {
+  switch (code) {
+    case JWRN_JPEG_EOF:           // premature end of the file
+    case JWRN_HIT_MARKER:         // premature end of a data segment
+    case JWRN_HUFF_BAD_CODE:      // corrupt entropy-coded data
+    case JWRN_ARITH_BAD_CODE:     // the same, arithmetic coding
+    case JWRN_MUST_RESYNC:        // restart markers out of order: rows skipped
+    case JWRN_BOGUS_PROGRESSION:  // progressive scans that do not add up
+      return true;
+    default:
+      return false;
+  }
+}
+
 void FilterJpegMessage(j_common_ptr info, int level) {
-  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) RaiseJpegError(info);
+  if (level < 0 && MeansLostPixels(info->err->msg_code)) RaiseJpegError(info);
 }
 
 void IgnoreJpegOutput(j_common_ptr) {}
+
+// Every 8 x 8 block of the fullest component costs at least one bit of Huffman code (its DC
+// difference), so a Huffman-coded file holds at most 512 pixels per byte. Arithmetic
+// coding has no such floor.
+constexpr std::int64_t kMostHuffmanPixelsPerByte = 512;
+
+void CheckDataCovers(const jpeg_decompress_struct& info, std::size_t bytes) {
+  if (info.arith_code) return;
+  const std::int64_t pixels = std::int64_t{info.image_width} * info.image_height;
+  if (pixels > kMostHuffmanPixelsPerByte * static_cast<std::int64_t>(bytes))
+    throw EPictureError("JPEG: the file is too short for a picture of " +
+                        std::to_string(info.image_width) + " x " +
+                        std::to_string(info.image_height) + " pixels");
+}
+
+constexpr unsigned kExifMarker = JPEG_APP0 + 1;
+constexpr unsigned kExifHeaderBytes = 6;  // "Exif\0\0"
+
+// The Orientation of the Exif block (a TIFF directory in an APP1 marker); 1 when absent.
+int ExifOrientation(const jpeg_decompress_struct& info) {
+  for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next) {
+    if (marker->marker != kExifMarker || marker->data_length < kExifHeaderBytes ||
+        std::memcmp(marker->data, "Exif\0\0", kExifHeaderBytes) != 0)
+      continue;
+    return TiffOrientationOf(
+        std::string_view(reinterpret_cast<const char*>(marker->data) + kExifHeaderBytes,
+                         marker->data_length - kExifHeaderBytes));
+  }
+  return 1;
+}
 
 template <class Info>
 void InstallErrors(Info& info, TJpegErrors& errors) {
@@ -144,14 +191,23 @@ class TJpegDecoder {
   TJpegDecoder(const TJpegDecoder&) = delete;
   TJpegDecoder& operator=(const TJpegDecoder&) = delete;
 
-  void Start(std::string_view data, TPreviewBox box) {
+  // Reads the header and its Exif orientation; raises EPictureError.
+  void ReadHeader(std::string_view data) {
     Run([&] {
       jpeg_create_decompress(&Info_);
       jpeg_mem_src(&Info_, reinterpret_cast<const unsigned char*>(data.data()),
                    static_cast<unsigned long>(data.size()));
+      jpeg_save_markers(&Info_, kExifMarker, 0xFFFF);
       jpeg_read_header(&Info_, TRUE);
     });
     CheckPictureSize(Info_.image_width, Info_.image_height, "JPEG: ");
+    CheckDataCovers(Info_, data.size());
+    Orientation_ = ExifOrientation(Info_);
+  }
+
+  void Start(std::string_view data, TPreviewBox box) {
+    ReadHeader(data);
+    if (SwapsSides(Orientation_)) std::swap(box.Width, box.Height);
     bool cmyk = Info_.jpeg_color_space == JCS_CMYK || Info_.jpeg_color_space == JCS_YCCK;
     Info_.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
     Info_.scale_num = 1;
@@ -160,7 +216,16 @@ class TJpegDecoder {
     if (cmyk) CmykRows_.resize(static_cast<std::size_t>(Info_.output_width) * 4 * kRowsPerBatch);
   }
 
+  TPictureHeader Header() const {
+    const bool swapped = SwapsSides(Orientation_);
+    const auto width = static_cast<int>(Info_.image_width);
+    const auto height = static_cast<int>(Info_.image_height);
+    return {swapped ? height : width, swapped ? width : height,
+            Info_.data_precision * Info_.num_components};
+  }
+
   const jpeg_decompress_struct& Info() const { return Info_; }
+  int Orientation() const { return Orientation_; }
 
   void ReadRows(std::uint8_t* first, std::size_t stride, int count) {
     bool endedEarly = false;
@@ -204,6 +269,7 @@ class TJpegDecoder {
   jpeg_decompress_struct Info_{};
   TJpegErrors Errors_;
   std::vector<std::uint8_t> CmykRows_;  // empty unless the picture is CMYK or YCCK
+  int Orientation_ = 1;
 };
 
 class TJpegEncoder {
@@ -288,6 +354,10 @@ int TJpegRowReader::BitsPerPixel() const {
   return Decoder_->Info().data_precision * Decoder_->Info().num_components;
 }
 
+int TJpegRowReader::Orientation() const {
+  return Decoder_->Orientation();
+}
+
 void TJpegRowReader::ReadRows(std::uint8_t* first, std::size_t stride, int count) {
   Decoder_->ReadRows(first, stride, count);
 }
@@ -314,7 +384,14 @@ TDecodedPicture DecodeJpeg(std::string_view data, TPreviewBox box) {
   picture.BitsPerPixel = reader.BitsPerPixel();
   picture.Bitmap.SetSize(reader.Width(), reader.Height());
   reader.ReadRows(picture.Bitmap.Data(), picture.Bitmap.Stride(), reader.Height());
+  OrientBitmap(picture.Bitmap, reader.Orientation());
   return picture;
+}
+
+TPictureHeader ReadJpegHeader(std::string_view data) {
+  TJpegDecoder decoder;
+  decoder.ReadHeader(data);
+  return decoder.Header();
 }
 
 std::string EncodeJpeg(const TBitmap24& bitmap, int quality, TChromaSubsampling subsampling) {

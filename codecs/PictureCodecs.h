@@ -42,10 +42,28 @@ struct TPreviewBox {
   int Height = 0;
 };
 
+// The TIFF and Exif Orientation (1 to 8; 1 for rows top to bottom, columns left to right).
+// Orientations 5 to 8 swap width and height.
+bool SwapsSides(int orientation);
+// The Orientation tag of a classic TIFF's first directory; 1 when absent or unreadable.
+int TiffOrientationOf(std::string_view tiff);
+// Turns a picture decoded in stored order upright.
+void OrientBitmap(TBitmap24& bitmap, int orientation);
+
+// Decoders raise EPictureError for a picture whose data is damaged or shorter than its
+// header declares (before allocating the picture when the file's length cannot fill it),
+// rather than fill the missing pixels. A picture comes upright as its orientation says.
 TDecodedPicture DecodeBmp(std::string_view data);
 TDecodedPicture DecodeJpeg(std::string_view data, TPreviewBox box);
 TDecodedPicture DecodeTiff(std::string_view data);
 TDecodedPicture DecodePng(std::string_view data);
+
+// The header alone, without decoding the pixels; raises EPictureError, also for a header
+// declaring more pixels than the file's length can hold (as the decoders check it).
+TPictureHeader ReadBmpHeader(std::string_view data);
+TPictureHeader ReadJpegHeader(std::string_view data);
+TPictureHeader ReadTiffHeader(std::string_view data);
+TPictureHeader ReadPngHeader(std::string_view data);
 
 class TJpegDecoder;  // libjpeg's state, kept out of the headers
 class TJpegEncoder;
@@ -65,6 +83,8 @@ class TJpegRowReader {
   int Height() const;
   int BitsPerChannel() const;  // as TDecodedPicture's
   int BitsPerPixel() const;
+  // The Exif orientation; the rows come in stored order, Width and Height are as stored.
+  int Orientation() const;
   // Decodes the next count rows into first, first + stride, ...; raises EPictureError when
   // the data is damaged or ends before them (each row is then written or not at all).
   void ReadRows(std::uint8_t* first, std::size_t stride, int count);

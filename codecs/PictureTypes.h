@@ -25,6 +25,14 @@ struct TDecodedPicture {
   int BitsPerPixel = 24;
 };
 
+// What a picture's header declares, the picture turned upright as its orientation says.
+// BitsPerPixel is as TDecodedPicture's.
+struct TPictureHeader {
+  int Width = 0;
+  int Height = 0;
+  int BitsPerPixel = 24;
+};
+
 enum class TChromaSubsampling { s420, s422, None };
 
 }  // namespace vorn

@@ -123,6 +123,25 @@ TDecodedPicture DecodePicture(const std::string& path, std::string_view data) {
   return Decode(path, data, {});
 }
 
+TPictureHeader ReadPictureHeader(const std::string& path, std::string_view data) {
+  const TPictureType type = TypeOf(LowerCaseExtension(path));
+  return Decoding(path, [&] {
+    switch (type) {
+      case TPictureType::Bmp:
+        return codecs::ReadBmpHeader(data);
+      case TPictureType::Jpeg:
+        return codecs::ReadJpegHeader(data);
+      case TPictureType::Tiff:
+        return codecs::ReadTiffHeader(data);
+      case TPictureType::Png:
+        return codecs::ReadPngHeader(data);
+      case TPictureType::Unknown:
+        break;
+    }
+    throw EPictureError("unknown picture type \"" + LowerCaseExtension(path) + "\"");
+  });
+}
+
 const std::vector<std::string>& PictureExtensions() {
   static const std::vector<std::string> extensions{".bmp", ".jpg",  ".jpeg",
                                                    ".tif", ".tiff", ".png"};
@@ -182,6 +201,10 @@ void TMappedJpeg::HoldEncodingFailure(Body&& body) {
 void TMappedJpeg::Convert(std::string_view data, const TPixelRunMapper& map, int quality,
                           TChromaSubsampling subsampling) {
   codecs::TJpegRowReader reader(data, {});
+  if (reader.Orientation() != 1) {
+    ConvertWhole(data, map, quality, subsampling);
+    return;
+  }
   const int width = reader.Width();
   const auto stride = static_cast<std::size_t>(width) * 3;
   std::optional<codecs::TJpegRowWriter> writer;
@@ -195,6 +218,13 @@ void TMappedJpeg::Convert(std::string_view data, const TPixelRunMapper& map, int
          HoldEncodingFailure([&] { writer->WriteRows(rows, stride, count); });
        }});
   HoldEncodingFailure([&] { Encoded_ = writer->Finish(); });
+}
+
+void TMappedJpeg::ConvertWhole(std::string_view data, const TPixelRunMapper& map, int quality,
+                               TChromaSubsampling subsampling) {
+  TBitmap24 picture = codecs::DecodeJpeg(data, {}).Bitmap;
+  map(picture.Data(), static_cast<std::size_t>(picture.Width()) * picture.Height());
+  HoldEncodingFailure([&] { Encoded_ = codecs::EncodeJpeg(picture, quality, subsampling); });
 }
 
 }  // namespace vorn

@@ -14,6 +14,15 @@
 // - PNG: every colour type and depth; an alpha channel or tRNS transparency is ignored
 //   (the colour values are kept as stored, not composited).
 // 16-bit channels are reduced to 8 bits by (v * 255 + 32767) / 65535.
+// A TIFF's Orientation tag and a JPEG's Exif orientation are honoured: the picture comes
+// upright, as viewers show it (and is written upright, without the tag).
+// A picture whose data is damaged or ends before its last pixel (libjpeg's corrupt-data
+// and premature-end warnings, libpng's warnings while reading the pixels, libtiff's
+// warnings while reading the strips, a BMP shorter than its rows) raises EPictureError:
+// none is filled in with grey or black. A header declaring more pixels than the file's
+// length can hold is refused before the picture is allocated (uncompressed: the rows'
+// bytes; PNG and compressed TIFF: their compression's best ratio; Huffman-coded JPEG: 512
+// pixels per byte).
 
 #include <cstddef>
 #include <cstdint>
@@ -40,6 +49,10 @@ TDecodedPicture LoadPictureForPreview(const std::string& path, int maxWidth, int
 // Decodes file content held in memory as the picture type of path's extension; path only
 // chooses the decoder and names the picture in messages.
 TDecodedPicture DecodePicture(const std::string& path, std::string_view data);
+
+// The size and depth that the header of file content in memory declares, without decoding
+// the pixels; path chooses the decoder and names the picture in messages.
+TPictureHeader ReadPictureHeader(const std::string& path, std::string_view data);
 
 // Lower-case extensions with their dot that LoadPicture reads, in dialog order.
 const std::vector<std::string>& PictureExtensions();
@@ -70,7 +83,8 @@ using TPixelRunMapper = std::function<void(std::uint8_t* pixels, std::size_t cou
 // A JPEG file mapped pixel by pixel and encoded again as JPEG, in bands of rows: one thread
 // decodes while the others map and encode the bands that have arrived (each thread takes
 // whatever can go on), so the picture is never held whole. The bytes are those that
-// LoadPicture, mapping every pixel and SaveJpeg give, and so are the errors.
+// LoadPicture, mapping every pixel and SaveJpeg give, and so are the errors. A JPEG whose
+// Exif orientation is not the stored one is turned upright whole first.
 class TMappedJpeg {
  public:
   // Reads and converts the JPEG at path (a name that IsJpegName accepts); raises what
@@ -84,6 +98,8 @@ class TMappedJpeg {
  private:
   void Convert(std::string_view data, const TPixelRunMapper& map, int quality,
                TChromaSubsampling subsampling);
+  void ConvertWhole(std::string_view data, const TPixelRunMapper& map, int quality,
+                    TChromaSubsampling subsampling);
   template <class Body>
   void HoldEncodingFailure(Body&& body);
 

@@ -1,6 +1,8 @@
 // PNG through libpng, from and to memory. libpng errors longjmp back into RunGuarded and
-// become EPictureError; warnings are ignored. Alpha and tRNS transparency are dropped: the
-// stored colour values are kept as they are.
+// become EPictureError, and so do its warnings once the pixels are being read (libpng reads
+// pixel data as benign errors: a damaged or short zlib stream, too much data); warnings
+// about the chunks before the pixels (an odd ICC profile, say) are ignored. Alpha and tRNS
+// transparency are dropped: the stored colour values are kept as they are.
 
 #include <png.h>
 
@@ -16,6 +18,7 @@ namespace {
 struct TPngErrors {
   std::jmp_buf Jump{};
   char Message[256]{};
+  bool ReadingPixels = false;
 };
 
 [[noreturn]] void RaisePngError(png_structp png, png_const_charp message) {
@@ -25,6 +28,21 @@ struct TPngErrors {
 }
 
 void IgnorePngWarning(png_structp, png_const_charp) {}
+
+void FilterPngWarning(png_structp png, png_const_charp message) {
+  if (static_cast<TPngErrors*>(png_get_error_ptr(png))->ReadingPixels) RaisePngError(png, message);
+}
+
+// Deflate's best: 258 bytes from a length and a distance code of one bit each.
+constexpr std::uint64_t kDeflateBestRatio = 1032;
+
+// The pixels alone, without the rows' filter bytes, are more than the file could inflate to.
+void CheckDataCovers(png_uint_32 width, png_uint_32 height, int bitsPerPixel, std::size_t bytes) {
+  const std::uint64_t pixelBytes = std::uint64_t{width} * height * bitsPerPixel / 8;
+  if (pixelBytes > kDeflateBestRatio * bytes)
+    throw EPictureError("PNG: the file is too short for a picture of " + std::to_string(width) +
+                        " x " + std::to_string(height) + " pixels");
+}
 
 struct TPngSource {
   std::string_view Data;
@@ -62,25 +80,35 @@ class TPngDecoder {
   TPngDecoder(const TPngDecoder&) = delete;
   TPngDecoder& operator=(const TPngDecoder&) = delete;
 
-  TDecodedPicture Decode(std::string_view data) {
+  TPictureHeader ReadHeader(std::string_view data) {
     if (data.size() < 8 || png_sig_cmp(reinterpret_cast<png_const_bytep>(data.data()), 0, 8) != 0)
       throw EPictureError("PNG: not a PNG file (bad signature)");
     Create(data);
     Run([&] { png_read_info(Png_, Info_); });
-    png_uint_32 width = png_get_image_width(Png_, Info_);
-    png_uint_32 height = png_get_image_height(Png_, Info_);
+    const png_uint_32 width = png_get_image_width(Png_, Info_);
+    const png_uint_32 height = png_get_image_height(Png_, Info_);
     CheckPictureSize(width, height, "PNG: ");
+    const int bitsPerPixel = png_get_bit_depth(Png_, Info_) * png_get_channels(Png_, Info_);
+    CheckDataCovers(width, height, bitsPerPixel, data.size());
+    return {static_cast<int>(width), static_cast<int>(height), bitsPerPixel};
+  }
+
+  TDecodedPicture Decode(std::string_view data) {
+    const TPictureHeader header = ReadHeader(data);
+    const auto width = static_cast<png_uint_32>(header.Width);
+    const auto height = static_cast<png_uint_32>(header.Height);
     int depth = png_get_bit_depth(Png_, Info_);
     int colourType = png_get_color_type(Png_, Info_);
     TDecodedPicture picture;
     picture.BitsPerChannel = colourType == PNG_COLOR_TYPE_PALETTE ? 8 : depth;
-    picture.BitsPerPixel = depth * png_get_channels(Png_, Info_);
+    picture.BitsPerPixel = header.BitsPerPixel;
     bool interlaced = png_get_interlace_type(Png_, Info_) != PNG_INTERLACE_NONE;
     Run([&] { SetTransforms(colourType, depth); });
     std::size_t rowBytes = png_get_rowbytes(Png_, Info_);
     std::size_t pixelBytes = depth == 16 ? 6 : 3;
     if (rowBytes != pixelBytes * width) throw EPictureError("PNG: unexpected row layout");
     picture.Bitmap.SetSize(static_cast<int>(width), static_cast<int>(height));
+    Errors_.ReadingPixels = true;
     if (depth != 16)
       ReadRows8(picture.Bitmap);
     else if (interlaced)
@@ -99,7 +127,7 @@ class TPngDecoder {
 
   void Create(std::string_view data) {
     Source_.Data = data;
-    Png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, &Errors_, RaisePngError, IgnorePngWarning);
+    Png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, &Errors_, RaisePngError, FilterPngWarning);
     if (Png_ != nullptr) Info_ = png_create_info_struct(Png_);
     if (Png_ == nullptr || Info_ == nullptr) throw std::bad_alloc();
     png_set_read_fn(Png_, &Source_, ReadPngData);
@@ -199,6 +227,11 @@ class TPngEncoder {
 TDecodedPicture DecodePng(std::string_view data) {
   TPngDecoder decoder;
   return decoder.Decode(data);
+}
+
+TPictureHeader ReadPngHeader(std::string_view data) {
+  TPngDecoder decoder;
+  return decoder.ReadHeader(data);
 }
 
 std::string EncodePng(const TBitmap24& bitmap) {

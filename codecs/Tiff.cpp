@@ -1,6 +1,8 @@
 // TIFF through libtiff, reading from and writing to memory. Each TIFF handle gets its own
 // error and warning handlers, so libtiff prints nothing and the first error it reports
-// becomes the message of the EPictureError.
+// becomes the message of the EPictureError. A warning while the strips are read (data that
+// ends early or does not decode, which libtiff would leave as zeros) is an error too;
+// warnings about the directory (unknown tags, say) are not.
 
 #include <tiffio.h>
 
@@ -101,6 +103,8 @@ void UnmapStream(thandle_t, void*, toff_t) {}
 struct TTiffMessages {
   std::string FirstError;
   std::string FirstErrorModule;
+  bool ReadingPixels = false;
+  std::string FirstPixelWarning;
 };
 
 int KeepFirstError(TIFF*, void* userData, const char* module, const char* format, va_list args) {
@@ -114,7 +118,13 @@ int KeepFirstError(TIFF*, void* userData, const char* module, const char* format
   return 1;  // handled: keeps libtiff's global handlers (stderr) out of it
 }
 
-int IgnoreWarning(TIFF*, void*, const char*, const char*, va_list) {
+int KeepFirstPixelWarning(TIFF*, void* userData, const char*, const char* format, va_list args) {
+  auto& messages = *static_cast<TTiffMessages*>(userData);
+  if (messages.ReadingPixels && messages.FirstPixelWarning.empty()) {
+    char text[512];
+    std::vsnprintf(text, sizeof text, format, args);
+    messages.FirstPixelWarning = text;
+  }
   return 1;
 }
 
@@ -131,7 +141,7 @@ TTiffHandle OpenTiff(TTiffStream& stream, TTiffMessages& messages, const char* m
   std::unique_ptr<TIFFOpenOptions, TOptionsFreer> options(TIFFOpenOptionsAlloc());
   if (!options) throw std::bad_alloc();
   TIFFOpenOptionsSetErrorHandlerExtR(options.get(), KeepFirstError, &messages);
-  TIFFOpenOptionsSetWarningHandlerExtR(options.get(), IgnoreWarning, nullptr);
+  TIFFOpenOptionsSetWarningHandlerExtR(options.get(), KeepFirstPixelWarning, &messages);
   return TTiffHandle(TIFFClientOpenExt("picture", mode, &stream, ReadStream, WriteStream,
                                        SeekStream, CloseStream, SizeOfStream, MapStream,
                                        UnmapStream, options.get()));
@@ -150,6 +160,7 @@ struct TTiffLayout {
   std::uint16_t Photometric = PHOTOMETRIC_MINISBLACK;
   std::uint16_t Planar = PLANARCONFIG_CONTIG;
   std::uint16_t SampleFormat = SAMPLEFORMAT_UINT;
+  std::uint16_t Orientation = ORIENTATION_TOPLEFT;
   TTiffColour Colour = TTiffColour::Grey;
 };
 
@@ -274,6 +285,7 @@ TTiffLayout ReadLayout(TIFF* tiff) {
   TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &layout.SamplesPerPixel);
   TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &layout.Planar);
   TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLEFORMAT, &layout.SampleFormat);
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &layout.Orientation);
   if (!TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &layout.Photometric))
     layout.Photometric = layout.SamplesPerPixel >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
   layout.Colour = ColourOf(layout);
@@ -394,10 +406,20 @@ class TTiffReader {
     if (!Tiff_) Fail(LibraryProblem("cannot read the file header"));
   }
 
+  TPictureHeader Header() const {
+    const TTiffLayout layout = ReadLayout(Tiff_.get());
+    CheckDataCovers(layout);
+    const bool swapped = SwapsSides(layout.Orientation);
+    const auto width = static_cast<int>(layout.Width);
+    const auto height = static_cast<int>(layout.Height);
+    return {swapped ? height : width, swapped ? width : height,
+            layout.BitsPerSample * layout.SamplesPerPixel};
+  }
+
   TDecodedPicture Decode() {
     TTiffLayout layout = ReadLayout(Tiff_.get());
     Compression_ = layout.Compression;
-    if (layout.Compression == COMPRESSION_NONE) CheckUncompressedSize(layout);
+    CheckDataCovers(layout);
     std::vector<std::uint8_t> palette;
     if (layout.Colour == TTiffColour::Palette)
       palette = ReadPalette(Tiff_.get(), layout.BitsPerSample);
@@ -406,10 +428,12 @@ class TTiffReader {
     picture.BitsPerChannel = layout.Colour == TTiffColour::Palette ? 8 : layout.BitsPerSample;
     picture.BitsPerPixel = layout.BitsPerSample * layout.SamplesPerPixel;
     picture.Bitmap.SetSize(static_cast<int>(layout.Width), static_cast<int>(layout.Height));
+    Messages_.ReadingPixels = true;
     if (layout.Planar == PLANARCONFIG_SEPARATE && layout.SamplesPerPixel > 1)
       ReadPlanes(layout, converter, picture.Bitmap);
     else
       ReadRows(converter, picture.Bitmap);
+    OrientBitmap(picture.Bitmap, layout.Orientation);
     return picture;
   }
 
@@ -423,12 +447,16 @@ class TTiffReader {
     return "TIFF: " + (Messages_.FirstError.empty() ? fallback : Messages_.FirstError);
   }
 
-  // Refuses a header that promises more uncompressed pixels than the file holds before the
-  // bitmap is allocated.
-  void CheckUncompressedSize(const TTiffLayout& layout) const {
-    std::uint64_t bitsPerRow =
+  // Refuses a header that promises more pixels than the file can hold before the bitmap is
+  // allocated: uncompressed, the rows' bytes; compressed, those bytes at the compression's
+  // best ratio (LZW's longest strings, some 4 KB from a 12-bit code, lead).
+  void CheckDataCovers(const TTiffLayout& layout) const {
+    constexpr std::uint64_t kBestCompressionRatio = 4096;
+    const std::uint64_t bitsPerRow =
         std::uint64_t{layout.Width} * layout.BitsPerSample * layout.SamplesPerPixel;
-    if ((bitsPerRow + 7) / 8 * layout.Height > Stream_.Input.size())
+    const std::uint64_t rawBytes = (bitsPerRow + 7) / 8 * layout.Height;
+    const std::uint64_t ratio = layout.Compression == COMPRESSION_NONE ? 1 : kBestCompressionRatio;
+    if (rawBytes > ratio * Stream_.Input.size())
       Fail("TIFF: the file is too short for the picture size");
   }
 
@@ -442,6 +470,7 @@ class TTiffReader {
     if (TIFFReadScanline(Tiff_.get(), buffer, static_cast<std::uint32_t>(y),
                          static_cast<std::uint16_t>(plane)) < 0)
       Fail(LibraryProblem("cannot read row " + std::to_string(y)));
+    if (!Messages_.FirstPixelWarning.empty()) Fail("TIFF: " + Messages_.FirstPixelWarning);
   }
 
   void ReadRows(const TTiffRowConverter& converter, TBitmap24& bitmap) {
@@ -537,6 +566,13 @@ TDecodedPicture DecodeTiff(std::string_view data) {
   CheckFirstDirectoryDimensions(data);
   TTiffReader reader(data);
   return reader.Decode();
+}
+
+TPictureHeader ReadTiffHeader(std::string_view data) {
+  CheckHeader(data);
+  CheckFirstDirectoryDimensions(data);
+  const TTiffReader reader(data);
+  return reader.Header();
 }
 
 std::string EncodeTiff(const TBitmap24& bitmap) {

@@ -25,9 +25,9 @@ bool HasHaldExtension(const std::string& path) {
   return false;
 }
 
-bool IsHaldPicture(const TDecodedPicture& picture) {
-  return picture.BitsPerPixel == 24 && picture.Bitmap.Width() == kHaldImageSide &&
-         picture.Bitmap.Height() == kHaldImageSide;
+bool IsHaldHeader(const TPictureHeader& header) {
+  return header.BitsPerPixel == 24 && header.Width == kHaldImageSide &&
+         header.Height == kHaldImageSide;
 }
 
 // Pixel p of the Hald order: rows of 182 pixels, top to bottom.
@@ -63,21 +63,25 @@ bool IsHaldImageFile(const std::string& path) {
   // A Hald picture of 182 x 182 pixels takes some 100 KB; larger files (photographs in a
   // folder of LUTs) are not decoded just to be told apart.
   if (FileSizeOf(path) > kMaxHaldImageFileBytes) return false;
-  return IsHaldPicture(LoadPicture(path));
+  return IsHaldHeader(ReadPictureHeader(path, ReadWholeFile(path)));
 }
 
 void ReadHaldImage(const std::string& path, TLUT& lut) {
   lut.Kind = lk3D;
   lut.Size3D = kHaldGridNodes;
   lut.ReserveGrid(kHaldGridNodes);
-  const TDecodedPicture picture = LoadPicture(path);
-  if (!IsHaldPicture(picture)) {
+  const std::string data = ReadWholeFile(path);
+  // The size comes from the header, so that a picture of another size is refused before
+  // its pixels are decoded.
+  const TPictureHeader header = ReadPictureHeader(path, data);
+  if (!IsHaldHeader(header)) {
     throw ELUTError("The picture is not a Hald image: a Hald image is a 24-bit picture of " +
                     IntToStr(kHaldImageSide) + " x " + IntToStr(kHaldImageSide) +
-                    " pixels, this one has " + IntToStr(picture.Bitmap.Width()) + " x " +
-                    IntToStr(picture.Bitmap.Height()) + " pixels of " +
-                    IntToStr(picture.BitsPerPixel) + " bits.");
+                    " pixels, this one has " + IntToStr(header.Width) + " x " +
+                    IntToStr(header.Height) + " pixels of " + IntToStr(header.BitsPerPixel) +
+                    " bits.");
   }
+  const TDecodedPicture picture = DecodePicture(path, data);
   int p = 0;
   for (int r = 0; r < kHaldGridNodes; ++r) {
     for (int g = 0; g < kHaldGridNodes; ++g) {

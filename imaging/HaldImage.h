@@ -36,10 +36,12 @@ enum class THaldFileType { Bitmap, Jpeg, Tiff };
 // The save dialog's filter, one type per THaldFileType.
 inline constexpr const char* kHaldImageFilter = "Bitmap File|*.bmp|Jpeg File|*.jpg|Tiff File|*.tif";
 
-// True when the name ends in .bmp, .jpeg, .jpg, .tiff or .tif (any case) and the picture
-// decodes as a 24-bit colour picture of 182 x 182 pixels. Other names, and files above
-// kMaxHaldImageFileBytes, are answered false without decoding the file; a picture with one
-// of those names that cannot be decoded raises the decoder's error.
+// True when the name ends in .bmp, .jpeg, .jpg, .tiff or .tif (any case) and the picture's
+// header declares a 24-bit colour picture of 182 x 182 pixels (upright, as its orientation
+// says). The pixels are not decoded: a damaged picture is refused by ReadHaldImage. Other
+// names, and files above kMaxHaldImageFileBytes, are answered false without reading the
+// file; a picture with one of those names whose header cannot be read raises the decoder's
+// error.
 bool IsHaldImageFile(const std::string& path);
 // The largest file detection decodes to see whether it is a Hald image: room for the
 // picture's 100 KB and an image editor's metadata beside it.
@@ -47,7 +49,8 @@ inline constexpr std::uint64_t kMaxHaldImageFileBytes = std::uint64_t{16} << 20;
 
 // Fills lut with the 32-node grid of a Hald image: node (r, g, b) is the pixel's colour
 // divided by 255. Kind and Size3D are set first; the comments stay as they are. A picture
-// that is not a 24-bit 182 x 182 picture is refused with ELUTError.
+// whose header is not that of a 24-bit 182 x 182 picture is refused with ELUTError before
+// its pixels are decoded; a damaged one raises the decoder's EPictureError.
 void ReadHaldImage(const std::string& path, TLUT& lut);
 
 // The identity Hald image.
