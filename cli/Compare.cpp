@@ -23,6 +23,7 @@ std::unique_ptr<TLUT> LoadForComparison(const std::string& path, int inputBits,
     ReportWarnings(LoadLut(path, *lut, -1, inputBits), onWarning);
     if (lut->FormatIndex < 0) throw ECommandError(path + ": not a LUT file of any known format");
     CheckLutSizes(*lut);
+    RequireLutData(*lut, path);
   } catch (const ECommandError&) {
     throw;
   } catch (const std::exception& error) {
@@ -64,7 +65,7 @@ std::string Sampling(const TLutComparison& c) {
 }
 
 std::string Description(const std::string& path, const TLUT& lut) {
-  std::string text = path + " (" + GetFormat(lut.FormatIndex)->Name;
+  std::string text = EscapeField(path) + " (" + GetFormat(lut.FormatIndex)->Name;
   for (const std::string& line : LutInformationLines(lut)) {
     if (line.starts_with("Type: ") || line.starts_with("Dimension: ")) text += ", " + line;
   }

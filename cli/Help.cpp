@@ -117,7 +117,11 @@ Options:
                     the LUT has no table or no grid. A file of unknown format has
                     null format, format_number, type and sizes. With --values each
                     file also has "table" and "grid": lists of [R, G, B] (the grid
-                    red slowest, blue fastest).
+                    red slowest, blue fastest). A file that cannot be read is listed
+                    as {"path": "...", "error": "..."} and ends the list (status 1).
+                    A byte of a name or comment that is not UTF-8 is written as a
+                    lone surrogate "\udcXX" (XX its value), as Python's
+                    surrogateescape reads it back.
   --strict          a load warning (skipped value lines, see 'vorn-lut --help') is
                     an error; without it the warning is printed on standard error.
 

@@ -3,6 +3,7 @@
 // them.
 
 #include <memory>
+#include <optional>
 
 #include "cli/Commands.h"
 #include "cli/LutJson.h"
@@ -14,7 +15,7 @@ namespace {
 
 // Type, dimension and comments, as the preview pane lists them.
 void AppendDescription(const TLUT& lut, TOutputBuffer& out) {
-  for (const std::string& line : LutInformationLines(lut)) out << line << '\n';
+  for (const std::string& line : LutInformationLines(lut)) out << EscapeField(line) << '\n';
 }
 
 void AppendTriple(const double* values, TOutputBuffer& out) {
@@ -67,7 +68,7 @@ void LoadFile(const std::string& path, const TInfoOptions& options, TLUT& lut,
 }
 
 void DescribeFile(const std::string& path, bool withValues, const TLUT& lut, TOutputBuffer& out) {
-  out << "File: " << path << '\n';
+  out << "File: " << EscapeField(path) << '\n';
   const TLUTFormat* format = GetFormat(lut.FormatIndex);
   out << "Format: " << (format ? std::string_view(format->Name) : "unknown") << '\n';
   if (format) {
@@ -81,7 +82,7 @@ void AppendUnclaimed(const std::vector<std::string>& unclaimed, TOutputBuffer& o
   if (unclaimed.empty()) return;
   out << "Skipped " << static_cast<int>(unclaimed.size())
       << (unclaimed.size() == 1 ? " file" : " files") << " in the folders that no format claims:\n";
-  for (const std::string& path : unclaimed) out << "  " << path << '\n';
+  for (const std::string& path : unclaimed) out << "  " << EscapeField(path) << '\n';
 }
 
 TJson TableTriples(const TLUT& lut) {
@@ -118,6 +119,30 @@ TJson FileJson(const std::string& path, bool withValues, const TLUT& lut) {
   return description;
 }
 
+// The files up to the first that cannot be read, which is listed with its "error" (the
+// message the text mode prints); the document is printed either way, and that error then
+// ends the command.
+void ShowInfoJson(const TInfoOptions& options, const TLutPaths& paths, TLUT& lut,
+                  TOutputBuffer& out, std::FILE* warnings) {
+  TJson files = TJson::array();
+  std::optional<ECommandError> failure;
+  for (const std::string& path : paths.Files) {
+    try {
+      LoadFile(path, options, lut, warnings);
+    } catch (const ECommandError& error) {
+      files.push_back({{"path", path}, {"error", error.what()}});
+      failure = error;
+      break;
+    }
+    files.push_back(FileJson(path, options.Values, lut));
+  }
+  TJson document;
+  document["files"] = std::move(files);
+  document["unclaimed"] = paths.Unclaimed;
+  AppendJson(document, out);
+  if (failure) throw *failure;
+}
+
 }  // namespace
 
 void ShowInfo(const TInfoOptions& options, TOutputBuffer& out, std::FILE* warnings) {
@@ -125,15 +150,7 @@ void ShowInfo(const TInfoOptions& options, TOutputBuffer& out, std::FILE* warnin
   // One record serves every file, like the preview pane's.
   auto lut = std::make_unique<TLUT>();
   if (options.Json) {
-    TJson files = TJson::array();
-    for (const std::string& path : paths.Files) {
-      LoadFile(path, options, *lut, warnings);
-      files.push_back(FileJson(path, options.Values, *lut));
-    }
-    TJson document;
-    document["files"] = std::move(files);
-    document["unclaimed"] = paths.Unclaimed;
-    AppendJson(document, out);
+    ShowInfoJson(options, paths, *lut, out, warnings);
     return;
   }
   for (const std::string& path : paths.Files) {

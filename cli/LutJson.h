@@ -12,8 +12,10 @@ namespace vorn::cli {
 
 using TJson = nlohmann::ordered_json;
 
-// Writes the document, indented by two spaces. Bytes of file names that are not UTF-8 are
-// replaced by U+FFFD, as a JSON text must be Unicode.
+// Writes the document, indented by two spaces. A byte of a string (a file name, a comment)
+// that is not part of valid UTF-8 keeps its value as the escape of a lone surrogate,
+// "\udc80" to "\udcff" for the bytes 0x80 to 0xFF, as Python's "surrogateescape" error
+// handler does: json.loads then os.fsencode gives the bytes back. Valid text is as it is.
 void AppendJson(const TJson& document, TOutputBuffer& out);
 
 // What "info --json" tells of one loaded file: "path", "format" (name or null),

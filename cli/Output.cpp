@@ -2,32 +2,13 @@
 
 #include <charconv>
 
+#include "core/TextTools.h"
 #include "platform/Exception.h"
 
 namespace vorn::cli {
 
 std::string EscapeField(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '\\':
-        escaped += "\\\\";
-        break;
-      case '\t':
-        escaped += "\\t";
-        break;
-      case '\n':
-        escaped += "\\n";
-        break;
-      case '\r':
-        escaped += "\\r";
-        break;
-      default:
-        escaped += c;
-    }
-  }
-  return escaped;
+  return EscapeControls(text, TEscape::Field);
 }
 
 TOutputBuffer::~TOutputBuffer() {

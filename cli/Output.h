@@ -9,8 +9,9 @@
 
 namespace vorn::cli {
 
-// A path as one field of a tab-separated line: backslash, tab, line feed and carriage
-// return become \\, \t, \n and \r; everything else stays as it is.
+// A path or a file's text as one field of a line: EscapeControls (core/TextTools.h) in its
+// Field mode: backslash, tab, line feed and carriage return become \\, \t, \n and \r,
+// every other control byte (ESC, NUL, DEL...) \xHH; everything else stays as it is.
 std::string EscapeField(std::string_view text);
 
 class TOutputBuffer {

@@ -48,6 +48,7 @@ void LoadLutToApply(const TApplyOptions& options, TLUT& lut, const TWarningHandl
          [&] { ReportWarnings(LoadLut(options.Lut, lut, -1, options.InputBits), onWarning); });
   if (lut.FormatIndex == -1)
     throw ECommandError(options.Lut + ": no LUT format recognises the file");
+  Naming(options.Lut, [&] { RequireLutData(lut, options.Lut); });
 }
 
 // The picture as the preview takes it: decoded (a JPEG at a reduced scale when that still

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "cli/Commands.h"
+#include "core/TextTools.h"
 #include "core/VornLut.h"
 #include "formats/Registration.h"
 
@@ -60,7 +61,8 @@ void RunCommand(const TArguments& arguments, TOutputBuffer& out, std::FILE* erro
 }  // namespace
 
 void PrintWarning(std::FILE* stream, const std::string& file, const std::string& message) {
-  const std::string line = "vorn-lut: warning: " + file + ": " + message + "\n";
+  const std::string line = "vorn-lut: warning: " + EscapeField(file) + ": " +
+                           EscapeControls(message, TEscape::Message) + "\n";
   std::fwrite(line.data(), 1, line.size(), stream);
   std::fflush(stream);
 }
@@ -75,7 +77,8 @@ TWarningHandler WarningPrinter(std::FILE* stream, bool strict) {
 namespace {
 
 void PrintError(std::FILE* errors, const std::string& message) {
-  std::string line = "vorn-lut: " + message + "\n";
+  // Messages quote names and lines of files: no control byte of theirs reaches the terminal.
+  std::string line = "vorn-lut: " + EscapeControls(message, TEscape::Message) + "\n";
   std::fwrite(line.data(), 1, line.size(), errors);
 }
 

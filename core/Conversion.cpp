@@ -132,14 +132,7 @@ TPreparedConversion PrepareConversion(const std::string& source, const std::stri
   if (sourceLut->FormatIndex == -1) {
     throw ELUTError(NotALutMessage(source));
   }
-  // A 1D file whose entry lines all failed loads as an empty table; sampling it would write
-  // a LUT made of whatever the record held.
-  if (sourceLut->Kind == lk1D && sourceLut->Size1D < 1) {
-    throw ELUTError("The file holds no 1D entries to convert.");
-  }
-  // A look that refers to its LUT instead of holding one loads without data; converting it
-  // would write an identity LUT as if it were the look.
-  if (sourceLut->Kind == lkNone) throw ELUTError("The file holds no LUT data to convert.");
+  RequireLutData(*sourceLut, source);
   if (strict && !prepared.Report.Warnings.empty()) RaiseWarning(prepared.Report.Warnings.front());
   prepared.Lut = ResampledFor(std::move(sourceLut), outputFormat, size);
   return prepared;

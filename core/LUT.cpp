@@ -525,6 +525,58 @@ void TLUT::ResampleFrom(const TLUT& source) {
   }
 }
 
+namespace {
+
+// Folds the reals into range: the finite ones into Low and High, the others into Finite.
+void FoldValues(const double* data, std::size_t reals, TValueRange& range, bool& any) {
+  for (std::size_t i = 0; i < reals; ++i) {
+    const double value = data[i];
+    if (!std::isfinite(value)) {
+      if (range.Finite) range.FirstNonFinite = value;
+      range.Finite = false;
+      continue;
+    }
+    range.Low = any ? std::min(range.Low, value) : value;
+    range.High = any ? std::max(range.High, value) : value;
+    any = true;
+  }
+}
+
+void FoldGrid(const TLUT& lut, TValueRange& range, bool& any) {
+  const int n = std::clamp(lut.Size3D, 0, TLUT::MaxGridNodes);
+  const TLutView grid = lut.GridView(n);
+  for (int r = 0; r < n; ++r) {
+    for (int g = 0; g < n; ++g) FoldValues(grid.Node(r, g, 0), 3 * std::size_t(n), range, any);
+  }
+}
+
+void FoldTable(const TLUT& lut, TValueRange& range, bool& any) {
+  const int n = std::clamp(lut.Size1D, 0, TLUT::MaxTableEntries);
+  const TLutView table = lut.TableView(n);
+  if (n > 0) FoldValues(table.Data(), 3 * std::size_t(n), range, any);
+}
+
+}  // namespace
+
+TValueRange OutputValueRange(const TLUT& lut) {
+  TValueRange range;
+  bool any = false;
+  if (lut.HasGrid()) {
+    FoldGrid(lut, range, any);
+  } else if (lut.HasTable()) {
+    FoldTable(lut, range, any);
+  }
+  return range;
+}
+
+TValueRange WholeValueRange(const TLUT& lut) {
+  TValueRange range;
+  bool any = false;
+  if (lut.HasGrid()) FoldGrid(lut, range, any);
+  if (lut.HasTable()) FoldTable(lut, range, any);
+  return range;
+}
+
 std::vector<std::string> LutInformationLines(const TLUT& lut) {
   std::vector<std::string> lines;
   switch (lut.Kind) {

@@ -221,6 +221,21 @@ class TPixelMapper {
   std::unique_ptr<const TImpl> Impl_;
 };
 
+// The lowest and highest finite values among some of a record's values; Finite is false
+// when any of them is NaN or infinite, FirstNonFinite being the first such (in storage
+// order). No values give 0, 0.
+struct TValueRange {
+  double Low = 0.0;
+  double High = 0.0;
+  bool Finite = true;
+  double FirstNonFinite = 0.0;
+};
+// The values the record puts out: its grid's nodes when it has a grid, else its table's
+// entries.
+TValueRange OutputValueRange(const TLUT& lut);
+// Every value of the record: grid and table.
+TValueRange WholeValueRange(const TLUT& lut);
+
 // What the preview pane and "vorn-lut info" list for a loaded record: "Type: ..." and
 // "Dimension: ..." (or "No LUT data." for a record without values), then the comments.
 std::vector<std::string> LutInformationLines(const TLUT& lut);

@@ -172,6 +172,38 @@ std::string NotALutMessage(const std::string& path) {
   return "\"" + path + "\" is not a LUT file of any known format.";
 }
 
+std::string IncompleteFileMessage(std::int64_t read, std::int64_t declared) {
+  const std::string values = read == 1 ? " value was read" : " values were read";
+  if (declared < 0) {
+    return std::string(kIncompleteFile) + " " + std::to_string(read) + values +
+           "; the file declares no size.";
+  }
+  return std::string(kIncompleteFile) + " " + std::to_string(read) + " of the " +
+         std::to_string(declared) + (declared == 1 ? " value" : " values") +
+         " the file declares were read.";
+}
+
+EUnwritableValue::EUnwritableValue(double value, const std::string& reason)
+    : Exception("The value " + NumberText(value) + " cannot be written: " + reason),
+      Value_(value),
+      Reason_(reason) {}
+
+void RequireLutData(const TLUT& lut, const std::string& path) {
+  const char* message = nullptr;
+  if (lut.Kind == lkNone) {
+    // A look that refers to its LUT instead of holding one loads without data; using it
+    // would pass an identity LUT off as the look.
+    message = "The file holds no LUT data to convert.";
+  } else if (lut.Kind == lk1D && lut.Size1D < 1) {
+    // A 1D file whose entry lines all failed loads as an empty table.
+    message = "The file holds no 1D entries to convert.";
+  }
+  if (message == nullptr) return;
+  ELUTError error(message);
+  error.NoteFile(path);
+  throw error;
+}
+
 TLoadReport LoadLutFile(const std::string& path, TLUT& lut, int inputBits) {
   TLoadReport report = LoadLut(path, lut, -1, inputBits);
   if (lut.FormatIndex == -1) throw ELUTError(NotALutMessage(path));
@@ -210,7 +242,15 @@ void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& 
   if (bits == -1) bits = profile.DefaultBits;
   const TLUTFormat* format = GetFormat(profile.FormatIndex);
   if (!format) throw Exception("The output \"" + profile.Name + "\" has no LUT format.");
-  format->SaveAsking(path, lut, bits, mode, mayReplace);
+  const auto refuse = [&](double value, const std::string& reason) {
+    throw Exception("The output \"" + profile.Name + "\" cannot write the value " +
+                    NumberText(value) + ": " + reason);
+  };
+  try {
+    format->SaveAsking(path, lut, bits, mode, mayReplace);
+  } catch (const EUnwritableValue& error) {
+    refuse(error.Value(), error.Reason());
+  }
 }
 
 }  // namespace vorn

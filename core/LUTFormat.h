@@ -25,6 +25,24 @@ class ELUTError : public Exception {
 };
 
 inline constexpr const char* kIncompleteFile = "Incomplete file.";
+// "Incomplete file." followed by how many values (nodes or entries) were read and how many
+// the file declares; a negative declared count stands for a file that declares none.
+std::string IncompleteFileMessage(std::int64_t read, std::int64_t declared);
+
+// A value that the chosen output cannot code (not a finite number, or a code beyond the
+// integers its readers take), raised by a writer before the file is complete. SaveLut
+// adds the output profile's name to the message.
+inline constexpr const char* kNotFiniteValueReason = "it is not a finite number.";
+class EUnwritableValue : public Exception {
+ public:
+  EUnwritableValue(double value, const std::string& reason);
+  double Value() const { return Value_; }
+  const std::string& Reason() const { return Reason_; }
+
+ private:
+  double Value_;
+  std::string Reason_;
+};
 
 // Asked before a writer replaces an existing file that it writes beside the one it was given
 // (the companion cube of a Premiere look), with that file's path: true lets it replace the
@@ -154,7 +172,16 @@ TLoadReport LoadLut(const std::string& path, TLUT& lut, int formatIndex = -1, in
 TLoadReport LoadLutFile(const std::string& path, TLUT& lut, int inputBits = -1);
 // The message of LoadLutFile for a file that no format claims.
 std::string NotALutMessage(const std::string& path);
-// bits -1 takes the profile's DefaultBits. mayReplace answers a writer that would replace an
+// Refuses a loaded record that holds no values, noting path as the error's file: a look
+// that only names its LUT ("The file holds no LUT data to convert.") or a 1D table without
+// entries ("The file holds no 1D entries to convert."). Every operation that uses a LUT's
+// values (convert, merge, apply, compare, LUT to ICC) calls it after the load, so that no
+// such file passes for an identity.
+void RequireLutData(const TLUT& lut, const std::string& path);
+// bits -1 takes the profile's DefaultBits. A value the format cannot code (EUnwritableValue:
+// real numbers and unclamped codes refuse NaN, infinities and codes beyond 32 bits; clamped
+// codes take every value, NaN as 0) is refused with the profile's name and the value
+// before the file is complete. mayReplace answers a writer that would replace an
 // existing companion file (TLUTFormat::SaveAsking); mode says whether the file at path may be
 // replaced (TWriteMode::CreateNew raises EFileExists for a taken name).
 void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile, int bits,

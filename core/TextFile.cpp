@@ -57,12 +57,9 @@ void TTextFile::SetText(std::string_view text) {
   Split();
 }
 
-// Indexes the lines of Buffer_: a line ends at CR, LF or CR LF; the text ends at the first
-// NUL byte.
+// Indexes the lines of Buffer_: a line ends at CR, LF or CR LF; a NUL byte is a byte of
+// its line like any other.
 void TTextFile::Split() {
-  if (const char* nul = Find(Buffer_.Data(), Buffer_.Size(), '\0')) {
-    Buffer_.Resize(static_cast<std::size_t>(nul - Buffer_.Data()));
-  }
   if (Buffer_.Size() > kMaxTextBytes) {
     Clear();
     RaiseTooLarge();
@@ -303,10 +300,6 @@ bool TTextFileReader::Refill() {
   char* fresh = Buffer_.Data() + kept;
   std::size_t got = File_->Read(fresh, ChunkBytes_);
   Ended_ = got < ChunkBytes_;
-  if (const char* nul = Find(fresh, got, '\0')) {
-    got = static_cast<std::size_t>(nul - fresh);
-    Ended_ = true;
-  }
   Buffer_.Resize(kept + got);
   Total_ += got;
   if (Total_ > kMaxTextBytes) RaiseTooLarge();

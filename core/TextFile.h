@@ -1,7 +1,7 @@
 #pragma once
 // The line container of every text format. Lines are 8-bit text held in one buffer;
 // a line is read as a string_view that stays valid until the container changes.
-// Reading splits at CR, LF or CR LF and stops at the first NUL byte; writing puts
+// Reading splits at CR, LF or CR LF (a NUL byte is part of its line); writing puts
 // LineBreak after every line, the last one included.
 //
 // The buffer holds the lines with their breaks, and beside it only the start of every
@@ -183,7 +183,7 @@ class TTextFile {
 };
 
 // Reads a file's lines one after the other, split as TTextFile splits them (CR, LF or
-// CR LF; the text ends at the first NUL byte; the last line may have no break), holding
+// CR LF; a NUL byte is part of its line; the last line may have no break), holding
 // only a piece of chunkBytes and the line that crosses its end.
 class TTextFileReader {
  public:
@@ -208,7 +208,7 @@ class TTextFileReader {
   std::size_t Start_ = 0;  // of the next line
   std::size_t Total_ = 0;  // bytes of text read so far
   bool HasCR_ = false;     // among the bytes held
-  bool Ended_ = false;     // the file's end or a NUL byte was reached
+  bool Ended_ = false;     // the file's end was reached
 };
 
 template <class Visit>

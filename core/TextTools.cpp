@@ -371,6 +371,67 @@ bool LooksLikeValueLine(std::string_view line) {
   return word == "NAN" || word == "INF" || word == "INFINITY";
 }
 
+std::string NumberText(double value) {
+  char text[32];
+  const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
+  return std::string(text, result.ptr);
+}
+
+namespace {
+
+bool IsControl(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte < 0x20 || byte == 0x7F;
+}
+
+void AppendHexEscape(std::string& out, char c) {
+  constexpr char kHex[] = "0123456789abcdef";
+  const auto byte = static_cast<unsigned char>(c);
+  out += "\\x";
+  out += kHex[byte >> 4];
+  out += kHex[byte & 0xF];
+}
+
+void AppendFieldEscape(std::string& out, char c) {
+  switch (c) {
+    case '\\':
+      out += "\\\\";
+      return;
+    case '\t':
+      out += "\\t";
+      return;
+    case '\n':
+      out += "\\n";
+      return;
+    case '\r':
+      out += "\\r";
+      return;
+    default:
+      if (IsControl(c)) {
+        AppendHexEscape(out, c);
+      } else {
+        out += c;
+      }
+  }
+}
+
+}  // namespace
+
+std::string EscapeControls(std::string_view text, TEscape mode) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (const char c : text) {
+    if (mode == TEscape::Field) {
+      AppendFieldEscape(escaped, c);
+    } else if (IsControl(c) && c != '\n' && c != '\t') {
+      AppendHexEscape(escaped, c);
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
 std::string FormatScaledInt(int bits, double value) {
   if (std::isnan(value) || value < 0.0) value = 0.0;
   if (value > 1.0) value = 1.0;

@@ -75,6 +75,18 @@ bool ParseFloatTriple(std::string_view line, double& first, double& second, doub
 // inside their values report it (see TSkippedValueLines).
 bool LooksLikeValueLine(std::string_view line);
 
+// A number for messages: at most 6 significant digits, "general" notation ("-0.1", "2",
+// "1e+308", "inf", "nan").
+std::string NumberText(double value);
+
+// Text from a file (a name, a comment) made safe to print for a reader: control bytes
+// (below 32, and 127) never reach a terminal as they are. Field: backslash, tab, line feed
+// and carriage return become \\, \t, \n and \r, every other control byte \xHH, so that the
+// text stays one field of one line. Message: line feeds and tabs stay (messages may span
+// lines), backslashes stay, every other control byte becomes \xHH.
+enum class TEscape { Field, Message };
+std::string EscapeControls(std::string_view text, TEscape mode = TEscape::Field);
+
 // Round((2^bits - 1) x value) with the value clamped to [0, 1] (NaN as 0), halves to even.
 std::string FormatScaledInt(int bits, double value);
 

@@ -66,6 +66,11 @@ void TFSI_DIT_3DLutFormat::Load(const std::string& path, TLUT& lut, TLoadContext
   lut.ReserveGrid(GridSize);
   lut.Kind = lk3D;
   const std::string data = ReadFileBytes(path, HeaderBytes + DataBytes);
+  if (data.size() < HeaderBytes + DataBytes) {
+    const std::size_t nodes = data.size() > HeaderBytes ? (data.size() - HeaderBytes) / 4 : 0;
+    throw ELUTError(IncompleteFileMessage(static_cast<std::int64_t>(nodes),
+                                          std::int64_t{GridSize} * GridSize * GridSize));
+  }
   TByteReader reader(data);
   reader.Skip(HeaderBytes);  // the magic, the checksums and the length are not checked
   ForEachGridNode(GridSize, noRedFastest, [&](int r, int g, int b) {
@@ -123,7 +128,7 @@ void TPFClean3D_Format::Load(const std::string& path, TLUT& lut, TLoadContext& c
   if (skipped.Count > 0) skipped.FirstLine += LineOfElementText(path, "cube") - 1;
   lut.Kind = lk3D;
   lut.Size3D = load.Size;
-  if (!load.Complete) throw ELUTError(kIncompleteFile);
+  if (!load.Complete) throw ELUTError(load.IncompleteMessage(true));
 }
 
 void TPFClean3D_Format::Write(const std::string& path, const TLUT& lut, int bits,
@@ -165,7 +170,9 @@ class TMatchLightReader {
       ReadValues(lut);
     } catch (Exception& error) {
       // Running out of lines concerns the whole file, not its last line.
-      if (std::string_view(error.what()) != kIncompleteFile) error.NoteLine(LineCursor_);
+      if (!std::string_view(error.what()).starts_with(kIncompleteFile)) {
+        error.NoteLine(LineCursor_);
+      }
       throw;
     }
     lut.Kind = ShaperEntries_ > 0 ? lk1DAnd3D : lk3D;
@@ -176,7 +183,10 @@ class TMatchLightReader {
  private:
   // The next line; "Incomplete file." past the last one.
   std::string_view NextLine() {
-    if (static_cast<std::size_t>(LineCursor_) >= Text_.Count()) throw ELUTError(kIncompleteFile);
+    if (static_cast<std::size_t>(LineCursor_) >= Text_.Count()) {
+      const bool sized = ShaperEntries_ >= 0 && GridNodes_ >= 0;
+      throw ELUTError(sized ? Load_.IncompleteMessage(true) : IncompleteFileMessage(0, -1));
+    }
     return Text_[static_cast<std::size_t>(LineCursor_++)];
   }
 

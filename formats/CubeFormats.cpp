@@ -144,7 +144,7 @@ void TCube3DTruelightLutFormat::ParseSectionLine(TTruelightLoad& load,
   } else if (PosNoCase("Cube", text) == 1 && text.size() == 4) {
     if (load.Section == TTruelightLoad::TSection::InputLUT && load.ShaperLength >= 0 &&
         load.EntryIndex < load.ShaperLength) {
-      throw ELUTError(kIncompleteFile);
+      throw ELUTError(IncompleteFileMessage(load.EntryIndex, load.ShaperLength));
     }
     load.Section = TTruelightLoad::TSection::Grid;
   }

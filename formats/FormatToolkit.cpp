@@ -19,12 +19,27 @@ char* WriteInteger(char* out, std::int64_t value) {
   return std::to_chars(out, out + kIntegerTextLength, value).ptr;
 }
 
+// The largest code a reader takes: codes are read as 32-bit integers.
+constexpr double kLargestReadableCode = 2147483647.0;
+
 char* WriteCode(char* out, double value, double top, bool clamped) {
   if (clamped) {
     if (std::isnan(value) || value < 0.0) value = 0.0;
     if (value > 1.0) value = 1.0;
+  } else if (!(std::fabs(top * value) <= kLargestReadableCode)) {
+    // Unclamped codes are the only ones that can leave the readers' range; NaN fails too.
+    if (!std::isfinite(value)) throw EUnwritableValue(value, kNotFiniteValueReason);
+    throw EUnwritableValue(value, "times the top code " + NumberText(top) +
+                                      " it lies beyond the 32-bit integers that readers take.");
   }
   return WriteInteger(out, RoundHalfEven(top * value));
+}
+
+// Fixed-point text of any finite value can be read back; infinities and NaN cannot.
+void CheckFixed(double value) {
+  if (!std::isfinite(value)) [[unlikely]] {
+    throw EUnwritableValue(value, kNotFiniteValueReason);
+  }
 }
 
 // Typical bytes of one written value, to size the text's buffer once.
@@ -49,9 +64,13 @@ void WithPrinter(const TValueWriter& writer, Add&& add) {
     case TValueWriter::TCoding::Fixed:
       // Six decimals, the most common coding, get a loop of their own.
       if (decimals == 6) {
-        add([](char* out, double value) { return out + FormatFixedToN<6>(out, value); });
+        add([](char* out, double value) {
+          CheckFixed(value);
+          return out + FormatFixedToN<6>(out, value);
+        });
       } else {
         add([decimals](char* out, double value) {
+          CheckFixed(value);
           return out + FormatFixedTo(out, decimals, value);
         });
       }

@@ -119,8 +119,9 @@ double ReadHexSingle(std::string_view text, std::size_t& position, bool& whole) 
 }
 
 // Fills the n^3 nodes from the data text, red fastest; false when the text ends first.
-bool DecodeGrid(std::string_view text, int n, TLUT& lut) {
+std::int64_t DecodeGrid(std::string_view text, int n, TLUT& lut) {
   std::size_t position = 0;
+  std::int64_t stored = 0;
   int r = 0;
   int g = 0;
   int b = 0;
@@ -131,15 +132,16 @@ bool DecodeGrid(std::string_view text, int n, TLUT& lut) {
     node.G = ReadHexSingle(text, position, whole);
     node.B = ReadHexSingle(text, position, whole);
     // A node cut off by the end of the text is missing, not partly zero.
-    if (!whole) return false;
+    if (!whole) break;
     lut.SetNode(r, g, b, node);
+    ++stored;
     if (++r < n) continue;
     r = 0;
     if (++g < n) continue;
     g = 0;
-    if (++b == n) return true;
+    if (++b == n) break;
   }
-  return false;
+  return stored;
 }
 
 // The size text without the quotation marks around it.
@@ -178,10 +180,11 @@ void TSpeedgradeLook3DLutFormat::Load(const std::string& path, TLUT& lut, TLoadC
     return;
   }
   lut.ReserveGrid(size);
-  const bool complete = DecodeGrid(data, size, lut);
+  const std::int64_t stored = DecodeGrid(data, size, lut);
+  const std::int64_t declared = std::int64_t{size} * size * size;
   lut.Kind = lk3D;
   lut.Size3D = size;
-  if (!complete) throw ELUTError(kIncompleteFile);
+  if (stored < declared) throw ELUTError(IncompleteFileMessage(stored, declared));
 }
 
 void TSpeedgradeLook3DLutFormat::Write(const std::string& path, const TLUT& lut, int,

@@ -95,7 +95,7 @@ void TNucoda3DLutFormat::FinishLoad(TLoadState& state, TLUT& lut) const {
     lut.Kind = load.Has3D ? lk1DAnd3D : lk1D;
     lut.Size1D = load.EntryIndex;
   }
-  if (!load.HasContent) throw ELUTError(kIncompleteFile);
+  if (!load.HasContent) throw ELUTError(load.IncompleteMessage(true));
   if (!load.Has1D && !load.Has3D) {
     throw ELUTError("The file has neither a LUT_1D_SIZE nor a LUT_3D_SIZE line: it holds no LUT.");
   }
@@ -103,7 +103,7 @@ void TNucoda3DLutFormat::FinishLoad(TLoadState& state, TLUT& lut) const {
   // entries it has.
   const bool whole =
       load.Has3D ? load.Complete && load.EntryIndex == load.ShaperSize : load.EntryIndex > 0;
-  if (!whole) throw ELUTError(kIncompleteFile);
+  if (!whole) throw ELUTError(load.IncompleteMessage(load.Has3D));
 }
 
 void TNucoda3DLutFormat::Write(const std::string& path, const TLUT& lut, int,

@@ -508,14 +508,19 @@ TBlackmagic1DLutFormat::TBlackmagic1DLutFormat()
     : T1DTextLutFormat("Blackmagic HDLink 1D", kBlackmagic1D) {}
 
 void TBlackmagic1DLutFormat::AddEntryLines(TTextFile& text, const TLUT& lut, int) const {
-  AddTableLinesBy(text, lut, 3 * (FormatFixedMaxLength(2) + 1),
-                  [](char* out, int, const double* rgb) {
-                    for (int channel = 0; channel < 3; ++channel) {
-                      if (channel > 0) *out++ = ' ';
-                      out += FormatFixedTo(out, 2, rgb[channel] * kBlackmagicFactor);
-                    }
-                    return out;
-                  });
+  const TValueWriter writer = TValueWriter::Fixed(2);
+  AddTableLinesBy(
+      text, lut, 3 * (writer.MaxLength() + 1), [&writer](char* out, int, const double* rgb) {
+        for (int channel = 0; channel < 3; ++channel) {
+          if (channel > 0) *out++ = ' ';
+          const double scaled = rgb[channel] * kBlackmagicFactor;
+          if (std::isinf(scaled)) [[unlikely]] {
+            throw EUnwritableValue(rgb[channel], "times 1000 it lies beyond the range of numbers.");
+          }
+          out = writer.Write(out, scaled);
+        }
+        return out;
+      });
 }
 
 TCinetal1DLutFormat::TCinetal1DLutFormat() : T1DTextLutFormat("Cine-tal 1D", kCodeRowsOnly) {}

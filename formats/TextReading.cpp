@@ -80,7 +80,16 @@ void TLoadState::FinishRecord(TLUT& lut, bool is3D) const {
     lut.Kind = lk1D;
     lut.Size1D = Size;
   }
-  if (!Complete) throw ELUTError(kIncompleteFile);
+  if (!Complete) throw ELUTError(IncompleteMessage(is3D));
+}
+
+std::string TLoadState::IncompleteMessage(bool is3D) const {
+  // Formats that store entries their own way move EntryIndex without the store calls.
+  const std::int64_t read = std::max<std::int64_t>(StoredValues(), EntryIndex);
+  if (Size < 0) return IncompleteFileMessage(read, -1);
+  const std::int64_t declared =
+      is3D ? ShaperSize + std::int64_t{Size} * Size * Size : std::int64_t{Size};
+  return IncompleteFileMessage(read, declared);
 }
 
 void TLoadState::StartValueWatch() {

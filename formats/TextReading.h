@@ -134,6 +134,10 @@ class TLoadState {
   // shaper gives 1D & 3D), then "Incomplete file." when the reader did not reach its last
   // value.
   void FinishRecord(TLUT& lut, bool is3D) const;
+  // The values (shaper entries and nodes, or entries) the store calls stored so far, and
+  // "Incomplete file." with that count and the count the sizes declare.
+  std::int64_t StoredValues() const { return static_cast<std::int64_t>(Watch_.Stored); }
+  std::string IncompleteMessage(bool is3D) const;
 
  private:
   struct TValueWatch {

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/TextTools.h"
 #include "core/VornLut.h"
 #include "imaging/ColourDifference.h"
 #include "platform/Exception.h"
@@ -201,11 +202,38 @@ void MeasureAllSamples(const TLUT& first, const TLUT& second, const std::vector<
   MeasureSamples(first, second, inputs, 0, std::min(n, chunk), toLab, differences, deltaE);
 }
 
+void RefuseNonFinite(const TLUT& lut, const char* which) {
+  const TValueRange range = WholeValueRange(lut);
+  if (range.Finite) return;
+  throw EComparisonRefused(std::string("The ") + which + " LUT holds the value " +
+                           NumberText(range.FirstNonFinite) +
+                           ", which is not a finite number: the LUTs cannot be compared.");
+}
+
+bool Measurable(const TDifferenceStats& stats) {
+  // The 10-bit codes of the differences must be numbers too.
+  return std::isfinite(stats.Max * kTenBitTop) && std::isfinite(stats.Mean * kTenBitTop) &&
+         std::isfinite(stats.P99 * kTenBitTop);
+}
+
+// Finite values so large that their differences overflow give no numbers to report.
+void RefuseUnmeasurable(const TLutComparison& result) {
+  const bool measurable = Measurable(result.Channels[0]) && Measurable(result.Channels[1]) &&
+                          Measurable(result.Channels[2]) && Measurable(result.Overall) &&
+                          Measurable(result.DeltaE);
+  if (measurable) return;
+  throw EComparisonRefused(
+      "The LUTs' values are too large for their differences to be measured: the "
+      "differences are beyond the range of numbers.");
+}
+
 }  // namespace
 
 TLutComparison CompareLuts(const TLUT& first, const TLUT& second, const TCompareOptions& options) {
   CheckCapacity(first);
   CheckCapacity(second);
+  RefuseNonFinite(first, "first");
+  RefuseNonFinite(second, "second");
   TSampleSets sets;
   if (options.LatticeSize > 0) {
     sets.Lattices.push_back(TAxisSet::Nodes(std::max(options.LatticeSize, 2)));
@@ -251,6 +279,7 @@ TLutComparison CompareLuts(const TLUT& first, const TLUT& second, const TCompare
   std::size_t deltaEIndex = 0;
   result.DeltaE = Summarise(deltaE, inputs, deltaEIndex);
   result.DeltaE.P99 = Percentile99(deltaE, deltaE + n);
+  RefuseUnmeasurable(result);
   return result;
 }
 
@@ -270,8 +299,13 @@ TConversionLoss MeasureConversionLoss(const std::string& source, int sourceInput
     loss.Problem = "not compared: no format reads the written file back";
     return loss;
   }
+  try {
+    loss.Comparison = CompareLuts(*sourceLut, *writtenLut);
+  } catch (const EComparisonRefused& error) {
+    loss.Problem = std::string("not compared: ") + error.what();
+    return loss;
+  }
   loss.ReadBack = true;
-  loss.Comparison = CompareLuts(*sourceLut, *writtenLut);
   return loss;
 }
 

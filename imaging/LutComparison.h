@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/LUT.h"
+#include "platform/Exception.h"
 
 namespace vorn {
 
@@ -42,11 +43,20 @@ struct TLutComparison {
   TDifferenceStats DeltaE;
 };
 
+// A comparison whose numbers could not be finite: a LUT holds a value that is not a finite
+// number (a loaded file may: a SpeedGrade look keeps infinities), or the values are so
+// large that their differences overflow. No NaN or infinity is ever reported.
+class EComparisonRefused : public Exception {
+ public:
+  using Exception::Exception;
+};
+
 // Evaluates both LUTs at the same inputs. By default those are every node of both grids
 // (a LUT without a grid counts as a 33-node lattice), the centre of every cell of the finer
 // of them, and, for a LUT with a 1D table, the grey-axis inputs (x, x, x) at every entry of
 // its table and halfway between the entries of the longer table. An input that two of
-// these sets share is counted once. A record whose size is beyond its capacity raises.
+// these sets share is counted once. A record whose size is beyond its capacity raises, and
+// one that gives no finite numbers raises EComparisonRefused.
 TLutComparison CompareLuts(const TLUT& first, const TLUT& second,
                            const TCompareOptions& options = {});
 
@@ -60,7 +70,7 @@ struct TConversionLoss {
 
 // sourceInputBits is the bit depth the source was read with, writtenBits the one the
 // file was written with (-1 for the defaults). Never raises for the written file: a file
-// that does not load back says so in Problem.
+// that does not load back, or a comparison refused, says so in Problem.
 TConversionLoss MeasureConversionLoss(const std::string& source, int sourceInputBits,
                                       const std::string& written, int writtenBits);
 

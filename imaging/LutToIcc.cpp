@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "core/TextTools.h"
 #include "core/VornLut.h"
 #include "imaging/ICCLib.h"
 #include "imaging/IccTables.h"
@@ -322,11 +323,23 @@ std::string BuildIccProfile(const TLUT& lut, const TLutToIccOptions& options) {
   return SaveProfileToBytes(handle, "the ICC profile");
 }
 
+std::optional<TLoadWarning> ClippedValuesWarning(const std::string& lutPath, const TLUT& lut) {
+  const TValueRange range = OutputValueRange(lut);
+  if (range.Finite && range.Low >= 0.0 && range.High <= 1.0) return std::nullopt;
+  std::string message = "values from " + NumberText(range.Low) + " to " + NumberText(range.High) +
+                        " were clipped to [0, 1]";
+  if (!range.Finite) message += " (with values that are not finite numbers)";
+  return TLoadWarning{lutPath, 0, message + " in the ICC profile."};
+}
+
 void ConvertLutToIcc(const std::string& lutPath, const std::string& profilePath,
                      const TLutToIccOptions& options, const TWarningHandler& onWarning,
                      TWriteMode mode) {
   auto lut = std::make_unique<TLUT>();
-  ReportWarnings(LoadLutFile(lutPath, *lut), onWarning);
+  TLoadReport report = LoadLutFile(lutPath, *lut);
+  RequireLutData(*lut, lutPath);
+  if (auto clipped = ClippedValuesWarning(lutPath, *lut)) report.Warnings.push_back(*clipped);
+  ReportWarnings(report, onWarning);
   const std::string profile = BuildIccProfile(*lut, options);
   WriteWholeFile(profilePath, profile, mode);
 }

@@ -22,6 +22,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/VornLut.h"
@@ -47,9 +48,15 @@ struct TLutToIccOptions {
 // The ICC file image of the LUT's mapping. Values the LUT puts outside [0, 1] are clamped.
 std::string BuildIccProfile(const TLUT& lut, const TLutToIccOptions& options);
 
+// The warning for a LUT whose output values leave [0, 1], which a profile clips: "values
+// from -0.1 to 2 were clipped to [0, 1] in the ICC profile." (the lowest and highest
+// values); none for a LUT within [0, 1].
+std::optional<TLoadWarning> ClippedValuesWarning(const std::string& lutPath, const TLUT& lut);
+
 // Loads the LUT (format detected from the file), builds its profile and writes it. A LUT
-// that cannot be read raises its load error and nothing is written; onWarning hears the
-// load's warnings.
+// that cannot be read, or holds no LUT data (RequireLutData), raises its error and nothing
+// is written; onWarning hears the load's warnings and then ClippedValuesWarning's (a
+// handler that raises, as --strict does, stops the conversion before anything is written).
 void ConvertLutToIcc(const std::string& lutPath, const std::string& profilePath,
                      const TLutToIccOptions& options, const TWarningHandler& onWarning = {},
                      TWriteMode mode = TWriteMode::Replace);

@@ -40,11 +40,10 @@ void MergeLutFiles(const std::vector<std::string>& paths, int size, TLUT& merged
   for (const std::string& path : paths) {
     try {
       ReportWarnings(LoadLut(path, *source, -1), onWarning);
+      if (source->FormatIndex == -1) throw ELUTError(NotALutMessage(path));
+      RequireLutData(*source, path);
     } catch (const std::exception& error) {
       Prefixed(path, error);
-    }
-    if (source->FormatIndex == -1) {
-      throw ELUTError(NotALutMessage(path));
     }
     merged.Comments.push_back("Merged: " + ExtractFileName(path));
     for (int r = 0; r < size; ++r) {

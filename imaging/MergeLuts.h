@@ -12,7 +12,8 @@ namespace vorn {
 
 // Fills merged (3D, size nodes per axis) from the files in order. Every file is loaded
 // (format detected) before this returns; a file that cannot be read raises its error with
-// its name, a file no format claims raises an error that names it. Sizes below 2 raise.
+// its name, a file no format claims or one that holds no LUT data (RequireLutData) raises
+// an error that names it. Sizes below 2 raise.
 // onWarning hears each file's load warnings.
 void MergeLutFiles(const std::vector<std::string>& paths, int size, TLUT& merged,
                    const TWarningHandler& onWarning = {});

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <string>
+#include <vector>
 
 #include "platform/Files.h"
 #include "ui/DialogFilters.h"
@@ -124,7 +126,11 @@ void TfrmLUT2ICC::TextsChanged() {
 void TfrmLUT2ICC::ConvertClicked() {
   const std::string profile = FromQt(edtDestProfile->text());
   if (!MayReplace(Dialogs_, this, profile, ConfirmedProfile_)) return;
-  ConvertLutToIcc(FromQt(edtLUTFile->text()), profile, Options());
+  std::vector<std::string> warnings;
+  ConvertLutToIcc(FromQt(edtLUTFile->text()), profile, Options(),
+                  [&](const TLoadWarning& warning) { warnings.push_back(warning.Message); });
+  // The profile is written; what it could not keep (values clipped) is said after.
+  for (const std::string& warning : warnings) Dialogs_.Warning(this, warning);
   accept();
 }
 

@@ -117,7 +117,8 @@ TEST(CliCompare, FilesThatAreNotLutsEndWithStatusOne) {
   EXPECT_EQ(result.Err, "vorn-lut: " + notes + ": not a LUT file of any known format\n");
   result = RunCli({"compare", broken, cube});
   EXPECT_EQ(result.Status, 1);
-  EXPECT_EQ(result.Err, "vorn-lut: " + broken + ": Incomplete file.\n");
+  EXPECT_EQ(result.Err, "vorn-lut: " + broken +
+                            ": Incomplete file. 3 of the 8 values the file declares were read.\n");
   EXPECT_EQ(result.Out, "");
 }
 

@@ -296,7 +296,8 @@ TEST(CliConvert, TheFirstFailureEndsTheBatch) {
   const std::string last = source.Write("last.cube", IdentityCube());
   TCliResult result = Convert(kDavinci, out.Path(), {first, broken, last});
   EXPECT_EQ(result.Status, 1);
-  EXPECT_EQ(result.Err, "vorn-lut: " + broken + ": Incomplete file.\n");
+  EXPECT_EQ(result.Err, "vorn-lut: " + broken +
+                            ": Incomplete file. 3 of the 8 values the file declares were read.\n");
   EXPECT_EQ(FilesIn(out.Path()), (std::vector<std::string>{"first.cube"}));
   EXPECT_EQ(result.Out, "converted\t" + first + "\t" + out.File("first.cube") + "\n");
 }

@@ -244,7 +244,8 @@ TEST(CliFaults, EmptyLinesCostNoMoreMemoryThanTheirBytes) {
   const std::string path = source.Write("blank.cube", "LUT_3D_SIZE 2\n" + std::string(bytes, '\n'));
   TCliResult result = RunCli({"info", path});
   EXPECT_EQ(result.Status, 1);
-  EXPECT_EQ(result.Err, "vorn-lut: " + path + ": Incomplete file.\n");
+  EXPECT_EQ(result.Err, "vorn-lut: " + path +
+                            ": Incomplete file. 0 of the 8 values the file declares were read.\n");
   EXPECT_LT(result.PeakResidentKb, static_cast<long>(2 * bytes / 1024 + 64 * 1024));
 }
 

@@ -161,7 +161,8 @@ TEST(CliInfo, AMalformedFileEndsTheCommandNamingIt) {
   const std::string later = dir.Write("later.cube", IdentityCube());
   TCliResult result = RunCli({"info", good, truncated, later});
   EXPECT_EQ(result.Status, 1);
-  EXPECT_EQ(result.Err, "vorn-lut: " + truncated + ": Incomplete file.\n");
+  EXPECT_EQ(result.Err, "vorn-lut: " + truncated +
+                            ": Incomplete file. 3 of the 8 values the file declares were read.\n");
   EXPECT_NE(result.Out.find("File: " + good), std::string::npos);
   EXPECT_EQ(result.Out.find(truncated), std::string::npos);
   EXPECT_EQ(result.Out.find(later), std::string::npos);

@@ -97,6 +97,9 @@ TEST_F(ConvertBatchTest, CancelFromTheQuestionOrTheProgressEndsQuietly) {
   EXPECT_EQ(test::ReadFile(Out.File("b.cube")), "old");
 }
 
+const std::string kBrokenMessage =
+    "Incomplete file. 1 of the 8 values the file declares were read.";
+
 TEST_F(ConvertBatchTest, TheFirstErrorEndsTheBatchNamingItsFile) {
   const std::string broken = In.Write("b.cube", "LUT_3D_SIZE 2\n0 0 0\n");
   const std::vector<TBatchFile> files = {
@@ -105,7 +108,7 @@ TEST_F(ConvertBatchTest, TheFirstErrorEndsTheBatchNamingItsFile) {
     ConvertBatch(files, Settings(), {});
     FAIL() << "the batch went past an incomplete file";
   } catch (const ELUTError& error) {
-    EXPECT_STREQ(error.what(), kIncompleteFile);
+    EXPECT_STREQ(error.what(), "Incomplete file. 1 of the 8 values the file declares were read.");
     EXPECT_EQ(error.File(), broken);
   }
   EXPECT_TRUE(FileExists(Out.File("a.cube")));
@@ -382,14 +385,14 @@ TEST_F(ConvertBatchTest, EveryJobCountHearsAndWritesWhatOneJobDoes) {
        {},
        {},
        false,
-       {"converted 0", "converted 1", "failed 2", "error broken.cube: Incomplete file."}},
+       {"converted 0", "converted 1", "failed 2", "error broken.cube: " + kBrokenMessage}},
       {"a failing file after a skipped one",
        {"a.cube", "b.cube", "c.3dl", "broken.cube", "e.cube"},
        {"b.cube", "e.cube"},
        {No, Yes},
        false,
        {"converted 0", "ask b.cube", "skipped 1", "converted 2", "failed 3",
-        "error broken.cube: Incomplete file."}},
+        "error broken.cube: " + kBrokenMessage}},
       {"a strict warning",
        {"a.cube", "b.3dl", "warn.cube", "d.cube"},
        {},

@@ -238,7 +238,7 @@ TEST(LoadLut, AFailedLoadDoesNotSetTheFormatIndex) {
     LoadLut(path, lut, -1);
     FAIL();
   } catch (const ELUTError& e) {
-    EXPECT_STREQ(e.what(), "Incomplete file.");
+    EXPECT_STREQ(e.what(), "Incomplete file. 2 of the 8 values the file declares were read.");
   }
   EXPECT_EQ(lut.FormatIndex, -1);
   // The kind and the size of the file are set all the same.

@@ -34,10 +34,10 @@ TEST(TextFile, LfThenCrIsTwoBreaks) {
   EXPECT_EQ(Lines(text), (std::vector<std::string>{"a", "", "b"}));
 }
 
-TEST(TextFile, ANulByteEndsTheText) {
+TEST(TextFile, ANulByteIsPartOfItsLine) {
   TTextFile text;
-  text.SetText(std::string_view("one\ntwo\0three\nfour", 19));
-  EXPECT_EQ(Lines(text), (std::vector<std::string>{"one", "two"}));
+  text.SetText(std::string_view("one\ntwo\0three\nfour", 18));
+  EXPECT_EQ(Lines(text), (std::vector<std::string>{"one", std::string("two\0three", 9), "four"}));
 }
 
 TEST(TextFile, EmptyTextHasNoLines) {

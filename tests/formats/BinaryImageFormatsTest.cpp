@@ -160,7 +160,7 @@ TEST_F(BinaryImageFormats, FsiDitShortFilesAreIncompleteOrNotClaimed) {
       LoadLut(path, *Lut);
       FAIL() << "a short file loaded";
     } catch (const ELUTError& error) {
-      EXPECT_STREQ(error.what(), "Incomplete file.");
+      EXPECT_STREQ(test::WithoutCounts(error.what()).c_str(), "Incomplete file.");
     }
     EXPECT_EQ(Lut->Kind, lk3D);
     EXPECT_EQ(Lut->Size3D, 64);
@@ -197,7 +197,7 @@ TEST_F(BinaryImageFormats, PFCleanMissingLinesAreIncomplete) {
     LoadLut(Dir.Write("short.pfl", PFClean("1023", "2", "1023 1023 1023\n")), *Lut);
     FAIL() << "loaded";
   } catch (const ELUTError& error) {
-    EXPECT_EQ(error.Message(), kIncompleteFile);
+    EXPECT_EQ(test::WithoutCounts(error.Message()), kIncompleteFile);
   }
 }
 
@@ -286,7 +286,7 @@ TEST_F(BinaryImageFormats, MatchLightFilesEndingEarlyAreIncomplete) {
       LoadLut(Dir.Write("short.mlc", content), *Lut, IndexOfFormat("MatchLight 3D Cube"));
       FAIL() << "loaded";
     } catch (const ELUTError& error) {
-      EXPECT_STREQ(error.what(), "Incomplete file.");
+      EXPECT_STREQ(test::WithoutCounts(error.what()).c_str(), "Incomplete file.");
       EXPECT_EQ(error.Line(), 0);
     }
   }

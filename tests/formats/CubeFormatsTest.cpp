@@ -87,7 +87,7 @@ TEST_F(CubeFormats, FourNumberLinesAreSkippedSoTheFileIsIncomplete) {
     LoadLut(path, Lut, -1);
     FAIL();
   } catch (const ELUTError& e) {
-    EXPECT_STREQ(e.what(), "Incomplete file.");
+    EXPECT_STREQ(test::WithoutCounts(e.what()).c_str(), "Incomplete file.");
   }
 }
 

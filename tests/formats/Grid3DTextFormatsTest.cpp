@@ -282,7 +282,7 @@ TEST(Grid3DTextFormats, FilesLoadThroughDetectionOrAreRefusedWithAMessage) {
         LoadLut(path, *lut, -1);
         ADD_FAILURE() << "the file loaded";
       } catch (const Exception& error) {
-        EXPECT_STREQ(error.what(), c.Error);
+        EXPECT_STREQ(test::WithoutCounts(error.what()).c_str(), c.Error);
         EXPECT_EQ(lut->FormatIndex, -1);
       }
       continue;

@@ -114,7 +114,7 @@ TEST(IntegerCodedCorpus, FilesLoadThroughDetectionWithTheirCodes) {
       ASSERT_EQ(c.Error, nullptr) << "the file loaded";
     } catch (const ELUTError& error) {
       ASSERT_NE(c.Error, nullptr) << error.what();
-      EXPECT_STREQ(error.what(), c.Error);
+      EXPECT_STREQ(test::WithoutCounts(error.what()).c_str(), c.Error);
       EXPECT_EQ(lut->FormatIndex, -1);
       EXPECT_EQ(lut->Size3D, c.Size);  // the size from the file all the same
       continue;

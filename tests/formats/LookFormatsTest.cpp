@@ -159,7 +159,7 @@ TEST(SpeedGradeLook, SmallFiles) {
       ASSERT_EQ(c.Error, nullptr) << "loaded";
     } catch (const Exception& error) {
       ASSERT_NE(c.Error, nullptr) << error.what();
-      EXPECT_STREQ(error.what(), c.Error);
+      EXPECT_STREQ(test::WithoutCounts(error.what()).c_str(), c.Error);
       if (c.Kind == lkNone) continue;  // the record is left as it was
     }
     EXPECT_EQ(lut.Kind, c.Kind);

@@ -240,7 +240,7 @@ TEST(Text1DReaders, SmallFiles) {
       EXPECT_EQ(lut.FormatIndex, IndexOfFormat(c.Format));
     } catch (const Exception& error) {
       ASSERT_NE(c.Error, nullptr) << error.what();
-      EXPECT_STREQ(error.what(), c.Error);
+      EXPECT_STREQ(test::WithoutCounts(error.what()).c_str(), c.Error);
       EXPECT_EQ(lut.FormatIndex, -1);
     }
     if (c.Size != -9) {
@@ -436,7 +436,7 @@ TEST(Text1DCorpus, RealFilesLoadOrAreRefusedByTheRules) {
         LoadLut(path, lut, -1);
         ADD_FAILURE() << "loaded";
       } catch (const Exception& error) {
-        EXPECT_STREQ(error.what(), c.Error);
+        EXPECT_STREQ(test::WithoutCounts(error.what()).c_str(), c.Error);
       }
       continue;
     }

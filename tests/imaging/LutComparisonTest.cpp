@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -160,6 +161,37 @@ TEST(CompareLuts, OneDimensionalTablesAreSampledAtEveryEntry) {
   EXPECT_LT(CompareLuts(*curve, *bumped, {33}).Channels[0].Max, 0.01);
 }
 
+// Every figure of a comparison is a number: LUTs that would give NaN or infinity are refused.
+TEST(CompareLuts, RefusesLutsWhoseDifferencesAreNoNumbers) {
+  const double inf = std::numeric_limits<double>::infinity();
+  struct TCase {
+    double Value;  // of node (1, 1, 1), red
+    const char* Message;
+  };
+  const TCase cases[] = {
+      {inf,
+       "The second LUT holds the value inf, which is not a finite number: the LUTs cannot "
+       "be compared."},
+      {std::nan(""),
+       "The second LUT holds the value nan, which is not a finite number: the LUTs "
+       "cannot be compared."},
+      {1e308,
+       "The LUTs' values are too large for their differences to be measured: the "
+       "differences are beyond the range of numbers."},
+  };
+  const auto identity = Grid(2, Identity);
+  for (const TCase& c : cases) {
+    const auto odd = Grid(2, Identity);
+    odd->SetNode(1, 1, 1, {c.Value, 1, 1});
+    try {
+      CompareLuts(*identity, *odd);
+      ADD_FAILURE() << c.Value << " was compared";
+    } catch (const EComparisonRefused& error) {
+      EXPECT_STREQ(error.what(), c.Message);
+    }
+  }
+}
+
 TEST(MeasureConversionLoss, ComparesTheWrittenFileOrSaysWhyNot) {
   test::TempDir temp;
   const std::string source = temp.Write("source.cube", [] {
@@ -194,7 +226,9 @@ TEST(MeasureConversionLoss, ComparesTheWrittenFileOrSaysWhyNot) {
   const TConversionLoss broken =
       MeasureConversionLoss(source, -1, temp.Write("broken.cube", "LUT_3D_SIZE 2\n0 0 0\n"), -1);
   EXPECT_FALSE(broken.ReadBack);
-  EXPECT_EQ(broken.Problem, "the written file does not load back: Incomplete file.");
+  EXPECT_EQ(broken.Problem,
+            "the written file does not load back: Incomplete file. 1 of the 8 values the file "
+            "declares were read.");
 }
 
 const TLutOutputProfile* FirstProfileWritingFormat(const std::string& formatName) {

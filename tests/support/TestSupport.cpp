@@ -26,6 +26,10 @@ std::string TempDir::Write(std::string_view name, std::string_view content) cons
   return path;
 }
 
+std::string WithoutCounts(const std::string& message) {
+  return message.starts_with(kIncompleteFile) ? std::string(kIncompleteFile) : message;
+}
+
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);

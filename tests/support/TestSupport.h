@@ -24,6 +24,10 @@ class TempDir : public TTemporaryFolder {
 
 std::string ReadFile(const std::string& path);
 
+// A load's error message with the counts that follow "Incomplete file." left off, for the
+// tables that expect that message alone; every other message as it is.
+std::string WithoutCounts(const std::string& message);
+
 // The corpus folder, or "" when it is not there.
 std::string CorpusDir();
 
