@@ -312,7 +312,7 @@ void T1DTextLutFormat::ReadEntryLine(TLoadState& load, std::string_view, std::st
 
 void T1DTextLutFormat::Write(const std::string& path, const TLUT& lut, int bits,
                              TWriteMode mode) const {
-  if (!CanWrite()) TLUTFormat::Save(path, lut, bits);  // raises
+  if (!CanWrite()) TLUTFormat::Write(path, lut, bits, mode);  // raises
   const TWriteFields fields{TableSizeToWrite(lut), bits, FileTitle(path)};
   TTextFile text;
   text.StreamTo(path, mode);
