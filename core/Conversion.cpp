@@ -97,7 +97,29 @@ struct TLutShape {
   TLutKind Kind = lk1D;
   int Size1D = 0;
   int Size3D = 0;
+  bool IdentityShaper = false;  // a shaper that passes every input on (Nucoda's ramp)
 };
+
+// Further from the identity than rounding to 16-bit codes would take it.
+constexpr double kIdentityTolerance = 1e-6;
+
+bool IsIdentityTable(const TLUT& lut) {
+  const int n = std::clamp(lut.Size1D, 0, TLUT::MaxTableEntries);
+  if (n < 2) return false;
+  const TLutView table = lut.TableView(n);
+  for (int i = 0; i < n; ++i) {
+    const double x = static_cast<double>(i) / (n - 1);
+    const double* entry = table.Entry(i);
+    for (int c = 0; c < 3; ++c) {
+      if (!(std::fabs(entry[c] - x) <= kIdentityTolerance)) return false;
+    }
+  }
+  return true;
+}
+
+TLutShape ShapeOf(const TLUT& lut) {
+  return {lut.Kind, lut.Size1D, lut.Size3D, lut.Kind == lk1DAnd3D && IsIdentityTable(lut)};
+}
 
 std::string NodesText(int nodes) {
   return std::to_string(nodes) + "-node grid";
@@ -122,7 +144,7 @@ std::vector<TConversionNote> ShapeNotes(const std::string& file, const TLutShape
     }
     return notes;
   }
-  if (source.Kind == lk1DAnd3D) {
+  if (source.Kind == lk1DAnd3D && !source.IdentityShaper) {
     note(TLossKind::Shaper, "the profile holds no shaper: the 1D shaper of " +
                                 std::to_string(source.Size1D) + " entries is baked into the " +
                                 NodesText(written.Size3D));
@@ -242,7 +264,7 @@ TPreparedConversion PrepareConversion(const std::string& source, const std::stri
   // would write an identity LUT as if it were the look.
   if (sourceLut->Kind == lkNone) throw ELUTError("The file holds no LUT data to convert.");
   if (strict && !prepared.Report.Warnings.empty()) RaiseWarning(prepared.Report.Warnings.front());
-  const TLutShape shape{sourceLut->Kind, sourceLut->Size1D, sourceLut->Size3D};
+  const TLutShape shape = ShapeOf(*sourceLut);
   prepared.Lut = ResampledFor(std::move(sourceLut), outputFormat, size);
   prepared.Notes = ShapeNotes(source, shape, *prepared.Lut);
   for (TConversionNote& note : ClampNotes(source, *prepared.Lut, profile)) {
