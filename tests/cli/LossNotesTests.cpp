@@ -74,10 +74,11 @@ TEST_F(CliLossNotes, ThePremiereReportComparesTheLooksCube) {
   EXPECT_EQ(fields[2], Out.File("grade33.look"));
   EXPECT_EQ(fields[3], Out.File("grade33.cube"));
   ASSERT_TRUE(fields[4].starts_with("max ")) << fields[4];
-  // 33 to 32 nodes of a smooth grade: well under a 10-bit code, not the look's emptiness.
+  // 33 to 32 nodes of a smooth grade lose about 2 codes where its gamma is steepest; a look
+  // compared as the empty record it loads as would be hundreds of codes off.
   const double codes = std::stod(fields[4].substr(4));
   EXPECT_GT(codes, 0.0);
-  EXPECT_LT(codes, 1.0);
+  EXPECT_LT(codes, 4.0);
 }
 
 TEST_F(CliLossNotes, AProfileThatNoFormatReadsBackIsNotCompared) {
