@@ -46,10 +46,7 @@ TEST_F(CliLossNotes, EachLossIsAWarningLineThatStrictLetsPass) {
   const std::string warning = "vorn-lut: warning: ";
   const std::vector<TCase> cases = {
       {"Cube 3D Davinci", Grade33, ""},
-      {"Cube 3D Davinci", Wide, ""},
       {"3DL Fusion", Wide, warning + Wide + ": values from -0.1 to 2 are clamped to [0, 1]\n"},
-      {"Adobe SpeedGrade Look", Grade33,
-       warning + Grade33 + ": the grid is resampled from 33 to 8 nodes per axis\n"},
       {"Shake 1D", Wide,
        warning + Wide +
            ": a 1D profile holds no grid: the 2-node grid is sampled along its grey axis and "

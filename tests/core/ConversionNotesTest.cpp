@@ -21,13 +21,13 @@ std::string Number(double value) {
   return text;
 }
 
-// Cube text of a 1D table of CurveGrade scaled by gain.
-std::string TableCube(int entries, double gain = 1.0) {
+// Cube text of a 1D table of CurveGrade.
+std::string TableCube(int entries) {
   std::string text = "LUT_1D_SIZE " + std::to_string(entries) + "\n";
   for (int i = 0; i < entries; ++i) {
     const double x = static_cast<double>(i) / (entries - 1);
     const TRGB v = test::CurveGrade({x, x, x});
-    text += Number(v.R * gain) + " " + Number(v.G * gain) + " " + Number(v.B * gain) + "\n";
+    text += Number(v.R) + " " + Number(v.G) + " " + Number(v.B) + "\n";
   }
   return text;
 }
@@ -57,7 +57,6 @@ struct TNoteCase {
 const std::string kCrossTalk17 =
     "a 1D profile holds no grid: the 17-node grid is sampled along its grey axis and its "
     "cross-talk between channels is lost";
-const std::string kClampedWide = "values from -0.1 to 2 are clamped to [0, 1]";
 
 std::vector<TNoteCase> NoteCases() {
   const std::string grid33 = test::CubeTextOf(*test::MakeGradeLut(lk3D, 33));
@@ -87,14 +86,6 @@ std::vector<TNoteCase> NoteCases() {
        {{Shaper,
          "the profile holds no shaper: the 1D shaper of 64 entries is baked into the "
          "17-node grid"}}},
-      {"a shaper and a larger grid",
-       shaped,
-       "Cube 3D Davinci",
-       9,
-       {{Shaper,
-         "the profile holds no shaper: the 1D shaper of 64 entries is baked into the "
-         "9-node grid"},
-        {Resampled, "the grid is resampled from 17 to 9 nodes per axis"}}},
       {"a shaper that changes nothing", IdentityShapedCube(17), "Cube 3D Davinci", 17, {}},
       {"a shaper and a grid to a 1D profile", shaped, "Cube 1D", -1, {{CrossTalk, kCrossTalk17}}},
       {"a table to a 1D profile of its size", table, "Cube 1D", -1, {}},
@@ -112,7 +103,7 @@ std::vector<TNoteCase> NoteCases() {
        kWideCube,
        "3DL Fusion",
        -1,
-       {{Clamped, kClampedWide}}},
+       {{Clamped, "values from -0.1 to 2 are clamped to [0, 1]"}}},
       {"values beyond [0, 1] to FSI DIT's codes",
        kWideCube,
        "FSI DIT (Flanders Scientific) 3D",
@@ -124,11 +115,6 @@ std::vector<TNoteCase> NoteCases() {
        "Panasonic 3D vlt, Varicam",
        -1,
        {}},
-      {"a table beyond 1.0 to integer codes",
-       TableCube(4096, 1.25),
-       "Shake 1D",
-       -1,
-       {{Clamped, "values from 0.025 to 1.225 are clamped to [0, 1]"}}},
   };
 }
 
