@@ -107,11 +107,17 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
     progress.Clear();
     PrintWarning(progressStream, warning.File, warning.Message);
   };
+  // What the profile cannot hold is said as a load warning is, but --strict lets it pass.
+  callbacks.Note = [&](std::size_t, const TConversionNote& note) {
+    progress.Clear();
+    PrintWarning(progressStream, note.File, note.Message);
+  };
   if (options.Report) {
     callbacks.AfterWrite = [&](std::size_t position, const std::string& destination) {
       const TBatchFile& file = files[position];
       losses[position] = MeasureConversionLoss(file.Path, file.InputBits, destination,
-                                               WrittenBitDepth(profile, settings.Bits));
+                                               WrittenBitDepth(profile, settings.Bits),
+                                               outputFormat.CompanionPaths(destination));
     };
   }
   callbacks.Finished = [&](std::size_t position, const std::string& destination, bool converted) {

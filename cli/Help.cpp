@@ -159,7 +159,8 @@ Options:
                          with its source, as 'compare' does ('vorn-lut compare --help')
   --strict               a load warning (skipped value lines, see 'vorn-lut --help')
                          ends the batch as an error instead of a warning on
-                         standard error
+                         standard error; what the profile cannot hold (below) is
+                         still only a warning
   -j, --jobs N           files converted at once, a whole number of at least 1;
                          "Adobe Premiere Look" converts one at a time.
                          Default: the number of cores
@@ -177,6 +178,11 @@ lists them, and the exit status is 2.
 A FOLDER stands for the files in it and in its subfolders, in name order; all
 are written into DIR. Files in folders that no format claims are skipped.
 
+What a file loses because the profile cannot hold it is a warning line on standard
+error ("vorn-lut: warning: FILE: ..."), one per loss: a grid written as a 1D table
+(its cross-talk between channels), a shaper baked into the grid, a grid or table
+resampled to fewer nodes or entries, values clamped by the profile's integer codes.
+
 Output: one tab-separated line per file, "converted" or "skipped", the source path
 and the destination path; a converted file of a profile that writes a second file
 beside it (Adobe Premiere Look: the cube its look names) adds that file's path. A
@@ -185,7 +191,7 @@ backslash, tab, line feed or carriage return in a path is written as \\, \t, \n 
 two fields, "max N 10-bit codes" (the largest difference of any channel) and
 "max dE00 N" (the largest CIEDE2000 colour difference, outputs read as sRGB), or
 one field saying why the written file was not compared (a format that only
-writes).
+writes). A Premiere look holds no values: its cube is compared.
 After the batch, each skipped file of a folder that no format claims is listed
 as "unclaimed" and its path, and standard error says how many there were.
 On a terminal a progress line is shown on standard error while several files

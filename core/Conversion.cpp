@@ -1,6 +1,9 @@
 #include "core/Conversion.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
 #include <map>
 #include <unordered_map>
 
@@ -89,6 +92,126 @@ std::unique_ptr<TLUT> ResampledFor(std::unique_ptr<TLUT> sourceLut, const TLUTFo
   return destinationLut;
 }
 
+// The parts of a record that decide what its conversion keeps.
+struct TLutShape {
+  TLutKind Kind = lk1D;
+  int Size1D = 0;
+  int Size3D = 0;
+  bool IdentityShaper = false;  // a shaper that passes every input on (Nucoda's ramp)
+};
+
+// Further from the identity than rounding to 16-bit codes would take it.
+constexpr double kIdentityTolerance = 1e-6;
+
+bool IsIdentityTable(const TLUT& lut) {
+  const int n = std::clamp(lut.Size1D, 0, TLUT::MaxTableEntries);
+  if (n < 2) return false;
+  const TLutView table = lut.TableView(n);
+  for (int i = 0; i < n; ++i) {
+    const double x = static_cast<double>(i) / (n - 1);
+    const double* entry = table.Entry(i);
+    for (int c = 0; c < 3; ++c) {
+      if (!(std::fabs(entry[c] - x) <= kIdentityTolerance)) return false;
+    }
+  }
+  return true;
+}
+
+TLutShape ShapeOf(const TLUT& lut) {
+  return {lut.Kind, lut.Size1D, lut.Size3D, lut.Kind == lk1DAnd3D && IsIdentityTable(lut)};
+}
+
+std::string NodesText(int nodes) {
+  return std::to_string(nodes) + "-node grid";
+}
+
+// The losses of writing a record of the source's shape as one of the output's.
+std::vector<TConversionNote> ShapeNotes(const std::string& file, const TLutShape& source,
+                                        const TLUT& written) {
+  std::vector<TConversionNote> notes;
+  auto note = [&](TLossKind kind, std::string message) {
+    notes.push_back({kind, file, std::move(message)});
+  };
+  const bool sourceHasGrid = source.Kind == lk3D || source.Kind == lk1DAnd3D;
+  if (written.Kind == lk1D) {
+    if (sourceHasGrid) {
+      note(TLossKind::CrossTalk,
+           "a 1D profile holds no grid: the " + NodesText(source.Size3D) +
+               " is sampled along its grey axis and its cross-talk between channels is lost");
+    } else if (source.Size1D > written.Size1D) {
+      note(TLossKind::Resampled, "the table is resampled from " + std::to_string(source.Size1D) +
+                                     " to " + std::to_string(written.Size1D) + " entries");
+    }
+    return notes;
+  }
+  if (source.Kind == lk1DAnd3D && !source.IdentityShaper) {
+    note(TLossKind::Shaper, "the profile holds no shaper: the 1D shaper of " +
+                                std::to_string(source.Size1D) + " entries is baked into the " +
+                                NodesText(written.Size3D));
+  }
+  if (sourceHasGrid && source.Size3D > written.Size3D) {
+    note(TLossKind::Resampled, "the grid is resampled from " + std::to_string(source.Size3D) +
+                                   " to " + std::to_string(written.Size3D) + " nodes per axis");
+  } else if (source.Kind == lk1D && source.Size1D > written.Size3D) {
+    note(TLossKind::Resampled, "the 1D table of " + std::to_string(source.Size1D) +
+                                   " entries is sampled on a " + NodesText(written.Size3D));
+  }
+  return notes;
+}
+
+// The lowest and highest finite value a record holds (its kind's table or grid).
+struct TValueSpan {
+  double Low = std::numeric_limits<double>::infinity();
+  double High = -std::numeric_limits<double>::infinity();
+  void Add(const double* values, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+      if (!std::isfinite(values[i])) continue;
+      Low = std::min(Low, values[i]);
+      High = std::max(High, values[i]);
+    }
+  }
+};
+
+TValueSpan SpanOf(const TLUT& lut) {
+  TValueSpan span;
+  if (lut.Kind == lk1D) {
+    const int n = std::clamp(lut.Size1D, 0, TLUT::MaxTableEntries);
+    if (n > 0) span.Add(lut.TableView(n).Data(), static_cast<std::size_t>(n) * 3);
+  } else if (lut.Kind == lk3D) {
+    const int n = std::clamp(lut.Size3D, 0, TLUT::MaxGridNodes);
+    const TLutView grid = lut.GridView(n);
+    for (int r = 0; r < n; ++r) {
+      for (int g = 0; g < n; ++g) span.Add(grid.Node(r, g, 0), static_cast<std::size_t>(n) * 3);
+    }
+  }
+  return span;
+}
+
+// Up to 6 significant digits: "-0.1", "2", "1.01488".
+std::string ShortNumber(double value) {
+  char text[32];
+  auto [end, ec] = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
+  return std::string(text, end);
+}
+
+// Values beyond the range by less than this are rounding of the resampling, not values of
+// the LUT.
+constexpr double kClampTolerance = 1e-9;
+
+std::vector<TConversionNote> ClampNotes(const std::string& file, const TLUT& written,
+                                        const TLutOutputProfile& profile) {
+  if (!profile.ClampedTo) return {};
+  const TValueRange range = *profile.ClampedTo;
+  const TValueSpan span = SpanOf(written);
+  if (span.Low >= range.Low - kClampTolerance && span.High <= range.High + kClampTolerance) {
+    return {};
+  }
+  return {{TLossKind::Clamped, file,
+           "values from " + ShortNumber(span.Low) + " to " + ShortNumber(span.High) +
+               " are clamped to [" + ShortNumber(range.Low) + ", " + ShortNumber(range.High) +
+               "]"}};
+}
+
 const TLUTFormat& OutputFormatOf(const TLutOutputProfile& profile) {
   const TLUTFormat* outputFormat = GetFormat(profile.FormatIndex);
   if (!outputFormat) throw Exception("The output \"" + profile.Name + "\" has no LUT format.");
@@ -134,7 +257,12 @@ TPreparedConversion PrepareConversion(const std::string& source, const std::stri
   }
   RequireLutData(*sourceLut, source);
   if (strict && !prepared.Report.Warnings.empty()) RaiseWarning(prepared.Report.Warnings.front());
+  const TLutShape shape = ShapeOf(*sourceLut);
   prepared.Lut = ResampledFor(std::move(sourceLut), outputFormat, size);
+  prepared.Notes = ShapeNotes(source, shape, *prepared.Lut);
+  for (TConversionNote& note : ClampNotes(source, *prepared.Lut, profile)) {
+    prepared.Notes.push_back(std::move(note));
+  }
   return prepared;
 }
 

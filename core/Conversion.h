@@ -5,6 +5,7 @@
 // progress and cancelling.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -61,12 +62,28 @@ TLoadReport ConvertFile(const std::string& source, const std::string& destinatio
                         const TReplaceQuestion& mayReplace = {}, bool strict = false,
                         TWriteMode mode = TWriteMode::Replace);
 
+// What a conversion drops because the output profile cannot hold it, known before anything
+// is written. Unlike a load warning it says nothing about the source file being faulty, so
+// it is never an error (strict or not).
+enum class TLossKind : std::uint8_t {
+  CrossTalk,  // a 3D grid written as a 1D table
+  Shaper,     // a 1D shaper baked into the grid
+  Resampled,  // fewer nodes or entries than the source holds
+  Clamped,    // values outside the range of the profile's integer codes
+};
+struct TConversionNote {
+  TLossKind Kind = TLossKind::Resampled;
+  std::string File;  // the source
+  std::string Message;
+};
+
 // ConvertFile in its two steps, for a batch that reads files side by side and writes them in
 // list order. PrepareConversion makes every check, loads and resamples, and writes nothing;
 // WritePreparedConversion saves the result.
 struct TPreparedConversion {
   std::unique_ptr<TLUT> Lut;  // the record to write
   TLoadReport Report;
+  std::vector<TConversionNote> Notes;  // in the order of TLossKind
 };
 TPreparedConversion PrepareConversion(const std::string& source, const std::string& destination,
                                       int formatIndex, const TLutOutputProfile& profile, int size,
@@ -167,6 +184,9 @@ struct TBatchCallbacks {
   std::function<void(std::size_t position, const std::string& destination)> AfterWrite;
   // Called for each warning of a file's load (the file was converted all the same).
   std::function<void(std::size_t position, const TLoadWarning& warning)> Warning;
+  // Called for each loss of a converted file (TPreparedConversion::Notes), after its
+  // warnings.
+  std::function<void(std::size_t position, const TConversionNote& note)> Note;
   // Called after each checked file, converted or skipped.
   std::function<void(std::size_t position, const std::string& destination, bool converted)>
       Finished;

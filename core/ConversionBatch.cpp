@@ -39,6 +39,7 @@ struct TFileWork {
   TFileState State = TFileState::Converting;
   std::string TakenPath;  // the name found taken
   TLoadReport Report;
+  std::vector<TConversionNote> Notes;  // set by the worker before its state
   std::exception_ptr Error;
 };
 
@@ -233,6 +234,9 @@ void TBatchRun::Report(const TFileWork& work) {
       Callbacks_.Warning(work.Position, warning);
     }
   }
+  if (Callbacks_.Note && converted) {
+    for (const TConversionNote& note : work.Notes) Callbacks_.Note(work.Position, note);
+  }
   if (Callbacks_.Finished) Callbacks_.Finished(work.Position, work.Destination, converted);
 }
 
@@ -246,6 +250,7 @@ void TBatchRun::Convert(TFileWork& work, std::stop_token stop) {
         PrepareConversion(file.Path, work.Destination, -1, *Settings_.Profile, Settings_.Size,
                           file.InputBits, Settings_.Strict);
     report = std::move(prepared.Report);
+    work.Notes = std::move(prepared.Notes);
     if (TakeTurn(work.Turn, stop)) {
       bool declined = false;
       WritePreparedConversion(prepared, work.Destination, *Settings_.Profile, Settings_.Bits,

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -142,6 +143,12 @@ class TLUTFormat {
   }
 };
 
+// The values an integer coding holds: a writer clamps what lies outside.
+struct TValueRange {
+  double Low = 0.0;
+  double High = 1.0;
+};
+
 // An output profile: a format with the defaults the conversion offers for it.
 struct TLutOutputProfile {
   std::string Name;
@@ -152,6 +159,9 @@ struct TLutOutputProfile {
   // The conversion lets the user choose another size or bit depth.
   bool SizeSelectable = false;
   bool BitsSelectable = false;
+  // Set when the format writes integer codes clamped to this range (High: the value of the
+  // top code); unset when values outside [0, 1] are written as they are.
+  std::optional<TValueRange> ClampedTo;
 };
 
 // The registry. The program fills it once at start-up (RegisterBuiltInFormats, in

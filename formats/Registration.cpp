@@ -22,6 +22,9 @@ namespace vorn {
 
 namespace {
 
+// An FSI DIT file codes 1.0 as 1008 in 10 bits: its top code 1023 stands for 1023 / 1008.
+constexpr double kFsiDitTopValue = 1023.0 / TFSI_DIT_3DLutFormat::FullScale;
+
 void RegisterFormatsAndProfiles() {
   const int cubeTruelight = RegisterFormat(std::make_unique<TCube3DTruelightLutFormat>());
   const int cube3D = RegisterFormat(std::make_unique<TCube3DLutFormat>());
@@ -64,12 +67,14 @@ void RegisterFormatsAndProfiles() {
                          .Extension = "3dl",
                          .FormatIndex = threeDL,
                          .DefaultSize = 17,
-                         .DefaultBits = 12});
+                         .DefaultBits = 12,
+                         .ClampedTo = TValueRange{}});
   RegisterOutputProfile({.Name = "3DL Fusion",
                          .Extension = "3dl",
                          .FormatIndex = threeDL,
                          .DefaultSize = 33,
-                         .DefaultBits = 12});
+                         .DefaultBits = 12,
+                         .ClampedTo = TValueRange{}});
   RegisterOutputProfile({.Name = "Adobe Premiere Look",
                          .Extension = "look",
                          .FormatIndex = premiereLook,
@@ -85,17 +90,20 @@ void RegisterFormatsAndProfiles() {
                          .Extension = "lut",
                          .FormatIndex = lustre3D,
                          .DefaultSize = 33,
-                         .DefaultBits = 12});
+                         .DefaultBits = 12,
+                         .ClampedTo = TValueRange{}});
   RegisterOutputProfile({.Name = "Clipster 3D",
                          .Extension = "txt",
                          .FormatIndex = clipster3D,
                          .DefaultSize = 17,
-                         .DefaultBits = 16});
+                         .DefaultBits = 16,
+                         .ClampedTo = TValueRange{}});
   RegisterOutputProfile({.Name = "Codex 3D",
                          .Extension = "txt",
                          .FormatIndex = codex3D,
                          .DefaultSize = 17,
-                         .DefaultBits = 12});
+                         .DefaultBits = 12,
+                         .ClampedTo = TValueRange{}});
   RegisterOutputProfile({.Name = "Colorfront OSD 3D",
                          .Extension = "3dmesh",
                          .FormatIndex = colorfront3D,
@@ -126,7 +134,8 @@ void RegisterFormatsAndProfiles() {
                          .Extension = "dd3",
                          .FormatIndex = threeDL,
                          .DefaultSize = 17,
-                         .DefaultBits = 12});
+                         .DefaultBits = 12,
+                         .ClampedTo = TValueRange{}});
   RegisterOutputProfile({.Name = "FSI CFE (Flanders Scientific) 3D",
                          .Extension = "cfe",
                          .FormatIndex = fsiCfe,
@@ -136,7 +145,8 @@ void RegisterFormatsAndProfiles() {
                          .Extension = "dat",
                          .FormatIndex = fsiDit,
                          .DefaultSize = 64,
-                         .DefaultBits = 10});
+                         .DefaultBits = 10,
+                         .ClampedTo = TValueRange{0.0, kFsiDitTopValue}});
   RegisterOutputProfile({.Name = "Nucoda 3D",
                          .Extension = "cms",
                          .FormatIndex = nucoda3D,
@@ -147,17 +157,20 @@ void RegisterFormatsAndProfiles() {
                          .Extension = "txt",
                          .FormatIndex = luther3D,
                          .DefaultSize = 33,
-                         .DefaultBits = 10});
+                         .DefaultBits = 10,
+                         .ClampedTo = TValueRange{}});
   RegisterOutputProfile({.Name = "Open Broadcaster Software 3D PNG",
                          .Extension = "png",
                          .FormatIndex = obs,
                          .DefaultSize = 64,
-                         .DefaultBits = 8});
+                         .DefaultBits = 8,
+                         .ClampedTo = TValueRange{}});
   RegisterOutputProfile({.Name = "Pandora 3D, Apple 3D m3d",
                          .Extension = "m3d",
                          .FormatIndex = pandora,
                          .DefaultSize = 17,
-                         .DefaultBits = 16});
+                         .DefaultBits = 16,
+                         .ClampedTo = TValueRange{}});
   RegisterOutputProfile({.Name = "Panasonic 3D vlt, Varicam",
                          .Extension = "vlt",
                          .FormatIndex = panasonic,
@@ -167,24 +180,28 @@ void RegisterFormatsAndProfiles() {
                          .Extension = "pfl",
                          .FormatIndex = pfClean,
                          .DefaultSize = 16,
-                         .DefaultBits = 8});
+                         .DefaultBits = 8,
+                         .ClampedTo = TValueRange{}});
   RegisterOutputProfile({.Name = "Quantel 3D",
                          .Extension = "txt",
                          .FormatIndex = quantel3D,
                          .DefaultSize = 17,
-                         .DefaultBits = 12});
+                         .DefaultBits = 12,
+                         .ClampedTo = TValueRange{}});
   RegisterOutputProfile({.Name = "Technicolor 3D mga",
                          .Extension = "mga",
                          .FormatIndex = pandora,
                          .DefaultSize = 33,
-                         .DefaultBits = 16});
+                         .DefaultBits = 16,
+                         .ClampedTo = TValueRange{}});
   RegisterOutputProfile({.Name = "Autodesk Lustre 1D",
                          .Extension = "lut",
                          .FormatIndex = lustre1D,
                          .DefaultSize = 65536,
                          .DefaultBits = 16,
                          .SizeSelectable = true,
-                         .BitsSelectable = true});
+                         .BitsSelectable = true,
+                         .ClampedTo = TValueRange{}});
   RegisterOutputProfile({.Name = "Blackmagic HDLink 1D",
                          .Extension = "txt",
                          .FormatIndex = blackmagic1D,
@@ -194,7 +211,8 @@ void RegisterFormatsAndProfiles() {
                          .Extension = "txt",
                          .FormatIndex = cinetal1D,
                          .DefaultSize = 1024,
-                         .DefaultBits = 10});
+                         .DefaultBits = 10,
+                         .ClampedTo = TValueRange{}});
   RegisterOutputProfile({.Name = "Codex 1D, Sony SRW-1, Scratch 1D",
                          .Extension = "dat",
                          .FormatIndex = codex1D,
@@ -219,7 +237,8 @@ void RegisterFormatsAndProfiles() {
                          .Extension = "alut",
                          .FormatIndex = fusion1D,
                          .DefaultSize = 65536,
-                         .DefaultBits = 16});
+                         .DefaultBits = 16,
+                         .ClampedTo = TValueRange{}});
   RegisterOutputProfile({.Name = "Nucoda 1D",
                          .Extension = "cms",
                          .FormatIndex = nucoda1D,
@@ -229,17 +248,20 @@ void RegisterFormatsAndProfiles() {
                          .Extension = "txt",
                          .FormatIndex = quantel1D,
                          .DefaultSize = 1024,
-                         .DefaultBits = 10});
+                         .DefaultBits = 10,
+                         .ClampedTo = TValueRange{}});
   RegisterOutputProfile({.Name = "S.two 1D",
                          .Extension = "swto.xml",
                          .FormatIndex = stwo1D,
                          .DefaultSize = 1024,
-                         .DefaultBits = 10});
+                         .DefaultBits = 10,
+                         .ClampedTo = TValueRange{}});
   RegisterOutputProfile({.Name = "Shake 1D",
                          .Extension = "txt",
                          .FormatIndex = shake1D,
                          .DefaultSize = 65536,
-                         .DefaultBits = 16});
+                         .DefaultBits = 16,
+                         .ClampedTo = TValueRange{}});
 }
 
 }  // namespace

@@ -283,20 +283,41 @@ TLutComparison CompareLuts(const TLUT& first, const TLUT& second, const TCompare
   return result;
 }
 
+namespace {
+
+// Loads the written file; Problem says why it cannot be compared.
+std::unique_ptr<TLUT> LoadWritten(const std::string& written, int writtenBits,
+                                  TConversionLoss& loss) {
+  auto lut = std::make_unique<TLUT>();
+  try {
+    LoadLut(written, *lut, -1, writtenBits > 0 ? writtenBits : -1);
+  } catch (const std::exception& error) {
+    loss.Problem = "the written file does not load back: " + ReportError(error).Message;
+    return nullptr;
+  }
+  if (lut->FormatIndex < 0) {
+    loss.Problem = "not compared: no format reads the written file back";
+    return nullptr;
+  }
+  return lut;
+}
+
+}  // namespace
+
 TConversionLoss MeasureConversionLoss(const std::string& source, int sourceInputBits,
-                                      const std::string& written, int writtenBits) {
+                                      const std::string& written, int writtenBits,
+                                      const std::vector<std::string>& companions) {
   auto sourceLut = std::make_unique<TLUT>();
   LoadLut(source, *sourceLut, -1, sourceInputBits);
   TConversionLoss loss;
-  auto writtenLut = std::make_unique<TLUT>();
-  try {
-    LoadLut(written, *writtenLut, -1, writtenBits > 0 ? writtenBits : -1);
-  } catch (const std::exception& error) {
-    loss.Problem = "the written file does not load back: " + ReportError(error).Message;
-    return loss;
+  std::unique_ptr<TLUT> writtenLut = LoadWritten(written, writtenBits, loss);
+  for (auto companion = companions.begin();
+       writtenLut && writtenLut->Kind == lkNone && companion != companions.end(); ++companion) {
+    writtenLut = LoadWritten(*companion, writtenBits, loss);
   }
-  if (writtenLut->FormatIndex < 0) {
-    loss.Problem = "not compared: no format reads the written file back";
+  if (!writtenLut) return loss;
+  if (writtenLut->Kind == lkNone) {
+    loss.Problem = "not compared: the written file holds no LUT values to read back";
     return loss;
   }
   try {

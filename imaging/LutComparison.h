@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "core/LUT.h"
 #include "platform/Exception.h"
@@ -69,9 +70,13 @@ struct TConversionLoss {
 };
 
 // sourceInputBits is the bit depth the source was read with, writtenBits the one the
-// file was written with (-1 for the defaults). Never raises for the written file: a file
-// that does not load back, or a comparison refused, says so in Problem.
+// file was written with (-1 for the defaults). companions are the files the output format
+// wrote beside it (TLUTFormat::CompanionPaths): a written file that loads back without values
+// (a look that names its cube) is compared through the first of them that holds values.
+// Never raises for the written file: a file that does not load back, holds no values, or
+// a comparison refused, says so in Problem.
 TConversionLoss MeasureConversionLoss(const std::string& source, int sourceInputBits,
-                                      const std::string& written, int writtenBits);
+                                      const std::string& written, int writtenBits,
+                                      const std::vector<std::string>& companions = {});
 
 }  // namespace vorn

@@ -199,8 +199,9 @@ void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& cloc
   if (reportLoss) {
     callbacks.AfterWrite = [&](std::size_t position, const std::string& destination) {
       const TBatchFile& file = batch[position];
-      measured[position] = MeasureConversionLoss(file.Path, file.InputBits, destination,
-                                                 WrittenBitDepth(*profile, bits));
+      measured[position] = MeasureConversionLoss(
+          file.Path, file.InputBits, destination, WrittenBitDepth(*profile, bits),
+          GetFormat(profile->FormatIndex)->CompanionPaths(destination));
     };
   }
   std::vector<TLossReportEntry> losses;
@@ -209,10 +210,13 @@ void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& cloc
       losses.push_back({ExtractFileName(batch[position].Path), std::move(measured[position])});
     }
   };
+  std::vector<TConversionNote> notes;
+  callbacks.Note = [&](std::size_t, const TConversionNote& note) { notes.push_back(note); };
   TBatchSettings settings{profile, size, bits, folder};
   settings.Jobs = 0;  // one per core
   ConvertBatch(batch, settings, callbacks);
   progress.hide();
+  if (!notes.empty()) Dialogs_.Warning(parentWidget(), ConversionNotesText(notes));
   if (!losses.empty()) {
     TfrmLossReport summary(parentWidget(), LossReportText(folder, losses));
     Dialogs_.ExecModal(summary);

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "platform/Files.h"
 #include "ui/QtOwned.h"
 #include "ui/QtText.h"
 
@@ -58,6 +59,14 @@ std::string LossReportText(const std::string& outputFolder,
     text += Fixed(overall.Max * kTenBitTop, 3) + Fixed(overall.P99 * kTenBitTop, 3) +
             Fixed(overall.Mean * kTenBitTop, 3) + "  " + Fixed(loss.Comparison.DeltaE.Max, 4) +
             "\n";
+  }
+  return text;
+}
+
+std::string ConversionNotesText(const std::vector<TConversionNote>& notes) {
+  std::string text = "The converted files lost what the output format cannot hold:\n";
+  for (const TConversionNote& note : notes) {
+    text += ExtractFileName(note.File) + ": " + note.Message + "\n";
   }
   return text;
 }

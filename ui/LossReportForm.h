@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Conversion.h"
 #include "imaging/LutComparison.h"
 
 class QLabel;
@@ -25,6 +26,10 @@ struct TLossReportEntry {
 // difference, or why it was not compared.
 std::string LossReportText(const std::string& outputFolder,
                            const std::vector<TLossReportEntry>& entries);
+
+// What the conversion dropped because the output cannot hold it (TConversionNote), one line
+// per loss: "file name: message", after a line that says so.
+std::string ConversionNotesText(const std::vector<TConversionNote>& notes);
 
 class TfrmLossReport : public QDialog {
   Q_OBJECT

@@ -231,6 +231,34 @@ TEST(MeasureConversionLoss, ComparesTheWrittenFileOrSaysWhyNot) {
             "declares were read.");
 }
 
+// A look that names its cube holds no values: the first companion that holds them is
+// compared, and without one the look is not compared at all.
+TEST(MeasureConversionLoss, AWrittenFileWithoutValuesIsComparedThroughItsCompanion) {
+  test::TempDir temp;
+  const std::string source = temp.Write("source.cube",
+                                        "LUT_3D_SIZE 2\n0 0 0\n1 0 0\n0 1 0\n"
+                                        "1 1 0\n0 0 1\n1 0 1\n0 1 1\n1 1 1\n");
+  const std::string look = temp.Write(
+      "written.look",
+      "<look><shaders><shader><parameters><LUT>\"written.cube\"</LUT></parameters></shader>"
+      "</shaders></look>\n");
+  const std::string cube = temp.Write("written.cube",
+                                      "LUT_3D_SIZE 2\n0 0 0\n1 0 0\n0 1 0\n"
+                                      "1 1 0\n0 0 1\n1 0 1\n0 1 1\n1 1 0.5\n");
+
+  const TConversionLoss throughCube =
+      MeasureConversionLoss(source, -1, look, -1, {temp.File("missing.cube"), cube});
+  EXPECT_FALSE(throughCube.ReadBack) << "a companion that does not load ends the comparison";
+  const TConversionLoss loss = MeasureConversionLoss(source, -1, look, -1, {cube});
+  ASSERT_TRUE(loss.ReadBack) << loss.Problem;
+  EXPECT_DOUBLE_EQ(loss.Comparison.Overall.Max, 0.5);
+  EXPECT_EQ(loss.Comparison.OverallMaxChannel, 2);
+
+  const TConversionLoss alone = MeasureConversionLoss(source, -1, look, -1);
+  EXPECT_FALSE(alone.ReadBack);
+  EXPECT_EQ(alone.Problem, "not compared: the written file holds no LUT values to read back");
+}
+
 const TLutOutputProfile* FirstProfileWritingFormat(const std::string& formatName) {
   for (const auto& profile : OutputProfiles()) {
     const TLUTFormat* format = GetFormat(profile->FormatIndex);

@@ -410,6 +410,29 @@ TEST_F(TBatchTest, TheLossSummaryFollowsABatchOnlyWhenAskedFor) {
   EXPECT_TRUE(Window->isEnabled());
 }
 
+// What a conversion drops is said in one warning box after the batch, one line a loss;
+// files that lose nothing are not named.
+TEST_F(TBatchTest, TheLossesOfTheConversionAreWarnedAboutAfterTheBatch) {
+  const std::string bent = Temp.Write("bent.cube", BentRedCube());
+  const std::string wide = Temp.Write(
+      "wide.cube", "LUT_3D_SIZE 2\n-0.1 0 0\n1 0 0\n0 1 0\n1 1 0\n0 0 1\n1 0 1\n0 1 1\n2 1 1\n");
+  Window->AddFiles({bent, wide});
+  QueueConversion(Dialogs, "3DL Fusion", Output);
+  Window->btnConvert->click();
+
+  EXPECT_TRUE(Messages(TKind::Error).empty());
+  EXPECT_EQ(
+      Messages(TKind::Warning),
+      std::vector<std::string>{"The converted files lost what the output format cannot hold:\n"
+                               "wide.cube: values from -0.1 to 2 are clamped to [0, 1]\n"});
+  EXPECT_TRUE(FileExists(OutputFile("bent.3dl")));
+
+  Convert("2");
+  EXPECT_EQ(Messages(TKind::Warning).back(),
+            "The converted files lost what the output format cannot hold:\n"
+            "bent.cube: the grid is resampled from 3 to 2 nodes per axis\n");
+}
+
 std::map<std::string, std::string> Contents(const std::string& folder) {
   std::map<std::string, std::string> contents;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
