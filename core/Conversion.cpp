@@ -201,7 +201,7 @@ constexpr double kClampTolerance = 1e-9;
 std::vector<TConversionNote> ClampNotes(const std::string& file, const TLUT& written,
                                         const TLutOutputProfile& profile) {
   if (!profile.ClampedTo) return {};
-  const TValueRange range = *profile.ClampedTo;
+  const TClampRange range = *profile.ClampedTo;
   const TValueSpan span = SpanOf(written);
   if (span.Low >= range.Low - kClampTolerance && span.High <= range.High + kClampTolerance) {
     return {};

@@ -144,7 +144,7 @@ class TLUTFormat {
 };
 
 // The values an integer coding holds: a writer clamps what lies outside.
-struct TValueRange {
+struct TClampRange {
   double Low = 0.0;
   double High = 1.0;
 };
@@ -161,7 +161,7 @@ struct TLutOutputProfile {
   bool BitsSelectable = false;
   // Set when the format writes integer codes clamped to this range (High: the value of the
   // top code); unset when values outside [0, 1] are written as they are.
-  std::optional<TValueRange> ClampedTo;
+  std::optional<TClampRange> ClampedTo;
 };
 
 // The registry. The program fills it once at start-up (RegisterBuiltInFormats, in
