@@ -246,6 +246,9 @@ void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& 
     throw Exception("The output \"" + profile.Name + "\" cannot write the value " +
                     NumberText(value) + ": " + reason);
   };
+  // Checked here for every profile: the codings that clamp would write NaN as 0.
+  const TValueRange range = WholeValueRange(lut);
+  if (!range.Finite) refuse(range.FirstNonFinite, kNotFiniteValueReason);
   try {
     format->SaveAsking(path, lut, bits, mode, mayReplace);
   } catch (const EUnwritableValue& error) {

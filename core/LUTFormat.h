@@ -188,10 +188,10 @@ std::string NotALutMessage(const std::string& path);
 // values (convert, merge, apply, compare, LUT to ICC) calls it after the load, so that no
 // such file passes for an identity.
 void RequireLutData(const TLUT& lut, const std::string& path);
-// bits -1 takes the profile's DefaultBits. A value the format cannot code (EUnwritableValue:
-// real numbers and unclamped codes refuse NaN, infinities and codes beyond 32 bits; clamped
-// codes take every value, NaN as 0) is refused with the profile's name and the value
-// before the file is complete. mayReplace answers a writer that would replace an
+// bits -1 takes the profile's DefaultBits. A record holding NaN or an infinity is refused
+// for every profile before anything is written, and a value the format cannot code
+// (EUnwritableValue: real numbers and unclamped codes beyond 32 bits) before the file is
+// complete, both with the profile's name and the value. mayReplace answers a writer that would replace an
 // existing companion file (TLUTFormat::SaveAsking); mode says whether the file at path may be
 // replaced (TWriteMode::CreateNew raises EFileExists for a taken name).
 void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile, int bits,

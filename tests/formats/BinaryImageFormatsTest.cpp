@@ -104,7 +104,7 @@ TEST_F(BinaryImageFormats, FsiDitWordsFollowTheGridRedFastest) {
 
 TEST_F(BinaryImageFormats, FsiDitCodesStayInsideTheirFields) {
   auto lut = IdentityGrid(64);
-  lut->SetNode(0, 0, 0, {-0.5, 1.5, NAN});
+  lut->SetNode(0, 0, 0, {-0.5, 1.5, -2.0});
   lut->SetNode(1, 0, 0, {1023.4 / 1008, 1.0 / 32, 3.0 / 32});  // 1023.4, 31.5, 94.5
   const std::string path = Dir.File("clamped.dat");
   SaveLut(path, *lut, Profile("FSI DIT (Flanders Scientific) 3D"), -1);
@@ -115,6 +115,10 @@ TEST_F(BinaryImageFormats, FsiDitCodesStayInsideTheirFields) {
   LoadLut(path, *Lut);
   EXPECT_EQ(Lut->GetNode(0, 0, 0), (TRGB{0.0, 1023 / 1008.0, 0.0}));
   EXPECT_EQ(Lut->GetNode(1, 0, 0), (TRGB{1023 / 1008.0, 32 / 1008.0, 94 / 1008.0}));
+  // Clamping would write NaN as 0: it is refused, and the file written before stays.
+  lut->SetNode(0, 0, 0, {0.5, NAN, 0.5});
+  EXPECT_THROW(SaveLut(path, *lut, Profile("FSI DIT (Flanders Scientific) 3D"), -1), Exception);
+  EXPECT_EQ(WordAt(test::ReadFile(path), 0), Word(0, 1023, 0));
 }
 
 TEST_F(BinaryImageFormats, FsiDitAlwaysHolds64NodesAndReadsCodesOver1008) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/VornLut.h"
+#include "platform/Files.h"
 #include "tests/support/TestSupport.h"
 
 namespace vorn {
@@ -82,6 +83,11 @@ TEST(WritingValues, ValuesAnOutputCannotCodeAreRefusedNamingTheOutputAndTheValue
        "number."},
       {"Nucoda 1D", std::numeric_limits<double>::quiet_NaN(),
        "The output \"Nucoda 1D\" cannot write the value nan: it is not a finite number."},
+      // Codes clamped to [0, 1] would write NaN as 0 and an infinity as an end of the range.
+      {"Quantel 1D", std::numeric_limits<double>::quiet_NaN(),
+       "The output \"Quantel 1D\" cannot write the value nan: it is not a finite number."},
+      {"Fusion 1D", -inf,
+       "The output \"Fusion 1D\" cannot write the value -inf: it is not a finite number."},
       {"Blackmagic HDLink 1D", 1e308,
        "The output \"Blackmagic HDLink 1D\" cannot write the value 1e+308: times 1000 it lies "
        "beyond the range of numbers."},
@@ -105,6 +111,7 @@ TEST(WritingValues, ValuesAnOutputCannotCodeAreRefusedNamingTheOutputAndTheValue
     } catch (const Exception& error) {
       EXPECT_STREQ(error.what(), c.Message);
     }
+    EXPECT_FALSE(FileExists(dir.Path() + "/out.txt")) << c.Profile;
   }
 }
 
