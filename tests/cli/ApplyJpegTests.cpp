@@ -11,23 +11,11 @@
 #include "platform/Files.h"
 #include "tests/cli/CliRunner.h"
 #include "tests/cli/LutTexts.h"
+#include "tests/support/PictureFaults.h"
 #include "tests/support/TestSupport.h"
 
 namespace vorn::test {
 namespace {
-
-TBitmap24 Plasma(int width, int height) {
-  TBitmap24 picture(width, height);
-  for (int y = 0; y < height; ++y) {
-    std::uint8_t* p = picture.ScanLine(y);
-    for (int x = 0; x < width; ++x, p += 3) {
-      p[0] = static_cast<std::uint8_t>(127.5 + 127.5 * std::sin(x * 0.05 + y * 0.01));
-      p[1] = static_cast<std::uint8_t>((x * 7 + y * 3) % 256);
-      p[2] = static_cast<std::uint8_t>(127.5 + 127.5 * std::cos(y * 0.03));
-    }
-  }
-  return picture;
-}
 
 std::string GradeCube(int nodes) {
   std::string text = "LUT_3D_SIZE " + std::to_string(nodes) + "\n";
@@ -65,7 +53,7 @@ TEST(CliApplyJpeg, WritesTheBytesOfTheWholePicturePath) {
   const std::pair<int, int> sizes[] = {{1, 1}, {17, 9}, {2100, 130}};
   for (const auto& [width, height] : sizes) {
     const std::string picture = dir.File("picture.jpg");
-    SaveJpeg(picture, Plasma(width, height), 90, TChromaSubsampling::s420);
+    SaveJpeg(picture, TestPhotograph(width, height), 90, TChromaSubsampling::s420);
     for (const std::string& lut : luts) {
       SCOPED_TRACE(lut + " on " + std::to_string(width) + " x " + std::to_string(height));
       const std::string out = dir.File("out.JPG");
@@ -80,7 +68,7 @@ TEST(CliApplyJpeg, ACutPictureLeavesTheOutputAsItWas) {
   TempDir dir;
   const std::string lut = dir.Write("affine.cube", AffineCube());
   const std::string whole = dir.File("whole.jpg");
-  SaveJpeg(whole, Plasma(900, 700), 95, TChromaSubsampling::None);
+  SaveJpeg(whole, TestPhotograph(900, 700), 95, TChromaSubsampling::None);
   const std::string cut = dir.Write("cut.jpg", ReadWholeFile(whole).substr(0, 150000));
   const std::string kept = dir.Write("kept.jpg", "not replaced");
   const std::string never = dir.File("never.jpg");

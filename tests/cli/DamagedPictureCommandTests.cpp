@@ -21,19 +21,6 @@
 namespace vorn::test {
 namespace {
 
-TBitmap24 Waves(int width, int height) {
-  TBitmap24 picture(width, height);
-  for (int y = 0; y < height; ++y) {
-    std::uint8_t* p = picture.ScanLine(y);
-    for (int x = 0; x < width; ++x, p += 3) {
-      p[0] = static_cast<std::uint8_t>(127.5 + 127.5 * std::sin(x * 0.05 + y * 0.01));
-      p[1] = static_cast<std::uint8_t>((x * 7 + y * 3) % 256);
-      p[2] = static_cast<std::uint8_t>(127.5 + 127.5 * std::cos(y * 0.03));
-    }
-  }
-  return picture;
-}
-
 TBitmap24 UpsideDown(const TBitmap24& picture) {
   TBitmap24 flipped(picture.Width(), picture.Height());
   for (int y = 0; y < picture.Height(); ++y)
@@ -74,7 +61,7 @@ TEST(CliDamagedPictures, ApplyOfACutOrCorruptPictureWritesNothing) {
   const std::string lut = dir.Write("invert.cube", Cube2("",
                                                          "1 1 1\n0 1 1\n1 0 1\n0 0 1\n"
                                                          "1 1 0\n0 1 0\n1 0 0\n0 0 0\n"));
-  const TBitmap24 photograph = Waves(700, 500);
+  const TBitmap24 photograph = TestPhotograph(700, 500);
   const std::string rows = PngRows(photograph);
   const TPictureCase cases[] = {
       {"half.jpg", CutJpeg(JpegWithOrientation(photograph, 0), 0.5),
@@ -179,7 +166,7 @@ TEST(CliOrientedPictures, AHaldImageStoredBottomUpIsTheLutOfTheUprightOne) {
 TEST(CliOrientedPictures, ApplyWritesThePictureUprightWithoutTheTag) {
   TempDir dir;
   const std::string lut = dir.Write("identity.cube", IdentityCube());
-  const TBitmap24 stored = Waves(64, 40);
+  const TBitmap24 stored = TestPhotograph(64, 40);
   const std::string turned = dir.Write("turned.jpg", JpegWithOrientation(stored, 6));
   for (const char* type : {".jpg", ".png"}) {
     const std::string out = dir.File(std::string("out") + type);

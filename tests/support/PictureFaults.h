@@ -6,6 +6,7 @@
 #include <tiffio.h>
 #include <zlib.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +21,20 @@
 #include "core/Bitmap.h"
 
 namespace vorn::test {
+
+// A picture with smooth and busy parts, as a photograph has.
+inline TBitmap24 TestPhotograph(int width, int height) {
+  TBitmap24 picture(width, height);
+  for (int y = 0; y < height; ++y) {
+    std::uint8_t* p = picture.ScanLine(y);
+    for (int x = 0; x < width; ++x, p += 3) {
+      p[0] = static_cast<std::uint8_t>(127.5 + 127.5 * std::sin(x * 0.05 + y * 0.01));
+      p[1] = static_cast<std::uint8_t>((x * 7 + y * 3) % 256);
+      p[2] = static_cast<std::uint8_t>(127.5 + 127.5 * std::cos(y * 0.03));
+    }
+  }
+  return picture;
+}
 
 inline void PutBigEndian(std::string& out, std::uint32_t value, int bytes) {
   for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
