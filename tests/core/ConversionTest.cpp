@@ -421,7 +421,7 @@ TEST_F(ConvertBatchTest, EveryJobCountHearsAndWritesWhatOneJobDoes) {
       callbacks.Warning = [this](std::size_t position, const TLoadWarning&) {
         Events.push_back("warning " + std::to_string(position));
       };
-      callbacks.Failed = [this](std::size_t position) {
+      callbacks.Failed = [this](std::size_t position, const std::exception_ptr&) {
         Events.push_back("failed " + std::to_string(position));
       };
       std::mutex afterWriteMutex;
