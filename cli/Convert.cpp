@@ -104,10 +104,9 @@ class TConvertListing {
       NoteUnclaimed(unclaimed);
     }
     if (FailedPaths_.empty() || fileCount + unclaimed.size() < 2) return;
-    std::string summary = "Converted " + Count(Converted_, "file") + ", " +
-                          std::to_string(FailedPaths_.size()) + " failed, " +
-                          std::to_string(Skipped_) + " skipped, " +
-                          std::to_string(unclaimed.size()) + " unclaimed.\nFailed:\n";
+    std::string summary =
+        BatchSummaryLine(Converted_, FailedPaths_.size(), Skipped_, unclaimed.size()) +
+        "\nFailed:\n";
     for (const std::string& path : FailedPaths_) summary += "  " + EscapeField(path) + "\n";
     Print(summary);
   }

@@ -85,6 +85,13 @@ TLutPaths ExpandLutPaths(const std::vector<std::string>& paths, int jobs) {
   return result;
 }
 
+std::string BatchSummaryLine(std::size_t converted, std::size_t failed, std::size_t skipped,
+                             std::size_t unclaimed) {
+  return "Converted " + std::to_string(converted) + (converted == 1 ? " file, " : " files, ") +
+         std::to_string(failed) + " failed, " + std::to_string(skipped) + " skipped, " +
+         std::to_string(unclaimed) + " unclaimed.";
+}
+
 std::string BatchDestination(const TBatchFile& file, const TBatchSettings& settings) {
   const std::string folder =
       file.Subfolder.empty() ? settings.OutputFolder : settings.OutputFolder + "/" + file.Subfolder;

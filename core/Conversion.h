@@ -204,6 +204,11 @@ struct TBatchResult {
   bool Cancelled = false;
 };
 
+// "Converted 5 files, 1 failed, 0 skipped, 2 unclaimed.": how vorn-lut and the window sum
+// a batch up (unclaimed: the files of its folders that no format claims).
+std::string BatchSummaryLine(std::size_t converted, std::size_t failed, std::size_t skipped,
+                             std::size_t unclaimed);
+
 // Converts the checked files into the output folder, settings.Jobs at a time, side by side.
 // With FailFast a file is written only once every earlier file has been read without
 // error. The first error (in list order) ends the batch and passes to the caller, noting
