@@ -109,7 +109,7 @@ void TfrmLossReport::BuildSummary(const TBatchSummary& summary) {
   mmFailed = MakeReportBox(this, "mmFailed", FailedListText(summary));
   mmFailed->setMinimumSize(620, 90);
   mmFailed->setVisible(!summary.Failed.empty());
-  layout->addWidget(mmFailed, 1);
+  layout->addWidget(mmFailed);
 }
 
 void TfrmLossReport::BuildReport(const std::string& report) {
