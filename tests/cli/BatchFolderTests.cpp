@@ -239,5 +239,28 @@ TEST_F(CliBatchFolder, TheKeptTreeIsMadeSafelyAndCheckedForCollisions) {
   }
 }
 
+TEST_F(CliBatchFolder, InfoPrintsEveryFileAndEachFailureInItsPlace) {
+  for (const bool failFast : {false, true}) {
+    SCOPED_TRACE(failFast ? "fail-fast" : "going on");
+    std::vector<std::string> args = {"info", Folder};
+    if (failFast) args.insert(args.begin() + 1, "--fail-fast");
+    const TCliResult result = RunCli(args);
+    std::vector<std::string> described, expected;
+    std::string errors;
+    for (const TFolderEntry& entry : MixedFolderEntries()) {
+      if (entry.Role == TBatchRole::Fails) errors += FailureLine(entry);
+      if (entry.Role == TBatchRole::Fails && failFast) break;
+      if (entry.Role == TBatchRole::Converts) expected.push_back(Source(entry));
+    }
+    for (const std::string& line : Lines(result.Out)) {
+      if (line.starts_with("File: ")) described.push_back(line.substr(6));
+    }
+    EXPECT_EQ(result.Status, 1);
+    EXPECT_EQ(described, expected);
+    EXPECT_EQ(result.Err, errors);
+    EXPECT_EQ(result.Out.find("Skipped 7 files") != std::string::npos, !failFast) << result.Out;
+  }
+}
+
 }  // namespace
 }  // namespace vorn::test
