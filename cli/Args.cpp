@@ -70,6 +70,8 @@ bool ParseInfoOption(const std::string& word, TWordReader& reader, TInfoOptions&
     options.Json = true;
   } else if (word == "--strict") {
     options.Strict = true;
+  } else if (word == "--fail-fast") {
+    options.FailFast = true;
   } else {
     return false;
   }
@@ -117,6 +119,14 @@ bool ParseConvertOption(const std::string& word, TWordReader& reader, TConvertOp
     options.Report = true;
   } else if (word == "--strict") {
     options.Strict = true;
+  } else if (word == "--fail-fast") {
+    options.FailFast = true;
+  } else if (word == "--keep-tree") {
+    options.KeepTree = true;
+  } else if (word == "--dry-run") {
+    options.DryRun = true;
+  } else if (word == "--json") {
+    options.Json = true;
   } else {
     return false;
   }

@@ -48,6 +48,9 @@ struct TInfoOptions {
   int InputBits = -1;
   // A load warning (skipped value lines) is an error.
   bool Strict = false;
+  // The first file that fails ends the command (--fail-fast); without it the others are
+  // shown all the same.
+  bool FailFast = false;
   std::vector<std::string> Files;  // files and folders, as typed
 };
 
@@ -61,6 +64,10 @@ struct TConvertOptions {
   bool Report = false;
   bool Strict = false;             // as TInfoOptions::Strict
   int Jobs = 0;                    // files converted at once; 0 for one per core
+  bool FailFast = false;           // the first failed file ends the batch
+  bool KeepTree = false;           // a folder's files keep their subfolders below OutputDir
+  bool DryRun = false;             // list what would be written, write nothing
+  bool Json = false;               // one JSON document instead of the listing lines
   std::vector<std::string> Files;  // files and folders, as typed
 };
 

@@ -19,6 +19,13 @@ class ECommandError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The command printed the failures of its files as they happened (and a summary): exit
+// status 1 without a further message.
+class EFailuresReported : public std::runtime_error {
+ public:
+  EFailuresReported() : std::runtime_error("failures were reported") {}
+};
+
 void ListFormats(const TListingOptions& options, TOutputBuffer& out);
 void ListProfiles(const TListingOptions& options, TOutputBuffer& out);
 // Load warnings go to warnings (standard error), one line each.

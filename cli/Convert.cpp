@@ -1,13 +1,15 @@
 // "convert": the batch of the desktop's conversion without its dialogs. Options are checked
-// against the chosen profile before any file is touched; the first failing file ends the
-// batch and the files written before it stay. Files are converted --jobs at a time; what is
-// printed comes in list order all the same.
+// against the chosen profile before any file is touched; a failing file is reported at once
+// and the batch goes on (with --fail-fast it ends the batch and the files written before it
+// stay). Files are converted --jobs at a time; what is printed comes in list order all the
+// same. --dry-run says what would be written without reading or writing a file.
 
 #include <charconv>
 #include <string_view>
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/LutJson.h"
 #include "cli/ProfileChoice.h"
 #include "cli/Progress.h"
 #include "core/VornLut.h"
@@ -59,15 +61,151 @@ std::string LossFields(const TConversionLoss& loss) {
          std::string(deltaE, deltaEEnd);
 }
 
-void NoteUnclaimed(const std::vector<std::string>& unclaimed, TOutputBuffer& out,
-                   std::FILE* errors) {
-  if (unclaimed.empty()) return;
-  for (const std::string& path : unclaimed) out << "unclaimed\t" << EscapeField(path) << '\n';
-  out.Flush();
-  const std::string note = "vorn-lut: skipped " + std::to_string(unclaimed.size()) +
-                           (unclaimed.size() == 1 ? " file" : " files") +
-                           " in the folders that no format claims\n";
-  std::fwrite(note.data(), 1, note.size(), errors);
+// What the batch did to each file, as listing lines or as one JSON document (--json), with
+// failures on standard error as they happen and the summary at the end.
+class TConvertListing {
+ public:
+  TConvertListing(const TConvertOptions& options, TOutputBuffer& out, std::FILE* errors)
+      : Json_(options.Json), Out_(out), Errors_(errors) {}
+
+  // fields: the companions and loss fields that follow the destination on a line.
+  void Entry(const std::string& action, const std::string& source, const std::string& destination,
+             const std::vector<std::string>& fields = {}) {
+    ++(action.find("skip") != std::string::npos ? Skipped_ : Converted_);
+    if (Json_) {
+      Files_.push_back({{"source", source}, {"destination", destination}, {"action", action}});
+      if (!fields.empty()) Files_.back()["details"] = fields;
+      return;
+    }
+    Out_ << action << '\t' << EscapeField(source) << '\t' << EscapeField(destination);
+    for (const std::string& field : fields) Out_ << '\t' << field;
+    Out_ << '\n';
+    Out_.Flush();
+  }
+
+  void Failure(const std::string& source, const std::string& destination,
+               const std::string& message) {
+    FailedPaths_.push_back(source);
+    if (Json_) {
+      Files_.push_back({{"source", source},
+                        {"destination", destination},
+                        {"action", "failed"},
+                        {"error", message}});
+    }
+    Print("vorn-lut: " + EscapeMessage(message) + "\n");
+  }
+
+  // The unclaimed files, the JSON document and, when a file of several failed, the summary
+  // (a batch of one file has said all there is with its error).
+  void Finish(std::size_t fileCount, const std::vector<std::string>& unclaimed) {
+    if (Json_) {
+      PrintDocument(unclaimed);
+    } else {
+      NoteUnclaimed(unclaimed);
+    }
+    if (FailedPaths_.empty() || fileCount + unclaimed.size() < 2) return;
+    std::string summary =
+        BatchSummaryLine(Converted_, FailedPaths_.size(), Skipped_, unclaimed.size()) +
+        "\nFailed:\n";
+    for (const std::string& path : FailedPaths_) summary += "  " + EscapeField(path) + "\n";
+    Print(summary);
+  }
+
+  bool AnyFailed() const { return !FailedPaths_.empty(); }
+
+ private:
+  static std::string Count(std::size_t count, const char* noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+  }
+
+  void Print(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), Errors_);
+    std::fflush(Errors_);
+  }
+
+  void PrintDocument(const std::vector<std::string>& unclaimed) {
+    TJson document;
+    document["files"] = std::move(Files_);
+    document["unclaimed"] = unclaimed;
+    document["summary"] = {{"converted", Converted_},
+                           {"failed", FailedPaths_.size()},
+                           {"skipped", Skipped_},
+                           {"unclaimed", unclaimed.size()}};
+    AppendJson(document, Out_);
+    Out_.Flush();
+  }
+
+  void NoteUnclaimed(const std::vector<std::string>& unclaimed) {
+    if (unclaimed.empty()) return;
+    for (const std::string& path : unclaimed) Out_ << "unclaimed\t" << EscapeField(path) << '\n';
+    Out_.Flush();
+    Print("vorn-lut: skipped " + Count(unclaimed.size(), "file") +
+          " in the folders that no format claims\n");
+  }
+
+  bool Json_;
+  TOutputBuffer& Out_;
+  std::FILE* Errors_;
+  TJson Files_ = TJson::array();
+  std::size_t Converted_ = 0;
+  std::size_t Skipped_ = 0;
+  std::vector<std::string> FailedPaths_;
+};
+
+// The message of a file's error as vorn-lut prints it: the command's own errors name their
+// file already.
+std::string FailureText(const std::exception_ptr& error, const std::string& source) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const ECommandError& failure) {
+    return failure.what();
+  } catch (const std::exception& failure) {
+    return LineText(ReportError(failure, source));
+  } catch (...) {
+    return LineText(ReportUnknownError(source));
+  }
+}
+
+std::vector<TBatchFile> BatchFiles(const TConvertOptions& options, const TLutPaths& paths) {
+  std::vector<TBatchFile> files;
+  files.reserve(paths.Files.size());
+  for (std::size_t i = 0; i < paths.Files.size(); ++i) {
+    files.push_back({paths.Files[i], options.InputBits, true,
+                     options.KeepTree ? paths.Subfolders[i] : std::string()});
+  }
+  return files;
+}
+
+std::vector<std::string> Companions(const TLUTFormat& format, const std::string& destination) {
+  std::vector<std::string> fields;
+  for (const std::string& companion : format.CompanionPaths(destination)) {
+    fields.push_back(EscapeField(companion));
+  }
+  return fields;
+}
+
+// --dry-run: the listing of the batch from the destinations alone; nothing is read or
+// written, no folder is made.
+void PlanBatch(const TConvertOptions& options, const std::vector<TBatchFile>& files,
+               const TBatchSettings& settings, TConvertListing& listing) {
+  std::vector<TOutputCollision> collisions = FindOutputCollisions(files, settings);
+  if (!collisions.empty()) throw EUsageError(EOutputCollision(std::move(collisions)).what());
+  const TLUTFormat& outputFormat = *GetFormat(settings.Profile->FormatIndex);
+  for (const TBatchFile& file : files) {
+    const std::string destination = BatchDestination(file, settings);
+    if (!EntryExists(destination)) {
+      listing.Entry("would convert", file.Path, destination, Companions(outputFormat, destination));
+      continue;
+    }
+    try {
+      const bool replace = AnswerExisting(options.Existing, destination) == TOverwriteAnswer::Yes;
+      listing.Entry(replace ? "would replace" : "would skip", file.Path, destination,
+                    replace ? Companions(outputFormat, destination) : std::vector<std::string>{});
+    } catch (const ECommandError& refused) {
+      if (options.FailFast) throw;
+      listing.Failure(file.Path, destination, refused.what());
+    }
+  }
 }
 
 }  // namespace
@@ -82,10 +220,16 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
                           true,
                           options.Strict};
   settings.Jobs = options.Jobs;
+  settings.FailFast = options.FailFast;
   const TLutPaths paths = ExpandLutPaths(options.Files, options.Jobs);
-  std::vector<TBatchFile> files;
-  files.reserve(paths.Files.size());
-  for (const std::string& path : paths.Files) files.push_back({path, options.InputBits, true});
+  const std::vector<TBatchFile> files = BatchFiles(options, paths);
+  TConvertListing listing(options, out, progressStream);
+  if (options.DryRun) {
+    PlanBatch(options, files, settings, listing);
+    listing.Finish(files.size(), paths.Unclaimed);
+    if (listing.AnyFailed()) throw EFailuresReported();
+    return;
+  }
 
   TProgressLine progress(progressStream, files.size());
   std::string failed;  // the file that ended the batch, for errors that do not name one
@@ -122,18 +266,18 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
   }
   callbacks.Finished = [&](std::size_t position, const std::string& destination, bool converted) {
     progress.Clear();
-    out << (converted ? "converted\t" : "skipped\t") << EscapeField(files[position].Path) << '\t'
-        << EscapeField(destination);
-    if (converted) {
-      for (const std::string& companion : outputFormat.CompanionPaths(destination)) {
-        out << '\t' << EscapeField(companion);
-      }
-    }
-    if (converted && options.Report) out << '\t' << LossFields(losses[position]);
-    out << '\n';
-    out.Flush();
+    std::vector<std::string> fields;
+    if (converted) fields = Companions(outputFormat, destination);
+    if (converted && options.Report) fields.push_back(LossFields(losses[position]));
+    listing.Entry(converted ? "converted" : "skipped", files[position].Path, destination, fields);
   };
-  callbacks.Failed = [&](std::size_t position) { failed = files[position].Path; };
+  callbacks.Failed = [&](std::size_t position, const std::exception_ptr& error) {
+    failed = files[position].Path;
+    if (options.FailFast) return;
+    progress.Clear();
+    listing.Failure(failed, BatchDestination(files[position], settings),
+                    FailureText(error, failed));
+  };
   try {
     ConvertBatch(files, settings, callbacks);
   } catch (const ECommandError&) {
@@ -143,7 +287,8 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
   } catch (const std::exception& error) {
     throw ECommandError(LineText(ReportError(error, failed)));
   }
-  NoteUnclaimed(paths.Unclaimed, out, progressStream);
+  listing.Finish(files.size(), paths.Unclaimed);
+  if (listing.AnyFailed()) throw EFailuresReported();
 }
 
 }  // namespace vorn::cli

@@ -83,7 +83,7 @@ With --json, one JSON document instead:
 )";
 
 constexpr const char* kInfoHelp = R"(Usage: vorn-lut info [--values] [--json] [--input-bits B]
-                     [--strict] FILE|FOLDER...
+                     [--strict] [--fail-fast] FILE|FOLDER...
 
 A folder stands for the files in it and in its subfolders, in name order; those
 that no format claims are skipped and listed at the end ("Skipped N files in the
@@ -124,16 +124,21 @@ Options:
                     surrogateescape reads it back.
   --strict          a load warning (skipped value lines, see 'vorn-lut --help') is
                     an error; without it the warning is printed on standard error.
+  --fail-fast       the first file that cannot be read ends the command
 
-A file that cannot be read or is malformed ends the command with exit status 1;
-the files before it have been printed.
+A file that cannot be read or is malformed has its message printed on standard
+error where its entry would be, the other files are printed all the same, and
+the command ends with exit status 1. With --fail-fast (and with --json) the
+first such file ends the command with exit status 1; the files before it have
+been printed.
 )";
 
 constexpr const char* kConvertHelp =
     R"(Usage: vorn-lut convert --profile NAME|NUMBER [--size N] [--bits B]
                         [--input-bits B] --output-dir DIR
                         [--overwrite | --skip-existing] [--report] [--strict]
-                        [--jobs N] FILE|FOLDER...
+                        [--jobs N] [--fail-fast] [--keep-tree] [--dry-run]
+                        [--json] FILE|FOLDER...
 
 Converts each FILE, in order: its format is detected, the LUT is resampled to the
 profile's type and size and written into DIR under the file's name with its last
@@ -164,6 +169,24 @@ Options:
   -j, --jobs N           files converted at once, a whole number of at least 1;
                          "Adobe Premiere Look" converts one at a time.
                          Default: the number of cores
+  --fail-fast            the first file that fails ends the batch (see below)
+  --keep-tree            write each file of a FOLDER into the subfolder of DIR that
+                         matches the one it has below FOLDER (FOLDER/a/b/x.3dl to
+                         DIR/a/b/x.cube); subfolders are made as needed. Files given
+                         by themselves go into DIR itself
+  --dry-run              read and write nothing, make no folder: print what would
+                         be written where, "would convert", "would replace" (an
+                         existing destination with --overwrite) or "would skip"
+                         (with --skip-existing) instead of "converted" and "skipped"
+  --json                 print one JSON document instead of the lines:
+                           {"files": [{"source": "...", "destination": "...",
+                                       "action": "converted"}, ...],
+                            "unclaimed": ["path", ...],
+                            "summary": {"converted": 5, "failed": 1,
+                                        "skipped": 0, "unclaimed": 2}}
+                         "action" is the word the line would start with, or
+                         "failed" with the message in "error"; a companion file
+                         and the --report fields are in "details"
 Without --overwrite or --skip-existing an existing destination (any entry, a broken
 symbolic link too) is an error. The same holds for the cube file that "Adobe
 Premiere Look" writes beside each look: when it exists, --skip-existing skips the
@@ -176,7 +199,9 @@ l.cfe, a file given twice) are refused before anything is written: the message
 lists them, and the exit status is 2.
 
 A FOLDER stands for the files in it and in its subfolders, in name order; all
-are written into DIR. Files in folders that no format claims are skipped.
+are written into DIR (with --keep-tree into its subfolders; a symbolic link there
+that leads out of DIR, or a file in the way of a subfolder, fails the files that
+would go through it). Files in folders that no format claims are skipped.
 
 What a file loses because the profile cannot hold it is a warning line on standard
 error ("vorn-lut: warning: FILE: ..."), one per loss: a grid written as a 1D table
@@ -197,9 +222,17 @@ as "unclaimed" and its path, and standard error says how many there were.
 On a terminal a progress line is shown on standard error while several files
 are converted.
 
-The first file that fails ends the batch with exit status 1 and its message on
-standard error; files converted before it stay written. A bad option value or a
-missing output folder exits with status 2 before any file is written.
+A file that fails (it cannot be read or written, is malformed, its destination
+exists without --overwrite or --skip-existing, or a --strict warning) has its
+message printed on standard error at once, and the batch goes on. At the end,
+when a file of several failed, standard error sums the batch up:
+  Converted 5 files, 1 failed, 0 skipped, 2 unclaimed.
+  Failed:
+    PATH (one indented line per failed file)
+and the exit status is 1. With --fail-fast the first file that fails ends the
+batch with exit status 1 and its message on standard error; files converted
+before it stay written. A bad option value or a missing output folder exits
+with status 2 before any file is written.
 )";
 
 constexpr const char* kIcc2LutHelp =

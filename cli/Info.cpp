@@ -1,6 +1,7 @@
 // "info": the detected format, the lines the preview pane lists and, on request, every
 // value of the LUT; as text or as one JSON document. Folders stand for the LUT files in
-// them.
+// them. In the text listing a file that fails is reported in its place and the others are
+// shown all the same (--fail-fast: the first one ends the command).
 
 #include <memory>
 #include <optional>
@@ -153,12 +154,25 @@ void ShowInfo(const TInfoOptions& options, TOutputBuffer& out, std::FILE* warnin
     ShowInfoJson(options, paths, *lut, out, warnings);
     return;
   }
+  bool anyFailed = false;
   for (const std::string& path : paths.Files) {
-    LoadFile(path, options, *lut, warnings);
+    try {
+      LoadFile(path, options, *lut, warnings);
+    } catch (const ECommandError& error) {
+      if (options.FailFast) throw;
+      // In the file's place among the others: what was printed before it is out first.
+      out.Flush();
+      const std::string line = "vorn-lut: " + EscapeMessage(error.what()) + "\n";
+      std::fwrite(line.data(), 1, line.size(), warnings);
+      std::fflush(warnings);
+      anyFailed = true;
+      continue;
+    }
     DescribeFile(path, options.Values, *lut, out);
     out.Flush();
   }
   AppendUnclaimed(paths.Unclaimed, out);
+  if (anyFailed) throw EFailuresReported();
 }
 
 }  // namespace vorn::cli

@@ -11,6 +11,10 @@ std::string EscapeField(std::string_view text) {
   return EscapeControls(text, TEscape::Field);
 }
 
+std::string EscapeMessage(std::string_view text) {
+  return EscapeControls(text, TEscape::Message);
+}
+
 TOutputBuffer::~TOutputBuffer() {
   // Errors surface through an explicit Flush; a destructor must not raise.
   if (!Text_.empty()) std::fwrite(Text_.data(), 1, Text_.size(), Stream_);

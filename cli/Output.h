@@ -13,6 +13,8 @@ namespace vorn::cli {
 // Field mode: backslash, tab, line feed and carriage return become \\, \t, \n and \r,
 // every other control byte (ESC, NUL, DEL...) \xHH; everything else stays as it is.
 std::string EscapeField(std::string_view text);
+// A message for standard error: the same, but line feeds and tabs are kept.
+std::string EscapeMessage(std::string_view text);
 
 class TOutputBuffer {
  public:

@@ -106,6 +106,9 @@ int RunCommandLine(const std::vector<std::string>& args, std::FILE* output, std:
   try {
     RunCommand(ParseArguments(args), out, errors);
     return 0;
+  } catch (const EFailuresReported&) {
+    FlushQuietly(out);
+    return kExitFailure;
   } catch (const EUsageError& error) {
     FlushQuietly(out);
     PrintError(errors, std::string(error.what()) + "\n" + UsageHint(args));

@@ -43,19 +43,31 @@ bool IsClaimed(const std::string& file) {
   }
 }
 
+// The folder of a file of the tree below folder, relative to it ("" at its top). The tree's
+// paths all begin with folder as given.
+std::string SubfolderOf(const std::string& file, const std::string& folder) {
+  std::string relative = file.substr(std::min(folder.size(), file.size()));
+  relative.erase(0, relative.find_first_not_of('/'));
+  const std::size_t slash = relative.find_last_of('/');
+  return slash == std::string::npos ? std::string() : relative.substr(0, slash);
+}
+
 }  // namespace
 
 TLutPaths ExpandLutPaths(const std::vector<std::string>& paths, int jobs) {
   // Every file first, in order: those of folders are the ones detection decides on.
   std::vector<std::string> files;
+  std::vector<std::string> subfolders;
   std::vector<bool> inFolder;
   for (const std::string& path : paths) {
     if (!DirectoryExists(path)) {
       files.push_back(path);
+      subfolders.emplace_back();
       inFolder.push_back(false);
       continue;
     }
     for (std::string& file : FilesInFolderTree(path)) {
+      subfolders.push_back(SubfolderOf(file, path));
       files.push_back(std::move(file));
       inFolder.push_back(true);
     }
@@ -66,9 +78,27 @@ TLutPaths ExpandLutPaths(const std::vector<std::string>& paths, int jobs) {
   });
   TLutPaths result;
   for (std::size_t i = 0; i < files.size(); ++i) {
-    (claimed[i] ? result.Files : result.Unclaimed).push_back(std::move(files[i]));
+    if (!claimed[i]) {
+      result.Unclaimed.push_back(std::move(files[i]));
+      continue;
+    }
+    result.Files.push_back(std::move(files[i]));
+    result.Subfolders.push_back(std::move(subfolders[i]));
   }
   return result;
+}
+
+std::string BatchSummaryLine(std::size_t converted, std::size_t failed, std::size_t skipped,
+                             std::size_t unclaimed) {
+  return "Converted " + std::to_string(converted) + (converted == 1 ? " file, " : " files, ") +
+         std::to_string(failed) + " failed, " + std::to_string(skipped) + " skipped, " +
+         std::to_string(unclaimed) + " unclaimed.";
+}
+
+std::string BatchDestination(const TBatchFile& file, const TBatchSettings& settings) {
+  const std::string folder =
+      file.Subfolder.empty() ? settings.OutputFolder : settings.OutputFolder + "/" + file.Subfolder;
+  return OutputPathFor(folder, ExtractFileName(file.Path), *settings.Profile);
 }
 
 namespace {
@@ -310,8 +340,7 @@ std::vector<TOutputCollision> DestinationGroups(const std::vector<TBatchFile>& f
   std::unordered_map<std::string, std::size_t> groupOf;
   for (const TBatchFile& file : files) {
     if (!file.Checked) continue;
-    const std::string destination =
-        OutputPathFor(settings.OutputFolder, ExtractFileName(file.Path), *settings.Profile);
+    const std::string destination = BatchDestination(file, settings);
     auto [at, added] = groupOf.emplace(destination, groups.size());
     if (added) groups.push_back({{destination}, {}, {}});
     groups[at->second].Sources.push_back(file.Path);

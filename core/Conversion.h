@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -42,6 +43,10 @@ std::string OutputPathFor(const std::string& outputFolder, const std::string& fi
 // lists keep the same order whatever the number.
 struct TLutPaths {
   std::vector<std::string> Files;
+  // For each of Files, the folder that holds it relative to the folder it was found in
+  // ("a/b" for FOLDER/a/b/x.cube); "" for a file at a folder's top and a file given by
+  // itself. A batch that keeps the folder tree writes the file there below its output.
+  std::vector<std::string> Subfolders;
   std::vector<std::string> Unclaimed;
 };
 TLutPaths ExpandLutPaths(const std::vector<std::string>& paths, int jobs = 1);
@@ -98,6 +103,10 @@ struct TBatchFile {
   std::string Path;
   int InputBits = -1;
   bool Checked = true;
+  // The folder below the output folder that the file is written into ("" for the output
+  // folder itself): TLutPaths::Subfolders when the folder tree is kept. Folders missing
+  // there are made as the file is written (MakeFoldersBelow).
+  std::string Subfolder;
 };
 
 struct TBatchSettings {
@@ -117,7 +126,16 @@ struct TBatchSettings {
   // look) is always converted one file at a time on the calling thread, so that the
   // companion question is asked there, in order.
   int Jobs = 0;
+  // A file that fails ends the batch (ConvertBatch raises its error). Without it the batch
+  // reports the file (TBatchCallbacks::Failed), counts it (TBatchResult::Failed) and goes
+  // on with the next one. On by default, as a batch used to end at its first error; the
+  // window and vorn-lut (without --fail-fast) turn it off.
+  bool FailFast = true;
 };
+
+// Where the batch writes the file: the output folder, the file's Subfolder below it, and
+// the file's name with the profile's extension.
+std::string BatchDestination(const TBatchFile& file, const TBatchSettings& settings);
 
 // Files of one batch that would write the same output file.
 struct TOutputCollision {
@@ -190,26 +208,38 @@ struct TBatchCallbacks {
   // Called after each checked file, converted or skipped.
   std::function<void(std::size_t position, const std::string& destination, bool converted)>
       Finished;
-  // Called just before the error of the file at position ends the batch, once every file
-  // before it has been reported: the place to name the file for an error that does not
-  // (an allocation that failed).
-  std::function<void(std::size_t position)> Failed;
+  // Called for a file that failed (it could not be read, converted or written, a --strict
+  // warning, an existing destination the question refused by raising), in list order once
+  // every file before it has been reported. With FailFast only for the first such file,
+  // just before its error ends the batch: the place to name the file for an error that
+  // does not (an allocation that failed). Without FailFast for every failed file, and the
+  // batch goes on.
+  std::function<void(std::size_t position, const std::exception_ptr& error)> Failed;
 };
 
 struct TBatchResult {
   int Converted = 0;
   int Skipped = 0;
+  int Failed = 0;  // only without FailFast
   bool Cancelled = false;
 };
 
-// Converts the checked files into the output folder, settings.Jobs at a time, side by side;
-// a file is written only once every earlier file has been read without error. The first
-// error (in list order) ends the batch and passes to the caller, noting the file it
-// concerns: no file is started after it is known, the files before it are finished and
-// reported, and after an error of reading (the usual one: an unreadable or malformed file,
-// a --strict warning) no later file is written. An error of writing (or of AfterWrite)
-// comes when later files may be being written already: those that were written are
-// reported (Finished) before the error is raised, in list order.
+// "Converted 5 files, 1 failed, 0 skipped, 2 unclaimed.": how vorn-lut and the window sum
+// a batch up (unclaimed: the files of its folders that no format claims).
+std::string BatchSummaryLine(std::size_t converted, std::size_t failed, std::size_t skipped,
+                             std::size_t unclaimed);
+
+// Converts the checked files into the output folder, settings.Jobs at a time, side by side.
+// With FailFast a file is written only once every earlier file has been read without
+// error. The first error (in list order) ends the batch and passes to the caller, noting
+// the file it concerns: no file is started after it is known, the files before it are
+// finished and reported, and after an error of reading (the usual one: an unreadable or
+// malformed file, a --strict warning) no later file is written. An error of writing (or of
+// AfterWrite) comes when later files may be being written already: those that were written
+// are reported (Finished) before the error is raised, in list order.
+// Without FailFast a failed file is reported (Failed) in its place in the list and the
+// batch goes on; only a refused collision, a missing profile or a callback's exception
+// outside a file's conversion end it.
 TBatchResult ConvertBatch(const std::vector<TBatchFile>& files, const TBatchSettings& settings,
                           const TBatchCallbacks& callbacks);
 

@@ -1,7 +1,7 @@
 // ConvertBatch: files are read, resampled and written on worker threads side by side, and
 // reported on the calling thread in list order. A file is written only once every earlier
-// file has been read without error (its turn), so that a file that fails to load ends the
-// batch before anything after it is written.
+// file has been read (its turn), so that with FailFast a file that fails to load ends the
+// batch before anything after it is written; without it a failed file passes its turn on.
 
 #include <algorithm>
 #include <chrono>
@@ -61,6 +61,8 @@ class TBatchRun {
   void WaitUntilDone(const TFileWork& work);
   void Report(const TFileWork& work);
   bool ReportTaken(const TFileWork& work);
+  void ReportFailed(std::size_t position, std::exception_ptr error);
+  void RefuseFile(std::size_t position, const std::string& destination);
   // On a worker (or the calling thread with one job).
   void Convert(TFileWork& work, std::stop_token stop);
   bool TakeTurn(std::size_t turn, std::stop_token stop);
@@ -109,15 +111,14 @@ TBatchResult TBatchRun::Run() {
   }
   ReportAll();
   if (Failure_) {
-    if (Callbacks_.Failed) Callbacks_.Failed(FailedPosition_);
+    if (Callbacks_.Failed) Callbacks_.Failed(FailedPosition_, Failure_);
     std::rethrow_exception(Failure_);
   }
   return Result_;
 }
 
 void TBatchRun::TakeFile(std::size_t position) {
-  const std::string destination = OutputPathFor(
-      Settings_.OutputFolder, ExtractFileName(Files_[position].Path), *Settings_.Profile);
+  const std::string destination = BatchDestination(Files_[position], Settings_);
   // With one job this file would see what an earlier one wrote there.
   ReportThrough(destination);
   if (Stopped()) return;
@@ -128,7 +129,14 @@ void TBatchRun::TakeFile(std::size_t position) {
       ReportAll();
       if (Stopped()) return;
     }
-    switch (Callbacks_.AskOverwrite(destination)) {
+    TOverwriteAnswer answer = TOverwriteAnswer::Cancel;
+    try {
+      answer = Callbacks_.AskOverwrite(destination);
+    } catch (...) {
+      if (Settings_.FailFast) throw;
+      return RefuseFile(position, destination);
+    }
+    switch (answer) {
       case TOverwriteAnswer::Yes:
         mode = TWriteMode::Replace;
         break;
@@ -167,6 +175,16 @@ void TBatchRun::Hand(std::size_t position, const std::string& destination, TWrit
   work.Mode = mode;
   if (!Pool_) return Convert(work, {});
   Pool_->Run([this, &work](std::stop_token stop) { Convert(work, stop); });
+}
+
+// The question refused the destination by raising: the file fails without being read.
+void TBatchRun::RefuseFile(std::size_t position, const std::string& destination) {
+  TFileWork& work = Taken_.emplace_back();
+  work.Position = position;
+  work.Destination = destination;
+  work.State = TFileState::Failed;
+  work.Error = std::current_exception();
+  ReportReady();
 }
 
 void TBatchRun::ReportReady() {
@@ -213,7 +231,9 @@ void TBatchRun::Report(const TFileWork& work) {
   if (work.State == TFileState::Taken && !ReportTaken(work)) return;
   switch (work.State) {
     case TFileState::Failed:
-      if (!Failure_) {
+      if (!Settings_.FailFast) {
+        if (!Failure_) ReportFailed(work.Position, work.Error);
+      } else if (!Failure_) {
         Failure_ = work.Error;
         FailedPosition_ = work.Position;
       }
@@ -245,13 +265,16 @@ void TBatchRun::Convert(TFileWork& work, std::stop_token stop) {
   TFileState state = TFileState::NotWritten;
   TLoadReport report;
   std::exception_ptr error;
+  bool turnTaken = false;
   try {
     TPreparedConversion prepared =
         PrepareConversion(file.Path, work.Destination, -1, *Settings_.Profile, Settings_.Size,
                           file.InputBits, Settings_.Strict);
     report = std::move(prepared.Report);
     work.Notes = std::move(prepared.Notes);
+    turnTaken = true;
     if (TakeTurn(work.Turn, stop)) {
+      if (!file.Subfolder.empty()) MakeFoldersBelow(Settings_.OutputFolder, file.Subfolder);
       bool declined = false;
       WritePreparedConversion(prepared, work.Destination, *Settings_.Profile, Settings_.Bits,
                               CompanionQuestion(declined), work.Mode);
@@ -271,6 +294,8 @@ void TBatchRun::Convert(TFileWork& work, std::stop_token stop) {
     state = TFileState::Failed;
     error = std::current_exception();
   }
+  // The later files wait for this one's turn whether it was read or not.
+  if (state == TFileState::Failed && !turnTaken && !Settings_.FailFast) TakeTurn(work.Turn, stop);
   Finish(work, state, std::move(report), std::move(error));
 }
 
@@ -289,10 +314,19 @@ bool TBatchRun::ReportTaken(const TFileWork& work) {
         throw EFileExists(work.TakenPath);
     }
   } catch (...) {
-    Failure_ = std::current_exception();
-    FailedPosition_ = work.Position;
+    if (!Settings_.FailFast) {
+      ReportFailed(work.Position, std::current_exception());
+    } else {
+      Failure_ = std::current_exception();
+      FailedPosition_ = work.Position;
+    }
   }
   return false;
+}
+
+void TBatchRun::ReportFailed(std::size_t position, std::exception_ptr error) {
+  ++Result_.Failed;
+  if (Callbacks_.Failed) Callbacks_.Failed(position, error);
 }
 
 // Waits until every earlier file was read without error and passes the turn on; false when
@@ -323,7 +357,9 @@ void TBatchRun::Finish(TFileWork& work, TFileState state, TLoadReport report,
                        std::exception_ptr error) {
   {
     const std::lock_guard lock(Mutex_);
-    if (state == TFileState::Failed) FirstFailure_ = std::min(FirstFailure_, work.Turn);
+    if (state == TFileState::Failed && Settings_.FailFast) {
+      FirstFailure_ = std::min(FirstFailure_, work.Turn);
+    }
     work.Report = std::move(report);
     work.Error = std::move(error);
     work.State = state;

@@ -213,6 +213,64 @@ std::vector<std::string> FilesInFolderTree(const std::string& folder) {
   return files;
 }
 
+namespace {
+
+bool IsWithin(const std::filesystem::path& path, const std::filesystem::path& folder) {
+  auto [inFolder, inPath] = std::mismatch(folder.begin(), folder.end(), path.begin(), path.end());
+  return inFolder == folder.end();
+}
+
+[[noreturn]] void RaiseInTheWay(const std::string& path) {
+  throw EFileError("Cannot create the folder \"" + path +
+                   "\": an entry that is not a folder is in the way.");
+}
+
+// The entry at path, made a folder first when there is none.
+struct stat FolderEntry(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) == 0) return info;
+  if (errno != ENOENT) throw EFileError("Cannot read \"" + path + "\". " + SystemText(errno));
+  if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) {
+    throw EFileError("Cannot create the folder \"" + path + "\". " + SystemText(errno));
+  }
+  if (::lstat(path.c_str(), &info) != 0) {
+    throw EFileError("Cannot read \"" + path + "\". " + SystemText(errno));
+  }
+  return info;
+}
+
+}  // namespace
+
+void MakeFoldersBelow(const std::string& base, const std::string& relative) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path top = fs::canonical(base.empty() ? "/" : base, error);
+  if (error) throw EFileError("Cannot open folder \"" + base + "\". " + error.message());
+  std::string path = base;
+  std::size_t start = 0;
+  while (start <= relative.size()) {
+    const std::size_t end = std::min(relative.find('/', start), relative.size());
+    const std::string name = relative.substr(start, end - start);
+    start = end + 1;
+    if (name.empty() || name == ".") continue;
+    if (name == "..") {
+      throw EFileError("The folder \"" + relative + "\" leads out of \"" + base + "\".");
+    }
+    path += "/" + name;
+    const struct stat info = FolderEntry(path);
+    if (S_ISLNK(info.st_mode)) {
+      const fs::path target = fs::canonical(path, error);
+      if (error || !IsWithin(target, top)) {
+        throw EFileError("Cannot create the folder \"" + path +
+                         "\": it is a symbolic link that leads out of \"" + base + "\".");
+      }
+      if (!fs::is_directory(target, error)) RaiseInTheWay(path);
+    } else if (!S_ISDIR(info.st_mode)) {
+      RaiseInTheWay(path);
+    }
+  }
+}
+
 std::string ExtractFileName(const std::string& path) {
   std::size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);

@@ -121,6 +121,13 @@ bool SameEntry(const std::string& first, const std::string& second);
 // that names it with the system's reason.
 std::vector<std::string> FilesInFolderTree(const std::string& folder);
 
+// Makes the folders of relative ("a/b") below base where they are missing, one level at a
+// time, as a batch that keeps a folder tree needs them. An existing folder is used as it
+// is; a symbolic link is gone through only when it leads to a folder inside base (links
+// that lead out are refused, as is a relative path with ".."). An entry that is not a
+// folder in the way raises EFileError naming it.
+void MakeFoldersBelow(const std::string& base, const std::string& relative);
+
 // Path helpers on "/"-separated paths.
 std::string ExtractFileName(const std::string& path);
 // The folder part without a trailing separator ("/" stays "/").

@@ -3,8 +3,9 @@
 # under Xvfb: it opens the real windows, adds the sample
 # LUTs, previews one and saves PNG pictures of the main window, the conversion dialog, the
 # progress window and the ICC-to-LUT, LUT-to-ICC and merge dialogs filled in, then converts
-# the samples with "Report the conversion loss" checked and saves the loss summary. Prints
-# the folder that holds them.
+# the samples with "Report the conversion loss" checked and saves the loss summary, and
+# the end-of-batch summary of a batch with a truncated file added. Prints the folder that
+# holds them.
 #   scripts/screenshot.sh [BUILD_DIR] [OUTPUT_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <optional>
 
 #include "core/VornLut.h"
 #include "imaging/LutComparison.h"
@@ -66,35 +67,42 @@ void TfrmConvert::BuildControls() {
   addLabel("Output Folder", 0, edtOutFolder);
   layout->addWidget(edtOutFolder, 0, 1);
   layout->addWidget(btnSelectFolder, 0, 2);
+  cbxKeepTree = MakeChild<QCheckBox>(this, QStringLiteral("Keep the folder tree"));
+  cbxKeepTree->setObjectName("cbxKeepTree");
+  cbxKeepTree->setToolTip(
+      QStringLiteral("Write the files of a dropped folder into the same subfolders below the "
+                     "output folder instead of all into the output folder itself"));
+  layout->addWidget(cbxKeepTree, 1, 1, 1, 2);
 
   cbxOutFormat = MakeOutputProfileBox(this, false);
-  addLabel("Output Format", 1, cbxOutFormat);
-  layout->addWidget(cbxOutFormat, 1, 1, 1, 2);
+  addLabel("Output Format", 2, cbxOutFormat);
+  layout->addWidget(cbxOutFormat, 2, 1, 1, 2);
 
   cbxDimSize = MakeSizeBox(this);
-  addLabel("Dimension size", 2, cbxDimSize);
-  layout->addWidget(cbxDimSize, 2, 1, 1, 2);
+  addLabel("Dimension size", 3, cbxDimSize);
+  layout->addWidget(cbxDimSize, 3, 1, 1, 2);
   lblDefaultHint = MakeChild<QLabel>(
       this, QStringLiteral("Please use the 'Default' option if you are not sure"));
   lblDefaultHint->setObjectName("lblDefaultHint");
   lblDefaultHint->setVisible(false);
 
   cbxBits = MakeBitsBox(this);
-  addLabel("Bits per color", 3, cbxBits);
-  layout->addWidget(cbxBits, 3, 1, 1, 2);
+  addLabel("Bits per color", 4, cbxBits);
+  layout->addWidget(cbxBits, 4, 1, 1, 2);
 
   cbxReportLoss = MakeChild<QCheckBox>(this, QStringLiteral("Report the conversion loss"));
   cbxReportLoss->setObjectName("cbxReportLoss");
   cbxReportLoss->setChecked(false);
-  layout->addWidget(cbxReportLoss, 4, 1, 1, 2);
+  layout->addWidget(cbxReportLoss, 5, 1, 1, 2);
 
   const TButtonRow buttons = MakeButtonRow(this, 8, "btnConvert", "Convert", "Cancel");
   btnConvert = buttons.Default;
   btnCancel = buttons.Cancel;
-  layout->addWidget(buttons.Panel, 5, 0, 1, 3);
+  layout->addWidget(buttons.Panel, 6, 0, 1, 3);
 
   setTabOrder(edtOutFolder, btnSelectFolder);
-  setTabOrder(btnSelectFolder, cbxOutFormat);
+  setTabOrder(btnSelectFolder, cbxKeepTree);
+  setTabOrder(cbxKeepTree, cbxOutFormat);
   setTabOrder(cbxOutFormat, cbxDimSize);
   setTabOrder(cbxDimSize, cbxBits);
   setTabOrder(cbxBits, cbxReportLoss);
@@ -151,6 +159,77 @@ bool TfrmConvert::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
+namespace {
+
+TOverwriteAnswer OverwriteAnswerOf(TAnswer answer) {
+  switch (answer) {
+    case TAnswer::Yes:
+    case TAnswer::YesToAll:
+      return TOverwriteAnswer::Yes;
+    case TAnswer::No:
+    case TAnswer::NoToAll:
+      return TOverwriteAnswer::No;
+    case TAnswer::Cancel:
+      break;
+  }
+  return TOverwriteAnswer::Cancel;
+}
+
+// "path: reason" (with the line where the text did not parse).
+std::string FailureLine(const std::exception_ptr& error, const std::string& path) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::exception& failure) {
+    return LineText(ReportError(failure, path));
+  } catch (...) {
+    return LineText(ReportUnknownError(path));
+  }
+}
+
+std::size_t UnclaimedRows(const TFileListModel& files) {
+  std::size_t unclaimed = 0;
+  for (int r = 0; r < files.Count(); ++r) unclaimed += files.Row(r).Info ? 0 : 1;
+  return unclaimed;
+}
+
+}  // namespace
+
+std::vector<TBatchFile> TfrmConvert::BatchOf(const TFileListModel& files, bool keepTree) {
+  std::vector<TBatchFile> batch;
+  batch.reserve(static_cast<std::size_t>(files.Count()));
+  for (int r = 0; r < files.Count(); ++r) {
+    const TFileRow& row = files.Row(r);
+    batch.push_back({row.FullPath(), row.Info ? row.Info->InputBits : -1, row.Checked,
+                     keepTree ? row.Subfolder : std::string()});
+  }
+  return batch;
+}
+
+// False when files would overwrite each other's output and the user was told so; true
+// when every file has its own, or the user chose to keep the folder tree that sets them
+// apart (batch then follows the tree).
+bool TfrmConvert::OutputsApart(const TFileListModel& files, const TBatchSettings& settings,
+                               std::vector<TBatchFile>& batch) {
+  std::vector<TOutputCollision> collisions = FindOutputCollisions(batch, settings);
+  if (collisions.empty()) return true;
+  const std::string listing = EOutputCollision(std::move(collisions)).what();
+  if (!cbxKeepTree->isChecked()) {
+    std::vector<TBatchFile> kept = BatchOf(files, true);
+    if (FindOutputCollisions(kept, settings).empty()) {
+      if (!Dialogs_.YesNo(parentWidget(),
+                          listing + "\n\nKeep the folder tree instead? Each file then goes into "
+                                    "the subfolder it has below the folder it was added with.")) {
+        return false;
+      }
+      cbxKeepTree->setChecked(true);
+      batch = std::move(kept);
+      return true;
+    }
+  }
+  Dialogs_.Warning(parentWidget(), listing);
+  return false;
+}
+
 void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& clock,
                                  TActionContext& context) {
   const TLutOutputProfile* profile = SelectedProfile();
@@ -158,29 +237,26 @@ void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& cloc
   const int size = OutputSize();
   const int bits = SelectedBits();
   const std::string folder = FromQt(edtOutFolder->text());
+  TBatchSettings settings{profile, size, bits, folder, true};
+  settings.Jobs = 0;  // one per core
+  settings.FailFast = false;
+  std::vector<TBatchFile> batch = BatchOf(files, cbxKeepTree->isChecked());
+  if (!OutputsApart(files, settings, batch)) return;
 
   TfrmProgress progress(parentWidget(), clock);
   progress.setWindowTitle("Convertion...");
   progress.SetText("The selected files are being converted. Please wait...");
   progress.show();
 
-  std::vector<TBatchFile> batch;
-  batch.reserve(static_cast<std::size_t>(files.Count()));
-  for (int r = 0; r < files.Count(); ++r) {
-    const TFileRow& row = files.Row(r);
-    batch.push_back({row.FullPath(), row.Info ? row.Info->InputBits : -1, row.Checked});
-  }
   TBatchCallbacks callbacks;
+  std::optional<TOverwriteAnswer> answerToAll;  // after "Yes to All" or "No to All"
   callbacks.AskOverwrite = [&](const std::string& destination) {
-    switch (Dialogs_.YesNoCancel(&progress, OverwriteQuestion(destination))) {
-      case TAnswer::Yes:
-        return TOverwriteAnswer::Yes;
-      case TAnswer::No:
-        return TOverwriteAnswer::No;
-      case TAnswer::Cancel:
-        break;
+    if (answerToAll) return *answerToAll;
+    const TAnswer answer = Dialogs_.YesNoCancelToAll(&progress, OverwriteQuestion(destination));
+    if (answer == TAnswer::YesToAll || answer == TAnswer::NoToAll) {
+      answerToAll = OverwriteAnswerOf(answer);
     }
-    return TOverwriteAnswer::Cancel;
+    return OverwriteAnswerOf(answer);
   };
   // The cube file a Premiere look writes beside itself is asked about with Yes and No.
   callbacks.AskReplaceCompanion = [&](const std::string& companion) {
@@ -192,7 +268,15 @@ void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& cloc
   };
   // Keeps the window and its Cancel alive while the batch waits for its workers.
   callbacks.Waiting = [&] { return !progress.IsCancelled(); };
-  callbacks.Failed = [&](std::size_t position) { context.File = batch[position].Path; };
+  TBatchSummary summary;
+  std::exception_ptr firstError;
+  callbacks.Failed = [&](std::size_t position, const std::exception_ptr& error) {
+    if (!firstError) {
+      firstError = error;
+      context.File = batch[position].Path;
+    }
+    summary.Failed.push_back(FailureLine(error, batch[position].Path));
+  };
   const bool reportLoss = cbxReportLoss->isChecked();
   // Measured on the workers, each file's in its own place; listed in order by Finished.
   std::vector<TConversionLoss> measured(reportLoss ? batch.size() : 0);
@@ -212,15 +296,21 @@ void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& cloc
   };
   std::vector<TConversionNote> notes;
   callbacks.Note = [&](std::size_t, const TConversionNote& note) { notes.push_back(note); };
-  TBatchSettings settings{profile, size, bits, folder};
-  settings.Jobs = 0;  // one per core
-  ConvertBatch(batch, settings, callbacks);
+  const TBatchResult result = ConvertBatch(batch, settings, callbacks);
   progress.hide();
+  const auto checked = std::count_if(batch.begin(), batch.end(),
+                                     [](const TBatchFile& file) { return file.Checked; });
+  // One file's error is the whole story: it shows in the error box.
+  if (checked == 1 && firstError) std::rethrow_exception(firstError);
+  context.File.clear();
   if (!notes.empty()) Dialogs_.Warning(parentWidget(), ConversionNotesText(notes));
-  if (!losses.empty()) {
-    TfrmLossReport summary(parentWidget(), LossReportText(folder, losses));
-    Dialogs_.ExecModal(summary);
-  }
+  if (losses.empty() && !firstError) return;
+  summary.Line = BatchSummaryLine(static_cast<std::size_t>(result.Converted),
+                                  static_cast<std::size_t>(result.Failed),
+                                  static_cast<std::size_t>(result.Skipped), UnclaimedRows(files));
+  TfrmLossReport dialog(parentWidget(), summary,
+                        losses.empty() ? std::string() : LossReportText(folder, losses));
+  Dialogs_.ExecModal(dialog);
 }
 
 }  // namespace vorn::ui

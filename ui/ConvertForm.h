@@ -36,10 +36,14 @@ class TfrmConvert : public QDialog {
   int OutputSize() const;
 
   // Converts the checked rows of files, one per core at a time (ConvertBatch), asking and
-  // writing in list order. The first error ends the batch and
-  // passes to the caller, with context naming the file that raised it. With "Report the
+  // writing in list order. Files that would overwrite each other's output are refused
+  // before anything is written (a message lists them; when keeping the folder tree would
+  // set them apart, the user is offered that instead). A file that fails is noted and the
+  // batch goes on; a batch in which files failed ends with the summary (TfrmLossReport),
+  // whose "Copy list" copies the failed files with their reasons. A batch of one file that
+  // fails passes its error to the caller, with context naming the file. With "Report the
   // conversion loss" checked, every written file is read back and compared with its
-  // source, and a batch that wrote files ends with their summary (TfrmLossReport).
+  // source, and a batch that wrote files ends with the summary and the loss report.
   void ConvertChecked(const TFileListModel& files, const TClock& clock, TActionContext& context);
 
   QLineEdit* edtOutFolder = nullptr;
@@ -49,6 +53,9 @@ class TfrmConvert : public QDialog {
   QLabel* lblDefaultHint = nullptr;
   QComboBox* cbxBits = nullptr;
   QCheckBox* cbxReportLoss = nullptr;
+  // Each file goes below the output folder into the subfolder it has below the folder it
+  // was dropped with (TFileRow::Subfolder), as vorn-lut's --keep-tree.
+  QCheckBox* cbxKeepTree = nullptr;
   QPushButton* btnConvert = nullptr;
   QPushButton* btnCancel = nullptr;
 
@@ -61,6 +68,9 @@ class TfrmConvert : public QDialog {
   void UpdateConvertButton();
   void SelectFolder();
   void ConvertClicked();
+  static std::vector<TBatchFile> BatchOf(const TFileListModel& files, bool keepTree);
+  bool OutputsApart(const TFileListModel& files, const TBatchSettings& settings,
+                    std::vector<TBatchFile>& batch);
 
   IDialogs& Dialogs_;
   std::string& OutputFolder_;

@@ -66,7 +66,8 @@ void SortPathsNoCase(std::vector<std::string>& paths) {
   std::stable_sort(paths.begin(), paths.end(), LessNoCase);
 }
 
-std::vector<std::string> ExpandDroppedPaths(const std::vector<std::string>& paths) {
+std::vector<std::string> ExpandDroppedPaths(const std::vector<std::string>& paths,
+                                            std::vector<std::string>* subfolders) {
   std::vector<std::string> dropped = paths;
   SortPathsNoCase(dropped);
   std::vector<std::string> files;
@@ -80,6 +81,10 @@ std::vector<std::string> ExpandDroppedPaths(const std::vector<std::string>& path
     files.insert(files.end(), expanded.Files.begin(), expanded.Files.end());
     // The list shows them too, as files of no known format.
     files.insert(files.end(), expanded.Unclaimed.begin(), expanded.Unclaimed.end());
+    if (subfolders != nullptr) {
+      subfolders->insert(subfolders->end(), expanded.Subfolders.begin(), expanded.Subfolders.end());
+      subfolders->resize(files.size());
+    }
   }
   return files;
 }

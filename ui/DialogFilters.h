@@ -28,7 +28,10 @@ void SortPathsNoCase(std::vector<std::string>& paths);
 // The files to add for dropped paths, taken in the order of SortPathsNoCase: each path
 // expanded by ExpandLutPaths, as "vorn-lut" takes folders, with a folder's files that no
 // format claims following its claimed ones (the list shows them as unknown). Paths that are
-// neither files nor folders are left out; a folder that cannot be read raises.
-std::vector<std::string> ExpandDroppedPaths(const std::vector<std::string>& paths);
+// neither files nor folders are left out; a folder that cannot be read raises. subfolders,
+// when given, receives for each file the folder that holds it below the dropped folder
+// (TLutPaths::Subfolders; "" for the unclaimed files and those dropped by themselves).
+std::vector<std::string> ExpandDroppedPaths(const std::vector<std::string>& paths,
+                                            std::vector<std::string>* subfolders = nullptr);
 
 }  // namespace vorn::ui

@@ -11,7 +11,8 @@ class QWidget;
 
 namespace vorn::ui {
 
-enum class TAnswer { Yes, No, Cancel };
+// YesToAll and NoToAll come only from YesNoCancelToAll.
+enum class TAnswer { Yes, No, Cancel, YesToAll, NoToAll };
 
 // What a save dialog with a choice of file types answered: the name, "" when the user
 // cancelled, and the 0-based position of the type chosen in the filter.
@@ -53,6 +54,8 @@ class IDialogs {
   virtual void Warning(QWidget* parent, const std::string& text) = 0;
   virtual bool YesNo(QWidget* parent, const std::string& text) = 0;
   virtual TAnswer YesNoCancel(QWidget* parent, const std::string& text) = 0;
+  // Yes, Yes to All, No, No to All and Cancel: a question a batch asks of file after file.
+  virtual TAnswer YesNoCancelToAll(QWidget* parent, const std::string& text) = 0;
   // The standard error box.
   virtual void ShowError(QWidget* parent, const std::string& text) = 0;
 

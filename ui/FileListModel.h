@@ -20,6 +20,9 @@ struct TFileRow {
   std::string FileName;
   std::string FormatName;  // "unknown" when no format claims the file
   std::string Folder;      // without a trailing separator
+  // The folder below a dropped folder that holds the file ("" for a file added by itself
+  // and at a dropped folder's top): where "Keep the folder tree" writes it.
+  std::string Subfolder;
   bool Checked = false;
   std::optional<TLutFileInfo> Info;
 

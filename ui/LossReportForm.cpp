@@ -71,13 +71,58 @@ std::string ConversionNotesText(const std::vector<TConversionNote>& notes) {
   return text;
 }
 
-TfrmLossReport::TfrmLossReport(QWidget* owner, const std::string& report) : QDialog(owner) {
-  setObjectName("frmLossReport");
-  setWindowTitle("Conversion Loss");
+namespace {
 
+QPlainTextEdit* MakeReportBox(QWidget* owner, const char* name, const std::string& text) {
+  auto* box = MakeChild<QPlainTextEdit>(owner);
+  box->setObjectName(name);
+  box->setReadOnly(true);
+  box->setLineWrapMode(QPlainTextEdit::NoWrap);
+  box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  box->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  box->setPlainText(ToQt(text));
+  return box;
+}
+
+}  // namespace
+
+std::string FailedListText(const TBatchSummary& summary) {
+  std::string text;
+  for (const std::string& line : summary.Failed) text += line + "\n";
+  return text;
+}
+
+TfrmLossReport::TfrmLossReport(QWidget* owner, const std::string& report)
+    : TfrmLossReport(owner, TBatchSummary{}, report) {}
+
+TfrmLossReport::TfrmLossReport(QWidget* owner, const TBatchSummary& summary,
+                               const std::string& report)
+    : QDialog(owner) {
+  setObjectName("frmLossReport");
+  setWindowTitle(report.empty() ? "Conversion Summary" : "Conversion Loss");
   auto* layout = MakeChild<QVBoxLayout>(this);
   layout->setContentsMargins(18, 16, 18, 14);
   layout->setSpacing(10);
+  BuildSummary(summary);
+  BuildReport(report);
+  BuildButtons();
+}
+
+void TfrmLossReport::BuildSummary(const TBatchSummary& summary) {
+  auto* layout = static_cast<QVBoxLayout*>(this->layout());
+  lblSummary = MakeChild<QLabel>(this, ToQt(summary.Line));
+  lblSummary->setObjectName("lblSummary");
+  lblSummary->setWordWrap(true);
+  lblSummary->setVisible(!summary.Line.empty());
+  layout->addWidget(lblSummary);
+  mmFailed = MakeReportBox(this, "mmFailed", FailedListText(summary));
+  mmFailed->setMinimumSize(620, 90);
+  mmFailed->setVisible(!summary.Failed.empty());
+  layout->addWidget(mmFailed);
+}
+
+void TfrmLossReport::BuildReport(const std::string& report) {
+  auto* layout = static_cast<QVBoxLayout*>(this->layout());
   lblExplanation = MakeChild<QLabel>(
       this, QStringLiteral("Each converted file was read back and compared with its source at "
                            "the nodes of both and between them. Differences of the output "
@@ -86,30 +131,35 @@ TfrmLossReport::TfrmLossReport(QWidget* owner, const std::string& report) : QDia
   lblExplanation->setObjectName("lblExplanation");
   lblExplanation->setWordWrap(true);
   layout->addWidget(lblExplanation);
-
-  mmReport = MakeChild<QPlainTextEdit>(this);
-  mmReport->setObjectName("mmReport");
-  mmReport->setReadOnly(true);
-  mmReport->setLineWrapMode(QPlainTextEdit::NoWrap);
-  mmReport->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  mmReport->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  mmReport->setPlainText(ToQt(report));
+  mmReport = MakeReportBox(this, "mmReport", report);
   mmReport->setMinimumSize(620, 200);
   layout->addWidget(mmReport, 1);
+  lblExplanation->setVisible(!report.empty());
+  mmReport->setVisible(!report.empty());
+}
 
+void TfrmLossReport::BuildButtons() {
+  auto* layout = static_cast<QVBoxLayout*>(this->layout());
   auto* buttons = MakeChild<QWidget>(this);
   auto* buttonLayout = MakeChild<QHBoxLayout>(buttons);
   buttonLayout->setContentsMargins(0, 0, 0, 0);
   buttonLayout->addStretch(1);
+  btnCopyList = MakeChild<QPushButton>(buttons, QStringLiteral("Copy list"));
+  btnCopyList->setObjectName("btnCopyList");
+  btnCopyList->setVisible(!mmFailed->isHidden());
+  buttonLayout->addWidget(btnCopyList);
   btnCopy = MakeChild<QPushButton>(buttons, QStringLiteral("Copy"));
   btnCopy->setObjectName("btnCopy");
   btnOK = MakeChild<QPushButton>(buttons, QStringLiteral("OK"));
   btnOK->setObjectName("btnOK");
   btnOK->setDefault(true);
+  btnCopy->setVisible(!mmReport->isHidden());
   buttonLayout->addWidget(btnCopy);
   buttonLayout->addWidget(btnOK);
   layout->addWidget(buttons);
 
+  connect(btnCopyList, &QPushButton::clicked, this,
+          [this] { QGuiApplication::clipboard()->setText(mmFailed->toPlainText()); });
   connect(btnCopy, &QPushButton::clicked, this,
           [this] { QGuiApplication::clipboard()->setText(mmReport->toPlainText()); });
   connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);

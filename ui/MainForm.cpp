@@ -277,8 +277,11 @@ void TfrmMain::ConnectActions() {
 }
 
 void TfrmMain::AddDroppedPaths(const std::vector<std::string>& paths) {
-  RunGuarded(Dialogs_, this,
-             [&](TActionContext& context) { AddFiles(ExpandDroppedPaths(paths), &context); });
+  RunGuarded(Dialogs_, this, [&](TActionContext& context) {
+    std::vector<std::string> subfolders;
+    const std::vector<std::string> files = ExpandDroppedPaths(paths, &subfolders);
+    AddFiles(files, &context, subfolders);
+  });
 }
 
 void TfrmMain::LoadSamplePicture() {
@@ -289,13 +292,15 @@ void TfrmMain::LoadSamplePicture() {
   imgUngraded->SetImage(ToQImage(Ungraded_));
 }
 
-void TfrmMain::AddFiles(const std::vector<std::string>& paths, TActionContext* context) {
+void TfrmMain::AddFiles(const std::vector<std::string>& paths, TActionContext* context,
+                        const std::vector<std::string>& subfolders) {
   std::vector<TFileRow> rows;
   rows.reserve(paths.size());
   try {
-    for (const std::string& path : paths) {
-      if (context != nullptr) context->File = path;
-      rows.push_back(MakeFileRow(path, DetectFormat(path)));
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+      if (context != nullptr) context->File = paths[i];
+      rows.push_back(MakeFileRow(paths[i], DetectFormat(paths[i])));
+      if (i < subfolders.size()) rows.back().Subfolder = subfolders[i];
     }
   } catch (...) {
     Files_->Append(std::move(rows));

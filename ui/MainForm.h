@@ -52,7 +52,9 @@ class TfrmMain : public QWidget {
 
   // One row per path in the given order. An error while detecting ends the addition:
   // rows added before stay, the file that raised gets none.
-  void AddFiles(const std::vector<std::string>& paths, TActionContext* context = nullptr);
+  // subfolders, when not empty, gives each path's TFileRow::Subfolder.
+  void AddFiles(const std::vector<std::string>& paths, TActionContext* context = nullptr,
+                const std::vector<std::string>& subfolders = {});
   // Files as they are and folders by the files of their trees (ExpandDroppedPaths); an
   // error shows in the standard error box. What a drop onto the list does.
   void AddDroppedPaths(const std::vector<std::string>& paths);

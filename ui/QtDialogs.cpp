@@ -99,6 +99,23 @@ TAnswer TQtDialogs::YesNoCancel(QWidget* parent, const std::string& text) {
   }
 }
 
+TAnswer TQtDialogs::YesNoCancelToAll(QWidget* parent, const std::string& text) {
+  switch (QMessageBox::question(parent, Caption(), ToQt(text),
+                                QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No |
+                                    QMessageBox::NoToAll | QMessageBox::Cancel)) {
+    case QMessageBox::Yes:
+      return TAnswer::Yes;
+    case QMessageBox::YesToAll:
+      return TAnswer::YesToAll;
+    case QMessageBox::No:
+      return TAnswer::No;
+    case QMessageBox::NoToAll:
+      return TAnswer::NoToAll;
+    default:
+      return TAnswer::Cancel;
+  }
+}
+
 void TQtDialogs::ShowError(QWidget* parent, const std::string& text) {
   QMessageBox::critical(parent, Caption(), ToQt(text), QMessageBox::Ok);
 }

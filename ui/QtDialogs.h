@@ -24,6 +24,7 @@ class TQtDialogs : public IDialogs {
   void Warning(QWidget* parent, const std::string& text) override;
   bool YesNo(QWidget* parent, const std::string& text) override;
   TAnswer YesNoCancel(QWidget* parent, const std::string& text) override;
+  TAnswer YesNoCancelToAll(QWidget* parent, const std::string& text) override;
   void ShowError(QWidget* parent, const std::string& text) override;
   bool ExecModal(QDialog& dialog) override;
 };

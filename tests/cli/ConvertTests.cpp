@@ -288,13 +288,13 @@ TEST(CliConvert, TwoSourcesWithOneDestinationCollide) {
   EXPECT_TRUE(FilesIn(out.Path()).empty());
 }
 
-TEST(CliConvert, TheFirstFailureEndsTheBatch) {
+TEST(CliConvert, WithFailFastTheFirstFailureEndsTheBatch) {
   TempDir source;
   TempDir out;
   const std::string first = source.Write("first.cube", IdentityCube());
   const std::string broken = source.Write("broken.cube", TruncatedCube());
   const std::string last = source.Write("last.cube", IdentityCube());
-  TCliResult result = Convert(kDavinci, out.Path(), {first, broken, last});
+  TCliResult result = Convert(kDavinci, out.Path(), {first, broken, last}, {"--fail-fast"});
   EXPECT_EQ(result.Status, 1);
   EXPECT_EQ(result.Err, "vorn-lut: " + broken +
                             ": Incomplete file. 3 of the 8 values the file declares were read.\n");
@@ -375,8 +375,10 @@ TEST(CliConvert, EveryJobCountPrintsAndWritesWhatOneJobDoes) {
   const std::vector<TCase> cases = {
       {"skipping, with the report", mixed, {"--skip-existing", "--report"}, 0, 7, true},
       {"overwriting", mixed, {"--overwrite", "--size", "3"}, 0, 7, true},
-      {"an existing file refused", mixed, {}, 1, 4, true},
-      {"a failing file", failing, {"--overwrite"}, 1, 3, false},
+      {"an existing file refused", mixed, {"--fail-fast"}, 1, 4, true},
+      {"a failing file", failing, {"--overwrite", "--fail-fast"}, 1, 3, false},
+      {"an existing file refused, going on", mixed, {}, 1, 6, true},
+      {"a failing file, going on", failing, {"--overwrite"}, 1, 7, true},
   };
   for (const TCase& item : cases) {
     TCliResult oneJob;

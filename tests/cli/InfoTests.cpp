@@ -154,12 +154,12 @@ TEST(CliInfo, InputBitsSetTheDepthOfFilesThatDoNotStateIt) {
   EXPECT_EQ(lastNodes({"--input-bits=12"}), twelve);
 }
 
-TEST(CliInfo, AMalformedFileEndsTheCommandNamingIt) {
+TEST(CliInfo, WithFailFastAMalformedFileEndsTheCommandNamingIt) {
   TempDir dir;
   const std::string good = dir.Write("good.cube", IdentityCube());
   const std::string truncated = dir.Write("short.cube", TruncatedCube());
   const std::string later = dir.Write("later.cube", IdentityCube());
-  TCliResult result = RunCli({"info", good, truncated, later});
+  TCliResult result = RunCli({"info", "--fail-fast", good, truncated, later});
   EXPECT_EQ(result.Status, 1);
   EXPECT_EQ(result.Err, "vorn-lut: " + truncated +
                             ": Incomplete file. 3 of the 8 values the file declares were read.\n");

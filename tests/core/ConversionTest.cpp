@@ -366,6 +366,7 @@ struct TJobsCase {
   std::vector<TOverwriteAnswer> Answers;
   bool Strict;
   std::vector<std::string> Expected;  // the events with one job
+  bool FailFast = true;
 };
 
 TEST_F(ConvertBatchTest, EveryJobCountHearsAndWritesWhatOneJobDoes) {
@@ -405,6 +406,22 @@ TEST_F(ConvertBatchTest, EveryJobCountHearsAndWritesWhatOneJobDoes) {
        {Cancel},
        false,
        {"converted 0", "converted 1", "ask c.cube", "cancelled"}},
+      {"a failing file, going on",
+       {"a.cube", "b.3dl", "broken.cube", "d.cube", "e.3dl", "f.cube"},
+       {},
+       {},
+       false,
+       {"converted 0", "converted 1", "failed 2", "converted 3", "converted 4", "converted 5",
+        "1 failed"},
+       false},
+      {"strict warnings, a failing file and a declined destination, going on",
+       {"a.cube", "warn.cube", "broken.cube", "d.cube", "e.cube", "f.3dl"},
+       {"d.cube", "e.cube"},
+       {No, Yes},
+       true,
+       {"converted 0", "failed 1", "failed 2", "ask d.cube", "skipped 3", "ask e.cube",
+        "converted 4", "converted 5", "2 failed"},
+       false},
   };
   for (const TJobsCase& item : cases) {
     test::TempDir in;
@@ -424,7 +441,7 @@ TEST_F(ConvertBatchTest, EveryJobCountHearsAndWritesWhatOneJobDoes) {
       callbacks.Warning = [this](std::size_t position, const TLoadWarning&) {
         Events.push_back("warning " + std::to_string(position));
       };
-      callbacks.Failed = [this](std::size_t position) {
+      callbacks.Failed = [this](std::size_t position, const std::exception_ptr&) {
         Events.push_back("failed " + std::to_string(position));
       };
       std::mutex afterWriteMutex;
@@ -436,8 +453,11 @@ TEST_F(ConvertBatchTest, EveryJobCountHearsAndWritesWhatOneJobDoes) {
       };
       TBatchSettings settings{&CubeProfile(), 3, -1, out.Path(), false, item.Strict};
       settings.Jobs = jobs;
+      settings.FailFast = item.FailFast;
       try {
-        if (ConvertBatch(files, settings, callbacks).Cancelled) Events.push_back("cancelled");
+        const TBatchResult result = ConvertBatch(files, settings, callbacks);
+        if (result.Cancelled) Events.push_back("cancelled");
+        if (!item.FailFast) Events.push_back(std::to_string(result.Failed) + " failed");
       } catch (const Exception& error) {
         Events.push_back("error " + LineText(ReportError(error)).substr(in.Path().size() + 1));
       }
@@ -583,7 +603,10 @@ TEST(ExpandLutPaths, FoldersGiveTheirClaimedFilesAndListTheRest) {
     // Files named on their own stay, claimed or not; the commands report on them.
     EXPECT_EQ(paths.Files, (std::vector<std::string>{loose, b, a, dir.File("missing.cube")}));
     EXPECT_EQ(paths.Unclaimed, (std::vector<std::string>{notes, damaged, picture}));
+    EXPECT_EQ(paths.Subfolders, (std::vector<std::string>{"", "", "sub", ""}));
   }
+  // A folder named with trailing separators gives the same subfolders.
+  EXPECT_EQ(ExpandLutPaths({dir.File("luts//")}).Subfolders, (std::vector<std::string>{"", "sub"}));
 }
 
 }  // namespace

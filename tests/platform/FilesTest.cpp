@@ -4,6 +4,9 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "platform/Exception.h"
 #include "platform/Files.h"
@@ -222,6 +225,54 @@ TEST(Files, AFolderTreeNamesWhatItCannotLookAt) {
   }
   EXPECT_EQ(message.rfind("Cannot read \"" + top + "/" + deep.Name() + "/", 0), 0u) << message;
   EXPECT_NE(message.find("\". File name too long"), std::string::npos) << message;
+}
+
+// Folders of a kept tree are made below the output folder, never through a link that leads
+// out of it, and never over an entry that is not a folder.
+TEST(MakeFoldersBelow, MakesMissingFoldersAndRefusesWhatLeadsOutOrIsInTheWay) {
+  struct TCase {
+    const char* What;
+    std::function<void(const test::TempDir& out, const std::string& outside)> Prepare;
+    const char* Relative;
+    const char* Error;  // part of the message, or null when the folders are made
+  };
+  const std::vector<TCase> cases = {
+      {"two new levels", {}, "a/b", nullptr},
+      {"an existing level",
+       [](auto& out, auto&) { std::filesystem::create_directory(out.File("a")); }, "a/b", nullptr},
+      {"a link inside",
+       [](auto& out, auto&) {
+         std::filesystem::create_directory(out.File("kept"));
+         std::filesystem::create_directory_symlink(out.File("kept"), out.File("a"));
+       },
+       "a/b", nullptr},
+      {"a link that leads out",
+       [](auto& out, auto& outside) {
+         std::filesystem::create_directory_symlink(outside, out.File("a"));
+       },
+       "a/b", "a symbolic link that leads out of"},
+      {"a file in the way", [](auto& out, auto&) { out.Write("a", "x"); }, "a/b",
+       "an entry that is not a folder is in the way"},
+      {"a parent step", {}, "a/../../b", "leads out of"},
+  };
+  for (const TCase& item : cases) {
+    SCOPED_TRACE(item.What);
+    test::TempDir out;
+    test::TempDir outside;
+    if (item.Prepare) item.Prepare(out, outside.Path());
+    if (item.Error == nullptr) {
+      MakeFoldersBelow(out.Path(), item.Relative);
+      EXPECT_TRUE(DirectoryExists(out.File(item.Relative)));
+      continue;
+    }
+    try {
+      MakeFoldersBelow(out.Path(), item.Relative);
+      ADD_FAILURE() << "made " << item.Relative;
+    } catch (const EFileError& error) {
+      EXPECT_NE(std::string(error.what()).find(item.Error), std::string::npos) << error.what();
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(outside.Path()));
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Whole batches through the real window: Convert, the dialog, the overwrite question, the
-// progress window with its Cancel, and errors that end a batch.
+// progress window with its Cancel, files that fail and the summary at the end, outputs of
+// one name, and the folder tree kept.
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,9 +9,11 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -20,6 +23,7 @@
 #include "core/LUTFormat.h"
 #include "imaging/LutComparison.h"
 #include "platform/Files.h"
+#include "tests/support/MixedLutFolder.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/ConvertForm.h"
@@ -67,6 +71,25 @@ class TBatchTest : public TMainWindowTest {
   }
   std::string Question(const std::string& destination) const {
     return "The " + destination + " file is already exist. Are you sure want you to overwrite it?";
+  }
+  // What the end-of-batch dialog showed: its summary line and its list of failed files.
+  struct TShownSummary {
+    std::string Line;
+    std::string Failed;
+    bool Shown = false;
+  };
+  void QueueSummary(TShownSummary& shown) {
+    Dialogs.ModalScripts.push_back([&shown](QDialog& dialog) {
+      auto& summary = dynamic_cast<TfrmLossReport&>(dialog);
+      EXPECT_EQ(ShownProgress(), nullptr) << "the progress window is gone first";
+      shown.Shown = true;
+      shown.Line = summary.lblSummary->text().toStdString();
+      if (!summary.mmFailed->isHidden()) {
+        shown.Failed = summary.mmFailed->toPlainText().toStdString();
+      }
+      summary.btnOK->click();
+      return true;
+    });
   }
 
   std::string Output;
@@ -254,19 +277,22 @@ TEST_F(TBatchTest, ClosingTheProgressWindowCancelsToo) {
   EXPECT_TRUE(Window->isEnabled());
 }
 
-TEST_F(TBatchTest, TheFirstErrorEndsTheBatchWithItsMessage) {
+TEST_F(TBatchTest, AFailedFileIsListedWithItsMessageAndTheBatchGoesOn) {
   const std::string broken = Cube("b.cube");
   Window->AddFiles({Cube("a.cube"), broken, Cube("c.cube")});
   WriteWholeFile(broken, IncompleteCubeText());
-  Convert();
+  QueueConversion(Dialogs, kDavinci, Output);
+  TShownSummary summary;
+  QueueSummary(summary);
+  Window->btnConvert->click();
 
-  const std::vector<std::string> errors = Messages(TKind::Error);
-  ASSERT_EQ(errors.size(), 1u);
-  EXPECT_NE(errors[0].find("Incomplete file."), std::string::npos) << errors[0];
-  EXPECT_NE(errors[0].find(broken), std::string::npos) << errors[0];
+  EXPECT_TRUE(Messages(TKind::Error).empty());
+  EXPECT_EQ(summary.Line, "Converted 2 files, 1 failed, 0 skipped, 0 unclaimed.");
+  EXPECT_NE(summary.Failed.find("Incomplete file."), std::string::npos) << summary.Failed;
+  EXPECT_NE(summary.Failed.find(broken), std::string::npos) << summary.Failed;
   EXPECT_TRUE(FileExists(OutputFile("a.cube")));
   EXPECT_FALSE(FileExists(OutputFile("b.cube")));
-  EXPECT_FALSE(FileExists(OutputFile("c.cube")));
+  EXPECT_TRUE(FileExists(OutputFile("c.cube")));
   EXPECT_TRUE(Window->isEnabled());
   EXPECT_EQ(ShownProgress(), nullptr);
 }
@@ -287,11 +313,14 @@ TEST_F(TBatchTest, ASourceDeletedAfterItWasAddedIsReportedByName) {
   const std::string gone = Cube("gone.cube");
   Window->AddFiles({Cube("a.cube"), gone});
   std::filesystem::remove(gone);
-  Convert();
-  const std::vector<std::string> errors = Messages(TKind::Error);
-  ASSERT_EQ(errors.size(), 1u);
-  EXPECT_NE(errors[0].find(gone), std::string::npos) << errors[0];
-  EXPECT_NE(errors[0].find("No such file or directory"), std::string::npos) << errors[0];
+  QueueConversion(Dialogs, kDavinci, Output);
+  TShownSummary summary;
+  QueueSummary(summary);
+  Window->btnConvert->click();
+  EXPECT_TRUE(Messages(TKind::Error).empty());
+  EXPECT_EQ(std::count(summary.Failed.begin(), summary.Failed.end(), '\n'), 1) << summary.Failed;
+  EXPECT_NE(summary.Failed.find(gone), std::string::npos) << summary.Failed;
+  EXPECT_NE(summary.Failed.find("No such file or directory"), std::string::npos) << summary.Failed;
   EXPECT_TRUE(FileExists(OutputFile("a.cube")));
 }
 
@@ -309,16 +338,20 @@ TEST_F(TBatchTest, ASourceChangedIntoAnotherFormatIsReadAsWhatItIsNow) {
   EXPECT_EQ(lut.GetNode(0, 0, 0), (TRGB{1, 1, 1})) << "the inverting Truelight grid was read";
 }
 
-TEST_F(TBatchTest, TwoFilesWithOneOutputNameAskAboutTheFirstOnesResult) {
+TEST_F(TBatchTest, TwoFilesWithOneOutputNameAreRefusedBeforeAnythingIsWritten) {
   std::filesystem::create_directory(Temp.File("x"));
   std::filesystem::create_directory(Temp.File("y"));
-  Window->AddFiles({Cube("x/l.cube"), Cube("y/l.cube", {}, true)});
-  Dialogs.YesNoCancelAnswers = {TAnswer::No};
+  const std::string x = Cube("x/l.cube");
+  const std::string y = Cube("y/l.cube", {}, true);
+  Window->AddFiles({Cube("a.cube"), x, y});
   Convert();
-  EXPECT_EQ(Messages(TKind::YesNoCancel), std::vector<std::string>{Question(OutputFile("l.cube"))});
-  TLUT lut;
-  LoadLut(OutputFile("l.cube"), lut);
-  EXPECT_DOUBLE_EQ(lut.GetNode(0, 0, 0).R, 0.0) << "the first file's output stays";
+  EXPECT_TRUE(Messages(TKind::YesNoCancel).empty()) << "no file was asked about";
+  EXPECT_EQ(Messages(TKind::Warning),
+            std::vector<std::string>{"Files of this batch would overwrite each other's output; "
+                                     "nothing was converted:\n  " +
+                                     x + ", " + y + " -> " + OutputFile("l.cube")});
+  EXPECT_TRUE(std::filesystem::is_empty(Output));
+  EXPECT_EQ(ClockCalls, 0);
 }
 
 TEST_F(TBatchTest, AnOutputThatLinksToAPipeIsRefusedAfterTheQuestion) {
@@ -491,6 +524,145 @@ TEST(LossReportText, AlignsTheFiguresAndSaysWhyAFileWasNotCompared) {
             "File                 largest  99th pct      mean     largest\n"
             "a-long-name.cube       0.500     0.400     0.250      0.1235\n"
             "b.txt             not compared: no format reads the written file back\n");
+}
+
+}  // namespace
+}  // namespace vorn::ui::test
+
+namespace vorn::ui::test {
+namespace {
+
+// Every entry below root by its relative path, with a file's bytes ("/" for a folder).
+std::map<std::string, std::string> Tree(const std::string& root) {
+  std::map<std::string, std::string> entries;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+    const std::string relative = std::filesystem::relative(entry.path(), root).string();
+    entries[relative] = entry.is_directory() ? "/" : vorn::test::ReadFile(entry.path());
+  }
+  return entries;
+}
+
+class TBatchFolderTest : public TBatchTest {
+ protected:
+  TBatchFolderTest() : Folder(vorn::test::WriteMixedFolder(Temp, "luts")) {}
+  std::string Folder;
+};
+
+TEST_F(TBatchFolderTest, AMixedFolderConvertsItsLutsAndSumsUpWhatFailed) {
+  Window->AddDroppedPaths({Folder});
+  QueueConversion(Dialogs, kDavinci, Output);
+  TShownSummary summary;
+  QueueSummary(summary);
+  QGuiApplication::clipboard()->clear();
+  Dialogs.ModalScripts.back() = [&summary](QDialog& dialog) {
+    auto& shown = dynamic_cast<TfrmLossReport&>(dialog);
+    summary.Line = shown.lblSummary->text().toStdString();
+    summary.Failed = shown.mmFailed->toPlainText().toStdString();
+    EXPECT_FALSE(shown.btnCopyList->isHidden());
+    EXPECT_TRUE(shown.mmReport->isHidden()) << "no loss report was asked for";
+    shown.btnCopyList->click();
+    return true;
+  };
+  Window->btnConvert->click();
+
+  std::string failed;
+  std::map<std::string, std::string> written;
+  for (const vorn::test::TFolderEntry& entry : vorn::test::MixedFolderEntries()) {
+    if (entry.Role == vorn::test::TBatchRole::Fails) {
+      failed += Folder + "/" + entry.Name + ": " + entry.Reason + "\n";
+    }
+    if (entry.Role == vorn::test::TBatchRole::Converts) {
+      written[ChangeFileExt(ExtractFileName(entry.Name), ".cube")];
+    }
+  }
+  EXPECT_EQ(summary.Line, "Converted 5 files, 2 failed, 0 skipped, 7 unclaimed.");
+  EXPECT_EQ(summary.Failed, failed);
+  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), failed);
+  std::map<std::string, std::string> names;
+  for (const auto& [name, content] : Tree(Output)) names[name];
+  EXPECT_EQ(names, written);
+  EXPECT_TRUE(Messages(TKind::Error).empty());
+}
+
+TEST_F(TBatchFolderTest, KeepingTheFolderTreeWritesWhatVornLutKeepTreeWrites) {
+  Window->AddDroppedPaths({Folder});
+  QueueConversion(Dialogs, kDavinci, Output, {}, false, true);
+  TShownSummary summary;
+  QueueSummary(summary);
+  Window->btnConvert->click();
+  EXPECT_TRUE(std::filesystem::is_directory(OutputFile("looks/night")));
+
+  const std::string cliOutput = Temp.File("cli-out");
+  std::filesystem::create_directory(cliOutput);
+  QProcess cli;
+  cli.start(QStringLiteral(VORN_CLI_PATH),
+            {"convert", "--profile", kDavinci, "--keep-tree", "--output-dir",
+             QString::fromStdString(cliOutput), QString::fromStdString(Folder)});
+  ASSERT_TRUE(cli.waitForFinished(60000));
+  EXPECT_EQ(cli.exitCode(), 1) << "the failing files fail there too";
+  EXPECT_EQ(Tree(Output), Tree(cliOutput));
+}
+
+TEST_F(TBatchFolderTest, OutputsOfOneNameAreRefusedOrSetApartByTheTree) {
+  std::filesystem::create_directories(Temp.File("shots/day"));
+  std::filesystem::create_directories(Temp.File("shots/night"));
+  const std::string day = Cube("shots/day/x.cube");
+  const std::string night = Cube("shots/night/x.cube", {}, true);
+  const std::string question =
+      "Files of this batch would overwrite each other's output; nothing was converted:\n  " + day +
+      ", " + night + " -> " + OutputFile("x.cube") +
+      "\n\nKeep the folder tree instead? Each file then goes into the subfolder it has below "
+      "the folder it was added with.";
+  for (bool keep : {false, true}) {
+    SCOPED_TRACE(keep ? "keeping the tree" : "refusing");
+    Window->miClearList->trigger();
+    std::filesystem::remove_all(Output);
+    std::filesystem::create_directory(Output);
+    Dialogs.Messages.clear();
+    Window->AddDroppedPaths({Temp.File("shots")});
+    Dialogs.YesNoAnswers = {keep};
+    Convert();
+    EXPECT_EQ(Messages(TKind::YesNo), std::vector<std::string>{question});
+    std::map<std::string, std::string> expected;
+    if (keep) {
+      expected = {{"day", "/"}, {"night", "/"}};
+      expected["day/x.cube"] = vorn::test::ReadFile(OutputFile("day/x.cube"));
+      expected["night/x.cube"] = vorn::test::ReadFile(OutputFile("night/x.cube"));
+      EXPECT_EQ(GridSizeOf(OutputFile("night/x.cube")), 33);
+    }
+    EXPECT_EQ(Tree(Output), expected);
+  }
+}
+
+TEST_F(TBatchTest, YesToAllAndNoToAllAnswerTheRestOfTheBatch) {
+  struct TCase {
+    TAnswer First;
+    const char* KeptOld;  // which existing outputs keep their content
+    std::vector<std::string> Asked;
+  };
+  const std::vector<TCase> cases = {
+      {TAnswer::YesToAll, "", {"a.cube"}},
+      {TAnswer::NoToAll, "abc", {"a.cube"}},
+      {TAnswer::Yes, "bc", {"a.cube", "b.cube"}},  // the second answered Cancel
+  };
+  Window->AddFiles({Cube("a.cube"), Cube("b.cube"), Cube("c.cube")});
+  for (const TCase& item : cases) {
+    Dialogs.Messages.clear();
+    for (const char* name : {"a.cube", "b.cube", "c.cube"}) {
+      WriteWholeFile(OutputFile(name), "old");
+    }
+    Dialogs.YesNoCancelAnswers = {item.First, TAnswer::Cancel};
+    Convert();
+    std::vector<std::string> asked;
+    for (const std::string& name : item.Asked) asked.push_back(Question(OutputFile(name)));
+    EXPECT_EQ(Messages(TKind::YesNoCancel), asked);
+    for (const char name : std::string("abc")) {
+      const std::string path = OutputFile(std::string(1, name) + ".cube");
+      const bool kept = std::string(item.KeptOld).find(name) != std::string::npos;
+      EXPECT_EQ(vorn::test::ReadFile(path) == "old", kept) << path;
+    }
+    Dialogs.YesNoCancelAnswers.clear();
+  }
 }
 
 }  // namespace

@@ -93,6 +93,10 @@ TAnswer TScriptedDialogs::YesNoCancel(QWidget*, const std::string& text) {
   return Next(YesNoCancelAnswers, "yes/no/cancel", TAnswer::Cancel);
 }
 
+TAnswer TScriptedDialogs::YesNoCancelToAll(QWidget* parent, const std::string& text) {
+  return YesNoCancel(parent, text);
+}
+
 void TScriptedDialogs::ShowError(QWidget*, const std::string& text) {
   Messages.push_back({TKind::Error, text});
 }

@@ -62,6 +62,8 @@ class TScriptedDialogs : public IDialogs {
   void Warning(QWidget* parent, const std::string& text) override;
   bool YesNo(QWidget* parent, const std::string& text) override;
   TAnswer YesNoCancel(QWidget* parent, const std::string& text) override;
+  // Recorded as YesNoCancel and answered from YesNoCancelAnswers.
+  TAnswer YesNoCancelToAll(QWidget* parent, const std::string& text) override;
   void ShowError(QWidget* parent, const std::string& text) override;
   bool ExecModal(QDialog& dialog) override;
 

@@ -101,9 +101,10 @@ TScriptedDialogs::TModalScript ChooseBits(const QString& expectedCurrent, const 
 }
 
 void QueueConversion(TScriptedDialogs& dialogs, const std::string& output,
-                     const std::string& folder, const std::string& size, bool reportLoss) {
+                     const std::string& folder, const std::string& size, bool reportLoss,
+                     bool keepTree) {
   dialogs.FoldersToSelect.push_back(folder);
-  dialogs.ModalScripts.push_back([output, size, reportLoss](QDialog& shown) {
+  dialogs.ModalScripts.push_back([output, size, reportLoss, keepTree](QDialog& shown) {
     auto& dialog = dynamic_cast<TfrmConvert&>(shown);
     const int item = dialog.cbxOutFormat->findText(QString::fromStdString(output));
     EXPECT_GE(item, 0) << output << " is not offered";
@@ -111,6 +112,7 @@ void QueueConversion(TScriptedDialogs& dialogs, const std::string& output,
     dialog.btnSelectFolder->click();
     if (!size.empty()) dialog.cbxDimSize->setEditText(QString::fromStdString(size));
     dialog.cbxReportLoss->setChecked(reportLoss);
+    dialog.cbxKeepTree->setChecked(keepTree);
     dialog.btnConvert->click();
     return dialog.result() == QDialog::Accepted;
   });

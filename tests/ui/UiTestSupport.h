@@ -53,10 +53,10 @@ TScriptedDialogs::TModalScript ChooseBits(const QString& expectedCurrent, const 
                                           bool confirm);
 
 // Queues a conversion: the dialog picks the output by name, the folder through its folder
-// picker and, unless empty, types the size; checks "Report the conversion loss" when asked
-// to; then presses Convert.
+// picker and, unless empty, types the size; checks "Report the conversion loss" and "Keep
+// the folder tree" when asked to; then presses Convert.
 void QueueConversion(TScriptedDialogs& dialogs, const std::string& output,
                      const std::string& folder, const std::string& size = {},
-                     bool reportLoss = false);
+                     bool reportLoss = false, bool keepTree = false);
 
 }  // namespace vorn::ui::test

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
 #include <cstdio>
@@ -131,6 +132,36 @@ bool SaveLossReport(TfrmMain& window, TScriptedDialogs& dialogs, const std::stri
   return saved;
 }
 
+// Adds a truncated LUT to the list, converts every checked file with the loss report and
+// saves the end-of-batch summary: the failed file with its reason beside the loss report.
+bool SaveBatchSummary(TfrmMain& window, TScriptedDialogs& dialogs,
+                      const std::string& outputFolder) {
+  const TTemporaryFolder sources("vorn-screenshots");
+  const TTemporaryFolder converted("vorn-screenshots");
+  const std::string broken = sources.File("broken-look.cube");
+  WriteWholeFile(broken, "LUT_3D_SIZE 2\n0 0 0\n1 0 0\n0 1 0\n");
+  window.AddFiles({broken});
+  dialogs.FoldersToSelect.push_back(converted.Path());
+  dialogs.ModalScripts.push_back([](QDialog& shown) {
+    auto& dialog = dynamic_cast<TfrmConvert&>(shown);
+    ChooseOutput(*dialog.cbxOutFormat, "Cube 3D Davinci");
+    dialog.btnSelectFolder->click();
+    dialog.cbxReportLoss->setChecked(true);
+    dialog.btnConvert->click();
+    return dialog.result() == QDialog::Accepted;
+  });
+  bool saved = false;
+  dialogs.ModalScripts.push_back([&](QDialog& shown) {
+    auto& summary = dynamic_cast<TfrmLossReport&>(shown);
+    saved = !summary.mmFailed->isHidden() && Save(summary, outputFolder, "batch-summary.png");
+    summary.accept();
+    return true;
+  });
+  window.btnConvert->click();
+  if (!saved) std::fprintf(stderr, "no batch summary with a failed file was shown\n");
+  return saved;
+}
+
 int RunScreenshotDemo(const std::string& outputFolder, const std::vector<std::string>& lutFiles) {
   try {
     TScriptedDialogs dialogs;
@@ -144,6 +175,7 @@ int RunScreenshotDemo(const std::string& outputFolder, const std::vector<std::st
     TfrmConvert convert(&window, dialogs, folder);
     ChooseOutput(*convert.cbxOutFormat, "Cube 3D Davinci");
     convert.cbxDimSize->setEditText("33");
+    convert.cbxKeepTree->setChecked(true);
     convert.show();
     saved = Save(convert, outputFolder, "convert-dialog.png") && saved;
     convert.hide();
@@ -166,6 +198,7 @@ int RunScreenshotDemo(const std::string& outputFolder, const std::vector<std::st
       saved = SaveMerge(window, dialogs, outputFolder, luts) && saved;
     }
     saved = SaveLossReport(window, dialogs, outputFolder) && saved;
+    saved = SaveBatchSummary(window, dialogs, outputFolder) && saved;
     for (const std::string& message : dialogs.Texts(TScriptedDialogs::TKind::Error)) {
       std::fprintf(stderr, "error box: %s\n", message.c_str());
     }
