@@ -1,6 +1,6 @@
 #include "formats/HeaderClaims.h"
 
-#include <algorithm>
+#include <vector>
 
 #include "core/TextTools.h"
 
@@ -9,7 +9,6 @@ namespace vorn {
 namespace {
 
 constexpr std::size_t kHeadBytes = 4096;
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\f' || c == '\v';
@@ -19,14 +18,14 @@ bool ContinuesName(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
 }
 
+char Upper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 std::string_view SkipBlanks(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && IsBlank(text[i])) ++i;
   return text.substr(i);
-}
-
-bool IsAllBlank(std::string_view text) {
-  return SkipBlanks(text).empty();
 }
 
 bool FollowedByInteger(std::string_view rest) {
@@ -47,96 +46,68 @@ bool ValueFits(std::string_view rest, TKeywordValue value) {
     case TKeywordValue::Word:
       return rest.empty() || !ContinuesName(rest[0]);
     case TKeywordValue::Nothing:
-      return IsAllBlank(rest);
+      return SkipBlanks(rest).empty();
     case TKeywordValue::Integer:
       return FollowedByInteger(rest);
   }
   return false;
 }
 
-// The line starts with the keyword (the line and keyword in upper case).
+// The upper-case text starts with the keyword, whose case is ignored.
+bool StartsWithNoCase(std::string_view upper, std::string_view keyword) {
+  if (upper.size() < keyword.size()) return false;
+  for (std::size_t i = 0; i < keyword.size(); ++i) {
+    if (upper[i] != Upper(keyword[i])) return false;
+  }
+  return true;
+}
+
 bool StartsWithKeyword(std::string_view line, const THeaderKeyword& wanted) {
-  return line.starts_with(wanted.Keyword) &&
+  return StartsWithNoCase(line, wanted.Keyword) &&
          ValueFits(line.substr(wanted.Keyword.size()), wanted.Value);
 }
 
-bool OccursIn(std::string_view line, const THeaderKeyword& wanted) {
-  for (std::size_t at = line.find(wanted.Keyword); at != std::string_view::npos;
-       at = line.find(wanted.Keyword, at + 1)) {
-    if (ValueFits(line.substr(at + wanted.Keyword.size()), wanted.Value)) return true;
+bool OccursIn(std::string_view text, const THeaderKeyword& wanted,
+              bool (*fits)(std::string_view, TKeywordValue)) {
+  for (std::size_t at = 0; at + wanted.Keyword.size() <= text.size(); ++at) {
+    if (StartsWithNoCase(text.substr(at), wanted.Keyword) &&
+        fits(text.substr(at + wanted.Keyword.size()), wanted.Value)) {
+      return true;
+    }
   }
   return false;
 }
 
-bool TagFits(std::string_view rest) {
+// A tag name ends at a blank, ">" or "/" (or at a line's end).
+bool TagFits(std::string_view rest, TKeywordValue) {
   return rest.empty() || IsBlank(rest[0]) || rest[0] == '>' || rest[0] == '/' || rest[0] == '\n' ||
          rest[0] == '\r';
 }
 
-bool HasXmlTag(std::string_view head, std::string_view tag) {
-  const std::size_t first = head.find_first_not_of(" \t\f\v\r\n");
-  if (first == std::string_view::npos || head[first] != '<') return false;
-  for (std::size_t at = head.find(tag); at != std::string_view::npos; at = head.find(tag, at + 1)) {
-    if (TagFits(head.substr(at + tag.size()))) return true;
-  }
-  return false;
-}
-
-class THeadLines {
- public:
-  explicit THeadLines(std::string_view head) : Head_(head) {
-    if (Head_.starts_with(kByteOrderMark)) Head_.remove_prefix(kByteOrderMark.size());
-  }
-
-  std::string_view Text() const { return Head_; }
-
-  // Calls visit(line) for each line until it returns true.
-  template <typename Visit>
-  bool Any(Visit visit) const {
-    std::size_t start = 0;
-    while (start <= Head_.size()) {
-      const std::size_t end = std::min(Head_.find_first_of("\r\n", start), Head_.size());
-      if (visit(Head_.substr(start, end - start))) return true;
-      start = end + 1;
-    }
-    return false;
-  }
-
- private:
-  std::string_view Head_;
-};
-
-bool Holds(const THeadLines& head, const THeaderKeyword& wanted) {
+bool Holds(std::string_view head, const std::vector<std::string_view>& lines,
+           const THeaderKeyword& wanted) {
   switch (wanted.Place) {
     case TKeywordPlace::LineStart:
-      return head.Any(
-          [&](std::string_view line) { return StartsWithKeyword(SkipBlanks(line), wanted); });
+      for (const std::string_view line : lines) {
+        if (StartsWithKeyword(line, wanted)) return true;
+      }
+      return false;
     case TKeywordPlace::CommentLine:
-      return head.Any([&](std::string_view line) {
-        line = SkipBlanks(line);
-        return line.starts_with('#') && StartsWithKeyword(SkipBlanks(line.substr(1)), wanted);
-      });
-    case TKeywordPlace::FirstLine: {
-      bool holds = false;
-      head.Any([&](std::string_view line) {
-        if (IsAllBlank(line)) return false;
-        holds = OccursIn(line, wanted);
-        return true;
-      });
-      return holds;
-    }
+      for (const std::string_view line : lines) {
+        if (line[0] == '#' && StartsWithKeyword(SkipBlanks(line.substr(1)), wanted)) return true;
+      }
+      return false;
+    case TKeywordPlace::FirstLine:
+      return !lines.empty() && OccursIn(lines.front(), wanted, ValueFits);
     case TKeywordPlace::XmlTag:
-      return HasXmlTag(head.Text(), wanted.Keyword);
+      return !lines.empty() && lines.front()[0] == '<' && OccursIn(head, wanted, TagFits);
     case TKeywordPlace::Anywhere:
-      return head.Any([&](std::string_view line) { return OccursIn(line, wanted); });
+      for (const std::string_view line : lines) {
+        if (OccursIn(line, wanted, ValueFits)) return true;
+      }
+      return false;
   }
   return false;
-}
-
-bool HoldsUpper(const THeadLines& head, THeaderKeyword wanted) {
-  const std::string upper = UpperCase(wanted.Keyword);
-  wanted.Keyword = upper;
-  return Holds(head, wanted);
 }
 
 }  // namespace
@@ -145,12 +116,15 @@ bool HasHeaderLines(const std::string& path, std::span<const THeaderKeyword> req
                     std::span<const THeaderKeyword> excluded) {
   TSharedFileHead* shared = TSharedFileHead::For(path);
   const std::string own = shared ? std::string() : UpperCase(ReadFileHead(path, kHeadBytes));
-  const THeadLines head(shared ? shared->UpperHead() : own);
+  const std::vector<std::string_view> ownLines =
+      shared ? std::vector<std::string_view>() : HeadLines(own);
+  const std::string_view head = shared ? std::string_view(shared->UpperHead()) : own;
+  const std::vector<std::string_view>& lines = shared ? shared->UpperLines() : ownLines;
   for (const THeaderKeyword& item : excluded) {
-    if (HoldsUpper(head, item)) return false;
+    if (Holds(head, lines, item)) return false;
   }
   for (const THeaderKeyword& item : required) {
-    if (!HoldsUpper(head, item)) return false;
+    if (!Holds(head, lines, item)) return false;
   }
   return true;
 }
