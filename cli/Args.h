@@ -10,6 +10,7 @@
 
 #include "cli/IccOptions.h"
 #include "cli/PictureOptions.h"
+#include "core/LUTFormat.h"
 
 namespace vorn::cli {
 
@@ -59,8 +60,11 @@ struct TConvertOptions {
   std::string OutputDir;
   TExistingPolicy Existing = TExistingPolicy::Refuse;
   bool Report = false;
-  bool Strict = false;             // as TInfoOptions::Strict
-  int Jobs = 0;                    // files converted at once; 0 for one per core
+  bool Strict = false;  // as TInfoOptions::Strict
+  int Jobs = 0;         // files converted at once; 0 for one per core
+  // --cdl: the correction converted from an ASC CDL list or collection, as typed (an id or
+  // a number from 1); "all" for one output per correction; empty for the first.
+  std::string Cdl;
   std::vector<std::string> Files;  // files and folders, as typed
 };
 
@@ -99,6 +103,9 @@ int ParseBitDepth(const std::string& option, const std::string& value);
 
 // The value of --input-bits (ParseBitDepth).
 int ParseInputBits(const std::string& value);
+
+// The correction --cdl names: that id, or else that number when the text is one.
+TLutMemberChoice CdlChoice(const std::string& value);
 
 // args excludes the program name. Raises EUsageError.
 TArguments ParseArguments(const std::vector<std::string>& args);

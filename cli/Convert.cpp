@@ -3,6 +3,7 @@
 // batch and the files written before it stay. Files are converted --jobs at a time; what is
 // printed comes in list order all the same.
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 #include <vector>
@@ -70,6 +71,39 @@ void NoteUnclaimed(const std::vector<std::string>& unclaimed, TOutputBuffer& out
   std::fwrite(note.data(), 1, note.size(), errors);
 }
 
+// The tags of "--cdl all": a correction's id, or its number where it has none or shares it.
+std::vector<std::string> MemberTags(const std::vector<TLutMember>& members) {
+  std::vector<std::string> tags;
+  for (const TLutMember& member : members) {
+    const auto sameId = std::count_if(members.begin(), members.end(),
+                                      [&](const TLutMember& m) { return m.Id == member.Id; });
+    tags.push_back(MemberFileTag(sameId == 1 ? member : TLutMember{member.Index, {}}));
+  }
+  return tags;
+}
+
+// With "--cdl all" a file of several ASC CDL corrections gives one batch file per
+// correction; a file that cannot be listed goes in whole, for its load to fail in turn.
+void AddBatchFiles(const std::string& path, const TConvertOptions& options,
+                   std::vector<TBatchFile>& files) {
+  TBatchFile file{path, options.InputBits, true};
+  if (options.Cdl != "all") {
+    if (!options.Cdl.empty()) file.Member = CdlChoice(options.Cdl);
+    files.push_back(std::move(file));
+    return;
+  }
+  std::vector<TLutMember> members;
+  try {
+    members = ListLutMembers(path);
+  } catch (const Exception&) {
+  }
+  const std::vector<std::string> tags = MemberTags(members);
+  for (std::size_t i = 0; i < members.size(); ++i) {
+    files.push_back({path, options.InputBits, true, {{}, members[i].Index}, tags[i]});
+  }
+  if (members.empty()) files.push_back(std::move(file));
+}
+
 }  // namespace
 
 void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE* progressStream) {
@@ -85,7 +119,7 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
   const TLutPaths paths = ExpandLutPaths(options.Files, options.Jobs);
   std::vector<TBatchFile> files;
   files.reserve(paths.Files.size());
-  for (const std::string& path : paths.Files) files.push_back({path, options.InputBits, true});
+  for (const std::string& path : paths.Files) AddBatchFiles(path, options, files);
 
   TProgressLine progress(progressStream, files.size());
   std::string failed;  // the file that ended the batch, for errors that do not name one
@@ -115,9 +149,9 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
   if (options.Report) {
     callbacks.AfterWrite = [&](std::size_t position, const std::string& destination) {
       const TBatchFile& file = files[position];
-      losses[position] = MeasureConversionLoss(file.Path, file.InputBits, destination,
-                                               WrittenBitDepth(profile, settings.Bits),
-                                               outputFormat.CompanionPaths(destination));
+      losses[position] = MeasureConversionLoss(
+          file.Path, file.InputBits, destination, WrittenBitDepth(profile, settings.Bits),
+          outputFormat.CompanionPaths(destination), file.Member);
     };
   }
   callbacks.Finished = [&](std::size_t position, const std::string& destination, bool converted) {

@@ -31,6 +31,13 @@ std::string OutputPathFor(const std::string& outputFolder, const std::string& fi
   return outputFolder + "/" + name;
 }
 
+std::string OutputNameOf(const TBatchFile& file) {
+  const std::string name = ExtractFileName(file.Path);
+  if (file.OutputTag.empty()) return name;
+  const std::string title = ChangeFileExt(name, "");
+  return title + "_" + file.OutputTag + name.substr(title.size());
+}
+
 namespace {
 
 // A file of a folder that cannot even be told apart (a damaged picture) is one that no
@@ -222,7 +229,7 @@ const TLUTFormat& OutputFormatOf(const TLutOutputProfile& profile) {
 
 TPreparedConversion PrepareConversion(const std::string& source, const std::string& destination,
                                       int formatIndex, const TLutOutputProfile& profile, int size,
-                                      int inputBits, bool strict) {
+                                      int inputBits, bool strict, const TLutMemberChoice& member) {
   if (size < 2) {
     throw Exception("The LUT size " + std::to_string(size) +
                     " is too small: a LUT needs at least 2 nodes or entries.");
@@ -251,7 +258,7 @@ TPreparedConversion PrepareConversion(const std::string& source, const std::stri
   }
   auto sourceLut = std::make_unique<TLUT>();
   TPreparedConversion prepared;
-  prepared.Report = LoadLut(source, *sourceLut, formatIndex, inputBits);
+  prepared.Report = LoadLut(source, *sourceLut, formatIndex, inputBits, member);
   if (sourceLut->FormatIndex == -1) {
     throw ELUTError(NotALutMessage(source));
   }
@@ -311,7 +318,7 @@ std::vector<TOutputCollision> DestinationGroups(const std::vector<TBatchFile>& f
   for (const TBatchFile& file : files) {
     if (!file.Checked) continue;
     const std::string destination =
-        OutputPathFor(settings.OutputFolder, ExtractFileName(file.Path), *settings.Profile);
+        OutputPathFor(settings.OutputFolder, OutputNameOf(file), *settings.Profile);
     auto [at, added] = groupOf.emplace(destination, groups.size());
     if (added) groups.push_back({{destination}, {}, {}});
     groups[at->second].Sources.push_back(file.Path);

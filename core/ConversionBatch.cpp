@@ -116,8 +116,8 @@ TBatchResult TBatchRun::Run() {
 }
 
 void TBatchRun::TakeFile(std::size_t position) {
-  const std::string destination = OutputPathFor(
-      Settings_.OutputFolder, ExtractFileName(Files_[position].Path), *Settings_.Profile);
+  const std::string destination =
+      OutputPathFor(Settings_.OutputFolder, OutputNameOf(Files_[position]), *Settings_.Profile);
   // With one job this file would see what an earlier one wrote there.
   ReportThrough(destination);
   if (Stopped()) return;
@@ -248,7 +248,7 @@ void TBatchRun::Convert(TFileWork& work, std::stop_token stop) {
   try {
     TPreparedConversion prepared =
         PrepareConversion(file.Path, work.Destination, -1, *Settings_.Profile, Settings_.Size,
-                          file.InputBits, Settings_.Strict);
+                          file.InputBits, Settings_.Strict, file.Member);
     report = std::move(prepared.Report);
     work.Notes = std::move(prepared.Notes);
     if (TakeTurn(work.Turn, stop)) {
