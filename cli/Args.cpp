@@ -115,6 +115,9 @@ bool ParseConvertOption(const std::string& word, TWordReader& reader, TConvertOp
     options.Jobs = ParseJobs(reader.ValueOf(word, "--jobs"));
   } else if (IsOption(word, "-j")) {
     options.Jobs = ParseJobs(reader.ValueOf(word, "-j"));
+  } else if (IsOption(word, "--cdl")) {
+    options.Cdl = reader.ValueOf(word, "--cdl");
+    if (options.Cdl.empty()) throw EUsageError("--cdl needs a correction's id or number, or all");
   } else if (word == "--report") {
     options.Report = true;
   } else if (word == "--strict") {
@@ -132,6 +135,16 @@ bool ParseConvertOption(const std::string& word, TWordReader& reader, TConvertOp
   }
   return true;
 }
+
+}  // namespace
+
+TLutMemberChoice CdlChoice(const std::string& value) {
+  std::int32_t index = 0;
+  if (!IsPlainNumber(value) || !TryStrToInt(value, index)) index = 0;
+  return {value, index};
+}
+
+namespace {
 
 TConvertOptions ParseConvert(const std::vector<std::string>& args) {
   TConvertOptions options;

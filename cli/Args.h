@@ -10,6 +10,7 @@
 
 #include "cli/IccOptions.h"
 #include "cli/PictureOptions.h"
+#include "core/LUTFormat.h"
 
 namespace vorn::cli {
 
@@ -62,12 +63,15 @@ struct TConvertOptions {
   std::string OutputDir;
   TExistingPolicy Existing = TExistingPolicy::Refuse;
   bool Report = false;
-  bool Strict = false;             // as TInfoOptions::Strict
-  int Jobs = 0;                    // files converted at once; 0 for one per core
-  bool FailFast = false;           // the first failed file ends the batch
-  bool KeepTree = false;           // a folder's files keep their subfolders below OutputDir
-  bool DryRun = false;             // list what would be written, write nothing
-  bool Json = false;               // one JSON document instead of the listing lines
+  bool Strict = false;    // as TInfoOptions::Strict
+  int Jobs = 0;           // files converted at once; 0 for one per core
+  bool FailFast = false;  // the first failed file ends the batch
+  bool KeepTree = false;  // a folder's files keep their subfolders below OutputDir
+  bool DryRun = false;    // list what would be written, write nothing
+  bool Json = false;      // one JSON document instead of the listing lines
+  // --cdl: the correction converted from an ASC CDL list or collection, as typed (an id or
+  // a number from 1); "all" for one output per correction; empty for the first.
+  std::string Cdl;
   std::vector<std::string> Files;  // files and folders, as typed
 };
 
@@ -106,6 +110,9 @@ int ParseBitDepth(const std::string& option, const std::string& value);
 
 // The value of --input-bits (ParseBitDepth).
 int ParseInputBits(const std::string& value);
+
+// The correction --cdl names: that id, or else that number when the text is one.
+TLutMemberChoice CdlChoice(const std::string& value);
 
 // args excludes the program name. Raises EUsageError.
 TArguments ParseArguments(const std::vector<std::string>& args);

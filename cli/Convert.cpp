@@ -4,6 +4,7 @@
 // stay). Files are converted --jobs at a time; what is printed comes in list order all the
 // same. --dry-run says what would be written without reading or writing a file.
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 #include <vector>
@@ -166,16 +167,6 @@ std::string FailureText(const std::exception_ptr& error, const std::string& sour
   }
 }
 
-std::vector<TBatchFile> BatchFiles(const TConvertOptions& options, const TLutPaths& paths) {
-  std::vector<TBatchFile> files;
-  files.reserve(paths.Files.size());
-  for (std::size_t i = 0; i < paths.Files.size(); ++i) {
-    files.push_back({paths.Files[i], options.InputBits, true,
-                     options.KeepTree ? paths.Subfolders[i] : std::string()});
-  }
-  return files;
-}
-
 std::vector<std::string> Companions(const TLUTFormat& format, const std::string& destination) {
   std::vector<std::string> fields;
   for (const std::string& companion : format.CompanionPaths(destination)) {
@@ -206,6 +197,49 @@ void PlanBatch(const TConvertOptions& options, const std::vector<TBatchFile>& fi
       listing.Failure(file.Path, destination, refused.what());
     }
   }
+}
+
+// The tags of "--cdl all": a correction's id, or its number where it has none or shares it.
+std::vector<std::string> MemberTags(const std::vector<TLutMember>& members) {
+  std::vector<std::string> tags;
+  for (const TLutMember& member : members) {
+    const auto sameId = std::count_if(members.begin(), members.end(),
+                                      [&](const TLutMember& m) { return m.Id == member.Id; });
+    tags.push_back(MemberFileTag(sameId == 1 ? member : TLutMember{member.Index, {}}));
+  }
+  return tags;
+}
+
+// With "--cdl all" a file of several ASC CDL corrections gives one batch file per
+// correction; a file that cannot be listed goes in whole, for its load to fail in turn.
+void AddBatchFiles(const std::string& path, const std::string& subfolder,
+                   const TConvertOptions& options, std::vector<TBatchFile>& files) {
+  TBatchFile file{path, options.InputBits, true, subfolder};
+  if (options.Cdl != "all") {
+    if (!options.Cdl.empty()) file.Member = CdlChoice(options.Cdl);
+    files.push_back(std::move(file));
+    return;
+  }
+  std::vector<TLutMember> members;
+  try {
+    members = ListLutMembers(path);
+  } catch (const Exception&) {
+  }
+  const std::vector<std::string> tags = MemberTags(members);
+  for (std::size_t i = 0; i < members.size(); ++i) {
+    files.push_back({path, options.InputBits, true, subfolder, {{}, members[i].Index}, tags[i]});
+  }
+  if (members.empty()) files.push_back(std::move(file));
+}
+
+std::vector<TBatchFile> BatchFiles(const TConvertOptions& options, const TLutPaths& paths) {
+  std::vector<TBatchFile> files;
+  files.reserve(paths.Files.size());
+  for (std::size_t i = 0; i < paths.Files.size(); ++i) {
+    AddBatchFiles(paths.Files[i], options.KeepTree ? paths.Subfolders[i] : std::string(), options,
+                  files);
+  }
+  return files;
 }
 
 }  // namespace
@@ -259,9 +293,9 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
   if (options.Report) {
     callbacks.AfterWrite = [&](std::size_t position, const std::string& destination) {
       const TBatchFile& file = files[position];
-      losses[position] = MeasureConversionLoss(file.Path, file.InputBits, destination,
-                                               WrittenBitDepth(profile, settings.Bits),
-                                               outputFormat.CompanionPaths(destination));
+      losses[position] = MeasureConversionLoss(
+          file.Path, file.InputBits, destination, WrittenBitDepth(profile, settings.Bits),
+          outputFormat.CompanionPaths(destination), file.Member);
     };
   }
   callbacks.Finished = [&](std::size_t position, const std::string& destination, bool converted) {

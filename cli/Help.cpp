@@ -95,6 +95,8 @@ For each file, in order, prints:
   Type: 1D | 3D | 1D & 3D, or "No LUT data."
   Dimension: SIZE       (for 1D & 3D: "TABLE & GRID")
   the file's comments, one per line
+  for a file of several ASC CDL corrections (.ccc, .cdl): "Corrections: N", then
+    "  NUMBER<TAB>ID" per correction, the ID of one without an id being (no id)
   an empty line
 A file of unknown format prints only its File and Format lines.
 
@@ -117,7 +119,9 @@ Options:
                     the LUT has no table or no grid. A file of unknown format has
                     null format, format_number, type and sizes. With --values each
                     file also has "table" and "grid": lists of [R, G, B] (the grid
-                    red slowest, blue fastest). A file that cannot be read is listed
+                    red slowest, blue fastest). A file of several ASC CDL
+                    corrections also has "corrections": [{"index": 1, "id": "..."}].
+                    A file that cannot be read is listed
                     as {"path": "...", "error": "..."} and ends the list (status 1).
                     A byte of a name or comment that is not UTF-8 is written as a
                     lone surrogate "\udcXX" (XX its value), as Python's
@@ -138,7 +142,7 @@ constexpr const char* kConvertHelp =
                         [--input-bits B] --output-dir DIR
                         [--overwrite | --skip-existing] [--report] [--strict]
                         [--jobs N] [--fail-fast] [--keep-tree] [--dry-run]
-                        [--json] FILE|FOLDER...
+                        [--json] [--cdl ID|NUMBER|all] FILE|FOLDER...
 
 Converts each FILE, in order: its format is detected, the LUT is resampled to the
 profile's type and size and written into DIR under the file's name with its last
@@ -187,6 +191,13 @@ Options:
                          "action" is the word the line would start with, or
                          "failed" with the message in "error"; a companion file
                          and the --report fields are in "details"
+  --cdl ID|NUMBER|all    for ASC CDL collections (.ccc) and decision lists (.cdl),
+                         which hold several corrections ('vorn-lut info' lists them):
+                         the correction of that id, or else that number from 1;
+                         "all" writes one file per correction, named FILE_ID (the id
+                         with characters other than letters, digits, "-", "_" and "."
+                         made "_") or FILE_NUMBER for one without an id or sharing it.
+                         Other files ignore it. Default: the first correction
 Without --overwrite or --skip-existing an existing destination (any entry, a broken
 symbolic link too) is an error. The same holds for the cube file that "Adobe
 Premiere Look" writes beside each look: when it exists, --skip-existing skips the

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "cli/Commands.h"
 #include "cli/LutJson.h"
@@ -54,26 +55,43 @@ void AppendValues(const TLUT& lut, TOutputBuffer& out) {
   if (lut.HasGrid()) AppendGrid(lut, out);
 }
 
-void LoadFile(const std::string& path, const TInfoOptions& options, TLUT& lut,
-              std::FILE* warnings) {
+// The LUTs of a file that holds several (ASC CDL lists and collections); empty otherwise.
+std::vector<TLutMember> LoadFile(const std::string& path, const TInfoOptions& options, TLUT& lut,
+                                 std::FILE* warnings) {
   try {
     const TLoadReport report = LoadLut(path, lut, -1, options.InputBits);
     if (lut.FormatIndex >= 0) CheckLutSizes(lut);
+    std::vector<TLutMember> members =
+        lut.FormatIndex >= 0 ? ListLutMembers(path) : std::vector<TLutMember>();
     for (const TLoadWarning& warning : report.Warnings) {
       if (options.Strict) RaiseWarning(warning);
       PrintWarning(warnings, warning.File, warning.Message);
     }
+    if (members.size() < 2) members.clear();
+    return members;
   } catch (const std::exception& error) {
     throw ECommandError(LineText(ReportError(error, path)));
   }
 }
 
-void DescribeFile(const std::string& path, bool withValues, const TLUT& lut, TOutputBuffer& out) {
+// "Corrections: N", then "  index<TAB>id" per correction ("(no id)" without one).
+void AppendMembers(const std::vector<TLutMember>& members, TOutputBuffer& out) {
+  if (members.empty()) return;
+  out << "Corrections: " << static_cast<int>(members.size()) << '\n';
+  for (const TLutMember& member : members) {
+    out << "  " << member.Index << '\t' << (member.Id.empty() ? "(no id)" : EscapeField(member.Id))
+        << '\n';
+  }
+}
+
+void DescribeFile(const std::string& path, bool withValues, const TLUT& lut,
+                  const std::vector<TLutMember>& members, TOutputBuffer& out) {
   out << "File: " << EscapeField(path) << '\n';
   const TLUTFormat* format = GetFormat(lut.FormatIndex);
   out << "Format: " << (format ? std::string_view(format->Name) : "unknown") << '\n';
   if (format) {
     AppendDescription(lut, out);
+    AppendMembers(members, out);
     if (withValues) AppendValues(lut, out);
   }
   out << '\n';
@@ -110,8 +128,16 @@ TJson GridTriples(const TLUT& lut) {
   return triples;
 }
 
-TJson FileJson(const std::string& path, bool withValues, const TLUT& lut) {
+TJson FileJson(const std::string& path, bool withValues, const TLUT& lut,
+               const std::vector<TLutMember>& members) {
   TJson description = LutDescription(path, lut);
+  if (!members.empty()) {
+    TJson list = TJson::array();
+    for (const TLutMember& member : members) {
+      list.push_back({{"index", member.Index}, {"id", member.Id}});
+    }
+    description["corrections"] = std::move(list);
+  }
   if (!withValues || lut.FormatIndex < 0) return description;
   const bool table = lut.HasTable();
   const bool grid = lut.HasGrid();
@@ -128,14 +154,15 @@ void ShowInfoJson(const TInfoOptions& options, const TLutPaths& paths, TLUT& lut
   TJson files = TJson::array();
   std::optional<ECommandError> failure;
   for (const std::string& path : paths.Files) {
+    std::vector<TLutMember> members;
     try {
-      LoadFile(path, options, lut, warnings);
+      members = LoadFile(path, options, lut, warnings);
     } catch (const ECommandError& error) {
       files.push_back({{"path", path}, {"error", error.what()}});
       failure = error;
       break;
     }
-    files.push_back(FileJson(path, options.Values, lut));
+    files.push_back(FileJson(path, options.Values, lut, members));
   }
   TJson document;
   document["files"] = std::move(files);
@@ -156,8 +183,9 @@ void ShowInfo(const TInfoOptions& options, TOutputBuffer& out, std::FILE* warnin
   }
   bool anyFailed = false;
   for (const std::string& path : paths.Files) {
+    std::vector<TLutMember> members;
     try {
-      LoadFile(path, options, *lut, warnings);
+      members = LoadFile(path, options, *lut, warnings);
     } catch (const ECommandError& error) {
       if (options.FailFast) throw;
       // In the file's place among the others: what was printed before it is out first.
@@ -168,7 +196,7 @@ void ShowInfo(const TInfoOptions& options, TOutputBuffer& out, std::FILE* warnin
       anyFailed = true;
       continue;
     }
-    DescribeFile(path, options.Values, *lut, out);
+    DescribeFile(path, options.Values, *lut, members, out);
     out.Flush();
   }
   AppendUnclaimed(paths.Unclaimed, out);

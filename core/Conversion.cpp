@@ -31,6 +31,13 @@ std::string OutputPathFor(const std::string& outputFolder, const std::string& fi
   return outputFolder + "/" + name;
 }
 
+std::string OutputNameOf(const TBatchFile& file) {
+  const std::string name = ExtractFileName(file.Path);
+  if (file.OutputTag.empty()) return name;
+  const std::string title = ChangeFileExt(name, "");
+  return title + "_" + file.OutputTag + name.substr(title.size());
+}
+
 namespace {
 
 // A file of a folder that cannot even be told apart (a damaged picture) is one that no
@@ -98,7 +105,7 @@ std::string BatchSummaryLine(std::size_t converted, std::size_t failed, std::siz
 std::string BatchDestination(const TBatchFile& file, const TBatchSettings& settings) {
   const std::string folder =
       file.Subfolder.empty() ? settings.OutputFolder : settings.OutputFolder + "/" + file.Subfolder;
-  return OutputPathFor(folder, ExtractFileName(file.Path), *settings.Profile);
+  return OutputPathFor(folder, OutputNameOf(file), *settings.Profile);
 }
 
 namespace {
@@ -252,7 +259,7 @@ const TLUTFormat& OutputFormatOf(const TLutOutputProfile& profile) {
 
 TPreparedConversion PrepareConversion(const std::string& source, const std::string& destination,
                                       int formatIndex, const TLutOutputProfile& profile, int size,
-                                      int inputBits, bool strict) {
+                                      int inputBits, bool strict, const TLutMemberChoice& member) {
   if (size < 2) {
     throw Exception("The LUT size " + std::to_string(size) +
                     " is too small: a LUT needs at least 2 nodes or entries.");
@@ -281,7 +288,7 @@ TPreparedConversion PrepareConversion(const std::string& source, const std::stri
   }
   auto sourceLut = std::make_unique<TLUT>();
   TPreparedConversion prepared;
-  prepared.Report = LoadLut(source, *sourceLut, formatIndex, inputBits);
+  prepared.Report = LoadLut(source, *sourceLut, formatIndex, inputBits, member);
   if (sourceLut->FormatIndex == -1) {
     throw ELUTError(NotALutMessage(source));
   }

@@ -92,7 +92,8 @@ struct TPreparedConversion {
 };
 TPreparedConversion PrepareConversion(const std::string& source, const std::string& destination,
                                       int formatIndex, const TLutOutputProfile& profile, int size,
-                                      int inputBits = -1, bool strict = false);
+                                      int inputBits = -1, bool strict = false,
+                                      const TLutMemberChoice& member = {});
 void WritePreparedConversion(const TPreparedConversion& prepared, const std::string& destination,
                              const TLutOutputProfile& profile, int bits,
                              const TReplaceQuestion& mayReplace = {},
@@ -107,7 +108,15 @@ struct TBatchFile {
   // folder itself): TLutPaths::Subfolders when the folder tree is kept. Folders missing
   // there are made as the file is written (MakeFoldersBelow).
   std::string Subfolder;
+  // For a file holding several LUTs: the one converted, and (when not empty) the tag its
+  // output name carries after the source's name: "look.ccc" with "cc02" -> "look_cc02.cube".
+  TLutMemberChoice Member = {};
+  std::string OutputTag = {};
 };
+
+// The file name a batch file's output takes, before the profile's extension replaces its
+// last one.
+std::string OutputNameOf(const TBatchFile& file);
 
 struct TBatchSettings {
   const TLutOutputProfile* Profile = nullptr;

@@ -269,7 +269,7 @@ void TBatchRun::Convert(TFileWork& work, std::stop_token stop) {
   try {
     TPreparedConversion prepared =
         PrepareConversion(file.Path, work.Destination, -1, *Settings_.Profile, Settings_.Size,
-                          file.InputBits, Settings_.Strict);
+                          file.InputBits, Settings_.Strict, file.Member);
     report = std::move(prepared.Report);
     work.Notes = std::move(prepared.Notes);
     turnTaken = true;

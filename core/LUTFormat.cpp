@@ -118,9 +118,11 @@ int DetectFormat(const std::string& path) {
 
 namespace {
 
-TLoadReport LoadWith(const TLUTFormat& format, const std::string& path, TLUT& lut, int inputBits) {
+TLoadReport LoadWith(const TLUTFormat& format, const std::string& path, TLUT& lut, int inputBits,
+                     const TLutMemberChoice& member) {
   TLoadContext context;
   context.InputBits = inputBits;
+  context.Member = member;
   try {
     format.Load(path, lut, context);
   } catch (Exception& error) {
@@ -147,7 +149,8 @@ void CheckLutFileSize(const std::string& path) {
 
 }  // namespace
 
-TLoadReport LoadLut(const std::string& path, TLUT& lut, int formatIndex, int inputBits) {
+TLoadReport LoadLut(const std::string& path, TLUT& lut, int formatIndex, int inputBits,
+                    const TLutMemberChoice& member) {
   const auto& formats = FilledRegistry().Formats;
   lut.Comments.clear();
   CheckLutFileSize(path);
@@ -156,14 +159,15 @@ TLoadReport LoadLut(const std::string& path, TLUT& lut, int formatIndex, int inp
       throw Exception("No LUT format has the number " + std::to_string(formatIndex) + ".");
     }
     TLoadReport report =
-        LoadWith(*formats[static_cast<std::size_t>(formatIndex)], path, lut, inputBits);
+        LoadWith(*formats[static_cast<std::size_t>(formatIndex)], path, lut, inputBits, member);
     lut.FormatIndex = formatIndex;
     return report;
   }
   lut.FormatIndex = -1;
   const int detected = DetectFormat(path);
   if (detected < 0) return {};
-  TLoadReport report = LoadWith(*formats[static_cast<std::size_t>(detected)], path, lut, inputBits);
+  TLoadReport report =
+      LoadWith(*formats[static_cast<std::size_t>(detected)], path, lut, inputBits, member);
   lut.FormatIndex = detected;
   return report;
 }
@@ -204,8 +208,34 @@ void RequireLutData(const TLUT& lut, const std::string& path) {
   throw error;
 }
 
-TLoadReport LoadLutFile(const std::string& path, TLUT& lut, int inputBits) {
-  TLoadReport report = LoadLut(path, lut, -1, inputBits);
+std::vector<TLutMember> ListLutMembers(const std::string& path) {
+  CheckLutFileSize(path);
+  const int detected = DetectFormat(path);
+  if (detected < 0) return {};
+  try {
+    return FilledRegistry().Formats[static_cast<std::size_t>(detected)]->ListMembers(path);
+  } catch (Exception& error) {
+    error.NoteFile(path);
+    throw;
+  }
+}
+
+std::string MemberFileTag(const TLutMember& member) {
+  if (member.Id.empty()) return std::to_string(member.Index);
+  std::string tag = member.Id;
+  for (char& c : tag) {
+    const bool kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                      c == '-' || c == '_' || c == '.';
+    if (!kept) c = '_';
+  }
+  // A name of dots alone would climb folders or vanish.
+  if (tag.find_first_not_of('.') == std::string::npos) tag[0] = '_';
+  return tag;
+}
+
+TLoadReport LoadLutFile(const std::string& path, TLUT& lut, int inputBits,
+                        const TLutMemberChoice& member) {
+  TLoadReport report = LoadLut(path, lut, -1, inputBits, member);
   if (lut.FormatIndex == -1) throw ELUTError(NotALutMessage(path));
   return report;
 }

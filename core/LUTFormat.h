@@ -87,11 +87,29 @@ TLoadWarning SkippedValueLinesWarning(const std::string& file, const TSkippedVal
 // that must not go on past one (vorn-lut --strict).
 [[noreturn]] void RaiseWarning(const TLoadWarning& warning);
 
+// One of the LUTs of a file that holds several (the corrections of an ASC CDL collection or
+// decision list).
+struct TLutMember {
+  std::int32_t Index = 0;  // 1-based, in file order
+  std::string Id;          // empty when the file gives none
+};
+
+// Which LUT of such a file a load takes. With Id set, the member of that id, or else (when
+// Index is above 0 too) the one at Index; with Index alone, the one at Index; with neither,
+// the first. A choice that names no member makes the load raise.
+struct TLutMemberChoice {
+  std::string Id;
+  std::int32_t Index = 0;
+  bool IsFirst() const { return Id.empty() && Index <= 0; }
+};
+
 // What a load is told and what it tells back: the bit depth the user chose for this file
-// (-1 = what the file or the format implies) and the value lines it skipped. Each load has
-// its own; format objects keep nothing of a load.
+// (-1 = what the file or the format implies), the member to take from a file holding
+// several LUTs, and the value lines it skipped. Each load has its own; format objects keep
+// nothing of a load.
 struct TLoadContext {
   std::int32_t InputBits = -1;
+  TLutMemberChoice Member;
   TSkippedValueLines SkippedValueLines;
 };
 
@@ -120,6 +138,9 @@ class TLUTFormat {
   virtual bool IsFormat(const std::string& path) const = 0;
   // A format that cannot read raises.
   virtual void Load(const std::string& path, TLUT& lut, TLoadContext& context) const;
+  // The LUTs the file holds when the format keeps several in one file; empty for formats
+  // that keep one. Raises as Load does for a file it cannot read.
+  virtual std::vector<TLutMember> ListMembers(const std::string& /*path*/) const { return {}; }
   // A format that cannot write raises. mode says whether an existing file at path may be
   // replaced: with TWriteMode::CreateNew a taken name raises EFileExists.
   virtual void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const;
@@ -176,10 +197,20 @@ const std::vector<std::unique_ptr<const TLutOutputProfile>>& OutputProfiles();
 // automatic), told to this load alone. An error raised by the load notes the path as its
 // file. The report holds the load's warnings (skipped value lines). Loads may run at once
 // on several threads, each with its own record.
-TLoadReport LoadLut(const std::string& path, TLUT& lut, int formatIndex = -1, int inputBits = -1);
+// member picks one LUT of a file that holds several (TLutMemberChoice); other formats
+// ignore it.
+TLoadReport LoadLut(const std::string& path, TLUT& lut, int formatIndex = -1, int inputBits = -1,
+                    const TLutMemberChoice& member = {});
 // LoadLut with detection, raising "... is not a LUT file of any known format." for a file
 // that no format claims.
-TLoadReport LoadLutFile(const std::string& path, TLUT& lut, int inputBits = -1);
+TLoadReport LoadLutFile(const std::string& path, TLUT& lut, int inputBits = -1,
+                        const TLutMemberChoice& member = {});
+// The LUTs of a file that holds several, by the format that claims it (TLUTFormat::
+// ListMembers); empty for a file of any other format or of none.
+std::vector<TLutMember> ListLutMembers(const std::string& path);
+// The member's id made fit for a file name (letters, digits, "-", "_" and "." kept, every
+// other byte "_"), or its index when it has no id.
+std::string MemberFileTag(const TLutMember& member);
 // The message of LoadLutFile for a file that no format claims.
 std::string NotALutMessage(const std::string& path);
 // Refuses a loaded record that holds no values, noting path as the error's file: a look
@@ -191,9 +222,9 @@ void RequireLutData(const TLUT& lut, const std::string& path);
 // bits -1 takes the profile's DefaultBits. A record holding NaN or an infinity is refused
 // for every profile before anything is written, and a value the format cannot code
 // (EUnwritableValue: real numbers and unclamped codes beyond 32 bits) before the file is
-// complete, both with the profile's name and the value. mayReplace answers a writer that would replace an
-// existing companion file (TLUTFormat::SaveAsking); mode says whether the file at path may be
-// replaced (TWriteMode::CreateNew raises EFileExists for a taken name).
+// complete, both with the profile's name and the value. mayReplace answers a writer that would
+// replace an existing companion file (TLUTFormat::SaveAsking); mode says whether the file at path
+// may be replaced (TWriteMode::CreateNew raises EFileExists for a taken name).
 void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile, int bits,
              const TReplaceQuestion& mayReplace = {}, TWriteMode mode = TWriteMode::Replace);
 // Index of the first format that claims the file, or -1.

@@ -345,17 +345,36 @@ std::unique_ptr<TLoadState> TCodex1DLutFormat::NewLoadState(const std::string&,
   return std::make_unique<TCodexLoad>(inputBits);
 }
 
+namespace {
+
+// The largest code of an output depth given as its number of codes.
+std::int32_t OutputDepthTop(std::string_view text) {
+  const std::int32_t codes = StrToInt(text);
+  if (codes < 2) {
+    throw ELUTError("The output depth " + std::string(text) +
+                    " is not valid: the codes need two values at least.");
+  }
+  return codes - 1;
+}
+
+}  // namespace
+
 bool TCodex1DLutFormat::ParseHeaderLine(TLoadState& state, std::string_view trimmed, TLUT&) const {
   auto& load = static_cast<TCodexLoad&>(state);
   bool found = false;
   std::string_view rest = TextAfterKeyword(trimmed, "LUT:", found);
   if (!found) return false;
-  // The channel count starts one character after the colon; the entry count is the rest.
+  // The channel count starts one character after the colon; the entry count follows, and
+  // a third number, when there is one, is the output depth: how many codes the values
+  // take (256: codes 0..255). Without it the codes range as the entries do.
   rest = Trim(rest.substr(std::min<std::size_t>(1, rest.size())));
   load.Channels = StrToInt(NextToken(rest));
-  // The codes are divided by entries - 1: a table needs two entries at least.
-  load.SetTableSize(StrToInt(Trim(rest)), 2);
-  load.Scale = load.Size - 1;
+  rest = Trim(rest);
+  const std::string_view entries = NextToken(rest);
+  rest = Trim(rest);
+  // The codes are divided by the largest code: a table needs two entries at least.
+  load.SetTableSize(StrToInt(entries), 2);
+  load.Scale = rest.empty() ? load.Size - 1 : OutputDepthTop(rest);
   load.Channel = 1;
   load.EntryIndex = 0;
   load.Complete = false;

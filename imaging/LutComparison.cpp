@@ -306,9 +306,10 @@ std::unique_ptr<TLUT> LoadWritten(const std::string& written, int writtenBits,
 
 TConversionLoss MeasureConversionLoss(const std::string& source, int sourceInputBits,
                                       const std::string& written, int writtenBits,
-                                      const std::vector<std::string>& companions) {
+                                      const std::vector<std::string>& companions,
+                                      const TLutMemberChoice& member) {
   auto sourceLut = std::make_unique<TLUT>();
-  LoadLut(source, *sourceLut, -1, sourceInputBits);
+  LoadLut(source, *sourceLut, -1, sourceInputBits, member);
   TConversionLoss loss;
   std::unique_ptr<TLUT> writtenLut = LoadWritten(written, writtenBits, loss);
   for (auto companion = companions.begin();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/LUT.h"
+#include "core/LUTFormat.h"
 #include "platform/Exception.h"
 
 namespace vorn {
@@ -75,8 +76,10 @@ struct TConversionLoss {
 // (a look that names its cube) is compared through the first of them that holds values.
 // Never raises for the written file: a file that does not load back, holds no values, or
 // a comparison refused, says so in Problem.
+// member is the LUT of the source that was converted (TLoadContext::Member).
 TConversionLoss MeasureConversionLoss(const std::string& source, int sourceInputBits,
                                       const std::string& written, int writtenBits,
-                                      const std::vector<std::string>& companions = {});
+                                      const std::vector<std::string>& companions = {},
+                                      const TLutMemberChoice& member = {});
 
 }  // namespace vorn

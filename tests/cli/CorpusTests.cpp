@@ -79,9 +79,9 @@ TEST(CliCorpus, EveryCubeFileConvertsOrIsRefusedByName) {
   EXPECT_EQ(loaded, kLoadable.size());
 }
 
-// A single correction loads as a 33-node grid and converts; a decision list is refused with
-// the element it lacks, a collection is not taken at all.
-TEST(CliCorpus, AscCdlFilesShowConvertOrAreRefusedByName) {
+// A single correction loads as a 33-node grid and converts; a decision list and a collection
+// load their first correction and list the others.
+TEST(CliCorpus, AscCdlFilesShowAndConvert) {
   const std::string corpus = CorpusDir();
   if (corpus.empty()) GTEST_SKIP() << "the shared corpus of real LUT files is not present";
   const std::string correction = corpus + "/ocio/cdl_test2.cc";
@@ -97,12 +97,15 @@ TEST(CliCorpus, AscCdlFilesShowConvertOrAreRefusedByName) {
   EXPECT_NE(RunCli({"info", out.File("cdl_test2.cube")}).Out.find("Dimension: 33\nName: cc0001"),
             std::string::npos);
 
-  const std::string list = corpus + "/ocio/cdl_test1.cdl";
-  TCliResult refused = RunCli({"info", list});
-  EXPECT_EQ(refused.Status, 1);
-  EXPECT_EQ(refused.Err, "vorn-lut: " + list + ": The \"ColorCorrection\" node is not found\n");
-  EXPECT_NE(RunCli({"info", corpus + "/ocio/cdl_test1.ccc"}).Out.find("Format: unknown"),
-            std::string::npos);
+  for (const char* file : {"/ocio/cdl_test1.cdl", "/ocio/cdl_test1.ccc"}) {
+    const TCliResult several = RunCli({"info", corpus + file});
+    ASSERT_EQ(several.Status, 0) << several.Err;
+    EXPECT_NE(several.Out.find("Format: ASC CDL\nType: 3D\nDimension: 33\nName: cc0001\n"
+                               "Correction 1 of 5: id cc0001 (loaded)\n"),
+              std::string::npos)
+        << several.Out;
+    EXPECT_NE(several.Out.find("Corrections: 5\n  1\tcc0001\n"), std::string::npos);
+  }
 }
 
 }  // namespace

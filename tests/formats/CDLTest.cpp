@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -187,7 +188,10 @@ TEST(AscCdl, DetectionWantsOneCorrectionWithASOPNode) {
   const std::vector<Case> cases = {
       {plain, true},
       {"<?xml version=\"1.0\"?>\n<colorcorrection><sopnode><slope>1 1 1</slope></sopnode>", true},
-      {"<ColorCorrectionCollection>" + plain + "</ColorCorrectionCollection>", false},
+      {"<ColorCorrectionCollection>" + plain + "</ColorCorrectionCollection>", true},
+      {"<ColorDecisionList><ColorDecision><ColorCorrection><SatNode/>", true},
+      {"<ColorCorrectionCollections>" + plain, true},
+      {"<ColorCorrectionCollections><SatNode/>", false},
       {"<ColorCorrection id=\"x\"><SatNode/></ColorCorrection>", false},
       {std::string(4096, ' ') + plain, false},
   };
@@ -195,6 +199,78 @@ TEST(AscCdl, DetectionWantsOneCorrectionWithASOPNode) {
   for (const Case& c : cases) {
     const std::string path = dir.Write("d.cc", c.Text);
     EXPECT_EQ(DetectFormat(path) == AscCdl(), c.Detected) << c.Text.substr(0, 80);
+  }
+}
+
+// Lists and collections made here: which correction a choice takes, and the comments that
+// name them all.
+TEST(AscCdl, ListsAndCollectionsLoadTheChosenCorrection) {
+  const std::string a = Correction("1.1 1 1", "0 0 0", "1 1 1", "", " id=\"a\"");
+  const std::string b = Correction("1 0.5 1", "0 0.1 0", "1 1 2", Saturation("0.5"), " id=\"b\"");
+  const std::string bare = Correction("0.7 0.8 0.9", "0 0 0", "1 1 1", "", "");
+  const std::string satOnly = "<ColorCorrection id=\"s\">" + Saturation("0") + "</ColorCorrection>";
+  auto collection = [](const std::string& items) {
+    return "<ColorCorrectionCollection>" + items + "</ColorCorrectionCollection>";
+  };
+  auto list = [](std::initializer_list<std::string> decisions) {
+    std::string text = "<ColorDecisionList>";
+    for (const std::string& d : decisions) text += "<ColorDecision>" + d + "</ColorDecision>";
+    return text + "</ColorDecisionList>";
+  };
+  const std::string refB = "<ColorCorrectionRef ref=\"b\"/>";
+  struct Case {
+    std::string Text;
+    std::string Id;  // the choice
+    int Index;
+    const char* Taken;  // the correction taken, by its text above; null: refused
+    std::vector<std::string> Comments = {};
+  };
+  const std::vector<Case> cases = {
+      {collection(a), "", 0, "a", {"Name: a"}},
+      {collection(a + b + bare),
+       "",
+       0,
+       "a",
+       {"Name: a", "Correction 1 of 3: id a (loaded)", "Correction 2 of 3: id b",
+        "Correction 3 of 3: no id"}},
+      {collection(a + b + bare), "b", 0, "b"},
+      {collection(a + b + bare), "", 3, "bare"},
+      {collection(a + b + bare), "3", 3, "bare"},
+      {collection(a + b + bare), "c", 0, nullptr},
+      {collection(a + b + bare), "", 4, nullptr},
+      {list({a, b}), "b", 0, "b"},
+      {list({bare, satOnly}), "", 2, "s"},
+      // A reference takes the named correction's values and id.
+      {list({refB, b}),
+       "",
+       1,
+       "b",
+       {"Name: b", "Correction 1 of 2: id b (loaded)", "Correction 2 of 2: id b"}},
+      {list({"<ColorCorrectionRef ref=\"z\"/>", a}), "", 0, nullptr},
+      {list({a, b}), "1", 1, "a"},
+  };
+  const std::map<std::string, std::string> texts = {
+      {"a", a}, {"b", b}, {"bare", bare}, {"s", satOnly}};
+  test::TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Text.substr(0, 120) + " / " + c.Id + " " + std::to_string(c.Index));
+    const TLutMemberChoice choice{c.Id, c.Index};
+    const std::string path = dir.Write("list.cdl", c.Text);
+    TLUT lut;
+    if (c.Taken == nullptr) {
+      EXPECT_THROW(LoadLut(path, lut, -1, -1, choice), ELUTError);
+      continue;
+    }
+    LoadDetected(path, lut);  // the first, by detection
+    LoadLut(path, lut, -1, -1, choice);
+    TCDLData expected;
+    ReadCDLFile(dir.Write("one.cc", texts.at(c.Taken)), expected);
+    ForEachNode([&](int r, int g, int b) {
+      ASSERT_EQ(lut.GetNode(r, g, b), Apply(expected, r, g, b)) << r << " " << g << " " << b;
+    });
+    if (!c.Comments.empty()) {
+      EXPECT_EQ(lut.Comments, c.Comments);
+    }
   }
 }
 
@@ -269,25 +345,40 @@ TEST(AscCdlCorpus, CorrectionsLoadThroughDetection) {
   }
 }
 
-TEST(AscCdlCorpus, CollectionsAreNotTakenAndDecisionListsHaveNoTopLevelCorrection) {
+// Every ASC CDL file of the corpus that OpenColorIO reads loads, each of its corrections.
+TEST(AscCdlCorpus, ListsAndCollectionsLoadEveryCorrection) {
   REQUIRE_CORPUS();
-  // A collection holds several corrections: the excluded keyword keeps it out.
-  TLUT lut;
-  const std::string collection = corpus + "/ocio/cdl_test1.ccc";
-  EXPECT_EQ(DetectFormat(collection), -1);
-  LoadLut(collection, lut, -1);
-  EXPECT_EQ(lut.FormatIndex, -1);
-  // A decision list carries the keywords but its corrections sit inside ColorDecision
-  // elements, so the correction looked up at the top is missing.
-  const std::string list = corpus + "/ocio/cdl_test1.cdl";
-  EXPECT_EQ(DetectFormat(list), AscCdl());
-  try {
-    LoadLut(list, lut, -1);
-    FAIL() << "a decision list loaded";
-  } catch (const Exception& e) {
-    EXPECT_STREQ(e.what(), "The \"ColorCorrection\" node is not found");
+  struct Case {
+    const char* File;
+    std::vector<std::string> Ids;
+  };
+  const std::vector<std::string> five = {"cc0001", "cc0002", "cc0003", "", ""};
+  const std::vector<Case> cases = {
+      {"ocio/cdl_test1.ccc", five},
+      {"ocio/cdl_test1.cdl", five},
+      {"ocio-pipeline/cdl_test1.ccc", five},
+      {"ocio-pipeline/cdl_test1.cdl", five},
+      {"ocio-pipeline/cdl_test_cc_file_with_extension.ccc", {""}},
+      {"ocio-pipeline/cdl_test_cc_file_with_extension.cdl", {""}},
+      {"ocio-pipeline/cdl_test_ASC_SAT.cc", {"foo"}},
+      // Its slope, offset and power stand in an element of another name, which OpenColorIO
+      // passes over with a warning: without a SOPNode no format claims the file.
+      {"ocio-pipeline/cdl_test_ASC_SOP.cc", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.File);
+    const std::string path = corpus + "/" + c.File;
+    std::vector<std::string> ids;
+    for (const TLutMember& member : ListLutMembers(path)) ids.push_back(member.Id);
+    EXPECT_EQ(ids, c.Ids);
+    const std::vector<TCDLData> corrections = ReadCDLCorrections(path);
+    for (int index = 1; index <= static_cast<int>(ids.size()); ++index) {
+      TLUT lut;
+      LoadLut(path, lut, -1, -1, {.Index = index});
+      ASSERT_EQ(lut.FormatIndex, AscCdl());
+      EXPECT_EQ(lut.GetNode(7, 20, 31), Apply(corrections[index - 1], 7, 20, 31)) << index;
+    }
   }
-  EXPECT_EQ(lut.FormatIndex, -1);
 }
 
 // ---- OpenColorIO as a second implementation ------------------------------------------------
@@ -419,6 +510,29 @@ TEST(AscCdlOracle, CorpusCorrectionsWithSaturationAgreeWithOpenColorIO) {
     char undo[32];
     std::snprintf(undo, sizeof undo, "%.9g", 1.0 / d.Saturation);
     CompareWithOracle(lut, Bake({"--lut", path, "--sat", undo}), d.Saturation);
+  }
+}
+
+// Each correction of the corpus's collection and list, chosen by id here and by --cccid in
+// OpenColorIO (its saturation undone as above).
+TEST(AscCdlOracle, CorrectionsOfListsAndCollectionsAgreeWithOpenColorIO) {
+  REQUIRE_CORPUS();
+  if (!test::HasProgram("ociobakelut")) GTEST_SKIP() << kNoOcio;
+  for (const char* file : {"cdl_test1.ccc", "cdl_test1.cdl"}) {
+    const std::string path = corpus + "/ocio/" + file;
+    for (const char* id : {"cc0001", "cc0002", "cc0003"}) {
+      SCOPED_TRACE(std::string(file) + " " + id);
+      TLUT lut;
+      LoadLut(path, lut, -1, -1, {.Id = id});
+      TCDLData cdl;
+      const std::vector<TCDLData> all = ReadCDLCorrections(path);
+      for (const TCDLData& c : all) {
+        if (c.Id == id) cdl = c;
+      }
+      char undo[32];
+      std::snprintf(undo, sizeof undo, "%.9g", 1.0 / cdl.Saturation);
+      CompareWithOracle(lut, Bake({"--cccid", id, "--lut", path, "--sat", undo}), cdl.Saturation);
+    }
   }
 }
 

@@ -80,13 +80,32 @@ std::vector<TReadCase> ReadCases() {
        "Codex 1D, Scratch 1D",
        4096,
        {{4095, {1023 / k12, 1023 / k12, 1023 / k12}}}},
-      {"two.dat",
-       "LUT: 3 256 256\n0\n",
+      // A third number is the output depth, counted in codes: 256 codes reach 255.
+      {"two.dat", "LUT: 3 256 256\n0\n", "Codex 1D, Scratch 1D", 256, {}, {}, kIncompleteFile},
+      {"depth.dat",
+       "LUT: 3 2 1024\n0\n1023\n1023\n0\n512\n512\n",
+       "Codex 1D, Scratch 1D",
+       2,
+       {{0, {0, 1, 512 / k10}}, {1, {1, 0, 512 / k10}}}},
+      {"greydepth.dat",
+       "LUT: 1\t3\t4096\n0\n4095\n8190\n",
+       "Codex 1D, Scratch 1D",
+       3,
+       {{1, {1, 1, 1}}, {2, {2, 2, 2}}}},
+      {"onecode.dat",
+       "LUT: 3 2 1\n0\n",
        "Codex 1D, Scratch 1D",
        -9,
        {},
        {},
-       "'256 256' is not a valid integer value"},
+       "The output depth 1 is not valid: the codes need two values at least."},
+      {"floatdepth.dat",
+       "LUT: 3 2 65536f\n0\n",
+       "Codex 1D, Scratch 1D",
+       -9,
+       {},
+       {},
+       "'65536f' is not a valid integer value"},
       {"one.dat",
        "LUT: 1 1\n5\n",
        "Codex 1D, Scratch 1D",
@@ -381,6 +400,7 @@ struct TCorpusCase {
 TEST(Text1DCorpus, RealFilesLoadOrAreRefusedByTheRules) {
   REQUIRE_CORPUS();
   const double k12 = 4095.0;
+  const double k8 = 255.0;
   const std::vector<TCorpusCase> cases = {
       // "LUT: 3 4096", then all red codes, all green codes, all blue codes.
       {"ocio/Test_12to16fp.lut",
@@ -392,20 +412,17 @@ TEST(Text1DCorpus, RealFilesLoadOrAreRefusedByTheRules) {
         {2048, {15650 / k12, 15650 / k12, 15650 / k12}},
         {4086, {18023 / k12, 18024 / k12, 18024 / k12}},
         {4095, {18036 / k12, 18036 / k12, 18036 / k12}}}},
-      // Both declare "LUT: 3 256 256": the entry count is the rest of the line, which is not
-      // a number, so the truncated one is refused before its end is reached.
+      // Both declare "LUT: 3 256 256": 256 entries of codes 0..255 (checked against
+      // OpenColorIO in OcioLustre1DPeer); the truncated one ends before its blue codes.
       {"ocio/logtolin_8to8.lut",
        "Codex 1D, Scratch 1D",
        lk1D,
-       -9,
-       {},
-       "'256 256' is not a valid integer value"},
-      {"ocio/error_truncated_file.lut",
-       "Codex 1D, Scratch 1D",
-       lk1D,
-       -9,
-       {},
-       "'256 256' is not a valid integer value"},
+       256,
+       {{0, {0, 0, 0}},
+        {37, {8 / k8, 8 / k8, 8 / k8}},
+        {128, {124 / k8, 124 / k8, 124 / k8}},
+        {255, {1, 1, 1}}}},
+      {"ocio/error_truncated_file.lut", "Codex 1D, Scratch 1D", lk1D, -9, {}, kIncompleteFile},
       {"ocio/legacy_slog_to_log_v3_lustre.lut",
        "Autodesk Lustre 1D",
        lk1D,
