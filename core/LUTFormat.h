@@ -134,6 +134,11 @@ class TLUTFormat {
                           const TReplaceQuestion& /*mayReplace*/) const {
     Write(path, lut, bits, mode);
   }
+  // True for a writer that keeps a record's domains (TLutDomain) as they are: any domain of
+  // a grid alone or a table alone, and a shaper before a grid when each of the two domains
+  // is one pair for all channels. A conversion to it keeps the source's domains instead of
+  // sampling the source over [0, 1].
+  virtual bool WritesDomains() const { return false; }
   // True for a writer that also writes a companion file beside its destination, and so may
   // ask SaveAsking's question: a batch converts to it one file at a time.
   virtual bool WritesCompanion() const { return false; }
@@ -191,9 +196,9 @@ void RequireLutData(const TLUT& lut, const std::string& path);
 // bits -1 takes the profile's DefaultBits. A record holding NaN or an infinity is refused
 // for every profile before anything is written, and a value the format cannot code
 // (EUnwritableValue: real numbers and unclamped codes beyond 32 bits) before the file is
-// complete, both with the profile's name and the value. mayReplace answers a writer that would replace an
-// existing companion file (TLUTFormat::SaveAsking); mode says whether the file at path may be
-// replaced (TWriteMode::CreateNew raises EFileExists for a taken name).
+// complete, both with the profile's name and the value. mayReplace answers a writer that would
+// replace an existing companion file (TLUTFormat::SaveAsking); mode says whether the file at path
+// may be replaced (TWriteMode::CreateNew raises EFileExists for a taken name).
 void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile, int bits,
              const TReplaceQuestion& mayReplace = {}, TWriteMode mode = TWriteMode::Replace);
 // Index of the first format that claims the file, or -1.
