@@ -73,40 +73,36 @@ TLutPaths ExpandLutPaths(const std::vector<std::string>& paths, int jobs) {
 
 namespace {
 
-// The two records hold the same kind, and the stages it holds agree in size and domain.
-bool SameStages(const TLUT& a, const TLUT& b) {
-  return a.Kind == b.Kind &&
-         (!a.HasTable() || (a.Size1D == b.Size1D && a.TableDomain == b.TableDomain)) &&
-         (!a.HasGrid() || (a.Size3D == b.Size3D && a.GridDomain == b.GridDomain));
+// The source as it is for an output that writes its domains: its grid (after its shaper,
+// when each stage's domain is one pair) or its table has the output's size, so nothing needs
+// resampling.
+bool KeptWithDomains(const TLUT& source, const TLUTFormat& outputFormat, int size) {
+  if (!outputFormat.WritesDomains() || source.HasDefaultDomains()) return false;
+  if (!outputFormat.Is3D) return source.Kind == lk1D && source.Size1D == size;
+  const bool shaperWritable =
+      source.Kind != lk1DAnd3D || (source.TableDomain.IsUniform() && source.GridDomain.IsUniform());
+  return source.HasGrid() && source.Size3D == size && shaperWritable;
 }
 
 // The record the output format writes: the source itself when resampling would copy every
-// value unchanged, else a new one of the format's kind at the size (capped). A format that
-// writes domains gets the source's: its shaper and both domains when it can hold them, the
-// source's input domain otherwise; any other format gets [0, 1].
+// value unchanged or when the output keeps its domains as they are (KeptWithDomains), else a
+// new one of the format's kind at the size (capped), sampled over [0, 1].
 std::unique_ptr<TLUT> ResampledFor(std::unique_ptr<TLUT> sourceLut, const TLUTFormat& outputFormat,
                                    int size) {
-  const bool keepDomains = outputFormat.WritesDomains() && !sourceLut->HasDefaultDomains();
-  const bool keepShaper = keepDomains && outputFormat.Is3D && sourceLut->Kind == lk1DAnd3D &&
-                          sourceLut->TableDomain.IsUniform() && sourceLut->GridDomain.IsUniform();
-  const TLutKind kind = keepShaper ? lk1DAnd3D : (outputFormat.Is3D ? lk3D : lk1D);
+  const TLutKind kind = outputFormat.Is3D ? lk3D : lk1D;
   const int cappedSize = std::min(size, outputFormat.Is3D ? kMaxOutputSize3D : kMaxOutputSize1D);
+  const int sourceSize = outputFormat.Is3D ? sourceLut->Size3D : sourceLut->Size1D;
+  if (sourceLut->Kind == kind && sourceSize == cappedSize && sourceLut->HasDefaultDomains()) {
+    return sourceLut;
+  }
+  if (KeptWithDomains(*sourceLut, outputFormat, cappedSize)) return sourceLut;
   auto destinationLut = std::make_unique<TLUT>();
   destinationLut->Kind = kind;
-  if (keepShaper) {
-    destinationLut->Size1D = sourceLut->Size1D;
-    destinationLut->TableDomain = sourceLut->TableDomain;
-    destinationLut->GridDomain = sourceLut->GridDomain;
-  } else if (keepDomains) {
-    (outputFormat.Is3D ? destinationLut->GridDomain : destinationLut->TableDomain) =
-        sourceLut->InputDomain();
-  }
   if (outputFormat.Is3D) {
     destinationLut->Size3D = cappedSize;
   } else {
     destinationLut->Size1D = cappedSize;
   }
-  if (SameStages(*sourceLut, *destinationLut)) return sourceLut;
   destinationLut->ResampleFrom(*sourceLut);
   return destinationLut;
 }

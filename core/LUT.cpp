@@ -539,23 +539,12 @@ void TLUT::SampleGrid(const Sample& sample) {
 
 void TLUT::ResampleFrom(const TLUT& source) {
   Comments = source.Comments;
-  const bool sameGrid =
-      source.HasGrid() && Size3D == source.Size3D && GridDomain == source.GridDomain;
-  if (Kind == lk3D && source.Kind == lk3D && sameGrid) {
+  if (Kind == lk3D && source.Kind == lk3D && Size3D == source.Size3D &&
+      GridDomain == source.GridDomain) {
     CopyGridFrom(source);
   } else if (Kind == lk1D && source.Kind == lk1D && Size1D == source.Size1D &&
              TableDomain == source.TableDomain) {
     CopyTableFrom(source);
-  } else if (Kind == lk1DAnd3D) {
-    if (source.HasTable() && source.Size1D == Size1D) {
-      TableDomain = source.TableDomain;
-      CopyTableFrom(source);
-    }
-    if (sameGrid) {
-      CopyGridFrom(source);
-    } else {
-      SampleGrid([&](const TRGB& in) { return source.HasGrid() ? source.Evaluate3D(in) : in; });
-    }
   } else if (Kind == lk3D) {
     SampleGrid([&](const TRGB& in) { return source.Evaluate(in); });
   } else if (Kind == lk1D) {

@@ -200,9 +200,7 @@ class TLUT {
 
   // Fills this record to its own Kind, sizes and domains from source: copies when kind,
   // size and domain agree, samples the source on this record's nodes (spread over this
-  // record's domain) otherwise. A 1D & 3D record copies the source's table and domain when
-  // the source has a shaper of that size, and samples the source's grid alone (after its
-  // shaper, its grid's inputs) on its own grid; otherwise its table is left as it is.
+  // record's domain) otherwise.
   void ResampleFrom(const TLUT& source);
 
  private:
