@@ -110,14 +110,29 @@ std::string BatchDestination(const TBatchFile& file, const TBatchSettings& setti
 
 namespace {
 
+// The source as it is for an output that writes its domains: its grid (after its shaper,
+// when each stage's domain is one pair) or its table has the output's size, so nothing needs
+// resampling.
+bool KeptWithDomains(const TLUT& source, const TLUTFormat& outputFormat, int size) {
+  if (!outputFormat.WritesDomains() || source.HasDefaultDomains()) return false;
+  if (!outputFormat.Is3D) return source.Kind == lk1D && source.Size1D == size;
+  const bool shaperWritable =
+      source.Kind != lk1DAnd3D || (source.TableDomain.IsUniform() && source.GridDomain.IsUniform());
+  return source.HasGrid() && source.Size3D == size && shaperWritable;
+}
+
 // The record the output format writes: the source itself when resampling would copy every
-// value unchanged, else a new one of the format's kind at the size (capped).
+// value unchanged or when the output keeps its domains as they are (KeptWithDomains), else a
+// new one of the format's kind at the size (capped), sampled over [0, 1].
 std::unique_ptr<TLUT> ResampledFor(std::unique_ptr<TLUT> sourceLut, const TLUTFormat& outputFormat,
                                    int size) {
   const TLutKind kind = outputFormat.Is3D ? lk3D : lk1D;
   const int cappedSize = std::min(size, outputFormat.Is3D ? kMaxOutputSize3D : kMaxOutputSize1D);
   const int sourceSize = outputFormat.Is3D ? sourceLut->Size3D : sourceLut->Size1D;
-  if (sourceLut->Kind == kind && sourceSize == cappedSize) return sourceLut;
+  if (sourceLut->Kind == kind && sourceSize == cappedSize && sourceLut->HasDefaultDomains()) {
+    return sourceLut;
+  }
+  if (KeptWithDomains(*sourceLut, outputFormat, cappedSize)) return sourceLut;
   auto destinationLut = std::make_unique<TLUT>();
   destinationLut->Kind = kind;
   if (outputFormat.Is3D) {
@@ -135,6 +150,7 @@ struct TLutShape {
   int Size1D = 0;
   int Size3D = 0;
   bool IdentityShaper = false;  // a shaper that passes every input on (Nucoda's ramp)
+  TLutDomain InputDomain;
 };
 
 // Further from the identity than rounding to 16-bit codes would take it.
@@ -155,7 +171,9 @@ bool IsIdentityTable(const TLUT& lut) {
 }
 
 TLutShape ShapeOf(const TLUT& lut) {
-  return {lut.Kind, lut.Size1D, lut.Size3D, lut.Kind == lk1DAnd3D && IsIdentityTable(lut)};
+  return {lut.Kind, lut.Size1D, lut.Size3D,
+          lut.Kind == lk1DAnd3D && lut.TableDomain.IsDefault() && IsIdentityTable(lut),
+          lut.InputDomain()};
 }
 
 std::string NodesText(int nodes) {
@@ -181,7 +199,7 @@ std::vector<TConversionNote> ShapeNotes(const std::string& file, const TLutShape
     }
     return notes;
   }
-  if (source.Kind == lk1DAnd3D && !source.IdentityShaper) {
+  if (source.Kind == lk1DAnd3D && !source.IdentityShaper && !written.HasTable()) {
     note(TLossKind::Shaper, "the profile holds no shaper: the 1D shaper of " +
                                 std::to_string(source.Size1D) + " entries is baked into the " +
                                 NodesText(written.Size3D));
@@ -249,6 +267,18 @@ std::vector<TConversionNote> ClampNotes(const std::string& file, const TLUT& wri
                "]"}};
 }
 
+// The source's inputs beyond [0, 1] when the written record does not keep its domain.
+std::vector<TConversionNote> DomainNotes(const std::string& file, const TLutShape& source,
+                                         const TLUT& written) {
+  const TLutDomain& domain = source.InputDomain;
+  const double low = std::min({domain.Min.R, domain.Min.G, domain.Min.B});
+  const double high = std::max({domain.Max.R, domain.Max.G, domain.Max.B});
+  if ((low >= 0.0 && high <= 1.0) || written.InputDomain() == domain) return {};
+  return {{TLossKind::Domain, file,
+           "the inputs from " + ShortNumber(low) + " to " + ShortNumber(high) +
+               " that the source's domain covers are cut to [0, 1]"}};
+}
+
 const TLUTFormat& OutputFormatOf(const TLutOutputProfile& profile) {
   const TLUTFormat* outputFormat = GetFormat(profile.FormatIndex);
   if (!outputFormat) throw Exception("The output \"" + profile.Name + "\" has no LUT format.");
@@ -298,6 +328,9 @@ TPreparedConversion PrepareConversion(const std::string& source, const std::stri
   prepared.Lut = ResampledFor(std::move(sourceLut), outputFormat, size);
   prepared.Notes = ShapeNotes(source, shape, *prepared.Lut);
   for (TConversionNote& note : ClampNotes(source, *prepared.Lut, profile)) {
+    prepared.Notes.push_back(std::move(note));
+  }
+  for (TConversionNote& note : DomainNotes(source, shape, *prepared.Lut)) {
     prepared.Notes.push_back(std::move(note));
   }
   return prepared;

@@ -75,6 +75,7 @@ enum class TLossKind : std::uint8_t {
   Shaper,     // a 1D shaper baked into the grid
   Resampled,  // fewer nodes or entries than the source holds
   Clamped,    // values outside the range of the profile's integer codes
+  Domain,     // inputs beyond [0, 1] that the source's domain covers and the profile cannot
 };
 struct TConversionNote {
   TLossKind Kind = TLossKind::Resampled;

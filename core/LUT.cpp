@@ -11,6 +11,7 @@
 #include <type_traits>
 #include <utility>
 #include <variant>
+#include <vector>
 
 #include "platform/Convert.h"
 #include "platform/WorkerPool.h"
@@ -261,7 +262,12 @@ TLutView TLUT::TableView(int entries) const {
 
 // ---- Evaluation -----------------------------------------------------------------------------
 
-TRGB TLUT::Evaluate1D(const TRGB& in) const {
+bool TLutDomain::IsUniform() const {
+  return Min.R == Min.G && Min.R == Min.B && Max.R == Max.G && Max.R == Max.B;
+}
+
+TRGB TLUT::Evaluate1D(const TRGB& input) const {
+  const TRGB in = TableDomain.ToUnit(input);
   auto curve = [&](double t, int channel, auto&& entry) {
     AxisSplit s = SplitCoordinate(t, Size1D);
     return (1.0 - s.Fraction) * entry(s.Lower)[channel] + s.Fraction * entry(s.Upper)[channel];
@@ -276,7 +282,8 @@ TRGB TLUT::Evaluate1D(const TRGB& in) const {
   return evaluate([this](int i) { return Entry(i); });
 }
 
-TRGB TLUT::Evaluate3D(const TRGB& in) const {
+TRGB TLUT::Evaluate3D(const TRGB& input) const {
+  const TRGB in = GridDomain.ToUnit(input);
   const AxisSplit r = SplitCoordinate(in.R, Size3D);
   const AxisSplit g = SplitCoordinate(in.G, Size3D);
   const AxisSplit b = SplitCoordinate(in.B, Size3D);
@@ -404,7 +411,8 @@ class TGridBlend {
   TGridBlend(const TLUT& lut, const Nodes& nodes, const std::size_t (&scales)[3]) : Nodes_(nodes) {
     for (int code = 0; code < kCodes; ++code) {
       const double x = code / 255.0;
-      const TRGB v = lut.Kind == lk1DAnd3D ? lut.Evaluate1D({x, x, x}) : TRGB{x, x, x};
+      const TRGB v =
+          lut.GridDomain.ToUnit(lut.Kind == lk1DAnd3D ? lut.Evaluate1D({x, x, x}) : TRGB{x, x, x});
       Split_[0][code] = Scaled(SplitCoordinate(v.R, lut.Size3D), scales[0]);
       Split_[1][code] = Scaled(SplitCoordinate(v.G, lut.Size3D), scales[1]);
       Split_[2][code] = Scaled(SplitCoordinate(v.B, lut.Size3D), scales[2]);
@@ -482,46 +490,68 @@ void TLUT::ApplyToBitmap(TBitmap24& bitmap) const {
   });
 }
 
-void TLUT::ResampleFrom(const TLUT& source) {
-  Comments = source.Comments;
-  if (Kind == lk3D && source.Kind == lk3D && Size3D == source.Size3D) {
-    const int n = std::clamp(Size3D, 0, MaxGridNodes);
-    if (n == 0) return;
-    ReserveGrid(n);
-    Node(n - 1, n - 1, n - 1);  // every node of the n-node box counts as stored
-    const TLutView from = source.GridView(n);
-    for (int i = 0; i < n; ++i) {
-      for (int j = 0; j < n; ++j)
-        std::copy_n(from.Node(i, j, 0), n * TLutView::StrideB, Node(i, j, 0));
-    }
-    return;
+namespace {
+
+// The inputs of node i of n per axis of a stage spread over domain, channel by channel.
+std::vector<TRGB> NodeInputs(int n, const TLutDomain& domain) {
+  std::vector<TRGB> inputs(static_cast<std::size_t>(std::max(n, 0)));
+  for (int i = 0; i < n; ++i) {
+    const double t = n > 1 ? static_cast<double>(i) / (n - 1) : 0.0;
+    inputs[static_cast<std::size_t>(i)] = domain.FromUnit({t, t, t});
   }
-  if (Kind == lk1D && source.Kind == lk1D && Size1D == source.Size1D) {
-    const int n = std::clamp(Size1D, 0, MaxTableEntries);
-    if (n == 0) return;
-    ReserveTable(n);
-    std::copy_n(source.TableView(n).Data(), static_cast<std::size_t>(n) * 3, Entry(0));
-    return;
+  return inputs;
+}
+
+}  // namespace
+
+void TLUT::CopyGridFrom(const TLUT& source) {
+  const int n = std::clamp(Size3D, 0, MaxGridNodes);
+  if (n == 0) return;
+  ReserveGrid(n);
+  Node(n - 1, n - 1, n - 1);  // every node of the n-node box counts as stored
+  const TLutView from = source.GridView(n);
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j)
+      std::copy_n(from.Node(i, j, 0), n * TLutView::StrideB, Node(i, j, 0));
   }
-  if (Kind == lk3D) {
-    const int n = std::min(Size3D, MaxGridNodes);
-    ReserveGrid(n);
-    double coordinate[MaxGridNodes];
-    for (int i = 0; i < n; ++i) coordinate[i] = n > 1 ? static_cast<double>(i) / (n - 1) : 0.0;
-    for (int i = 0; i < n; ++i) {
-      for (int j = 0; j < n; ++j) {
-        for (int k = 0; k < n; ++k) {
-          SetNode(i, j, k, source.Evaluate({coordinate[i], coordinate[j], coordinate[k]}));
-        }
+}
+
+void TLUT::CopyTableFrom(const TLUT& source) {
+  const int n = std::clamp(Size1D, 0, MaxTableEntries);
+  if (n == 0) return;
+  ReserveTable(n);
+  std::copy_n(source.TableView(n).Data(), static_cast<std::size_t>(n) * 3, Entry(0));
+}
+
+template <class Sample>
+void TLUT::SampleGrid(const Sample& sample) {
+  const int n = std::min(Size3D, MaxGridNodes);
+  ReserveGrid(n);
+  const std::vector<TRGB> inputs = NodeInputs(n, GridDomain);
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      for (int k = 0; k < n; ++k) {
+        SetNode(i, j, k, sample(TRGB{inputs[i].R, inputs[j].G, inputs[k].B}));
       }
     }
+  }
+}
+
+void TLUT::ResampleFrom(const TLUT& source) {
+  Comments = source.Comments;
+  if (Kind == lk3D && source.Kind == lk3D && Size3D == source.Size3D &&
+      GridDomain == source.GridDomain) {
+    CopyGridFrom(source);
+  } else if (Kind == lk1D && source.Kind == lk1D && Size1D == source.Size1D &&
+             TableDomain == source.TableDomain) {
+    CopyTableFrom(source);
+  } else if (Kind == lk3D) {
+    SampleGrid([&](const TRGB& in) { return source.Evaluate(in); });
   } else if (Kind == lk1D) {
     const int n = std::min(Size1D, MaxTableEntries);
     ReserveTable(n);
-    for (int i = 0; i < n; ++i) {
-      double x = n > 1 ? static_cast<double>(i) / (n - 1) : 0.0;
-      SetEntry(i, source.Evaluate({x, x, x}));
-    }
+    const std::vector<TRGB> inputs = NodeInputs(n, TableDomain);
+    for (int i = 0; i < n; ++i) SetEntry(i, source.Evaluate(inputs[static_cast<std::size_t>(i)]));
   }
 }
 

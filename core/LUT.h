@@ -25,6 +25,28 @@ struct TRGB {
   bool operator==(const TRGB&) const = default;
 };
 
+// The inputs a table or grid is spread over, per channel: an input of Min reads the first
+// entry or node, one of Max the last, and inputs beyond them read those ends. Max lies above
+// Min on every channel of a record that a reader made.
+struct TLutDomain {
+  TRGB Min{0.0, 0.0, 0.0};
+  TRGB Max{1.0, 1.0, 1.0};
+  bool operator==(const TLutDomain&) const = default;
+  bool IsDefault() const { return *this == TLutDomain{}; }
+  // One pair for all three channels.
+  bool IsUniform() const;
+  // The input of each channel as a coordinate of the table or grid: Min gives 0, Max 1.
+  TRGB ToUnit(const TRGB& in) const {
+    return {(in.R - Min.R) / (Max.R - Min.R), (in.G - Min.G) / (Max.G - Min.G),
+            (in.B - Min.B) / (Max.B - Min.B)};
+  }
+  // The input at coordinate t (0 to 1) of each channel.
+  TRGB FromUnit(const TRGB& t) const {
+    return {Min.R + (Max.R - Min.R) * t.R, Min.G + (Max.G - Min.G) * t.G,
+            Min.B + (Max.B - Min.B) * t.B};
+  }
+};
+
 // An integer pixel: code v stands for v / (2^Bits - 1).
 struct TLutPixel {
   std::uint16_t R = 0;
@@ -87,6 +109,16 @@ class TLUT {
   std::vector<std::string> Comments;
   std::int32_t Size1D = 0;
   std::int32_t Size3D = 0;
+  // The inputs the table (alone or as the shaper) and the grid are spread over. The grid's
+  // inputs are the shaper's outputs when both are held.
+  TLutDomain TableDomain;
+  TLutDomain GridDomain;
+  // The domain of the record's inputs: its table's when it has one, else its grid's.
+  const TLutDomain& InputDomain() const { return HasTable() ? TableDomain : GridDomain; }
+  // Every domain the kind holds is [0, 1].
+  bool HasDefaultDomains() const {
+    return (!HasTable() || TableDomain.IsDefault()) && (!HasGrid() || GridDomain.IsDefault());
+  }
 
   // Storage. The grid is laid out with strides of its own node count (GridNodes), the
   // table holds TableEntries entries; both grow on demand when a node or entry beyond them
@@ -155,8 +187,9 @@ class TLUT {
   TLutView GridView(int nodes) const;
   TLutView TableView(int entries) const;
 
-  // Evaluation. Coordinates are clamped to [0, 1] (NaN counts as 0) and reads never
-  // pass the last valid node or entry.
+  // Evaluation. Each input is taken to its stage's coordinate through the stage's domain
+  // (TableDomain, GridDomain); coordinates are clamped to [0, 1] (NaN counts as 0) and reads
+  // never pass the last valid node or entry.
   TRGB Evaluate1D(const TRGB& in) const;
   TRGB Evaluate3D(const TRGB& in) const;
   TRGB Evaluate(const TRGB& in) const;  // by Kind
@@ -165,8 +198,9 @@ class TLUT {
   // Every pixel through EvaluatePixel at 8 bits, in bands of rows on every core.
   void ApplyToBitmap(TBitmap24& bitmap) const;
 
-  // Fills this record to its own Kind and size from source: copies when kind and size
-  // agree, samples the source on this record's nodes otherwise.
+  // Fills this record to its own Kind, sizes and domains from source: copies when kind,
+  // size and domain agree, samples the source on this record's nodes (spread over this
+  // record's domain) otherwise.
   void ResampleFrom(const TLUT& source);
 
  private:
@@ -191,6 +225,13 @@ class TLUT {
     TGrid(TGrid&& other) noexcept { *this = std::move(other); }
     TGrid& operator=(TGrid&& other) noexcept;
   };
+
+  // ResampleFrom's parts: the first Size3D nodes per axis or Size1D entries copied, or every
+  // node set to sample(its input in GridDomain).
+  void CopyGridFrom(const TLUT& source);
+  void CopyTableFrom(const TLUT& source);
+  template <class Sample>
+  void SampleGrid(const Sample& sample);
 
   void NoteStoredNode(int r, int g, int b);
   void NoteStoredEntry(int i);

@@ -155,6 +155,11 @@ class TLUTFormat {
                           const TReplaceQuestion& /*mayReplace*/) const {
     Write(path, lut, bits, mode);
   }
+  // True for a writer that keeps a record's domains (TLutDomain) as they are: any domain of
+  // a grid alone or a table alone, and a shaper before a grid when each of the two domains
+  // is one pair for all channels. A conversion to it keeps a source with domains as it is,
+  // instead of sampling it over [0, 1], when the source already has the output's size.
+  virtual bool WritesDomains() const { return false; }
   // True for a writer that also writes a companion file beside its destination, and so may
   // ask SaveAsking's question: a batch converts to it one file at a time.
   virtual bool WritesCompanion() const { return false; }

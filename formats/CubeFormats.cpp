@@ -1,10 +1,54 @@
 #include "formats/CubeFormats.h"
 
+#include <charconv>
+#include <cmath>
+
 #include "formats/FormatToolkit.h"
 
 namespace vorn {
 
 namespace {
+
+// The keyword that begins trimmed (any case), followed by a blank.
+bool StartsWithKeyword(std::string_view trimmed, std::string_view keyword) {
+  return trimmed.size() > keyword.size() && PosNoCase(keyword, trimmed) == 1 &&
+         (trimmed[keyword.size()] == ' ' || trimmed[keyword.size()] == '\t');
+}
+
+// The count finite numbers after keyword; anything else raises.
+void ReadDomainNumbers(std::string_view keyword, std::string_view rest, double* numbers,
+                       int count) {
+  int read = 0;
+  for (rest = TrimLeft(rest); !rest.empty() && read <= count; rest = TrimLeft(rest)) {
+    const std::string_view token = NextToken(rest);
+    double value = 0.0;
+    const bool number = TryStrToFloat(token, value) && std::isfinite(value);
+    read = number && read < count ? read + 1 : count + 1;
+    if (read <= count) numbers[read - 1] = value;
+  }
+  if (read != count) {
+    throw ELUTError("The line " + std::string(keyword) + " needs " + std::to_string(count) +
+                    " finite numbers.");
+  }
+}
+
+void SetDomainPair(TRGB& side, double value) {
+  side = {value, value, value};
+}
+
+std::string DomainNumber(double value) {
+  char text[32];
+  const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, end);
+}
+
+std::string TripleText(const TRGB& v) {
+  return DomainNumber(v.R) + " " + DomainNumber(v.G) + " " + DomainNumber(v.B);
+}
+
+bool Rises(const TLutDomain& domain) {
+  return domain.Max.R > domain.Min.R && domain.Max.G > domain.Min.G && domain.Max.B > domain.Min.B;
+}
 
 constexpr double kPanasonicTopCode = 4095.0;
 constexpr TValueLayout kCubeValues{.Order = noRedFastest};
@@ -14,6 +58,61 @@ void AddSizeLine(TTextFile& text, int n) {
 }
 
 }  // namespace
+
+// ---- Domains ---------------------------------------------------------------------------
+
+bool ParseCubeDomainLine(std::string_view trimmed, TLUT& lut, TLutDomain& domain) {
+  // Value lines begin with a digit, a sign or a point: one look at the first letter.
+  const char first = static_cast<char>(trimmed.empty() ? 0 : trimmed[0] | 0x20);
+  if (first != 'd' && first != 'l') return false;
+  struct TKeyword {
+    std::string_view Name;
+    TLutDomain* Domain;
+    bool IsMax;  // DOMAIN_MAX; a range sets both ends
+    bool IsRange;
+  };
+  const TKeyword keywords[] = {{"DOMAIN_MIN", &domain, false, false},
+                               {"DOMAIN_MAX", &domain, true, false},
+                               {"LUT_1D_INPUT_RANGE", &lut.TableDomain, false, true},
+                               {"LUT_3D_INPUT_RANGE", &lut.GridDomain, false, true}};
+  for (const TKeyword& keyword : keywords) {
+    if (!StartsWithKeyword(trimmed, keyword.Name)) continue;
+    const std::string_view rest = trimmed.substr(keyword.Name.size());
+    double numbers[3] = {};
+    ReadDomainNumbers(keyword.Name, rest, numbers, keyword.IsRange ? 2 : 3);
+    if (keyword.IsRange) {
+      SetDomainPair(keyword.Domain->Min, numbers[0]);
+      SetDomainPair(keyword.Domain->Max, numbers[1]);
+    } else {
+      (keyword.IsMax ? keyword.Domain->Max : keyword.Domain->Min) = {numbers[0], numbers[1],
+                                                                     numbers[2]};
+    }
+    return true;
+  }
+  return false;
+}
+
+void CheckCubeDomains(const TLUT& lut) {
+  auto check = [](const TLutDomain& domain, const char* stage) {
+    if (Rises(domain)) return;
+    throw ELUTError("The input domain of the " + std::string(stage) + " (" +
+                    TripleText(domain.Min) + " to " + TripleText(domain.Max) +
+                    ") is empty: its maximum must lie above its minimum on every channel.");
+  };
+  if (lut.HasTable()) check(lut.TableDomain, "1D table");
+  if (lut.HasGrid()) check(lut.GridDomain, "3D grid");
+}
+
+void AddCubeDomainLines(TTextFile& text, const TLutDomain& domain, const char* range, bool always) {
+  if (domain.IsDefault() && !always) return;
+  if (range != nullptr && domain.IsUniform()) {
+    text.Add(std::string(range) + " " + DomainNumber(domain.Min.R) + " " +
+             DomainNumber(domain.Max.R));
+    return;
+  }
+  text.Add("DOMAIN_MIN " + TripleText(domain.Min));
+  text.Add("DOMAIN_MAX " + TripleText(domain.Max));
+}
 
 // ---- Cube 3D ---------------------------------------------------------------------------
 
@@ -29,6 +128,7 @@ void TCube3DLutFormat::ParseHeaderLine(TLoadState& load, std::string_view line, 
   if (KeepCommentLine(trimmed, lut)) return;
   static constexpr std::string_view kShaperKeyword = "LUT_1D_SIZE";
   bool found = false;
+  if (ParseCubeDomainLine(trimmed, lut, lut.GridDomain)) return;
   const std::string_view size = TextAfterKeyword(line, "LUT_3D_SIZE", found);
   if (found) {
     load.SetGridSize(StrToInt(Trim(size)));
@@ -50,8 +150,17 @@ void TCube3DLutFormat::ParseValueLine(TLoadState& load, std::string_view line, T
   }
   if (load.Complete || IsCommentLine(trimmed)) return;
   TRGB values;
-  if (!ParseValues(trimmed, kCubeValues, divisor, values)) return;
-  load.StoreShaperOrNode(lut, noRedFastest, values);
+  if (ParseValues(trimmed, kCubeValues, divisor, values)) {
+    load.StoreShaperOrNode(lut, noRedFastest, values);
+  } else if (load.StoredValues() == 0) {
+    // The domain lines may follow the size lines.
+    ParseCubeDomainLine(trimmed, lut, lut.GridDomain);
+  }
+}
+
+void TCube3DLutFormat::FinishLoad(TLoadState& load, TLUT& lut) const {
+  TGenericLutFormat::FinishLoad(load, lut);
+  CheckCubeDomains(lut);
 }
 
 void TCube3DLutFormat::ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const {
@@ -64,9 +173,29 @@ void TCube3DLutFormat::Write(const std::string& path, const TLUT& lut, int, TWri
   AddCommentLines(text, lut);
   text.Add(kConvertedBy);
   text.Add("");
-  AddSizeLine(text, GridSizeToWrite(lut));
-  AddGridLines(text, lut, kCubeValues, TValueWriter::Fixed(6));
+  if (lut.Kind == lk1DAnd3D) {
+    AddShaperAndGridLines(text, lut);
+  } else {
+    AddSizeLine(text, GridSizeToWrite(lut));
+    AddCubeDomainLines(text, lut.GridDomain, nullptr);
+    AddGridLines(text, lut, kCubeValues, TValueWriter::Fixed(6));
+  }
   text.Save(path, mode);
+}
+
+// Each size with its input range, then the shaper's entries and the grid's nodes.
+void TCube3DLutFormat::AddShaperAndGridLines(TTextFile& text, const TLUT& lut) const {
+  if (!lut.TableDomain.IsUniform() || !lut.GridDomain.IsUniform()) {
+    throw ELUTError(
+        "A cube file gives its shaper and its grid one input range each: a domain "
+        "that differs between channels cannot be written with a shaper.");
+  }
+  text.Add("LUT_1D_SIZE " + std::to_string(TableSizeToWrite(lut)));
+  AddCubeDomainLines(text, lut.TableDomain, "LUT_1D_INPUT_RANGE", true);
+  AddSizeLine(text, GridSizeToWrite(lut));
+  AddCubeDomainLines(text, lut.GridDomain, "LUT_3D_INPUT_RANGE", true);
+  AddTableLines(text, lut, kCubeValues, TValueWriter::Fixed(6));
+  AddGridLines(text, lut, kCubeValues, TValueWriter::Fixed(6));
 }
 
 // ---- Cube 3D Truelight -----------------------------------------------------------------

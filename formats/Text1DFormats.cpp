@@ -7,6 +7,7 @@
 #include <span>
 #include <stdexcept>
 
+#include "formats/CubeFormats.h"
 #include "formats/FormatToolkit.h"
 
 namespace vorn {
@@ -331,6 +332,35 @@ void T1DTextLutFormat::AddEntryLines(TTextFile& text, const TLUT& lut, int bits)
 // ---- The members ---------------------------------------------------------------------------
 
 TCube1DLutFormat::TCube1DLutFormat() : T1DTextLutFormat("Cube 1D", kCube1D) {}
+
+bool TCube1DLutFormat::ParseHeaderLine(TLoadState& load, std::string_view trimmed,
+                                       TLUT& lut) const {
+  return ParseCubeDomainLine(trimmed, lut, lut.TableDomain) ||
+         T1DTextLutFormat::ParseHeaderLine(load, trimmed, lut);
+}
+
+void TCube1DLutFormat::FinishLoad(TLoadState& load, TLUT& lut) const {
+  T1DTextLutFormat::FinishLoad(load, lut);
+  CheckCubeDomains(lut);
+}
+
+// A table over [0, 1] is written by the traits; another domain follows the size line.
+void TCube1DLutFormat::Write(const std::string& path, const TLUT& lut, int bits,
+                             TWriteMode mode) const {
+  if (lut.TableDomain.IsDefault()) {
+    T1DTextLutFormat::Write(path, lut, bits, mode);
+    return;
+  }
+  TTextFile text;
+  text.StreamTo(path, mode);
+  AddCommentLines(text, lut);
+  text.Add(kConvertedBy);
+  text.Add("");
+  text.Add("LUT_1D_SIZE " + std::to_string(TableSizeToWrite(lut)));
+  AddCubeDomainLines(text, lut.TableDomain, "LUT_1D_INPUT_RANGE");
+  AddEntryLines(text, lut, bits);
+  text.Save(path, mode);
+}
 
 TCodex1DLutFormat::TCodex1DLutFormat() : T1DTextLutFormat("Codex 1D, Scratch 1D", kCodex1D) {}
 

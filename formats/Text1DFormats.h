@@ -54,9 +54,16 @@ class T1DTextLutFormat : public TGenericLutFormat {
   void KeepComment(const TLoadState& load, std::string_view trimmed, TLUT& lut) const;
 };
 
+// Its table is spread over the inputs of DOMAIN_MIN and DOMAIN_MAX or LUT_1D_INPUT_RANGE.
 class TCube1DLutFormat : public T1DTextLutFormat {
  public:
   TCube1DLutFormat();
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
+  bool WritesDomains() const override { return true; }
+
+ protected:
+  bool ParseHeaderLine(TLoadState& load, std::string_view trimmed, TLUT& lut) const override;
+  void FinishLoad(TLoadState& load, TLUT& lut) const override;
 };
 
 // "LUT: channels entries", then one integer per line: with one channel a grey curve, with

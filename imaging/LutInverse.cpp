@@ -91,8 +91,10 @@ TLutInverse::TLutInverse(const TLUT& lut) : Lut_(lut) {
 
 TRGB TLutInverse::operator()(const TRGB& target) {
   if (!Curves_.empty()) {
-    return {Curves_[0].Inverse(target.R), Curves_[1].Inverse(target.G),
-            Curves_[2].Inverse(target.B)};
+    // The curves give table coordinates; the table's domain gives the inputs.
+    const TRGB input = Lut_.TableDomain.FromUnit(
+        {Curves_[0].Inverse(target.R), Curves_[1].Inverse(target.G), Curves_[2].Inverse(target.B)});
+    return {Clamp01(input.R), Clamp01(input.G), Clamp01(input.B)};
   }
   if (Lut_.Kind == lkNone) return {Clamp01(target.R), Clamp01(target.G), Clamp01(target.B)};
   double residual = 0.0;

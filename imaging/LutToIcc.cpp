@@ -72,14 +72,21 @@ double TDeviceCoding::TableInverse(double y) const {
   return (low + fraction) / (kGammaTableSize - 1);
 }
 
+// The curve before the grid at input x: the table's output, taken (for a LUT with a grid)
+// to the coordinate the grid reads through the grid's domain, clamped as the grid clamps.
 double ShaperValue(const TLUT& lut, int channel, double x) {
-  const TRGB out = lut.Evaluate1D({x, x, x});
+  TRGB out = lut.HasTable() ? lut.Evaluate1D({x, x, x}) : TRGB{x, x, x};
+  if (lut.HasGrid()) {
+    const TRGB t = lut.GridDomain.ToUnit(out);
+    out = {std::clamp(t.R, 0.0, 1.0), std::clamp(t.G, 0.0, 1.0), std::clamp(t.B, 0.0, 1.0)};
+  }
   return channel == 0 ? out.R : (channel == 1 ? out.G : out.B);
 }
 
 // The LUT's 1D table after the device coding; the table itself when it fits a lut16 curve.
 TCurveTables ShaperCurves(const TLUT& lut, const TDeviceCoding& coding) {
-  if (!coding.Active() && lut.Size1D >= 2 && lut.Size1D <= kMaxCurveEntries) {
+  if (!coding.Active() && lut.HasDefaultDomains() && lut.Size1D >= 2 &&
+      lut.Size1D <= kMaxCurveEntries) {
     TCurveTables tables;
     for (int c = 0; c < 3; ++c) {
       tables.Channels[c].resize(static_cast<std::size_t>(lut.Size1D));
@@ -91,9 +98,9 @@ TCurveTables ShaperCurves(const TLUT& lut, const TDeviceCoding& coding) {
                       [&](int c, double d) { return ShaperValue(lut, c, coding.ToLut(d)); });
 }
 
-// The curves on the device input side: the shaper when the LUT has one.
+// The curves on the device input side: the shaper when the LUT has one, the grid's domain.
 TCurveTables DeviceInputCurves(const TLUT& lut, const TDeviceCoding& coding) {
-  if (lut.HasTable()) return ShaperCurves(lut, coding);
+  if (lut.HasTable() || !lut.HasDefaultDomains()) return ShaperCurves(lut, coding);
   if (!coding.Active()) return IdentityCurves();
   return SampleCurves(kMaxCurveEntries, [&](int, double d) { return coding.ToLut(d); });
 }
@@ -103,10 +110,15 @@ TCurveTables DeviceOutputCurves(const TDeviceCoding& coding) {
   return SampleCurves(kMaxCurveEntries, [&](int, double v) { return coding.ToDevice(v); });
 }
 
+// The LUT's grid at coordinate x (0 to 1 on each axis, whatever its domain).
+TRGB GridAt(const TLUT& lut, const TRGB& x) {
+  return lut.Evaluate3D(lut.GridDomain.FromUnit(x));
+}
+
 // The LUT's grid node for node, or the identity of 2 nodes when it has none.
 TGridTable GridOf(const TLUT& lut) {
   if (!lut.HasGrid() || lut.Size3D < 2) {
-    return SampleGrid(2, [&](const TRGB& x) { return lut.HasGrid() ? lut.Evaluate3D(x) : x; });
+    return SampleGrid(2, [&](const TRGB& x) { return lut.HasGrid() ? GridAt(lut, x) : x; });
   }
   const double last = lut.Size3D - 1;
   return SampleGrid(lut.Size3D, [&](const TRGB& x) {
@@ -181,7 +193,7 @@ TCurveTables CodingCurves(const TDeviceCoding& coding) {
 // shaper folded into the curves before the grid).
 TLut16Tables DisplayForwardTables(const TRecipe& r) {
   const TLUT& lut = r.Lut;
-  const bool shaperFirst = lut.Kind == lk1DAnd3D;
+  const bool shaperFirst = lut.Kind == lk1DAnd3D || (lut.HasGrid() && !lut.HasDefaultDomains());
   TCurveTables output = DeviceOutputCurves(r.Coding);
   if (lut.Kind == lk1D) {
     output = r.Coding.Active() ? SampleCurves(kMaxCurveEntries,
@@ -213,7 +225,7 @@ TLut16Tables InputForwardTables(const TRecipe& r) {
   const int cells = grid ? r.Lut.Size3D - 1 : 1;
   const int size = std::max(1, (kRefinedGridLimit - 1) / cells) * cells + 1;
   tables.Grid = SampleGrid(size, [&](const TRGB& x) {
-    return EncodeLabV2(r.Reference.ToXYZ(grid ? r.Lut.Evaluate3D(x) : x));
+    return EncodeLabV2(r.Reference.ToXYZ(grid ? GridAt(r.Lut, x) : x));
   });
   return tables;
 }

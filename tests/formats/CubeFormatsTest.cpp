@@ -47,7 +47,7 @@ TEST_F(CubeFormats, TwoNodeFileFillsRedFastest) {
   EXPECT_EQ(Lut.GetNode(0, 1, 1), (TRGB{0, 1, 1}));
 }
 
-TEST_F(CubeFormats, TitleAndDomainLinesChangeNothing) {
+TEST_F(CubeFormats, TitleAndDomainLinesLeaveTheNodesAlone) {
   std::string path =
       Dir.Write("t.cube", std::string("TITLE \"My look\"\nDOMAIN_MIN 0 0 0\nDOMAIN_MAX 2 2 2\n"
                                       "LUT_3D_SIZE 2\nDOMAIN_MIN -1 -1 -1\n") +
