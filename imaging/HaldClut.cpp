@@ -52,18 +52,26 @@ bool IsPngName(const std::string& path) {
   return UpperCase(ExtractFileExt(path)) == ".PNG";
 }
 
-// The file's bytes and the size its header declares; an empty header for a file too large
-// to be a LUT.
+// The file's bytes and the size its header declares.
 struct THeaderedFile {
   std::string Data;
   TPictureHeader Header;
 };
 
-bool ReadHeaderedFile(const std::string& path, THeaderedFile& file) {
+// What claims(file) answers for a picture file of at most kMaxLutFileBytes; false for a
+// larger one, and for a picture that does not decode: it is left to no format rather than
+// raised while every format is asked (loading it names the problem).
+template <class Claims>
+bool ClaimsPicture(const std::string& path, Claims&& claims) {
   if (FileSizeOf(path) > kMaxLutFileBytes) return false;
+  THeaderedFile file;
   file.Data = ReadWholeFile(path);
-  file.Header = ReadPictureHeader(path, file.Data);
-  return true;
+  try {
+    file.Header = ReadPictureHeader(path, file.Data);
+    return claims(file);
+  } catch (const EPictureError&) {
+    return false;
+  }
 }
 
 // Every picture at 16 bits per channel: PNG as stored, the 8-bit decoders' values times 257.
@@ -253,13 +261,13 @@ int HaldLevelForGrid(int nodes) {
 
 bool IsHaldClutFile(const std::string& path) {
   if (!IsReadablePictureName(path)) return false;
-  THeaderedFile file;
-  if (!ReadHeaderedFile(path, file)) return false;
-  if (HaldLevelOfSides(file.Header.Width, file.Header.Height) == 0) return false;
-  if (IsPngName(path) && IsObsShape(file.Header)) {
-    return !ObsLayoutFitsBetter(DecodePng48(path, file.Data));
-  }
-  return true;
+  return ClaimsPicture(path, [&](const THeaderedFile& file) {
+    if (HaldLevelOfSides(file.Header.Width, file.Header.Height) == 0) return false;
+    if (IsPngName(path) && IsObsShape(file.Header)) {
+      return !ObsLayoutFitsBetter(DecodePng48(path, file.Data));
+    }
+    return true;
+  });
 }
 
 void ReadHaldClut(const std::string& path, TLUT& lut) {
@@ -277,9 +285,9 @@ void ReadHaldClut(const std::string& path, TLUT& lut) {
 
 bool IsObsLookupPictureFile(const std::string& path) {
   if (!IsPngName(path)) return false;
-  THeaderedFile file;
-  if (!ReadHeaderedFile(path, file) || !IsObsShape(file.Header)) return false;
-  return ObsLayoutFitsBetter(DecodePng48(path, file.Data));
+  return ClaimsPicture(path, [&](const THeaderedFile& file) {
+    return IsObsShape(file.Header) && ObsLayoutFitsBetter(DecodePng48(path, file.Data));
+  });
 }
 
 void ReadObsLookupPicture(const std::string& path, TLUT& lut) {

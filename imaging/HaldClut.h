@@ -37,8 +37,8 @@ int HaldLevelForGrid(int nodes);
 // True when path names a picture type (.png, .tif, .tiff, .jpg, .jpeg, .bmp, any case), the
 // file is at most kMaxLutFileBytes and its header (read without decoding the pixels)
 // declares a square of side L^3, L from 2 to 16, of any depth. A 512 x 512 PNG whose
-// pixels fit the OBS layout better is not claimed. A damaged header raises the decoder's
-// EPictureError.
+// pixels fit the OBS layout better is not claimed, nor is a picture whose header (or, for
+// that PNG, whose pixels) do not decode.
 bool IsHaldClutFile(const std::string& path);
 // Fills lut with the grid of a standard Hald CLUT (sampled down past level 10). A picture
 // of another shape is refused with ELUTError before its pixels are decoded; a damaged
@@ -47,7 +47,7 @@ void ReadHaldClut(const std::string& path, TLUT& lut);
 
 // True for a .png name (any case) of at most kMaxLutFileBytes whose header declares 512 x
 // 512 pixels of any depth and whose pixels fit the OBS layout at least as well as that of
-// a level-8 Hald CLUT.
+// a level-8 Hald CLUT; a picture that does not decode is not claimed.
 bool IsObsLookupPictureFile(const std::string& path);
 // Fills lut with the 64-node grid of an OBS lookup picture: node (r, g, b) is pixel (64 *
 // (b % 8) + r, 64 * (b / 8) + g). Another shape is refused with ELUTError.
