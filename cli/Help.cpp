@@ -19,7 +19,7 @@ Commands:
   icc2lut    build a LUT from an ICC profile
   lut2icc    write a LUT as an ICC profile
   merge      merge LUT files into one 3D LUT
-  hald       write the identity Hald image, to be graded in an image editor
+  hald       write an identity Hald image or CLUT, to be graded in an editor
   apply      map a picture through a LUT and write the result
 
 Options:
@@ -367,6 +367,7 @@ A file that cannot be read or that no format claims exits with status 1.
 )";
 
 constexpr const char* kHaldHelp = R"(Usage: vorn-lut hald [--format bmp|jpg|tif] [--overwrite] OUT
+       vorn-lut hald --level N [--bits 8|16] [--overwrite] OUT
 
 Writes the identity Hald image: 182 x 182 pixels holding a 32-node grid, red
 slowest and blue fastest, row by row from the top left. Grade it in an image
@@ -384,6 +385,15 @@ Options:
 When OUT has no extension, the type's extension is added. With --format, an
 extension of OUT must name the same type (a picture named for another type would
 not read back).
+
+With --level N (2 to 16) it writes instead the identity standard Hald CLUT of
+that level, as image editors and other colour programs use it: a square of N^3
+pixels a side holding N^2 nodes per axis, red fastest, then green, then blue, row
+by row from the top left (level 8: 512 x 512, 64 nodes). OUT's extension chooses
+PNG (.png; added when OUT has none) or 8-bit TIFF (.tif, .tiff); --bits 16 writes
+a PNG of 16 bits per channel (default 8). Graded, it reads back as a LUT: levels
+above 10 (more than 100 nodes) are sampled down onto the 100 nodes of level 10.
+The output profile "Hald CLUT" converts a LUT into one.
 
 Output: "generated" and the file written, tab-separated.
 )";

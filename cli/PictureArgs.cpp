@@ -4,6 +4,7 @@
 
 #include "cli/Args.h"
 #include "cli/WordReader.h"
+#include "imaging/HaldClut.h"
 #include "platform/Files.h"
 
 namespace vorn::cli {
@@ -64,6 +65,38 @@ bool HasExtension(const std::string& path) {
   return !extension.empty() && extension != ".";
 }
 
+// A whole number from low to high, for option.
+int ParseWholeNumber(const std::string& option, const std::string& text, int low, int high) {
+  int value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high) {
+    throw EUsageError(option + " needs a whole number from " + std::to_string(low) + " to " +
+                      std::to_string(high) + ", got '" + text + "'");
+  }
+  return value;
+}
+
+// The standard Hald CLUT is written as PNG or TIFF, chosen by OUT's extension; a name
+// without one gets ".png".
+void CheckHaldClutOptions(THaldOptions& options, bool bitsGiven) {
+  if (options.Type)
+    throw EUsageError("--format cannot be used with --level: name OUT .png or .tif");
+  if (!HasExtension(options.Output)) {
+    if (!options.Output.empty() && options.Output.back() == '.') options.Output.pop_back();
+    options.Output += ".png";
+  }
+  const std::optional<TPictureType> type = PictureTypeOfName(options.Output);
+  if (type != TPictureType::Png && type != TPictureType::Tiff) {
+    throw EUsageError("a Hald CLUT is written as PNG or TIFF: name '" + options.Output +
+                      "' .png, .tif or .tiff");
+  }
+  if (bitsGiven && options.Bits != 8 && options.Bits != 16)
+    throw EUsageError("--bits must be 8 or 16, got " + std::to_string(options.Bits));
+  if (options.Bits == 16 && type == TPictureType::Tiff)
+    throw EUsageError("--bits 16 needs a PNG: a Hald CLUT in TIFF is written with 8 bits");
+  options.Type = type;
+}
+
 }  // namespace
 
 std::optional<TPictureType> PictureTypeOfName(const std::string& path) {
@@ -78,18 +111,32 @@ std::optional<TPictureType> PictureTypeOfName(const std::string& path) {
 
 THaldOptions ParseHald(const std::vector<std::string>& args) {
   THaldOptions options;
-  options.Output = ReadFiles(args, "hald", 1, "one output file",
-                             [&](const std::string& word, TWordReader& reader) {
-                               if (IsOption(word, "--format")) {
-                                 options.Type = ParseHaldFormat(reader.ValueOf(word, "--format"));
-                               } else if (word == "--overwrite") {
-                                 options.Overwrite = true;
-                               } else {
-                                 return false;
-                               }
-                               return true;
-                             })
-                       .front();
+  bool bitsGiven = false;
+  options.Output =
+      ReadFiles(args, "hald", 1, "one output file",
+                [&](const std::string& word, TWordReader& reader) {
+                  if (IsOption(word, "--format")) {
+                    options.Type = ParseHaldFormat(reader.ValueOf(word, "--format"));
+                  } else if (IsOption(word, "--level")) {
+                    options.Level = ParseWholeNumber("--level", reader.ValueOf(word, "--level"),
+                                                     kMinHaldLevel, kMaxHaldLevel);
+                  } else if (IsOption(word, "--bits")) {
+                    options.Bits =
+                        ParseWholeNumber("--bits", reader.ValueOf(word, "--bits"), 1, 16);
+                    bitsGiven = true;
+                  } else if (word == "--overwrite") {
+                    options.Overwrite = true;
+                  } else {
+                    return false;
+                  }
+                  return true;
+                })
+          .front();
+  if (options.Level) {
+    CheckHaldClutOptions(options, bitsGiven);
+    return options;
+  }
+  if (bitsGiven) throw EUsageError("--bits is for a Hald CLUT: give --level too");
   // A name whose extension says another type would hold a picture that does not read back.
   if (options.Type && HasExtension(options.Output) &&
       PictureTypeOfName(options.Output) != options.Type) {

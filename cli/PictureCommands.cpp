@@ -9,6 +9,7 @@
 #include "cli/Commands.h"
 #include "codecs/Pictures.h"
 #include "core/VornLut.h"
+#include "imaging/HaldClut.h"
 #include "imaging/HaldImage.h"
 #include "imaging/ImageResize2.h"
 
@@ -103,6 +104,15 @@ void MapJpegInBands(const TApplyOptions& options, const TLUT& lut) {
 }  // namespace
 
 void WriteHaldImage(const THaldOptions& options, TOutputBuffer& out) {
+  if (options.Level) {
+    RefuseExisting(options.Output, options.Overwrite);
+    Naming(options.Output, [&] {
+      WriteIdentityHaldClut(*options.Level, options.Output, options.Bits,
+                            OutputWriteMode(options.Overwrite));
+    });
+    out << "generated\t" << options.Output << '\n';
+    return;
+  }
   const THaldFileType type = HaldFileType(options.Type.value_or(TPictureType::Tiff));
   RefuseExisting(options.Output, true);  // an empty name or a folder
   const std::string target = HaldImageFileName(options.Output, type);

@@ -11,7 +11,11 @@ enum class TPictureType { Png, Bmp, Jpeg, Tiff };
 
 struct THaldOptions {
   // From --format; without it the output name's extension decides, TIFF when it has none.
+  // With Level: PNG or TIFF by the extension, PNG when it has none.
   std::optional<TPictureType> Type;
+  // From --level (2 to 16): a standard Hald CLUT of that level instead of the Hald image.
+  std::optional<int> Level;
+  int Bits = 8;  // --bits 8 or 16, with --level only; 16 gives a 16-bit PNG
   bool Overwrite = false;
   std::string Output;
 };

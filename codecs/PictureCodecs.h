@@ -57,6 +57,9 @@ TDecodedPicture DecodeBmp(std::string_view data);
 TDecodedPicture DecodeJpeg(std::string_view data, TPreviewBox box);
 TDecodedPicture DecodeTiff(std::string_view data);
 TDecodedPicture DecodePng(std::string_view data);
+// Every colour type and depth as 16-bit RGB: lower depths scaled up exactly (v * 257 for 8
+// bits), alpha dropped.
+TPicture48 DecodePng48(std::string_view data);
 
 // The header alone, without decoding the pixels; raises EPictureError, also for a header
 // declaring more pixels than the file's length can hold (as the decoders check it).
@@ -116,5 +119,7 @@ std::string EncodeBmp(const TBitmap24& bitmap);
 std::string EncodeJpeg(const TBitmap24& bitmap, int quality, TChromaSubsampling subsampling);
 std::string EncodeTiff(const TBitmap24& bitmap);
 std::string EncodePng(const TBitmap24& bitmap);
+// 16-bit RGB, no alpha.
+std::string EncodePng48(const TPicture48& picture);
 
 }  // namespace vorn::codecs

@@ -2,7 +2,9 @@
 // What every picture decoder and encoder shares: the decoded picture, the error they raise
 // and the chroma subsampling choices of the JPEG encoder.
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/Bitmap.h"
 #include "platform/Exception.h"
@@ -31,6 +33,14 @@ struct TPictureHeader {
   int Width = 0;
   int Height = 0;
   int BitsPerPixel = 24;
+};
+
+// A picture of 16 bits per channel: red, green, blue for each pixel, rows top to bottom,
+// packed without padding.
+struct TPicture48 {
+  int Width = 0;
+  int Height = 0;
+  std::vector<std::uint16_t> Rgb;
 };
 
 enum class TChromaSubsampling { s420, s422, None };

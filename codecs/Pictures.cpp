@@ -142,6 +142,10 @@ TPictureHeader ReadPictureHeader(const std::string& path, std::string_view data)
   });
 }
 
+TPicture48 DecodePng48(const std::string& path, std::string_view data) {
+  return Decoding(path, [&] { return codecs::DecodePng48(data); });
+}
+
 const std::vector<std::string>& PictureExtensions() {
   static const std::vector<std::string> extensions{".bmp", ".jpg",  ".jpeg",
                                                    ".tif", ".tiff", ".png"};
@@ -162,6 +166,16 @@ void SaveBmp(const std::string& path, const TBitmap24& bitmap, TWriteMode mode) 
 
 void SavePng(const std::string& path, const TBitmap24& bitmap, TWriteMode mode) {
   Save(path, mode, bitmap, codecs::EncodePng);
+}
+
+void SavePng48(const std::string& path, const TPicture48& picture, TWriteMode mode) {
+  const std::size_t samples = std::size_t{3} *
+                              static_cast<std::size_t>(std::max(picture.Width, 0)) *
+                              static_cast<std::size_t>(std::max(picture.Height, 0));
+  if (samples == 0) throw EPictureError(WriteFailure(path) + "the picture is empty");
+  if (picture.Rgb.size() != samples)
+    throw EPictureError(WriteFailure(path) + "the samples do not fill the picture");
+  WriteEncoded(path, mode, [&] { return codecs::EncodePng48(picture); });
 }
 
 void SaveTiff(const std::string& path, const TBitmap24& bitmap, TWriteMode mode) {

@@ -54,6 +54,10 @@ TDecodedPicture DecodePicture(const std::string& path, std::string_view data);
 // the pixels; path chooses the decoder and names the picture in messages.
 TPictureHeader ReadPictureHeader(const std::string& path, std::string_view data);
 
+// A PNG (by content, whatever the name) decoded at 16 bits per channel, as DecodePng48 in
+// codecs/PictureCodecs.h; path names the picture in messages.
+TPicture48 DecodePng48(const std::string& path, std::string_view data);
+
 // Lower-case extensions with their dot that LoadPicture reads, in dialog order.
 const std::vector<std::string>& PictureExtensions();
 
@@ -70,6 +74,9 @@ void SaveBmp(const std::string& path, const TBitmap24& bitmap,
 // 8-bit RGB, no alpha.
 void SavePng(const std::string& path, const TBitmap24& bitmap,
              TWriteMode mode = TWriteMode::Replace);
+// 16-bit RGB, no alpha; a picture whose samples do not match its size raises EPictureError.
+void SavePng48(const std::string& path, const TPicture48& picture,
+               TWriteMode mode = TWriteMode::Replace);
 // Uncompressed 8-bit RGB in strips of about 64 KiB.
 void SaveTiff(const std::string& path, const TBitmap24& bitmap,
               TWriteMode mode = TWriteMode::Replace);

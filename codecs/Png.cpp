@@ -6,6 +6,7 @@
 
 #include <png.h>
 
+#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -118,6 +119,24 @@ class TPngDecoder {
     return picture;
   }
 
+  TPicture48 Decode48(std::string_view data) {
+    const TPictureHeader header = ReadHeader(data);
+    const int colourType = png_get_color_type(Png_, Info_);
+    const int depth = png_get_bit_depth(Png_, Info_);
+    Run([&] { SetTransforms48(colourType, depth); });
+    const auto width = static_cast<std::size_t>(header.Width);
+    if (png_get_rowbytes(Png_, Info_) != 6 * width)
+      throw EPictureError("PNG: unexpected row layout");
+    TPicture48 picture{header.Width, header.Height, {}};
+    picture.Rgb.resize(3 * width * static_cast<std::size_t>(header.Height));
+    std::vector<png_bytep> rows(static_cast<std::size_t>(header.Height));
+    for (std::size_t y = 0; y < rows.size(); ++y)
+      rows[y] = reinterpret_cast<png_bytep>(picture.Rgb.data() + 3 * width * y);
+    Errors_.ReadingPixels = true;
+    Run([&] { png_read_image(Png_, rows.data()); });
+    return picture;
+  }
+
  private:
   template <class Body>
   void Run(Body&& body) {
@@ -140,6 +159,18 @@ class TPngDecoder {
     png_set_strip_alpha(Png_);  // also drops what tRNS expansion may add
     if (!(colourType & PNG_COLOR_MASK_COLOR)) png_set_gray_to_rgb(Png_);
     if (depth != 16) png_set_bgr(Png_);
+    png_set_interlace_handling(Png_);
+    png_read_update_info(Png_, Info_);
+  }
+
+  // Everything ends as red, green, blue of 16 bits in the machine's byte order.
+  void SetTransforms48(int colourType, int depth) {
+    if (colourType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(Png_);
+    if (colourType == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(Png_);
+    png_set_strip_alpha(Png_);
+    if (!(colourType & PNG_COLOR_MASK_COLOR)) png_set_gray_to_rgb(Png_);
+    png_set_expand_16(Png_);
+    if constexpr (std::endian::native == std::endian::little) png_set_swap(Png_);
     png_set_interlace_handling(Png_);
     png_read_update_info(Png_, Info_);
   }
@@ -193,20 +224,38 @@ class TPngEncoder {
   TPngEncoder& operator=(const TPngEncoder&) = delete;
 
   std::string Encode(const TBitmap24& bitmap) {
+    std::vector<png_bytep> rows(static_cast<std::size_t>(bitmap.Height()));
+    for (int y = 0; y < bitmap.Height(); ++y) rows[y] = const_cast<png_bytep>(bitmap.ScanLine(y));
+    return EncodeRows(bitmap.Width(), rows, 8, [&] { png_set_bgr(Png_); });
+  }
+
+  std::string Encode48(const TPicture48& picture) {
+    const auto stride = 3 * static_cast<std::size_t>(picture.Width);
+    std::vector<png_bytep> rows(static_cast<std::size_t>(picture.Height));
+    for (std::size_t y = 0; y < rows.size(); ++y)
+      rows[y] =
+          reinterpret_cast<png_bytep>(const_cast<std::uint16_t*>(picture.Rgb.data()) + stride * y);
+    return EncodeRows(picture.Width, rows, 16, [&] {
+      if constexpr (std::endian::native == std::endian::little) png_set_swap(Png_);
+    });
+  }
+
+ private:
+  // libpng copies each row before its transforms run, so the rows are only read.
+  template <class Transforms>
+  std::string EncodeRows(int width, std::vector<png_bytep>& rows, int depth,
+                         Transforms&& transforms) {
     Png_ =
         png_create_write_struct(PNG_LIBPNG_VER_STRING, &Errors_, RaisePngError, IgnorePngWarning);
     if (Png_ != nullptr) Info_ = png_create_info_struct(Png_);
     if (Png_ == nullptr || Info_ == nullptr) throw std::bad_alloc();
-    // libpng copies each row before its transforms run, so the rows are only read.
-    std::vector<png_bytep> rows(static_cast<std::size_t>(bitmap.Height()));
-    for (int y = 0; y < bitmap.Height(); ++y) rows[y] = const_cast<png_bytep>(bitmap.ScanLine(y));
     bool written = RunGuarded(Errors_.Jump, [&] {
       png_set_write_fn(Png_, &Target_, WritePngData, FlushNothing);
-      png_set_IHDR(Png_, Info_, static_cast<png_uint_32>(bitmap.Width()),
-                   static_cast<png_uint_32>(bitmap.Height()), 8, PNG_COLOR_TYPE_RGB,
+      png_set_IHDR(Png_, Info_, static_cast<png_uint_32>(width),
+                   static_cast<png_uint_32>(rows.size()), depth, PNG_COLOR_TYPE_RGB,
                    PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
       png_write_info(Png_, Info_);
-      png_set_bgr(Png_);
+      transforms();
       png_write_image(Png_, rows.data());
       png_write_end(Png_, nullptr);
     });
@@ -215,7 +264,6 @@ class TPngEncoder {
     return std::move(Target_.Data);
   }
 
- private:
   png_structp Png_ = nullptr;
   png_infop Info_ = nullptr;
   TPngErrors Errors_;
@@ -234,9 +282,19 @@ TPictureHeader ReadPngHeader(std::string_view data) {
   return decoder.ReadHeader(data);
 }
 
+TPicture48 DecodePng48(std::string_view data) {
+  TPngDecoder decoder;
+  return decoder.Decode48(data);
+}
+
 std::string EncodePng(const TBitmap24& bitmap) {
   TPngEncoder encoder;
   return encoder.Encode(bitmap);
+}
+
+std::string EncodePng48(const TPicture48& picture) {
+  TPngEncoder encoder;
+  return encoder.Encode48(picture);
 }
 
 }  // namespace vorn::codecs

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "formats/FormatToolkit.h"
+#include "imaging/HaldClut.h"
 #include "imaging/HaldImage.h"
 #include "platform/Files.h"
 
@@ -249,12 +250,31 @@ void THaldImage3DLutFormat::Load(const std::string& path, TLUT& lut, TLoadContex
   ReadHaldImage(path, lut);
 }
 
-bool TOBS3DLutFormat::IsFormat(const std::string&) const {
-  return false;
+bool TOBS3DLutFormat::IsFormat(const std::string& path) const {
+  return IsObsLookupPictureFile(path);
+}
+
+void TOBS3DLutFormat::Load(const std::string& path, TLUT& lut, TLoadContext&) const {
+  ReadObsLookupPicture(path, lut);
 }
 
 void TOBS3DLutFormat::Write(const std::string& path, const TLUT& lut, int, TWriteMode mode) const {
-  WriteLutImage(lut, path, mode);
+  WriteObsLookupPicture(lut, path, mode);
+}
+
+// ---- Standard Hald CLUT ------------------------------------------------------------------
+
+bool THaldClut3DLutFormat::IsFormat(const std::string& path) const {
+  return IsHaldClutFile(path);
+}
+
+void THaldClut3DLutFormat::Load(const std::string& path, TLUT& lut, TLoadContext&) const {
+  ReadHaldClut(path, lut);
+}
+
+void THaldClut3DLutFormat::Write(const std::string& path, const TLUT& lut, int bits,
+                                 TWriteMode mode) const {
+  WriteHaldClut(lut, path, bits, mode);
 }
 
 }  // namespace vorn

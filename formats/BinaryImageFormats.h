@@ -1,7 +1,8 @@
 #pragma once
 // The formats that are not plain value lines: the FSI DIT binary grid, the PFClean XML
-// document, MatchLight's shaper-and-grid text, and the two picture formats (Hald images,
-// read; the lookup picture of Open Broadcaster Software, written).
+// document, MatchLight's shaper-and-grid text, and the picture formats (the program's own
+// Hald image, read; the standard Hald CLUT and the lookup picture of Open Broadcaster
+// Software, both ways: imaging/HaldClut.h).
 
 #include <cstdint>
 #include <string>
@@ -68,13 +69,27 @@ class THaldImage3DLutFormat : public TLUTFormat {
   void Load(const std::string& path, TLUT& lut, TLoadContext& context) const override;
 };
 
-// The 512 x 512 lookup picture of Open Broadcaster Software, as PNG. Write only.
+// The 512 x 512 lookup picture of Open Broadcaster Software, as PNG: a 64-node grid in 64
+// tiles. A level-8 Hald CLUT has the same shape; detection tells them apart by the pixels.
 class TOBS3DLutFormat : public TLUTFormat {
  public:
-  TOBS3DLutFormat() : TLUTFormat("OBS 3D", true, TFormatAccess::WriteOnly) {}
+  TOBS3DLutFormat() : TLUTFormat("OBS 3D", true) {}
 
   bool IsFormat(const std::string& path) const override;
-  // bits is not used.
+  void Load(const std::string& path, TLUT& lut, TLoadContext& context) const override;
+  // bits is not used: always 8 bits per channel.
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
+};
+
+// The standard Hald CLUT of levels 2 to 16 (side L^3, L^2 nodes per axis, red fastest),
+// recognised by its shape. Levels past 10 are sampled down onto 100 nodes. Written as PNG
+// at the level that holds the record's grid size, 16 bits per channel when bits is 16.
+class THaldClut3DLutFormat : public TLUTFormat {
+ public:
+  THaldClut3DLutFormat() : TLUTFormat("Hald CLUT", true) {}
+
+  bool IsFormat(const std::string& path) const override;
+  void Load(const std::string& path, TLUT& lut, TLoadContext& context) const override;
   void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
 };
 

@@ -62,6 +62,7 @@ void RegisterFormatsAndProfiles() {
   const int panasonic = RegisterFormat(std::make_unique<TPanasonic3DLutFormat>());
   RegisterFormat(std::make_unique<THaldImage3DLutFormat>());  // read only: no output profile
   const int obs = RegisterFormat(std::make_unique<TOBS3DLutFormat>());
+  const int haldClut = RegisterFormat(std::make_unique<THaldClut3DLutFormat>());
 
   RegisterOutputProfile({.Name = "3DL Scratch, Autodesk, Blackmagic, Cine-tal",
                          .Extension = "3dl",
@@ -147,6 +148,14 @@ void RegisterFormatsAndProfiles() {
                          .DefaultSize = 64,
                          .DefaultBits = 10,
                          .ClampedTo = TClampRange{0.0, kFsiDitTopValue}});
+  RegisterOutputProfile({.Name = "Hald CLUT",
+                         .Extension = "png",
+                         .FormatIndex = haldClut,
+                         .DefaultSize = 64,
+                         .DefaultBits = 8,
+                         .SizeSelectable = true,
+                         .BitsSelectable = true,
+                         .ClampedTo = TClampRange{}});
   RegisterOutputProfile({.Name = "Nucoda 3D",
                          .Extension = "cms",
                          .FormatIndex = nucoda3D,

@@ -3,8 +3,9 @@
 # picture fuzzer: ImageMagick renders them, in the layouts the decoders take; then damaged
 # ones (cut, corrupt, more data than declared), headers declaring 16384 x 16384 pixels in a
 # few bytes, and TIFF and Exif orientation tags, made from those by hand. With a second
-# folder, 182 x 182 pictures shaped like Hald images go there too, compressed to stay under
-# the LUT fuzzer's input size (fuzz/seeds holds them as made here).
+# folder, 182 x 182 pictures shaped like Hald images, small standard Hald CLUTs and an OBS
+# lookup picture go there too, compressed to stay under the LUT fuzzer's input size
+# (fuzz/seeds holds them as made here).
 #   make-picture-seeds.sh FOLDER [LUT_SEED_FOLDER]
 set -euo pipefail
 out=${1:?usage: make-picture-seeds.sh FOLDER [LUT_SEED_FOLDER]}
@@ -37,6 +38,24 @@ jpeg = open(sys.argv[1], "rb").read()
 scan = jpeg.find(b"\xff\xda")
 open(sys.argv[2], "wb").write(jpeg[: (scan + len(jpeg)) // 2] + b"\xff\xd9")
 PYTHON
+  # Standard Hald CLUTs (side L^3, red fastest) and OBS's 512 x 512 tiles of 64 x 64.
+  convert hald:2 -strip "$lut_seeds/hald-clut-2.png"
+  convert hald:3 -strip -depth 16 "$lut_seeds/hald-clut-3-16.png"
+  convert hald:2 -strip "$lut_seeds/hald-clut-2.bmp"
+  convert hald:3 -strip -compress Zip "$lut_seeds/hald-clut-3.tif"
+  convert hald:2 -strip -quality 30 "$lut_seeds/hald-clut-2.jpg"
+  convert hald:2 -strip -crop 7x8+0+0 "$lut_seeds/hald-clut-7x8.png"
+  python3 - "$hald/obs.ppm" <<'PYTHON'
+import sys
+pixels = bytearray(512 * 512 * 3)
+for y in range(512):
+    for x in range(512):
+        rgb = (x % 64, y % 64, y // 64 * 8 + x // 64)
+        pixels[3 * (512 * y + x):3 * (512 * y + x) + 3] = bytes(round(k / 63 * 255) for k in rgb)
+with open(sys.argv[1], "wb") as f:
+    f.write(b"P6 512 512 255\n" + bytes(pixels))
+PYTHON
+  convert "$hald/obs.ppm" -strip "$lut_seeds/obs-512.png"
 fi
 convert -size 6x5 gradient:red-blue "$out/rgb.bmp"
 convert -size 6x5 gradient:red-blue -type Palette BMP3:"$out/palette.bmp"

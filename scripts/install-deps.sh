@@ -15,9 +15,9 @@ packages=(
   libjpeg62-turbo-dev libpng-dev libtiff-dev liblcms2-dev nlohmann-json3-dev
   # the desktop application and its headless runs
   qt6-base-dev libgl-dev xvfb xauth fonts-dejavu-core
-  # peers (OpenColorIO, xmllint), benchmark timing and test pictures; a locale with a decimal
-  # comma for the tests
-  opencolorio-tools libxml2-utils hyperfine imagemagick python3 locales
+  # peers (OpenColorIO, xmllint, FFmpeg's haldclut), benchmark timing and test pictures; a
+  # locale with a decimal comma for the tests
+  opencolorio-tools libxml2-utils hyperfine imagemagick ffmpeg python3 locales
   # independent ICC readers that check the written profiles: transicc and icclu
   liblcms2-utils argyll
   # the Debian package and its checks: lint, desktop, AppStream and MIME files, man pages,

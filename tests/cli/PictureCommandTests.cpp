@@ -284,5 +284,61 @@ TEST(CliPictures, AHaldImageGradedElsewhereGradesAPhotographTheSameWay) {
   EXPECT_GE(within3, count * 99 / 100);
 }
 
+// "hald --level" writes the identity standard Hald CLUT: its side, depth and name follow
+// the options, and it reads back as the identity grid of L^2 nodes.
+TEST(CliHald, TheLevelWritesTheIdentityHaldClutOfThatLevel) {
+  TempDir dir;
+  struct TCase {
+    std::vector<std::string> Options;
+    const char* Name;
+    const char* Written;
+    int Side;
+    int BitsPerPixel;
+  };
+  const TCase cases[] = {
+      {{"--level", "8"}, "eight", "eight.png", 512, 24},
+      {{"--level", "4", "--bits", "16"}, "four.png", "four.png", 64, 48},
+      {{"--level", "6"}, "six.tif", "six.tif", 216, 24},
+      {{"--level", "2"}, "two.PNG", "two.PNG", 8, 24},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::vector<std::string> args = {"hald"};
+    args.insert(args.end(), c.Options.begin(), c.Options.end());
+    args.push_back(dir.File(c.Name));
+    const TCliResult result = RunCli(args);
+    ASSERT_EQ(result.Status, 0) << result.Err;
+    EXPECT_EQ(result.Out, "generated\t" + dir.File(c.Written) + "\n");
+    const TPictureHeader header = ReadPictureHeader(c.Written, ReadWholeFile(dir.File(c.Written)));
+    EXPECT_EQ(header.Width, c.Side);
+    EXPECT_EQ(header.BitsPerPixel, c.BitsPerPixel);
+    const TCliResult info = RunCli({"info", dir.File(c.Written)});
+    EXPECT_NE(info.Out.find("Format: Hald CLUT"), std::string::npos) << info.Out;
+  }
+}
+
+TEST(CliHald, LevelOptionsThatCannotBeWrittenAreRefused) {
+  TempDir dir;
+  struct TCase {
+    std::vector<std::string> Args;
+    const char* Message;
+  };
+  const TCase cases[] = {
+      {{"hald", "--level", "17", "x.png"}, "--level needs a whole number from 2 to 16"},
+      {{"hald", "--level", "1", "x.png"}, "--level needs a whole number from 2 to 16"},
+      {{"hald", "--level", "8", "x.jpg"}, "a Hald CLUT is written as PNG or TIFF"},
+      {{"hald", "--level", "8", "--bits", "16", "x.tif"}, "--bits 16 needs a PNG"},
+      {{"hald", "--level", "8", "--bits", "10", "x.png"}, "--bits must be 8 or 16"},
+      {{"hald", "--level", "8", "--format", "tif", "x.tif"},
+       "--format cannot be used with --level"},
+      {{"hald", "--bits", "16", "x.tif"}, "--bits is for a Hald CLUT"},
+  };
+  for (const TCase& c : cases) {
+    const TCliResult result = RunCli(c.Args);
+    EXPECT_EQ(result.Status, 2) << c.Message;
+    EXPECT_NE(result.Err.find(c.Message), std::string::npos) << result.Err;
+  }
+}
+
 }  // namespace
 }  // namespace vorn::test

@@ -55,6 +55,7 @@ const std::vector<FormatRow> kAllFormats = {
     {"Panasonic 3D", true},
     {"Hald Image", true},
     {"OBS 3D", true},
+    {"Hald CLUT", true},
 };
 
 struct ProfileRow {
@@ -85,6 +86,7 @@ const std::vector<ProfileRow> kAllProfiles = {
      false},
     {"FSI DIT (Flanders Scientific) 3D", "dat", "FSI DIT (Flanders Scientific) 3D", 64, 10, false,
      false},
+    {"Hald CLUT", "png", "Hald CLUT", 64, 8, true, true},
     {"Nucoda 3D", "cms", "Nucoda 3D", 33, 0, true, false},
     {"Luther 3D", "txt", "Luther 3D", 33, 10, false, false},
     {"Open Broadcaster Software 3D PNG", "png", "OBS 3D", 64, 8, false, false},
@@ -154,7 +156,8 @@ TEST(Registry, FormatsFollowTheFullListInOrder) {
                            "Adobe Primeire Look",
                            "Panasonic 3D",
                            "Hald Image",
-                           "OBS 3D"}) {
+                           "OBS 3D",
+                           "Hald CLUT"}) {
     EXPECT_GE(IndexOfFormat(name), 0) << name;
   }
   EXPECT_EQ(IndexOfFormat("Cube 3D Truelight"), 0);
@@ -189,13 +192,13 @@ TEST(Registry, TheFullRegistryIsBothTablesWhole) {
     GTEST_SKIP() << formats.size() << " of " << kAllFormats.size()
                  << " formats registered: their order is checked above";
   }
-  ASSERT_EQ(formats.size(), 36u);
+  ASSERT_EQ(formats.size(), 37u);
   for (std::size_t i = 0; i < formats.size(); ++i) {
     EXPECT_EQ(formats[i]->Name, kAllFormats[i].Name) << i;
     EXPECT_EQ(formats[i]->Is3D, kAllFormats[i].Is3D) << i;
   }
-  ASSERT_EQ(OutputProfiles().size(), 35u);
-  ASSERT_EQ(kAllProfiles.size(), 35u);
+  ASSERT_EQ(OutputProfiles().size(), 36u);
+  ASSERT_EQ(kAllProfiles.size(), 36u);
   for (std::size_t i = 0; i < kAllProfiles.size(); ++i) {
     EXPECT_EQ(GetOutputProfile(static_cast<int>(i)).Name, kAllProfiles[i].Name) << i;
   }
@@ -204,7 +207,7 @@ TEST(Registry, TheFullRegistryIsBothTablesWhole) {
 TEST(Registry, GetFormatAnswersNoneOutOfRange) {
   EXPECT_EQ(GetFormat(-1), nullptr);
   EXPECT_EQ(GetFormat(static_cast<int>(LutFormats().size())), nullptr);
-  EXPECT_EQ(GetFormat(36), nullptr);
+  EXPECT_EQ(GetFormat(37), nullptr);
   EXPECT_NE(GetFormat(0), nullptr);
 }
 

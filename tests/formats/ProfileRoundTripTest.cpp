@@ -67,11 +67,16 @@ const std::map<std::string, TCoding> kCodings = {
     {"Blackmagic HDLink 1D", {TCoding::Decimals, 5}},  // thousandths with two decimals
     // Single precision: within 2^-25 of values below 1.
     {"Adobe SpeedGrade Look 3D", {TCoding::Decimals, 7}},
+    {"OBS 3D", {TCoding::ProfileBits, 0}},
+    {"Hald CLUT", {TCoding::ProfileBits, 0}},
 };
 
 // Formats that only write: their files are checked to exist, not read back.
 const std::set<std::string> kWriteOnly = {
-    "Nucoda 1D", "Cine-tal 1D", "Shake 1D", "Adobe Primeire Look", "OBS 3D",
+    "Nucoda 1D",
+    "Cine-tal 1D",
+    "Shake 1D",
+    "Adobe Primeire Look",
 };
 
 // Profiles whose files detection does not recognise (by extension): they are read back
