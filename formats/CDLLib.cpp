@@ -80,7 +80,8 @@ void ReadDecision(const TXMLNode& decision, std::vector<TCDLData>& corrections,
 
 void ResolveRefs(std::vector<TCDLData>& corrections,
                  const std::vector<std::pair<std::size_t, std::string>>& refs) {
-  for (const auto& [position, id] : refs) {
+  for (const auto& [position, refId] : refs) {
+    const std::string& id = refId;  // clang before 16 cannot capture a structured binding
     const auto named = std::find_if(corrections.begin(), corrections.end(),
                                     [&](const auto& c) { return !c.Id.empty() && c.Id == id; });
     if (named == corrections.end()) {

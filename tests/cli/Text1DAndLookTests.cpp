@@ -114,6 +114,17 @@ class CliPremiereCube : public ::testing::Test {
   std::string Cube;
 };
 
+// Into the source's own folder the look's cube would be the source: even --overwrite
+// leaves it alone and names it.
+TEST_F(CliPremiereCube, TheCubeBesideTheLookIsNeverTheSource) {
+  const TCliResult result = ConvertTo(kPremiere, Source.Path(), Path, {"--overwrite"});
+  EXPECT_EQ(result.Status, 1);
+  EXPECT_NE(result.Err.find("The file \"" + Path + "\" that the output"), std::string::npos)
+      << result.Err;
+  EXPECT_EQ(ReadFile(Path), AffineCube());
+  EXPECT_FALSE(FileExists(Source.File("a.look")));
+}
+
 TEST_F(CliPremiereCube, AnExistingCubeIsAnErrorThatNamesIt) {
   const TCliResult result = ConvertTo(kPremiere, Out.Path(), Path);
   EXPECT_EQ(result.Status, 1);
