@@ -16,26 +16,11 @@
 #include "codecs/Pictures.h"
 #include "formats/FormatToolkit.h"
 #include "tests/support/PictureFaults.h"
+#include "tests/support/TestLuts.h"
 #include "tests/support/TestSupport.h"
 
 namespace vorn {
 namespace {
-
-std::unique_ptr<TLUT> GradedGrid(int n) {
-  auto lut = std::make_unique<TLUT>();
-  lut->Kind = lk3D;
-  lut->Size3D = n;
-  const double step = 1.0 / (n - 1);
-  for (int r = 0; r < n; ++r)
-    for (int g = 0; g < n; ++g)
-      for (int b = 0; b < n; ++b) {
-        const double x = r * step, y = g * step, z = b * step;
-        lut->SetNode(r, g, b,
-                     {0.03 + 0.9 * std::pow(x, 0.85) + 0.05 * z, 0.6 * y + 0.25 * x * z + 0.1,
-                      std::sqrt(0.7 * z + 0.2 * y + 0.1 * x)});
-      }
-  return lut;
-}
 
 int LargestCodeDifference(const TBitmap24& a, const TBitmap24& b) {
   if (a.Width() != b.Width() || a.Height() != b.Height()) return 256;
@@ -85,7 +70,7 @@ TEST(HaldClutPeers, ApplyOurHaldClutAsWeDo) {
   int ran = 0;
   for (const int size : {16, 64}) {
     const std::string hald = dir.File("hald" + std::to_string(size) + ".png");
-    SaveLut(hald, *GradedGrid(size), test::ProfileNamed("Hald CLUT"), 8);
+    SaveLut(hald, *test::NodeGradeGrid(size), test::ProfileNamed("Hald CLUT"), 8);
     auto lut = std::make_unique<TLUT>();
     LoadLut(hald, *lut);
     TBitmap24 ours = LoadPicture(photo).Bitmap;

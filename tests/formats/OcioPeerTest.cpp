@@ -13,6 +13,7 @@
 #include <string>
 
 #include "formats/FormatToolkit.h"
+#include "tests/support/TestLuts.h"
 #include "tests/support/TestSupport.h"
 
 namespace vorn {
@@ -22,23 +23,6 @@ using test::ProfileNamed;
 
 bool HasOciobakelut() {
   return std::system("command -v ociobakelut >/dev/null 2>&1") == 0;
-}
-
-// A smooth grade whose nodes all differ, so that a wrong node order or channel order shows.
-std::unique_ptr<TLUT> GradedGrid(int n) {
-  auto lut = std::make_unique<TLUT>();
-  lut->Kind = lk3D;
-  lut->Size3D = n;
-  const double step = 1.0 / (n - 1);
-  for (int r = 0; r < n; ++r)
-    for (int g = 0; g < n; ++g)
-      for (int b = 0; b < n; ++b) {
-        const double x = r * step, y = g * step, z = b * step;
-        lut->SetNode(r, g, b,
-                     {0.03 + 0.9 * std::pow(x, 0.85) + 0.05 * z, 0.6 * y + 0.25 * x * z + 0.1,
-                      std::sqrt(0.7 * z + 0.2 * y + 0.1 * x)});
-      }
-  return lut;
 }
 
 TEST(OcioPeer, ReadsOur3dlLustreAndPandoraFilesAsWeWroteThem) {
@@ -66,7 +50,7 @@ TEST(OcioPeer, ReadsOur3dlLustreAndPandoraFilesAsWeWroteThem) {
     SCOPED_TRACE(c.Profile);
     const TLutOutputProfile& profile = ProfileNamed(c.Profile);
     const int n = profile.DefaultSize;
-    const auto source = GradedGrid(n);
+    const auto source = test::NodeGradeGrid(n);
     const std::string ours = dir.File(c.PeerName);
     SaveLut(ours, *source, profile, -1);
 

@@ -19,6 +19,10 @@ TRGB CurveGrade(const TRGB& in);
 // brightens (x^0.7) before a grid of LiftedGrade.
 std::unique_ptr<TLUT> MakeGradeLut(TLutKind kind, int gridSize = 17, int tableSize = 1024);
 
+// A smooth grade of n nodes per axis whose nodes all differ, so that a wrong node order or
+// channel order shows.
+std::unique_ptr<TLUT> NodeGradeGrid(int n);
+
 // A 2-node grid whose nodes all differ, one of them with values outside [0, 1]; no comments.
 std::unique_ptr<TLUT> SmallGrid();
 

@@ -107,19 +107,25 @@ bool SaveMerge(TfrmMain& window, TScriptedDialogs& dialogs, const std::string& f
   return Save(dialog, folder, "merge-dialog.png");
 }
 
-// Converts the listed files into a temporary folder with the loss report checked and saves
-// the summary that follows.
-bool SaveLossReport(TfrmMain& window, TScriptedDialogs& dialogs, const std::string& outputFolder) {
-  const TTemporaryFolder converted("vorn-screenshots");
-  dialogs.FoldersToSelect.push_back(converted.Path());
-  dialogs.ModalScripts.push_back([](QDialog& shown) {
+// Answers the conversion dialog: the profile, the output folder, the loss report, Convert.
+void ScriptConversionWithReport(TScriptedDialogs& dialogs, const std::string& folder,
+                                const char* profile) {
+  dialogs.FoldersToSelect.push_back(folder);
+  dialogs.ModalScripts.push_back([profile](QDialog& shown) {
     auto& dialog = dynamic_cast<TfrmConvert&>(shown);
-    ChooseOutput(*dialog.cbxOutFormat, "Panasonic 3D vlt, Varicam");
+    ChooseOutput(*dialog.cbxOutFormat, profile);
     dialog.btnSelectFolder->click();
     dialog.cbxReportLoss->setChecked(true);
     dialog.btnConvert->click();
     return dialog.result() == QDialog::Accepted;
   });
+}
+
+// Converts the listed files into a temporary folder with the loss report checked and saves
+// the summary that follows.
+bool SaveLossReport(TfrmMain& window, TScriptedDialogs& dialogs, const std::string& outputFolder) {
+  const TTemporaryFolder converted("vorn-screenshots");
+  ScriptConversionWithReport(dialogs, converted.Path(), "Panasonic 3D vlt, Varicam");
   bool saved = false;
   dialogs.ModalScripts.push_back([&](QDialog& shown) {
     auto& summary = dynamic_cast<TfrmLossReport&>(shown);
@@ -141,15 +147,7 @@ bool SaveBatchSummary(TfrmMain& window, TScriptedDialogs& dialogs,
   const std::string broken = sources.File("broken-look.cube");
   WriteWholeFile(broken, "LUT_3D_SIZE 2\n0 0 0\n1 0 0\n0 1 0\n");
   window.AddFiles({broken});
-  dialogs.FoldersToSelect.push_back(converted.Path());
-  dialogs.ModalScripts.push_back([](QDialog& shown) {
-    auto& dialog = dynamic_cast<TfrmConvert&>(shown);
-    ChooseOutput(*dialog.cbxOutFormat, "Cube 3D Davinci");
-    dialog.btnSelectFolder->click();
-    dialog.cbxReportLoss->setChecked(true);
-    dialog.btnConvert->click();
-    return dialog.result() == QDialog::Accepted;
-  });
+  ScriptConversionWithReport(dialogs, converted.Path(), "Cube 3D Davinci");
   bool saved = false;
   dialogs.ModalScripts.push_back([&](QDialog& shown) {
     auto& summary = dynamic_cast<TfrmLossReport&>(shown);
