@@ -117,7 +117,9 @@ std::vector<TCDLData> ReadCDLCorrections(const std::string& path) {
     }
     break;
   }
-  if (corrections.empty()) document.FindChild("ColorCorrection");  // raises "not found"
+  // A collection or list without corrections is as empty as a file without one, even when a
+  // lone correction follows it.
+  if (corrections.empty()) throw Exception("The \"ColorCorrection\" node is not found");
   ResolveRefs(corrections, refs);
   return corrections;
 }
