@@ -11,6 +11,7 @@
 #include "codecs/Pictures.h"
 #include "formats/FormatToolkit.h"
 #include "imaging/HaldImage.h"
+#include "tests/support/TestLuts.h"
 #include "tests/support/TestSupport.h"
 
 namespace vorn {
@@ -26,14 +27,7 @@ const TLutOutputProfile& Profile(const std::string& name) {
 }
 
 std::unique_ptr<TLUT> IdentityGrid(int n) {
-  auto lut = std::make_unique<TLUT>();
-  lut->Kind = lk3D;
-  lut->Size3D = n;
-  for (int r = 0; r < n; ++r)
-    for (int g = 0; g < n; ++g)
-      for (int b = 0; b < n; ++b)
-        lut->SetNode(r, g, b, {r / (n - 1.0), g / (n - 1.0), b / (n - 1.0)});
-  return lut;
+  return test::SampledGrid(n, [](double r, double g, double b) { return TRGB{r, g, b}; });
 }
 
 std::uint32_t WordAt(const std::string& file, std::size_t node) {

@@ -14,6 +14,7 @@
 #include "codecs/Pictures.h"
 #include "formats/FormatToolkit.h"
 #include "platform/Files.h"
+#include "tests/support/TestLuts.h"
 #include "tests/support/TestSupport.h"
 
 namespace vorn {
@@ -161,17 +162,6 @@ TEST(HaldClut, ADeeperLevelIsSampledDownOntoTheNodesOfLevelTen) {
   }
 }
 
-std::unique_ptr<TLUT> GridOf(int n, const TGrade& grade) {
-  auto lut = std::make_unique<TLUT>();
-  lut->Kind = lk3D;
-  lut->Size3D = n;
-  for (int r = 0; r < n; ++r)
-    for (int g = 0; g < n; ++g)
-      for (int b = 0; b < n; ++b)
-        lut->SetNode(r, g, b, grade(r / (n - 1.0), g / (n - 1.0), b / (n - 1.0)));
-  return lut;
-}
-
 TEST(HaldClut, TheProfileWritesTheLevelThatHoldsTheSizeAndReadsBack) {
   test::TempDir dir;
   struct TCase {
@@ -187,7 +177,7 @@ TEST(HaldClut, TheProfileWritesTheLevelThatHoldsTheSizeAndReadsBack) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(std::to_string(c.Size) + " nodes, " + std::to_string(c.Bits) + " bits");
     const std::string path = dir.File("out" + std::to_string(c.Size) + ".png");
-    const auto source = GridOf(c.Size, Graded);
+    const auto source = test::SampledGrid(c.Size, Graded);
     SaveLut(path, *source, profile, c.Bits);
     const TPictureHeader header = ReadPictureHeader(path, test::ReadFile(path));
     EXPECT_EQ(header.Width, c.Side);
@@ -274,7 +264,7 @@ TEST(ObsLookupPicture, OurWrittenPictureReadsBackWithinHalfACode) {
   test::TempDir dir;
   auto loaded = std::make_unique<TLUT>();
   for (int size : {17, 64}) {
-    const auto source = GridOf(size, Graded);
+    const auto source = test::SampledGrid(size, Graded);
     const std::string path = dir.File("obs" + std::to_string(size) + ".png");
     SaveLut(path, *source, test::ProfileNamed("Open Broadcaster Software 3D PNG"), -1);
     EXPECT_EQ(DetectFormat(path), IndexOfFormat("OBS 3D"));

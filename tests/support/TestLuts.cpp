@@ -59,20 +59,22 @@ std::unique_ptr<TLUT> MakeGradeLut(TLutKind kind, int gridSize, int tableSize) {
   return lut;
 }
 
-std::unique_ptr<TLUT> NodeGradeGrid(int n) {
+std::unique_ptr<TLUT> SampledGrid(int n, const std::function<TRGB(double, double, double)>& f) {
   auto lut = std::make_unique<TLUT>();
   lut->Kind = lk3D;
   lut->Size3D = n;
-  const double step = 1.0 / (n - 1);
   for (int r = 0; r < n; ++r)
     for (int g = 0; g < n; ++g)
-      for (int b = 0; b < n; ++b) {
-        const double x = r * step, y = g * step, z = b * step;
-        lut->SetNode(r, g, b,
-                     {0.03 + 0.9 * std::pow(x, 0.85) + 0.05 * z, 0.6 * y + 0.25 * x * z + 0.1,
-                      std::sqrt(0.7 * z + 0.2 * y + 0.1 * x)});
-      }
+      for (int b = 0; b < n; ++b)
+        lut->SetNode(r, g, b, f(r / (n - 1.0), g / (n - 1.0), b / (n - 1.0)));
   return lut;
+}
+
+std::unique_ptr<TLUT> NodeGradeGrid(int n) {
+  return SampledGrid(n, [](double x, double y, double z) {
+    return TRGB{0.03 + 0.9 * std::pow(x, 0.85) + 0.05 * z, 0.6 * y + 0.25 * x * z + 0.1,
+                std::sqrt(0.7 * z + 0.2 * y + 0.1 * x)};
+  });
 }
 
 std::unique_ptr<TLUT> SmallGrid() {

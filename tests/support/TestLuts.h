@@ -3,6 +3,7 @@
 // the channels, as a grid, a 1D table or a shaper before a grid, and Cube text that holds
 // them; a 2-node grid for the writers' line-by-line checks.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,6 +19,9 @@ TRGB CurveGrade(const TRGB& in);
 // kind lk3D: a grid of LiftedGrade; lk1D: a table of CurveGrade; lk1DAnd3D: a shaper that
 // brightens (x^0.7) before a grid of LiftedGrade.
 std::unique_ptr<TLUT> MakeGradeLut(TLutKind kind, int gridSize = 17, int tableSize = 1024);
+
+// A grid of n nodes per axis holding f of each node's position in [0, 1].
+std::unique_ptr<TLUT> SampledGrid(int n, const std::function<TRGB(double, double, double)>& f);
 
 // A smooth grade of n nodes per axis whose nodes all differ, so that a wrong node order or
 // channel order shows.
