@@ -105,11 +105,14 @@ struct TLutMemberChoice {
 
 // What a load is told and what it tells back: the bit depth the user chose for this file
 // (-1 = what the file or the format implies), the member to take from a file holding
-// several LUTs, and the value lines it skipped. Each load has its own; format objects keep
-// nothing of a load.
+// several LUTs, the nodes per axis of the grid a source evaluated as a whole (a chain of
+// operators, a matrix) is sampled onto (0 = kDefaultSampleSize), and the value lines it
+// skipped. Each load has its own; format objects keep nothing of a load.
+inline constexpr std::int32_t kDefaultSampleSize = 33;
 struct TLoadContext {
   std::int32_t InputBits = -1;
   TLutMemberChoice Member;
+  std::int32_t SampleSize = 0;
   TSkippedValueLines SkippedValueLines;
 };
 
