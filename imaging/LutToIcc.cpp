@@ -284,16 +284,29 @@ void SetHeader(void* profile, TLutIccClass profileClass) {
   }
 }
 
+// The relative colorimetric tags share the perceptual tags' data: the LUT is one mapping
+// whatever the intent, and a reader that asks which intents the profile supports (LittleCMS's
+// cmsIsIntentSupported) finds both. A device link keeps the single table its header's intent
+// names.
+void LinkColorimetricTags(const TLcmsContext& context, void* profile) {
+  if (!cmsLinkTag(profile, cmsSigAToB1Tag, cmsSigAToB0Tag) ||
+      !cmsLinkTag(profile, cmsSigBToA1Tag, cmsSigBToA0Tag)) {
+    throw EICCError("Cannot write the ICC profile: " + context.Reason("a tag was refused") + ".");
+  }
+}
+
 void WriteMapping(const TLcmsContext& context, void* profile, const TRecipe& recipe,
                   TLutIccClass profileClass) {
   switch (profileClass) {
     case TLutIccClass::Display:
       WriteTables(context, profile, cmsSigAToB0Tag, DisplayInverseTables(recipe));
       WriteTables(context, profile, cmsSigBToA0Tag, DisplayForwardTables(recipe));
+      LinkColorimetricTags(context, profile);
       break;
     case TLutIccClass::Input:
       WriteTables(context, profile, cmsSigAToB0Tag, InputForwardTables(recipe));
       WriteTables(context, profile, cmsSigBToA0Tag, InputInverseTables(recipe));
+      LinkColorimetricTags(context, profile);
       break;
     case TLutIccClass::DeviceLink:
       WriteTables(context, profile, cmsSigAToB0Tag, LinkTables(recipe));
