@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -18,6 +19,8 @@
 #include <utility>
 #include <vector>
 
+#include "codecs/PictureCodecs.h"
+#include "core/Bitmap.h"
 #include "imaging/ICCLib.h"
 #include "imaging/LutToIcc.h"
 #include "platform/Files.h"
@@ -27,16 +30,18 @@
 namespace vorn {
 namespace {
 
-// LittleCmsBpc: transicc with black-point compensation asked for (-b), as image editors do by
-// default for their displays.
-enum class TPeer { LittleCms, LittleCmsBpc, ArgyllCms };
+// LittleCms: transicc, in floating point. LittleCmsBpc: transicc with black-point
+// compensation asked for (-b), as image editors do by default for their displays.
+// LittleCmsPicture: tificc on an 8-bit TIFF, LittleCMS's precalculated integer transform as
+// applications run it. ArgyllCms: icclu.
+enum class TPeer { LittleCms, LittleCmsBpc, LittleCmsPicture, ArgyllCms };
 enum class TSrgb { None, V2, V4 };  // None: a device link, which has no sRGB in its chain
 
 // What a cell of the table expects for one LUT.
 struct TExpectation {
-  enum { Within, Compensated, Refused } Kind;
-  // Within: the largest difference is at most High. Compensated (the ICC rules move the
-  // black, see docs/icc.md): it lies between Low and High.
+  enum { Within, Moved, Refused } Kind;
+  // Within: the largest difference is at most High. Moved (the colour manager's rules move
+  // the LUT's black or white, see docs/icc.md): it lies between Low and High.
   double Low = 0.0;
   double High = 0.0;
 };
@@ -44,8 +49,8 @@ struct TExpectation {
 constexpr TExpectation Within(double high) {
   return {TExpectation::Within, 0.0, high};
 }
-constexpr TExpectation Compensated(double low, double high) {
-  return {TExpectation::Compensated, low, high};
+constexpr TExpectation Moved(double low, double high) {
+  return {TExpectation::Moved, low, high};
 }
 // The colour manager refuses the chain (ArgyllCMS reads no version 4 profile, and runs a
 // device link only with the intent its header names).
@@ -65,17 +70,22 @@ constexpr TLutIccClass kDisplay = TLutIccClass::Display;
 constexpr TLutIccClass kLink = TLutIccClass::DeviceLink;
 constexpr TPeer kLcms = TPeer::LittleCms;
 constexpr TPeer kBpc = TPeer::LittleCmsBpc;
+constexpr TPeer kPicture = TPeer::LittleCmsPicture;
 constexpr TPeer kArgyll = TPeer::ArgyllCms;
 
 const TCell kCells[] = {
     {kInput, 0, TSrgb::V2, kLcms, Within(0.001), Within(0.001)},
-    {kInput, 0, TSrgb::V4, kLcms, Compensated(0.02, 0.05), Within(0.001)},
+    {kInput, 0, TSrgb::V4, kLcms, Moved(0.02, 0.05), Within(0.001)},
     {kInput, 1, TSrgb::V2, kLcms, Within(0.001), Within(0.001)},
     {kInput, 1, TSrgb::V4, kLcms, Within(0.001), Within(0.001)},
-    {kInput, 0, TSrgb::V2, kBpc, Compensated(0.02, 0.05), Within(0.001)},
-    {kInput, 0, TSrgb::V4, kBpc, Compensated(0.02, 0.05), Within(0.001)},
+    {kInput, 0, TSrgb::V2, kBpc, Moved(0.02, 0.05), Within(0.001)},
+    {kInput, 0, TSrgb::V4, kBpc, Moved(0.02, 0.05), Within(0.001)},
     {kInput, 1, TSrgb::V2, kBpc, Within(0.001), Within(0.001)},
     {kInput, 1, TSrgb::V4, kBpc, Within(0.001), Within(0.001)},
+    {kInput, 0, TSrgb::V2, kPicture, Moved(0.02, 0.06), Within(0.003)},
+    {kInput, 0, TSrgb::V4, kPicture, Moved(0.02, 0.06), Within(0.003)},
+    {kInput, 1, TSrgb::V2, kPicture, Moved(0.02, 0.06), Within(0.003)},
+    {kInput, 1, TSrgb::V4, kPicture, Moved(0.02, 0.06), Within(0.003)},
     {kInput, 0, TSrgb::V2, kArgyll, Within(0.001), Within(0.001)},
     {kInput, 0, TSrgb::V4, kArgyll, kRefused, kRefused},
     {kInput, 1, TSrgb::V2, kArgyll, Within(0.001), Within(0.001)},
@@ -88,6 +98,10 @@ const TCell kCells[] = {
     {kDisplay, 0, TSrgb::V4, kBpc, Within(0.001), Within(0.001)},
     {kDisplay, 1, TSrgb::V2, kBpc, Within(0.001), Within(0.001)},
     {kDisplay, 1, TSrgb::V4, kBpc, Within(0.001), Within(0.001)},
+    {kDisplay, 0, TSrgb::V2, kPicture, Moved(0.02, 0.06), Within(0.003)},
+    {kDisplay, 0, TSrgb::V4, kPicture, Moved(0.02, 0.06), Within(0.003)},
+    {kDisplay, 1, TSrgb::V2, kPicture, Moved(0.02, 0.06), Within(0.003)},
+    {kDisplay, 1, TSrgb::V4, kPicture, Moved(0.02, 0.06), Within(0.003)},
     {kDisplay, 0, TSrgb::V2, kArgyll, Within(0.001), Within(0.001)},
     {kDisplay, 0, TSrgb::V4, kArgyll, kRefused, kRefused},
     {kDisplay, 1, TSrgb::V2, kArgyll, Within(0.001), Within(0.001)},
@@ -96,25 +110,30 @@ const TCell kCells[] = {
     {kLink, 1, TSrgb::None, kLcms, Within(0.001), Within(0.001)},
     {kLink, 0, TSrgb::None, kBpc, Within(0.001), Within(0.001)},
     {kLink, 1, TSrgb::None, kBpc, Within(0.001), Within(0.001)},
+    {kLink, 0, TSrgb::None, kPicture, Moved(0.02, 0.06), Within(0.003)},
+    {kLink, 1, TSrgb::None, kPicture, Moved(0.02, 0.06), Within(0.003)},
     {kLink, 0, TSrgb::None, kArgyll, Within(0.001), Within(0.001)},
     {kLink, 1, TSrgb::None, kArgyll, kRefused, kRefused},
 };
+
+const char* const kPeerNames[] = {" transicc", " transicc -b", " tificc", " icclu"};
 
 std::string CellName(const TCell& cell) {
   const char* classes[] = {"Display", "Input", "Device Link"};
   const char* srgb[] = {"-", "v2", "v4"};
   return std::string(classes[static_cast<int>(cell.Class)]) +
          (cell.Intent == 0 ? " perceptual " : " relative ") + srgb[static_cast<int>(cell.Srgb)] +
-         (cell.Peer == kLcms ? " transicc" : (cell.Peer == kBpc ? " transicc -b" : " icclu"));
+         kPeerNames[static_cast<int>(cell.Peer)];
 }
 
-// The 9-node lattice and 65 greys, each value in [0, 1].
+// A 9-node lattice and 65 greys, on 8-bit codes so that a picture holds them exactly.
 std::vector<TRGB> Inputs() {
+  const auto code = [](int i, int steps) { return std::lround(i * 255.0 / steps) / 255.0; };
   std::vector<TRGB> inputs;
   for (int r = 0; r < 9; ++r)
     for (int g = 0; g < 9; ++g)
-      for (int b = 0; b < 9; ++b) inputs.push_back({r / 8.0, g / 8.0, b / 8.0});
-  for (int i = 0; i <= 64; ++i) inputs.push_back({i / 64.0, i / 64.0, i / 64.0});
+      for (int b = 0; b < 9; ++b) inputs.push_back({code(r, 8), code(g, 8), code(b, 8)});
+  for (int i = 0; i <= 64; ++i) inputs.push_back({code(i, 64), code(i, 64), code(i, 64)});
   return inputs;
 }
 
@@ -164,8 +183,9 @@ class TPeerBench {
   // The colours through the chain of the cell; nothing when the program refuses it.
   std::optional<std::vector<TRGB>> Run(const TCell& cell, const std::string& profile,
                                        const std::vector<TRGB>& inputs) const {
-    return cell.Peer == kArgyll ? RunArgyllCms(cell, profile, inputs)
-                                : RunLittleCms(cell, profile, inputs);
+    if (cell.Peer == kArgyll) return RunArgyllCms(cell, profile, inputs);
+    if (cell.Peer == kPicture) return RunTificc(cell, profile, inputs);
+    return RunTransicc(cell, profile, inputs);
   }
 
  private:
@@ -173,19 +193,51 @@ class TPeerBench {
     return version == TSrgb::V2 ? GetSRGBProfileName() : SrgbV4_;
   }
 
-  std::optional<std::vector<TRGB>> RunLittleCms(const TCell& cell, const std::string& profile,
-                                                const std::vector<TRGB>& inputs) const {
-    const std::string input = Temp_.Write("transicc.txt", ColourLines(inputs, 255.0));
-    std::vector<std::string> argv = {"transicc", "-n", "-t" + std::to_string(cell.Intent)};
+  // The profile arguments LittleCMS's programs share. "*sRGB" is LittleCMS's built-in sRGB,
+  // version 4.
+  std::vector<std::string> LittleCmsArguments(const TCell& cell, const std::string& profile) const {
+    std::vector<std::string> argv = {"-t" + std::to_string(cell.Intent)};
     if (cell.Peer == kBpc) argv.push_back("-b");
-    // "*sRGB" is LittleCMS's built-in sRGB, version 4.
     const std::string srgb = cell.Srgb == TSrgb::V4 ? "*sRGB" : SrgbFile(cell.Srgb);
     if (cell.Class == kInput) argv.insert(argv.end(), {"-i" + profile, "-o" + srgb});
     if (cell.Class == kDisplay) argv.insert(argv.end(), {"-i" + srgb, "-o" + profile});
     if (cell.Class == kLink) argv.push_back("-l" + profile);
+    return argv;
+  }
+
+  std::optional<std::vector<TRGB>> RunTransicc(const TCell& cell, const std::string& profile,
+                                               const std::vector<TRGB>& inputs) const {
+    const std::string input = Temp_.Write("transicc.txt", ColourLines(inputs, 255.0));
+    std::vector<std::string> argv = {"transicc", "-n"};
+    for (const std::string& word : LittleCmsArguments(cell, profile)) argv.push_back(word);
     const auto out = RunWithInput(argv, input);
     if (!out) return std::nullopt;
     return ParseColours(*out, 255.0);
+  }
+
+  // The inputs as one row of an 8-bit TIFF (-n: the picture's own profile, if any, is not
+  // used).
+  std::optional<std::vector<TRGB>> RunTificc(const TCell& cell, const std::string& profile,
+                                             const std::vector<TRGB>& inputs) const {
+    TBitmap24 row(static_cast<int>(inputs.size()), 1);
+    std::uint8_t* pixel = row.Data();
+    for (const TRGB& c : inputs) {
+      for (const double v : {c.B, c.G, c.R})
+        *pixel++ = static_cast<std::uint8_t>(std::lround(v * 255));
+    }
+    const std::string in = Temp_.Write("in.tif", codecs::EncodeTiff(row));
+    const std::string out = Temp_.File("out.tif");
+    std::vector<std::string> argv = {"tificc", "-n"};
+    for (const std::string& word : LittleCmsArguments(cell, profile)) argv.push_back(word);
+    argv.insert(argv.end(), {in, out});
+    if (test::RunProgram(argv).Status != 0) return std::nullopt;
+    const TBitmap24 result = codecs::DecodeTiff(ReadWholeFile(out)).Bitmap;
+    std::vector<TRGB> colours;
+    const std::uint8_t* bgr = result.Data();
+    for (int x = 0; x < result.Width(); ++x, bgr += 3) {
+      colours.push_back({bgr[2] / 255.0, bgr[1] / 255.0, bgr[0] / 255.0});
+    }
+    return colours;
   }
 
   // icclu translates through one profile: device to PCS Lab (forward), then PCS Lab to the
@@ -214,19 +266,33 @@ class TPeerBench {
   std::string SrgbV4_ = Temp_.File("sRGB-v4.icc");
 };
 
-// The largest difference of a channel to the LUT, the program's outputs clipped to [0, 1] as
-// an application stores them.
-double LargestDifference(const TLUT& lut, const std::vector<TRGB>& inputs,
+// The differences of a channel to the LUT, the program's outputs clipped to [0, 1] as an
+// application stores them: the largest, the largest but for white, and those at black and
+// at white.
+struct TDifferences {
+  double Largest = 0.0;
+  double ButWhite = 0.0;
+  double AtBlack = 0.0;
+  double AtWhite = 0.0;
+};
+
+TDifferences Differences(const TLUT& lut, const std::vector<TRGB>& inputs,
                          const std::vector<TRGB>& outputs) {
-  double worst = 0.0;
+  TDifferences result;
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     const TRGB want = lut.Evaluate(inputs[i]);
     const TRGB got = outputs[i];
+    double worst = 0.0;
     for (const auto& [a, b] : {std::pair{got.R, want.R}, {got.G, want.G}, {got.B, want.B}}) {
       worst = std::max(worst, std::fabs(std::clamp(a, 0.0, 1.0) - b));
     }
+    result.Largest = std::max(result.Largest, worst);
+    const double level = inputs[i].R + inputs[i].G + inputs[i].B;
+    if (level == 0.0) result.AtBlack = worst;
+    if (level == 3.0) result.AtWhite = worst;
+    if (level != 3.0) result.ButWhite = std::max(result.ButWhite, worst);
   }
-  return worst;
+  return result;
 }
 
 struct TPeerLut {
@@ -260,8 +326,8 @@ const TPeerLut kPeerLuts[] = {{"LiftedBlacks", LiftedLut, &TCell::Lifted},
 class LutToIccPeers : public ::testing::TestWithParam<TPeerLut> {};
 
 TEST_P(LutToIccPeers, EachChainMapsAsTheTableSays) {
-  if (!test::HasProgram("transicc") || !test::HasProgram("icclu")) {
-    GTEST_SKIP() << "transicc or icclu is not installed";
+  if (!test::HasProgram("transicc") || !test::HasProgram("tificc") || !test::HasProgram("icclu")) {
+    GTEST_SKIP() << "transicc, tificc or icclu is not installed";
   }
   const auto lut = GetParam().Make();
   const test::TempDir temp;
@@ -279,16 +345,18 @@ TEST_P(LutToIccPeers, EachChainMapsAsTheTableSays) {
     const TExpectation expected = cell.*GetParam().Expectation;
     const auto outputs = bench.Run(cell, profiles[static_cast<int>(cell.Class)], inputs);
     if (!outputs) {
-      std::printf("  %-44s refused\n", CellName(cell).c_str());
+      std::printf("  %-40s refused\n", CellName(cell).c_str());
       EXPECT_EQ(expected.Kind, TExpectation::Refused);
       continue;
     }
     ASSERT_NE(expected.Kind, TExpectation::Refused) << "the program now runs this chain";
     ASSERT_EQ(outputs->size(), inputs.size());
-    const double difference = LargestDifference(*lut, inputs, *outputs);
-    std::printf("  %-44s %.4f\n", CellName(cell).c_str(), difference);
-    EXPECT_LE(difference, expected.High);
-    EXPECT_GE(difference, expected.Low);
+    const TDifferences difference = Differences(*lut, inputs, *outputs);
+    std::printf("  %-40s %.4f  (but for white %.4f, black %.4f, white %.4f)\n",
+                CellName(cell).c_str(), difference.Largest, difference.ButWhite, difference.AtBlack,
+                difference.AtWhite);
+    EXPECT_LE(difference.Largest, expected.High);
+    EXPECT_GE(difference.Largest, expected.Low);
   }
 }
 
