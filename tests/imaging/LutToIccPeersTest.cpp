@@ -1,8 +1,10 @@
-// Profiles written by LUT-to-ICC, run through other colour managers: LittleCMS's transicc and
-// ArgyllCMS's icclu, with a version 2 sRGB (ours) and a version 4 sRGB (LittleCMS's built-in
-// one), in perceptual and relative colorimetric chains. Each cell of the table holds the
-// largest difference to the LUT over a 9-node lattice and the grey axis, for a LUT that lifts
-// its blacks and for a grade that keeps black; the table is what docs/icc.md shows.
+// Profiles written by LUT-to-ICC, run through other colour managers: LittleCMS's transicc
+// (with and without black-point compensation) and tificc (its precalculated transform on an
+// 8-bit picture), and ArgyllCMS's icclu, with a version 2 sRGB (ours) and a version 4 sRGB
+// (LittleCMS's built-in one), in perceptual and relative colorimetric chains. Each cell of the
+// table holds the largest difference to the LUT over a 9-node lattice and the grey axis, for a
+// LUT that lifts its blacks and for a grade that keeps black; the table is what docs/icc.md
+// shows.
 
 #include <gtest/gtest.h>
 #include <lcms2.h>
