@@ -284,12 +284,27 @@ void SetHeader(void* profile, TLutIccClass profileClass) {
   }
 }
 
+// A display profile's relative colorimetric tags share the perceptual tags' data: the LUT is
+// one mapping whatever the intent, and a reader that asks which intents the profile supports
+// (LittleCMS's cmsIsIntentSupported) finds both. An input profile goes without them: readers
+// fall back to AToB0 for that intent, and LittleCMS then takes the profile's black to be black
+// when black-point compensation is asked for in a relative colorimetric chain, where with
+// AToB1 it would detect a lifted black and compensate it away (docs/icc.md). A device link
+// keeps the single table its header's intent names.
+void LinkColorimetricTags(const TLcmsContext& context, void* profile) {
+  if (!cmsLinkTag(profile, cmsSigAToB1Tag, cmsSigAToB0Tag) ||
+      !cmsLinkTag(profile, cmsSigBToA1Tag, cmsSigBToA0Tag)) {
+    throw EICCError("Cannot write the ICC profile: " + context.Reason("a tag was refused") + ".");
+  }
+}
+
 void WriteMapping(const TLcmsContext& context, void* profile, const TRecipe& recipe,
                   TLutIccClass profileClass) {
   switch (profileClass) {
     case TLutIccClass::Display:
       WriteTables(context, profile, cmsSigAToB0Tag, DisplayInverseTables(recipe));
       WriteTables(context, profile, cmsSigBToA0Tag, DisplayForwardTables(recipe));
+      LinkColorimetricTags(context, profile);
       break;
     case TLutIccClass::Input:
       WriteTables(context, profile, cmsSigAToB0Tag, InputForwardTables(recipe));

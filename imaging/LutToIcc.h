@@ -9,7 +9,14 @@
 // - Device Link: the link maps as the LUT does.
 // Profiles are ICC version 2.4 with lut16Type tables (readable by every ICC reader, v2-only
 // ones such as ArgyllCMS included), perceptual rendering intent, a description and a
-// copyright text.
+// copyright text. A Display profile holds the same tables for the relative colorimetric
+// intent (AToB1 and BToA1 share the data of AToB0 and BToA0); an Input profile leaves them out
+// on purpose, and a device link holds AToB0 alone, the intent of its header. docs/icc.md has
+// what other colour managers make of the profiles and why: in a perceptual chain into a
+// version 4 output profile, or in a perceptual chain with black-point compensation asked
+// for, an Input profile loses a lifted black, as the ICC rules map the profile's black onto
+// the output's black; and LittleCMS's precalculated integer transforms put a LUT's dimmed
+// white back at white, whatever the class.
 //
 // "Adjust Gamma for Capture One": Capture One hands an ICC profile device values coded with
 // a gamma of 1.8 rather than sRGB's curve. With the option the profile's device side takes

@@ -249,6 +249,13 @@ TEST(LutToIcc, WritesAVersion24ProfileOfTheClassWithItsTexts) {
     EXPECT_TRUE(cmsIsTag(profile, cmsSigAToB0Tag));
     EXPECT_EQ(cmsIsTag(profile, cmsSigBToA0Tag), c.Class != TLutIccClass::DeviceLink);
     EXPECT_EQ(cmsIsTag(profile, cmsSigProfileSequenceDescTag), c.Class == TLutIccClass::DeviceLink);
+    // A display profile has tables for both intents; an input profile and a link only the
+    // perceptual ones (the header's intent for the link).
+    for (const auto direction : {LCMS_USED_AS_INPUT, LCMS_USED_AS_OUTPUT}) {
+      EXPECT_TRUE(cmsIsIntentSupported(profile, INTENT_PERCEPTUAL, direction));
+      EXPECT_EQ(cmsIsIntentSupported(profile, INTENT_RELATIVE_COLORIMETRIC, direction),
+                c.Class == TLutIccClass::Display);
+    }
   }
 }
 
