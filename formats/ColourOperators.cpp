@@ -504,7 +504,10 @@ TColourOperatorPtr MakeCdlOperator(TCdlStyle style, const TRGB& slope, const TRG
 }
 
 TColourOperatorPtr MakeLutOperator(std::shared_ptr<const TLUT> lut) {
-  if (!lut || lut->Kind == lkNone) throw ELUTError("A LUT step holds no table or grid.");
+  const bool holdsValues = lut && lut->Kind != lkNone && lut->SizesWithinCapacity() &&
+                           (!lut->HasTable() || lut->Size1D >= 2) &&
+                           (!lut->HasGrid() || lut->Size3D >= 2);
+  if (!holdsValues) throw ELUTError("A LUT step holds no table or grid of at least 2 entries.");
   return std::make_unique<TLutOperator>(std::move(lut));
 }
 

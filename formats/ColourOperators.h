@@ -92,7 +92,8 @@ TColourOperatorPtr MakeCdlOperator(TCdlStyle style, const TRGB& slope, const TRG
                                    const TRGB& power, double saturation);
 
 // A table, grid or shaper-and-grid record as one step, evaluated by TLUT::Evaluate (which
-// honours the record's domains).
+// honours the record's domains). ELUTError for a record without a table or grid of at least
+// 2 entries or nodes.
 TColourOperatorPtr MakeLutOperator(std::shared_ptr<const TLUT> lut);
 // The inverse of a 1D table (the InvLUT1D of the Color Transform Format), per channel, over
 // the table's domain. Each channel must be monotonic (non-decreasing or non-increasing);
