@@ -91,10 +91,15 @@ enum class TCdlStyle { Fwd, Rev, FwdNoClamp, RevNoClamp };
 TColourOperatorPtr MakeCdlOperator(TCdlStyle style, const TRGB& slope, const TRGB& offset,
                                    const TRGB& power, double saturation);
 
+// How a grid is read between its nodes: trilinear (TLUT::Evaluate, and the Common LUT
+// Format's default) or tetrahedral (the interpolation="tetrahedral" of a LUT3D).
+enum class TGridInterpolation { Trilinear, Tetrahedral };
 // A table, grid or shaper-and-grid record as one step, evaluated by TLUT::Evaluate (which
-// honours the record's domains). ELUTError for a record without a table or grid of at least
-// 2 entries or nodes.
-TColourOperatorPtr MakeLutOperator(std::shared_ptr<const TLUT> lut);
+// honours the record's domains), its grid read with the given interpolation. ELUTError for a
+// record without a table or grid of at least 2 entries or nodes.
+TColourOperatorPtr MakeLutOperator(
+    std::shared_ptr<const TLUT> lut,
+    TGridInterpolation interpolation = TGridInterpolation::Trilinear);
 // The inverse of a 1D table (the InvLUT1D of the Color Transform Format), per channel, over
 // the table's domain. Each channel must be monotonic (non-decreasing or non-increasing);
 // ELUTError otherwise, and for a record that is not a table alone. Flat runs: an output
@@ -116,5 +121,7 @@ std::optional<TExponentStyle> ParseExponentStyle(std::string_view name);
 std::optional<TCdlStyle> ParseCdlStyle(std::string_view name);
 // The style of a Range: "Clamp" gives true, "noClamp" false.
 std::optional<bool> ParseRangeClamp(std::string_view name);
+// A LUT3D's interpolation attribute: "trilinear" or "tetrahedral".
+std::optional<TGridInterpolation> ParseGridInterpolation(std::string_view name);
 
 }  // namespace vorn

@@ -83,9 +83,11 @@ std::vector<TRGB> Rotations(const std::vector<double>& v) {
   return inputs;
 }
 
-const std::vector<TRGB> kColours = {{0, 0, 0},        {1, 1, 1},        {0.18, 0.5, 0.9},
-                                    {-0.2, 0.4, 1.3}, {0.9, 0.05, 0.5}, {2, -1, 0.5},
-                                    {0.5, 0.5, 0.5},  {0.02, 0.97, 0.3}};
+// Colours of every order of the three channels (each of a grid cell's six tetrahedra).
+const std::vector<TRGB> kColours = {{0, 0, 0},        {1, 1, 1},         {0.18, 0.5, 0.9},
+                                    {-0.2, 0.4, 1.3}, {0.9, 0.05, 0.5},  {2, -1, 0.5},
+                                    {0.5, 0.5, 0.5},  {0.02, 0.97, 0.3}, {0.4, 0.05, 0.3},
+                                    {0.05, 0.3, 0.4}, {0.3, 0.4, 0.05}};
 
 TEST(ColourOperatorsPeer, MatricesOf3x3And3x4) {
   const TMatrixParams plain{{0.9, 0.1, 0.05, -0.2, 1.1, 0.1, 0.01, 0.02, 0.97}, {}};
@@ -301,6 +303,11 @@ TEST(ColourOperatorsPeer, TablesGridsAndInvertedTables) {
        "3 3\">" +
            gridValues + "</Array></LUT3D>",
        [&] { return MakeLutOperator(grid); }, kColours},
+      {"LUT3D, tetrahedral",
+       "<LUT3D inBitDepth=\"32f\" outBitDepth=\"32f\" interpolation=\"tetrahedral\"><Array "
+       "dim=\"3 3 3 3\">" +
+           gridValues + "</Array></LUT3D>",
+       [&] { return MakeLutOperator(grid, TGridInterpolation::Tetrahedral); }, kColours},
       // Outputs beyond the flat ends map to where the table leaves its first run and reaches
       // its last one. OpenColorIO inverts through a finer table of its own, off by up to 2e-5
       // at the entries themselves, which the inputs avoid.
@@ -458,6 +465,9 @@ TEST(ColourOperators, StyleNamesOfBothFileFormats) {
   EXPECT_EQ(ParseRangeClamp("noClamp"), false);
   EXPECT_EQ(ParseRangeClamp("Clamp"), true);
   EXPECT_EQ(ParseRangeClamp("clip"), std::nullopt);
+  EXPECT_EQ(ParseGridInterpolation("tetrahedral"), TGridInterpolation::Tetrahedral);
+  EXPECT_EQ(ParseGridInterpolation("trilinear"), TGridInterpolation::Trilinear);
+  EXPECT_EQ(ParseGridInterpolation("4pt"), std::nullopt);
 }
 
 TEST(ColourOperators, ChainsApplyInOrderAndSampleOntoEveryNode) {
