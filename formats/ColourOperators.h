@@ -32,11 +32,12 @@ struct TMatrixParams {
 TColourOperatorPtr MakeMatrixOperator(const TMatrixParams& params);
 
 // Range: values already normalised by the reader. With all four bounds, a scale and offset
-// mapping [MinIn, MaxIn] onto [MinOut, MaxOut], clamped to [MinOut, MaxOut] unless Clamp is
-// off. With only the minimum pair or only the maximum pair, a clamp on that side alone
-// (out = max(MinOut, in - MinIn + MinOut) for the minimum pair), or the identity-shift
-// without clamp when Clamp is off. Any other combination (one of a pair missing, no pair at
-// all, MaxIn equal to MinIn) raises ELUTError.
+// mapping [MinIn, MaxIn] onto [MinOut, MaxOut], clamped between MinOut and MaxOut unless
+// Clamp is off (a falling range, MaxOut below MinOut, is kept; OpenColorIO refuses it). With
+// only the minimum pair, out = max(MinOut, in - MinIn + MinOut); with only the maximum pair,
+// out = min(MaxOut, in - MaxIn + MaxOut) (OpenColorIO takes only pairs of equal values
+// there). ELUTError for: one value of a pair missing, no pair at all, MaxIn equal to MinIn,
+// and the noClamp style without all four values.
 struct TRangeParams {
   std::optional<double> MinIn, MaxIn, MinOut, MaxOut;
   bool Clamp = true;
@@ -46,7 +47,9 @@ TColourOperatorPtr MakeRangeOperator(const TRangeParams& params);
 // Log styles and their per-channel parameters (the LogParams of the Common LUT Format).
 // Log10, Log2, AntiLog10 and AntiLog2 ignore the parameters; the camera styles need
 // LinSideBreak (MakeLogOperator raises ELUTError without it) and work out LinearSlope when
-// it is absent.
+// it is absent (the line then meets the curve with its tangent). A logarithm of a value at
+// or below 0 is taken of the smallest normal single float, as OpenColorIO does. ELUTError
+// also for a base that is not positive or is 1, and for slopes of 0.
 enum class TLogStyle {
   Log10,
   Log2,
@@ -65,7 +68,11 @@ TColourOperatorPtr MakeLogOperator(TLogStyle style,
                                    const std::array<TLogChannelParams, 3>& channels);
 
 // Exponent styles (the Exponent element of the Common LUT Format, the Gamma element of the
-// Color Transform Format). Offset is used by the MonCurve styles only.
+// Color Transform Format). Offset is used by the MonCurve styles only, which need an
+// exponent of at least 1 and an offset of at least 0 (an offset of 0 leaves no linear
+// segment: negative inputs give 0); the Rev styles need an exponent other than 0. ELUTError
+// otherwise. Basic styles clamp negative inputs to 0, Mirror styles mirror them, PassThru
+// styles pass them unchanged.
 enum class TExponentStyle {
   BasicFwd,
   BasicRev,
@@ -85,8 +92,11 @@ struct TExponentChannelParams {
 TColourOperatorPtr MakeExponentOperator(TExponentStyle style,
                                         const std::array<TExponentChannelParams, 3>& channels);
 
-// ASC CDL: slope, offset, power, then saturation (Rec. 709 luma weights), clamped to [0, 1]
-// in the clamping styles; the Rev styles invert the Fwd ones.
+// ASC CDL: slope and offset, power, then saturation (Rec. 709 luma weights). Fwd clamps to
+// [0, 1] before the power and after the saturation; FwdNoClamp passes negative values past
+// the power. The Rev styles invert the Fwd ones step by step (Rev clamps the input, after
+// the saturation and the output); ELUTError when a slope, a power or the saturation of a
+// Rev style is 0.
 enum class TCdlStyle { Fwd, Rev, FwdNoClamp, RevNoClamp };
 TColourOperatorPtr MakeCdlOperator(TCdlStyle style, const TRGB& slope, const TRGB& offset,
                                    const TRGB& power, double saturation);
