@@ -1,8 +1,7 @@
-// The colour operators of process lists against OpenColorIO: each case is one process node
-// written to a file of its own, evaluated by ociochecklut at every input of the case and by
-// the operator the same parameters make. Then what OpenColorIO cannot judge (the rules for
-// invalid parameters, flat parts of inverted tables, style names, grids) and the Imageworks
-// matrix files against ociobakelut.
+// The colour operators against OpenColorIO: each case is one process node, written from the
+// parameters the operator is made of to a file of its own and evaluated by ociochecklut at
+// every input of the case. Then what OpenColorIO does not settle, and the Imageworks matrix
+// files against ociobakelut.
 
 #include <gtest/gtest.h>
 
@@ -27,6 +26,14 @@ std::string Number(double value) {
   return text;
 }
 
+std::string Attribute(const char* name, double value) {
+  return std::string(" ") + name + "=\"" + Number(value) + "\"";
+}
+
+std::string Triple(const TRGB& v) {
+  return Number(v.R) + " " + Number(v.G) + " " + Number(v.B);
+}
+
 bool PeerColour(const std::string& path, const TRGB& in, TRGB& out) {
   const test::TProgramResult result =
       test::RunProgram({"ociochecklut", path, Number(in.R), Number(in.G), Number(in.B)});
@@ -36,21 +43,15 @@ bool PeerColour(const std::string& path, const TRGB& in, TRGB& out) {
 
 // OpenColorIO computes in single precision and prints 7 digits: 1e-5 of the value, and
 // 1e-6 absolute where the value is near 0.
-void ExpectNearPeer(double ours, double peer, const char* channel) {
-  EXPECT_NEAR(ours, peer, std::max(1e-5 * std::fabs(peer), 1e-6)) << channel;
-}
-
-std::string ProcessList(const std::string& node, bool ctf) {
-  return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") +
-         (ctf ? "<ProcessList id=\"case\" version=\"1.7\">\n"
-              : "<ProcessList compCLFversion=\"3\" id=\"case\">\n") +
-         node + "\n</ProcessList>\n";
+void ExpectNearPeer(const TRGB& ours, const TRGB& peer) {
+  EXPECT_NEAR(ours.R, peer.R, std::max(1e-5 * std::fabs(peer.R), 1e-6)) << "R";
+  EXPECT_NEAR(ours.G, peer.G, std::max(1e-5 * std::fabs(peer.G), 1e-6)) << "G";
+  EXPECT_NEAR(ours.B, peer.B, std::max(1e-5 * std::fabs(peer.B), 1e-6)) << "B";
 }
 
 struct TPeerCase {
-  std::string Name;
-  std::string Node;  // one process node of a Common LUT Format file (CTF when Ctf is set)
-  std::function<TColourOperatorPtr()> Make;
+  std::string Node;  // one process node; of a CTF file when Ctf is set
+  TColourOperatorPtr Op;
   std::vector<TRGB> Inputs;
   bool Ctf = false;
 };
@@ -59,20 +60,29 @@ void ExpectPeerAgrees(const std::vector<TPeerCase>& cases) {
   if (!test::HasProgram("ociochecklut")) GTEST_SKIP() << "ociochecklut is not installed";
   test::TempDir dir;
   for (const TPeerCase& c : cases) {
-    SCOPED_TRACE(c.Name);
-    const std::string path = dir.Write(c.Ctf ? "case.ctf" : "case.clf", ProcessList(c.Node, c.Ctf));
-    const TColourOperatorPtr op = c.Make();
+    SCOPED_TRACE(c.Node);
+    const std::string path = dir.Write(c.Ctf ? "case.ctf" : "case.clf",
+                                       std::string("<?xml version=\"1.0\"?>\n") +
+                                           (c.Ctf ? "<ProcessList id=\"c\" version=\"1.7\">"
+                                                  : "<ProcessList id=\"c\" compCLFversion=\"3\">") +
+                                           c.Node + "</ProcessList>\n");
     for (const TRGB& in : c.Inputs) {
-      SCOPED_TRACE(Number(in.R) + " " + Number(in.G) + " " + Number(in.B));
+      SCOPED_TRACE(Triple(in));
       TRGB peer;
       ASSERT_TRUE(PeerColour(path, in, peer));
-      const TRGB ours = op->Apply(in);
-      ExpectNearPeer(ours.R, peer.R, "R");
-      ExpectNearPeer(ours.G, peer.G, "G");
-      ExpectNearPeer(ours.B, peer.B, "B");
+      ExpectNearPeer(c.Op->Apply(in), peer);
     }
   }
 }
+
+std::string Element(const char* name, const std::string& style, const std::string& inner,
+                    const std::string& attributes = {}) {
+  return std::string("<") + name + " inBitDepth=\"32f\" outBitDepth=\"32f\"" +
+         (style.empty() ? "" : " style=\"" + style + "\"") + attributes + ">" + inner + "</" +
+         name + ">";
+}
+
+const char* const kChannels[3] = {"R", "G", "B"};
 
 // Every value in every channel: (v0 v1 v2), (v1 v2 v3), ... around the list.
 std::vector<TRGB> Rotations(const std::vector<double>& v) {
@@ -84,202 +94,174 @@ std::vector<TRGB> Rotations(const std::vector<double>& v) {
 }
 
 // Colours of every order of the three channels (each of a grid cell's six tetrahedra).
-const std::vector<TRGB> kColours = {{0, 0, 0},        {1, 1, 1},         {0.18, 0.5, 0.9},
-                                    {-0.2, 0.4, 1.3}, {0.9, 0.05, 0.5},  {2, -1, 0.5},
-                                    {0.5, 0.5, 0.5},  {0.02, 0.97, 0.3}, {0.4, 0.05, 0.3},
-                                    {0.05, 0.3, 0.4}, {0.3, 0.4, 0.05}};
+const std::vector<TRGB> kColours = {
+    {0, 0, 0},    {1, 1, 1},         {0.18, 0.5, 0.9}, {-0.2, 0.4, 1.3}, {0.9, 0.05, 0.5},
+    {2, -1, 0.5}, {0.02, 0.97, 0.3}, {0.4, 0.05, 0.3}, {0.05, 0.3, 0.4}, {0.3, 0.4, 0.05}};
 
-TEST(ColourOperatorsPeer, MatricesOf3x3And3x4) {
-  const TMatrixParams plain{{0.9, 0.1, 0.05, -0.2, 1.1, 0.1, 0.01, 0.02, 0.97}, {}};
-  const TMatrixParams offset{{1.2, -0.1, 0, 0.05, 0.8, 0.15, 0, 0, 1.5}, {0.1, -0.05, 0.2}};
-  ExpectPeerAgrees({
-      {"3x3",
-       R"(<Matrix inBitDepth="32f" outBitDepth="32f"><Array dim="3 3">
-          0.9 0.1 0.05  -0.2 1.1 0.1  0.01 0.02 0.97</Array></Matrix>)",
-       [&] { return MakeMatrixOperator(plain); }, kColours},
-      {"3x4",
-       R"(<Matrix inBitDepth="32f" outBitDepth="32f"><Array dim="3 4">
-          1.2 -0.1 0 0.1  0.05 0.8 0.15 -0.05  0 0 1.5 0.2</Array></Matrix>)",
-       [&] { return MakeMatrixOperator(offset); }, kColours},
-  });
+TPeerCase MatrixCase(const TMatrixParams& p) {
+  std::string values;
+  for (int row = 0; row < 3; ++row) {
+    for (int column = 0; column < 3; ++column) values += Number(p.M[row * 3 + column]) + " ";
+    values += Number(p.Offset[row]) + "\n";
+  }
+  return {Element("Matrix", "", "<Array dim=\"3 4\">" + values + "</Array>"), MakeMatrixOperator(p),
+          kColours};
 }
 
-std::string RangeNode(const char* style, const std::string& values) {
-  return std::string("<Range inBitDepth=\"32f\" outBitDepth=\"32f\"") + style + ">" + values +
-         "</Range>";
+TPeerCase RangeCase(const TRangeParams& p) {
+  std::string values;
+  const auto add = [&](const char* name, const std::optional<double>& v) {
+    if (v) values += std::string("<") + name + ">" + Number(*v) + "</" + name + ">";
+  };
+  add("minInValue", p.MinIn);
+  add("maxInValue", p.MaxIn);
+  add("minOutValue", p.MinOut);
+  add("maxOutValue", p.MaxOut);
+  return {Element("Range", p.Clamp ? "Clamp" : "noClamp", values), MakeRangeOperator(p),
+          Rotations({-1, 0, 0.1, 0.25, 0.5, 0.75, 0.9, 1, 2})};
 }
 
-TEST(ColourOperatorsPeer, RangesOfEveryShape) {
-  const std::string four =
-      "<minInValue>0.1</minInValue><maxInValue>0.9</maxInValue>"
-      "<minOutValue>0.2</minOutValue><maxOutValue>0.5</maxOutValue>";
-  const std::vector<TRGB> inputs = Rotations({-1, 0, 0.1, 0.25, 0.5, 0.75, 0.9, 1, 2});
-  ExpectPeerAgrees({
-      {"all four, clamped", RangeNode("", four),
-       [] {
-         return MakeRangeOperator({0.1, 0.9, 0.2, 0.5, true});
-       },
-       inputs},
-      {"all four, noClamp", RangeNode(" style=\"noClamp\"", four),
-       [] {
-         return MakeRangeOperator({0.1, 0.9, 0.2, 0.5, false});
-       },
-       inputs},
-      {"minimum only",
-       RangeNode("", "<minInValue>0.25</minInValue><minOutValue>0.25</minOutValue>"),
-       [] {
-         return MakeRangeOperator({0.25, {}, 0.25, {}, true});
-       },
-       inputs},
-      {"maximum only",
-       RangeNode("", "<maxInValue>0.75</maxInValue><maxOutValue>0.75</maxOutValue>"),
-       [] {
-         return MakeRangeOperator({{}, 0.75, {}, 0.75, true});
-       },
-       inputs},
-  });
+TEST(ColourOperatorsPeer, MatricesAndRanges) {
+  std::vector<TPeerCase> cases;
+  cases.push_back(MatrixCase({{0.9, 0.1, 0.05, -0.2, 1.1, 0.1, 0.01, 0.02, 0.97}, {}}));
+  cases.push_back(MatrixCase({{1.2, -0.1, 0, 0.05, 0.8, 0.15, 0, 0, 1.5}, {0.1, -0.05, 0.2}}));
+  for (const TRangeParams& p : std::vector<TRangeParams>{{0.1, 0.9, 0.2, 0.5, true},
+                                                         {0.1, 0.9, 0.2, 0.5, false},
+                                                         {0.25, {}, 0.25, {}, true},
+                                                         {{}, 0.75, {}, 0.75, true}}) {
+    cases.push_back(RangeCase(p));
+  }
+  ExpectPeerAgrees(cases);
 }
 
-std::string LogNode(const char* style, const std::string& params = {}) {
-  return std::string("<Log inBitDepth=\"32f\" outBitDepth=\"32f\" style=\"") + style + "\">" +
-         params + "</Log>";
-}
-
-std::function<TColourOperatorPtr()> Log(TLogStyle style, const TLogChannelParams& p) {
-  return [=] { return MakeLogOperator(style, {p, p, p}); };
+TPeerCase LogCase(const std::string& style, const std::array<TLogChannelParams, 3>& p,
+                  const std::vector<TRGB>& inputs) {
+  const TLogStyle parsed = ParseLogStyle(style).value();
+  std::string params;
+  for (int i = 0; i < 3 && parsed >= TLogStyle::LinToLog; ++i) {
+    const TLogChannelParams& c = p[static_cast<std::size_t>(i)];
+    params +=
+        std::string("<LogParams channel=\"") + kChannels[i] + "\"" + Attribute("base", c.Base) +
+        Attribute("logSideSlope", c.LogSideSlope) + Attribute("logSideOffset", c.LogSideOffset) +
+        Attribute("linSideSlope", c.LinSideSlope) + Attribute("linSideOffset", c.LinSideOffset) +
+        (c.LinSideBreak ? Attribute("linSideBreak", *c.LinSideBreak) : "") +
+        (c.LinearSlope ? Attribute("linearSlope", *c.LinearSlope) : "") + "/>";
+  }
+  return {Element("Log", style, params), MakeLogOperator(parsed, p), inputs};
 }
 
 TEST(ColourOperatorsPeer, LogsOfEveryStyle) {
-  const TLogChannelParams cineon{10, 0.29325513196, 0.66959921799, 0.98920224838, 0.01079775162};
-  const std::string cineonXml =
-      R"(<LogParams base="10" logSideSlope="0.29325513196" logSideOffset="0.66959921799"
-         linSideSlope="0.98920224838" linSideOffset="0.01079775162"/>)";
+  const TLogChannelParams none,
+      cineon{10, 0.29325513196, 0.66959921799, 0.98920224838, 0.01079775162};
   const TLogChannelParams cct{2, 0.05707762557, 0.5547945205, 1, 0, 0.0078125, {}};
-  const std::string cctXml =
-      R"(<LogParams logSideSlope="0.05707762557" logSideOffset="0.5547945205"
-         linSideBreak="0.0078125"/>)";
   const TLogChannelParams sl3{10,      0.25562072336, 0.41055718475, 5.26315789474, 0.05263157895,
                               0.01125, 6.62194371178};
-  const std::string sl3Xml =
-      R"(<LogParams base="10" logSideSlope="0.25562072336" logSideOffset="0.41055718475"
-         linSideSlope="5.26315789474" linSideOffset="0.05263157895" linSideBreak="0.01125"
-         linearSlope="6.62194371178"/>)";
   const std::array<TLogChannelParams, 3> perChannel{TLogChannelParams{8, 0.3, 0.6, 0.9, 0.05},
                                                     TLogChannelParams{8, 0.25, 0.4, 5, 0.05},
                                                     TLogChannelParams{8, 0.28, 0.5, 2, 0.1}};
-  const std::string perChannelXml =
-      R"(<LogParams channel="R" base="8" logSideSlope="0.3" logSideOffset="0.6" linSideSlope="0.9" linSideOffset="0.05"/>
-         <LogParams channel="G" base="8" logSideSlope="0.25" logSideOffset="0.4" linSideSlope="5" linSideOffset="0.05"/>
-         <LogParams channel="B" base="8" logSideSlope="0.28" logSideOffset="0.5" linSideSlope="2" linSideOffset="0.1"/>)";
-  const std::vector<TRGB> linear = Rotations({-1, 0, 0.001, 0.0078125, 0.01125, 0.18, 1, 2, 100});
-  const std::vector<TRGB> logs = Rotations({-0.5, 0, 0.0929, 0.155251141552511, 0.5, 1, 1.4});
-  ExpectPeerAgrees({
-      {"log10", LogNode("log10"), Log(TLogStyle::Log10, {}), linear},
-      {"log2", LogNode("log2"), Log(TLogStyle::Log2, {}), linear},
-      {"antiLog10", LogNode("antiLog10"), Log(TLogStyle::AntiLog10, {}), logs},
-      {"antiLog2", LogNode("antiLog2"), Log(TLogStyle::AntiLog2, {}), logs},
-      {"linToLog", LogNode("linToLog", cineonXml), Log(TLogStyle::LinToLog, cineon), linear},
-      {"logToLin", LogNode("logToLin", cineonXml), Log(TLogStyle::LogToLin, cineon), logs},
-      {"linToLog per channel", LogNode("linToLog", perChannelXml),
-       [&] { return MakeLogOperator(TLogStyle::LinToLog, perChannel); }, linear},
-      {"cameraLinToLog, slope worked out", LogNode("cameraLinToLog", cctXml),
-       Log(TLogStyle::CameraLinToLog, cct), linear},
-      {"cameraLogToLin, slope worked out", LogNode("cameraLogToLin", cctXml),
-       Log(TLogStyle::CameraLogToLin, cct), logs},
-      {"cameraLinToLog, slope given", LogNode("cameraLinToLog", sl3Xml),
-       Log(TLogStyle::CameraLinToLog, sl3), linear},
-      {"cameraLogToLin, slope given", LogNode("cameraLogToLin", sl3Xml),
-       Log(TLogStyle::CameraLogToLin, sl3), logs},
-  });
-}
-
-std::string ExponentNode(const char* style, const std::string& params) {
-  return std::string("<Exponent inBitDepth=\"32f\" outBitDepth=\"32f\" style=\"") + style + "\">" +
-         params + "</Exponent>";
-}
-
-std::function<TColourOperatorPtr()> Exponent(TExponentStyle style, double exponent,
-                                             double offset = 0) {
-  return [=] {
-    return MakeExponentOperator(style,
-                                {{{exponent, offset}, {exponent, offset}, {exponent, offset}}});
+  const std::vector<TRGB> lin = Rotations({-1, 0, 0.001, 0.0078125, 0.01125, 0.18, 1, 2, 100});
+  const std::vector<TRGB> log = Rotations({-0.5, 0, 0.0929, 0.155251141552511, 0.5, 1, 1.4});
+  struct TRow {
+    const char* Style;
+    TLogChannelParams Params;
+    bool FromLog;
   };
+  std::vector<TPeerCase> cases;
+  for (const TRow& row : std::vector<TRow>{{"log10", none, false},
+                                           {"log2", none, false},
+                                           {"antiLog10", none, true},
+                                           {"antiLog2", none, true},
+                                           {"linToLog", cineon, false},
+                                           {"logToLin", cineon, true},
+                                           {"cameraLinToLog", cct, false},  // slope worked out
+                                           {"cameraLogToLin", cct, true},
+                                           {"cameraLinToLog", sl3, false},  // slope given
+                                           {"cameraLogToLin", sl3, true}}) {
+    cases.push_back(
+        LogCase(row.Style, {row.Params, row.Params, row.Params}, row.FromLog ? log : lin));
+  }
+  cases.push_back(LogCase("linToLog", perChannel, lin));
+  ExpectPeerAgrees(cases);
+}
+
+TPeerCase ExponentCase(const std::string& style, const std::array<TExponentChannelParams, 3>& p) {
+  const TExponentStyle parsed = ParseExponentStyle(style).value();
+  std::string params;
+  for (int i = 0; i < 3; ++i) {
+    const TExponentChannelParams& c = p[static_cast<std::size_t>(i)];
+    params += std::string("<ExponentParams channel=\"") + kChannels[i] + "\"" +
+              Attribute("exponent", c.Exponent) +
+              (style.starts_with("monCurve") ? Attribute("offset", c.Offset) : "") + "/>";
+  }
+  return {Element("Exponent", style, params), MakeExponentOperator(parsed, p),
+          Rotations({-1.5, -0.5, -0.05, 0, 0.0031308, 0.018, 0.04045, 0.081, 0.5, 1, 1.5})};
 }
 
 TEST(ColourOperatorsPeer, ExponentsOfEveryStyle) {
-  using S = TExponentStyle;
-  const std::string basic = R"(<ExponentParams exponent="2.2"/>)";
   // Rec. 709 (break 0.081 forward, 0.018 reverse), sRGB (0.04045, 0.0031308) and CIE L*.
-  const std::string rec709 = R"(<ExponentParams exponent="2.2222222222222222" offset="0.099"/>)";
-  const std::string srgb = R"(<ExponentParams exponent="2.4" offset="0.055"/>)";
-  const std::string lstar = R"(<ExponentParams exponent="3" offset="0.16"/>)";
-  const std::vector<TRGB> inputs =
-      Rotations({-1.5, -0.5, -0.05, 0, 0.0031308, 0.018, 0.04045, 0.081, 0.5, 1, 1.5});
-  const std::array<TExponentChannelParams, 3> perChannel{
-      TExponentChannelParams{2.4}, TExponentChannelParams{2.35}, TExponentChannelParams{2.2}};
-  ExpectPeerAgrees({
-      {"basicFwd", ExponentNode("basicFwd", basic), Exponent(S::BasicFwd, 2.2), inputs},
-      {"basicRev per channel", ExponentNode("basicRev", R"(
-          <ExponentParams channel="R" exponent="2.4"/><ExponentParams channel="G" exponent="2.35"/>
-          <ExponentParams channel="B" exponent="2.2"/>)"),
-       [&] { return MakeExponentOperator(S::BasicRev, perChannel); }, inputs},
-      {"basicMirrorFwd", ExponentNode("basicMirrorFwd", basic), Exponent(S::BasicMirrorFwd, 2.2),
-       inputs},
-      {"basicMirrorRev", ExponentNode("basicMirrorRev", basic), Exponent(S::BasicMirrorRev, 2.2),
-       inputs},
-      {"basicPassThruFwd", ExponentNode("basicPassThruFwd", basic),
-       Exponent(S::BasicPassThruFwd, 2.2), inputs},
-      {"basicPassThruRev", ExponentNode("basicPassThruRev", basic),
-       Exponent(S::BasicPassThruRev, 2.2), inputs},
-      {"monCurveFwd", ExponentNode("monCurveFwd", rec709),
-       Exponent(S::MonCurveFwd, 2.2222222222222222, 0.099), inputs},
-      {"monCurveRev", ExponentNode("monCurveRev", srgb), Exponent(S::MonCurveRev, 2.4, 0.055),
-       inputs},
-      {"monCurveMirrorFwd", ExponentNode("monCurveMirrorFwd", lstar),
-       Exponent(S::MonCurveMirrorFwd, 3, 0.16), inputs},
-      {"monCurveMirrorRev", ExponentNode("monCurveMirrorRev", lstar),
-       Exponent(S::MonCurveMirrorRev, 3, 0.16), inputs},
-      {"monCurveFwd of exponent 1 is the identity",
-       ExponentNode("monCurveFwd", R"(<ExponentParams exponent="1" offset="0"/>)"),
-       Exponent(S::MonCurveFwd, 1, 0), inputs},
-  });
+  const TExponentChannelParams rec709{1 / 0.45, 0.099}, srgb{2.4, 0.055}, lstar{3, 0.16};
+  const TExponentChannelParams gamma{2.2}, identity{1, 0};
+  struct TRow {
+    const char* Style;
+    std::array<TExponentChannelParams, 3> Params;
+  };
+  std::vector<TPeerCase> cases;
+  for (const TRow& row : std::vector<TRow>{
+           {"basicFwd", {gamma, gamma, gamma}},
+           {"basicRev", {TExponentChannelParams{2.4}, TExponentChannelParams{2.35}, gamma}},
+           {"basicMirrorFwd", {gamma, gamma, gamma}},
+           {"basicMirrorRev", {gamma, gamma, gamma}},
+           {"basicPassThruFwd", {gamma, gamma, gamma}},
+           {"basicPassThruRev", {gamma, gamma, gamma}},
+           {"monCurveFwd", {rec709, rec709, rec709}},
+           {"monCurveRev", {srgb, srgb, srgb}},
+           {"monCurveMirrorFwd", {lstar, lstar, lstar}},
+           {"monCurveMirrorRev", {lstar, srgb, rec709}},
+           {"monCurveFwd", {identity, identity, identity}},
+       }) {
+    cases.push_back(ExponentCase(row.Style, row.Params));
+  }
+  ExpectPeerAgrees(cases);
 }
 
-TEST(ColourOperatorsPeer, AscCdlOfEveryStyle) {
+// The Common LUT Format's style names in CLF files, the Color Transform Format's in CTF.
+TEST(ColourOperatorsPeer, AscCdlOfEveryStyleInBothFormats) {
   const TRGB slope{1.2, 0.9, 1.05}, offset{-0.05, 0.02, 0.1}, power{1.3, 0.8, 1.0};
-  const auto node = [](const char* style) {
-    return std::string("<ASC_CDL inBitDepth=\"32f\" outBitDepth=\"32f\" style=\"") + style +
-           R"("><SOPNode><Slope>1.2 0.9 1.05</Slope><Offset>-0.05 0.02 0.1</Offset>
-              <Power>1.3 0.8 1.0</Power></SOPNode>
-              <SatNode><Saturation>0.7</Saturation></SatNode></ASC_CDL>)";
-  };
-  const auto make = [&](TCdlStyle style) {
-    return [=] { return MakeCdlOperator(style, slope, offset, power, 0.7); };
-  };
-  ExpectPeerAgrees({
-      {"Fwd", node("Fwd"), make(TCdlStyle::Fwd), kColours},
-      {"Rev", node("Rev"), make(TCdlStyle::Rev), kColours},
-      {"FwdNoClamp", node("FwdNoClamp"), make(TCdlStyle::FwdNoClamp), kColours},
-      {"RevNoClamp", node("RevNoClamp"), make(TCdlStyle::RevNoClamp), kColours},
-  });
+  const std::string sop = "<SOPNode><Slope>" + Triple(slope) + "</Slope><Offset>" + Triple(offset) +
+                          "</Offset><Power>" + Triple(power) +
+                          "</Power></SOPNode><SatNode><Saturation>0.7</Saturation></SatNode>";
+  std::vector<TPeerCase> cases;
+  for (const auto& [style, ctf] : std::vector<std::pair<const char*, bool>>{{"Fwd", false},
+                                                                            {"Rev", false},
+                                                                            {"FwdNoClamp", false},
+                                                                            {"RevNoClamp", false},
+                                                                            {"v1.2_Fwd", true},
+                                                                            {"v1.2_Rev", true},
+                                                                            {"noClampFwd", true},
+                                                                            {"noClampRev", true}}) {
+    cases.push_back({Element("ASC_CDL", style, sop),
+                     MakeCdlOperator(ParseCdlStyle(style).value(), slope, offset, power, 0.7),
+                     kColours, ctf});
+  }
+  ExpectPeerAgrees(cases);
 }
 
 // A table of five entries per channel: rising, falling, rising with flat ends.
-std::shared_ptr<TLUT> MakeTable(const TLutDomain& domain = {}) {
+std::shared_ptr<TLUT> MakeTable() {
   auto table = std::make_shared<TLUT>();
   table->Kind = lk1D;
   table->Size1D = 5;
-  table->TableDomain = domain;
   const double values[5][3] = {
       {0.0, 1.0, 0.2}, {0.1, 0.7, 0.2}, {0.35, 0.4, 0.3}, {0.7, 0.3, 0.6}, {1.2, -0.1, 0.6}};
   for (int i = 0; i < 5; ++i) table->SetEntry(i, {values[i][0], values[i][1], values[i][2]});
   return table;
 }
 
-const char* kTableArray = R"(<Array dim="5 3">
-    0.0 1.0 0.2  0.1 0.7 0.2  0.35 0.4 0.3  0.7 0.3 0.6  1.2 -0.1 0.6</Array>)";
-
 TEST(ColourOperatorsPeer, TablesGridsAndInvertedTables) {
+  const auto table = MakeTable();
+  std::string tableValues;
+  for (int i = 0; i < 5; ++i) tableValues += Triple(table->GetEntry(i)) + "\n";
+  const std::string tableArray = "<Array dim=\"5 3\">" + tableValues + "</Array>";
   const auto grid = std::make_shared<TLUT>();
   grid->Kind = lk3D;
   grid->Size3D = 3;
@@ -287,51 +269,44 @@ TEST(ColourOperatorsPeer, TablesGridsAndInvertedTables) {
   for (int r = 0; r < 3; ++r) {
     for (int g = 0; g < 3; ++g) {
       for (int b = 0; b < 3; ++b) {  // blue fastest, as the files store it
-        const TRGB v{r * r / 4.0, 0.5 * g - 0.1 * b, 0.3 + 0.2 * b * r};
-        grid->SetNode(r, g, b, v);
-        gridValues += Number(v.R) + " " + Number(v.G) + " " + Number(v.B) + "\n";
+        grid->SetNode(r, g, b, {r * r / 4.0, 0.5 * g - 0.1 * b, 0.3 + 0.2 * b * r});
+        gridValues += Triple(grid->GetNode(r, g, b)) + "\n";
       }
     }
   }
-  ExpectPeerAgrees({
-      {"LUT1D",
-       std::string("<LUT1D inBitDepth=\"32f\" outBitDepth=\"32f\">") + kTableArray + "</LUT1D>",
-       [] { return MakeLutOperator(MakeTable()); },
-       Rotations({-0.5, 0, 0.1, 0.25, 0.37, 0.5, 0.8, 1, 1.5})},
-      {"LUT3D",
-       "<LUT3D inBitDepth=\"32f\" outBitDepth=\"32f\" interpolation=\"trilinear\"><Array dim=\"3 3 "
-       "3 3\">" +
-           gridValues + "</Array></LUT3D>",
-       [&] { return MakeLutOperator(grid); }, kColours},
-      {"LUT3D, tetrahedral",
-       "<LUT3D inBitDepth=\"32f\" outBitDepth=\"32f\" interpolation=\"tetrahedral\"><Array "
-       "dim=\"3 3 3 3\">" +
-           gridValues + "</Array></LUT3D>",
-       [&] { return MakeLutOperator(grid, TGridInterpolation::Tetrahedral); }, kColours},
-      // Outputs beyond the flat ends map to where the table leaves its first run and reaches
-      // its last one. OpenColorIO inverts through a finer table of its own, off by up to 2e-5
-      // at the entries themselves, which the inputs avoid.
-      {"InverseLUT1D",
-       std::string("<InverseLUT1D inBitDepth=\"32f\" outBitDepth=\"32f\">") + kTableArray +
-           "</InverseLUT1D>",
-       [] { return MakeInverseTableOperator(MakeTable()); },
-       Rotations({-1, -0.05, 0.05, 0.15, 0.25, 0.36, 0.5, 0.65, 0.9, 1.1, 2}), true},
-  });
+  const std::string gridArray = "<Array dim=\"3 3 3 3\">" + gridValues + "</Array>";
+  std::vector<TPeerCase> cases;
+  cases.push_back({Element("LUT1D", "", tableArray), MakeLutOperator(table),
+                   Rotations({-0.5, 0, 0.1, 0.25, 0.37, 0.5, 0.8, 1, 1.5})});
+  cases.push_back({Element("LUT3D", "", gridArray, " interpolation=\"trilinear\""),
+                   MakeLutOperator(grid), kColours});
+  cases.push_back({Element("LUT3D", "", gridArray, " interpolation=\"tetrahedral\""),
+                   MakeLutOperator(grid, TGridInterpolation::Tetrahedral), kColours});
+  // Outputs beyond the flat ends map to where the table leaves its first run and reaches its
+  // last one. OpenColorIO inverts through a finer table of its own, off by up to 2e-5 at the
+  // entries themselves, which the inputs avoid.
+  cases.push_back({Element("InverseLUT1D", "", tableArray), MakeInverseTableOperator(table),
+                   Rotations({-1, -0.05, 0.05, 0.15, 0.25, 0.36, 0.5, 0.65, 0.9, 1.1, 2}), true});
+  ExpectPeerAgrees(cases);
 }
 
 // ---- What the operators refuse, and rules OpenColorIO does not settle -------------------
 
 TEST(ColourOperators, InvalidParametersRaise) {
-  using S = TExponentStyle;
+  const auto exponent = [](TExponentStyle style, double e, double offset) {
+    MakeExponentOperator(style, {{{e, offset}, {e, offset}, {e, offset}}});
+  };
+  const auto tableWith = [](TLutKind kind, int entry2) {
+    auto table = MakeTable();
+    table->Kind = kind;
+    table->SetEntry(2, {entry2 * 0.05, 0.4, 0.3});
+    return table;
+  };
   const std::vector<std::pair<const char*, std::function<void()>>> cases = {
       {"range without bounds", [] { MakeRangeOperator({}); }},
       {"range with minIn alone",
        [] {
          MakeRangeOperator({0.1, {}, {}, {}, true});
-       }},
-      {"range with maxOut alone",
-       [] {
-         MakeRangeOperator({{}, {}, {}, 0.5, true});
        }},
       {"range with minIn and maxOut",
        [] {
@@ -348,13 +323,11 @@ TEST(ColourOperators, InvalidParametersRaise) {
       {"camera log without a break", [] { MakeLogOperator(TLogStyle::CameraLinToLog, {}); }},
       {"log of base 1",
        [] {
-         TLogChannelParams p;
-         p.Base = 1;
-         MakeLogOperator(TLogStyle::LinToLog, {p, p, p});
+         MakeLogOperator(TLogStyle::LinToLog, {{{1, 1, 0, 1, 0}, {}, {}}});
        }},
-      {"monCurve below exponent 1", [] { Exponent(S::MonCurveFwd, 0.5, 0.1)(); }},
-      {"monCurve of a negative offset", [] { Exponent(S::MonCurveRev, 2.4, -0.1)(); }},
-      {"basicRev of exponent 0", [] { Exponent(S::BasicRev, 0)(); }},
+      {"monCurve below exponent 1", [&] { exponent(TExponentStyle::MonCurveFwd, 0.5, 0.1); }},
+      {"monCurve of a negative offset", [&] { exponent(TExponentStyle::MonCurveRev, 2.4, -0.1); }},
+      {"basicRev of exponent 0", [&] { exponent(TExponentStyle::BasicRev, 0, 0); }},
       {"CDL Rev of saturation 0",
        [] {
          MakeCdlOperator(TCdlStyle::Rev, {1, 1, 1}, {}, {1, 1, 1}, 0);
@@ -363,33 +336,16 @@ TEST(ColourOperators, InvalidParametersRaise) {
        [] {
          MakeCdlOperator(TCdlStyle::RevNoClamp, {1, 0, 1}, {}, {1, 1, 1}, 1);
        }},
-      {"inverse of a grid",
-       [] {
-         auto grid = std::make_shared<TLUT>();
-         grid->Kind = lk3D;
-         grid->Size3D = 2;
-         MakeInverseTableOperator(grid);
-       }},
-      {"inverse of a table that turns",
-       [] {
-         auto table = MakeTable();
-         table->SetEntry(2, {0.05, 0.4, 0.3});
-         MakeInverseTableOperator(table);
-       }},
-      {"LUT step of no kind",
-       [] {
-         auto lut = MakeTable();
-         lut->Kind = lkNone;
-         MakeLutOperator(lut);
-       }},
+      {"inverse of a grid", [&] { MakeInverseTableOperator(tableWith(lk1DAnd3D, 7)); }},
+      {"inverse of a table that turns", [&] { MakeInverseTableOperator(tableWith(lk1D, 1)); }},
+      {"LUT step of no kind", [&] { MakeLutOperator(tableWith(lkNone, 7)); }},
       {"LUT step of an empty table", [] { MakeLutOperator(std::make_shared<TLUT>()); }},
   };
-  for (const auto& [name, make] : cases) {
-    EXPECT_THROW(make(), ELUTError) << name;
-  }
+  for (const auto& [name, make] : cases) EXPECT_THROW(make(), ELUTError) << name;
 }
 
-// OpenColorIO refuses these two; the Common LUT Format's formulas still define them.
+// OpenColorIO refuses falling ranges and one-sided pairs of different values; the Common
+// LUT Format's formulas still define them.
 TEST(ColourOperators, RangesOfFallingOutputsAndShiftedOneSidedBounds) {
   struct TCase {
     TRangeParams Params;
@@ -417,23 +373,18 @@ TEST(ColourOperators, InvertedTablesFollowTheirFlatRunAndDomainRules) {
   const double green[5] = {0.1, 0.5, 0.5, 0.5, 0.9};
   for (int i = 0; i < 5; ++i) table->SetEntry(i, {i * 0.25, green[i], 1 - i * 0.25});
   const TColourOperatorPtr inverse = MakeInverseTableOperator(table);
-  struct TCase {
-    TRGB In;
-    TRGB Expected;
-  };
   // Inputs of entry i: red -1 + i, green i / 2, blue i / 4.
-  for (const TCase& c : std::vector<TCase>{
+  for (const auto& [in, expected] : std::vector<std::pair<TRGB, TRGB>>{
            {{0.0, 0.5, 1.0}, {-1.0, 0.5, 0.0}},        // a flat run gives its first input
            {{0.375, 0.3, 0.625}, {0.5, 0.25, 0.375}},  // between entries
            {{1.0, 0.9, 0.0}, {3.0, 2.0, 1.0}},         // the last entries
            {{-3, -3, 5}, {-1.0, 0.0, 0.0}},            // beyond the first entry
            {{5, 5, -3}, {3.0, 2.0, 1.0}},              // beyond the last
-           {{0.6, 0.7, 0.1}, {1.4, 1.75, 0.9}},
        }) {
-    const TRGB out = inverse->Apply(c.In);
-    EXPECT_NEAR(out.R, c.Expected.R, 1e-12) << c.In.R;
-    EXPECT_NEAR(out.G, c.Expected.G, 1e-12) << c.In.G;
-    EXPECT_NEAR(out.B, c.Expected.B, 1e-12) << c.In.B;
+    const TRGB out = inverse->Apply(in);
+    EXPECT_NEAR(out.R, expected.R, 1e-12) << in.R;
+    EXPECT_NEAR(out.G, expected.G, 1e-12) << in.G;
+    EXPECT_NEAR(out.B, expected.B, 1e-12) << in.B;
   }
   // Through the table and back: every input of the domain where the table is not flat.
   const TColourOperatorPtr forward = MakeLutOperator(table);
@@ -448,25 +399,15 @@ TEST(ColourOperators, InvertedTablesFollowTheirFlatRunAndDomainRules) {
   }
 }
 
-TEST(ColourOperators, StyleNamesOfBothFileFormats) {
-  EXPECT_EQ(ParseLogStyle("cameraLinToLog"), TLogStyle::CameraLinToLog);
-  EXPECT_EQ(ParseLogStyle("antiLog2"), TLogStyle::AntiLog2);
-  EXPECT_EQ(ParseLogStyle("logToLin"), TLogStyle::LogToLin);
-  EXPECT_EQ(ParseLogStyle("log"), std::nullopt);
-  EXPECT_EQ(ParseExponentStyle("monCurveMirrorRev"), TExponentStyle::MonCurveMirrorRev);
+TEST(ColourOperators, StyleNamesOutsideTheFiles) {
   EXPECT_EQ(ParseExponentStyle("moncurveFwd"), TExponentStyle::MonCurveFwd);
-  EXPECT_EQ(ParseExponentStyle("basicPassThruRev"), TExponentStyle::BasicPassThruRev);
   EXPECT_EQ(ParseExponentStyle("basic"), std::nullopt);
-  EXPECT_EQ(ParseCdlStyle("v1.2_Fwd"), TCdlStyle::Fwd);
-  EXPECT_EQ(ParseCdlStyle("v1.2_Rev"), TCdlStyle::Rev);
-  EXPECT_EQ(ParseCdlStyle("noClampFwd"), TCdlStyle::FwdNoClamp);
-  EXPECT_EQ(ParseCdlStyle("RevNoClamp"), TCdlStyle::RevNoClamp);
+  EXPECT_EQ(ParseLogStyle("log"), std::nullopt);
   EXPECT_EQ(ParseCdlStyle("v1.3_Fwd"), std::nullopt);
   EXPECT_EQ(ParseRangeClamp("noClamp"), false);
   EXPECT_EQ(ParseRangeClamp("Clamp"), true);
   EXPECT_EQ(ParseRangeClamp("clip"), std::nullopt);
   EXPECT_EQ(ParseGridInterpolation("tetrahedral"), TGridInterpolation::Tetrahedral);
-  EXPECT_EQ(ParseGridInterpolation("trilinear"), TGridInterpolation::Trilinear);
   EXPECT_EQ(ParseGridInterpolation("4pt"), std::nullopt);
 }
 
@@ -501,16 +442,10 @@ TEST(ColourOperators, ChainsApplyInOrderAndSampleOntoEveryNode) {
 
 // ---- Imageworks matrix files ----------------------------------------------------------
 
-const TLUTFormat& MatrixFormat() {
-  const int index = IndexOfFormat("Imageworks SPI Matrix");
-  EXPECT_GE(index, 0);
-  return *LutFormats()[static_cast<std::size_t>(index)];
-}
-
 TEST(ImageworksMatrix, TheCorpusFileMatchesOpenColorIOsBakedCube) {
-  const std::string source = test::CorpusDir() + "/ocio-pipeline/camera_to_aces.spimtx";
   if (test::CorpusDir().empty()) GTEST_SKIP() << "no corpus";
   if (!test::HasProgram("ociobakelut")) GTEST_SKIP() << "ociobakelut is not installed";
+  const std::string source = test::CorpusDir() + "/ocio-pipeline/camera_to_aces.spimtx";
   test::TempDir dir;
   const std::string baked = dir.File("baked.cube");
   ASSERT_EQ(test::RunProgram({"ociobakelut", "--lut", source, "--format", "resolve_cube",
@@ -547,7 +482,8 @@ TEST(ImageworksMatrix, OffsetsAreSixteenBitCodesAndTheGridTakesTheSampleSize) {
   TLUT lut;
   TLoadContext context;
   context.SampleSize = 5;
-  MatrixFormat().Load(path, lut, context);
+  LutFormats()[static_cast<std::size_t>(IndexOfFormat("Imageworks SPI Matrix"))]->Load(path, lut,
+                                                                                       context);
   ASSERT_EQ(lut.Size3D, 5);
   EXPECT_EQ(lut.Comments,
             std::vector<std::string>{"Sampled from a 3x4 matrix onto a grid of 5 nodes per axis."});
@@ -555,10 +491,7 @@ TEST(ImageworksMatrix, OffsetsAreSixteenBitCodesAndTheGridTakesTheSampleSize) {
        std::vector<std::array<int, 3>>{{0, 0, 0}, {4, 4, 4}, {1, 2, 3}, {4, 0, 2}, {3, 3, 0}}) {
     TRGB peer;
     ASSERT_TRUE(PeerColour(path, {r / 4.0, g / 4.0, b / 4.0}, peer));
-    const TRGB node = lut.GetNode(r, g, b);
-    ExpectNearPeer(node.R, peer.R, "R");
-    ExpectNearPeer(node.G, peer.G, "G");
-    ExpectNearPeer(node.B, peer.B, "B");
+    ExpectNearPeer(lut.GetNode(r, g, b), peer);
   }
 }
 
@@ -569,31 +502,24 @@ TEST(ImageworksMatrix, DetectionAndTheFilesItRefuses) {
   EXPECT_EQ(DetectFormat(dir.Write("a.spimtx", twelve)), format);
   EXPECT_EQ(DetectFormat(dir.Write("b.SPIMTX", "1 0 0 0 0 1 0 0 0 0 1 0")), format);
   EXPECT_NE(DetectFormat(dir.Write("matrix.txt", twelve)), format);
-  struct TRefused {
-    const char* Name;
-    std::string Text;
-    const char* Message;
-  };
-  for (const TRefused& c : std::vector<TRefused>{
-           {"eleven.spimtx", "1 0 0 0\n0 1 0 0\n0 0 1\n",
-            "The file holds 11 numbers; a matrix file holds 12 (three rows of three factors "
-            "and an offset)."},
-           {"thirteen.spimtx", twelve + "5\n",
-            "The file holds 13 numbers; a matrix file holds 12 (three rows of three factors "
-            "and an offset)."},
+  const std::string count =
+      " numbers; a matrix file holds 12 (three rows of three factors and "
+      "an offset).";
+  for (const auto& [name, text, message] : std::vector<std::array<std::string, 3>>{
+           {"eleven.spimtx", "1 0 0 0\n0 1 0 0\n0 0 1\n", "The file holds 11" + count},
+           {"thirteen.spimtx", twelve + "5\n", "The file holds 13" + count},
+           {"empty.spimtx", "", "The file holds 0" + count},
            {"word.spimtx", "1 0 0 0\n0 one 0 0\n0 0 1 0\n", "\"one\" is not a finite number."},
-           {"empty.spimtx", "",
-            "The file holds 0 numbers; a matrix file holds 12 (three rows "
-            "of three factors and an offset)."},
        }) {
-    const std::string path = dir.Write(c.Name, c.Text);
-    EXPECT_NE(DetectFormat(path), format) << c.Name;
+    const std::string path = dir.Write(name, text);
+    EXPECT_NE(DetectFormat(path), format) << name;
     TLUT lut;
     try {
       LoadLut(path, lut, format);
-      ADD_FAILURE() << c.Name << " loaded";
+      ADD_FAILURE() << name << " loaded";
     } catch (const ELUTError& error) {
-      EXPECT_EQ(error.Message(), c.Message) << c.Name;
+      EXPECT_EQ(error.Message(), message) << name;
+      EXPECT_EQ(error.Line(), name == "word.spimtx" ? 2 : 0) << name;
     }
   }
 }
