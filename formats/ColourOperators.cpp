@@ -545,6 +545,25 @@ TColourOperatorPtr MakeLogOperator(TLogStyle style,
   return std::make_unique<TLogOperator>(style, channels);
 }
 
+TLogChannelParams LogParamsFromCineon(const TCineonLogParams& c) {
+  constexpr double kTopCode = 1023, kDensityPerCode = 0.002;
+  if (c.Gamma == 0 || c.RefWhite == c.RefBlack || c.Highlight == c.Shadow) {
+    throw ELUTError(
+        "Invalid Log parameters: gamma is 0, or refWhite equals refBlack, or "
+        "highlight equals shadow.");
+  }
+  // logToLin: ((10^((code - refWhite) * 0.002 / gamma) - black) / (1 - black)) scaled onto
+  // [shadow, highlight], where black is that power at refBlack.
+  const double black = std::pow(10.0, (c.RefBlack - c.RefWhite) * kDensityPerCode / c.Gamma);
+  TLogChannelParams p;
+  p.Base = 10;
+  p.LogSideSlope = c.Gamma / (kDensityPerCode * kTopCode);
+  p.LogSideOffset = c.RefWhite / kTopCode;
+  p.LinSideSlope = (1 - black) / (c.Highlight - c.Shadow);
+  p.LinSideOffset = black - c.Shadow * p.LinSideSlope;
+  return p;
+}
+
 TColourOperatorPtr MakeExponentOperator(TExponentStyle style,
                                         const std::array<TExponentChannelParams, 3>& channels) {
   return std::make_unique<TExponentOperator>(style, channels);

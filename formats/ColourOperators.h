@@ -66,6 +66,15 @@ struct TLogChannelParams {
 };
 TColourOperatorPtr MakeLogOperator(TLogStyle style,
                                    const std::array<TLogChannelParams, 3>& channels);
+// The Cineon-style LogParams of Color Transform Format files (gamma, refWhite, refBlack,
+// highlight, shadow): the reference codes are 10-bit codes of 0.002 density each, and
+// logToLin maps refBlack to shadow and refWhite to highlight. As the parameters of LinToLog
+// and LogToLin (base 10); ELUTError for a gamma of 0, equal references or equal highlight
+// and shadow.
+struct TCineonLogParams {
+  double Gamma = 0.6, RefWhite = 685, RefBlack = 95, Highlight = 1, Shadow = 0;
+};
+TLogChannelParams LogParamsFromCineon(const TCineonLogParams& cineon);
 
 // Exponent styles (the Exponent element of the Common LUT Format, the Gamma element of the
 // Color Transform Format). Offset is used by the MonCurve styles only, which need an

@@ -181,6 +181,25 @@ TEST(ColourOperatorsPeer, LogsOfEveryStyle) {
         LogCase(row.Style, {row.Params, row.Params, row.Params}, row.FromLog ? log : lin));
   }
   cases.push_back(LogCase("linToLog", perChannel, lin));
+  // The Cineon-style parameters of CTF files, per channel.
+  const std::array<TCineonLogParams, 3> cineons{TCineonLogParams{0.6, 685, 95, 1.0, 0.0005},
+                                                TCineonLogParams{0.5, 681, 95, 0.9, 0.0045},
+                                                TCineonLogParams{0.65, 683, 93, 0.8, 0}};
+  std::string ctfParams;
+  for (int i = 0; i < 3; ++i) {
+    const TCineonLogParams& c = cineons[static_cast<std::size_t>(i)];
+    ctfParams += std::string("<LogParams channel=\"") + kChannels[i] + "\"" +
+                 Attribute("gamma", c.Gamma) + Attribute("refWhite", c.RefWhite) +
+                 Attribute("refBlack", c.RefBlack) + Attribute("highlight", c.Highlight) +
+                 Attribute("shadow", c.Shadow) + "/>";
+  }
+  const std::array<TLogChannelParams, 3> converted{LogParamsFromCineon(cineons[0]),
+                                                   LogParamsFromCineon(cineons[1]),
+                                                   LogParamsFromCineon(cineons[2])};
+  for (const auto& [style, inputs] : {std::pair{"linToLog", lin}, std::pair{"logToLin", log}}) {
+    cases.push_back({Element("Log", style, ctfParams),
+                     MakeLogOperator(ParseLogStyle(style).value(), converted), inputs, true});
+  }
   ExpectPeerAgrees(cases);
 }
 
@@ -321,6 +340,10 @@ TEST(ColourOperators, InvalidParametersRaise) {
          MakeRangeOperator({0.4, 0.4, 0, 1, true});
        }},
       {"camera log without a break", [] { MakeLogOperator(TLogStyle::CameraLinToLog, {}); }},
+      {"Cineon log of gamma 0",
+       [] {
+         LogParamsFromCineon({0, 685, 95, 1, 0});
+       }},
       {"log of base 1",
        [] {
          MakeLogOperator(TLogStyle::LinToLog, {{{1, 1, 0, 1, 0}, {}, {}}});
