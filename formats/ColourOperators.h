@@ -111,7 +111,8 @@ TColourOperatorPtr MakeCdlOperator(TCdlStyle style, const TRGB& slope, const TRG
                                    const TRGB& power, double saturation);
 
 // How a grid is read between its nodes: trilinear (TLUT::Evaluate, and the Common LUT
-// Format's default) or tetrahedral (the interpolation="tetrahedral" of a LUT3D).
+// Format's default; OpenColorIO reads a LUT3D without the attribute as tetrahedral) or
+// tetrahedral (the interpolation="tetrahedral" of a LUT3D).
 enum class TGridInterpolation { Trilinear, Tetrahedral };
 // A table, grid or shaper-and-grid record as one step, evaluated by TLUT::Evaluate (which
 // honours the record's domains), its grid read with the given interpolation. ELUTError for a
