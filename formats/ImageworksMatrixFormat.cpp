@@ -110,6 +110,9 @@ void TImageworksMatrixFormat::Load(const std::string& path, TLUT& lut,
   const int size = context.SampleSize > 0 ? context.SampleSize : kDefaultSampleSize;
   lut.Comments.clear();
   SampleChainOntoGrid(chain, size, lut);
+  if (!OutputValueRange(lut).Finite) {
+    throw ELUTError("The matrix gives values too large for a number at some nodes.");
+  }
   lut.Comments.push_back("Sampled from a 3x4 matrix onto a grid of " + std::to_string(size) +
                          " nodes per axis.");
 }

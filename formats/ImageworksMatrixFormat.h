@@ -18,7 +18,8 @@ class TImageworksMatrixFormat : public TLUTFormat {
   // A .spimtx file whose text is twelve numbers, laid out in any blanks and line breaks.
   bool IsFormat(const std::string& path) const override;
   // A 3D record sampled from the matrix, with a comment line that says so. Another count
-  // of numbers, or a word that is not one, raises ELUTError.
+  // of numbers, a word that is not one, or factors so large that a node overflows raise
+  // ELUTError.
   void Load(const std::string& path, TLUT& lut, TLoadContext& context) const override;
 };
 
