@@ -120,12 +120,13 @@ enum class TGridInterpolation { Trilinear, Tetrahedral };
 TColourOperatorPtr MakeLutOperator(
     std::shared_ptr<const TLUT> lut,
     TGridInterpolation interpolation = TGridInterpolation::Trilinear);
-// The inverse of a 1D table (the InvLUT1D of the Color Transform Format), per channel, over
-// the table's domain. Each channel must be monotonic (non-decreasing or non-increasing);
-// ELUTError otherwise, and for a record that is not a table alone. Flat runs: an output
-// value equal to a flat run's value maps to the run's first input (the lowest input for a
-// rising table, the highest for a falling one); outputs beyond the table's first or last
-// entry map to the ends of the domain.
+// The inverse of a 1D table (the InverseLUT1D element of the Color Transform Format, as
+// OpenColorIO names it), per channel, over the table's domain. Each channel must be
+// monotonic (non-decreasing or non-increasing); ELUTError otherwise, and for a record that is
+// not a table alone of at least 2 entries. Flat runs: the value of a flat run maps to the
+// run's first input, except the run the table starts with, which maps to its last input
+// (where the table starts to move), as OpenColorIO does; outputs beyond the first entry map
+// as the first entry, outputs beyond the last entry as the last.
 TColourOperatorPtr MakeInverseTableOperator(std::shared_ptr<const TLUT> table);
 
 // Evaluates the chain at every node of a size^3 grid (inputs 0..1 on each axis) and stores
@@ -134,8 +135,9 @@ TColourOperatorPtr MakeInverseTableOperator(std::shared_ptr<const TLUT> table);
 void SampleChainOntoGrid(const TOperatorChain& chain, int size, TLUT& lut);
 TRGB ApplyChain(const TOperatorChain& chain, TRGB value);
 
-// Style names as the files spell them: the Common LUT Format names and the Color Transform
-// Format aliases. std::nullopt for a name that is neither.
+// Style names as the files spell them, ASCII case ignored: the Common LUT Format names and
+// the Color Transform Format aliases ("moncurveFwd", "v1.2_Fwd", "noClampRev"...).
+// std::nullopt for a name that is neither.
 std::optional<TLogStyle> ParseLogStyle(std::string_view name);
 std::optional<TExponentStyle> ParseExponentStyle(std::string_view name);
 std::optional<TCdlStyle> ParseCdlStyle(std::string_view name);
