@@ -125,8 +125,8 @@ TColourOperatorPtr MakeLutOperator(
 // monotonic (non-decreasing or non-increasing); ELUTError otherwise, and for a record that is
 // not a table alone of at least 2 entries. Flat runs: the value of a flat run maps to the
 // run's first input, except the run the table starts with, which maps to its last input
-// (where the table starts to move), as OpenColorIO does; outputs beyond the first entry map
-// as the first entry, outputs beyond the last entry as the last.
+// (where the table starts to move, where OpenColorIO maps it too); outputs beyond the first
+// entry map as the first entry, outputs beyond the last entry as the last.
 TColourOperatorPtr MakeInverseTableOperator(std::shared_ptr<const TLUT> table);
 
 // Evaluates the chain at every node of a size^3 grid (inputs 0..1 on each axis) and stores
