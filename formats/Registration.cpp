@@ -12,6 +12,7 @@
 #include "formats/BinaryImageFormats.h"
 #include "formats/CodexLutherClipsterFormats.h"
 #include "formats/CubeFormats.h"
+#include "formats/ImageworksMatrixFormat.h"
 #include "formats/LookFormats.h"
 #include "formats/LustrePandoraQuantelFormats.h"
 #include "formats/NucodaColorfrontDavinciFormats.h"
@@ -63,6 +64,7 @@ void RegisterFormatsAndProfiles() {
   RegisterFormat(std::make_unique<THaldImage3DLutFormat>());  // read only: no output profile
   const int obs = RegisterFormat(std::make_unique<TOBS3DLutFormat>());
   const int haldClut = RegisterFormat(std::make_unique<THaldClut3DLutFormat>());
+  RegisterFormat(std::make_unique<TImageworksMatrixFormat>());  // read only: no output profile
 
   RegisterOutputProfile({.Name = "3DL Scratch, Autodesk, Blackmagic, Cine-tal",
                          .Extension = "3dl",
