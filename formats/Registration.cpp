@@ -10,11 +10,14 @@
 #include "core/LUTFormat.h"
 #include "formats/ASCCDLFormat.h"
 #include "formats/BinaryImageFormats.h"
+#include "formats/CineSpaceFormat.h"
 #include "formats/CodexLutherClipsterFormats.h"
 #include "formats/CubeFormats.h"
+#include "formats/ImageworksFormats.h"
 #include "formats/LookFormats.h"
 #include "formats/LustrePandoraQuantelFormats.h"
 #include "formats/NucodaColorfrontDavinciFormats.h"
+#include "formats/NukeVectorFieldFormat.h"
 #include "formats/Text1DFormats.h"
 #include "formats/ThreeDLFormat.h"
 
@@ -63,6 +66,12 @@ void RegisterFormatsAndProfiles() {
   RegisterFormat(std::make_unique<THaldImage3DLutFormat>());  // read only: no output profile
   const int obs = RegisterFormat(std::make_unique<TOBS3DLutFormat>());
   const int haldClut = RegisterFormat(std::make_unique<THaldClut3DLutFormat>());
+  const int spi1d = RegisterFormat(std::make_unique<TImageworks1DFormat>());
+  const int spi3d = RegisterFormat(std::make_unique<TImageworks3DFormat>());
+  const int cineSpace1D = RegisterFormat(std::make_unique<TCineSpaceFormat>(false));
+  const int cineSpace3D = RegisterFormat(std::make_unique<TCineSpaceFormat>(true));
+  RegisterFormat(std::make_unique<TNukeVectorFieldFormat>());  // read only: no output profile
+  const int iridasItx = RegisterFormat(std::make_unique<TIridasItx3DLutFormat>());
 
   RegisterOutputProfile({.Name = "3DL Scratch, Autodesk, Blackmagic, Cine-tal",
                          .Extension = "3dl",
@@ -93,6 +102,11 @@ void RegisterFormatsAndProfiles() {
                          .DefaultSize = 33,
                          .DefaultBits = 12,
                          .ClampedTo = TClampRange{}});
+  RegisterOutputProfile({.Name = "cineSpace 3D",
+                         .Extension = "csp",
+                         .FormatIndex = cineSpace3D,
+                         .DefaultSize = 33,
+                         .DefaultBits = 0});
   RegisterOutputProfile({.Name = "Clipster 3D",
                          .Extension = "txt",
                          .FormatIndex = clipster3D,
@@ -156,6 +170,16 @@ void RegisterFormatsAndProfiles() {
                          .SizeSelectable = true,
                          .BitsSelectable = true,
                          .ClampedTo = TClampRange{}});
+  RegisterOutputProfile({.Name = "Imageworks spi3d",
+                         .Extension = "spi3d",
+                         .FormatIndex = spi3d,
+                         .DefaultSize = 33,
+                         .DefaultBits = 0});
+  RegisterOutputProfile({.Name = "Iridas itx",
+                         .Extension = "itx",
+                         .FormatIndex = iridasItx,
+                         .DefaultSize = 33,
+                         .DefaultBits = 0});
   RegisterOutputProfile({.Name = "Nucoda 3D",
                          .Extension = "cms",
                          .FormatIndex = nucoda3D,
@@ -222,6 +246,11 @@ void RegisterFormatsAndProfiles() {
                          .DefaultSize = 1024,
                          .DefaultBits = 10,
                          .ClampedTo = TClampRange{}});
+  RegisterOutputProfile({.Name = "cineSpace 1D",
+                         .Extension = "csp",
+                         .FormatIndex = cineSpace1D,
+                         .DefaultSize = 4096,
+                         .DefaultBits = 0});
   RegisterOutputProfile({.Name = "Codex 1D, Sony SRW-1, Scratch 1D",
                          .Extension = "dat",
                          .FormatIndex = codex1D,
@@ -248,6 +277,11 @@ void RegisterFormatsAndProfiles() {
                          .DefaultSize = 65536,
                          .DefaultBits = 16,
                          .ClampedTo = TClampRange{}});
+  RegisterOutputProfile({.Name = "Imageworks spi1d",
+                         .Extension = "spi1d",
+                         .FormatIndex = spi1d,
+                         .DefaultSize = 4096,
+                         .DefaultBits = 0});
   RegisterOutputProfile({.Name = "Nucoda 1D",
                          .Extension = "cms",
                          .FormatIndex = nucoda1D,
