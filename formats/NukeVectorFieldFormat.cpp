@@ -21,18 +21,33 @@ bool AfterKeyword(std::string_view trimmed, std::string_view keyword, std::strin
   return true;
 }
 
-void CheckIdentity(const std::vector<double>& matrix) {
+// The domain of a grid of n nodes per axis for the 16 numbers of global_transform, which
+// Nuke writes divided by n: each channel's input times n and its diagonal entry is the
+// grid's coordinate, so that the grid spans 0 to 1 / (n x entry). A matrix that mixes the
+// channels or moves them is refused.
+TLutDomain DomainOfTransform(const std::vector<double>& matrix, int n) {
   if (matrix.size() != 16) {
     throw ELUTError("The global_transform line needs the 16 numbers of a 4x4 matrix.");
   }
-  for (std::size_t i = 0; i < 16; ++i) {
-    const double identity = i % 5 == 0 ? 1.0 : 0.0;
-    if (matrix[i] != identity) {
-      throw ELUTError(
-          "The global_transform is not the identity matrix: a vector field whose inputs are "
-          "transformed is not read.");
+  double scale[3] = {};
+  for (int row = 0; row < 4; ++row) {
+    for (int column = 0; column < 4; ++column) {
+      const double entry = matrix[static_cast<std::size_t>(4 * row + column)];
+      if (row < 3 && row == column) {
+        scale[row] = entry * n;
+      } else if (row < 3 || column < 3) {
+        if (entry != 0.0) {
+          throw ELUTError(
+              "The global_transform mixes or moves the channels: only a matrix that scales "
+              "each channel is read.");
+        }
+      }
     }
   }
+  if (!(scale[0] > 0.0 && scale[1] > 0.0 && scale[2] > 0.0)) {
+    throw ELUTError("The global_transform scales a channel by zero or less: it is not read.");
+  }
+  return {{0.0, 0.0, 0.0}, {1.0 / scale[0], 1.0 / scale[1], 1.0 / scale[2]}};
 }
 
 }  // namespace
@@ -41,6 +56,7 @@ struct TNukeVectorFieldFormat::TVfLoad : TLoadState {
   using TLoadState::TLoadState;
   bool InData = false;
   std::vector<double> Numbers;
+  std::vector<double> Transform;
 };
 
 bool TNukeVectorFieldFormat::IsFormat(const std::string& path) const {
@@ -65,6 +81,13 @@ void TNukeVectorFieldFormat::ParseLine(TLoadState& state, std::string_view line,
   }
 }
 
+void TNukeVectorFieldFormat::FinishLoad(TLoadState& state, TLUT& lut) const {
+  auto& load = static_cast<TVfLoad&>(state);
+  load.FinishRecord(lut, true);
+  // Without a global_transform the grid spans 0 to 1.
+  if (!load.Transform.empty()) lut.GridDomain = DomainOfTransform(load.Transform, load.Size);
+}
+
 void TNukeVectorFieldFormat::ParseHeaderLine(TVfLoad& load, std::string_view trimmed) const {
   std::string_view rest;
   if (AfterKeyword(trimmed, "grid_size", rest)) {
@@ -79,10 +102,9 @@ void TNukeVectorFieldFormat::ParseHeaderLine(TVfLoad& load, std::string_view tri
     }
     load.SetGridSize(static_cast<std::int64_t>(load.Numbers[0]), 2);
   } else if (AfterKeyword(trimmed, "global_transform", rest)) {
-    if (!ParseRealList(rest, load.Numbers, 16).empty()) {
+    if (!ParseRealList(rest, load.Transform, 16).empty()) {
       throw ELUTError("The global_transform line holds something that is not a number.");
     }
-    CheckIdentity(load.Numbers);
   } else if (trimmed == "data") {
     if (load.Size < 1) throw ELUTError("The data of the vector field begin before its grid_size.");
     load.InData = true;
