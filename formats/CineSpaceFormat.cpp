@@ -311,7 +311,7 @@ void AddShaperPrelut(TTextFile& text, const TLUT& lut) {
 }  // namespace
 
 void TCineSpaceFormat::Write(const std::string& path, const TLUT& lut, int, TWriteMode mode) const {
-  const bool grid = lut.HasGrid();
+  const bool grid = Is3D;
   TTextFile text;
   text.StreamTo(path, mode);
   text.Add("CSPLUTV100");
@@ -322,7 +322,7 @@ void TCineSpaceFormat::Write(const std::string& path, const TLUT& lut, int, TWri
   text.Add(CommentText(kConvertedBy));
   text.Add("END METADATA");
   text.Add("");
-  if (lut.Kind == lk1DAnd3D) {
+  if (grid && lut.Kind == lk1DAnd3D) {
     AddShaperPrelut(text, lut);
   } else {
     AddDomainPrelut(text, grid ? lut.GridDomain : lut.TableDomain);

@@ -77,18 +77,12 @@ void TNukeVectorFieldFormat::ParseLine(TLoadState& state, std::string_view line,
   if (load.InData) {
     load.ReadGridLine(trimmed, lut, kVfValues);
   } else if (!IsCommentLine(trimmed)) {
-    ParseHeaderLine(load, trimmed);
+    ParseHeaderLine(load, trimmed, lut);
   }
 }
 
-void TNukeVectorFieldFormat::FinishLoad(TLoadState& state, TLUT& lut) const {
-  auto& load = static_cast<TVfLoad&>(state);
-  load.FinishRecord(lut, true);
-  // Without a global_transform the grid spans 0 to 1.
-  if (!load.Transform.empty()) lut.GridDomain = DomainOfTransform(load.Transform, load.Size);
-}
-
-void TNukeVectorFieldFormat::ParseHeaderLine(TVfLoad& load, std::string_view trimmed) const {
+void TNukeVectorFieldFormat::ParseHeaderLine(TVfLoad& load, std::string_view trimmed,
+                                             TLUT& lut) const {
   std::string_view rest;
   if (AfterKeyword(trimmed, "grid_size", rest)) {
     const bool integers =
@@ -107,6 +101,8 @@ void TNukeVectorFieldFormat::ParseHeaderLine(TVfLoad& load, std::string_view tri
     }
   } else if (trimmed == "data") {
     if (load.Size < 1) throw ELUTError("The data of the vector field begin before its grid_size.");
+    // Without a global_transform the grid spans 0 to 1.
+    if (!load.Transform.empty()) lut.GridDomain = DomainOfTransform(load.Transform, load.Size);
     load.InData = true;
   }
 }

@@ -25,11 +25,10 @@ class TNukeVectorFieldFormat : public TGenericLutFormat {
   std::unique_ptr<TLoadState> NewLoadState(const std::string& path,
                                            std::int32_t inputBits) const override;
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
-  void FinishLoad(TLoadState& load, TLUT& lut) const override;
 
  private:
   struct TVfLoad;
-  void ParseHeaderLine(TVfLoad& load, std::string_view trimmed) const;
+  void ParseHeaderLine(TVfLoad& load, std::string_view trimmed, TLUT& lut) const;
 };
 
 }  // namespace vorn
