@@ -21,6 +21,12 @@ char* PutIndex(char* out, int index) {
   return std::to_chars(out, out + 12, index).ptr;
 }
 
+// The shortest text that reads back as the same number.
+std::string ExactNumber(double value) {
+  char text[32];
+  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
 // "Version 1" and the like: the number after the keyword, or false for another line.
 bool KeywordNumber(std::string_view trimmed, std::string_view keyword, std::int32_t& value) {
   if (trimmed.size() <= keyword.size() || !IsBlankChar(trimmed[keyword.size()])) return false;
@@ -151,7 +157,7 @@ void TImageworks1DFormat::Write(const std::string& path, const TLUT& lut, int,
   TTextFile text;
   text.StreamTo(path, mode);
   text.Add("Version 1");
-  text.Add("From " + NumberText(lut.TableDomain.Min.R) + " " + NumberText(lut.TableDomain.Max.R));
+  text.Add("From " + ExactNumber(lut.TableDomain.Min.R) + " " + ExactNumber(lut.TableDomain.Max.R));
   text.Add("Length " + std::to_string(n));
   text.Add(grey ? "Components 1" : "Components 3");
   text.Add("{");

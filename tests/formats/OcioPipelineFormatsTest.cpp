@@ -138,6 +138,26 @@ std::unique_ptr<TLUT> Grid(int size) {
   return lut;
 }
 
+// A grid affine in each input, which every interpolation reads alike, after a quadratic
+// shaper over [-0.5, 1.5], which the cineSpace spline through its entries follows exactly.
+std::unique_ptr<TLUT> ShaperAndGrid() {
+  auto lut = std::make_unique<TLUT>();
+  lut->Kind = lk1DAnd3D;
+  lut->Size1D = 256;
+  lut->TableDomain = {{-0.5, -0.5, -0.5}, {1.5, 1.5, 1.5}};
+  for (int i = 0; i < lut->Size1D; ++i) {
+    const double x = i / 255.0;
+    lut->SetEntry(i, {0.5 * x + 0.5 * x * x, x, 0.8 * x + 0.2 * x * x});
+  }
+  lut->Size3D = 5;
+  for (int r = 0; r < 5; ++r)
+    for (int g = 0; g < 5; ++g)
+      for (int b = 0; b < 5; ++b) {
+        lut->SetNode(r, g, b, {0.25 * r - 0.1 + 0.02 * g, 0.2 * g + 0.05 * b, 0.25 * b - 0.03 * r});
+      }
+  return lut;
+}
+
 struct TWrittenCase {
   const char* Profile;
   std::unique_ptr<TLUT> Source;
@@ -151,6 +171,7 @@ TEST(OcioPipelineFormats, OpenColorIOReadsOurFilesAsTheirSource) {
       {"Imageworks spi3d", Grid(9)},
       {"cineSpace 3D", Grid(9)},
       {"Iridas itx", Grid(9)},
+      {"cineSpace 3D", ShaperAndGrid()},
   };
   // A grid with its own domain, which the csp prelut keeps.
   cases[3].Source->GridDomain = {{-0.1, 0.0, 0.0}, {1.2, 1.0, 2.0}};
