@@ -1,6 +1,6 @@
 // Benchmarks of the 1D tables: load and save of a 65,536-entry Autodesk Lustre 1D file and a
-// 4096-entry Cube 1D file, and the conversion's sampling of a 64-node grid along its grey
-// axis into a 65,536-entry table.
+// 4096-entry Cube 1D file, the load of a 4096-entry Imageworks spi1d file beside it, and the
+// conversion's sampling of a 64-node grid along its grey axis into a 65,536-entry table.
 
 #include <benchmark/benchmark.h>
 
@@ -88,6 +88,12 @@ void BM_LoadCube1D4096(benchmark::State& state) {
   LoadTable(state, "Cube 1D", "in.cube", kCubeEntries);
 }
 BENCHMARK(BM_LoadCube1D4096)->Unit(benchmark::kMicrosecond);
+
+// The same curves as an Imageworks spi1d (three components per entry line), beside the cube.
+void BM_LoadSpi1D4096(benchmark::State& state) {
+  LoadTable(state, "Imageworks spi1d", "in.spi1d", kCubeEntries);
+}
+BENCHMARK(BM_LoadSpi1D4096)->Unit(benchmark::kMicrosecond);
 
 void BM_SaveCube1D4096(benchmark::State& state) {
   SaveTable(state, "Cube 1D", "out.cube", kCubeEntries);

@@ -353,4 +353,23 @@ void TPanasonic3DLutFormat::Write(const std::string& path, const TLUT& lut, int,
   text.Save(path, mode);
 }
 
+// ---- Iridas itx -------------------------------------------------------------------------
+
+bool TIridasItx3DLutFormat::IsFormat(const std::string& path) const {
+  return HasExtension(path, ".itx") && TCube3DLutFormat::IsFormat(path);
+}
+
+void TIridasItx3DLutFormat::Write(const std::string& path, const TLUT& lut, int,
+                                  TWriteMode mode) const {
+  TTextFile text;
+  text.StreamTo(path, mode);
+  AddCommentLines(text, lut);
+  text.Add(kConvertedBy);
+  text.Add("");
+  AddSizeLine(text, GridSizeToWrite(lut));
+  text.Add("");
+  AddGridLines(text, lut, kCubeValues, TValueWriter::Fixed(6));
+  text.Save(path, mode);
+}
+
 }  // namespace vorn

@@ -89,4 +89,15 @@ class TPanasonic3DLutFormat : public TCube3DLutFormat {
   void ParseLine(TLoadState& load, std::string_view line, TLUT& lut) const override;
 };
 
+// The Iridas itx: a "LUT_3D_SIZE" line and the grid's values, red fastest, read as a cube.
+// Detection claims a file by its ".itx" extension; a Cube 3D file claims it first, as it
+// reads the same lines.
+class TIridasItx3DLutFormat : public TCube3DLutFormat {
+ public:
+  TIridasItx3DLutFormat() : TCube3DLutFormat("Iridas itx 3D") {}
+  bool IsFormat(const std::string& path) const override;
+  bool WritesDomains() const override { return false; }
+  void Write(const std::string& path, const TLUT& lut, int bits, TWriteMode mode) const override;
+};
+
 }  // namespace vorn

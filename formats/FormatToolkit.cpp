@@ -219,6 +219,55 @@ void AddTableLines(TTextFile& text, const TLUT& lut, const TValueLayout& layout,
   });
 }
 
+namespace {
+
+// The largest distance, over the middles between neighbouring entries, between the first
+// entries entries of the table (read linearly) and the curves.
+double LargestMiddleError(const TLUT& lut, int entries, const TLutDomain& domain,
+                          const TCurves& curves) {
+  double largest = 0.0;
+  const double step = 1.0 / (entries - 1);
+  for (int i = 0; i + 1 < entries; ++i) {
+    const double t = (i + 0.5) * step;
+    const TRGB exact = curves(domain.FromUnit({t, t, t}));
+    const double* low = lut.Entry(i);
+    const double* high = lut.Entry(i + 1);
+    const double read[3] = {0.5 * (low[0] + high[0]), 0.5 * (low[1] + high[1]),
+                            0.5 * (low[2] + high[2])};
+    largest = std::max({largest, std::fabs(read[0] - exact.R), std::fabs(read[1] - exact.G),
+                        std::fabs(read[2] - exact.B)});
+  }
+  return largest;
+}
+
+void SampleEntries(TLUT& lut, int entries, const TLutDomain& domain, const TCurves& curves) {
+  lut.ReserveTable(entries);
+  const double step = 1.0 / (entries - 1);
+  for (int i = 0; i < entries; ++i) {
+    const double t = i * step;
+    lut.SetEntry(i, curves(domain.FromUnit({t, t, t})));
+  }
+}
+
+}  // namespace
+
+int SampleCurvesOntoTable(TLUT& lut, const TLutDomain& domain, const TCurves& curves,
+                          double tolerance) {
+  constexpr int kFirstEntries = 257;
+  int entries = kFirstEntries;
+  for (;;) {
+    SampleEntries(lut, entries, domain, curves);
+    if (entries == TLUT::MaxTableEntries ||
+        LargestMiddleError(lut, entries, domain, curves) <= tolerance) {
+      break;
+    }
+    entries = std::min(2 * entries - 1, TLUT::MaxTableEntries);
+  }
+  lut.Size1D = entries;
+  lut.TableDomain = domain;
+  return entries;
+}
+
 void AddCommentLines(TTextFile& text, const TLUT& lut, std::string_view prefix) {
   std::string line;
   for (const std::string& comment : lut.Comments) {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -98,6 +99,20 @@ void AddTableLinesBy(TTextFile& text, const TLUT& lut, std::size_t maxLength,
     text.Add(std::string_view(line.data(), static_cast<std::size_t>(end - line.data())));
   }
 }
+// One line per grid node (Size3D^3 lines) in the given node order, for lines that are not a
+// plain row of values (the node's indices before its values): writeLine(out, r, g, b, rgb)
+// writes at most maxLength chars at out and returns their end.
+template <class WriteLine>
+void AddGridLinesBy(TTextFile& text, const TLUT& lut, TNodeOrder order, std::size_t maxLength,
+                    WriteLine&& writeLine) {
+  const int n = GridSizeToWrite(lut);
+  const std::size_t nodes = static_cast<std::size_t>(n) * n * n;
+  text.Reserve(text.Count() + nodes + 16, text.Bytes() + nodes * (maxLength / 2) + 1024);
+  const TLutView grid = lut.GridView(n);
+  ForEachGridNode(n, order, [&](int r, int g, int b) {
+    text.AddLineEnd(writeLine(text.AddLineStart(maxLength), r, g, b, grid.Node(r, g, b)));
+  });
+}
 // Copies text to out and returns the end, for the line writers above.
 inline char* PutText(char* out, std::string_view text) {
   return std::copy(text.begin(), text.end(), out);
@@ -108,6 +123,30 @@ void AddCommentLines(TTextFile& text, const TLUT& lut, std::string_view prefix =
 // out like the grid and table lines; an index column numbers them from 0.
 void AddValueLines(TTextFile& text, std::span<const TRGB> values, const TValueLayout& layout,
                    const TValueWriter& writer);
+
+// A line of count real numbers: every number written with writer, one blank between them,
+// number i being value(i) (a line of breakpoints, say).
+template <class Value>
+void AddNumberLine(TTextFile& text, int count, const TValueWriter& writer, Value&& value) {
+  const std::size_t step = writer.MaxLength() + 1;
+  char* const start = text.AddLineStart(static_cast<std::size_t>(count) * step + 1);
+  char* out = start;
+  for (int i = 0; i < count; ++i) {
+    if (i > 0) *out++ = ' ';
+    out = writer.Write(out, value(i));
+  }
+  text.AddLineEnd(out);
+}
+
+// Fills the record's table with entries spread evenly over domain, entry i of channel c being
+// curves(input of entry i) of that channel, and sets Size1D and TableDomain. It takes the
+// fewest entries (from 257, doubling less one, up to the record's capacity) for which the
+// table, read with linear interpolation, stays within tolerance of the curves at the middle of
+// every pair of neighbouring entries; the count it took is returned. For curves that are
+// smooth between their own breakpoints, the middles are where a table's error peaks.
+using TCurves = std::function<TRGB(const TRGB& in)>;
+int SampleCurvesOntoTable(TLUT& lut, const TLutDomain& domain, const TCurves& curves,
+                          double tolerance);
 
 // The line a writer puts in every file it converts.
 inline constexpr const char* kConvertedBy = "# Converted by Vorn LUT Converter";

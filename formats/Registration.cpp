@@ -10,12 +10,15 @@
 #include "core/LUTFormat.h"
 #include "formats/ASCCDLFormat.h"
 #include "formats/BinaryImageFormats.h"
+#include "formats/CineSpaceFormat.h"
 #include "formats/CodexLutherClipsterFormats.h"
 #include "formats/CubeFormats.h"
+#include "formats/ImageworksFormats.h"
 #include "formats/ImageworksMatrixFormat.h"
 #include "formats/LookFormats.h"
 #include "formats/LustrePandoraQuantelFormats.h"
 #include "formats/NucodaColorfrontDavinciFormats.h"
+#include "formats/NukeVectorFieldFormat.h"
 #include "formats/Text1DFormats.h"
 #include "formats/ThreeDLFormat.h"
 
@@ -65,6 +68,12 @@ void RegisterFormatsAndProfiles() {
   const int obs = RegisterFormat(std::make_unique<TOBS3DLutFormat>());
   const int haldClut = RegisterFormat(std::make_unique<THaldClut3DLutFormat>());
   RegisterFormat(std::make_unique<TImageworksMatrixFormat>());  // read only: no output profile
+  const int spi1d = RegisterFormat(std::make_unique<TImageworks1DFormat>());
+  const int spi3d = RegisterFormat(std::make_unique<TImageworks3DFormat>());
+  const int cineSpace1D = RegisterFormat(std::make_unique<TCineSpaceFormat>(false));
+  const int cineSpace3D = RegisterFormat(std::make_unique<TCineSpaceFormat>(true));
+  RegisterFormat(std::make_unique<TNukeVectorFieldFormat>());  // read only: no output profile
+  const int iridasItx = RegisterFormat(std::make_unique<TIridasItx3DLutFormat>());
 
   RegisterOutputProfile({.Name = "3DL Scratch, Autodesk, Blackmagic, Cine-tal",
                          .Extension = "3dl",
@@ -150,14 +159,6 @@ void RegisterFormatsAndProfiles() {
                          .DefaultSize = 64,
                          .DefaultBits = 10,
                          .ClampedTo = TClampRange{0.0, kFsiDitTopValue}});
-  RegisterOutputProfile({.Name = "Hald CLUT",
-                         .Extension = "png",
-                         .FormatIndex = haldClut,
-                         .DefaultSize = 64,
-                         .DefaultBits = 8,
-                         .SizeSelectable = true,
-                         .BitsSelectable = true,
-                         .ClampedTo = TClampRange{}});
   RegisterOutputProfile({.Name = "Nucoda 3D",
                          .Extension = "cms",
                          .FormatIndex = nucoda3D,
@@ -273,6 +274,40 @@ void RegisterFormatsAndProfiles() {
                          .DefaultSize = 65536,
                          .DefaultBits = 16,
                          .ClampedTo = TClampRange{}});
+  // Profiles added since keep every number above: scripts name profiles by number.
+  RegisterOutputProfile({.Name = "Hald CLUT",
+                         .Extension = "png",
+                         .FormatIndex = haldClut,
+                         .DefaultSize = 64,
+                         .DefaultBits = 8,
+                         .SizeSelectable = true,
+                         .BitsSelectable = true,
+                         .ClampedTo = TClampRange{}});
+  RegisterOutputProfile({.Name = "cineSpace 3D",
+                         .Extension = "csp",
+                         .FormatIndex = cineSpace3D,
+                         .DefaultSize = 33,
+                         .DefaultBits = 0});
+  RegisterOutputProfile({.Name = "Imageworks spi3d",
+                         .Extension = "spi3d",
+                         .FormatIndex = spi3d,
+                         .DefaultSize = 33,
+                         .DefaultBits = 0});
+  RegisterOutputProfile({.Name = "Iridas itx",
+                         .Extension = "itx",
+                         .FormatIndex = iridasItx,
+                         .DefaultSize = 33,
+                         .DefaultBits = 0});
+  RegisterOutputProfile({.Name = "cineSpace 1D",
+                         .Extension = "csp",
+                         .FormatIndex = cineSpace1D,
+                         .DefaultSize = 4096,
+                         .DefaultBits = 0});
+  RegisterOutputProfile({.Name = "Imageworks spi1d",
+                         .Extension = "spi1d",
+                         .FormatIndex = spi1d,
+                         .DefaultSize = 4096,
+                         .DefaultBits = 0});
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/Convert.h"
+
 namespace vorn {
 
 namespace {
@@ -220,6 +222,19 @@ std::int64_t CountValueLines(const TTextFile& text) {
     if (ParseFloatTriple(text[i], first, second, third)) ++count;
   }
   return count;
+}
+
+std::string_view ParseRealList(std::string_view line, std::vector<double>& values,
+                               std::size_t maxCount) {
+  values.clear();
+  for (std::string_view rest = Trim(line); !rest.empty() && values.size() <= maxCount;
+       rest = TrimLeft(rest)) {
+    const std::string_view piece = NextToken(rest);
+    double value = 0.0;
+    if (!TryStrToFloat(piece, value)) return piece;
+    values.push_back(value);
+  }
+  return {};
 }
 
 }  // namespace vorn

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/LUT.h"
 #include "core/LUTFormat.h"
@@ -295,6 +296,13 @@ void ForEachLineOf(TTextFileReader& reader, Parse&& parse) {
     throw;
   }
 }
+
+// The real numbers of a line split at blanks, into values (cleared first). Stops at the
+// first piece that is not a number, which it returns (empty when every piece is one), and
+// after maxCount + 1 numbers, so that a line holding more than maxCount is told by the count
+// without storing it all.
+std::string_view ParseRealList(std::string_view line, std::vector<double>& values,
+                               std::size_t maxCount);
 
 // The number of lines that hold exactly three real numbers (ParseFloatTriple).
 std::int64_t CountValueLines(const TTextFile& text);

@@ -39,6 +39,7 @@ constexpr std::string_view kExtensions[] = {
 // Those of read-only formats added since, one a line.
 constexpr std::string_view kLaterExtensions[] = {
     ".spimtx",
+    ".vf",
 };
 
 class FileDescriptor {

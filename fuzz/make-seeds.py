@@ -420,6 +420,50 @@ def seeds():
     ] + integer_coded_seeds()
 
 
+def node_lines(size):
+    """spi3d node lines: the indices, then the values, blue fastest."""
+    return [f"{r} {g} {b} {v}" for (r, g, b), v in
+            zip(((r, g, b) for r in range(size) for g in range(size) for b in range(size)),
+                [grid_lines(size)[b * size * size + g * size + r]
+                 for r in range(size) for g in range(size) for b in range(size)])]
+
+
+def csp(kind, prelut, body):
+    return ["CSPLUTV100", kind, "", "BEGIN METADATA", "seed", "END METADATA"] + prelut + body
+
+
+def pipeline_seeds():
+    """The formats of open colour pipelines (spi1d, spi3d, csp, vf, itx), whole and broken."""
+    spi1d = ["Version 1", "From -0.125 1.125", "Length 16", "Components 1", "{"]
+    entries = [f"{(i / 15) ** 0.45:.6f}" for i in range(16)]
+    identity = ["2", "0 1", "0 1"] * 3
+    uneven = ["3", "0 0.25 1", "0 0.75 1", "0", "4", "-0.1 0.2 0.5 1.5", "0 0.3 0.6 1"]
+    vf = ["#Inventor V2.1 ascii", "grid_size 2 2 2",
+          "global_transform 0.5 0 0 0 0 0.5 0 0 0 0 0.5 0 0 0 0 1", "data"]
+    blue_fastest = [grid_lines(2)[b * 4 + g * 2 + r]
+                    for r in range(2) for g in range(2) for b in range(2)]
+    return [
+        ("spi1d-16.spi1d", spi1d + entries + ["}"]),
+        ("spi1d-rgb.spi1d", spi1d[:3] + ["Components 3", "{"] + grid_lines(2)[:16] + ["}"]),
+        ("spi1d-short.spi1d", spi1d + entries[:9]),
+        ("spi1d-length-big.spi1d", spi1d[:2] + ["Length 2000000000", "Components 1", "{", "0"]),
+        ("spi3d-2.spi3d", ["SPILUT 1.0", "3 3", "2 2 2"] + node_lines(2)),
+        ("spi3d-outside.spi3d", ["SPILUT 1.0", "3 3", "2 2 2", "0 0 2 0 0 0"] + node_lines(2)),
+        ("spi3d-size-big.spi3d", ["SPILUT 1.0", "3 3", "4096 4096 4096", "0 0 0 0 0 0"]),
+        ("csp-3d.csp", csp("3D", identity, ["", "2 2 2"] + grid_lines(2))),
+        ("csp-1d-uneven.csp", csp("1D", uneven, ["", "3", "0 0 0", "0.5 0.4 0.3", "1 1 1"])),
+        ("csp-count-wrong.csp", csp("3D", ["3", "0 1", "0 1"], [])),
+        ("csp-prelut-big.csp", csp("3D", ["2000000000", "0 1", "0 1"], [])),
+        ("csp-3d-short.csp", csp("3D", identity, ["", "2 2 2"] + grid_lines(2)[:5])),
+        ("vf-2.vf", vf + blue_fastest),
+        ("vf-transform-mixes.vf", vf[:2] + ["global_transform 1 1 0 0 0 1 0 0 0 0 1 0 0 0 0 1",
+                                            "data"] + blue_fastest),
+        ("vf-short.vf", vf + blue_fastest[:3]),
+        ("iridas-2.itx", ["LUT_3D_SIZE 2"] + grid_lines(2)),
+        ("iridas-short.itx", ["LUT_3D_SIZE 3"] + grid_lines(2)),
+    ]
+
+
 def write(folder, name, lines, line_break="\n"):
     with open(os.path.join(folder, name), "wb") as f:
         f.write((line_break.join(lines) + line_break).encode("ascii"))
@@ -433,6 +477,8 @@ def main():
     os.makedirs(xml_folder, exist_ok=True)
     for name, lines in (seeds() + cdl_seeds() + code_and_real_grid_seeds() + one_d_seeds()
                         + format_seeds()):
+        write(folder, name, lines)
+    for name, lines in pipeline_seeds():
         write(folder, name, lines)
     for name, data in fsi_dit_seeds():
         with open(os.path.join(folder, name), "wb") as f:

@@ -11,7 +11,9 @@ namespace vorn::ui {
 // Filter of "Add LUTs". "*dat" without a dot is meant: it matches any name ending in dat.
 inline constexpr const char* kLutFileFilter =
     "LUT Files|*.cube;*.lut;*.m3d;*.3dl;*.txt;*.cms;*.mga;*.xml;*.3dmesh;*dat;*.alut;*.ilut;"
-    "*.olut;*.1dlut;*.look;*.cc;*.pfl;*.cfe;*.dd3;*.mlc;*.vlt;*.bmp;*.jpg;*.jpeg;*.tif;*.tiff|"
+    "*.olut;*.1dlut;*.look;*.cc;*.pfl;*.cfe;*.dd3;*.mlc;*.vlt;"
+    "*.spi1d;*.spi3d;*.csp;*.vf;*.itx;"
+    "*.bmp;*.jpg;*.jpeg;*.tif;*.tiff|"
     "All Files|*.*";
 
 // "Pictures|*.bmp;*.jpg;...|All Files|*.*" from the extensions the picture decoders read.

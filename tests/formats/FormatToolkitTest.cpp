@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -533,6 +534,50 @@ TEST(FormatToolkit, GridNodesAreVisitedInTheFileOrder) {
   int count = 0;
   ForEachGridNode(0, noRedFastest, [&](int, int, int) { ++count; });
   EXPECT_EQ(count, 0);
+}
+
+// Curves sampled onto a table: a straight curve takes the first count, a bent one more, and
+// the table read linearly stays within the tolerance between its entries.
+TEST(FormatToolkit, CurvesAreSampledFinelyEnoughForTheirTolerance) {
+  struct TCase {
+    const char* Name;
+    TCurves Curves;
+    bool Straight;
+  };
+  const TCase cases[] = {
+      {"straight",
+       [](const TRGB& in) {
+         return TRGB{2 * in.R, in.G - 1, 0.5 * in.B};
+       },
+       true},
+      {"bent",
+       [](const TRGB& in) {
+         return TRGB{std::sin(3 * in.R), in.G * in.G, std::exp(in.B)};
+       },
+       false},
+  };
+  const TLutDomain domain{{-1, 0, 0.5}, {2, 1, 1.5}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TLUT lut;
+    lut.Kind = lk1D;
+    const int entries = SampleCurvesOntoTable(lut, domain, c.Curves, 1e-6);
+    EXPECT_EQ(lut.Size1D, entries);
+    EXPECT_EQ(lut.TableDomain, domain);
+    EXPECT_EQ(entries == 257, c.Straight) << entries;
+    double largest = 0.0;
+    for (int i = 0; i <= 1000; ++i) {
+      const double t = i / 1000.0 + 0.37e-4;
+      const TRGB in = domain.FromUnit({t, t, t});
+      const TRGB exact = c.Curves(in);
+      const TRGB read = lut.Evaluate1D(in);
+      if (t <= 1.0) {
+        largest = std::max({largest, std::fabs(read.R - exact.R), std::fabs(read.G - exact.G),
+                            std::fabs(read.B - exact.B)});
+      }
+    }
+    EXPECT_LE(largest, 1e-6);
+  }
 }
 
 }  // namespace

@@ -83,8 +83,9 @@ TEST_F(TMainWindowTest, AddLutsSortsThePicksAndChecksOnlyRecognisedFiles) {
 
   EXPECT_EQ(Dialogs.LastFilter,
             "LUT Files|*.cube;*.lut;*.m3d;*.3dl;*.txt;*.cms;*.mga;*.xml;*.3dmesh;*dat;*.alut;"
-            "*.ilut;*.olut;*.1dlut;*.look;*.cc;*.pfl;*.cfe;*.dd3;*.mlc;*.vlt;*.bmp;*.jpg;*.jpeg;"
-            "*.tif;*.tiff|All Files|*.*");
+            "*.ilut;*.olut;*.1dlut;*.look;*.cc;*.pfl;*.cfe;*.dd3;*.mlc;*.vlt;"
+            "*.spi1d;*.spi3d;*.csp;*.vf;*.itx;"
+            "*.bmp;*.jpg;*.jpeg;*.tif;*.tiff|All Files|*.*");
   EXPECT_EQ(Dialogs.LastStartFolder, "");
   ASSERT_EQ(RowCount(), 3);
   EXPECT_EQ(Row(0).FileName, "A.cube");

@@ -17,8 +17,9 @@ namespace {
 TEST(QtFilterFromList, KeepsEveryPatternOfTheLutFilter) {
   EXPECT_EQ(QtFilterFromList(kLutFileFilter),
             "LUT Files (*.cube *.lut *.m3d *.3dl *.txt *.cms *.mga *.xml *.3dmesh *dat *.alut "
-            "*.ilut *.olut *.1dlut *.look *.cc *.pfl *.cfe *.dd3 *.mlc *.vlt *.bmp *.jpg *.jpeg "
-            "*.tif *.tiff);;All Files (*)");
+            "*.ilut *.olut *.1dlut *.look *.cc *.pfl *.cfe *.dd3 *.mlc *.vlt "
+            "*.spi1d *.spi3d *.csp *.vf *.itx "
+            "*.bmp *.jpg *.jpeg *.tif *.tiff);;All Files (*)");
 }
 
 TEST(QtFilterFromList, OneEntryAndEmptyPatterns) {
