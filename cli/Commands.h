@@ -61,9 +61,9 @@ inline TWriteMode OutputWriteMode(bool overwrite) {
 
 // "vorn-lut: warning: FILE: message" on its own line.
 void PrintWarning(std::FILE* stream, const std::string& file, const std::string& message);
-// Load warnings printed on stream, or with strict raised as the error that ends the command
-// before it writes anything.
-TWarningHandler WarningPrinter(std::FILE* stream, bool strict);
+// Load warnings printed on stream (unless quiet), or with strict raised as the error that
+// ends the command before it writes anything.
+TWarningHandler WarningPrinter(std::FILE* stream, bool strict, bool quiet = false);
 
 // Parses and runs a command line (without the program name); returns the exit status.
 int RunCommandLine(const std::vector<std::string>& args, std::FILE* output, std::FILE* errors);

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "cli/Commands.h"
+#include "cli/Messages.h"
 #include "core/TextTools.h"
 #include "core/VornLut.h"
 #include "formats/Registration.h"
@@ -16,7 +17,7 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
 void RunCommand(const TArguments& arguments, TOutputBuffer& out, std::FILE* errors) {
-  const TWarningHandler warnings = WarningPrinter(errors, arguments.Strict);
+  const TWarningHandler warnings = WarningPrinter(errors, arguments.Strict, arguments.Quiet);
   switch (arguments.Command) {
     case TCommand::Help:
       out << HelpText(arguments.HelpTopic);
@@ -67,14 +68,23 @@ void PrintWarning(std::FILE* stream, const std::string& file, const std::string&
   std::fflush(stream);
 }
 
-TWarningHandler WarningPrinter(std::FILE* stream, bool strict) {
-  return [stream, strict](const TLoadWarning& warning) {
+TWarningHandler WarningPrinter(std::FILE* stream, bool strict, bool quiet) {
+  return [stream, strict, quiet](const TLoadWarning& warning) {
     if (strict) RaiseWarning(warning);
-    PrintWarning(stream, warning.File, warning.Message);
+    if (!quiet) PrintWarning(stream, warning.File, warning.Message);
   };
 }
 
 namespace {
+
+bool LooksLikeGlobalOption(const std::string& word) {
+  TGlobalOptions ignored;
+  try {
+    return ParseGlobalOption(ExpandShortOption(word), ignored);
+  } catch (const EUsageError&) {
+    return false;
+  }
+}
 
 void PrintError(std::FILE* errors, const std::string& message) {
   // Messages quote names and lines of files: no control byte of theirs reaches the terminal.
@@ -84,8 +94,10 @@ void PrintError(std::FILE* errors, const std::string& message) {
 
 std::string UsageHint(const std::vector<std::string>& args) {
   std::string command = "vorn-lut";
-  const std::size_t first = !args.empty() && args[0] == "--strict" ? 1 : 0;
-  if (args.size() > first && IsCommandName(args[first])) command += " " + args[first];
+  for (const std::string& word : args) {
+    if (IsCommandName(word)) command += " " + word;
+    if (IsCommandName(word) || !LooksLikeGlobalOption(word)) break;
+  }
   return "Try '" + command + " --help' for more information.";
 }
 
@@ -115,7 +127,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::FILE* output, std:
     return kExitUsage;
   } catch (const std::exception& error) {
     FlushQuietly(out);
-    PrintError(errors, LineText(vorn::ReportError(error)));
+    PrintError(errors, FileErrorLine(error));
     return kExitFailure;
   }
 }
