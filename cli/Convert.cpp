@@ -27,9 +27,11 @@ namespace {
 // The folder as OutputPathFor wants it: without trailing separators ("/" becomes "", so
 // that the joined path is "/name").
 std::string OutputFolder(const std::string& dir) {
+  if (EntryExists(dir) && !DirectoryExists(dir)) {
+    throw EUsageError(dir + ": the output folder is not a folder");
+  }
   if (!DirectoryExists(dir)) {
-    throw EUsageError(dir + (EntryExists(dir) ? ": the output folder is not a folder"
-                                              : ": the output folder does not exist"));
+    throw EUsageError(dir + ": the output folder does not exist: create it first");
   }
   std::string folder = dir;
   while (!folder.empty() && folder.back() == '/') folder.pop_back();
