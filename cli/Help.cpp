@@ -91,6 +91,10 @@ a header line, then one line per format with these columns:
 With --json, one JSON document instead:
   {"formats": [{"number": 0, "name": "...", "type": "3D", "reads": true,
                 "writes": true}, ...]}
+
+Examples:
+  vorn-lut formats
+      list the formats in detection order
 )";
 
 constexpr const char* kProfilesHelp = R"(Usage: vorn-lut profiles [--json]
@@ -110,6 +114,10 @@ With --json, one JSON document instead:
                  "format": "Cube 3D", "format_number": 1, "type": "3D",
                  "default_size": 32, "default_bits": 0,
                  "size_selectable": false, "bits_selectable": false}, ...]}
+
+Examples:
+  vorn-lut profiles --json
+      the output profiles as one JSON document
 )";
 
 constexpr const char* kInfoHelp = R"(Usage: vorn-lut info [--values] [--json] [--input-bits B]
