@@ -8,6 +8,7 @@
 #include "cli/Commands.h"
 #include "cli/Messages.h"
 #include "cli/ProfileChoice.h"
+#include "cli/Progress.h"
 #include "imaging/IccToLut.h"
 #include "imaging/LutToIcc.h"
 #include "imaging/MergeLuts.h"
@@ -140,7 +141,8 @@ TLutIccClass ClassOf(const std::string& text) {
 
 }  // namespace
 
-void IccToLutCommand(const TIcc2LutOptions& options, TOutputBuffer& out) {
+void IccToLutCommand(const TIcc2LutOptions& options, TOutputBuffer& out,
+                     std::FILE* progressStream) {
   const TLutOutputProfile& profile = FindOutputProfile(options.Profile);
   FormatOf(profile);
   const int size = ResolveSizeOption(options.Size, profile);
@@ -152,6 +154,7 @@ void IccToLutCommand(const TIcc2LutOptions& options, TOutputBuffer& out) {
   const std::string output = standardOutput ? standardOutput->Path() : options.Output;
   if (!standardOutput) RefuseExisting(output, options.Overwrite);
   CheckChainOptions(options);
+  const TBusyLine busy(progressStream, "sampling " + EscapeField(options.Icc), !options.Quiet);
   NamedAfter(options.Icc, [&] {
     ConvertIccToLut({options.Icc, options.Second, options.Invert, &profile, size, bits, output,
                      OutputWriteMode(options.Overwrite)});

@@ -8,6 +8,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Messages.h"
+#include "cli/Progress.h"
 #include "codecs/Pictures.h"
 #include "core/VornLut.h"
 #include "imaging/HaldClut.h"
@@ -122,10 +123,13 @@ void WriteHaldImage(const THaldOptions& options, TOutputBuffer& out) {
   if (!options.Quiet) out << "generated\t" << target << '\n';
 }
 
-void ApplyLut(const TApplyOptions& options, TOutputBuffer& out, const TWarningHandler& onWarning) {
+void ApplyLut(const TApplyOptions& options, TOutputBuffer& out, const TWarningHandler& onWarning,
+              std::FILE* progressStream) {
   RefuseExisting(options.Output, options.Overwrite);
   auto lut = std::make_unique<TLUT>();
   LoadLutToApply(options, *lut, onWarning);
+  // After the load, whose warnings would share the line.
+  const TBusyLine busy(progressStream, "applying " + EscapeField(options.Lut), !options.Quiet);
   if (MapsJpegInBands(options)) {
     MapJpegInBands(options, *lut);
   } else {

@@ -1,7 +1,10 @@
 // Dispatch of a parsed command line and the mapping of failures to exit statuses:
 // 0 success, 1 a failure while running, 2 a command line that cannot be run.
 
+#include <chrono>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "cli/Commands.h"
 #include "cli/Messages.h"
@@ -15,6 +18,56 @@ namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+
+// The LUT files a command other than convert reads, for --verbose.
+std::vector<std::string> LutInputs(const TArguments& arguments) {
+  switch (arguments.Command) {
+    case TCommand::Compare:
+      return {arguments.Compare.First, arguments.Compare.Second};
+    case TCommand::Merge:
+      return arguments.Merge.Files;
+    case TCommand::Lut2Icc:
+      return {arguments.Lut2Icc.Lut};
+    case TCommand::Apply:
+      return {arguments.Apply.Lut};
+    default:
+      return {};
+  }
+}
+
+void PrintVerbose(std::FILE* errors, const std::string& text) {
+  const std::string line = "vorn-lut: " + EscapeControls(text, TEscape::Message) + "\n";
+  std::fwrite(line.data(), 1, line.size(), errors);
+  std::fflush(errors);
+}
+
+// --verbose: each LUT file's detected format before the command (convert says it per file
+// itself), the time the command took after it.
+void PrintDetectedFormats(const TArguments& arguments, std::FILE* errors) {
+  for (const std::string& path : LutInputs(arguments)) {
+    std::string format = "unknown format";
+    try {
+      if (const int index = DetectFormat(path); index >= 0) format = GetFormat(index)->Name;
+    } catch (const std::exception&) {
+    }
+    PrintVerbose(errors, path + ": " + format);
+  }
+}
+
+void RunCommand(const TArguments& arguments, TOutputBuffer& out, std::FILE* errors);
+
+void RunTimed(const TArguments& arguments, TOutputBuffer& out, std::FILE* errors) {
+  if (!arguments.Verbose || arguments.Command == TCommand::Convert) {
+    RunCommand(arguments, out, errors);
+    return;
+  }
+  PrintDetectedFormats(arguments, errors);
+  const auto start = std::chrono::steady_clock::now();
+  RunCommand(arguments, out, errors);
+  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - start);
+  PrintVerbose(errors, "done in " + std::to_string(elapsed.count()) + " ms");
+}
 
 void RunCommand(const TArguments& arguments, TOutputBuffer& out, std::FILE* errors) {
   const TWarningHandler warnings = WarningPrinter(errors, arguments.Strict, arguments.Quiet);
@@ -41,7 +94,7 @@ void RunCommand(const TArguments& arguments, TOutputBuffer& out, std::FILE* erro
       CompareFiles(arguments.Compare, out, warnings);
       break;
     case TCommand::Icc2Lut:
-      IccToLutCommand(arguments.Icc2Lut, out);
+      IccToLutCommand(arguments.Icc2Lut, out, errors);
       break;
     case TCommand::Lut2Icc:
       LutToIccCommand(arguments.Lut2Icc, out, warnings);
@@ -53,7 +106,7 @@ void RunCommand(const TArguments& arguments, TOutputBuffer& out, std::FILE* erro
       WriteHaldImage(arguments.Hald, out);
       break;
     case TCommand::Apply:
-      ApplyLut(arguments.Apply, out, warnings);
+      ApplyLut(arguments.Apply, out, warnings, errors);
       break;
   }
   out.Flush();
@@ -116,7 +169,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::FILE* output, std:
   RegisterBuiltInFormats();
   TOutputBuffer out(output);
   try {
-    RunCommand(ParseArguments(args), out, errors);
+    RunTimed(ParseArguments(args), out, errors);
     return 0;
   } catch (const EFailuresReported&) {
     FlushQuietly(out);

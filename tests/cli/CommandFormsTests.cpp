@@ -202,6 +202,33 @@ TEST_F(CliForms, VerboseNamesEachFilesFormat) {
   EXPECT_NE(result.Err.find(Cube2 + ": Cube 3D, "), std::string::npos) << result.Err;
 }
 
+TEST_F(CliForms, VerboseNamesTheFormatsOfASingleCommandsFiles) {
+  const TCliResult result = RunCli({"compare", "-v", Cube, Cube2});
+  ASSERT_EQ(result.Status, 0) << result.Err;
+  const std::vector<std::string> lines = Lines(result.Err);
+  ASSERT_EQ(lines.size(), 3u) << result.Err;
+  EXPECT_EQ(lines[0], "vorn-lut: " + Cube + ": Cube 3D");
+  EXPECT_EQ(lines[1], "vorn-lut: " + Cube2 + ": Cube 3D");
+  EXPECT_TRUE(lines[2].starts_with("vorn-lut: done in ")) << lines[2];
+}
+
+// A long single operation says what it does on a terminal, and nothing with --quiet or on a
+// pipe.
+TEST_F(CliForms, SamplingAProfileShowsItsLineOnATerminal) {
+  const std::string icc = Temp.File("d.icc");
+  ASSERT_EQ(RunCli({"lut2icc", "--class", "display", Cube, icc}).Status, 0);
+  const std::vector<std::string> command = {"icc2lut",           "-p", kDavinci, "-f", "-o",
+                                            Temp.File("s.cube"), icc};
+  const TCliResult shown = RunCli(command, TErrorStream::Terminal);
+  ASSERT_EQ(shown.Status, 0) << shown.Err;
+  EXPECT_NE(shown.Err.find("\r\x1b[Ksampling " + icc + " (0 s)"), std::string::npos) << shown.Err;
+  EXPECT_TRUE(shown.Err.ends_with("\r\x1b[K")) << shown.Err;
+  std::vector<std::string> quiet = command;
+  quiet.push_back("-q");
+  EXPECT_EQ(RunCli(quiet, TErrorStream::Terminal).Err, "");
+  EXPECT_EQ(RunCli(command).Err, "");
+}
+
 // "-o -" prints what "-o FILE" writes.
 TEST_F(CliForms, StandardOutputHoldsWhatAFileWouldHold) {
   const std::string icc = Temp.File("d.icc");
