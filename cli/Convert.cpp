@@ -267,6 +267,9 @@ std::optional<TStandardOutputFile> StandardOutputFor(const std::string& output,
 
 // The folder of an output named with -o, which must exist (status 2, as --output-dir).
 std::string SingleOutputFolder(const std::string& output) {
+  if (DirectoryExists(output) || output.ends_with('/')) {
+    throw EUsageError(output + ": is a folder, not a file: give it as --output-dir DIR");
+  }
   if (const std::string problem = OutputFolderProblem(output); !problem.empty()) {
     throw EUsageError(problem);
   }

@@ -98,6 +98,7 @@ TEST_F(CliForms, EveryFormGivesItsStatusAndFirstLine) {
       {{"convert", "-p", kDavinci, "-o", missing + "/x.cube", Cube},
        2,
        "the folder '" + missing + "' does not exist"},
+      {{"convert", "-p", kDavinci, "-o", Folder("d5"), Cube}, 2, "is a folder, not a file"},
       {{"hald", Temp.File("old.tif")}, 0, "generated\t" + Temp.File("old.tif")},
       {{"hald", "-o", hald}, 0, "generated\t" + hald},
       {{"hald", "--format", "TIFF", "-o", Temp.File("typed")}, 0, Temp.File("typed.tif")},
