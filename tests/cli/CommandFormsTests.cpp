@@ -62,6 +62,7 @@ class CliForms : public ::testing::Test {
   TempDir Temp;
   const std::string Cube = Temp.Write("a.cube", AffineCube());
   const std::string Cube2 = Temp.Write("b.cube", AffineCube());
+  const std::string Garbage = Temp.Write("garbage.cube", std::string(3000, '\x93'));
   const std::string Gray = WriteTestProfile(Temp.Path(), "gray.icc", TTestProfile::GrayDisplay);
 
   std::string Folder(const std::string& name) const {
@@ -158,6 +159,12 @@ TEST_F(CliForms, EveryFormGivesItsStatusAndFirstLine) {
        1,
        Gray + ": a gray profile describes one channel and cannot become an RGB LUT"},
       {{"apply", Cube, Cube, Temp.File("c.png")}, 1, Cube + ": Cannot read picture: "},
+      {{"merge", "-p", kDavinci, "-o", Temp.File("g1.cube"), Cube, Garbage},
+       1,
+       Garbage + ": the file is not a LUT file of any known format"},
+      {{"convert", "-p", kDavinci, "-o", Temp.File("g2.cube"), Garbage},
+       1,
+       Garbage + ": the file is not a LUT file of any known format"},
   };
   for (const TFormCase& c : cases) {
     std::string shown;

@@ -276,7 +276,7 @@ TEST_F(IccCommandRules, RefusalsNameTheProblemAndWriteNothing) {
       {{"merge", "--profile", Grid, Cube}, 2, "'merge' needs --output FILE"},
       {{"merge", "--profile", Grid, "--output", out, Cube, words},
        1,
-       words + "\" is not a LUT file of any known format"},
+       words + ": the file is not a LUT file of any known format"},
       {{"merge", "--profile", Grid, "--output", out, Cube, missing},
        1,
        missing + ": the file does not exist"},
