@@ -73,7 +73,7 @@ std::string TemplateAt(const std::string& source, std::size_t at) {
 // Every "NAME(" in source not inside a longer identifier, and with "return " in a message
 // builder every returned expression that holds a literal.
 void AddTemplates(const std::string& source, std::string_view name, std::set<std::string>& out) {
-  const std::string call = std::string(name) + "(";
+  const std::string call = std::string(name) + (name == "return" ? " " : "(");
   for (std::size_t at = source.find(call); at != std::string::npos;
        at = source.find(call, at + 1)) {
     if (at > 0 && IsIdentifierCharacter(source[at - 1])) continue;
