@@ -48,14 +48,16 @@ bool HelpRequested(const std::vector<std::string>& args, std::size_t first) {
   return false;
 }
 
-TListingOptions ParseListing(const std::vector<std::string>& args, std::string_view command) {
+TListingOptions ParseListing(const std::vector<std::string>& args, std::string_view command,
+                             TGlobalOptions& globals) {
   TListingOptions options;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    if (args[i] != "--json") {
-      if (LooksLikeOption(args[i])) UnknownOption(args[i], command);
-      throw EUsageError("'" + std::string(command) + "' takes no arguments, got '" + args[i] + "'");
-    }
-    options.Json = true;
+  const std::vector<std::string> words =
+      ReadWords(args, command, globals, [&](const std::string& word, TWordReader&) {
+        options.Json = options.Json || word == "--json";
+        return word == "--json";
+      });
+  if (!words.empty()) {
+    throw EUsageError("'" + std::string(command) + "' takes no arguments, got '" + words[0] + "'");
   }
   return options;
 }
@@ -68,8 +70,6 @@ bool ParseInfoOption(const std::string& word, TWordReader& reader, TInfoOptions&
     options.Values = true;
   } else if (word == "--json") {
     options.Json = true;
-  } else if (word == "--strict") {
-    options.Strict = true;
   } else if (word == "--fail-fast") {
     options.FailFast = true;
   } else {
@@ -78,9 +78,9 @@ bool ParseInfoOption(const std::string& word, TWordReader& reader, TInfoOptions&
   return true;
 }
 
-TInfoOptions ParseInfo(const std::vector<std::string>& args) {
+TInfoOptions ParseInfo(const std::vector<std::string>& args, TGlobalOptions& globals) {
   TInfoOptions options;
-  options.Files = ReadOptionsAndFiles(args, "info", options, ParseInfoOption);
+  options.Files = ReadOptionsAndFiles(args, "info", options, globals, ParseInfoOption);
   if (options.Files.empty()) throw EUsageError("'info' needs at least one file");
   return options;
 }
@@ -107,21 +107,20 @@ bool ParseConvertOption(const std::string& word, TWordReader& reader, TConvertOp
     options.InputBits = ParseInputBits(reader.ValueOf(word, "--input-bits"));
   } else if (IsOption(word, "--output-dir")) {
     options.OutputDir = reader.ValueOf(word, "--output-dir");
+  } else if (IsOption(word, "--output")) {
+    options.Output = reader.ValueOf(word, "--output");
+    if (options.Output.empty()) throw EUsageError("option --output needs a file name");
   } else if (word == "--overwrite") {
     SetExistingPolicy(options, TExistingPolicy::Overwrite);
   } else if (word == "--skip-existing") {
     SetExistingPolicy(options, TExistingPolicy::Skip);
   } else if (IsOption(word, "--jobs")) {
     options.Jobs = ParseJobs(reader.ValueOf(word, "--jobs"));
-  } else if (IsOption(word, "-j")) {
-    options.Jobs = ParseJobs(reader.ValueOf(word, "-j"));
   } else if (IsOption(word, "--cdl")) {
     options.Cdl = reader.ValueOf(word, "--cdl");
     if (options.Cdl.empty()) throw EUsageError("--cdl needs a correction's id or number, or all");
   } else if (word == "--report") {
     options.Report = true;
-  } else if (word == "--strict") {
-    options.Strict = true;
   } else if (word == "--fail-fast") {
     options.FailFast = true;
   } else if (word == "--keep-tree") {
@@ -146,12 +145,38 @@ TLutMemberChoice CdlChoice(const std::string& value) {
 
 namespace {
 
-TConvertOptions ParseConvert(const std::vector<std::string>& args) {
+// --output names the destination of one source file, converted once.
+void CheckSingleOutput(const TConvertOptions& options) {
+  if (options.Output.empty()) return;
+  if (options.Files.size() != 1) {
+    throw EUsageError("--output names the one file written, got " +
+                      std::to_string(options.Files.size()) +
+                      " sources: give --output-dir DIR to convert several");
+  }
+  if (options.Cdl == "all") {
+    throw EUsageError("--cdl all writes a file per correction: give --output-dir DIR");
+  }
+  if (options.KeepTree) throw EUsageError("--keep-tree needs --output-dir DIR");
+  if (options.Output != kStandardOutput) return;
+  if (options.Json) throw EUsageError("--json and --output - both write to the standard output");
+  if (options.Report)
+    throw EUsageError("--report reads the written file back: name it with -o FILE");
+}
+
+TConvertOptions ParseConvert(const std::vector<std::string>& args, TGlobalOptions& globals) {
   TConvertOptions options;
-  options.Files = ReadOptionsAndFiles(args, "convert", options, ParseConvertOption);
+  options.Files = ReadOptionsAndFiles(args, "convert", options, globals, ParseConvertOption);
   if (options.Profile.empty()) throw EUsageError("'convert' needs --profile NAME|NUMBER");
-  if (options.OutputDir.empty()) throw EUsageError("'convert' needs --output-dir DIR");
+  if (!options.Output.empty() && !options.OutputDir.empty()) {
+    throw EUsageError(
+        "--output names the one file written and --output-dir a folder for "
+        "several: give one of them");
+  }
+  if (options.OutputDir.empty() && options.Output.empty()) {
+    throw EUsageError("'convert' needs --output-dir DIR (or --output FILE for one file)");
+  }
   if (options.Files.empty()) throw EUsageError("'convert' needs at least one file");
+  CheckSingleOutput(options);
   return options;
 }
 
@@ -189,10 +214,10 @@ bool ParseCompareOption(const std::string& word, TWordReader& reader, TCompariso
   return true;
 }
 
-TComparisonOptions ParseCompare(const std::vector<std::string>& args) {
+TComparisonOptions ParseCompare(const std::vector<std::string>& args, TGlobalOptions& globals) {
   TComparisonOptions options;
   const std::vector<std::string> files =
-      ReadOptionsAndFiles(args, "compare", options, ParseCompareOption);
+      ReadOptionsAndFiles(args, "compare", options, globals, ParseCompareOption);
   if (files.size() != 2) {
     throw EUsageError("'compare' needs exactly two LUT files, got " + std::to_string(files.size()));
   }
@@ -232,7 +257,46 @@ bool IsCommandName(std::string_view word) {
 
 namespace {
 
-TArguments ParseCommand(const std::vector<std::string>& args) {
+void ParseCommandWords(const std::vector<std::string>& args, TCommand command, TArguments& result,
+                       TGlobalOptions& globals) {
+  switch (command) {
+    case TCommand::Formats:
+      result.Listing = ParseListing(args, "formats", globals);
+      break;
+    case TCommand::Profiles:
+      result.Listing = ParseListing(args, "profiles", globals);
+      break;
+    case TCommand::Info:
+      result.Info = ParseInfo(args, globals);
+      break;
+    case TCommand::Convert:
+      result.Convert = ParseConvert(args, globals);
+      break;
+    case TCommand::Compare:
+      result.Compare = ParseCompare(args, globals);
+      break;
+    case TCommand::Icc2Lut:
+      result.Icc2Lut = ParseIcc2Lut(args, globals);
+      break;
+    case TCommand::Lut2Icc:
+      result.Lut2Icc = ParseLut2Icc(args, globals);
+      break;
+    case TCommand::Merge:
+      result.Merge = ParseMerge(args, globals);
+      break;
+    case TCommand::Hald:
+      result.Hald = ParseHald(args, globals);
+      break;
+    case TCommand::Apply:
+      result.Apply = ParseApply(args, globals);
+      break;
+    case TCommand::Help:
+    case TCommand::Version:
+      break;
+  }
+}
+
+TArguments ParseCommand(const std::vector<std::string>& args, TGlobalOptions& globals) {
   if (args.empty()) throw EUsageError("no command given");
   const std::string& first = args[0];
   TArguments result;
@@ -252,56 +316,74 @@ TArguments ParseCommand(const std::vector<std::string>& args) {
     return result;
   }
   result.Command = *command;
-  switch (*command) {
-    case TCommand::Formats:
-      result.Listing = ParseListing(args, "formats");
-      break;
-    case TCommand::Profiles:
-      result.Listing = ParseListing(args, "profiles");
-      break;
-    case TCommand::Info:
-      result.Info = ParseInfo(args);
-      break;
-    case TCommand::Convert:
-      result.Convert = ParseConvert(args);
-      break;
-    case TCommand::Compare:
-      result.Compare = ParseCompare(args);
-      break;
-    case TCommand::Icc2Lut:
-      result.Icc2Lut = ParseIcc2Lut(args);
-      break;
-    case TCommand::Lut2Icc:
-      result.Lut2Icc = ParseLut2Icc(args);
-      break;
-    case TCommand::Merge:
-      result.Merge = ParseMerge(args);
-      break;
-    case TCommand::Hald:
-      result.Hald = ParseHald(args);
-      break;
-    case TCommand::Apply:
-      result.Apply = ParseApply(args);
-      break;
-    case TCommand::Help:
-    case TCommand::Version:
-      break;
-  }
+  ParseCommandWords(args, *command, result, globals);
   return result;
+}
+
+// The global options before the command name.
+std::size_t ReadLeadingGlobals(const std::vector<std::string>& args, TGlobalOptions& globals) {
+  std::size_t first = 0;
+  while (first < args.size() && ParseGlobalOption(ExpandShortOption(args[first]), globals)) {
+    ++first;
+  }
+  return first;
 }
 
 }  // namespace
 
-TArguments ParseArguments(const std::vector<std::string>& given) {
-  // "--strict" before the command applies to the command.
-  const bool strict = !given.empty() && given[0] == "--strict";
-  const std::vector<std::string> args(given.begin() + (strict ? 1 : 0), given.end());
-  TArguments result = ParseCommand(args);
-  if (strict) {
-    result.Strict = true;
-    result.Info.Strict = true;
-    result.Convert.Strict = true;
+std::string ExpandShortOption(const std::string& word) {
+  struct TShort {
+    char Letter;
+    std::string_view Long;
+    bool TakesValue;
+  };
+  static constexpr TShort kShortOptions[] = {
+      {'p', "--profile", true},    {'s', "--size", true},       {'b', "--bits", true},
+      {'o', "--output", true},     {'d', "--output-dir", true}, {'j', "--jobs", true},
+      {'f', "--overwrite", false}, {'q', "--quiet", false},     {'v', "--verbose", false},
+  };
+  if (word.size() < 2 || word[0] != '-' || word[1] == '-') return word;
+  for (const TShort& option : kShortOptions) {
+    if (word[1] != option.Letter) continue;
+    if (word.size() == 2) return std::string(option.Long);
+    if (!option.TakesValue) return word;
+    const std::size_t valueStart = word[2] == '=' ? 3 : 2;
+    return std::string(option.Long) + "=" + word.substr(valueStart);
   }
+  return word;
+}
+
+bool ParseGlobalOption(const std::string& word, TGlobalOptions& globals) {
+  if (word == "--strict") {
+    globals.Strict = true;
+  } else if (word == "--quiet") {
+    globals.Quiet = true;
+  } else if (word == "--verbose") {
+    globals.Verbose = true;
+  } else {
+    return false;
+  }
+  if (globals.Quiet && globals.Verbose) {
+    throw EUsageError("--quiet and --verbose cannot be used together");
+  }
+  return true;
+}
+
+TArguments ParseArguments(const std::vector<std::string>& given) {
+  TGlobalOptions globals;
+  const std::size_t first = ReadLeadingGlobals(given, globals);
+  const std::vector<std::string> args(given.begin() + static_cast<std::ptrdiff_t>(first),
+                                      given.end());
+  TArguments result = ParseCommand(args, globals);
+  result.Strict = globals.Strict;
+  result.Quiet = globals.Quiet;
+  result.Verbose = globals.Verbose;
+  result.Info.Strict = result.Info.Strict || globals.Strict;
+  result.Info.Quiet = globals.Quiet;
+  result.Convert.Strict = result.Convert.Strict || globals.Strict;
+  result.Convert.Quiet = result.Icc2Lut.Quiet = result.Lut2Icc.Quiet = result.Merge.Quiet =
+      result.Hald.Quiet = result.Apply.Quiet = globals.Quiet;
+  result.Convert.Verbose = globals.Verbose;
   return result;
 }
 

@@ -37,6 +37,17 @@ enum class TCommand {
 
 enum class TExistingPolicy { Refuse, Overwrite, Skip };
 
+// The options every command takes, before or after its name.
+struct TGlobalOptions {
+  // --strict: a load warning ends any command that loads LUTs.
+  bool Strict = false;
+  // -q, --quiet: nothing but errors on standard error, no result lines of commands that
+  // write files.
+  bool Quiet = false;
+  // -v, --verbose: each file's detected format and the time it took, on standard error.
+  bool Verbose = false;
+};
+
 struct TListingOptions {
   bool Json = false;
 };
@@ -49,6 +60,7 @@ struct TInfoOptions {
   int InputBits = -1;
   // A load warning (skipped value lines) is an error.
   bool Strict = false;
+  bool Quiet = false;  // load warnings are not printed (--quiet)
   // The first file that fails ends the command (--fail-fast); without it the others are
   // shown all the same.
   bool FailFast = false;
@@ -61,6 +73,8 @@ struct TConvertOptions {
   std::optional<std::string> Bits;
   int InputBits = -1;  // as TInfoOptions::InputBits
   std::string OutputDir;
+  // -o FILE: the destination of the one source; "-" for standard output.
+  std::string Output;
   TExistingPolicy Existing = TExistingPolicy::Refuse;
   bool Report = false;
   bool Strict = false;    // as TInfoOptions::Strict
@@ -69,6 +83,8 @@ struct TConvertOptions {
   bool KeepTree = false;  // a folder's files keep their subfolders below OutputDir
   bool DryRun = false;    // list what would be written, write nothing
   bool Json = false;      // one JSON document instead of the listing lines
+  bool Quiet = false;     // no warnings, notes, progress or result lines (--quiet)
+  bool Verbose = false;   // each file's detected format and time (--verbose)
   // --cdl: the correction converted from an ASC CDL list or collection, as typed (an id or
   // a number from 1); "all" for one output per correction; empty for the first.
   std::string Cdl;
@@ -88,8 +104,10 @@ struct TArguments {
   TCommand Command = TCommand::Help;
   // For Help: the command whose help is wanted (Help itself for the program's overview).
   TCommand HelpTopic = TCommand::Help;
-  // "--strict" before the command: a load warning ends any command that loads LUTs.
+  // --strict, -q and -v, anywhere on the line (TGlobalOptions).
   bool Strict = false;
+  bool Quiet = false;
+  bool Verbose = false;
   TListingOptions Listing;
   TInfoOptions Info;
   TConvertOptions Convert;
@@ -113,6 +131,16 @@ int ParseInputBits(const std::string& value);
 
 // The correction --cdl names: that id, or else that number when the text is one.
 TLutMemberChoice CdlChoice(const std::string& value);
+
+// The short options and the long ones they stand for ("-o" for "--output"); "-oFILE" and
+// "-o=FILE" become "--output=FILE". Other words come back as they are.
+std::string ExpandShortOption(const std::string& word);
+
+// Reads --strict, -q/--quiet, -v/--verbose; returns false for any other word.
+bool ParseGlobalOption(const std::string& word, TGlobalOptions& globals);
+
+// The standard output as the name of an output file.
+inline constexpr std::string_view kStandardOutput = "-";
 
 // args excludes the program name. Raises EUsageError.
 TArguments ParseArguments(const std::vector<std::string>& args);

@@ -37,7 +37,8 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
 // above the tolerance.
 void CompareFiles(const TComparisonOptions& options, TOutputBuffer& out,
                   const TWarningHandler& onWarning);
-void IccToLutCommand(const TIcc2LutOptions& options, TOutputBuffer& out);
+// progressStream shows the long operations' line on a terminal (TBusyLine).
+void IccToLutCommand(const TIcc2LutOptions& options, TOutputBuffer& out, std::FILE* progressStream);
 void LutToIccCommand(const TLut2IccOptions& options, TOutputBuffer& out,
                      const TWarningHandler& onWarning);
 void MergeCommand(const TMergeOptions& options, TOutputBuffer& out,
@@ -46,7 +47,8 @@ void MergeCommand(const TMergeOptions& options, TOutputBuffer& out,
 // The identity Hald image, as the window's "Generate the Hald image" writes it.
 void WriteHaldImage(const THaldOptions& options, TOutputBuffer& out);
 // A picture mapped through a LUT, as the preview shows it.
-void ApplyLut(const TApplyOptions& options, TOutputBuffer& out, const TWarningHandler& onWarning);
+void ApplyLut(const TApplyOptions& options, TOutputBuffer& out, const TWarningHandler& onWarning,
+              std::FILE* progressStream);
 
 // Raises ECommandError when output is no name for a file (empty, a folder, a name ending in
 // "/"), or when it exists and overwrite is false.
@@ -61,9 +63,9 @@ inline TWriteMode OutputWriteMode(bool overwrite) {
 
 // "vorn-lut: warning: FILE: message" on its own line.
 void PrintWarning(std::FILE* stream, const std::string& file, const std::string& message);
-// Load warnings printed on stream, or with strict raised as the error that ends the command
-// before it writes anything.
-TWarningHandler WarningPrinter(std::FILE* stream, bool strict);
+// Load warnings printed on stream (unless quiet), or with strict raised as the error that
+// ends the command before it writes anything.
+TWarningHandler WarningPrinter(std::FILE* stream, bool strict, bool quiet = false);
 
 // Parses and runs a command line (without the program name); returns the exit status.
 int RunCommandLine(const std::vector<std::string>& args, std::FILE* output, std::FILE* errors);

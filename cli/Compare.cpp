@@ -7,6 +7,7 @@
 
 #include "cli/Commands.h"
 #include "cli/LutJson.h"
+#include "cli/Messages.h"
 #include "core/VornLut.h"
 #include "imaging/LutComparison.h"
 
@@ -27,7 +28,7 @@ std::unique_ptr<TLUT> LoadForComparison(const std::string& path, int inputBits,
   } catch (const ECommandError&) {
     throw;
   } catch (const std::exception& error) {
-    throw ECommandError(LineText(ReportError(error, path)));
+    throw ECommandError(FileErrorLine(error, path));
   }
   return lut;
 }

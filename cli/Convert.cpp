@@ -6,11 +6,14 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "cli/Commands.h"
 #include "cli/LutJson.h"
+#include "cli/Messages.h"
 #include "cli/ProfileChoice.h"
 #include "cli/Progress.h"
 #include "core/VornLut.h"
@@ -24,9 +27,11 @@ namespace {
 // The folder as OutputPathFor wants it: without trailing separators ("/" becomes "", so
 // that the joined path is "/name").
 std::string OutputFolder(const std::string& dir) {
+  if (EntryExists(dir) && !DirectoryExists(dir)) {
+    throw EUsageError(dir + ": the output folder is not a folder");
+  }
   if (!DirectoryExists(dir)) {
-    throw EUsageError(dir + (EntryExists(dir) ? ": the output folder is not a folder"
-                                              : ": the output folder does not exist"));
+    throw EUsageError(dir + ": the output folder does not exist: create it first");
   }
   std::string folder = dir;
   while (!folder.empty() && folder.back() == '/') folder.pop_back();
@@ -67,7 +72,10 @@ std::string LossFields(const TConversionLoss& loss) {
 class TConvertListing {
  public:
   TConvertListing(const TConvertOptions& options, TOutputBuffer& out, std::FILE* errors)
-      : Json_(options.Json), Out_(out), Errors_(errors) {}
+      : Json_(options.Json),
+        Silent_(options.Quiet || options.Output == kStandardOutput),
+        Out_(out),
+        Errors_(errors) {}
 
   // fields: the companions and loss fields that follow the destination on a line.
   void Entry(const std::string& action, const std::string& source, const std::string& destination,
@@ -78,6 +86,7 @@ class TConvertListing {
       if (!fields.empty()) Files_.back()["details"] = fields;
       return;
     }
+    if (Silent_) return;
     Out_ << action << '\t' << EscapeField(source) << '\t' << EscapeField(destination);
     for (const std::string& field : fields) Out_ << '\t' << field;
     Out_ << '\n';
@@ -137,7 +146,7 @@ class TConvertListing {
   }
 
   void NoteUnclaimed(const std::vector<std::string>& unclaimed) {
-    if (unclaimed.empty()) return;
+    if (unclaimed.empty() || Silent_) return;
     for (const std::string& path : unclaimed) Out_ << "unclaimed\t" << EscapeField(path) << '\n';
     Out_.Flush();
     Print("vorn-lut: skipped " + Count(unclaimed.size(), "file") +
@@ -145,6 +154,7 @@ class TConvertListing {
   }
 
   bool Json_;
+  bool Silent_;  // --quiet, or the standard output holds the written file
   TOutputBuffer& Out_;
   std::FILE* Errors_;
   TJson Files_ = TJson::array();
@@ -161,9 +171,9 @@ std::string FailureText(const std::exception_ptr& error, const std::string& sour
   } catch (const ECommandError& failure) {
     return failure.what();
   } catch (const std::exception& failure) {
-    return LineText(ReportError(failure, source));
+    return FileErrorLine(failure, source);
   } catch (...) {
-    return LineText(ReportUnknownError(source));
+    return UnknownErrorLine(source);
   }
 }
 
@@ -242,21 +252,94 @@ std::vector<TBatchFile> BatchFiles(const TConvertOptions& options, const TLutPat
   return files;
 }
 
+// "-o -" writes into a temporary folder first; a profile that writes a second file beside
+// its output cannot.
+std::optional<TStandardOutputFile> StandardOutputFor(const std::string& output,
+                                                     const TLutOutputProfile& profile,
+                                                     const TLUTFormat& format) {
+  if (output != kStandardOutput) return std::nullopt;
+  if (format.WritesCompanion()) {
+    throw EUsageError("the output profile '" + profile.Name +
+                      "' writes a second file beside its output: name a file with -o FILE");
+  }
+  return std::make_optional<TStandardOutputFile>(profile.Extension);
+}
+
+// The folder of an output named with -o, which must exist (status 2, as --output-dir).
+std::string SingleOutputFolder(const std::string& output) {
+  if (DirectoryExists(output) || output.ends_with('/')) {
+    throw EUsageError(output + ": is a folder, not a file: give it as --output-dir DIR");
+  }
+  if (const std::string problem = OutputFolderProblem(output); !problem.empty()) {
+    throw EUsageError(problem);
+  }
+  const std::string folder = ExtractFileDir(output);
+  return folder.empty() ? "." : folder;
+}
+
+// -o names the destination of one file: a folder argument must have held exactly one.
+void NameSingleOutput(const TConvertOptions& options, const std::string& output,
+                      std::vector<TBatchFile>& files) {
+  if (files.size() != 1) {
+    throw EUsageError("--output names the one file written, but '" + options.Files.front() +
+                      "' holds " + std::to_string(files.size()) +
+                      " LUT files: give --output-dir DIR to convert them");
+  }
+  files.front().Destination = output;
+}
+
+// How long each file took from its start to its report (--verbose).
+class TFileClock {
+ public:
+  explicit TFileClock(std::size_t files) : Starts_(files) {}
+  void Start(std::size_t position) {
+    if (position < Starts_.size()) Starts_[position] = std::chrono::steady_clock::now();
+  }
+  long long Milliseconds(std::size_t position) const {
+    if (position >= Starts_.size()) return 0;
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 Starts_[position])
+        .count();
+  }
+
+ private:
+  std::vector<std::chrono::steady_clock::time_point> Starts_;
+};
+
+// "vorn-lut: FILE: FORMAT, N ms" for --verbose: the source's detected format.
+void PrintTiming(std::FILE* stream, const std::string& source, long long milliseconds) {
+  std::string format = "unknown format";
+  try {
+    const int index = DetectFormat(source);
+    if (index >= 0) format = GetFormat(index)->Name;
+  } catch (const std::exception&) {
+  }
+  const std::string line = "vorn-lut: " + EscapeField(source) + ": " + format + ", " +
+                           std::to_string(milliseconds) + " ms\n";
+  std::fwrite(line.data(), 1, line.size(), stream);
+  std::fflush(stream);
+}
+
 }  // namespace
 
 void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE* progressStream) {
   const TLutOutputProfile& profile = FindOutputProfile(options.Profile);
   const TLUTFormat& outputFormat = *GetFormat(profile.FormatIndex);
-  TBatchSettings settings{&profile,
-                          ResolveSizeOption(options.Size, profile),
-                          ResolveBitsOption(options.Bits, profile),
-                          OutputFolder(options.OutputDir),
-                          true,
-                          options.Strict};
+  const std::optional<TStandardOutputFile> standardOutput =
+      StandardOutputFor(options.Output, profile, outputFormat);
+  const std::string output = standardOutput ? standardOutput->Path() : options.Output;
+  TBatchSettings settings{
+      &profile,
+      ResolveSizeOption(options.Size, profile),
+      ResolveBitsOption(options.Bits, profile),
+      output.empty() ? OutputFolder(options.OutputDir) : SingleOutputFolder(output),
+      true,
+      options.Strict};
   settings.Jobs = options.Jobs;
   settings.FailFast = options.FailFast;
   const TLutPaths paths = ExpandLutPaths(options.Files, options.Jobs);
-  const std::vector<TBatchFile> files = BatchFiles(options, paths);
+  std::vector<TBatchFile> files = BatchFiles(options, paths);
+  if (!output.empty()) NameSingleOutput(options, output, files);
   TConvertListing listing(options, out, progressStream);
   if (options.DryRun) {
     PlanBatch(options, files, settings, listing);
@@ -265,7 +348,8 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
     return;
   }
 
-  TProgressLine progress(progressStream, files.size());
+  TProgressLine progress(progressStream, options.Quiet ? 0 : files.size());
+  TFileClock clock(options.Verbose ? files.size() : 0);
   std::string failed;  // the file that ended the batch, for errors that do not name one
   // Measured on the workers, each file's in its own place.
   std::vector<TConversionLoss> losses(options.Report ? files.size() : 0);
@@ -278,17 +362,18 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
     return AnswerExisting(options.Existing, companion) == TOverwriteAnswer::Yes;
   };
   callbacks.Progress = [&](std::size_t position, double) {
+    clock.Start(position);
     progress.Show(position + 1, EscapeField(ExtractFileName(files[position].Path)));
     return true;
   };
   callbacks.Warning = [&](std::size_t, const TLoadWarning& warning) {
     progress.Clear();
-    PrintWarning(progressStream, warning.File, warning.Message);
+    if (!options.Quiet) PrintWarning(progressStream, warning.File, warning.Message);
   };
   // What the profile cannot hold is said as a load warning is, but --strict lets it pass.
   callbacks.Note = [&](std::size_t, const TConversionNote& note) {
     progress.Clear();
-    PrintWarning(progressStream, note.File, note.Message);
+    if (!options.Quiet) PrintWarning(progressStream, note.File, note.Message);
   };
   if (options.Report) {
     callbacks.AfterWrite = [&](std::size_t position, const std::string& destination) {
@@ -304,6 +389,8 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
     if (converted) fields = Companions(outputFormat, destination);
     if (converted && options.Report) fields.push_back(LossFields(losses[position]));
     listing.Entry(converted ? "converted" : "skipped", files[position].Path, destination, fields);
+    if (options.Verbose)
+      PrintTiming(progressStream, files[position].Path, clock.Milliseconds(position));
   };
   callbacks.Failed = [&](std::size_t position, const std::exception_ptr& error) {
     failed = files[position].Path;
@@ -319,10 +406,11 @@ void ConvertFiles(const TConvertOptions& options, TOutputBuffer& out, std::FILE*
   } catch (const EOutputCollision& error) {
     throw EUsageError(error.what());
   } catch (const std::exception& error) {
-    throw ECommandError(LineText(ReportError(error, failed)));
+    throw ECommandError(FileErrorLine(error, failed));
   }
   listing.Finish(files.size(), paths.Unclaimed);
   if (listing.AnyFailed()) throw EFailuresReported();
+  if (standardOutput) standardOutput->CopyTo(out, profile.Name);
 }
 
 }  // namespace vorn::cli

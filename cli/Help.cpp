@@ -1,12 +1,16 @@
 // The --help texts.
 
+#include <string_view>
+
 #include "cli/Commands.h"
+#include "core/BitDepths.h"
 
 namespace vorn::cli {
 
 namespace {
 
-constexpr const char* kProgramHelp = R"(Usage: vorn-lut COMMAND [OPTIONS] [FILE...]
+constexpr const char* kProgramHelp =
+    R"(Usage: vorn-lut [--strict] [-q|-v] COMMAND [OPTIONS] [FILE...]
 
 Converts colour look-up tables (LUT files) between formats.
 
@@ -25,7 +29,29 @@ Commands:
 Options:
   -h, --help     show this help; 'vorn-lut COMMAND --help' shows a command's help
   --version      show the program's version
-  --strict       (before the command) a load warning is an error; see below
+  --strict       a load warning is an error; see below
+  -q, --quiet    print nothing but errors: no warnings, notes or progress line, and
+                 no result lines ("converted ...") of the commands that write files
+  -v, --verbose  print each converted file's detected format and the time it took
+                 on standard error
+--strict, --quiet and --verbose may stand before or after the command.
+
+Outputs: a command that writes one file takes it as -o FILE (--output FILE) or,
+as before, as its last file; convert writes into a folder with -d DIR
+(--output-dir DIR), or to -o FILE when it converts one file. "-o -" writes a
+text LUT (convert, icc2lut, merge) to the standard output instead of a file.
+
+Short options mean the same in every command that takes them: -p --profile,
+-s --size, -b --bits, -o --output, -d --output-dir, -f --overwrite, -j --jobs,
+-q --quiet, -v --verbose, -h --help. A value may follow as the next word, after
+"=" or, for a short option, directly (-p9, -j4).
+
+Names: an output profile (--profile) is named by its number, its name in any
+letter case, any abbreviation of the words of its name that fits it alone
+("3dl fus" for "3DL Fusion") or the extension that it alone writes ("dd3"). A
+name that fits several profiles, or none, is an error that lists the profiles
+it could mean with their numbers. --class and --format take their values the
+same way.
 
 Warnings: a LUT that loads although lines inside its values look like values but
 could not be read ("1e400 0 0", "nan 0 0", four numbers where three belong) had
@@ -46,6 +72,10 @@ Examples:
       convert every 3DL file here into 33-node Cube files in the folder out
   vorn-lut convert --profile 0 --output-dir out --skip-existing luts/*
       convert to the first output profile, leaving files already in out
+  vorn-lut convert -p dd3 -o - look.cube
+      write look.cube as a Dolby DD3 file on the standard output
+  vorn-lut merge -p 'cube davinci' -o both.cube first.cube second.3dl
+      merge two LUTs into one 33-node Cube file
 )";
 
 constexpr const char* kFormatsHelp = R"(Usage: vorn-lut formats [--json]
@@ -61,6 +91,10 @@ a header line, then one line per format with these columns:
 With --json, one JSON document instead:
   {"formats": [{"number": 0, "name": "...", "type": "3D", "reads": true,
                 "writes": true}, ...]}
+
+Examples:
+  vorn-lut formats
+      list the formats in detection order
 )";
 
 constexpr const char* kProfilesHelp = R"(Usage: vorn-lut profiles [--json]
@@ -80,6 +114,10 @@ With --json, one JSON document instead:
                  "format": "Cube 3D", "format_number": 1, "type": "3D",
                  "default_size": 32, "default_bits": 0,
                  "size_selectable": false, "bits_selectable": false}, ...]}
+
+Examples:
+  vorn-lut profiles --json
+      the output profiles as one JSON document
 )";
 
 constexpr const char* kInfoHelp = R"(Usage: vorn-lut info [--values] [--json] [--input-bits B]
@@ -105,7 +143,8 @@ Options:
                     digits, separated by single spaces: for a 1D table "i R G B" per
                     entry; for a 3D grid "r g b R G B" per node, red index slowest
                     and blue fastest. A LUT with both prints the table, then the grid.
-  --input-bits B    8, 10, 12, 14 or 16: read integer codes whose depth the file does
+  --input-bits {BITS|}
+                    {BITS}: read integer codes whose depth the file does
                     not state (3DL files) as B bits per color, as the window's "Set
                     Bits Per Color..." does; without it the depth is estimated from
                     the codes. Files that state their range are not affected.
@@ -135,11 +174,18 @@ error where its entry would be, the other files are printed all the same, and
 the command ends with exit status 1. With --fail-fast (and with --json) the
 first such file ends the command with exit status 1; the files before it have
 been printed.
+
+Examples:
+  vorn-lut info --values look.cube
+      show look.cube's format, size, comments and every value
+  vorn-lut info --json --input-bits 10 luts
+      describe every LUT file below the folder luts as JSON, reading 3DL codes
+      as 10-bit
 )";
 
 constexpr const char* kConvertHelp =
     R"(Usage: vorn-lut convert --profile NAME|NUMBER [--size N] [--bits B]
-                        [--input-bits B] --output-dir DIR
+                        [--input-bits B] --output-dir DIR | --output FILE
                         [--overwrite | --skip-existing] [--report] [--strict]
                         [--jobs N] [--fail-fast] [--keep-tree] [--dry-run]
                         [--json] [--cdl ID|NUMBER|all] FILE|FOLDER...
@@ -151,17 +197,25 @@ Several files are converted at once (--jobs), but they are printed and asked
 about in the order given, as one at a time would.
 
 Options:
-  --profile NAME|NUMBER  output profile, by exact name or number ('vorn-lut profiles')
-  --size N               grid nodes per axis or table entries, at least 2; only for
+  -p, --profile NAME|NUMBER
+                         output profile, by number, name, abbreviation or extension
+                         ('vorn-lut profiles'; see 'vorn-lut --help')
+  -s, --size N           grid nodes per axis or table entries, at least 2; only for
                          profiles with a selectable size. Sizes above 99 nodes (3D) or
                          99999 entries (1D) are reduced to those. Default: the profile's
-  --bits B               8, 10, 12, 14 or 16; only for profiles with a selectable bit
+  -b, --bits {BITS|}
+                         {BITS}; only for profiles with a selectable bit
                          depth. Default: the profile's
-  --input-bits B         8, 10, 12, 14 or 16: the bits per color of the source files'
+  --input-bits {BITS|}
+                         {BITS}: the bits per color of the source files'
                          codes where a file does not state them (3DL files), as the
                          window's "Set Bits Per Color...". Default: estimated
-  --output-dir DIR       folder for the written files; it must exist
-  --overwrite            replace files that already exist in DIR
+  -d, --output-dir DIR   folder for the written files; it must exist
+  -o, --output FILE      the file written, for one source file (not a folder of
+                         several) instead of --output-dir; its folder must exist. "-"
+                         writes the LUT to the standard output when the profile
+                         writes text (not with --json or --report)
+  -f, --overwrite        replace files that already exist in DIR
   --skip-existing        leave files that already exist in DIR and go on
   --report               read each written file back (a reader of integer codes is
                          told the bit depth they were written with) and compare it
@@ -244,11 +298,20 @@ and the exit status is 1. With --fail-fast the first file that fails ends the
 batch with exit status 1 and its message on standard error; files converted
 before it stay written. A bad option value or a missing output folder exits
 with status 2 before any file is written.
+
+Examples:
+  vorn-lut convert -p 'cube davinci' -s 33 -d out *.3dl
+      convert every 3DL file here into 33-node Cube files in the folder out
+  vorn-lut convert -p dd3 -o graded.dd3 look.cube
+      convert one file to a name of its own
+  vorn-lut convert -p 9 --keep-tree -j 2 --skip-existing -d out luts
+      convert the folder luts into out, keeping its subfolders
 )";
 
 constexpr const char* kIcc2LutHelp =
     R"help(Usage: vorn-lut icc2lut --profile NAME|NUMBER [--size N] [--bits B]
                         [--second ICC] [--invert] [--overwrite] ICC OUT
+       vorn-lut icc2lut --profile NAME|NUMBER [OPTIONS] --output OUT ICC
 
 Samples the colour transformation that the ICC profile describes and writes it as
 a LUT through the output profile: a grid of N nodes per axis for 3D profiles, a
@@ -261,26 +324,42 @@ The second colour space is the standard sRGB profile unless --second names one.
 Colour space, abstract and named colour profiles describe no transformation.
 
 Options:
-  --profile NAME|NUMBER  output profile, by exact name or number ('vorn-lut profiles')
-  --size N               grid nodes or table entries, at least 2; only for profiles
+  -p, --profile NAME|NUMBER
+                         output profile, by number, name, abbreviation or extension
+                         ('vorn-lut profiles'; see 'vorn-lut --help')
+  -s, --size N           grid nodes or table entries, at least 2; only for profiles
                          with a selectable size. Above 99 nodes (3D) or 99999 entries
                          (1D) the size is reduced to those. Default: the profile's
-  --bits B               8, 10, 12, 14 or 16; only for profiles with a selectable bit
+  -b, --bits {BITS|}
+                         {BITS}; only for profiles with a selectable bit
                          depth. Default: the profile's
-  --second ICC           the second colour space instead of sRGB (not for a device
-                         link)
+  --second FILE          the second colour space instead of sRGB, an ICC profile
+                         (not for a device link)
   --invert               turn the transformation round (not for a device link)
-  --overwrite            replace OUT when it exists; without it an existing OUT is an
+  -o, --output FILE      the LUT file to write, instead of OUT; "-" writes it to the
+                         standard output when the profile writes text
+  -f, --overwrite        replace OUT when it exists; without it an existing OUT is an
                          error
+
+A profile must describe RGB colours: a gray or CMYK profile cannot become an RGB
+LUT.
 
 LittleCMS computes the transformation with perceptual intent, unoptimised (every
 colour runs through the profiles' own curves and tables). Output: "converted", ICC
 and OUT, tab-separated.
+
+Examples:
+  vorn-lut icc2lut -p 'cube davinci' -s 65 -o display.cube display.icc
+      sample a display profile from sRGB into a 65-node Cube file
+  vorn-lut icc2lut -p 9 --invert camera.icc -o -
+      the inverse of an input profile, as a Cube file on the standard output
 )help";
 
 constexpr const char* kLut2IccHelp =
     R"help(Usage: vorn-lut lut2icc --class display|input|link [--description TEXT]
-                        [--copyright TEXT] [--capture-one-gamma] [--overwrite] LUT OUT
+                        [--copyright TEXT] [--capture-one-gamma] [--input-bits B]
+                        [--overwrite] LUT OUT
+       vorn-lut lut2icc --class display|input|link [OPTIONS] --output OUT LUT
 
 Writes the LUT (its format detected) as an ICC profile (version 2.4) that maps
 colours as the LUT does, measured against the standard sRGB profile:
@@ -290,7 +369,8 @@ colours as the LUT does, measured against the standard sRGB profile:
 'vorn-lut icc2lut' of the written profile gives the LUT back.
 
 Options:
-  --class CLASS          the profile's device class: display, input or link
+  --class display|input|link
+                         the profile's device class (any abbreviation: "disp")
   --description TEXT     the profile's description. Default: the LUT file's name
                          without folder and extension
   --copyright TEXT       the profile's copyright text. Default: "Copyright (c)"
@@ -298,32 +378,54 @@ Options:
                          them to a profile, instead of sRGB's curve: the input of an
                          input profile, the output of a display profile, both ends
                          of a link
-  --overwrite            replace OUT when it exists; without it an existing OUT is an
+  --input-bits {BITS|}
+                         {BITS}: the bits per color of a LUT whose integer
+                         codes do not state their depth. Default: the format decides
+  -o, --output FILE      the profile to write, instead of OUT (an ICC profile is
+                         binary: not "-")
+  -f, --overwrite        replace OUT when it exists; without it an existing OUT is an
                          error
 
 Output: "converted", LUT and OUT, tab-separated.
+
+Examples:
+  vorn-lut lut2icc --class display -o monitor.icc calibration.cube
+      write calibration.cube as a display profile
+  vorn-lut lut2icc --class link --description 'Show look' look.3dl look.icc
+      write look.3dl as a device link named "Show look"
 )help";
 
 constexpr const char* kMergeHelp =
-    R"help(Usage: vorn-lut merge --profile NAME|NUMBER [--size N] [--bits B] [--overwrite]
-                      --output OUT LUT...
+    R"help(Usage: vorn-lut merge --profile NAME|NUMBER [--size N] [--bits B] [--input-bits B]
+                      [--overwrite] --output OUT LUT...
 
 Merges the LUT files into one 3D LUT: its node for an input colour holds the colour
 passed through every LUT in the order given (the first file is applied first), 1D,
 3D and 1D-and-3D LUTs alike. The result is written through a 3D output profile.
 
 Options:
-  --profile NAME|NUMBER  a 3D output profile, by exact name or number
-  --size N               grid nodes per axis, at least 2; only for profiles with a
+  -p, --profile NAME|NUMBER
+                         a 3D output profile, by number, name, abbreviation or
+                         extension ('vorn-lut profiles'; see 'vorn-lut --help')
+  -s, --size N           grid nodes per axis, at least 2; only for profiles with a
                          selectable size; above 99 taken as 99. Default: the profile's
-  --bits B               8, 10, 12, 14 or 16; only for profiles with a selectable bit
+  -b, --bits {BITS|}
+                         {BITS}; only for profiles with a selectable bit
                          depth. Default: the profile's
-  --output OUT           the file to write
-  --overwrite            replace OUT when it exists; without it an existing OUT is an
+  --input-bits {BITS|}
+                         {BITS}: the bits per color of the files whose
+                         integer codes do not state their depth. Default: estimated
+  -o, --output FILE      the file to write; "-" writes it to the standard output
+                         when the profile writes text
+  -f, --overwrite        replace OUT when it exists; without it an existing OUT is an
                          error
 
 Every file is read before OUT is written: a file that fails is named and nothing is
 written. Output: "merged" and OUT, tab-separated.
+
+Examples:
+  vorn-lut merge -p 'cube davinci' -o both.cube log-to-709.cube look.3dl
+      apply log-to-709.cube, then look.3dl, in one 33-node Cube file
 )help";
 
 constexpr const char* kCompareHelp =
@@ -346,7 +448,8 @@ colour difference, reading both outputs as sRGB-encoded values (IEC 61966-2-1
 decoding, D65 white; values outside 0 to 1 continue the curve).
 
 Options:
-  --input-bits B  8, 10, 12, 14 or 16: the bit depth of both files for formats
+  --input-bits {BITS|}
+                  {BITS}: the bit depth of both files for formats
                   that store integer codes without saying their depth
   --samples N     evaluate an N x N x N lattice instead (N from 2 to 129)
   --tolerance T   exit with status 1 when the largest difference (normalised)
@@ -364,10 +467,15 @@ Options:
                     "max_at": [R, G, B]}
 
 A file that cannot be read or that no format claims exits with status 1.
+
+Examples:
+  vorn-lut compare --tolerance 0.001 original.cube converted.3dl
+      compare two LUTs; exit with status 1 when they differ by more than 0.001
 )";
 
-constexpr const char* kHaldHelp = R"(Usage: vorn-lut hald [--format bmp|jpg|tif] [--overwrite] OUT
-       vorn-lut hald --level N [--bits 8|16] [--overwrite] OUT
+constexpr const char* kHaldHelp =
+    R"(Usage: vorn-lut hald [--format bmp|jpg|tif] [--overwrite] OUT|--output OUT
+       vorn-lut hald --level N [--bits 8|16] [--overwrite] OUT|--output OUT
 
 Writes the identity Hald image: 182 x 182 pixels holding a 32-node grid, red
 slowest and blue fastest, row by row from the top left. Grade it in an image
@@ -379,8 +487,12 @@ Options:
   --format bmp|jpg|tif  the picture type: an uncompressed 24-bit BMP, a JPEG at
                         quality 100 without chroma subsampling, or an uncompressed
                         24-bit TIFF. Without it OUT's extension (.bmp, .jpg, .jpeg,
-                        .tif, .tiff) chooses, and TIFF is written when OUT has none
-  --overwrite           replace OUT when it exists; without it an existing OUT is
+                        .tif, .tiff) chooses, and TIFF is written when OUT has none;
+                        "jpeg", "tiff" and any letter case are taken too
+  --level N             a standard Hald CLUT of level N instead (below)
+  -b, --bits 8|16       with --level: the bits per channel of the PNG
+  -o, --output FILE     the picture to write, instead of OUT
+  -f, --overwrite       replace OUT when it exists; without it an existing OUT is
                         an error
 When OUT has no extension, the type's extension is added. With --format, an
 extension of OUT must name the same type (a picture named for another type would
@@ -396,10 +508,17 @@ above 10 (more than 100 nodes) are sampled down onto the 100 nodes of level 10.
 The output profile "Hald CLUT" converts a LUT into one.
 
 Output: "generated" and the file written, tab-separated.
+
+Examples:
+  vorn-lut hald -o identity.tif
+      write the identity Hald image to grade in an editor
+  vorn-lut hald --level 8 -b 16 -o clut.png
+      write a 16-bit identity Hald CLUT of level 8
 )";
 
 constexpr const char* kApplyHelp =
     R"(Usage: vorn-lut apply [--input-bits B] [--fit W H] [--overwrite] LUT PICTURE OUT
+       vorn-lut apply [OPTIONS] --output OUT LUT PICTURE
 
 Maps PICTURE through LUT as the window's preview does: the LUT's format is
 detected, every pixel's 8-bit red, green and blue are evaluated in the LUT and
@@ -410,20 +529,56 @@ rounded back to 8 bits. The result is written to OUT as PNG, BMP, JPEG (quality
 PICTURE may be a BMP, JPEG, TIFF or PNG file.
 
 Options:
-  --input-bits B  8, 10, 12, 14 or 16: the bits per color of a LUT whose integer
+  --input-bits {BITS|}
+                  {BITS}: the bits per color of a LUT whose integer
                   codes do not state their depth. Default: the format decides
   --fit W H       fit the picture into W x H pixels keeping its proportions, with
                   the Lanczos3 filter, as the preview fits its picture; a picture
                   that fits already keeps its size (it is never enlarged)
-  --overwrite     replace OUT when it exists; without it an existing OUT is an
+  -o, --output FILE
+                  the picture to write, instead of OUT
+  -f, --overwrite
+                  replace OUT when it exists; without it an existing OUT is an
                   error
 
 Output: "applied", PICTURE and OUT, tab-separated.
+
+Examples:
+  vorn-lut apply --fit 1920 1080 -o preview.jpg look.cube photo.tif
+      map photo.tif through look.cube, fitted into 1920 x 1080, as a JPEG
 )";
 
 }  // namespace
 
-std::string HelpText(TCommand topic) {
+namespace {
+
+void ReplaceAll(std::string& text, std::string_view token, const std::string& value) {
+  for (std::size_t at = text.find(token); at != std::string::npos;
+       at = text.find(token, at + value.size())) {
+    text.replace(at, token.size(), value);
+  }
+}
+
+// The bit depths as alternatives of an option's value: "8|10|12|14|16".
+std::string BitDepthAlternatives() {
+  std::string text;
+  for (int bits : kOfferedBitDepths) {
+    if (!text.empty()) text.push_back('|');
+    text.append(std::to_string(bits));
+  }
+  return text;
+}
+
+// The help texts say the offered bit depths through {BITS} ("8, 10, 12, 14 or 16") and
+// {BITS|} ("8|10|12|14|16"), so that core/BitDepths.h stays their one source.
+std::string Filled(const char* help) {
+  std::string text = help;
+  ReplaceAll(text, "{BITS|}", BitDepthAlternatives());
+  ReplaceAll(text, "{BITS}", OfferedBitDepthsText());
+  return text;
+}
+
+const char* RawHelpText(TCommand topic) {
   switch (topic) {
     case TCommand::Formats:
       return kFormatsHelp;
@@ -450,6 +605,12 @@ std::string HelpText(TCommand topic) {
       break;
   }
   return kProgramHelp;
+}
+
+}  // namespace
+
+std::string HelpText(TCommand topic) {
+  return Filled(RawHelpText(topic));
 }
 
 }  // namespace vorn::cli

@@ -1,6 +1,7 @@
 #include "cli/IccArgs.h"
 
 #include "cli/Args.h"
+#include "cli/Choice.h"
 #include "cli/WordReader.h"
 
 namespace vorn::cli {
@@ -13,15 +14,11 @@ std::string NonEmptyValue(TWordReader& reader, const std::string& word, std::str
   return value;
 }
 
-// The two files of icc2lut and lut2icc.
-void TakeInputAndOutput(const std::vector<std::string>& files, const char* command,
-                        const char* input, std::string& in, std::string& out) {
-  if (files.size() != 2) {
-    throw EUsageError("'" + std::string(command) + "' needs two files, the " + input +
-                      " and the output, got " + std::to_string(files.size()));
-  }
-  in = files[0];
-  out = files[1];
+// The device class of lut2icc, by name, any letter case or abbreviation.
+std::string ParseClass(const std::string& text) {
+  const TChoiceList classes{
+      "--class", "device class", false, "", {{"display"}, {"input"}, {"link"}}};
+  return classes.Entries[MatchChoice(classes, text)].Name;
 }
 
 // Each Parse...Option returns false when the word is not an option of its command.
@@ -30,6 +27,8 @@ bool ParseIcc2LutOption(const std::string& word, TWordReader& reader, TIcc2LutOp
   if (ReadOutputChoiceOption(word, reader, options)) return true;
   if (IsOption(word, "--second")) {
     options.Second = NonEmptyValue(reader, word, "--second");
+  } else if (IsOption(word, "--output")) {
+    options.Output = NonEmptyValue(reader, word, "--output");
   } else if (word == "--invert") {
     options.Invert = true;
   } else if (word == "--overwrite") {
@@ -42,7 +41,11 @@ bool ParseIcc2LutOption(const std::string& word, TWordReader& reader, TIcc2LutOp
 
 bool ParseLut2IccOption(const std::string& word, TWordReader& reader, TLut2IccOptions& options) {
   if (IsOption(word, "--class")) {
-    options.Class = reader.ValueOf(word, "--class");
+    options.Class = ParseClass(reader.ValueOf(word, "--class"));
+  } else if (IsOption(word, "--input-bits")) {
+    options.InputBits = ParseInputBits(reader.ValueOf(word, "--input-bits"));
+  } else if (IsOption(word, "--output")) {
+    options.Output = NonEmptyValue(reader, word, "--output");
   } else if (IsOption(word, "--description")) {
     options.Description = NonEmptyValue(reader, word, "--description");
   } else if (IsOption(word, "--copyright")) {
@@ -61,6 +64,8 @@ bool ParseMergeOption(const std::string& word, TWordReader& reader, TMergeOption
   if (ReadOutputChoiceOption(word, reader, options)) return true;
   if (IsOption(word, "--output")) {
     options.Output = NonEmptyValue(reader, word, "--output");
+  } else if (IsOption(word, "--input-bits")) {
+    options.InputBits = ParseInputBits(reader.ValueOf(word, "--input-bits"));
   } else if (word == "--overwrite") {
     options.Overwrite = true;
   } else {
@@ -71,28 +76,34 @@ bool ParseMergeOption(const std::string& word, TWordReader& reader, TMergeOption
 
 }  // namespace
 
-TIcc2LutOptions ParseIcc2Lut(const std::vector<std::string>& args) {
+TIcc2LutOptions ParseIcc2Lut(const std::vector<std::string>& args, TGlobalOptions& globals) {
   TIcc2LutOptions options;
-  const auto files = ReadOptionsAndFiles(args, "icc2lut", options, ParseIcc2LutOption);
+  auto files = ReadOptionsAndFiles(args, "icc2lut", options, globals, ParseIcc2LutOption);
   if (options.Profile.empty()) throw EUsageError("'icc2lut' needs --profile NAME|NUMBER");
-  TakeInputAndOutput(files, "icc2lut", "ICC profile", options.Icc, options.Output);
+  options.Output = TakeOutput(files, options.Output, "icc2lut", 1,
+                              "two files, the ICC profile and the output", "an ICC profile");
+  options.Icc = files[0];
   return options;
 }
 
-TLut2IccOptions ParseLut2Icc(const std::vector<std::string>& args) {
+TLut2IccOptions ParseLut2Icc(const std::vector<std::string>& args, TGlobalOptions& globals) {
   TLut2IccOptions options;
-  const auto files = ReadOptionsAndFiles(args, "lut2icc", options, ParseLut2IccOption);
+  auto files = ReadOptionsAndFiles(args, "lut2icc", options, globals, ParseLut2IccOption);
   if (options.Class.empty()) throw EUsageError("'lut2icc' needs --class display|input|link");
-  if (options.Class != "display" && options.Class != "input" && options.Class != "link") {
-    throw EUsageError("--class must be display, input or link, got '" + options.Class + "'");
+  options.Output = TakeOutput(files, options.Output, "lut2icc", 1,
+                              "two files, the LUT file and the output", "a LUT file");
+  if (options.Output == kStandardOutput) {
+    throw EUsageError(
+        "an ICC profile is binary and is not written to the standard output: "
+        "name a file with -o FILE");
   }
-  TakeInputAndOutput(files, "lut2icc", "LUT file", options.Lut, options.Output);
+  options.Lut = files[0];
   return options;
 }
 
-TMergeOptions ParseMerge(const std::vector<std::string>& args) {
+TMergeOptions ParseMerge(const std::vector<std::string>& args, TGlobalOptions& globals) {
   TMergeOptions options;
-  options.Files = ReadOptionsAndFiles(args, "merge", options, ParseMergeOption);
+  options.Files = ReadOptionsAndFiles(args, "merge", options, globals, ParseMergeOption);
   if (options.Profile.empty()) throw EUsageError("'merge' needs --profile NAME|NUMBER");
   if (options.Output.empty()) throw EUsageError("'merge' needs --output FILE");
   if (options.Files.empty()) throw EUsageError("'merge' needs at least one LUT file");

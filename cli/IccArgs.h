@@ -5,12 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "cli/Args.h"
 #include "cli/IccOptions.h"
 
 namespace vorn::cli {
 
-TIcc2LutOptions ParseIcc2Lut(const std::vector<std::string>& args);
-TLut2IccOptions ParseLut2Icc(const std::vector<std::string>& args);
-TMergeOptions ParseMerge(const std::vector<std::string>& args);
+TIcc2LutOptions ParseIcc2Lut(const std::vector<std::string>& args, TGlobalOptions& globals);
+TLut2IccOptions ParseLut2Icc(const std::vector<std::string>& args, TGlobalOptions& globals);
+TMergeOptions ParseMerge(const std::vector<std::string>& args, TGlobalOptions& globals);
 
 }  // namespace vorn::cli

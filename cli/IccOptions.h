@@ -15,16 +15,19 @@ struct TIcc2LutOptions {
   std::string Second;  // "" for the standard sRGB profile
   bool Invert = false;
   bool Overwrite = false;
+  bool Quiet = false;  // no result line (--quiet)
   std::string Icc;
-  std::string Output;
+  std::string Output;  // "-" for standard output
 };
 
 struct TLut2IccOptions {
-  std::string Class;  // "display", "input" or "link"
+  std::string Class;   // "display", "input" or "link"
+  int InputBits = -1;  // the LUT file's bits per color; -1 lets its format decide
   std::optional<std::string> Description;
   std::string Copyright = "Copyright (c)";
   bool CaptureOneGamma = false;
   bool Overwrite = false;
+  bool Quiet = false;  // no result line (--quiet)
   std::string Lut;
   std::string Output;
 };
@@ -33,8 +36,10 @@ struct TMergeOptions {
   std::string Profile;
   std::optional<std::string> Size;
   std::optional<std::string> Bits;
+  int InputBits = -1;  // the files' bits per color; -1 lets their formats decide
   bool Overwrite = false;
-  std::string Output;
+  bool Quiet = false;              // no result line (--quiet)
+  std::string Output;              // "-" for standard output
   std::vector<std::string> Files;  // applied in this order
 };
 

@@ -9,6 +9,7 @@
 
 #include "cli/Commands.h"
 #include "cli/LutJson.h"
+#include "cli/Messages.h"
 #include "core/VornLut.h"
 
 namespace vorn::cli {
@@ -65,12 +66,12 @@ std::vector<TLutMember> LoadFile(const std::string& path, const TInfoOptions& op
         lut.FormatIndex >= 0 ? ListLutMembers(path) : std::vector<TLutMember>();
     for (const TLoadWarning& warning : report.Warnings) {
       if (options.Strict) RaiseWarning(warning);
-      PrintWarning(warnings, warning.File, warning.Message);
+      if (!options.Quiet) PrintWarning(warnings, warning.File, warning.Message);
     }
     if (members.size() < 2) members.clear();
     return members;
   } catch (const std::exception& error) {
-    throw ECommandError(LineText(ReportError(error, path)));
+    throw ECommandError(FileErrorLine(error, path));
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "cli/Commands.h"
 #include "core/TextTools.h"
 #include "platform/Exception.h"
 
@@ -13,6 +14,32 @@ std::string EscapeField(std::string_view text) {
 
 std::string EscapeMessage(std::string_view text) {
   return EscapeControls(text, TEscape::Message);
+}
+
+namespace {
+
+// Control bytes other than tabs and line breaks say the file is not text.
+bool IsText(std::string_view bytes) {
+  for (char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 && c != '\t' && c != '\n' && c != '\r') return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TStandardOutputFile::TStandardOutputFile(const std::string& extension)
+    : Folder_("vorn-lut-stdout"), Path_(Folder_.File("standard-output." + extension)) {}
+
+void TStandardOutputFile::CopyTo(TOutputBuffer& out, const std::string& what) const {
+  const std::string bytes = ReadWholeFile(Path_);
+  if (!IsText(bytes)) {
+    throw ECommandError("'" + what +
+                        "' writes a binary file, which is not written to the standard "
+                        "output: name a file with -o FILE");
+  }
+  out << bytes;
 }
 
 TOutputBuffer::~TOutputBuffer() {

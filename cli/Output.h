@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Files.h"
+
 namespace vorn::cli {
 
 // A path or a file's text as one field of a line: EscapeControls (core/TextTools.h) in its
@@ -15,6 +17,24 @@ namespace vorn::cli {
 std::string EscapeField(std::string_view text);
 // A message for standard error: the same, but line feeds and tabs are kept.
 std::string EscapeMessage(std::string_view text);
+
+class TOutputBuffer;
+
+// The file that a command writes for "-o -": written into a private temporary folder, then
+// handed to the standard output when it is text.
+class TStandardOutputFile {
+ public:
+  // extension: of the written format, without the dot.
+  explicit TStandardOutputFile(const std::string& extension);
+  const std::string& Path() const { return Path_; }
+  // Raises std::runtime_error when the file holds bytes that are not text: what names the
+  // output profile.
+  void CopyTo(TOutputBuffer& out, const std::string& what) const;
+
+ private:
+  TTemporaryFolder Folder_;
+  std::string Path_;
+};
 
 class TOutputBuffer {
  public:

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "cli/Args.h"
+#include "cli/Choice.h"
 #include "cli/WordReader.h"
 #include "imaging/HaldClut.h"
 #include "platform/Files.h"
@@ -11,11 +12,12 @@ namespace vorn::cli {
 
 namespace {
 
+// By name, any letter case, or an extension of the type ("jpeg", "tiff").
 TPictureType ParseHaldFormat(const std::string& text) {
-  if (text == "bmp") return TPictureType::Bmp;
-  if (text == "jpg") return TPictureType::Jpeg;
-  if (text == "tif") return TPictureType::Tiff;
-  throw EUsageError("--format must be bmp, jpg or tif, got '" + text + "'");
+  const TChoiceList types{
+      "--format", "picture type", false, "", {{"bmp", {}}, {"jpg", {"jpeg"}}, {"tif", {"tiff"}}}};
+  constexpr TPictureType kTypes[] = {TPictureType::Bmp, TPictureType::Jpeg, TPictureType::Tiff};
+  return kTypes[MatchChoice(types, text)];
 }
 
 const char* HaldExtensionOf(TPictureType type) {
@@ -29,25 +31,17 @@ const char* HaldExtensionOf(TPictureType type) {
   }
 }
 
-// Reads options with parseOption (false for a word it does not know) and answers the
-// files, which must be count of them.
-template <class TParse>
-std::vector<std::string> ReadFiles(const std::vector<std::string>& args, const char* command,
-                                   std::size_t count, const char* what, TParse parseOption) {
-  std::vector<std::string> files;
-  TWordReader reader(args, 1);
-  while (std::optional<std::string> word = reader.Take()) {
-    if (!reader.FilesOnly() && LooksLikeOption(*word)) {
-      if (!parseOption(*word, reader)) UnknownOption(*word, command);
-      continue;
-    }
-    files.push_back(*word);
+// The one output of a picture command: --output, or else the last file.
+bool ReadOutputOption(const std::string& word, TWordReader& reader, std::string& output) {
+  if (!IsOption(word, "--output")) return false;
+  output = reader.ValueOf(word, "--output");
+  if (output.empty()) throw EUsageError("option --output needs a file name");
+  if (output == kStandardOutput) {
+    throw EUsageError(
+        "a picture is binary and is not written to the standard output: name a "
+        "file with -o FILE");
   }
-  if (files.size() != count) {
-    throw EUsageError("'" + std::string(command) + "' needs " + what + ", got " +
-                      std::to_string(files.size()) + (files.size() == 1 ? " file" : " files"));
-  }
-  return files;
+  return true;
 }
 
 // A side of --fit: a whole number from 1 to 65535.
@@ -109,29 +103,29 @@ std::optional<TPictureType> PictureTypeOfName(const std::string& path) {
   return std::nullopt;
 }
 
-THaldOptions ParseHald(const std::vector<std::string>& args) {
+THaldOptions ParseHald(const std::vector<std::string>& args, TGlobalOptions& globals) {
   THaldOptions options;
   bool bitsGiven = false;
-  options.Output =
-      ReadFiles(args, "hald", 1, "one output file",
-                [&](const std::string& word, TWordReader& reader) {
-                  if (IsOption(word, "--format")) {
-                    options.Type = ParseHaldFormat(reader.ValueOf(word, "--format"));
-                  } else if (IsOption(word, "--level")) {
-                    options.Level = ParseWholeNumber("--level", reader.ValueOf(word, "--level"),
-                                                     kMinHaldLevel, kMaxHaldLevel);
-                  } else if (IsOption(word, "--bits")) {
-                    options.Bits =
-                        ParseWholeNumber("--bits", reader.ValueOf(word, "--bits"), 1, 16);
-                    bitsGiven = true;
-                  } else if (word == "--overwrite") {
-                    options.Overwrite = true;
-                  } else {
-                    return false;
-                  }
-                  return true;
-                })
-          .front();
+  std::string output;
+  std::vector<std::string> files =
+      ReadWords(args, "hald", globals, [&](const std::string& word, TWordReader& reader) {
+        if (ReadOutputOption(word, reader, output)) return true;
+        if (IsOption(word, "--format")) {
+          options.Type = ParseHaldFormat(reader.ValueOf(word, "--format"));
+        } else if (IsOption(word, "--level")) {
+          options.Level = ParseWholeNumber("--level", reader.ValueOf(word, "--level"),
+                                           kMinHaldLevel, kMaxHaldLevel);
+        } else if (IsOption(word, "--bits")) {
+          options.Bits = ParseWholeNumber("--bits", reader.ValueOf(word, "--bits"), 1, 16);
+          bitsGiven = true;
+        } else if (word == "--overwrite") {
+          options.Overwrite = true;
+        } else {
+          return false;
+        }
+        return true;
+      });
+  options.Output = TakeOutput(files, output, "hald", 0, "one output file", "no file");
   if (options.Level) {
     CheckHaldClutOptions(options, bitsGiven);
     return options;
@@ -156,28 +150,30 @@ THaldOptions ParseHald(const std::vector<std::string>& args) {
   return options;
 }
 
-TApplyOptions ParseApply(const std::vector<std::string>& args) {
+TApplyOptions ParseApply(const std::vector<std::string>& args, TGlobalOptions& globals) {
   TApplyOptions options;
-  const std::vector<std::string> files =
-      ReadFiles(args, "apply", 3, "a LUT, a picture and an output file",
-                [&](const std::string& word, TWordReader& reader) {
-                  if (IsOption(word, "--input-bits")) {
-                    options.InputBits = ParseInputBits(reader.ValueOf(word, "--input-bits"));
-                  } else if (IsOption(word, "--fit")) {
-                    const int width = ParseFitSide(reader.ValueOf(word, "--fit"));
-                    const std::optional<std::string> height = reader.Take();
-                    if (!height) throw EUsageError("option --fit needs a width and a height");
-                    options.Fit = TFit{width, ParseFitSide(*height)};
-                  } else if (word == "--overwrite") {
-                    options.Overwrite = true;
-                  } else {
-                    return false;
-                  }
-                  return true;
-                });
+  std::string output;
+  std::vector<std::string> files =
+      ReadWords(args, "apply", globals, [&](const std::string& word, TWordReader& reader) {
+        if (ReadOutputOption(word, reader, output)) return true;
+        if (IsOption(word, "--input-bits")) {
+          options.InputBits = ParseInputBits(reader.ValueOf(word, "--input-bits"));
+        } else if (IsOption(word, "--fit")) {
+          const int width = ParseFitSide(reader.ValueOf(word, "--fit"));
+          const std::optional<std::string> height = reader.Take();
+          if (!height) throw EUsageError("option --fit needs a width and a height");
+          options.Fit = TFit{width, ParseFitSide(*height)};
+        } else if (word == "--overwrite") {
+          options.Overwrite = true;
+        } else {
+          return false;
+        }
+        return true;
+      });
+  options.Output = TakeOutput(files, output, "apply", 2, "a LUT, a picture and an output file",
+                              "a LUT and a picture");
   options.Lut = files[0];
   options.Picture = files[1];
-  options.Output = files[2];
   const std::optional<TPictureType> type = PictureTypeOfName(options.Output);
   if (!type) {
     throw EUsageError("cannot tell the picture type of '" + options.Output +

@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "cli/Args.h"
 #include "cli/PictureOptions.h"
 
 namespace vorn::cli {
 
-THaldOptions ParseHald(const std::vector<std::string>& args);
-TApplyOptions ParseApply(const std::vector<std::string>& args);
+THaldOptions ParseHald(const std::vector<std::string>& args, TGlobalOptions& globals);
+TApplyOptions ParseApply(const std::vector<std::string>& args, TGlobalOptions& globals);
 
 // The picture type of a file name's extension (.png, .bmp, .jpg, .jpeg, .tif, .tiff, any
 // case), or nothing.

@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "cli/Commands.h"
+#include "cli/Messages.h"
+#include "cli/Progress.h"
 #include "codecs/Pictures.h"
 #include "core/VornLut.h"
 #include "imaging/HaldClut.h"
@@ -40,7 +42,7 @@ auto Naming(const std::string& path, Step&& step) {
   } catch (const EFileExists& taken) {
     RaiseExisting(taken.Path());
   } catch (const std::exception& error) {
-    throw ECommandError(LineText(ReportError(error, path)));
+    throw ECommandError(FileErrorLine(error, path));
   }
 }
 
@@ -110,7 +112,7 @@ void WriteHaldImage(const THaldOptions& options, TOutputBuffer& out) {
       WriteIdentityHaldClut(*options.Level, options.Output, options.Bits,
                             OutputWriteMode(options.Overwrite));
     });
-    out << "generated\t" << options.Output << '\n';
+    if (!options.Quiet) out << "generated\t" << options.Output << '\n';
     return;
   }
   const THaldFileType type = HaldFileType(options.Type.value_or(TPictureType::Tiff));
@@ -118,13 +120,16 @@ void WriteHaldImage(const THaldOptions& options, TOutputBuffer& out) {
   const std::string target = HaldImageFileName(options.Output, type);
   RefuseExisting(target, options.Overwrite);
   Naming(target, [&] { GenerateHaldImage(target, type, OutputWriteMode(options.Overwrite)); });
-  out << "generated\t" << target << '\n';
+  if (!options.Quiet) out << "generated\t" << target << '\n';
 }
 
-void ApplyLut(const TApplyOptions& options, TOutputBuffer& out, const TWarningHandler& onWarning) {
+void ApplyLut(const TApplyOptions& options, TOutputBuffer& out, const TWarningHandler& onWarning,
+              std::FILE* progressStream) {
   RefuseExisting(options.Output, options.Overwrite);
   auto lut = std::make_unique<TLUT>();
   LoadLutToApply(options, *lut, onWarning);
+  // After the load, whose warnings would share the line.
+  const TBusyLine busy(progressStream, "applying " + EscapeField(options.Lut), !options.Quiet);
   if (MapsJpegInBands(options)) {
     MapJpegInBands(options, *lut);
   } else {
@@ -134,7 +139,7 @@ void ApplyLut(const TApplyOptions& options, TOutputBuffer& out, const TWarningHa
       SavePicture(options.Output, options.OutputType, picture, OutputWriteMode(options.Overwrite));
     });
   }
-  out << "applied\t" << options.Picture << '\t' << options.Output << '\n';
+  if (!options.Quiet) out << "applied\t" << options.Picture << '\t' << options.Output << '\n';
 }
 
 }  // namespace vorn::cli

@@ -17,6 +17,7 @@ struct THaldOptions {
   std::optional<int> Level;
   int Bits = 8;  // --bits 8 or 16, with --level only; 16 gives a 16-bit PNG
   bool Overwrite = false;
+  bool Quiet = false;  // no result line (--quiet)
   std::string Output;
 };
 
@@ -29,6 +30,7 @@ struct TApplyOptions {
   int InputBits = -1;  // the LUT file's bits per color; -1 lets its format decide
   std::optional<TFit> Fit;
   bool Overwrite = false;
+  bool Quiet = false;  // no result line (--quiet)
   std::string Lut;
   std::string Picture;
   std::string Output;

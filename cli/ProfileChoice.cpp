@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/Args.h"
+#include "cli/Choice.h"
 
 namespace vorn::cli {
 
@@ -32,15 +33,10 @@ int ParseSaturated(std::string_view digits) {
 
 const TLutOutputProfile& FindOutputProfile(const std::string& text) {
   const auto& profiles = OutputProfiles();
-  for (const auto& profile : profiles) {
-    if (profile->Name == text) return *profile;
-  }
-  if (IsUnsignedDecimal(text)) {
-    const int number = ParseSaturated(text);
-    if (number < static_cast<int>(profiles.size())) return *profiles[number];
-    throw EUsageError("there is no output profile number " + text + std::string(kListProfilesHint));
-  }
-  throw EUsageError("unknown output profile '" + text + "'" + std::string(kListProfilesHint));
+  TChoiceList list{"--profile", "output profile", true, std::string(kListProfilesHint), {}};
+  for (const auto& profile : profiles)
+    list.Entries.push_back({profile->Name, {profile->Extension}});
+  return *profiles[MatchChoice(list, text)];
 }
 
 int ResolveSizeOption(const std::optional<std::string>& size, const TLutOutputProfile& profile) {

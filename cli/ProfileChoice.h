@@ -10,7 +10,7 @@
 
 namespace vorn::cli {
 
-// By exact name or by number.
+// By number, name, extension or abbreviation (MatchChoice).
 const TLutOutputProfile& FindOutputProfile(const std::string& text);
 // The size to use: the profile's default without --size; the number (at least 2) otherwise.
 int ResolveSizeOption(const std::optional<std::string>& size, const TLutOutputProfile& profile);

@@ -3,8 +3,12 @@
 // one line of standard error, rewritten in place, and is wiped before anything else is
 // printed and at the end.
 
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
+#include <stop_token>
 #include <string>
+#include <thread>
 
 namespace vorn::cli {
 
@@ -25,6 +29,28 @@ class TProgressLine {
   std::size_t Total_;
   bool Enabled_;
   bool Visible_ = false;
+};
+
+// The line of one long operation (sampling an ICC profile, mapping a large picture) on a
+// terminal: what it does and the seconds it has taken so far, shown at once, rewritten every
+// quarter of a second by a thread of its own and wiped when the operation ends.
+class TBusyLine {
+ public:
+  // Shown only when enabled and stream is a terminal.
+  TBusyLine(std::FILE* stream, std::string text, bool enabled);
+  ~TBusyLine();
+  TBusyLine(const TBusyLine&) = delete;
+  TBusyLine& operator=(const TBusyLine&) = delete;
+
+ private:
+  void Run(const std::stop_token& stop);
+  void Show(long long seconds);
+
+  std::FILE* Stream_;
+  std::string Text_;
+  std::mutex Mutex_;
+  std::condition_variable_any Wake_;
+  std::jthread Thread_;
 };
 
 }  // namespace vorn::cli

@@ -55,23 +55,54 @@ class TWordReader {
   bool FilesOnly_ = false;
 };
 
-// Reads the words after the command name: an option goes to parseOption, which returns
-// false for a word it does not know (the unknown-option error); every other word is
-// returned as a file, in order.
-template <class TOptions>
-std::vector<std::string> ReadOptionsAndFiles(
-    const std::vector<std::string>& args, std::string_view command, TOptions& options,
-    bool (*parseOption)(const std::string& word, TWordReader& reader, TOptions& options)) {
+// Reads the words after the command name: an option (short ones expanded) goes to
+// parseOption, which returns false for a word it does not know, then to the global options
+// (the unknown-option error after both); every other word is returned as a file, in order.
+template <class TParse>
+std::vector<std::string> ReadWords(const std::vector<std::string>& args, std::string_view command,
+                                   TGlobalOptions& globals, TParse&& parseOption) {
   std::vector<std::string> files;
   TWordReader reader(args, 1);
   while (std::optional<std::string> word = reader.Take()) {
     if (!reader.FilesOnly() && LooksLikeOption(*word)) {
-      if (!parseOption(*word, reader, options)) UnknownOption(*word, command);
+      const std::string option = ExpandShortOption(*word);
+      if (!parseOption(option, reader) && !ParseGlobalOption(option, globals)) {
+        UnknownOption(*word, command);
+      }
       continue;
     }
     files.push_back(*word);
   }
   return files;
+}
+
+template <class TOptions>
+std::vector<std::string> ReadOptionsAndFiles(
+    const std::vector<std::string>& args, std::string_view command, TOptions& options,
+    TGlobalOptions& globals,
+    bool (*parseOption)(const std::string& word, TWordReader& reader, TOptions& options)) {
+  return ReadWords(args, command, globals, [&](const std::string& word, TWordReader& reader) {
+    return parseOption(word, reader, options);
+  });
+}
+
+// The output file of a command that writes one: "-o FILE" (given is not empty) or else the
+// last of the words (the older form); files keeps the inputs. Raises EUsageError when the
+// words are not inputCount inputs (and the output without -o); needs says what is wanted
+// without -o, inputs with it.
+inline std::string TakeOutput(std::vector<std::string>& files, const std::string& given,
+                              std::string_view command, std::size_t inputCount,
+                              const std::string& needs, const std::string& inputs) {
+  const std::size_t expected = inputCount + (given.empty() ? 1 : 0);
+  if (files.size() != expected) {
+    const std::string wanted = given.empty() ? needs : inputs + " besides -o FILE";
+    throw EUsageError("'" + std::string(command) + "' needs " + wanted + ", got " +
+                      std::to_string(files.size()) + (files.size() == 1 ? " file" : " files"));
+  }
+  if (!given.empty()) return given;
+  std::string output = files.back();
+  files.pop_back();
+  return output;
 }
 
 // "--profile", "--size" and "--bits": the output choice of convert, icc2lut and merge.

@@ -103,6 +103,7 @@ std::string BatchSummaryLine(std::size_t converted, std::size_t failed, std::siz
 }
 
 std::string BatchDestination(const TBatchFile& file, const TBatchSettings& settings) {
+  if (!file.Destination.empty()) return file.Destination;
   const std::string folder =
       file.Subfolder.empty() ? settings.OutputFolder : settings.OutputFolder + "/" + file.Subfolder;
   return OutputPathFor(folder, OutputNameOf(file), *settings.Profile);

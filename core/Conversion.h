@@ -113,6 +113,9 @@ struct TBatchFile {
   // output name carries after the source's name: "look.ccc" with "cc02" -> "look_cc02.cube".
   TLutMemberChoice Member = {};
   std::string OutputTag = {};
+  // A destination named by the user ("vorn-lut convert -o FILE"): written as it is,
+  // without the output folder and the profile's extension. Empty for the usual name.
+  std::string Destination = {};
 };
 
 // The file name a batch file's output takes, before the profile's extension replaces its
@@ -144,7 +147,7 @@ struct TBatchSettings {
 };
 
 // Where the batch writes the file: the output folder, the file's Subfolder below it, and
-// the file's name with the profile's extension.
+// the file's name with the profile's extension; or the file's own Destination.
 std::string BatchDestination(const TBatchFile& file, const TBatchSettings& settings);
 
 // Files of one batch that would write the same output file.

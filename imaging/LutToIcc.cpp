@@ -361,9 +361,9 @@ std::optional<TLoadWarning> ClippedValuesWarning(const std::string& lutPath, con
 
 void ConvertLutToIcc(const std::string& lutPath, const std::string& profilePath,
                      const TLutToIccOptions& options, const TWarningHandler& onWarning,
-                     TWriteMode mode) {
+                     TWriteMode mode, int inputBits) {
   auto lut = std::make_unique<TLUT>();
-  TLoadReport report = LoadLutFile(lutPath, *lut);
+  TLoadReport report = LoadLutFile(lutPath, *lut, inputBits);
   RequireLutData(*lut, lutPath);
   if (auto clipped = ClippedValuesWarning(lutPath, *lut)) report.Warnings.push_back(*clipped);
   ReportWarnings(report, onWarning);

@@ -64,8 +64,10 @@ std::optional<TLoadWarning> ClippedValuesWarning(const std::string& lutPath, con
 // that cannot be read, or holds no LUT data (RequireLutData), raises its error and nothing
 // is written; onWarning hears the load's warnings and then ClippedValuesWarning's (a
 // handler that raises, as --strict does, stops the conversion before anything is written).
+// inputBits is the LUT file's own bit depth where it does not state it (-1: its format
+// decides).
 void ConvertLutToIcc(const std::string& lutPath, const std::string& profilePath,
                      const TLutToIccOptions& options, const TWarningHandler& onWarning = {},
-                     TWriteMode mode = TWriteMode::Replace);
+                     TWriteMode mode = TWriteMode::Replace, int inputBits = -1);
 
 }  // namespace vorn

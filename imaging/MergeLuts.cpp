@@ -20,7 +20,7 @@ namespace {
 }  // namespace
 
 void MergeLutFiles(const std::vector<std::string>& paths, int size, TLUT& merged,
-                   const TWarningHandler& onWarning) {
+                   const TWarningHandler& onWarning, int inputBits) {
   if (size < 2) {
     throw Exception("The LUT size " + IntToStr(size) +
                     " is too small: a LUT needs at least 2 nodes per axis.");
@@ -39,7 +39,7 @@ void MergeLutFiles(const std::vector<std::string>& paths, int size, TLUT& merged
   auto source = std::make_unique<TLUT>();
   for (const std::string& path : paths) {
     try {
-      ReportWarnings(LoadLut(path, *source, -1), onWarning);
+      ReportWarnings(LoadLut(path, *source, -1, inputBits), onWarning);
       if (source->FormatIndex == -1) throw ELUTError(NotALutMessage(path));
       RequireLutData(*source, path);
     } catch (const std::exception& error) {
@@ -58,13 +58,13 @@ void MergeLutFiles(const std::vector<std::string>& paths, int size, TLUT& merged
 
 void MergeLutsToFile(const std::vector<std::string>& paths, const TLutOutputProfile& profile,
                      int size, int bits, const std::string& outputPath,
-                     const TWarningHandler& onWarning, TWriteMode mode) {
+                     const TWarningHandler& onWarning, TWriteMode mode, int inputBits) {
   const TLUTFormat* format = GetFormat(profile.FormatIndex);
   if (format == nullptr || !format->Is3D) {
     throw Exception("The output \"" + profile.Name + "\" is not a 3D LUT format.");
   }
   auto merged = std::make_unique<TLUT>();
-  MergeLutFiles(paths, std::min(size, kMaxOutputSize3D), *merged, onWarning);
+  MergeLutFiles(paths, std::min(size, kMaxOutputSize3D), *merged, onWarning, inputBits);
   SaveLut(outputPath, *merged, profile, bits, {}, mode);
 }
 

@@ -46,8 +46,7 @@ void ExpectApplyRefuses(const TempDir& dir, const std::string& lut, const TPictu
     for (const std::string& out : {never, kept}) {
       const TCliResult result = RunCli({"apply", "--overwrite", lut, picture, out});
       EXPECT_EQ(result.Status, 1) << result.Err;
-      EXPECT_NE(result.Err.find(picture + ": Cannot read picture \"" + picture + "\": "),
-                std::string::npos)
+      EXPECT_NE(result.Err.find(picture + ": Cannot read picture: "), std::string::npos)
           << result.Err;
       EXPECT_NE(result.Err.find(c.Problem), std::string::npos) << result.Err;
     }
@@ -117,9 +116,10 @@ TEST(CliDamagedPictures, ACutHaldImageIsNoLut) {
   for (const std::vector<std::string>& command : commands) {
     const TCliResult result = RunCli(command);
     EXPECT_EQ(result.Status, 1) << command[0];
-    EXPECT_NE(result.Err.find(cut + ": Cannot read picture \"" + cut +
-                              "\": JPEG: Corrupt JPEG data: premature end of data segment"),
-              std::string::npos)
+    EXPECT_NE(
+        result.Err.find(
+            cut + ": Cannot read picture: JPEG: Corrupt JPEG data: premature end of data segment"),
+        std::string::npos)
         << result.Err;
   }
   EXPECT_TRUE(std::filesystem::is_empty(out.Path()));

@@ -119,8 +119,7 @@ class CliPremiereCube : public ::testing::Test {
 TEST_F(CliPremiereCube, TheCubeBesideTheLookIsNeverTheSource) {
   const TCliResult result = ConvertTo(kPremiere, Source.Path(), Path, {"--overwrite"});
   EXPECT_EQ(result.Status, 1);
-  EXPECT_NE(result.Err.find("The file \"" + Path + "\" that the output"), std::string::npos)
-      << result.Err;
+  EXPECT_NE(result.Err.find(Path + ": The file that the output"), std::string::npos) << result.Err;
   EXPECT_EQ(ReadFile(Path), AffineCube());
   EXPECT_FALSE(FileExists(Source.File("a.look")));
 }
