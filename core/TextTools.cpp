@@ -51,8 +51,8 @@ inline std::uint64_t LoadEight(const char* s) {
 
 // The quick reader works on a copy of the line followed by zero bytes, so that it loads
 // eight bytes at a time without a bound check: a zero byte ends every number (it is no
-// digit, point, sign or exponent letter) and reads as a blank. Longer lines take the
-// general path.
+// digit, point, sign or exponent letter) and every run of blanks. Longer lines take the
+// token walk.
 constexpr std::size_t kQuickLineBytes = 160;
 constexpr std::size_t kQuickLinePadding = 16;
 // More digits than this may overflow the 64-bit mantissa (and its value passes 2^53).
@@ -79,7 +79,7 @@ inline const char* ReadDigitRun(const char* s, std::uint64_t& mantissa, int& dig
 }
 
 // The decimal exponent after "e" or "E" at s (optional sign, one to four digits) added to
-// power; false for anything else, which the general path then judges.
+// power; false for anything else, which the token walk then judges.
 inline bool ReadExponent(const char*& s, int& power) {
   const char* q = s + 1;
   const bool negative = *q == '-';
@@ -156,14 +156,14 @@ inline void CopyPadded(char* padded, std::string_view line) {
   } else if (n >= 8 && n < 16) {
     std::memcpy(padded, from, 8);
     std::memcpy(padded + n - 8, from + n - 8, 8);
-  } else {
+  } else if (n > 0) {  // an empty view may have no data at all
     std::memcpy(padded, from, n);
   }
   std::memset(padded + n, 0, kQuickLinePadding);
 }
 
 // Blanks but the zero byte, which the padding ends in: a zero byte inside a line stops the
-// quick reader, and the general path reads that line.
+// quick reader, and the token walk reads that line.
 inline const char* SkipQuickBlanks(const char* p) {
   while (static_cast<unsigned char>(*p) - 1u < unsigned{' '}) ++p;
   return p;
@@ -179,8 +179,7 @@ inline const char* ReadQuickNumberAndSeparator(const char* p, double& value) {
 
 // The common value line "a b c" in one walk over a padded copy: blanks, a number, one
 // separator and blanks, a number, one separator and blanks, a number, blanks. Every line it
-// takes the general token walk takes alike, with the same values; false sends the line
-// there.
+// takes the token walk takes alike, with the same values; false sends the line there.
 bool ParseQuickTriple(std::string_view line, double& first, double& second, double& third) {
   if (line.size() > kQuickLineBytes) return false;
   char padded[kQuickLineBytes + kQuickLinePadding];
@@ -379,12 +378,23 @@ bool ParseIntTriple(std::string_view line, int scale, bool skipFirst, double& fi
   return true;
 }
 
-bool ParseFloatTriple(std::string_view line, double& first, double& second, double& third) {
-  if (ParseQuickTriple(line, first, second, third)) return true;
+namespace {
+
+// The token walk: the definition of a value line, which the quick reader follows. Out of
+// line, so that the quick reader's frame stays small.
+[[gnu::noinline]] bool ParseTokenTriple(std::string_view line, double& first, double& second,
+                                        double& third) {
   std::string_view rest = Trim(line);
   if (!TryStrToFloat(NextValueToken(rest), first)) return false;
   if (!TryStrToFloat(NextValueToken(rest), second)) return false;
   return TryStrToFloat(Trim(rest), third);
+}
+
+}  // namespace
+
+bool ParseFloatTriple(std::string_view line, double& first, double& second, double& third) {
+  return ParseQuickTriple(line, first, second, third) ||
+         ParseTokenTriple(line, first, second, third);
 }
 
 bool LooksLikeValueLine(std::string_view line) {
