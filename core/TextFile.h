@@ -220,8 +220,12 @@ class TTextFileReader {
 template <class Print>
 void TTextFile::AddLines(std::size_t count, std::size_t maxLength, Print&& print) {
   std::size_t i = 0;
-  if (PlainLF()) {
-    // Nothing below changes what PlainLF looks at, but for an empty line (FinishAdd).
+  while (i < count) {
+    if (!PlainLF()) {
+      AddLineEnd(print(AddLineStart(maxLength), i++));
+      continue;
+    }
+    // Nothing in this loop changes what PlainLF looks at, but an empty line (FinishAdd).
     while (i < count) {
       Buffer_.Reserve(Buffer_.Size() + maxLength + 1);
       const std::size_t offset = Buffer_.Size();
@@ -238,7 +242,6 @@ void TTextFile::AddLines(std::size_t count, std::size_t maxLength, Print&& print
       if (Buffer_.Size() >= Written_.FlushAt) Flush();
     }
   }
-  for (; i < count; ++i) AddLineEnd(print(AddLineStart(maxLength), i));
 }
 
 template <class Visit>
