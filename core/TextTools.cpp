@@ -28,149 +28,168 @@ constexpr double kPowersOfTen[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1
                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// Eight digit characters (the first in the lowest byte) to their value.
+// Eight digit characters (the first in the lowest byte) to their value; zero bytes read as
+// zeros.
 inline std::uint32_t EightDigits(std::uint64_t chunk) {
   chunk = (chunk & 0x0F0F0F0F0F0F0F0Full) * 2561 >> 8;
   chunk = (chunk & 0x00FF00FF00FF00FFull) * 6553601 >> 16;
   return static_cast<std::uint32_t>((chunk & 0x0000FFFF0000FFFFull) * 42949672960001ull >> 32);
 }
 
-inline const char* ReadDigitsOneByOne(const char* s, const char* end, std::uint64_t& mantissa) {
-  unsigned digit = 0;
-  while (s != end && (digit = static_cast<unsigned char>(*s) - unsigned{'0'}) <= 9) {
-    mantissa = mantissa * 10 + digit;
-    ++s;
-  }
-  return s;
-}
-
-// The digits of a fraction: eight bytes at a time while eight remain before end, or while
-// the line has eight bytes that end at end (those before s are then shifted out). A byte
-// that is no digit gets its top bit set in notDigit; the digits before the first such byte
-// are read at once, moved to the top bytes so that the zero bytes below read as leading
-// zeros.
-inline const char* ReadFractionDigits(const char* s, const char* end, const char* lineStart,
-                                      std::uint64_t& mantissa) {
-  static constexpr std::uint64_t kScale[9] = {1,      10,      100,      1000,     10000,
-                                              100000, 1000000, 10000000, 100000000};
-  for (;;) {
-    std::uint64_t chunk = 0;
-    const std::ptrdiff_t left = end - s;
-    if (left >= 8) {
-      std::memcpy(&chunk, s, 8);
-    } else if (left > 0 && end - lineStart >= 8) {
-      std::memcpy(&chunk, end - 8, 8);
-      chunk >>= 8 * (8 - left);  // the bytes past end read as zeros, which are no digits
-    } else {
-      return ReadDigitsOneByOne(s, end, mantissa);
-    }
-    const std::uint64_t notDigit =
-        ((chunk + 0x4646464646464646ull) | (chunk - 0x3030303030303030ull)) & 0x8080808080808080ull;
-    const int count = notDigit == 0 ? 8 : std::countr_zero(notDigit) / 8;
-    if (count == 0) return s;
-    mantissa =
-        mantissa * kScale[count] + EightDigits(count == 8 ? chunk : chunk << (8 * (8 - count)));
-    s += count;
-    if (count < 8) return s;
-  }
-}
-
-// A byte that is no digit gets its top bit set.
+// A byte that is no digit gets its top bit set. Exact up to the first such byte; the bytes
+// after it may be flagged wrongly, and nothing reads them.
 inline std::uint64_t NotDigitBytes(std::uint64_t chunk) {
   return ((chunk + 0x4646464646464646ull) | (chunk - 0x3030303030303030ull)) &
          0x8080808080808080ull;
 }
 
-// The number of leading digit bytes of chunk (8 when all are digits).
-inline int LeadingDigits(std::uint64_t chunk) {
-  const std::uint64_t notDigit = NotDigitBytes(chunk);
-  return notDigit == 0 ? 8 : std::countr_zero(notDigit) / 8;
-}
-
-// A plain decimal number (sign, digits, optional point and digits, no exponent) of at most
-// 19 digits forming an integer of at most 2^53: the quotient by an exact power of ten is
-// then correctly rounded, as std::from_chars would give. Answers false for anything else.
-inline bool ParsePlainDecimalByDigits(const char*& p, const char* end, const char* lineStart,
-                                      double& value) {
-  const char* s = p;
-  const bool negative = s != end && *s == '-';
-  if (s != end && (*s == '-' || *s == '+')) ++s;
-  std::uint64_t mantissa = 0;
-  const char* first = s;
-  s = ReadDigitsOneByOne(s, end, mantissa);
-  std::size_t digits = static_cast<std::size_t>(s - first);
-  std::size_t decimals = 0;
-  if (s != end && *s == '.') {
-    const char* fraction = ++s;
-    s = ReadFractionDigits(s, end, lineStart, mantissa);
-    decimals = static_cast<std::size_t>(s - fraction);
-    digits += decimals;
-  }
-  if (digits == 0 || digits > 19 || mantissa > (std::uint64_t{1} << 53)) return false;
-  const double quotient = static_cast<double>(mantissa) / kPowersOfTen[decimals];
-  value = negative ? -quotient : quotient;
-  p = s;
-  return true;
-}
-
-// The same for the usual short numbers ("0.123456", "1.5", "12"), read from one load of
-// eight bytes: the point is taken out and the digits on both sides are converted at once.
-// Longer numbers, and numbers too near the start of a short line, take the digit walk.
-inline bool ParsePlainDecimal(const char*& p, const char* end, const char* lineStart,
-                              double& value) {
-  const char* s = p;
-  const bool negative = s != end && *s == '-';
-  if (s != end && (*s == '-' || *s == '+')) ++s;
-  const std::ptrdiff_t left = end - s;
+inline std::uint64_t LoadEight(const char* s) {
   std::uint64_t chunk = 0;
-  if (left >= 8) {
-    std::memcpy(&chunk, s, 8);
-  } else if (left > 0 && end - lineStart >= 8) {
-    std::memcpy(&chunk, end - 8, 8);
-    chunk >>= 8 * (8 - left);  // zeros past the end: no digit, no point
-  } else {
-    return ParsePlainDecimalByDigits(p, end, lineStart, value);
+  std::memcpy(&chunk, s, 8);
+  return chunk;
+}
+
+// The quick reader works on a copy of the line followed by zero bytes, so that it loads
+// eight bytes at a time without a bound check: a zero byte ends every number (it is no
+// digit, point, sign or exponent letter) and every run of blanks. Longer lines take the
+// token walk.
+constexpr std::size_t kQuickLineBytes = 160;
+constexpr std::size_t kQuickLinePadding = 16;
+// More digits than this may overflow the 64-bit mantissa (and its value passes 2^53).
+constexpr int kQuickDigits = 19;
+constexpr std::uint64_t kExactMantissa = std::uint64_t{1} << 53;
+constexpr int kExactPower = 22;  // 10^22 is the largest power of ten a double holds exactly
+
+// The run of digits at s, appended to mantissa and counted in digits. Past kQuickDigits
+// the mantissa is garbage and the caller refuses the number.
+inline const char* ReadDigitRun(const char* s, std::uint64_t& mantissa, int& digits) {
+  static constexpr std::uint64_t kScale[9] = {1,      10,      100,      1000,     10000,
+                                              100000, 1000000, 10000000, 100000000};
+  for (;;) {
+    const std::uint64_t chunk = LoadEight(s);
+    const std::uint64_t notDigit = NotDigitBytes(chunk);
+    const int count = notDigit == 0 ? 8 : std::countr_zero(notDigit) / 8;
+    if (count == 0) return s;
+    // The digits move to the top bytes; the bytes shifted in read as leading zeros.
+    mantissa = mantissa * kScale[count] + EightDigits(chunk << (8 * (8 - count)));
+    digits += count;
+    s += count;
+    if (count < 8 || digits > kQuickDigits) return s;
   }
-  const int whole = LeadingDigits(chunk);
-  if (whole == 8) return ParsePlainDecimalByDigits(p, end, lineStart, value);
-  int digits = whole;
-  int decimals = 0;
-  int length = whole;
-  if (static_cast<char>(chunk >> (8 * whole)) == '.') {
-    // Take the point out: the bytes after it move down by one.
-    const std::uint64_t below = whole == 0 ? 0 : ~std::uint64_t{0} >> (64 - 8 * whole);
-    chunk = (chunk & below) | ((chunk >> 8) & ~below);
-    digits = LeadingDigits(chunk);  // at most 7: the top byte is now zero
-    decimals = digits - whole;
-    length = digits + 1;
-    // Seven digits fill the window: more may follow.
-    if (digits == 7 && s + 8 < end && static_cast<unsigned char>(s[8]) - unsigned{'0'} <= 9) {
-      return ParsePlainDecimalByDigits(p, end, lineStart, value);
-    }
+}
+
+// The decimal exponent after "e" or "E" at s (optional sign, one to four digits) added to
+// power; false for anything else, which the token walk then judges.
+inline bool ReadExponent(const char*& s, int& power) {
+  const char* q = s + 1;
+  const bool negative = *q == '-';
+  if (*q == '-' || *q == '+') ++q;
+  int exponent = 0;
+  const char* first = q;
+  for (unsigned digit = 0; (digit = static_cast<unsigned char>(*q) - unsigned{'0'}) <= 9; ++q) {
+    if (q - first == 4) return false;
+    exponent = exponent * 10 + static_cast<int>(digit);
   }
-  if (digits == 0) return false;
-  const std::uint64_t mantissa = EightDigits(chunk << (8 * (8 - digits)));
-  const double quotient = static_cast<double>(mantissa) / kPowersOfTen[decimals];
-  value = negative ? -quotient : quotient;
-  p = s + length;
+  if (q == first) return false;
+  power += negative ? -exponent : exponent;
+  s = q;
   return true;
 }
 
-// The common value line "a b c" in one pass; false sends the line to the general parser.
-bool ParsePlainTriple(std::string_view line, double& first, double& second, double& third) {
-  const char* p = line.data();
-  const char* end = p + line.size();
-  double values[3];
-  for (int i = 0; i < 3; ++i) {
-    while (p != end && IsBlank(*p)) ++p;
-    if (!ParsePlainDecimal(p, end, line.data(), values[i])) return false;
-    if (i < 2) {
-      if (p == end || !IsSeparator(*p)) return false;
-      ++p;
+// A decimal number at p in a padded line: an optional sign, digits with an optional point,
+// an optional exponent. Taken only when the result is exact by Clinger's rule: a mantissa
+// of at most 2^53 and a power of ten of at most 22 either way, so that one multiplication
+// or division rounds correctly and gives what std::from_chars gives. Returns the end of the
+// number, or null for anything else.
+const char* ReadQuickNumberByRuns(const char* p, double& value) {
+  const bool negative = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
+  std::uint64_t mantissa = 0;
+  int digits = 0;
+  p = ReadDigitRun(p, mantissa, digits);
+  int power = 0;
+  if (*p == '.') {
+    const char* fraction = ++p;
+    p = ReadDigitRun(p, mantissa, digits);
+    power = -static_cast<int>(p - fraction);
+  }
+  if (digits == 0 || digits > kQuickDigits || mantissa > kExactMantissa) return nullptr;
+  if ((*p | 0x20) == 'e' && !ReadExponent(p, power)) return nullptr;
+  if (power < -kExactPower || power > kExactPower) return nullptr;
+  const auto exact = static_cast<double>(static_cast<std::int64_t>(mantissa));
+  const double magnitude = power < 0 ? exact / kPowersOfTen[-power] : exact * kPowersOfTen[power];
+  value = negative ? -magnitude : magnitude;
+  return p;
+}
+
+// ReadQuickNumberByRuns, with a shortcut for the usual form of LUT values: one digit, a
+// point and at most seven decimals ("0.046962", "-1.5"). Those decimals come from one load
+// of eight bytes whose bytes from the first that is no digit on are cleared, so that they
+// read as trailing zeros: the value is then always the mantissa over 10^8, exact as above.
+inline const char* ReadQuickNumber(const char* p, double& value) {
+  const char* s = p + (*p == '-' || *p == '+');
+  const unsigned lead = static_cast<unsigned char>(s[0]) - unsigned{'0'};
+  if (lead <= 9 && s[1] == '.') {
+    const std::uint64_t chunk = LoadEight(s + 2);
+    const std::uint64_t notDigit = NotDigitBytes(chunk);
+    const char* after = s + 2 + std::countr_zero(notDigit) / 8;
+    if (notDigit != 0 && (*after | 0x20) != 'e') {
+      const std::uint64_t digitBytes = ((notDigit & (~notDigit + 1)) >> 7) - 1;
+      const std::uint64_t mantissa =
+          lead * std::uint64_t{100000000} + EightDigits(chunk & digitBytes);
+      const double magnitude = static_cast<double>(static_cast<std::int64_t>(mantissa)) / 1e8;
+      value = *p == '-' ? -magnitude : magnitude;
+      return after;
     }
   }
-  while (p != end && IsBlank(*p)) ++p;
-  if (p != end) return false;
+  return ReadQuickNumberByRuns(p, value);
+}
+
+// The line copied into padded (room for kQuickLineBytes + kQuickLinePadding) with zero bytes
+// after it; short lines are copied by two overlapping moves of fixed size.
+inline void CopyPadded(char* padded, std::string_view line) {
+  const std::size_t n = line.size();
+  const char* from = line.data();
+  if (n >= 16 && n <= 32) {
+    std::memcpy(padded, from, 16);
+    std::memcpy(padded + n - 16, from + n - 16, 16);
+  } else if (n >= 8 && n < 16) {
+    std::memcpy(padded, from, 8);
+    std::memcpy(padded + n - 8, from + n - 8, 8);
+  } else if (n > 0) {  // an empty view may have no data at all
+    std::memcpy(padded, from, n);
+  }
+  std::memset(padded + n, 0, kQuickLinePadding);
+}
+
+// Blanks but the zero byte, which the padding ends in: a zero byte inside a line stops the
+// quick reader, and the token walk reads that line.
+inline const char* SkipQuickBlanks(const char* p) {
+  while (static_cast<unsigned char>(*p) - 1u < unsigned{' '}) ++p;
+  return p;
+}
+
+// A number, then one separator (tab, space or comma) and blanks; null when either is not
+// there.
+inline const char* ReadQuickNumberAndSeparator(const char* p, double& value) {
+  p = ReadQuickNumber(p, value);
+  if (p == nullptr || !IsSeparator(*p)) return nullptr;
+  return SkipQuickBlanks(p + 1);
+}
+
+// The common value line "a b c" in one walk over a padded copy: blanks, a number, one
+// separator and blanks, a number, one separator and blanks, a number, blanks. Every line it
+// takes the token walk takes alike, with the same values; false sends the line there.
+bool ParseQuickTriple(std::string_view line, double& first, double& second, double& third) {
+  if (line.size() > kQuickLineBytes) return false;
+  char padded[kQuickLineBytes + kQuickLinePadding];
+  CopyPadded(padded, line);
+  double values[3];
+  const char* p = SkipQuickBlanks(padded);
+  p = ReadQuickNumberAndSeparator(p, values[0]);
+  if (p != nullptr) p = ReadQuickNumberAndSeparator(p, values[1]);
+  if (p != nullptr) p = ReadQuickNumber(p, values[2]);
+  if (p == nullptr || SkipQuickBlanks(p) != padded + line.size()) return false;
   first = values[0];
   second = values[1];
   third = values[2];
@@ -297,22 +316,6 @@ std::string ReadFileHead(const std::string& path, std::size_t maxBytes) {
   return ReadFileBytes(path, maxBytes);
 }
 
-std::string_view TrimLeft(std::string_view s) {
-  std::size_t i = 0;
-  while (i < s.size() && IsBlank(s[i])) ++i;
-  return s.substr(i);
-}
-
-std::string_view TrimRight(std::string_view s) {
-  std::size_t n = s.size();
-  while (n > 0 && IsBlank(s[n - 1])) --n;
-  return s.substr(0, n);
-}
-
-std::string_view Trim(std::string_view s) {
-  return TrimRight(TrimLeft(s));
-}
-
 std::string_view NextToken(std::string_view& s) {
   for (std::size_t i = 0; i < s.size(); ++i) {
     if (IsSeparator(s[i])) {
@@ -375,12 +378,23 @@ bool ParseIntTriple(std::string_view line, int scale, bool skipFirst, double& fi
   return true;
 }
 
-bool ParseFloatTriple(std::string_view line, double& first, double& second, double& third) {
-  if (ParsePlainTriple(line, first, second, third)) return true;
+namespace {
+
+// The token walk: the definition of a value line, which the quick reader follows. Out of
+// line, so that the quick reader's frame stays small.
+[[gnu::noinline]] bool ParseTokenTriple(std::string_view line, double& first, double& second,
+                                        double& third) {
   std::string_view rest = Trim(line);
   if (!TryStrToFloat(NextValueToken(rest), first)) return false;
   if (!TryStrToFloat(NextValueToken(rest), second)) return false;
   return TryStrToFloat(Trim(rest), third);
+}
+
+}  // namespace
+
+bool ParseFloatTriple(std::string_view line, double& first, double& second, double& third) {
+  return ParseQuickTriple(line, first, second, third) ||
+         ParseTokenTriple(line, first, second, third);
 }
 
 bool LooksLikeValueLine(std::string_view line) {

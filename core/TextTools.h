@@ -2,6 +2,7 @@
 // Token, search, value-line and number-printing tools shared by every text format.
 // None keeps state; only ReadFileHead touches a file.
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -52,10 +53,20 @@ class TSharedFileHead {
 };
 
 // Removes leading and trailing blanks and control characters (bytes up to and including
-// the space).
-std::string_view Trim(std::string_view s);
-std::string_view TrimLeft(std::string_view s);
-std::string_view TrimRight(std::string_view s);
+// the space). Inline: every line of every text file passes here.
+inline std::string_view TrimLeft(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && static_cast<unsigned char>(s[i]) <= ' ') ++i;
+  return {s.data() + i, s.size() - i};
+}
+inline std::string_view TrimRight(std::string_view s) {
+  std::size_t n = s.size();
+  while (n > 0 && static_cast<unsigned char>(s[n - 1]) <= ' ') --n;
+  return {s.data(), n};
+}
+inline std::string_view Trim(std::string_view s) {
+  return TrimRight(TrimLeft(s));
+}
 
 // The text before the first tab, space or comma; s loses the token and that one
 // separator. Without a separator the token is all of s and s becomes empty.
@@ -106,7 +117,8 @@ std::string FormatScaledInt(int bits, double value);
 std::string FormatFixed(int decimals, double value);
 
 // Writes the FormatFixed text of value into out (room for at least
-// FormatFixedMaxLength(decimals) chars) and returns its length.
+// FormatFixedMaxLength(decimals) chars) and returns its length. The byte after the text
+// may be overwritten too.
 std::size_t FormatFixedTo(char* out, int decimals, double value);
 constexpr std::size_t FormatFixedMaxLength(int decimals) {
   return 330 + static_cast<std::size_t>(decimals < 0 ? 0 : decimals);
@@ -140,17 +152,20 @@ inline constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,
 // FormatFixedTo with the decimals (0 to 9) fixed when compiled: the writers' hot path.
 // Values below 10^(15 - decimals) that are not near a half of the last digit print from
 // one scaled integer; every other value takes FormatFixedRounded, so the text is the same.
+// As FormatFixedTo, the byte after the text may be overwritten.
 template <int kDecimals>
 inline std::size_t FormatFixedToN(char* out, double value) {
   static_assert(kDecimals >= 0 && kDecimals <= 9);
   using text_detail::kPowersOfTen;
   constexpr double kScale = kPowersOfTen[kDecimals];
   constexpr auto kUnitsPerOne = static_cast<std::uint64_t>(kPowersOfTen[kDecimals]);
-  const double magnitude = value < 0 ? -value : value;
+  const double magnitude = std::fabs(value);
   if (magnitude < kPowersOfTen[15 - kDecimals]) {  // false for NaN
     const double scaled = magnitude * kScale;
-    const auto whole = static_cast<std::uint64_t>(scaled);
-    const double distance = (scaled - static_cast<double>(whole)) - 0.5;
+    // Below 2^63: the signed conversions are one instruction each, the unsigned ones not.
+    const auto signedWhole = static_cast<std::int64_t>(scaled);
+    const auto whole = static_cast<std::uint64_t>(signedWhole);
+    const double distance = (scaled - static_cast<double>(signedWhole)) - 0.5;
     const double tolerance = scaled * 1e-14;
     if (distance > tolerance || distance < -tolerance) {
       const std::uint64_t units = whole + (distance > 0 ? 1 : 0);
@@ -171,20 +186,24 @@ inline std::size_t FormatFixedToN(char* out, double value) {
       if constexpr (kDecimals > 0) {
         *p++ = '.';
         auto fraction = static_cast<std::uint32_t>(units - integral * kUnitsPerOne);
-        char* q = p + kDecimals;
-        int width = kDecimals;
-        for (; width >= 3; width -= 3) {
-          q -= 3;
-          std::memcpy(q, text_detail::kDigitTriples.Text[fraction % 1000], 3);
+        // Groups of three digits from the right, written from the left with moves of four
+        // bytes: the fourth lands where the next group (or the byte after the text) goes.
+        constexpr int kGroups = kDecimals / 3;
+        std::uint32_t groups[kGroups > 0 ? kGroups : 1];
+        for (int i = kGroups - 1; i >= 0; --i) {
+          groups[i] = fraction % 1000;
           fraction /= 1000;
         }
-        if (width == 2) {
-          q -= 2;
-          std::memcpy(q, text_detail::kDigitPairs + 2 * fraction, 2);
-        } else if (width == 1) {
-          *--q = static_cast<char>('0' + fraction);
+        if constexpr (kDecimals % 3 == 2) {
+          std::memcpy(p, text_detail::kDigitPairs + 2 * fraction, 2);
+          p += 2;
+        } else if constexpr (kDecimals % 3 == 1) {
+          *p++ = static_cast<char>('0' + fraction);
         }
-        p += kDecimals;
+        for (int i = 0; i < kGroups; ++i) {
+          std::memcpy(p, text_detail::kDigitTriples.Text[groups[i]], 4);
+          p += 3;
+        }
       }
       return static_cast<std::size_t>(p - out);
     }

@@ -35,11 +35,15 @@ char* WriteCode(char* out, double value, double top, bool clamped) {
   return WriteInteger(out, RoundHalfEven(top * value));
 }
 
-// Fixed-point text of any finite value can be read back; infinities and NaN cannot.
-void CheckFixed(double value) {
-  if (!std::isfinite(value)) [[unlikely]] {
-    throw EUnwritableValue(value, kNotFiniteValueReason);
-  }
+[[noreturn]] [[gnu::noinline]] void RefuseNotFinite(double value) {
+  throw EUnwritableValue(value, kNotFiniteValueReason);
+}
+
+// Fixed-point text of any finite value can be read back; infinities and NaN cannot. Kept
+// inline, its throw out of line: the writers call it for every value.
+inline void CheckFixed(double value) {
+  if (!std::isfinite(value)) [[unlikely]]
+    RefuseNotFinite(value);
 }
 
 // Typical bytes of one written value, to size the text's buffer once.
@@ -191,14 +195,14 @@ void AddGridLines(TTextFile& text, const TLUT& lut, const TValueLayout& layout,
     for (int slow = 0; slow < n; ++slow) {
       for (int g = 0; g < n; ++g) {
         const double* row = grid.Data() + slow * slowStride + g * grid.StrideG();
-        for (int fast = 0; fast < n; ++fast) {
+        text.AddLines(static_cast<std::size_t>(n), capacity, [&](char* out, std::size_t fast) {
           // Nodes along the fastest axis lie a whole plane apart when red varies fastest;
           // asking for one a few lines ahead hides the wait for memory.
-          if (fast + kPrefetchAhead < n) {
+          if (fast + kPrefetchAhead < static_cast<std::size_t>(n)) {
             __builtin_prefetch(row + (fast + kPrefetchAhead) * fastStride);
           }
-          text.AddLineEnd(writeLine(text.AddLineStart(capacity), index++, row + fast * fastStride));
-        }
+          return writeLine(out, index++, row + fast * fastStride);
+        });
       }
     }
   });
@@ -212,10 +216,9 @@ void AddTableLines(TTextFile& text, const TLUT& lut, const TValueLayout& layout,
                text.Bytes() + entries * (3 * TypicalLength(writer) + 4) + 1024);
   const std::size_t capacity = LineCapacity(writer);
   WithLineWriter(layout, writer, [&](const auto& writeLine) {
-    for (int i = 0; i < n; ++i) {
-      text.AddLineEnd(
-          writeLine(text.AddLineStart(capacity), static_cast<std::size_t>(i), lut.Entry(i)));
-    }
+    text.AddLines(entries, capacity, [&](char* out, std::size_t i) {
+      return writeLine(out, i, lut.Entry(static_cast<int>(i)));
+    });
   });
 }
 

@@ -108,7 +108,7 @@ void TLoadState::WatchLineBefore() {
   Watch_.Understood = false;
 }
 
-void TLoadState::WatchLineAfter(std::string_view line, int lineNumber) {
+void TLoadState::WatchOtherLine(std::string_view line, int lineNumber) {
   // Formats that store values their own way move the counters; formats without a size
   // line count their entries in Size.
   const bool stored = Watch_.Stored != Watch_.StoredBefore || RIndex != Watch_.R ||

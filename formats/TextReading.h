@@ -141,6 +141,10 @@ class TLoadState {
   std::string IncompleteMessage(bool is3D) const;
 
  private:
+  // WatchLineAfter for every line but the usual one, which stored a value with nothing
+  // skipped pending.
+  void WatchOtherLine(std::string_view line, int lineNumber);
+
   struct TValueWatch {
     // Values the store calls stored, and their count before the line.
     std::uint64_t Stored = 0;
@@ -228,6 +232,11 @@ inline bool ParseValues(std::string_view line, const TValueLayout& layout, doubl
   if (layout.Channels == coBGR) std::swap(first, third);
   values = {first / divisor, second / divisor, third / divisor};
   return true;
+}
+
+inline void TLoadState::WatchLineAfter(std::string_view line, int lineNumber) {
+  if (Watch_.Stored != Watch_.StoredBefore && Watch_.Started && Watch_.Pending.Count == 0) return;
+  WatchOtherLine(line, lineNumber);
 }
 
 inline bool TLoadState::ReadGridLine(std::string_view line, TLUT& lut, const TValueLayout& layout,

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <vector>
 
@@ -174,6 +175,34 @@ TEST(TextFile, LinesPrintedInPlaceAndAddedLinesMixWithLoadedOnes) {
   unterminated.SetText("x\ny");
   unterminated.Add("z");
   EXPECT_EQ(Lines(unterminated), (std::vector<std::string>{"x", "y", "z"}));
+}
+
+// Runs of lines printed in place give the text that adding each line gives, whatever the
+// text held before, the line break and empty lines in the run; the second run follows
+// lines the text has checked already.
+TEST(TextFile, RunsOfLinesPrintedInPlaceMatchLinesAddedOneByOne) {
+  const std::vector<std::string> run = {"0.5 0.25", "", "", "1", "last"};
+  struct TCase {
+    const char* Loaded;
+    const char* LineBreak;
+  };
+  for (const TCase& c : {TCase{"", "\n"}, TCase{"loaded\r", "\n"}, TCase{"x\ny", "\n"},
+                         TCase{"a\n", "\r\n"}, TCase{"", "|"}}) {
+    TTextFile printed;
+    TTextFile added;
+    for (TTextFile* text : {&printed, &added}) {
+      text->SetText(c.Loaded);
+      text->LineBreak = c.LineBreak;
+    }
+    for (int round = 0; round < 2; ++round) {
+      printed.AddLines(run.size(), 16, [&](char* out, std::size_t i) {
+        return std::copy(run[i].begin(), run[i].end(), out);
+      });
+      for (const std::string& line : run) added.Add(line);
+    }
+    EXPECT_EQ(Lines(printed), Lines(added)) << c.Loaded << c.LineBreak;
+    EXPECT_EQ(printed.Text(), added.Text()) << c.Loaded << c.LineBreak;
+  }
 }
 
 TEST(ReadFileHead, ASharedHeadIsReadOnceAndForgottenWithItsScope) {

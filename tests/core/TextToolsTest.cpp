@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <limits>
+#include <optional>
 #include <random>
+#include <string>
 
 #include "core/TextTools.h"
+#include "platform/Convert.h"
 
 namespace vorn {
 namespace {
@@ -302,6 +308,154 @@ TEST(ParseFloatTriple, FractionsOfEveryLengthReadAsStrtodReadsThem) {
   EXPECT_FALSE(ParseFloatTriple("1 2 .", x, y, z));
   EXPECT_FALSE(ParseFloatTriple("1 2 3.4.5", x, y, z));
   EXPECT_FALSE(ParseFloatTriple("1 2 0.5x", x, y, z));
+}
+
+// The value std::from_chars reads from a whole token after an optional sign, the grammar
+// of a value on a line (a digit or a point first, no words); nothing for anything else.
+std::optional<double> FromChars(std::string_view token) {
+  const bool negative = token.starts_with('-');
+  if (negative || token.starts_with('+')) token.remove_prefix(1);
+  if (token.empty() || !(std::isdigit(static_cast<unsigned char>(token[0])) || token[0] == '.')) {
+    return std::nullopt;
+  }
+  double value = 0;
+  const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
+  if (error != std::errc() || end != token.data() + token.size()) return std::nullopt;
+  return negative ? -value : value;
+}
+
+// The number at each place of a line reads bit for bit as one token alone does
+// (TryStrToFloat: std::from_chars, and numbers too small to hold read as zero or a subnormal),
+// and is refused where that refuses it.
+void ExpectReadAsAToken(const std::string& number) {
+  double expected = 0;
+  const bool valid = TryStrToFloat(number, expected);
+  for (int place = 0; place < 3; ++place) {
+    std::string words[3] = {"0.5", "-1", "2"};
+    words[place] = number;
+    const std::string line = words[0] + " " + words[1] + "\t" + words[2];
+    double v[3] = {};
+    ASSERT_EQ(ParseFloatTriple(line, v[0], v[1], v[2]), valid) << line;
+    if (valid) {
+      ASSERT_EQ(std::bit_cast<std::uint64_t>(v[place]), std::bit_cast<std::uint64_t>(expected))
+          << line;
+    }
+  }
+}
+
+TEST(ParseFloatTriple, HardNumbersReadAsFromChars) {
+  const char* numbers[] = {
+      // halfway between two doubles, and one past it
+      "9007199254740993", "9007199254740995", "9007199254740993.0000000001", "4503599627370496.5",
+      "4503599627370497.5", "0.1", "0.30000000000000004",
+      "1.00000000000000011102230246251565404236316680908203125",
+      "1.0000000000000001110223024625156540423631668090820312", "2.5e-1",
+      // 16 to 20 and very many digits
+      "1234567890123456", "12345678901234567", "123456789012345678", "18446744073709551616",
+      "0.12345678901234567", "9.999999999999999", "99999999999999999999999999",
+      "3.14159265358979323846264338327950288419716939937510582097494459",
+      "0.000000000000000000000000000000000000000000000000000000000000000000001",
+      // exponents, at and past the powers of ten a double holds exactly
+      "1e22", "1e23", "1e-22", "1e-23", "9007199254740992e22", "9007199254740993e-22",
+      "123456789e-30", "1.5E3", "1.5e+3", "-2.5e-3", "1e0005", "1e00005", "7e-0", "0e999",
+      "1.7976931348623157e308", "1.7976931348623159e308", "1e309", "1e400", "1e-400",
+      // subnormals and the smallest normal
+      "4.9406564584124654e-324", "2.4703282292062328e-324", "2.4703282292062327e-324",
+      "2.2250738585072011e-308", "2.2250738585072014e-308", "1e-310",
+      // leading and trailing zeros, signs, points
+      "000000000000000000000000001.5", "0.000000", "1.000000", "00.5", "1.", ".5", "+1", "-0",
+      "-0.0", "+.5", "-.5e1", "0.0000001", "0.00000001", "9.9999999", "9.99999999", "-9.1234567",
+      // refused
+      "1e", "1e+", "1e-", "1.5e", "e5", ".", "-", "+", "+-1", "--1", "..5", "1..2", "1.2.3", ".e1",
+      "nan", "-nan", "inf", "-inf", "infinity", "0x10", "0x1p3", "1_0", "1e5x", "0.5f", "1,5",
+      "\x80", "5\x80"};
+  for (const char* number : numbers) ExpectReadAsAToken(number);
+}
+
+// A million numbers of random shapes against std::from_chars: signs, leading zeros, up to
+// twenty decimals, exponents on both sides of the exact powers.
+TEST(ParseFloatTriple, RandomNumbersReadAsFromChars) {
+  std::mt19937_64 random(20261209);
+  auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  auto digits = [&](int count, std::string& text) {
+    for (int i = 0; i < count; ++i) text.push_back(static_cast<char>('0' + below(10)));
+  };
+  auto number = [&] {
+    std::string text;
+    if (const int sign = below(4); sign < 2) text.push_back(sign == 0 ? '-' : '+');
+    const int whole = below(5);
+    digits(whole, text);
+    if (whole == 0 || below(8) != 0) {
+      text.push_back('.');
+      digits(whole == 0 ? 1 + below(20) : below(21), text);
+    }
+    if (below(5) == 0) {
+      text.push_back(below(2) == 0 ? 'e' : 'E');
+      if (const int sign = below(3); sign < 2) text.push_back(sign == 0 ? '-' : '+');
+      text += std::to_string(below(60));
+    }
+    return text;
+  };
+  for (int line = 0; line < 333334; ++line) {
+    const std::string words[3] = {number(), number(), number()};
+    const std::string text = words[0] + " " + words[1] + "," + words[2];
+    double v[3] = {};
+    ASSERT_TRUE(ParseFloatTriple(text, v[0], v[1], v[2])) << text;
+    for (int i = 0; i < 3; ++i) {
+      const std::optional<double> expected = FromChars(words[i]);
+      ASSERT_TRUE(expected.has_value()) << words[i];
+      ASSERT_EQ(std::bit_cast<std::uint64_t>(v[i]), std::bit_cast<std::uint64_t>(*expected))
+          << text;
+    }
+  }
+}
+
+// Where the one walk over a line ends and what it takes as blanks and separators.
+TEST(ParseFloatTriple, LineShapesAroundTheNumbers) {
+  struct TCase {
+    std::string Line;
+    bool Parses;
+  };
+  const TCase cases[] = {
+      {"0.5 0.25 0.125", true},
+      {"\t 0.5\t0.25 ,0.125", false},
+      {"0.5, 0.25,\t0.125 \r", true},
+      {std::string("0.5 0.25 0.125\0", 15), true},
+      {std::string("0.5 \0 0.25 0.125", 16), true},
+      {std::string("0.5\0 0.25 0.125", 15), true},
+      {"\x01 0.5 0.25 0.125 \x1f", true},
+      {"0.5 0.25 0.125 \x7f", false},
+      {"0.5 0.25 0.125e", false},
+      {"0.5 0.25 0.125.", false},
+      {"0.5;0.25;0.125", false},
+      {"0.5 0.25 0.125 0", false},
+      {std::string(200, ' ') + "0.5 0.25 0.125" + std::string(200, '\t'), true},
+      {"0.50000000000000000000000000000000000000000000000000 0.25 0.125", true},
+  };
+  for (const TCase& c : cases) {
+    double a = 0, b = 0, d = 0;
+    ASSERT_EQ(ParseFloatTriple(c.Line, a, b, d), c.Parses) << c.Line;
+    if (!c.Parses) continue;
+    EXPECT_EQ(a, 0.5) << c.Line;
+    EXPECT_EQ(b, 0.25) << c.Line;
+    EXPECT_EQ(d, 0.125) << c.Line;
+  }
+}
+
+// The writers' quick path and the 15-digit path print every value alike.
+TEST(FormatFixed, QuickAndRoundedPathsAgree) {
+  std::mt19937_64 random(3);
+  std::uniform_real_distribution<double> unit(-1.0, 1.0);
+  char quick[FormatFixedMaxLength(9)];
+  char rounded[FormatFixedMaxLength(9)];
+  for (int i = 0; i < 100000; ++i) {
+    const double value = unit(random) * std::pow(10.0, static_cast<int>(random() % 12) - 3);
+    for (int decimals = 0; decimals <= 9; ++decimals) {
+      const std::string a(quick, FormatFixedTo(quick, decimals, value));
+      const std::string b(rounded, FormatFixedRounded(rounded, decimals, value));
+      ASSERT_EQ(a, b) << value << " " << decimals;
+    }
+  }
 }
 
 }  // namespace
