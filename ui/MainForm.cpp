@@ -299,8 +299,10 @@ void TfrmMain::AddFiles(const std::vector<std::string>& paths, TActionContext* c
   try {
     for (std::size_t i = 0; i < paths.size(); ++i) {
       if (context != nullptr) context->File = paths[i];
-      rows.push_back(MakeFileRow(paths[i], DetectFormat(paths[i])));
-      if (i < subfolders.size()) rows.back().Subfolder = subfolders[i];
+      for (TFileRow& row : MakeFileRows(paths[i], DetectFormat(paths[i]))) {
+        if (i < subfolders.size()) row.Subfolder = subfolders[i];
+        rows.push_back(std::move(row));
+      }
     }
   } catch (...) {
     Files_->Append(std::move(rows));
@@ -310,9 +312,10 @@ void TfrmMain::AddFiles(const std::vector<std::string>& paths, TActionContext* c
   Files_->Append(std::move(rows));
 }
 
-void TfrmMain::ShowLutPreview(const std::string& path, int inputBits) {
+void TfrmMain::ShowLutPreview(const std::string& path, int inputBits,
+                              const TLutMemberChoice& member) {
   TWaitCursor hourglass;
-  const TLoadReport report = LoadLut(path, *Preview_, -1, inputBits);
+  const TLoadReport report = LoadLut(path, *Preview_, -1, inputBits, member);
   if (Preview_->FormatIndex == -1) {
     HideLutParts();
     return;
@@ -469,7 +472,7 @@ void TfrmMain::RowSelected(int row) {
   RunGuarded(Dialogs_, this, [&](TActionContext& context) {
     const TFileRow& file = Files_->Row(row);
     context.File = file.FullPath();
-    ShowLutPreview(context.File, file.Info ? file.Info->InputBits : -1);
+    ShowLutPreview(context.File, file.Info ? file.Info->InputBits : -1, file.Member);
   });
 }
 
