@@ -383,9 +383,14 @@ void TfrmMain::ConvertClicked(TActionContext& context) {
 }
 
 void TfrmMain::JoinClicked() {
+  // Joining loads whole files, as vorn-lut merge does: a file listed as several rows (the
+  // corrections of a collection) goes in once, with its first correction.
   std::vector<std::string> paths;
   for (int row = 0; row < Files_->Count(); ++row) {
-    if (Files_->Row(row).Checked) paths.push_back(Files_->Row(row).FullPath());
+    const TFileRow& file = Files_->Row(row);
+    const bool sameFileAsBefore =
+        !file.MemberTag.empty() && !paths.empty() && paths.back() == file.FullPath();
+    if (file.Checked && !sameFileAsBefore) paths.push_back(file.FullPath());
   }
   TfrmJoinLut dialog(this, Dialogs_, Folders_, paths);
   Dialogs_.ExecModal(dialog);

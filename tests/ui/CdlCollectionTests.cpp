@@ -11,6 +11,7 @@
 #include "core/VornLut.h"
 #include "platform/Files.h"
 #include "tests/ui/UiTestSupport.h"
+#include "ui/LutJoinForm.h"
 
 namespace vorn::ui::test {
 namespace {
@@ -89,6 +90,19 @@ TEST_F(TMainWindowTest, EachCorrectionOfACollectionIsARowThatPreviewsAndConverts
     }
   }
   EXPECT_FALSE(FileExists(output + "/look.cube"));
+}
+
+// Joining loads whole files, as vorn-lut merge does: the collection goes in once.
+TEST_F(TMainWindowTest, TheRowsOfACollectionAreJoinedAsTheirFileOnce) {
+  const std::string path = Temp.Write("look.ccc", CollectionText());
+  Window->AddFiles({path, Cube("plain.cube")});
+  std::vector<std::string> offered;
+  Dialogs.ModalScripts.push_back([&](QDialog& shown) {
+    offered = dynamic_cast<TfrmJoinLut&>(shown).Files();
+    return false;
+  });
+  Window->sbnJoin->click();
+  EXPECT_EQ(offered, (std::vector<std::string>{path, Temp.File("plain.cube")}));
 }
 
 }  // namespace
