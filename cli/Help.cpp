@@ -526,6 +526,10 @@ rounded back to 8 bits. The result is written to OUT as PNG, BMP, JPEG (quality
 95, no chroma subsampling) or TIFF by OUT's extension (.png, .bmp, .jpg, .jpeg,
 .tif, .tiff); another extension is an error before anything is read.
 
+A PNG or TIFF of 16 bits per channel written as PNG or TIFF without --fit keeps
+them: every pixel's 16-bit values are evaluated and rounded back to 16 bits.
+Written as JPEG or BMP, or with --fit, it goes through 8 bits as above.
+
 PICTURE may be a BMP, JPEG, TIFF or PNG file.
 
 Options:

@@ -1,10 +1,12 @@
 // "hald" writes the identity Hald image as the window's button does; "apply" maps a picture
-// through a LUT as the preview does and writes the result. An existing output file is
-// replaced only with --overwrite.
+// through a LUT as the preview does and writes the result, a PNG or TIFF of 16 bits per
+// channel at 16 bits when written as PNG or TIFF. An existing output file is replaced only
+// with --overwrite.
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "cli/Commands.h"
 #include "cli/Messages.h"
@@ -92,6 +94,42 @@ bool MapsJpegInBands(const TApplyOptions& options) {
   return !options.Fit && options.OutputType == TPictureType::Jpeg && IsJpegName(options.Picture);
 }
 
+// A picture of 16 bits per channel keeps them where the output type can hold them; fitted
+// (as the preview fits) or written as JPEG or BMP it goes through 8 bits.
+bool MayKeepSixteenBits(const TApplyOptions& options) {
+  const bool deepOutput =
+      options.OutputType == TPictureType::Png || options.OutputType == TPictureType::Tiff;
+  return !options.Fit && deepOutput && IsPicture48Name(options.Picture);
+}
+
+void SavePicture48(const std::string& path, TPictureType type, const TPicture48& picture,
+                   TWriteMode mode) {
+  if (type == TPictureType::Tiff)
+    SaveTiff48(path, picture, mode);
+  else
+    SavePng48(path, picture, mode);
+}
+
+// The picture read once: its header decides between 16 and 8 bits per channel.
+void ApplyKeepingDepth(const TApplyOptions& options, const TLUT& lut) {
+  const TWriteMode mode = OutputWriteMode(options.Overwrite);
+  const std::string data = Naming(options.Picture, [&] { return ReadWholeFile(options.Picture); });
+  const TPictureHeader header =
+      Naming(options.Picture, [&] { return ReadPictureHeader(options.Picture, data); });
+  if (header.BitsPerChannel == 16) {
+    TPicture48 picture =
+        Naming(options.Picture, [&] { return DecodePicture48(options.Picture, data); });
+    lut.ApplyToRgb48(picture.Rgb, picture.Width);
+    Naming(options.Output,
+           [&] { SavePicture48(options.Output, options.OutputType, picture, mode); });
+    return;
+  }
+  TBitmap24 picture =
+      Naming(options.Picture, [&] { return DecodePicture(options.Picture, data).Bitmap; });
+  lut.ApplyToBitmap(picture);
+  Naming(options.Output, [&] { SavePicture(options.Output, options.OutputType, picture, mode); });
+}
+
 void MapJpegInBands(const TApplyOptions& options, const TLUT& lut) {
   const TPixelMapper mapper(lut);
   const TMappedJpeg mapped = Naming(options.Picture, [&] {
@@ -132,6 +170,8 @@ void ApplyLut(const TApplyOptions& options, TOutputBuffer& out, const TWarningHa
   const TBusyLine busy(progressStream, "applying " + EscapeField(options.Lut), !options.Quiet);
   if (MapsJpegInBands(options)) {
     MapJpegInBands(options, *lut);
+  } else if (MayKeepSixteenBits(options)) {
+    ApplyKeepingDepth(options, *lut);
   } else {
     TBitmap24 picture = LoadPictureToApply(options);
     lut->ApplyToBitmap(picture);

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "codecs/PictureCodecs.h"
 
@@ -94,26 +95,47 @@ int TiffOrientationOf(std::string_view tiff) {
   return 1;
 }
 
-void OrientBitmap(TBitmap24& bitmap, int orientation) {
-  if (orientation < 2 || orientation > 8) return;
-  const int w = bitmap.Width();
-  const int h = bitmap.Height();
-  TBitmap24 upright = SwapsSides(orientation) ? TBitmap24(h, w) : TBitmap24(w, h);
+namespace {
+
+// Copies the three samples of each pixel of a w x h picture stored as orientation says into
+// upright, rows packed without padding.
+template <class Sample>
+void CopyUpright(const Sample* stored, int w, int h, int orientation, Sample* upright) {
+  const bool swapped = SwapsSides(orientation);
+  const int uprightWidth = swapped ? h : w;
+  const int uprightHeight = swapped ? w : h;
   const TStoredPlace place = StoredPlace(orientation, w, h);
-  const auto stride = static_cast<std::ptrdiff_t>(bitmap.Stride());
+  const auto stride = static_cast<std::ptrdiff_t>(w) * 3;
   const std::ptrdiff_t stepAlongRow = 3 * place.XByX + stride * place.YByX;
-  const std::uint8_t* stored = bitmap.Data();
-  for (int y = 0; y < upright.Height(); ++y) {
+  Sample* target = upright;
+  for (int y = 0; y < uprightHeight; ++y) {
     // An offset rather than a pointer: stepping backwards would leave the buffer at the end.
     std::ptrdiff_t offset = stride * (place.Y0 + place.YByY * y) + 3 * (place.X0 + place.XByY * y);
-    std::uint8_t* target = upright.ScanLine(y);
-    for (int x = 0; x < upright.Width(); ++x, offset += stepAlongRow, target += 3) {
+    for (int x = 0; x < uprightWidth; ++x, offset += stepAlongRow, target += 3) {
       target[0] = stored[offset];
       target[1] = stored[offset + 1];
       target[2] = stored[offset + 2];
     }
   }
+}
+
+}  // namespace
+
+void OrientBitmap(TBitmap24& bitmap, int orientation) {
+  if (orientation < 2 || orientation > 8) return;
+  const int w = bitmap.Width();
+  const int h = bitmap.Height();
+  TBitmap24 upright = SwapsSides(orientation) ? TBitmap24(h, w) : TBitmap24(w, h);
+  CopyUpright(bitmap.Data(), w, h, orientation, upright.Data());
   bitmap = std::move(upright);
+}
+
+void OrientPicture48(TPicture48& picture, int orientation) {
+  if (orientation < 2 || orientation > 8) return;
+  std::vector<std::uint16_t> upright(picture.Rgb.size());
+  CopyUpright(picture.Rgb.data(), picture.Width, picture.Height, orientation, upright.data());
+  picture.Rgb = std::move(upright);
+  if (SwapsSides(orientation)) std::swap(picture.Width, picture.Height);
 }
 
 }  // namespace vorn::codecs

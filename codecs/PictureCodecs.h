@@ -49,6 +49,7 @@ bool SwapsSides(int orientation);
 int TiffOrientationOf(std::string_view tiff);
 // Turns a picture decoded in stored order upright.
 void OrientBitmap(TBitmap24& bitmap, int orientation);
+void OrientPicture48(TPicture48& picture, int orientation);
 
 // Decoders raise EPictureError for a picture whose data is damaged or shorter than its
 // header declares (before allocating the picture when the file's length cannot fill it),
@@ -60,6 +61,10 @@ TDecodedPicture DecodePng(std::string_view data);
 // Every colour type and depth as 16-bit RGB: lower depths scaled up exactly (v * 257 for 8
 // bits), alpha dropped.
 TPicture48 DecodePng48(std::string_view data);
+// Grey and RGB of 16 bits as they are stored (grey repeated on the three channels); every
+// other layout as DecodeTiff decodes it, scaled up by 257. Same checks and orientation as
+// DecodeTiff.
+TPicture48 DecodeTiff48(std::string_view data);
 
 // The header alone, without decoding the pixels; raises EPictureError, also for a header
 // declaring more pixels than the file's length can hold (as the decoders check it).
@@ -118,6 +123,8 @@ class TJpegRowWriter {
 std::string EncodeBmp(const TBitmap24& bitmap);
 std::string EncodeJpeg(const TBitmap24& bitmap, int quality, TChromaSubsampling subsampling);
 std::string EncodeTiff(const TBitmap24& bitmap);
+// Uncompressed 16-bit RGB in strips of about 64 KiB, in the machine's byte order.
+std::string EncodeTiff48(const TPicture48& picture);
 std::string EncodePng(const TBitmap24& bitmap);
 // 16-bit RGB, no alpha.
 std::string EncodePng48(const TPicture48& picture);

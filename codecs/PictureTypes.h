@@ -28,11 +28,13 @@ struct TDecodedPicture {
 };
 
 // What a picture's header declares, the picture turned upright as its orientation says.
-// BitsPerPixel is as TDecodedPicture's.
+// BitsPerPixel is as TDecodedPicture's; BitsPerChannel is TDecodedPicture's for PNG and
+// TIFF, 8 for BMP and JPEG.
 struct TPictureHeader {
   int Width = 0;
   int Height = 0;
   int BitsPerPixel = 24;
+  int BitsPerChannel = 8;
 };
 
 // A picture of 16 bits per channel: red, green, blue for each pixel, rows top to bottom,

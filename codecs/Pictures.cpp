@@ -146,6 +146,25 @@ TPicture48 DecodePng48(const std::string& path, std::string_view data) {
   return Decoding(path, [&] { return codecs::DecodePng48(data); });
 }
 
+TPicture48 DecodePicture48(const std::string& path, std::string_view data) {
+  const std::string extension = LowerCaseExtension(path);
+  return Decoding(path, [&] {
+    switch (TypeOf(extension)) {
+      case TPictureType::Png:
+        return codecs::DecodePng48(data);
+      case TPictureType::Tiff:
+        return codecs::DecodeTiff48(data);
+      default:
+        throw EPictureError("no 16-bit decoder for \"" + extension + "\"");
+    }
+  });
+}
+
+bool IsPicture48Name(const std::string& path) {
+  const TPictureType type = TypeOf(LowerCaseExtension(path));
+  return type == TPictureType::Png || type == TPictureType::Tiff;
+}
+
 const std::vector<std::string>& PictureExtensions() {
   static const std::vector<std::string> extensions{".bmp", ".jpg",  ".jpeg",
                                                    ".tif", ".tiff", ".png"};
@@ -168,14 +187,27 @@ void SavePng(const std::string& path, const TBitmap24& bitmap, TWriteMode mode) 
   Save(path, mode, bitmap, codecs::EncodePng);
 }
 
-void SavePng48(const std::string& path, const TPicture48& picture, TWriteMode mode) {
+namespace {
+
+template <class Encoder>
+void Save48(const std::string& path, TWriteMode mode, const TPicture48& picture, Encoder&& encode) {
   const std::size_t samples = std::size_t{3} *
                               static_cast<std::size_t>(std::max(picture.Width, 0)) *
                               static_cast<std::size_t>(std::max(picture.Height, 0));
   if (samples == 0) throw EPictureError(WriteFailure(path) + "the picture is empty");
   if (picture.Rgb.size() != samples)
     throw EPictureError(WriteFailure(path) + "the samples do not fill the picture");
-  WriteEncoded(path, mode, [&] { return codecs::EncodePng48(picture); });
+  WriteEncoded(path, mode, [&] { return encode(picture); });
+}
+
+}  // namespace
+
+void SavePng48(const std::string& path, const TPicture48& picture, TWriteMode mode) {
+  Save48(path, mode, picture, codecs::EncodePng48);
+}
+
+void SaveTiff48(const std::string& path, const TPicture48& picture, TWriteMode mode) {
+  Save48(path, mode, picture, codecs::EncodeTiff48);
 }
 
 void SaveTiff(const std::string& path, const TBitmap24& bitmap, TWriteMode mode) {

@@ -58,6 +58,14 @@ TPictureHeader ReadPictureHeader(const std::string& path, std::string_view data)
 // codecs/PictureCodecs.h; path names the picture in messages.
 TPicture48 DecodePng48(const std::string& path, std::string_view data);
 
+// A PNG or TIFF (by path's extension) decoded at 16 bits per channel, upright: grey and RGB
+// of 16 bits as stored, lower depths scaled up exactly (DecodePng48, DecodeTiff48 in
+// codecs/PictureCodecs.h); another type raises EPictureError. path names the picture in
+// messages.
+TPicture48 DecodePicture48(const std::string& path, std::string_view data);
+// A .png, .tif or .tiff name (any case), which DecodePicture48 decodes.
+bool IsPicture48Name(const std::string& path);
+
 // Lower-case extensions with their dot that LoadPicture reads, in dialog order.
 const std::vector<std::string>& PictureExtensions();
 
@@ -80,6 +88,9 @@ void SavePng48(const std::string& path, const TPicture48& picture,
 // Uncompressed 8-bit RGB in strips of about 64 KiB.
 void SaveTiff(const std::string& path, const TBitmap24& bitmap,
               TWriteMode mode = TWriteMode::Replace);
+// Uncompressed 16-bit RGB; raises as SavePng48.
+void SaveTiff48(const std::string& path, const TPicture48& picture,
+                TWriteMode mode = TWriteMode::Replace);
 void SaveJpeg(const std::string& path, const TBitmap24& bitmap, int quality,
               TChromaSubsampling subsampling, TWriteMode mode = TWriteMode::Replace);
 

@@ -91,7 +91,10 @@ class TPngDecoder {
     CheckPictureSize(width, height, "PNG: ");
     const int bitsPerPixel = png_get_bit_depth(Png_, Info_) * png_get_channels(Png_, Info_);
     CheckDataCovers(width, height, bitsPerPixel, data.size());
-    return {static_cast<int>(width), static_cast<int>(height), bitsPerPixel};
+    const int bitsPerChannel = png_get_color_type(Png_, Info_) == PNG_COLOR_TYPE_PALETTE
+                                   ? 8
+                                   : png_get_bit_depth(Png_, Info_);
+    return {static_cast<int>(width), static_cast<int>(height), bitsPerPixel, bitsPerChannel};
   }
 
   TDecodedPicture Decode(std::string_view data) {

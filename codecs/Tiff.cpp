@@ -413,7 +413,7 @@ class TTiffReader {
     const auto width = static_cast<int>(layout.Width);
     const auto height = static_cast<int>(layout.Height);
     return {swapped ? height : width, swapped ? width : height,
-            layout.BitsPerSample * layout.SamplesPerPixel};
+            layout.BitsPerSample * layout.SamplesPerPixel, BitsPerChannelOf(layout)};
   }
 
   TDecodedPicture Decode() {
@@ -425,7 +425,7 @@ class TTiffReader {
       palette = ReadPalette(Tiff_.get(), layout.BitsPerSample);
     TTiffRowConverter converter(layout, std::move(palette));
     TDecodedPicture picture;
-    picture.BitsPerChannel = layout.Colour == TTiffColour::Palette ? 8 : layout.BitsPerSample;
+    picture.BitsPerChannel = BitsPerChannelOf(layout);
     picture.BitsPerPixel = layout.BitsPerSample * layout.SamplesPerPixel;
     picture.Bitmap.SetSize(static_cast<int>(layout.Width), static_cast<int>(layout.Height));
     Messages_.ReadingPixels = true;
@@ -437,7 +437,91 @@ class TTiffReader {
     return picture;
   }
 
+  TPicture48 Decode48() {
+    const TTiffLayout layout = ReadLayout(Tiff_.get());
+    if (!HasSixteenBitLevels(layout)) return WidenTo16(Decode());
+    Compression_ = layout.Compression;
+    CheckDataCovers(layout);
+    const auto width = static_cast<std::size_t>(layout.Width);
+    TPicture48 picture{static_cast<int>(layout.Width), static_cast<int>(layout.Height), {}};
+    picture.Rgb.resize(3 * width * layout.Height);
+    Messages_.ReadingPixels = true;
+    if (layout.Planar == PLANARCONFIG_SEPARATE && layout.SamplesPerPixel > 1)
+      ReadPlanes48(layout, picture);
+    else
+      ReadRows48(layout, picture);
+    OrientPicture48(picture, layout.Orientation);
+    return picture;
+  }
+
  private:
+  static int BitsPerChannelOf(const TTiffLayout& layout) {
+    return layout.Colour == TTiffColour::Palette ? 8 : layout.BitsPerSample;
+  }
+
+  // Grey and RGB of 16 bits are read as they are; every other layout through the 8-bit
+  // decoder.
+  static bool HasSixteenBitLevels(const TTiffLayout& layout) {
+    return layout.BitsPerSample == 16 && layout.Colour != TTiffColour::Palette &&
+           layout.Colour != TTiffColour::Cmyk;
+  }
+
+  static TPicture48 WidenTo16(const TDecodedPicture& decoded) {
+    const TBitmap24& bitmap = decoded.Bitmap;
+    TPicture48 picture{bitmap.Width(), bitmap.Height(), {}};
+    picture.Rgb.resize(bitmap.Stride() * static_cast<std::size_t>(bitmap.Height()));
+    const std::uint8_t* bgr = bitmap.Data();
+    for (std::size_t i = 0; i < picture.Rgb.size(); i += 3) {
+      picture.Rgb[i] = static_cast<std::uint16_t>(bgr[i + 2] * 257);
+      picture.Rgb[i + 1] = static_cast<std::uint16_t>(bgr[i + 1] * 257);
+      picture.Rgb[i + 2] = static_cast<std::uint16_t>(bgr[i] * 257);
+    }
+    return picture;
+  }
+
+  static std::uint16_t Level16(const TTiffLayout& layout, std::uint16_t sample) {
+    return layout.Colour == TTiffColour::InvertedGrey ? static_cast<std::uint16_t>(65535 - sample)
+                                                      : sample;
+  }
+
+  void ReadRows48(const TTiffLayout& layout, TPicture48& picture) {
+    std::vector<std::uint64_t> buffer = ScanlineBuffer();
+    const auto* samples = reinterpret_cast<const std::uint16_t*>(buffer.data());
+    const bool rgb = layout.Colour == TTiffColour::Rgb;
+    const std::size_t step = layout.SamplesPerPixel;
+    std::uint16_t* target = picture.Rgb.data();
+    for (int y = 0; y < picture.Height; ++y) {
+      ReadScanline(buffer.data(), y, 0);
+      const std::uint16_t* pixel = samples;
+      for (int x = 0; x < picture.Width; ++x, pixel += step, target += 3) {
+        target[0] = Level16(layout, pixel[0]);
+        target[1] = rgb ? pixel[1] : target[0];
+        target[2] = rgb ? pixel[2] : target[0];
+      }
+    }
+  }
+
+  void ReadPlanes48(const TTiffLayout& layout, TPicture48& picture) {
+    std::vector<std::uint64_t> buffer = ScanlineBuffer();
+    const auto* samples = reinterpret_cast<const std::uint16_t*>(buffer.data());
+    const bool rgb = layout.Colour == TTiffColour::Rgb;
+    const auto width = static_cast<std::size_t>(picture.Width);
+    for (int plane = 0; plane < (rgb ? 3 : 1); ++plane) {
+      for (int y = 0; y < picture.Height; ++y) {
+        ReadScanline(buffer.data(), y, plane);
+        std::uint16_t* target = picture.Rgb.data() + 3 * width * static_cast<std::size_t>(y);
+        for (std::size_t x = 0; x < width; ++x, target += 3) {
+          const std::uint16_t level = Level16(layout, samples[x]);
+          if (rgb) {
+            target[plane] = level;
+          } else {
+            target[0] = target[1] = target[2] = level;
+          }
+        }
+      }
+    }
+  }
+
   // libtiff's LZW decoder names either itself or the file as the module of its errors;
   // failures of libtiff's own reading name a TIFF... function.
   std::string LibraryProblem(const std::string& fallback) const {
@@ -511,12 +595,33 @@ class TTiffWriter {
   }
 
   std::string Encode(const TBitmap24& bitmap) {
+    SetFields(bitmap.Width(), bitmap.Height(), 8);
+    WriteRows(bitmap);
+    return Finish();
+  }
+
+  std::string Encode48(const TPicture48& picture) {
+    SetFields(picture.Width, picture.Height, 16);
+    const auto stride = 3 * static_cast<std::size_t>(picture.Width);
+    // libtiff may swap the bytes of a row in place, so each row is copied first.
+    std::vector<std::uint16_t> row(stride);
+    for (int y = 0; y < picture.Height; ++y) {
+      std::copy_n(picture.Rgb.data() + stride * static_cast<std::size_t>(y), stride, row.data());
+      if (TIFFWriteScanline(Tiff_.get(), row.data(), static_cast<std::uint32_t>(y), 0) < 0)
+        Fail(Problem());
+    }
+    return Finish();
+  }
+
+ private:
+  void SetFields(int width, int height, int bits) {
     TIFF* tiff = Tiff_.get();
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3 * (bits / 8);
     std::uint32_t rowsPerStrip =
-        std::max<std::uint32_t>(1, static_cast<std::uint32_t>(65536 / bitmap.Stride()));
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<std::uint32_t>(bitmap.Width()));
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<std::uint32_t>(bitmap.Height()));
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+        std::max<std::uint32_t>(1, static_cast<std::uint32_t>(65536 / rowBytes));
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<std::uint32_t>(width));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<std::uint32_t>(height));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, bits);
     TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
     TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
@@ -526,14 +631,15 @@ class TTiffWriter {
     TIFFSetField(tiff, TIFFTAG_XRESOLUTION, 72.0);
     TIFFSetField(tiff, TIFFTAG_YRESOLUTION, 72.0);
     TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-    WriteRows(bitmap);
-    if (!TIFFFlush(tiff)) Fail(Problem());
+  }
+
+  std::string Finish() {
+    if (!TIFFFlush(Tiff_.get())) Fail(Problem());
     Tiff_.reset();
     if (Stream_.OutOfMemory) throw std::bad_alloc();
     return std::move(Stream_.Output);
   }
 
- private:
   std::string Problem() const {
     if (Stream_.OutOfMemory) throw std::bad_alloc();
     return "TIFF: " +
@@ -575,9 +681,21 @@ TPictureHeader ReadTiffHeader(std::string_view data) {
   return reader.Header();
 }
 
+TPicture48 DecodeTiff48(std::string_view data) {
+  CheckHeader(data);
+  CheckFirstDirectoryDimensions(data);
+  TTiffReader reader(data);
+  return reader.Decode48();
+}
+
 std::string EncodeTiff(const TBitmap24& bitmap) {
   TTiffWriter writer;
   return writer.Encode(bitmap);
+}
+
+std::string EncodeTiff48(const TPicture48& picture) {
+  TTiffWriter writer;
+  return writer.Encode48(picture);
 }
 
 }  // namespace vorn::codecs

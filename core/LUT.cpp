@@ -327,9 +327,8 @@ constexpr std::size_t kBandPixels = std::size_t{1} << 16;
 constexpr int kBandsPerCore = 4;
 
 template <class MapRows>
-void MapInBands(const TBitmap24& bitmap, const MapRows& mapRows) {
-  const auto height = static_cast<std::size_t>(bitmap.Height());
-  const auto pixels = static_cast<std::size_t>(bitmap.Width()) * height;
+void MapInBands(std::size_t width, std::size_t height, const MapRows& mapRows) {
+  const std::size_t pixels = width * height;
   const int cores = ResolveJobs(0);
   const std::size_t bands = std::clamp<std::size_t>(
       pixels / kBandPixels, 1, std::min<std::size_t>(height, std::size_t(cores) * kBandsPerCore));
@@ -485,8 +484,23 @@ void TPixelMapper::Map(std::uint8_t* pixels, std::size_t count) const {
 void TLUT::ApplyToBitmap(TBitmap24& bitmap) const {
   const TPixelMapper mapper(*this);
   const auto width = static_cast<std::size_t>(bitmap.Width());
-  MapInBands(bitmap, [&](int first, int end) {
+  MapInBands(width, static_cast<std::size_t>(bitmap.Height()), [&](int first, int end) {
     mapper.Map(bitmap.ScanLine(first), width * static_cast<std::size_t>(end - first));
+  });
+}
+
+void TLUT::ApplyToRgb48(std::span<std::uint16_t> rgb, int width) const {
+  if (width <= 0) return;
+  const std::size_t stride = std::size_t{3} * static_cast<std::size_t>(width);
+  if (rgb.size() < stride) return;
+  MapInBands(static_cast<std::size_t>(width), rgb.size() / stride, [&](int first, int end) {
+    std::uint16_t* sample = rgb.data() + stride * static_cast<std::size_t>(first);
+    std::uint16_t* const last = rgb.data() + stride * static_cast<std::size_t>(end);
+    TLutPixel out{.Bits = 16};
+    for (; sample != last; sample += 3) {
+      EvaluatePixel({sample[0], sample[1], sample[2], 16}, out);
+      sample[0] = out.R, sample[1] = out.G, sample[2] = out.B;
+    }
   });
 }
 

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -197,6 +198,10 @@ class TLUT {
   void EvaluatePixel(const TLutPixel& in, TLutPixel& out) const;
   // Every pixel through EvaluatePixel at 8 bits, in bands of rows on every core.
   void ApplyToBitmap(TBitmap24& bitmap) const;
+  // Every pixel of a picture of 16 bits per channel (red, green, blue of each pixel, rows of
+  // width pixels packed without padding) through EvaluatePixel at 16 bits in and out, in
+  // bands of rows on every core. A partial last row is left as it is.
+  void ApplyToRgb48(std::span<std::uint16_t> rgb, int width) const;
 
   // Fills this record to its own Kind, sizes and domains from source: copies when kind,
   // size and domain agree, samples the source on this record's nodes (spread over this

@@ -1,9 +1,11 @@
 #include "core/LUTFormat.h"
 
+#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 #include <utility>
 
+#include "core/MemberTags.h"
 #include "core/TextTools.h"
 #include "platform/Files.h"
 
@@ -231,6 +233,17 @@ std::string MemberFileTag(const TLutMember& member) {
   // A name of dots alone would climb folders or vanish.
   if (tag.find_first_not_of('.') == std::string::npos) tag[0] = '_';
   return tag;
+}
+
+std::vector<std::string> MemberFileTags(const std::vector<TLutMember>& members) {
+  std::vector<std::string> tags;
+  tags.reserve(members.size());
+  for (const TLutMember& member : members) {
+    const auto sameId = std::count_if(members.begin(), members.end(),
+                                      [&](const TLutMember& m) { return m.Id == member.Id; });
+    tags.push_back(MemberFileTag(sameId == 1 ? member : TLutMember{member.Index, {}}));
+  }
+  return tags;
 }
 
 TLoadReport LoadLutFile(const std::string& path, TLUT& lut, int inputBits,

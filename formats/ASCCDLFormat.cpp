@@ -63,6 +63,13 @@ bool TASC_CDL_Format::IsFormat(const std::string& path) const {
                             {.Keyword = "<SOPNode", .Place = TKeywordPlace::XmlTag}})) {
     return true;
   }
+  // A saturation alone is a whole correction, whatever else the correction holds (elements
+  // of other names, which are passed over).
+  if (HasHeaderLines(path, {{.Keyword = "<ColorCorrection", .Place = TKeywordPlace::XmlTag},
+                            {.Keyword = "<SATNode", .Place = TKeywordPlace::XmlTag},
+                            {.Keyword = "<Saturation", .Place = TKeywordPlace::XmlTag}})) {
+    return true;
+  }
   // A list or a collection is claimed by its root alone: its first corrections may hold a
   // saturation only, or stand past the head.
   for (const char* root : {"<ColorCorrectionCollection", "<ColorDecisionList"}) {

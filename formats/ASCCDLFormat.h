@@ -16,8 +16,8 @@ class TASC_CDL_Format : public TLUTFormat {
 
   TASC_CDL_Format() : TLUTFormat("ASC CDL", true, TFormatAccess::ReadOnly) {}
 
-  // A ColorCorrection with a SOPNode in the head of the file, or a ColorCorrectionCollection
-  // or ColorDecisionList element at its top.
+  // A ColorCorrection with a SOPNode, or with a SATNode holding a Saturation, in the head
+  // of the file, or a ColorCorrectionCollection or ColorDecisionList element at its top.
   bool IsFormat(const std::string& path) const override;
   // The correction the context's member chooses (the first by default) applied to every
   // node; the comment "Name: " + its id and, for a file of several, one comment per

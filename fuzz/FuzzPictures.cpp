@@ -1,6 +1,6 @@
 // libFuzzer target for the picture decoders: every input is decoded as BMP, JPEG, TIFF and
-// PNG from memory. A raised error is an accepted answer to a broken picture; a crash, a
-// leak, a hang or a sanitizer report is not.
+// PNG from memory, and as TIFF and PNG at 16 bits per channel. A raised error is an accepted answer
+// to a broken picture; a crash, a leak, a hang or a sanitizer report is not.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const char* name : kNames) {
     try {
       vorn::DecodePicture(name, bytes);
+    } catch (const std::exception&) {
+    }
+  }
+  for (const char* name : {"input.tif", "input.png"}) {
+    try {
+      vorn::DecodePicture48(name, bytes);
     } catch (const std::exception&) {
     }
   }

@@ -106,6 +106,16 @@ def cdl_seeds():
          + ["</ColorCorrectionCollection>"]),
         ("cdl-list.cdl", ["<ColorDecisionList>", "<ColorDecision>"] + cdl()
          + ["</ColorDecision>", "</ColorDecisionList>"]),
+        # Corrections with and without ids, and a decision naming an earlier one.
+        ("cdl-collection-three.ccc", ["<ColorCorrectionCollection>"]
+         + cdl(id_attribute=' id="a"') + cdl(slope="0.9 1 1.1", id_attribute="")
+         + cdl(sat="1.2", id_attribute=' id="c"') + ["</ColorCorrectionCollection>"]),
+        ("cdl-list-ref.cdl", ["<ColorDecisionList>", "<ColorDecision>"]
+         + cdl(id_attribute=' id="a"') + ["</ColorDecision>", "<ColorDecision>",
+                                          '<ColorCorrectionRef ref="a"/>', "</ColorDecision>",
+                                          "</ColorDecisionList>"]),
+        # A saturation alone beside an element of another name.
+        ("cdl-sat-beside-asc-sop.cc", [l.replace("SOPNode", "ASC_SOP") for l in cdl()]),
     ]
 
 

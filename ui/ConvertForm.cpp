@@ -200,7 +200,7 @@ std::vector<TBatchFile> TfrmConvert::BatchOf(const TFileListModel& files, bool k
   for (int r = 0; r < files.Count(); ++r) {
     const TFileRow& row = files.Row(r);
     batch.push_back({row.FullPath(), row.Info ? row.Info->InputBits : -1, row.Checked,
-                     keepTree ? row.Subfolder : std::string()});
+                     keepTree ? row.Subfolder : std::string(), row.Member, row.MemberTag});
   }
   return batch;
 }

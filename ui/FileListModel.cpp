@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/MemberTags.h"
 #include "core/VornLut.h"
 #include "platform/Files.h"
 #include "ui/QtText.h"
@@ -23,6 +24,26 @@ TFileRow MakeFileRow(const std::string& path, int formatIndex) {
   return row;
 }
 
+std::vector<TFileRow> MakeFileRows(const std::string& path, int formatIndex) {
+  std::vector<TFileRow> rows{MakeFileRow(path, formatIndex)};
+  if (!rows.front().Info) return rows;
+  std::vector<TLutMember> members;
+  try {
+    members = ListLutMembers(path);
+  } catch (const Exception&) {
+  }
+  if (members.size() < 2) return rows;
+  const std::vector<std::string> tags = MemberFileTags(members);
+  const TFileRow whole = rows.front();
+  rows.clear();
+  for (std::size_t i = 0; i < members.size(); ++i) {
+    rows.push_back(whole);
+    rows.back().Member = {{}, members[i].Index};
+    rows.back().MemberTag = tags[i];
+  }
+  return rows;
+}
+
 TFileListModel::TFileListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 int TFileListModel::rowCount(const QModelIndex& parent) const {
@@ -39,7 +60,8 @@ QVariant TFileListModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
     switch (index.column()) {
       case colFileName:
-        return ToQt(row.FileName);
+        return ToQt(row.MemberTag.empty() ? row.FileName
+                                          : row.FileName + " [" + row.MemberTag + "]");
       case colFormat:
         return ToQt(row.FormatName);
       case colFolder:

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/LUTFormat.h"
+
 namespace vorn::ui {
 
 struct TLutFileInfo {
@@ -25,6 +27,11 @@ struct TFileRow {
   std::string Subfolder;
   bool Checked = false;
   std::optional<TLutFileInfo> Info;
+  // For one LUT of a file that holds several (a correction of an ASC CDL collection): the
+  // one this row previews and converts, and its tag (MemberFileTags), shown after the file
+  // name and carried by the output name as `vorn-lut convert --cdl all` carries it.
+  TLutMemberChoice Member;
+  std::string MemberTag;
 
   std::string FullPath() const { return Folder + "/" + FileName; }
 };
@@ -32,6 +39,9 @@ struct TFileRow {
 // A row for path with the format detected as formatIndex (-1 = unknown); recognised rows
 // start checked.
 TFileRow MakeFileRow(const std::string& path, int formatIndex);
+// The rows of path: one per LUT of a file that holds several, else MakeFileRow's one (also
+// for a file whose LUTs cannot be listed: its load then fails in turn).
+std::vector<TFileRow> MakeFileRows(const std::string& path, int formatIndex);
 
 class TFileListModel : public QAbstractTableModel {
   Q_OBJECT

@@ -299,8 +299,10 @@ void TfrmMain::AddFiles(const std::vector<std::string>& paths, TActionContext* c
   try {
     for (std::size_t i = 0; i < paths.size(); ++i) {
       if (context != nullptr) context->File = paths[i];
-      rows.push_back(MakeFileRow(paths[i], DetectFormat(paths[i])));
-      if (i < subfolders.size()) rows.back().Subfolder = subfolders[i];
+      for (TFileRow& row : MakeFileRows(paths[i], DetectFormat(paths[i]))) {
+        if (i < subfolders.size()) row.Subfolder = subfolders[i];
+        rows.push_back(std::move(row));
+      }
     }
   } catch (...) {
     Files_->Append(std::move(rows));
@@ -310,9 +312,10 @@ void TfrmMain::AddFiles(const std::vector<std::string>& paths, TActionContext* c
   Files_->Append(std::move(rows));
 }
 
-void TfrmMain::ShowLutPreview(const std::string& path, int inputBits) {
+void TfrmMain::ShowLutPreview(const std::string& path, int inputBits,
+                              const TLutMemberChoice& member) {
   TWaitCursor hourglass;
-  const TLoadReport report = LoadLut(path, *Preview_, -1, inputBits);
+  const TLoadReport report = LoadLut(path, *Preview_, -1, inputBits, member);
   if (Preview_->FormatIndex == -1) {
     HideLutParts();
     return;
@@ -380,9 +383,14 @@ void TfrmMain::ConvertClicked(TActionContext& context) {
 }
 
 void TfrmMain::JoinClicked() {
+  // Joining loads whole files, as vorn-lut merge does: a file listed as several rows (the
+  // corrections of a collection) goes in once, with its first correction.
   std::vector<std::string> paths;
   for (int row = 0; row < Files_->Count(); ++row) {
-    if (Files_->Row(row).Checked) paths.push_back(Files_->Row(row).FullPath());
+    const TFileRow& file = Files_->Row(row);
+    const bool sameFileAsBefore =
+        !file.MemberTag.empty() && !paths.empty() && paths.back() == file.FullPath();
+    if (file.Checked && !sameFileAsBefore) paths.push_back(file.FullPath());
   }
   TfrmJoinLut dialog(this, Dialogs_, Folders_, paths);
   Dialogs_.ExecModal(dialog);
@@ -469,7 +477,7 @@ void TfrmMain::RowSelected(int row) {
   RunGuarded(Dialogs_, this, [&](TActionContext& context) {
     const TFileRow& file = Files_->Row(row);
     context.File = file.FullPath();
-    ShowLutPreview(context.File, file.Info ? file.Info->InputBits : -1);
+    ShowLutPreview(context.File, file.Info ? file.Info->InputBits : -1, file.Member);
   });
 }
 

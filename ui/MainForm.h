@@ -61,7 +61,8 @@ class TfrmMain : public QWidget {
   // Loads the file into the preview record and shows the graded picture and the LUT's
   // information; a file no format claims hides the LUT parts. Raises on a bad file and
   // leaves the pane as it was. inputBits is the file's bit depth (-1 = automatic).
-  void ShowLutPreview(const std::string& path, int inputBits = -1);
+  void ShowLutPreview(const std::string& path, int inputBits = -1,
+                      const TLutMemberChoice& member = {});
   // Asks for a picture, decodes and fits it into picture; false when none was chosen.
   bool LoadPreviewImage(TBitmap24& picture);
   // Scales the bitmap down to fit the preview box with Lanczos3, never enlarging it.

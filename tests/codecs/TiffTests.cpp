@@ -28,6 +28,7 @@ struct TTiffLayout {
   std::uint16_t Predictor = 1;
   std::uint16_t Planar = PLANARCONFIG_CONTIG;
   std::uint32_t RowsPerStrip = 1;
+  std::uint16_t Orientation = ORIENTATION_TOPLEFT;
   bool ExtraAlpha = false;
   std::vector<std::uint16_t> ColourMap;  // red, then green, then blue entries
   std::vector<std::uint8_t> Samples8;
@@ -48,6 +49,8 @@ std::string WriteTiff(const test::TempDir& dir, const std::string& name,
   TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, layout.Planar);
   TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, layout.RowsPerStrip);
   if (layout.Predictor != 1) TIFFSetField(tiff, TIFFTAG_PREDICTOR, layout.Predictor);
+  if (layout.Orientation != ORIENTATION_TOPLEFT)
+    TIFFSetField(tiff, TIFFTAG_ORIENTATION, layout.Orientation);
   if (layout.ExtraAlpha) {
     std::uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
     TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
@@ -320,6 +323,126 @@ TEST(TiffCodec, TruncatedAndGarbageFilesRaisePictureErrors) {
                EPictureError);
   EXPECT_THROW(DecodePicture("g.tif", std::string("MM\0*", 4) + std::string(500, '\x01')),
                EPictureError);
+}
+
+// ---- 16 bits per channel ----
+
+// Red, green, blue of pixel (x, y) of a 16-bit picture as text.
+std::string Pixel48Text(const TPicture48& picture, int x, int y) {
+  const std::uint16_t* p = picture.Rgb.data() + 3 * (std::size_t(picture.Width) * y + x);
+  return std::to_string(p[0]) + "," + std::to_string(p[1]) + "," + std::to_string(p[2]);
+}
+
+TEST(TiffCodec, SixteenBitLayoutsDecodeAtFullDepth) {
+  struct Case {
+    const char* Name;
+    TTiffLayout Layout;
+    std::vector<std::string> Pixels;  // red, green, blue of each pixel at 16 bits
+    int BitsPerChannel;
+  };
+  auto layout = [](std::uint16_t samples, std::uint16_t photometric, std::uint16_t planar,
+                   std::vector<std::uint16_t> values) {
+    TTiffLayout l;
+    l.Width = 2;
+    l.BitsPerSample = 16;
+    l.SamplesPerPixel = samples;
+    l.Photometric = photometric;
+    l.Planar = planar;
+    l.Compression = COMPRESSION_LZW;
+    l.Predictor = PREDICTOR_HORIZONTAL;
+    l.Samples16 = std::move(values);
+    return l;
+  };
+  TTiffLayout eightBit = RgbSpec(MakeGradient(2, 1));
+  const std::vector<Case> cases = {
+      {"rgb",
+       layout(3, PHOTOMETRIC_RGB, PLANARCONFIG_CONTIG, {1, 2, 65535, 40000, 0, 513}),
+       {"1,2,65535", "40000,0,513"},
+       16},
+      {"planes",
+       layout(3, PHOTOMETRIC_RGB, PLANARCONFIG_SEPARATE, {1, 2, 3, 4, 5, 6}),
+       {"1,3,5", "2,4,6"},
+       16},
+      {"grey",
+       layout(1, PHOTOMETRIC_MINISBLACK, PLANARCONFIG_CONTIG, {7, 65000}),
+       {"7,7,7", "65000,65000,65000"},
+       16},
+      {"white",
+       layout(1, PHOTOMETRIC_MINISWHITE, PLANARCONFIG_CONTIG, {7, 65000}),
+       {"65528,65528,65528", "535,535,535"},
+       16},
+      // An 8-bit picture is scaled up exactly: blue 0 and 255 across, red 0 then 255.
+      {"eight bits", eightBit, {"0,0,0", "65535,0,65535"}, 8},
+  };
+  test::TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const std::string path = WriteTiff(dir, std::string(c.Name) + ".tif", c.Layout);
+    const std::string data = test::ReadFile(path);
+    EXPECT_EQ(ReadPictureHeader(path, data).BitsPerChannel, c.BitsPerChannel);
+    const TPicture48 picture = DecodePicture48(path, data);
+    ASSERT_EQ(picture.Width, 2);
+    ASSERT_EQ(picture.Height, 1);
+    for (int x = 0; x < 2; ++x) EXPECT_EQ(Pixel48Text(picture, x, 0), c.Pixels[x]) << x;
+  }
+}
+
+TEST(TiffCodec, SixteenBitRoundTripIsExactAndComesUprightAsEightBitsDo) {
+  test::TempDir dir;
+  TPicture48 original{5, 3, {}};
+  for (int i = 0; i < 45; ++i) original.Rgb.push_back(static_cast<std::uint16_t>(i * 1489 + 3));
+  const std::string path = dir.File("deep.tiff");
+  SaveTiff48(path, original);
+  const std::string data = test::ReadFile(path);
+  EXPECT_EQ(ReadPictureHeader(path, data).BitsPerPixel, 48);
+  const TPicture48 decoded = DecodePicture48(path, data);
+  EXPECT_EQ(decoded.Rgb, original.Rgb);
+  EXPECT_EQ(DecodePicture(path, data).BitsPerChannel, 16);
+
+  TTiffLayout turned;
+  turned.Width = 5;
+  turned.Height = 3;
+  turned.BitsPerSample = 16;
+  turned.Samples16 = original.Rgb;
+  turned.RowsPerStrip = 3;
+  for (std::uint16_t orientation = 1; orientation <= 8; ++orientation) {
+    SCOPED_TRACE(orientation);
+    turned.Orientation = orientation;
+    const std::string turnedPath = WriteTiff(dir, "turned.tif", turned);
+    const TPicture48 deep = DecodePicture48(turnedPath, test::ReadFile(turnedPath));
+    const TBitmap24 shallow = LoadPicture(turnedPath).Bitmap;
+    ASSERT_EQ(deep.Width, shallow.Width());
+    ASSERT_EQ(deep.Height, shallow.Height());
+    for (int y = 0; y < deep.Height; ++y)
+      for (int x = 0; x < deep.Width; ++x) {
+        const std::uint16_t* p = deep.Rgb.data() + 3 * (std::size_t(deep.Width) * y + x);
+        const std::string reduced = std::to_string((p[2] * 255 + 32767) / 65535) + "," +
+                                    std::to_string((p[1] * 255 + 32767) / 65535) + "," +
+                                    std::to_string((p[0] * 255 + 32767) / 65535);
+        EXPECT_EQ(reduced, PixelText(shallow, x, y)) << x << " " << y;
+      }
+  }
+}
+
+TEST(TiffCodec, DamagedSixteenBitFilesRaiseAsTheEightBitDecoderDoes) {
+  test::TempDir dir;
+  TTiffLayout layout;
+  layout.Width = 40;
+  layout.Height = 40;
+  layout.BitsPerSample = 16;
+  layout.RowsPerStrip = 4;
+  layout.Compression = COMPRESSION_LZW;
+  layout.Samples16.assign(3 * 40 * 40, 0);
+  for (std::size_t i = 0; i < layout.Samples16.size(); ++i)
+    layout.Samples16[i] = static_cast<std::uint16_t>(i * 977);
+  const std::string data = test::ReadFile(WriteTiff(dir, "t.tif", layout));
+  for (std::size_t size : {0ul, 7ul, 100ul, data.size() / 2, data.size() - 5}) {
+    SCOPED_TRACE(size);
+    const std::string part = data.substr(0, size);
+    const std::string eightBit = PictureErrorOf([&] { DecodePicture("t.tif", part); });
+    EXPECT_EQ(PictureErrorOf([&] { DecodePicture48("t.tif", part); }), eightBit);
+  }
+  EXPECT_THROW(DecodePicture48("t.bmp", data), EPictureError);
 }
 
 }  // namespace

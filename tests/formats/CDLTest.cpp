@@ -193,6 +193,7 @@ TEST(AscCdl, DetectionWantsOneCorrectionWithASOPNode) {
       {"<ColorCorrectionCollections>" + plain, true},
       {"<ColorCorrectionCollections><SatNode/>", false},
       {"<ColorCorrection id=\"x\"><SatNode/></ColorCorrection>", false},
+      {"<ColorCorrection id=\"x\"><ASC_SOP/><SATNode><Saturation>0.5</Saturation></SATNode>", true},
       {std::string(4096, ' ') + plain, false},
   };
   test::TempDir dir;
@@ -303,28 +304,31 @@ struct CorpusDecision {
   float Saturation;
 };
 
-// Slope, offset, power and saturation as the files write them.
+// Slope, offset, power and saturation as the files write them (by path below the corpus).
 const std::vector<CorpusDecision> kCorpusDecisions = {
-    {"cdl_test1.cc", "foo", {1.1f, 2.1f, 3.1f}, {1.2f, 2.2f, 3.2f}, {1.3f, 2.3f, 3.3f}, 0.7f},
-    {"cdl_test2.cc",
+    {"ocio/cdl_test1.cc", "foo", {1.1f, 2.1f, 3.1f}, {1.2f, 2.2f, 3.2f}, {1.3f, 2.3f, 3.3f}, 0.7f},
+    {"ocio/cdl_test2.cc",
      "cc0001",
      {1.0f, -0.03f, 1.25f},
      {1.0f, -0.02f, 1.0f},
      {0.9f, 0.0f, 1.0f},
      1.7f},
-    {"cdl_test_SATNode.cc",
+    {"ocio/cdl_test_SATNode.cc",
      "foo",
      {1.1f, 2.1f, 3.1f},
      {1.2f, 2.2f, 3.2f},
      {1.3f, 2.3f, 3.3f},
      0.42f},
+    // Its slope, offset and power stand in an ASC_SOP element (the name of the ALE and EDL
+    // comments, not of the XML), which OpenColorIO passes over: identities.
+    {"ocio-pipeline/cdl_test_ASC_SOP.cc", "foo", {}, {}, {}, 0.42f},
 };
 
 TEST(AscCdlCorpus, CorrectionsLoadThroughDetection) {
   REQUIRE_CORPUS();
   for (const CorpusDecision& d : kCorpusDecisions) {
     SCOPED_TRACE(d.File);
-    const std::string path = corpus + "/ocio/" + d.File;
+    const std::string path = corpus + "/" + d.File;
     TCDLData cdl;
     ReadCDLFile(path, cdl);
     EXPECT_EQ(cdl.Id, d.Id);
@@ -362,8 +366,8 @@ TEST(AscCdlCorpus, ListsAndCollectionsLoadEveryCorrection) {
       {"ocio-pipeline/cdl_test_cc_file_with_extension.cdl", {""}},
       {"ocio-pipeline/cdl_test_ASC_SAT.cc", {"foo"}},
       // Its slope, offset and power stand in an element of another name, which OpenColorIO
-      // passes over with a warning: without a SOPNode no format claims the file.
-      {"ocio-pipeline/cdl_test_ASC_SOP.cc", {}},
+      // passes over with a warning: a correction of its saturation alone.
+      {"ocio-pipeline/cdl_test_ASC_SOP.cc", {"foo"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.File);
@@ -504,7 +508,7 @@ TEST(AscCdlOracle, CorpusCorrectionsWithSaturationAgreeWithOpenColorIO) {
   if (!test::HasProgram("ociobakelut")) GTEST_SKIP() << kNoOcio;
   for (const CorpusDecision& d : kCorpusDecisions) {
     SCOPED_TRACE(d.File);
-    const std::string path = corpus + "/ocio/" + d.File;
+    const std::string path = corpus + "/" + d.File;
     TLUT lut;
     LoadDetected(path, lut);
     char undo[32];
