@@ -134,6 +134,28 @@ bool IntegerAfterPrefix(std::string_view line, std::string_view prefix, std::int
 // The number of pieces of line, split at spaces and tabs (a run of them is one separator),
 // when every piece is a decimal integer; -1 when one is not, 0 for a blank line.
 int IntegerPieceCount(std::string_view line);
+// A real number as a token of a list of values: what TryStrToFloat takes, and "nan", "inf"
+// and "infinity" with an optional sign (ASCII case ignored).
+bool ParseRealToken(std::string_view token, double& value);
+// Calls take(value) for every number of text, in order; numbers are separated by blanks,
+// tabs and line breaks. Returns the first piece that is not a number (and stops there), or
+// an empty view when every piece was one.
+template <class Take>
+std::string_view ForEachRealIn(std::string_view text, Take&& take) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n) {
+    while (i < n && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r')) ++i;
+    const std::size_t start = i;
+    while (i < n && text[i] != ' ' && text[i] != '\t' && text[i] != '\n' && text[i] != '\r') ++i;
+    if (i == start) break;
+    const std::string_view token = text.substr(start, i - start);
+    double value = 0.0;
+    if (!ParseRealToken(token, value)) return token;
+    take(value);
+  }
+  return {};
+}
 // The deepest integer codes a reader can divide: 2^31 - 1 is the largest 32-bit code.
 inline constexpr int kMaxCodeBits = 31;
 // The bit depth of integer codes that a file does not state, estimated from its lines of
