@@ -163,6 +163,10 @@ class TLUTFormat {
   // is one pair for all channels. A conversion to it keeps a source with domains as it is,
   // instead of sampling it over [0, 1], when the source already has the output's size.
   virtual bool WritesDomains() const { return false; }
+  // True for a writer that writes a table, a grid and a shaper before a grid alike: a
+  // conversion to it keeps a table as it is, and a shaper and grid as they are when the grid
+  // already has the output's size, instead of sampling them onto a grid.
+  virtual bool WritesEveryKind() const { return false; }
   // True for a writer that also writes a companion file beside its destination, and so may
   // ask SaveAsking's question: a batch converts to it one file at a time.
   virtual bool WritesCompanion() const { return false; }

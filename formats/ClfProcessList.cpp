@@ -28,7 +28,12 @@ bool NameIs(const TXMLNode& node, std::string_view name) {
 }
 
 std::string Quoted(std::string_view text) {
-  return "\"" + std::string(text) + "\"";
+  std::string quoted;
+  quoted.reserve(text.size() + 2);
+  quoted.push_back('"');
+  quoted.append(text);
+  quoted.push_back('"');
+  return quoted;
 }
 
 // ---- bit depths -----------------------------------------------------------------------------
@@ -102,9 +107,8 @@ std::vector<std::int64_t> ArrayDimensions(const TXMLNode& node, const TXMLNode& 
   std::vector<std::int64_t> dims;
   const TXMLValue* dim = array.Attributes.Find("dim");
   if (dim == nullptr) Refuse("The Array of the " + node.Name + " node has no dim attribute.");
-  const std::string_view bad = ForEachRealIn(dim->Text, [&](double value) {
-    dims.push_back(static_cast<std::int64_t>(value));
-  });
+  const std::string_view bad = ForEachRealIn(
+      dim->Text, [&](double value) { dims.push_back(static_cast<std::int64_t>(value)); });
   if (!bad.empty() || dims.empty() ||
       std::any_of(dims.begin(), dims.end(), [](std::int64_t d) { return d < 1; })) {
     Refuse("The Array dim " + Quoted(dim->Text) + " of the " + node.Name + " node is not valid.");
@@ -143,7 +147,8 @@ const TXMLNode& RequiredArray(const TXMLNode& node) {
   return *array;
 }
 
-// The value of a half-float bit pattern.
+}  // namespace
+
 double HalfBitsToReal(double code) {
   const auto bits = static_cast<std::uint32_t>(code);
   const std::uint32_t sign = bits >> 15;
@@ -160,6 +165,8 @@ double HalfBitsToReal(double code) {
   return sign != 0 ? -magnitude : magnitude;
 }
 
+namespace {
+
 // A "true" flag of a LUT1D; "false" or anything else is refused, as the flags are only
 // ever written set.
 bool TrueFlag(const TXMLNode& node, std::string_view name) {
@@ -172,10 +179,12 @@ bool TrueFlag(const TXMLNode& node, std::string_view name) {
   return true;
 }
 
-// A two-point index map (CLF 2 and CTF): the inputs of the first and last entry, which
-// become the record's domain.
-void ReadIndexMap(const TXMLNode& node, const TXMLNode& map, double inScale, std::int64_t entries,
-                  TLutDomain& domain) {
+// A two-point index map (CLF 2 and CTF): value a at index i and value b at index j. The
+// entries from i to j are kept and the inputs a to b become their domain (a grid's map must
+// name its first and last node).
+void ReadIndexMap(const TXMLNode& node, const TXMLNode& map, double inScale, TLUT& lut) {
+  const bool grid = lut.Kind == lk3D;
+  const std::int64_t entries = grid ? lut.Size3D : lut.Size1D;
   std::vector<std::pair<double, double>> points;
   std::string flat(map.Value.Text);
   std::replace(flat.begin(), flat.end(), '@', ' ');
@@ -184,14 +193,27 @@ void ReadIndexMap(const TXMLNode& node, const TXMLNode& map, double inScale, std
   if (bad || numbers.size() % 2 != 0) {
     Refuse("The IndexMap of the " + node.Name + " node is not a list of value@index pairs.");
   }
-  for (std::size_t i = 0; i < numbers.size(); i += 2) points.emplace_back(numbers[i], numbers[i + 1]);
-  if (points.size() != 2 || points[0].second != 0.0 ||
-      points[1].second != static_cast<double>(entries - 1) || !(points[1].first > points[0].first)) {
+  for (std::size_t i = 0; i < numbers.size(); i += 2)
+    points.emplace_back(numbers[i], numbers[i + 1]);
+  const double first = points.size() == 2 ? points[0].second : -1.0;
+  const double last = points.size() == 2 ? points[1].second : -1.0;
+  const bool ends = first == 0.0 && last == static_cast<double>(entries - 1);
+  const bool slice = !grid && first >= 0.0 && last > first && last < static_cast<double>(entries) &&
+                     first == std::floor(first) && last == std::floor(last);
+  if (points.size() != 2 || !(ends || slice) || !(points[1].first > points[0].first)) {
     Refuse("The IndexMap of the " + node.Name +
-           " node is not read: only two entries that map onto the first and last index are.");
+           " node is not read: only two entries that map onto whole indices (a grid's first and "
+           "last) are.");
+  }
+  if (!ends) {
+    const int from = static_cast<int>(first);
+    const int count = static_cast<int>(last) - from + 1;
+    for (int i = 0; i < count; ++i) lut.SetEntry(i, lut.GetEntry(from + i));
+    lut.Size1D = count;
   }
   const double low = points[0].first / inScale;
   const double high = points[1].first / inScale;
+  TLutDomain& domain = grid ? lut.GridDomain : lut.TableDomain;
   domain.Min = {low, low, low};
   domain.Max = {high, high, high};
 }
@@ -202,7 +224,7 @@ struct TListVersion {
 };
 
 void ReadOptionalIndexMap(const TXMLNode& node, const TListVersion& version, double inScale,
-                          std::int64_t entries, TLUT& lut) {
+                          TLUT& lut) {
   const TXMLNode* map = node.ChildByName("IndexMap");
   if (map == nullptr) return;
   if (!version.IsCtf && version.Version >= 3.0) {
@@ -211,8 +233,22 @@ void ReadOptionalIndexMap(const TXMLNode& node, const TListVersion& version, dou
   int maps = 0;
   for (std::size_t i = 0; i < node.ChildCount(); ++i) maps += NameIs(node.Child(i), "IndexMap");
   if (maps > 1) Refuse("The " + node.Name + " node holds more than one IndexMap.");
-  TLutDomain& domain = lut.Kind == lk3D ? lut.GridDomain : lut.TableDomain;
-  ReadIndexMap(node, *map, inScale, entries, domain);
+  ReadIndexMap(node, *map, inScale, lut);
+}
+
+template <std::size_t N>
+bool OneOf(std::string_view name, const std::string_view (&names)[N]) {
+  return std::find(std::begin(names), std::end(names), name) != std::end(names);
+}
+
+// The style the parse helper knows, or a refusal that names the node.
+template <class Parse>
+auto KnownStyle(const TXMLNode& xml, std::string_view style, Parse&& parse) {
+  const auto parsed = parse(style);
+  if (!parsed) {
+    Refuse("The " + xml.Name + " style " + Quoted(style) + " is not one this reader knows.");
+  }
+  return *parsed;
 }
 
 // ---- the nodes ------------------------------------------------------------------------------
@@ -255,7 +291,7 @@ struct TNodeReader {
         entry[i % 3] = value / scale;
       }
     });
-    ReadOptionalIndexMap(Xml, Version, InScale(), entries, *lut);
+    ReadOptionalIndexMap(Xml, Version, InScale(), *lut);
     Node.Table.Lut = std::move(lut);
   }
 
@@ -285,7 +321,7 @@ struct TNodeReader {
       g = 0;
       ++r;
     });
-    ReadOptionalIndexMap(Xml, Version, InScale(), n, *lut);
+    ReadOptionalIndexMap(Xml, Version, InScale(), *lut);
     Node.Table.Lut = std::move(lut);
   }
 
@@ -294,13 +330,17 @@ struct TNodeReader {
     const std::vector<std::int64_t> dims = ArrayDimensions(Xml, array);
     // 3x3 and 3x4, written "3 3" or with a third number of channels ("3 3 3", "3 4 3");
     // a CTF matrix may carry alpha: 4x4 or 4x5, of which the colour part is kept.
-    const bool known = (dims.size() == 2 || (dims.size() == 3 && dims[2] == dims[0])) &&
-                       ((dims[0] == 3 && (dims[1] == 3 || dims[1] == 4)) ||
-                        (Version.IsCtf && dims[0] == 4 && (dims[1] == 4 || dims[1] == 5)));
+    const bool oldCtfOffsets = Version.IsCtf && Version.Version < 1.3 && dims.size() == 3 &&
+                               dims[0] == 4 && dims[1] == 4 && dims[2] == 3;
+    const bool known =
+        oldCtfOffsets || ((dims.size() == 2 || (dims.size() == 3 && dims[2] == dims[0])) &&
+                          ((dims[0] == 3 && (dims[1] == 3 || dims[1] == 4)) ||
+                           (Version.IsCtf && dims[0] == 4 && (dims[1] == 4 || dims[1] == 5))));
     if (!known) RefuseDimensions(Xml, array);
     const std::int64_t rows = dims[0];
     const std::int64_t columns = dims[1];
-    const bool offsets = columns == rows + 1;
+    // CTF before 1.3 wrote a 3x4 matrix as "4 4 3": four rows of four, the last all zeros.
+    const bool offsets = columns == rows + 1 || (dims.size() == 3 && dims[2] == 3 && rows == 4);
     const double ratio = InScale() / OutScale();
     ReadArrayValues(Xml, array, rows * columns, [&](std::int64_t i, double value) {
       const std::int64_t row = i / columns;
@@ -315,7 +355,7 @@ struct TNodeReader {
   }
 
   void Range() {
-    TClfRange& range = Node.Range;
+    TRangeParams& range = Node.Range;
     auto scaled = [](std::optional<double> value, double scale) {
       return value ? std::optional<double>(*value / scale) : std::nullopt;
     };
@@ -323,19 +363,16 @@ struct TNodeReader {
     range.MaxIn = scaled(OptionalChildNumber(Xml, "maxInValue"), InScale());
     range.MinOut = scaled(OptionalChildNumber(Xml, "minOutValue"), OutScale());
     range.MaxOut = scaled(OptionalChildNumber(Xml, "maxOutValue"), OutScale());
-    const std::string style = StyleOf(Xml, "Clamp");
-    if (style != "Clamp" && style != "noClamp") {
-      Refuse("The Range style " + Quoted(style) + " is neither Clamp nor noClamp.");
-    }
-    range.Clamp = style == "Clamp";
+    range.Clamp = KnownStyle(Xml, StyleOf(Xml, "Clamp"), ParseRangeClamp);
     CheckRange(range);
   }
 
-  void CheckRange(const TClfRange& range) const {
+  void CheckRange(const TRangeParams& range) const {
     if (range.MinIn.has_value() != range.MinOut.has_value() ||
         range.MaxIn.has_value() != range.MaxOut.has_value()) {
-      Refuse("The Range node must give minInValue with minOutValue and maxInValue with "
-             "maxOutValue.");
+      Refuse(
+          "The Range node must give minInValue with minOutValue and maxInValue with "
+          "maxOutValue.");
     }
     if (!range.MinIn && !range.MaxIn) Refuse("The Range node gives neither minimum nor maximum.");
     if (!range.Clamp && (!range.MinIn || !range.MaxIn)) {
@@ -351,8 +388,9 @@ struct TNodeReader {
     const double in = range.MinIn ? *range.MinIn : *range.MaxIn;
     const double out = range.MinIn ? *range.MinOut : *range.MaxOut;
     if (std::fabs(in - out) > 1e-6 * std::max(1.0, std::fabs(in))) {
-      Refuse("A Range with only a minimum or only a maximum must map it onto itself (after the "
-             "bit depths).");
+      Refuse(
+          "A Range with only a minimum or only a maximum must map it onto itself (after the "
+          "bit depths).");
     }
   }
 
@@ -385,34 +423,19 @@ struct TNodeReader {
   }
 };
 
-constexpr std::string_view kLogStyles[] = {"log10",       "log2",           "antiLog10",
-                                           "antiLog2",    "linToLog",       "logToLin",
-                                           "cameraLinToLog", "cameraLogToLin"};
-constexpr std::string_view kExponentStyles[] = {
-    "basicFwd",          "basicRev",          "basicMirrorFwd",    "basicMirrorRev",
-    "basicPassThruFwd",  "basicPassThruRev",  "monCurveFwd",       "monCurveRev",
-    "monCurveMirrorFwd", "monCurveMirrorRev"};
-constexpr std::string_view kCdlStyles[] = {"Fwd", "Rev", "FwdNoClamp", "RevNoClamp"};
-
-template <std::size_t N>
-bool OneOf(std::string_view style, const std::string_view (&styles)[N]) {
-  return std::find(std::begin(styles), std::end(styles), style) != std::end(styles);
-}
-
 void TNodeReader::Log() {
   if (!Version.IsCtf && Version.Version < 3.0) {
     Refuse("The Log node needs CLF version 3; the file states " +
            std::to_string(static_cast<int>(Version.Version)) + ".");
   }
-  Node.Style = StyleOf(Xml, "");
-  if (!OneOf(Node.Style, kLogStyles)) {
-    Refuse("The Log style " + Quoted(Node.Style) + " is not one this reader knows.");
-  }
-  const bool camera = Node.Style.starts_with("camera");
+  const std::string style = StyleOf(Xml, "");
+  Node.LogStyle = KnownStyle(Xml, style, ParseLogStyle);
+  const bool camera =
+      Node.LogStyle == TLogStyle::CameraLinToLog || Node.LogStyle == TLogStyle::CameraLogToLin;
   bool anyParams = false;
   ForEachChannelParams("LogParams", [&](const TXMLNode& params, int c) {
     anyParams = true;
-    TClfLogChannel& channel = Node.Log[c];
+    TLogChannelParams& channel = Node.Log[c];
     channel.Base = OptionalAttribute(params, "base").value_or(channel.Base);
     channel.LogSideSlope = OptionalAttribute(params, "logSideSlope").value_or(1.0);
     channel.LogSideOffset = OptionalAttribute(params, "logSideOffset").value_or(0.0);
@@ -421,27 +444,23 @@ void TNodeReader::Log() {
     channel.LinSideBreak = OptionalAttribute(params, "linSideBreak");
     channel.LinearSlope = OptionalAttribute(params, "linearSlope");
     if (!camera && (channel.LinSideBreak || channel.LinearSlope)) {
-      Refuse("The Log style " + Node.Style + " takes no linSideBreak or linearSlope.");
+      Refuse("The Log style " + style + " takes no linSideBreak or linearSlope.");
     }
     if (!(channel.Base > 0.0) || channel.Base == 1.0) {
       Refuse("The Log base " + NumberText(channel.Base) + " is not a logarithm's base.");
     }
   });
   if (camera && (!anyParams || std::any_of(Node.Log.begin(), Node.Log.end(), [](const auto& c) {
-                   return !c.LinSideBreak.has_value();
-                 }))) {
-    Refuse("The Log style " + Node.Style + " needs a linSideBreak for every channel.");
+        return !c.LinSideBreak.has_value();
+      }))) {
+    Refuse("The Log style " + style + " needs a linSideBreak for every channel.");
   }
 }
 
 void TNodeReader::Exponent(std::string_view paramsName, std::string_view exponentName) {
-  Node.Style = StyleOf(Xml, "");
-  // CTF writes "moncurve" where CLF writes "monCurve".
-  if (Node.Style.starts_with("moncurve")) Node.Style.replace(0, 8, "monCurve");
-  if (!OneOf(Node.Style, kExponentStyles)) {
-    Refuse("The " + Xml.Name + " style " + Quoted(Node.Style) + " is not one this reader knows.");
-  }
-  const bool monCurve = Node.Style.starts_with("monCurve");
+  const std::string style = StyleOf(Xml, "");
+  Node.ExponentStyle = KnownStyle(Xml, style, ParseExponentStyle);
+  const bool monCurve = Node.ExponentStyle >= TExponentStyle::MonCurveFwd;
   bool anyParams = false;
   ForEachChannelParams(paramsName, [&](const TXMLNode& params, int c) {
     anyParams = true;
@@ -449,7 +468,7 @@ void TNodeReader::Exponent(std::string_view paramsName, std::string_view exponen
     const std::optional<double> offset = OptionalAttribute(params, "offset");
     if (!exponent) Refuse("The " + Xml.Name + " node has no " + std::string(exponentName) + ".");
     if (monCurve != offset.has_value()) {
-      Refuse(std::string("The ") + Xml.Name + " style " + Node.Style +
+      Refuse(std::string("The ") + Xml.Name + " style " + style +
              (monCurve ? " needs an offset." : " takes no offset."));
     }
     const double low = monCurve ? 1.0 : 0.01;
@@ -457,7 +476,7 @@ void TNodeReader::Exponent(std::string_view paramsName, std::string_view exponen
     if (*exponent < low || *exponent > high) {
       Refuse("The " + Xml.Name + " " + std::string(exponentName) + " " + NumberText(*exponent) +
              " lies outside [" + NumberText(low) + ", " + NumberText(high) + "] for the style " +
-             Node.Style + ".");
+             style + ".");
     }
     if (offset && (*offset < 0.0 || *offset > 0.9)) {
       Refuse("The " + Xml.Name + " offset " + NumberText(*offset) + " lies outside [0, 0.9].");
@@ -468,10 +487,7 @@ void TNodeReader::Exponent(std::string_view paramsName, std::string_view exponen
 }
 
 void TNodeReader::Cdl() {
-  Node.Style = StyleOf(Xml, "Fwd");
-  if (!OneOf(Node.Style, kCdlStyles)) {
-    Refuse("The ASC_CDL style " + Quoted(Node.Style) + " is not one this reader knows.");
-  }
+  Node.CdlStyle = KnownStyle(Xml, StyleOf(Xml, "Fwd"), ParseCdlStyle);
   TClfCdl& cdl = Node.Cdl;
   if (const TXMLNode* sop = Xml.ChildByName("SOPNode")) {
     cdl.Slope = ChildNumbers<3>(*sop, Xml, "Slope");
@@ -482,7 +498,8 @@ void TNodeReader::Cdl() {
     cdl.Saturation = ChildNumbers<1>(*sat, Xml, "Saturation")[0];
   }
   for (int c = 0; c < 3; ++c) {
-    if (cdl.Slope[c] < 0.0) Refuse("The ASC_CDL slope " + NumberText(cdl.Slope[c]) + " is negative.");
+    if (cdl.Slope[c] < 0.0)
+      Refuse("The ASC_CDL slope " + NumberText(cdl.Slope[c]) + " is negative.");
     if (!(cdl.Power[c] > 0.0)) {
       Refuse("The ASC_CDL power " + NumberText(cdl.Power[c]) + " is not above 0.");
     }
@@ -500,22 +517,34 @@ struct TNodeName {
   bool CtfOnly;
 };
 constexpr TNodeName kNodes[] = {
-    {"LUT1D", TClfNodeKind::Lut1D, false},     {"LUT3D", TClfNodeKind::Lut3D, false},
-    {"Range", TClfNodeKind::Range, false},     {"Matrix", TClfNodeKind::Matrix, false},
-    {"Log", TClfNodeKind::Log, false},         {"Exponent", TClfNodeKind::Exponent, false},
-    {"ASC_CDL", TClfNodeKind::Cdl, false},     {"Gamma", TClfNodeKind::Exponent, true},
+    {"LUT1D", TClfNodeKind::Lut1D, false},
+    {"LUT3D", TClfNodeKind::Lut3D, false},
+    {"Range", TClfNodeKind::Range, false},
+    {"Matrix", TClfNodeKind::Matrix, false},
+    {"Log", TClfNodeKind::Log, false},
+    {"Exponent", TClfNodeKind::Exponent, false},
+    {"ASC_CDL", TClfNodeKind::Cdl, false},
+    {"Gamma", TClfNodeKind::Exponent, true},
     {"InverseLUT1D", TClfNodeKind::InverseLut1D, true},
 };
 // CTF nodes that change values in ways this converter does not evaluate.
-constexpr std::string_view kUnevaluatedNodes[] = {
-    "ExposureContrast", "FixedFunction",   "GradingPrimary",  "GradingRGBCurve",
-    "GradingTone",      "GradingHueCurve", "InverseLUT3D",    "Reference",
-    "Function",         "Lut3DInverse",    "InvLUT1D",        "InvLUT3D"};
+constexpr std::string_view kUnevaluatedNodes[] = {"ExposureContrast",
+                                                  "FixedFunction",
+                                                  "GradingPrimary",
+                                                  "GradingRGBCurve",
+                                                  "GradingTone",
+                                                  "GradingHueCurve",
+                                                  "InverseLUT3D",
+                                                  "Reference",
+                                                  "Function",
+                                                  "Lut3DInverse",
+                                                  "InvLUT1D",
+                                                  "InvLUT3D",
+                                                  "ACES"};
 // CTF nodes that leave the values as they are.
 constexpr std::string_view kPassedOverNodes[] = {"Dither"};
 // Elements of the list that describe it.
-constexpr std::string_view kDescriptions[] = {"Description", "InputDescriptor",
-                                              "OutputDescriptor"};
+constexpr std::string_view kDescriptions[] = {"Description", "InputDescriptor", "OutputDescriptor"};
 
 const TXMLNode* RootElement(const TXMLNode& document) {
   for (std::size_t i = 0; i < document.ChildCount(); ++i) {
@@ -582,7 +611,9 @@ TListVersion ReadVersion(const TXMLNode& root) {
 
 void ReadListHeader(const TXMLNode& root, const TListVersion& version, TClfProcessList& list) {
   const TXMLValue* id = root.Attributes.Find("id");
-  if (!version.IsCtf && version.Version >= 3.0 && (id == nullptr || Trim(id->Text).empty())) {
+  const bool idElement = root.HasChild("Id") && root.Attributes.Find("compCLFversion") != nullptr;
+  if (!version.IsCtf && version.Version >= 3.0 && !idElement &&
+      (id == nullptr || Trim(id->Text).empty())) {
     Refuse("The ProcessList has no id, which CLF 3 requires.");
   }
   if (id != nullptr && !Trim(id->Text).empty()) {
@@ -613,7 +644,8 @@ TClfNode ReadNode(const TXMLNode& xml, const TNodeName& name, const TListVersion
     }
   }
   for (std::size_t i = 0; i < xml.ChildCount(); ++i) {
-    if (NameIs(xml.Child(i), "Description")) AddDescription(xml.Child(i), "  " + xml.Name + " ", list);
+    if (NameIs(xml.Child(i), "Description"))
+      AddDescription(xml.Child(i), "  " + xml.Name + " ", list);
   }
   TNodeReader reader{xml, node, version};
   switch (name.Kind) {
@@ -647,10 +679,13 @@ TClfNode ReadNode(const TXMLNode& xml, const TNodeName& name, const TListVersion
   return node;
 }
 
-void ReadListElement(const TXMLNode& element, const TListVersion& version,
-                     TClfProcessList& list) {
+void ReadListElement(const TXMLNode& element, const TListVersion& version, TClfProcessList& list) {
   if (OneOf(element.Name, kDescriptions)) {
     AddDescription(element, "", list);
+    return;
+  }
+  if (NameIs(element, "Id")) {
+    list.Comments.push_back("Id: " + XmlUnescape(Trim(element.Value.Text)));
     return;
   }
   if (NameIs(element, "Info")) return;  // metadata only
@@ -659,9 +694,9 @@ void ReadListElement(const TXMLNode& element, const TListVersion& version,
     if (name.CtfOnly && !version.IsCtf) break;
     TClfNode node = ReadNode(element, name, version, list);
     if (!list.Nodes.empty() && list.Nodes.back().Out != node.In) {
-      Refuse("The " + element.Name + " node's inBitDepth " +
-             std::string(ClfDepthName(node.In)) + " differs from the outBitDepth " +
-             std::string(ClfDepthName(list.Nodes.back().Out)) + " of the node before it.");
+      Refuse("The " + element.Name + " node's inBitDepth " + std::string(ClfDepthName(node.In)) +
+             " differs from the outBitDepth " + std::string(ClfDepthName(list.Nodes.back().Out)) +
+             " of the node before it.");
     }
     list.Nodes.push_back(std::move(node));
     return;
@@ -672,8 +707,15 @@ void ReadListElement(const TXMLNode& element, const TListVersion& version,
     return;
   }
   if (version.IsCtf && OneOf(element.Name, kUnevaluatedNodes)) {
-    Refuse("The " + element.Name + " node changes colours in a way this converter does not "
+    Refuse("The " + element.Name +
+           " node changes colours in a way this converter does not "
            "evaluate.");
+  }
+  if (version.IsCtf) {
+    // A CTF reader passes over elements it does not know; a CLF file may hold none.
+    list.Comments.push_back("The element " + Quoted(element.Name) +
+                            " is passed over: it is not a node of the format.");
+    return;
   }
   Refuse("The ProcessList holds an element " + Quoted(element.Name) +
          " that is not a node of the format.");

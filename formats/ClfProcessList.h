@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/LUT.h"
+#include "formats/ColourOperators.h"
 
 namespace vorn {
 
@@ -34,32 +35,6 @@ enum class TClfNodeKind : std::uint8_t {
   Log,
   Exponent,
   Cdl,
-};
-
-struct TClfRange {
-  std::optional<double> MinIn, MaxIn, MinOut, MaxOut;
-  bool Clamp = true;
-};
-
-// Row-major 3x3 and the offsets (the fourth column of a 3x4 matrix).
-struct TClfMatrix {
-  std::array<double, 9> M{1, 0, 0, 0, 1, 0, 0, 0, 1};
-  std::array<double, 3> Offset{0, 0, 0};
-};
-
-struct TClfLogChannel {
-  double Base = 2.0;
-  double LogSideSlope = 1.0;
-  double LogSideOffset = 0.0;
-  double LinSideSlope = 1.0;
-  double LinSideOffset = 0.0;
-  std::optional<double> LinSideBreak;
-  std::optional<double> LinearSlope;
-};
-
-struct TClfExponentChannel {
-  double Exponent = 1.0;
-  double Offset = 0.0;
 };
 
 struct TClfCdl {
@@ -84,12 +59,14 @@ struct TClfNode {
   std::string Element;  // as the file names it ("Gamma" for an Exponent of a CTF file)
   TClfDepth In = TClfDepth::Float;
   TClfDepth Out = TClfDepth::Float;
-  std::string Style;  // Log, Exponent, CDL: as the file writes it, checked
   TClfTable Table;
-  TClfRange Range;
-  TClfMatrix Matrix;
-  std::array<TClfLogChannel, 3> Log;
-  std::array<TClfExponentChannel, 3> Exponent;
+  TRangeParams Range;
+  TMatrixParams Matrix;
+  TLogStyle LogStyle = TLogStyle::Log10;
+  std::array<TLogChannelParams, 3> Log;
+  TExponentStyle ExponentStyle = TExponentStyle::BasicFwd;
+  std::array<TExponentChannelParams, 3> Exponent;
+  TCdlStyle CdlStyle = TCdlStyle::Fwd;
   TClfCdl Cdl;
 };
 
@@ -100,6 +77,9 @@ struct TClfProcessList {
   // and the nodes passed over, as comment lines.
   std::vector<std::string> Comments;
 };
+
+// The value of a half-float bit pattern (0 to 65535).
+double HalfBitsToReal(double bits);
 
 // True when the root element of the document is ProcessList.
 bool IsProcessListDocument(const TXMLNode& document);

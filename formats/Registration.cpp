@@ -10,6 +10,7 @@
 #include "core/LUTFormat.h"
 #include "formats/ASCCDLFormat.h"
 #include "formats/BinaryImageFormats.h"
+#include "formats/ClfFormat.h"
 #include "formats/CodexLutherClipsterFormats.h"
 #include "formats/CubeFormats.h"
 #include "formats/LookFormats.h"
@@ -63,6 +64,7 @@ void RegisterFormatsAndProfiles() {
   RegisterFormat(std::make_unique<THaldImage3DLutFormat>());  // read only: no output profile
   const int obs = RegisterFormat(std::make_unique<TOBS3DLutFormat>());
   const int haldClut = RegisterFormat(std::make_unique<THaldClut3DLutFormat>());
+  const int clf = RegisterFormat(std::make_unique<TClfLutFormat>());
 
   RegisterOutputProfile({.Name = "3DL Scratch, Autodesk, Blackmagic, Cine-tal",
                          .Extension = "3dl",
@@ -76,6 +78,12 @@ void RegisterFormatsAndProfiles() {
                          .DefaultSize = 33,
                          .DefaultBits = 12,
                          .ClampedTo = TClampRange{}});
+  RegisterOutputProfile({.Name = "Academy/ASC Common LUT Format",
+                         .Extension = "clf",
+                         .FormatIndex = clf,
+                         .DefaultSize = 33,
+                         .DefaultBits = 0,
+                         .SizeSelectable = true});
   RegisterOutputProfile({.Name = "Adobe Premiere Look",
                          .Extension = "look",
                          .FormatIndex = premiereLook,

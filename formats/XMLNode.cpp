@@ -121,7 +121,6 @@ class TXMLParser {
     }
   }
 
-
  private:
   bool At(std::size_t at, std::string_view what) const {
     return at <= Text.size() && Text.substr(at).starts_with(what);
