@@ -327,7 +327,9 @@ TPreparedConversion PrepareConversion(const std::string& source, const std::stri
   }
   auto sourceLut = std::make_unique<TLUT>();
   TPreparedConversion prepared;
-  prepared.Report = LoadLut(source, *sourceLut, formatIndex, inputBits, member);
+  // A source evaluated as a whole is sampled at the output's grid size, not resampled twice.
+  prepared.Report = LoadLut(source, *sourceLut, formatIndex, inputBits, member,
+                            outputFormat.Is3D ? std::min(size, kMaxOutputSize3D) : 0);
   if (sourceLut->FormatIndex == -1) {
     throw ELUTError(NotALutMessage(source));
   }

@@ -210,9 +210,9 @@ const std::vector<std::unique_ptr<const TLutOutputProfile>>& OutputProfiles();
 // file. The report holds the load's warnings (skipped value lines). Loads may run at once
 // on several threads, each with its own record.
 // member picks one LUT of a file that holds several (TLutMemberChoice); other formats
-// ignore it.
+// ignore it. sampleSize is TLoadContext::SampleSize (0 = kDefaultSampleSize).
 TLoadReport LoadLut(const std::string& path, TLUT& lut, int formatIndex = -1, int inputBits = -1,
-                    const TLutMemberChoice& member = {});
+                    const TLutMemberChoice& member = {}, int sampleSize = 0);
 // LoadLut with detection, raising "... is not a LUT file of any known format." for a file
 // that no format claims.
 TLoadReport LoadLutFile(const std::string& path, TLUT& lut, int inputBits = -1,

@@ -56,6 +56,7 @@ const std::vector<FormatRow> kAllFormats = {
     {"Hald Image", true},
     {"OBS 3D", true},
     {"Hald CLUT", true},
+    {"Academy/ASC Common LUT Format", true},
 };
 
 struct ProfileRow {
@@ -71,6 +72,7 @@ struct ProfileRow {
 const std::vector<ProfileRow> kAllProfiles = {
     {"3DL Scratch, Autodesk, Blackmagic, Cine-tal", "3dl", "3DL", 17, 12, false, false},
     {"3DL Fusion", "3dl", "3DL", 33, 12, false, false},
+    {"Academy/ASC Common LUT Format", "clf", "Academy/ASC Common LUT Format", 33, 0, true, false},
     {"Adobe Premiere Look", "look", "Adobe Primeire Look", 32, 0, false, false},
     {"Adobe SpeedGrade Look", "look", "Adobe SpeedGrade Look 3D", 8, 0, true, false},
     {"Autodesk Lustre 3D", "lut", "Autodesk Lustre 3D", 33, 12, false, false},
@@ -157,7 +159,8 @@ TEST(Registry, FormatsFollowTheFullListInOrder) {
                            "Panasonic 3D",
                            "Hald Image",
                            "OBS 3D",
-                           "Hald CLUT"}) {
+                           "Hald CLUT",
+                           "Academy/ASC Common LUT Format"}) {
     EXPECT_GE(IndexOfFormat(name), 0) << name;
   }
   EXPECT_EQ(IndexOfFormat("Cube 3D Truelight"), 0);
@@ -192,13 +195,13 @@ TEST(Registry, TheFullRegistryIsBothTablesWhole) {
     GTEST_SKIP() << formats.size() << " of " << kAllFormats.size()
                  << " formats registered: their order is checked above";
   }
-  ASSERT_EQ(formats.size(), 37u);
+  ASSERT_EQ(formats.size(), 38u);
   for (std::size_t i = 0; i < formats.size(); ++i) {
     EXPECT_EQ(formats[i]->Name, kAllFormats[i].Name) << i;
     EXPECT_EQ(formats[i]->Is3D, kAllFormats[i].Is3D) << i;
   }
-  ASSERT_EQ(OutputProfiles().size(), 36u);
-  ASSERT_EQ(kAllProfiles.size(), 36u);
+  ASSERT_EQ(OutputProfiles().size(), 37u);
+  ASSERT_EQ(kAllProfiles.size(), 37u);
   for (std::size_t i = 0; i < kAllProfiles.size(); ++i) {
     EXPECT_EQ(GetOutputProfile(static_cast<int>(i)).Name, kAllProfiles[i].Name) << i;
   }
@@ -207,7 +210,7 @@ TEST(Registry, TheFullRegistryIsBothTablesWhole) {
 TEST(Registry, GetFormatAnswersNoneOutOfRange) {
   EXPECT_EQ(GetFormat(-1), nullptr);
   EXPECT_EQ(GetFormat(static_cast<int>(LutFormats().size())), nullptr);
-  EXPECT_EQ(GetFormat(37), nullptr);
+  EXPECT_EQ(GetFormat(38), nullptr);
   EXPECT_NE(GetFormat(0), nullptr);
 }
 

@@ -69,6 +69,7 @@ const std::map<std::string, TCoding> kCodings = {
     {"Adobe SpeedGrade Look 3D", {TCoding::Decimals, 7}},
     {"OBS 3D", {TCoding::ProfileBits, 0}},
     {"Hald CLUT", {TCoding::ProfileBits, 0}},
+    {"Academy/ASC Common LUT Format", {TCoding::Decimals, 8}},
 };
 
 // Formats that only write: their files are checked to exist, not read back.
@@ -161,8 +162,10 @@ TEST(ProfileRoundTrip, EveryProfileReadsBackWithinItsCoding) {
 }
 
 // Formats whose values are not lines of numbers: S.two's are XML elements, a SpeedGrade
-// look's one stream of hexadecimal digits.
-const std::set<std::string> kValuesNotInLines = {"S.two 1D", "Adobe SpeedGrade Look 3D"};
+// look's one stream of hexadecimal digits, a process list's Array one stream of numbers
+// (a piece that is not one refuses the file).
+const std::set<std::string> kValuesNotInLines = {"S.two 1D", "Adobe SpeedGrade Look 3D",
+                                                 "Academy/ASC Common LUT Format"};
 
 // A value line that cannot be read, put amid the values of a file each readable text profile
 // wrote, is reported with its line number.
