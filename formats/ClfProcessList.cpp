@@ -281,7 +281,9 @@ struct TNodeReader {
     lut->Size1D = CheckedTableSize(entries, 2);
     lut->ReserveTable(lut->Size1D);
     const std::int64_t channels = dims[1];
-    const double scale = rawHalfs ? 1.0 : OutScale();
+    // An inverse table holds the outputs of the table it inverts: its input's codes.
+    const double depthScale = Node.Kind == TClfNodeKind::InverseLut1D ? InScale() : OutScale();
+    const double scale = rawHalfs ? 1.0 : depthScale;
     ReadArrayValues(Xml, array, entries * channels, [&](std::int64_t i, double value) {
       if (rawHalfs) value = HalfBitsToReal(value);
       double* entry = lut->Entry(static_cast<int>(i / channels));
@@ -432,6 +434,13 @@ void TNodeReader::Log() {
   Node.LogStyle = KnownStyle(Xml, style, ParseLogStyle);
   const bool camera =
       Node.LogStyle == TLogStyle::CameraLinToLog || Node.LogStyle == TLogStyle::CameraLogToLin;
+  for (std::size_t i = 0; i < Xml.ChildCount(); ++i) {
+    if (NameIs(Xml.Child(i), "LogParams") && Xml.Child(i).Attributes.Find("refWhite") != nullptr) {
+      Refuse(
+          "The Log node gives Cineon parameters (refWhite, refBlack, gamma), which this "
+          "converter does not evaluate.");
+    }
+  }
   bool anyParams = false;
   ForEachChannelParams("LogParams", [&](const TXMLNode& params, int c) {
     anyParams = true;
