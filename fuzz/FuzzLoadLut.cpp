@@ -35,7 +35,7 @@ constexpr std::string_view kExtensions[] = {
     "",      ".cube", ".vlt",  ".VLT", ".cfe",    ".3dl",      ".3DL",  ".lut",  ".m3d",
     ".mga",  ".txt",  ".cms",  ".dat", ".3dmesh", ".1dlut",    ".alut", ".ilut", ".olut",
     ".look", ".cc",   ".ccc",  ".cdl", ".xml",    ".swto.xml", ".pfl",  ".mlc",  ".dd3",
-    ".bmp",  ".jpg",  ".jpeg", ".tif", ".tiff",   ".png"};
+    ".bmp",  ".jpg",  ".jpeg", ".tif", ".tiff",   ".png",      ".ctf"};
 
 class FileDescriptor {
  public:
