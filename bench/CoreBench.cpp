@@ -201,6 +201,17 @@ void BM_SaveXmlAndShaperGrid33(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveXmlAndShaperGrid33)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
+// Load of a 65-node grid through the Common LUT Format (one LUT3D of 32-bit floats, read by
+// the XML reader) beside Cube 3D, per grid node. Target: no slower than 1.5 times the Cube 3D
+// reader.
+constexpr int kClfGrid = 65;
+constexpr const char* kClfProfiles[] = {kCubeProfileName, "Academy/ASC Common LUT Format"};
+
+void BM_LoadClfGrid65(benchmark::State& state) {
+  LoadOrSaveNamed(state, kClfProfiles[state.range(0)], kClfGrid, false);
+}
+BENCHMARK(BM_LoadClfGrid65)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
+
 void BM_SaveCube64(benchmark::State& state) {
   Guarded(state, [&] {
     const std::uintmax_t bytes = SaveGradedGrid(state, CubeProfile(), kBigGrid);

@@ -195,6 +195,10 @@ TEST(ClfFormat, TheWriterKeepsEveryKindAndDomain) {
             std::string::npos);
   EXPECT_NE(text.find("<Range"), std::string::npos);   // the table's one domain
   EXPECT_NE(text.find("<Matrix"), std::string::npos);  // the grid's domain per channel
+  if (test::HasProgram("xmllint")) {
+    const std::string schema = std::string(VORN_SOURCE_DIR) + "/tests/data/ClfProcessList.xsd";
+    EXPECT_EQ(test::RunProgram({"xmllint", "--noout", "--schema", schema, path}).Status, 0);
+  }
   auto loaded = std::make_unique<TLUT>();
   LoadLut(path, *loaded);
   EXPECT_EQ(loaded->Kind, lk3D);  // domain nodes make the list one to evaluate
