@@ -392,6 +392,58 @@ class TLutOperator final : public TColourOperator {
   std::shared_ptr<const TLUT> Lut_;
 };
 
+TRGB operator+(const TRGB& a, const TRGB& b) {
+  return {a.R + b.R, a.G + b.G, a.B + b.B};
+}
+TRGB operator-(const TRGB& a, const TRGB& b) {
+  return {a.R - b.R, a.G - b.G, a.B - b.B};
+}
+TRGB operator*(double f, const TRGB& a) {
+  return {f * a.R, f * a.G, f * a.B};
+}
+
+// The lower node of the cell that holds coordinate t (0 to 1, NaN as 0) of a grid of n
+// nodes, and t's place inside that cell.
+int CellOf(double t, int n, double& fraction) {
+  const double scaled = (t > 0 ? std::min(t, 1.0) : 0.0) * (n - 1);
+  const int low = std::min(static_cast<int>(scaled), n - 2);
+  fraction = scaled - low;
+  return low;
+}
+
+// A record whose grid is read by splitting each cell into six tetrahedra along its main
+// diagonal: the one holding the input blends four nodes.
+class TTetrahedralLutOperator final : public TColourOperator {
+ public:
+  explicit TTetrahedralLutOperator(std::shared_ptr<const TLUT> lut) : Lut_(std::move(lut)) {}
+  TRGB Apply(const TRGB& in) const override {
+    const TLUT& lut = *Lut_;
+    const TRGB t = lut.GridDomain.ToUnit(lut.HasTable() ? lut.Evaluate1D(in) : in);
+    const int n = lut.Size3D;
+    double fr = 0, fg = 0, fb = 0;
+    const int r = CellOf(t.R, n, fr), g = CellOf(t.G, n, fg), b = CellOf(t.B, n, fb);
+    const auto node = [&](int dr, int dg, int db) { return lut.GetNode(r + dr, g + dg, b + db); };
+    const TRGB c000 = node(0, 0, 0), c111 = node(1, 1, 1);
+    if (fr > fg) {
+      if (fg > fb) return Blend(c000, node(1, 0, 0), node(1, 1, 0), c111, fr, fg, fb);
+      if (fr > fb) return Blend(c000, node(1, 0, 0), node(1, 0, 1), c111, fr, fb, fg);
+      return Blend(c000, node(0, 0, 1), node(1, 0, 1), c111, fb, fr, fg);
+    }
+    if (fb > fg) return Blend(c000, node(0, 0, 1), node(0, 1, 1), c111, fb, fg, fr);
+    if (fb > fr) return Blend(c000, node(0, 1, 0), node(0, 1, 1), c111, fg, fb, fr);
+    return Blend(c000, node(0, 1, 0), node(1, 1, 0), c111, fg, fr, fb);
+  }
+
+ private:
+  // The walk from the first corner to the last along three edges, the largest fraction first.
+  static TRGB Blend(const TRGB& c0, const TRGB& c1, const TRGB& c2, const TRGB& c3, double f1,
+                    double f2, double f3) {
+    return c0 + f1 * (c1 - c0) + f2 * (c2 - c1) + f3 * (c3 - c2);
+  }
+
+  std::shared_ptr<const TLUT> Lut_;
+};
+
 // One channel of a monotonic table, stored rising (a falling table negated, inputs and
 // outputs alike), with its inputs spread evenly from Low to High.
 class TInverseChannel {
@@ -493,6 +545,25 @@ TColourOperatorPtr MakeLogOperator(TLogStyle style,
   return std::make_unique<TLogOperator>(style, channels);
 }
 
+TLogChannelParams LogParamsFromCineon(const TCineonLogParams& c) {
+  constexpr double kTopCode = 1023, kDensityPerCode = 0.002;
+  if (c.Gamma == 0 || c.RefWhite == c.RefBlack || c.Highlight == c.Shadow) {
+    throw ELUTError(
+        "Invalid Log parameters: gamma is 0, or refWhite equals refBlack, or "
+        "highlight equals shadow.");
+  }
+  // logToLin: ((10^((code - refWhite) * 0.002 / gamma) - black) / (1 - black)) scaled onto
+  // [shadow, highlight], where black is that power at refBlack.
+  const double black = std::pow(10.0, (c.RefBlack - c.RefWhite) * kDensityPerCode / c.Gamma);
+  TLogChannelParams p;
+  p.Base = 10;
+  p.LogSideSlope = c.Gamma / (kDensityPerCode * kTopCode);
+  p.LogSideOffset = c.RefWhite / kTopCode;
+  p.LinSideSlope = (1 - black) / (c.Highlight - c.Shadow);
+  p.LinSideOffset = black - c.Shadow * p.LinSideSlope;
+  return p;
+}
+
 TColourOperatorPtr MakeExponentOperator(TExponentStyle style,
                                         const std::array<TExponentChannelParams, 3>& channels) {
   return std::make_unique<TExponentOperator>(style, channels);
@@ -503,8 +574,15 @@ TColourOperatorPtr MakeCdlOperator(TCdlStyle style, const TRGB& slope, const TRG
   return std::make_unique<TCdlOperator>(style, slope, offset, power, saturation);
 }
 
-TColourOperatorPtr MakeLutOperator(std::shared_ptr<const TLUT> lut) {
-  if (!lut || lut->Kind == lkNone) throw ELUTError("A LUT step holds no table or grid.");
+TColourOperatorPtr MakeLutOperator(std::shared_ptr<const TLUT> lut,
+                                   TGridInterpolation interpolation) {
+  const bool holdsValues = lut && lut->Kind != lkNone && lut->SizesWithinCapacity() &&
+                           (!lut->HasTable() || lut->Size1D >= 2) &&
+                           (!lut->HasGrid() || lut->Size3D >= 2);
+  if (!holdsValues) throw ELUTError("A LUT step holds no table or grid of at least 2 entries.");
+  if (interpolation == TGridInterpolation::Tetrahedral && lut->HasGrid()) {
+    return std::make_unique<TTetrahedralLutOperator>(std::move(lut));
+  }
   return std::make_unique<TLutOperator>(std::move(lut));
 }
 
@@ -595,6 +673,12 @@ std::optional<TCdlStyle> ParseCdlStyle(std::string_view name) {
 std::optional<bool> ParseRangeClamp(std::string_view name) {
   if (EqualsIgnoringCase(name, "Clamp")) return true;
   if (EqualsIgnoringCase(name, "noClamp")) return false;
+  return std::nullopt;
+}
+
+std::optional<TGridInterpolation> ParseGridInterpolation(std::string_view name) {
+  if (EqualsIgnoringCase(name, "trilinear")) return TGridInterpolation::Trilinear;
+  if (EqualsIgnoringCase(name, "tetrahedral")) return TGridInterpolation::Tetrahedral;
   return std::nullopt;
 }
 

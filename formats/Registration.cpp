@@ -13,6 +13,7 @@
 #include "formats/ClfFormat.h"
 #include "formats/CodexLutherClipsterFormats.h"
 #include "formats/CubeFormats.h"
+#include "formats/ImageworksMatrixFormat.h"
 #include "formats/LookFormats.h"
 #include "formats/LustrePandoraQuantelFormats.h"
 #include "formats/NucodaColorfrontDavinciFormats.h"
@@ -64,7 +65,11 @@ void RegisterFormatsAndProfiles() {
   RegisterFormat(std::make_unique<THaldImage3DLutFormat>());  // read only: no output profile
   const int obs = RegisterFormat(std::make_unique<TOBS3DLutFormat>());
   const int haldClut = RegisterFormat(std::make_unique<THaldClut3DLutFormat>());
+<<<<<<< HEAD
   const int clf = RegisterFormat(std::make_unique<TClfLutFormat>());
+=======
+  RegisterFormat(std::make_unique<TImageworksMatrixFormat>());  // read only: no output profile
+>>>>>>> r22-ops
 
   RegisterOutputProfile({.Name = "3DL Scratch, Autodesk, Blackmagic, Cine-tal",
                          .Extension = "3dl",

@@ -35,7 +35,12 @@ constexpr std::string_view kExtensions[] = {
     "",      ".cube", ".vlt",  ".VLT", ".cfe",    ".3dl",      ".3DL",  ".lut",  ".m3d",
     ".mga",  ".txt",  ".cms",  ".dat", ".3dmesh", ".1dlut",    ".alut", ".ilut", ".olut",
     ".look", ".cc",   ".ccc",  ".cdl", ".xml",    ".swto.xml", ".pfl",  ".mlc",  ".dd3",
-    ".bmp",  ".jpg",  ".jpeg", ".tif", ".tiff",   ".png",      ".ctf"};
+    ".bmp",  ".jpg",  ".jpeg", ".tif", ".tiff",   ".png"};
+// Those of read-only formats added since, one a line.
+constexpr std::string_view kLaterExtensions[] = {
+    ".spimtx",
+    ".ctf",
+};
 
 class FileDescriptor {
  public:
@@ -66,6 +71,7 @@ void WriteInput(const std::string& path, const std::uint8_t* data, std::size_t s
 // process) and one LUT record, which is too large to create per input.
 std::vector<std::string> Extensions() {
   std::vector<std::string> extensions(std::begin(kExtensions), std::end(kExtensions));
+  extensions.insert(extensions.end(), std::begin(kLaterExtensions), std::end(kLaterExtensions));
   for (const auto& profile : vorn::OutputProfiles()) {
     const std::string extension = "." + profile->Extension;
     if (std::find(extensions.begin(), extensions.end(), extension) == extensions.end()) {

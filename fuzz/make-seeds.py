@@ -475,6 +475,10 @@ def seeds():
         ("truelight-width-big.cube", truelight(2)[:3] + ["# width     200 200 200", "0 0 0"]),
         ("fsi-2.cfe", fsi_cfe(2)),
         ("panasonic-3.vlt", panasonic(3)),
+        ("spimtx.spimtx", ["0.754338638 0.133697046 0.111968437 655.35",
+                           "0.021198141 1.005410934 -0.026610548 0",
+                           "-0.009756991 0.004508563 1.005253201 -3276.75"]),
+        ("spimtx-eleven.spimtx", ["1 0 0 0", "0 1 0 0", "0 0 1"]),
     ] + integer_coded_seeds()
 
 

@@ -56,6 +56,7 @@ const std::vector<FormatRow> kAllFormats = {
     {"Hald Image", true},
     {"OBS 3D", true},
     {"Hald CLUT", true},
+    {"Imageworks SPI Matrix", true},
     {"Academy/ASC Common LUT Format", true},
 };
 
@@ -159,6 +160,7 @@ TEST(Registry, FormatsFollowTheFullListInOrder) {
                            "Panasonic 3D",
                            "Hald Image",
                            "OBS 3D",
+                           "Imageworks SPI Matrix",
                            "Hald CLUT",
                            "Academy/ASC Common LUT Format"}) {
     EXPECT_GE(IndexOfFormat(name), 0) << name;
@@ -195,7 +197,7 @@ TEST(Registry, TheFullRegistryIsBothTablesWhole) {
     GTEST_SKIP() << formats.size() << " of " << kAllFormats.size()
                  << " formats registered: their order is checked above";
   }
-  ASSERT_EQ(formats.size(), 38u);
+  ASSERT_EQ(formats.size(), kAllFormats.size());
   for (std::size_t i = 0; i < formats.size(); ++i) {
     EXPECT_EQ(formats[i]->Name, kAllFormats[i].Name) << i;
     EXPECT_EQ(formats[i]->Is3D, kAllFormats[i].Is3D) << i;
@@ -210,7 +212,7 @@ TEST(Registry, TheFullRegistryIsBothTablesWhole) {
 TEST(Registry, GetFormatAnswersNoneOutOfRange) {
   EXPECT_EQ(GetFormat(-1), nullptr);
   EXPECT_EQ(GetFormat(static_cast<int>(LutFormats().size())), nullptr);
-  EXPECT_EQ(GetFormat(38), nullptr);
+  EXPECT_EQ(GetFormat(static_cast<int>(kAllFormats.size())), nullptr);
   EXPECT_NE(GetFormat(0), nullptr);
 }
 
