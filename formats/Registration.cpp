@@ -65,11 +65,8 @@ void RegisterFormatsAndProfiles() {
   RegisterFormat(std::make_unique<THaldImage3DLutFormat>());  // read only: no output profile
   const int obs = RegisterFormat(std::make_unique<TOBS3DLutFormat>());
   const int haldClut = RegisterFormat(std::make_unique<THaldClut3DLutFormat>());
-<<<<<<< HEAD
-  const int clf = RegisterFormat(std::make_unique<TClfLutFormat>());
-=======
   RegisterFormat(std::make_unique<TImageworksMatrixFormat>());  // read only: no output profile
->>>>>>> r22-ops
+  const int clf = RegisterFormat(std::make_unique<TClfLutFormat>());
 
   RegisterOutputProfile({.Name = "3DL Scratch, Autodesk, Blackmagic, Cine-tal",
                          .Extension = "3dl",
