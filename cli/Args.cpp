@@ -63,9 +63,10 @@ TListingOptions ParseListing(const std::vector<std::string>& args, std::string_v
 // info's --size: the grid a source evaluated as a whole is sampled onto.
 int ParseSampleSize(const std::string& value) {
   int size = 0;
-  if (!IsPlainNumber(value) || !TryStrToInt(value, size) || size < 2 || size > TLUT::MaxGridNodes) {
+  if (!IsPlainNumber(value) || !TryStrToInt(value, size) || size < 2 ||
+      size > kReadGridNodesLimit) {
     throw EUsageError("--size must be a whole number from 2 to " +
-                      std::to_string(TLUT::MaxGridNodes) + ", got '" + value + "'");
+                      std::to_string(kReadGridNodesLimit) + ", got '" + value + "'");
   }
   return size;
 }

@@ -33,6 +33,7 @@ TEST(CliClf, InfoSamplesAnEvaluatedListAtTheSizeAsked) {
       {{"--size", "5"}, 0, "Dimension: 5\n"},
       {{"--size=100"}, 0, "Dimension: 100\n"},
       {{"--size", "1"}, 2, "--size must be a whole number from 2 to 100, got '1'"},
+      {{"--size", "101"}, 2, "--size must be a whole number from 2 to 100, got '101'"},
       {{"--size", "x"}, 2, "--size must be a whole number from 2 to 100, got 'x'"},
   };
   for (const TInfoCase& c : cases) {
@@ -51,7 +52,8 @@ TEST(CliClf, ConvertSamplesAtTheOutputSizeAndKeepsATable) {
   TempDir dir;
   const std::string matrix = dir.Write("matrix.clf", kMatrixList);
   const std::string table = dir.Write("table.clf", kTableList);
-  const std::string out = dir.File("out");
+  TempDir outDir;
+  const std::string out = outDir.Path();
   TCliResult result = RunCli(
       {"convert", "--profile", "Cube 3D Davinci", "--size", "9", "--output-dir", out, matrix});
   ASSERT_EQ(result.Status, 0) << result.Err;
