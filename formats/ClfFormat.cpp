@@ -1,6 +1,5 @@
 #include "formats/ClfFormat.h"
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -58,50 +57,6 @@ class THalfDomainTable final : public TColourOperator {
   std::shared_ptr<const TLUT> Table_;
 };
 
-// ---- the tetrahedral grid ---------------------------------------------------------------
-
-// A LUT3D that asks for tetrahedral interpolation: each cell is split into six tetrahedra
-// along its main diagonal, and the input is read from the four nodes of the one it lies in.
-class TTetrahedralGrid final : public TColourOperator {
- public:
-  explicit TTetrahedralGrid(std::shared_ptr<const TLUT> grid) : Grid_(std::move(grid)) {}
-
-  TRGB Apply(const TRGB& in) const override {
-    const int top = Grid_->Size3D - 1;
-    int index[3];
-    double fraction[3];
-    const double inputs[3] = {in.R, in.G, in.B};
-    for (int c = 0; c < 3; ++c) {
-      const double x = std::isnan(inputs[c]) ? 0.0 : std::clamp(inputs[c], 0.0, 1.0) * top;
-      index[c] = std::min(static_cast<int>(x), top - 1);
-      fraction[c] = x - index[c];
-    }
-    // The axes in the order of their fractions, largest first: the path from the cell's
-    // first node to its last.
-    int order[3] = {0, 1, 2};
-    std::sort(order, order + 3, [&](int a, int b) { return fraction[a] > fraction[b]; });
-    int at[3] = {index[0], index[1], index[2]};
-    TRGB out = Scaled(Node(at), 1.0 - fraction[order[0]]);
-    for (int step = 0; step < 3; ++step) {
-      ++at[order[step]];
-      const double next = step < 2 ? fraction[order[step + 1]] : 0.0;
-      Add(out, Scaled(Node(at), fraction[order[step]] - next));
-    }
-    return out;
-  }
-
- private:
-  TRGB Node(const int (&at)[3]) const { return Grid_->GetNode(at[0], at[1], at[2]); }
-  static TRGB Scaled(const TRGB& v, double w) { return {v.R * w, v.G * w, v.B * w}; }
-  static void Add(TRGB& to, const TRGB& v) {
-    to.R += v.R;
-    to.G += v.G;
-    to.B += v.B;
-  }
-
-  std::shared_ptr<const TLUT> Grid_;
-};
-
 // ---- evaluation ---------------------------------------------------------------------------
 
 TColourOperatorPtr MakeNodeOperator(const TClfNode& node) {
@@ -110,10 +65,9 @@ TColourOperatorPtr MakeNodeOperator(const TClfNode& node) {
       if (node.Table.HalfDomain) return std::make_unique<THalfDomainTable>(node.Table.Lut);
       return MakeLutOperator(node.Table.Lut);
     case TClfNodeKind::Lut3D:
-      if (node.Table.Interpolation == "tetrahedral" && node.Table.Lut->GridDomain.IsDefault()) {
-        return std::make_unique<TTetrahedralGrid>(node.Table.Lut);
-      }
-      return MakeLutOperator(node.Table.Lut);
+      return MakeLutOperator(node.Table.Lut, node.Table.Interpolation == "tetrahedral"
+                                                 ? TGridInterpolation::Tetrahedral
+                                                 : TGridInterpolation::Trilinear);
     case TClfNodeKind::InverseLut1D:
       if (node.Table.HalfDomain) {
         throw ELUTError("The " + node.Element +

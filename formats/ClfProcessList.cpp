@@ -425,6 +425,18 @@ struct TNodeReader {
   }
 };
 
+// The Cineon-style parameters of a CTF LogParams (gamma, refWhite, refBlack, highlight,
+// shadow) as those of linToLog and logToLin.
+TLogChannelParams CineonChannel(const TXMLNode& params) {
+  TCineonLogParams cineon;
+  cineon.Gamma = OptionalAttribute(params, "gamma").value_or(cineon.Gamma);
+  cineon.RefWhite = OptionalAttribute(params, "refWhite").value_or(cineon.RefWhite);
+  cineon.RefBlack = OptionalAttribute(params, "refBlack").value_or(cineon.RefBlack);
+  cineon.Highlight = OptionalAttribute(params, "highlight").value_or(cineon.Highlight);
+  cineon.Shadow = OptionalAttribute(params, "shadow").value_or(cineon.Shadow);
+  return LogParamsFromCineon(cineon);
+}
+
 void TNodeReader::Log() {
   if (!Version.IsCtf && Version.Version < 3.0) {
     Refuse("The Log node needs CLF version 3; the file states " +
@@ -434,17 +446,14 @@ void TNodeReader::Log() {
   Node.LogStyle = KnownStyle(Xml, style, ParseLogStyle);
   const bool camera =
       Node.LogStyle == TLogStyle::CameraLinToLog || Node.LogStyle == TLogStyle::CameraLogToLin;
-  for (std::size_t i = 0; i < Xml.ChildCount(); ++i) {
-    if (NameIs(Xml.Child(i), "LogParams") && Xml.Child(i).Attributes.Find("refWhite") != nullptr) {
-      Refuse(
-          "The Log node gives Cineon parameters (refWhite, refBlack, gamma), which this "
-          "converter does not evaluate.");
-    }
-  }
   bool anyParams = false;
   ForEachChannelParams("LogParams", [&](const TXMLNode& params, int c) {
     anyParams = true;
     TLogChannelParams& channel = Node.Log[c];
+    if (Version.IsCtf && params.Attributes.Find("refWhite") != nullptr) {
+      channel = CineonChannel(params);
+      return;
+    }
     channel.Base = OptionalAttribute(params, "base").value_or(channel.Base);
     channel.LogSideSlope = OptionalAttribute(params, "logSideSlope").value_or(1.0);
     channel.LogSideOffset = OptionalAttribute(params, "logSideOffset").value_or(0.0);
