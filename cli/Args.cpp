@@ -62,10 +62,23 @@ TListingOptions ParseListing(const std::vector<std::string>& args, std::string_v
   return options;
 }
 
+// info's --size: the grid a source evaluated as a whole is sampled onto.
+int ParseSampleSize(const std::string& value) {
+  int size = 0;
+  if (!IsPlainNumber(value) || !TryStrToInt(value, size) || size < 2 ||
+      size > kReadGridNodesLimit) {
+    throw EUsageError("--size must be a whole number from 2 to " +
+                      std::to_string(kReadGridNodesLimit) + ", got '" + value + "'");
+  }
+  return size;
+}
+
 // Returns false when the word is not an info option.
 bool ParseInfoOption(const std::string& word, TWordReader& reader, TInfoOptions& options) {
   if (IsOption(word, "--input-bits")) {
     options.InputBits = ParseInputBits(reader.ValueOf(word, "--input-bits"));
+  } else if (IsOption(word, "--size")) {
+    options.SampleSize = ParseSampleSize(reader.ValueOf(word, "--size"));
   } else if (word == "--values") {
     options.Values = true;
   } else if (word == "--json") {

@@ -58,6 +58,9 @@ struct TInfoOptions {
   // The bits per color of the files' integer codes where a file does not state them
   // (--input-bits); -1 lets the format decide.
   int InputBits = -1;
+  // The grid nodes per axis a source evaluated as a whole (a process list) is sampled onto
+  // (--size); 0 lets the load take kDefaultSampleSize.
+  int SampleSize = 0;
   // A load warning (skipped value lines) is an error.
   bool Strict = false;
   bool Quiet = false;  // load warnings are not printed (--quiet)

@@ -121,7 +121,7 @@ Examples:
 )";
 
 constexpr const char* kInfoHelp = R"(Usage: vorn-lut info [--values] [--json] [--input-bits B]
-                     [--strict] [--fail-fast] FILE|FOLDER...
+                     [--size N] [--strict] [--fail-fast] FILE|FOLDER...
 
 A folder stands for the files in it and in its subfolders, in name order; those
 that no format claims are skipped and listed at the end ("Skipped N files in the
@@ -148,6 +148,10 @@ Options:
                     not state (3DL files) as B bits per color, as the window's "Set
                     Bits Per Color..." does; without it the depth is estimated from
                     the codes. Files that state their range are not affected.
+  --size N          2 to 100: the grid nodes per axis onto which a file evaluated
+                    as a whole (a .clf or .ctf process list that is not one table or
+                    grid) is sampled; without it 33. convert samples such files at the
+                    output's size.
   --json            print one JSON document instead:
                       {"files": [{"path": "...", "format": "Cube 3D",
                                   "format_number": 1, "type": "3D",

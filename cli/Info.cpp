@@ -60,7 +60,7 @@ void AppendValues(const TLUT& lut, TOutputBuffer& out) {
 std::vector<TLutMember> LoadFile(const std::string& path, const TInfoOptions& options, TLUT& lut,
                                  std::FILE* warnings) {
   try {
-    const TLoadReport report = LoadLut(path, lut, -1, options.InputBits);
+    const TLoadReport report = LoadLut(path, lut, -1, options.InputBits, {}, options.SampleSize);
     if (lut.FormatIndex >= 0) CheckLutSizes(lut);
     std::vector<TLutMember> members =
         lut.FormatIndex >= 0 ? ListLutMembers(path) : std::vector<TLutMember>();

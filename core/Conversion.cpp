@@ -122,6 +122,14 @@ bool KeptWithDomains(const TLUT& source, const TLUTFormat& outputFormat, int siz
   return source.HasGrid() && source.Size3D == size && shaperWritable;
 }
 
+// The source as it is for an output that writes every kind: a table, or a shaper and a grid
+// of the output's size, within the domains the output can write.
+bool KeptAsItsKind(const TLUT& source, const TLUTFormat& outputFormat, int size) {
+  if (!outputFormat.WritesEveryKind()) return false;
+  if (!source.HasDefaultDomains() && !outputFormat.WritesDomains()) return false;
+  return source.Kind == lk1D || (source.Kind == lk1DAnd3D && source.Size3D == size);
+}
+
 // The record the output format writes: the source itself when resampling would copy every
 // value unchanged or when the output keeps its domains as they are (KeptWithDomains), else a
 // new one of the format's kind at the size (capped), sampled over [0, 1].
@@ -134,6 +142,7 @@ std::unique_ptr<TLUT> ResampledFor(std::unique_ptr<TLUT> sourceLut, const TLUTFo
     return sourceLut;
   }
   if (KeptWithDomains(*sourceLut, outputFormat, cappedSize)) return sourceLut;
+  if (KeptAsItsKind(*sourceLut, outputFormat, cappedSize)) return sourceLut;
   auto destinationLut = std::make_unique<TLUT>();
   destinationLut->Kind = kind;
   if (outputFormat.Is3D) {
@@ -319,7 +328,9 @@ TPreparedConversion PrepareConversion(const std::string& source, const std::stri
   }
   auto sourceLut = std::make_unique<TLUT>();
   TPreparedConversion prepared;
-  prepared.Report = LoadLut(source, *sourceLut, formatIndex, inputBits, member);
+  // A source evaluated as a whole is sampled at the output's grid size, not resampled twice.
+  prepared.Report = LoadLut(source, *sourceLut, formatIndex, inputBits, member,
+                            outputFormat.Is3D ? std::min(size, kMaxOutputSize3D) : 0);
   if (sourceLut->FormatIndex == -1) {
     throw ELUTError(NotALutMessage(source));
   }

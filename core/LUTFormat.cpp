@@ -121,10 +121,11 @@ int DetectFormat(const std::string& path) {
 namespace {
 
 TLoadReport LoadWith(const TLUTFormat& format, const std::string& path, TLUT& lut, int inputBits,
-                     const TLutMemberChoice& member) {
+                     const TLutMemberChoice& member, int sampleSize) {
   TLoadContext context;
   context.InputBits = inputBits;
   context.Member = member;
+  context.SampleSize = sampleSize;
   try {
     format.Load(path, lut, context);
   } catch (Exception& error) {
@@ -152,7 +153,7 @@ void CheckLutFileSize(const std::string& path) {
 }  // namespace
 
 TLoadReport LoadLut(const std::string& path, TLUT& lut, int formatIndex, int inputBits,
-                    const TLutMemberChoice& member) {
+                    const TLutMemberChoice& member, int sampleSize) {
   const auto& formats = FilledRegistry().Formats;
   lut.Comments.clear();
   CheckLutFileSize(path);
@@ -160,16 +161,16 @@ TLoadReport LoadLut(const std::string& path, TLUT& lut, int formatIndex, int inp
     if (formatIndex < 0 || formatIndex >= static_cast<int>(formats.size())) {
       throw Exception("No LUT format has the number " + std::to_string(formatIndex) + ".");
     }
-    TLoadReport report =
-        LoadWith(*formats[static_cast<std::size_t>(formatIndex)], path, lut, inputBits, member);
+    TLoadReport report = LoadWith(*formats[static_cast<std::size_t>(formatIndex)], path, lut,
+                                  inputBits, member, sampleSize);
     lut.FormatIndex = formatIndex;
     return report;
   }
   lut.FormatIndex = -1;
   const int detected = DetectFormat(path);
   if (detected < 0) return {};
-  TLoadReport report =
-      LoadWith(*formats[static_cast<std::size_t>(detected)], path, lut, inputBits, member);
+  TLoadReport report = LoadWith(*formats[static_cast<std::size_t>(detected)], path, lut, inputBits,
+                                member, sampleSize);
   lut.FormatIndex = detected;
   return report;
 }

@@ -163,6 +163,10 @@ class TLUTFormat {
   // is one pair for all channels. A conversion to it keeps a source with domains as it is,
   // instead of sampling it over [0, 1], when the source already has the output's size.
   virtual bool WritesDomains() const { return false; }
+  // True for a writer that writes a table, a grid and a shaper before a grid alike: a
+  // conversion to it keeps a table as it is, and a shaper and grid as they are when the grid
+  // already has the output's size, instead of sampling them onto a grid.
+  virtual bool WritesEveryKind() const { return false; }
   // True for a writer that also writes a companion file beside its destination, and so may
   // ask SaveAsking's question: a batch converts to it one file at a time.
   virtual bool WritesCompanion() const { return false; }
@@ -206,9 +210,9 @@ const std::vector<std::unique_ptr<const TLutOutputProfile>>& OutputProfiles();
 // file. The report holds the load's warnings (skipped value lines). Loads may run at once
 // on several threads, each with its own record.
 // member picks one LUT of a file that holds several (TLutMemberChoice); other formats
-// ignore it.
+// ignore it. sampleSize is TLoadContext::SampleSize (0 = kDefaultSampleSize).
 TLoadReport LoadLut(const std::string& path, TLUT& lut, int formatIndex = -1, int inputBits = -1,
-                    const TLutMemberChoice& member = {});
+                    const TLutMemberChoice& member = {}, int sampleSize = 0);
 // LoadLut with detection, raising "... is not a LUT file of any known format." for a file
 // that no format claims.
 TLoadReport LoadLutFile(const std::string& path, TLUT& lut, int inputBits = -1,

@@ -91,7 +91,9 @@ void TLuther3DLutFormat::Write(const std::string& path, const TLUT& lut, int bit
 // ---- Clipster 3D -----------------------------------------------------------------------
 
 bool TClipster3DLutFormat::IsFormat(const std::string& path) const {
-  return HasHeaderLines(path, {{.Keyword = "<LUT3D", .Place = TKeywordPlace::XmlTag}});
+  // A process list (Common LUT Format) holds LUT3D elements too, below its root.
+  return HasHeaderLines(path, {{.Keyword = "<LUT3D", .Place = TKeywordPlace::XmlTag}}) &&
+         !HasXmlRoot(path, "ProcessList");
 }
 
 namespace {

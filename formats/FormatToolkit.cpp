@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 #include "core/TextTools.h"
 #include "platform/Convert.h"
@@ -440,6 +441,22 @@ int LineOfElementText(const std::string& path, std::string_view tag) {
     }
   }
   return line;
+}
+
+bool ParseRealToken(std::string_view token, double& value) {
+  if (TryStrToFloat(token, value)) return true;
+  const bool negative = !token.empty() && token.front() == '-';
+  if (!token.empty() && (token.front() == '-' || token.front() == '+')) token.remove_prefix(1);
+  const std::string word = UpperCase(token);
+  if (word == "NAN") {
+    value = std::numeric_limits<double>::quiet_NaN();
+  } else if (word == "INF" || word == "INFINITY") {
+    value = negative ? -std::numeric_limits<double>::infinity()
+                     : std::numeric_limits<double>::infinity();
+  } else {
+    return false;
+  }
+  return true;
 }
 
 }  // namespace vorn

@@ -173,6 +173,50 @@ bool IntegerAfterPrefix(std::string_view line, std::string_view prefix, std::int
 // The number of pieces of line, split at spaces and tabs (a run of them is one separator),
 // when every piece is a decimal integer; -1 when one is not, 0 for a blank line.
 int IntegerPieceCount(std::string_view line);
+// A real number as a token of a list of values: what TryStrToFloat takes, and "nan", "inf"
+// and "infinity" with an optional sign (ASCII case ignored).
+bool ParseRealToken(std::string_view token, double& value);
+// The numbers of one line, separated by blanks and tabs, as ForEachRealIn takes them.
+template <class Take>
+std::string_view ForEachRealOnLine(std::string_view line, Take&& take) {
+  std::size_t i = 0;
+  const std::size_t n = line.size();
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+  while (i < n) {
+    while (i < n && blank(line[i])) ++i;
+    const std::size_t start = i;
+    while (i < n && !blank(line[i])) ++i;
+    if (i == start) break;
+    const std::string_view token = line.substr(start, i - start);
+    double value = 0.0;
+    if (!ParseRealToken(token, value)) return token;
+    take(value);
+  }
+  return {};
+}
+// Calls take(value) for every number of text, in order; numbers are separated by blanks,
+// tabs and line breaks. Returns the first piece that is not a number (and stops there), or
+// an empty view when every piece was one. Lines of three numbers take the value-line
+// reader's fast path.
+template <class Take>
+std::string_view ForEachRealIn(std::string_view text, Take&& take) {
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    const std::string_view line = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    double first = 0.0, second = 0.0, third = 0.0;
+    // A comma separates values on a value line, not in this list.
+    if (line.find(',') == std::string_view::npos && ParseFloatTriple(line, first, second, third)) {
+      take(first);
+      take(second);
+      take(third);
+      continue;
+    }
+    const std::string_view bad = ForEachRealOnLine(line, take);
+    if (!bad.empty()) return bad;
+  }
+  return {};
+}
 // The deepest integer codes a reader can divide: 2^31 - 1 is the largest 32-bit code.
 inline constexpr int kMaxCodeBits = 31;
 // The bit depth of integer codes that a file does not state, estimated from its lines of

@@ -129,4 +129,26 @@ bool HasHeaderLines(const std::string& path, std::span<const THeaderKeyword> req
   return true;
 }
 
+bool HasXmlRoot(const std::string& path, std::string_view name) {
+  const std::string head = ReadFileHead(path, TSharedFileHead::kBytes);
+  std::string_view rest = head;
+  if (rest.starts_with("\xEF\xBB\xBF")) rest.remove_prefix(3);
+  for (;;) {
+    rest = TrimLeft(rest);
+    if (!rest.starts_with("<")) return false;
+    if (rest.starts_with("<?") || rest.starts_with("<!")) {
+      const std::string_view close = rest.starts_with("<!--") ? "-->" : ">";
+      const std::size_t end = rest.find(close);
+      if (end == std::string_view::npos) return false;
+      rest.remove_prefix(end + close.size());
+      continue;
+    }
+    rest.remove_prefix(1);
+    if (!rest.starts_with(name)) return false;
+    const std::string_view after = rest.substr(name.size());
+    return after.empty() || after[0] == '>' || after[0] == '/' || after[0] == ' ' ||
+           after[0] == '\t' || after[0] == '\r' || after[0] == '\n';
+  }
+}
+
 }  // namespace vorn

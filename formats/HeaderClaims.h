@@ -43,4 +43,8 @@ inline bool HasHeaderLines(const std::string& path, std::initializer_list<THeade
                         std::span(excluded.begin(), excluded.size()));
 }
 
+// True when the first element of the file's head (after a byte order mark, blanks, the XML
+// declaration, comments and a DOCTYPE) is named name (case counts, as in XML).
+bool HasXmlRoot(const std::string& path, std::string_view name);
+
 }  // namespace vorn

@@ -11,6 +11,7 @@
 #include "formats/ASCCDLFormat.h"
 #include "formats/BinaryImageFormats.h"
 #include "formats/CineSpaceFormat.h"
+#include "formats/ClfFormat.h"
 #include "formats/CodexLutherClipsterFormats.h"
 #include "formats/CubeFormats.h"
 #include "formats/ImageworksFormats.h"
@@ -74,6 +75,7 @@ void RegisterFormatsAndProfiles() {
   const int cineSpace3D = RegisterFormat(std::make_unique<TCineSpaceFormat>(true));
   RegisterFormat(std::make_unique<TNukeVectorFieldFormat>());  // read only: no output profile
   const int iridasItx = RegisterFormat(std::make_unique<TIridasItx3DLutFormat>());
+  const int clf = RegisterFormat(std::make_unique<TClfLutFormat>());
 
   RegisterOutputProfile({.Name = "3DL Scratch, Autodesk, Blackmagic, Cine-tal",
                          .Extension = "3dl",
@@ -308,6 +310,12 @@ void RegisterFormatsAndProfiles() {
                          .FormatIndex = spi1d,
                          .DefaultSize = 4096,
                          .DefaultBits = 0});
+  RegisterOutputProfile({.Name = "Academy/ASC Common LUT Format",
+                         .Extension = "clf",
+                         .FormatIndex = clf,
+                         .DefaultSize = 33,
+                         .DefaultBits = 0,
+                         .SizeSelectable = true});
 }
 
 }  // namespace

@@ -93,7 +93,7 @@ class TXMLParser {
   using TAttributeIndex = std::unordered_map<std::string, std::size_t>;
 
  public:
-  explicit TXMLParser(std::string_view text) : Text(text) {}
+  TXMLParser(std::string_view text, TXmlTags tags) : Text(text), Tags(tags) {}
 
   void ParseDocument(TXMLNode& document) {
     for (;;) {
@@ -101,6 +101,23 @@ class TXMLParser {
       if (Text.find('<', Pos) == kNone) break;  // trailing text makes no node
       ParseElement(AddChild(document));
       ParseContent();
+    }
+  }
+
+ private:
+  // With checked tags: a closing tag (its text between "</" and ">") must name the element
+  // it closes.
+  void CheckClosingTag(const TXMLNode& node, std::string_view closing) const {
+    if (Tags == TXmlTags::Lenient) return;
+    if (!EqualsNoCase(Trim(closing), node.Name)) {
+      throw Exception("The closing tag </" + std::string(Trim(closing)) +
+                      "> does not close the element \"" + node.Name + "\".");
+    }
+  }
+
+  void CheckUnclosed(const TXMLNode& node) const {
+    if (Tags == TXmlTags::Checked) {
+      throw Exception("The element \"" + node.Name + "\" has no closing tag.");
     }
   }
 
@@ -232,6 +249,7 @@ class TXMLParser {
       if (!Trim(piece).empty()) node.Value.Text.append(piece);
       Pos = pieceEnd;
       if (open == kNone) {
+        CheckUnclosed(node);
         Open.pop_back();
       } else if (At(open, kCDataOpen)) {
         const std::size_t start = open + kCDataOpen.size();
@@ -240,7 +258,8 @@ class TXMLParser {
         node.Value.Text.append(Text.substr(start, (end == kNone ? Text.size() : end) - start));
         Pos = end == kNone ? Text.size() : end + kCDataClose.size();
       } else if (At(open, "</")) {
-        Pos = After(">", open);  // the closing tag's name is not checked
+        Pos = After(">", open);
+        CheckClosingTag(node, Text.substr(open + 2, Pos - open - 3));
         Open.pop_back();
       } else if (At(open, kCommentOpen)) {
         Pos = After(kCommentClose, open + kCommentOpen.size());
@@ -251,6 +270,7 @@ class TXMLParser {
   }
 
   std::string_view Text;
+  TXmlTags Tags;
   std::size_t Pos = 0;
   std::size_t Items = 0;
   std::vector<TXMLNode*> Open;
@@ -275,14 +295,14 @@ void TXMLNode::DestroyChildren() noexcept {
   }
 }
 
-void TXMLNode::LoadFromFile(const std::string& path) {
-  LoadFromString(ReadWholeFile(path));
+void TXMLNode::LoadFromFile(const std::string& path, TXmlTags tags) {
+  LoadFromString(ReadWholeFile(path), tags);
 }
 
-void TXMLNode::LoadFromString(std::string_view text) {
+void TXMLNode::LoadFromString(std::string_view text, TXmlTags tags) {
   Clear();
   try {
-    TXMLParser(text).ParseDocument(*this);
+    TXMLParser(text, tags).ParseDocument(*this);
   } catch (...) {
     Clear();
     throw;

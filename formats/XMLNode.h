@@ -19,6 +19,9 @@
 //   one make no nodes.
 // - An unclosed tag, comment or CDATA section runs to the end of the text; an unclosed
 //   element ends there too, and its text loses the file's last byte.
+// - A reader that needs well-formed tags asks for TXmlTags::Checked: then a closing tag that
+//   does not name the innermost open element, and an element left open at the end of the
+//   text, are refused with a message that names them.
 // Nothing in the reader recurses on the depth of the document, so any nesting is safe; a
 // document with more than MaxXmlItems elements and attributes is refused.
 
@@ -35,6 +38,9 @@ namespace vorn {
 
 // The most elements plus attributes one document may hold (about 150 MB of tree).
 inline constexpr std::size_t MaxXmlItems = 1'000'000;
+
+// Whether the reader checks that closing tags match their elements (see above).
+enum class TXmlTags : std::uint8_t { Lenient, Checked };
 
 class TXMLValue {
  public:
@@ -91,9 +97,9 @@ class TXMLNode {
   TXMLAttributes Attributes;
 
   // Reads the whole file as 8-bit text; raises EFileError when it cannot be read.
-  void LoadFromFile(const std::string& path);
+  void LoadFromFile(const std::string& path, TXmlTags tags = TXmlTags::Lenient);
   // Clear, then the items of the text become the children.
-  void LoadFromString(std::string_view text);
+  void LoadFromString(std::string_view text, TXmlTags tags = TXmlTags::Lenient);
   // Empties the name, the value and the attributes, and destroys the children.
   void Clear();
 

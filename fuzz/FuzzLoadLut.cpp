@@ -40,6 +40,7 @@ constexpr std::string_view kExtensions[] = {
 constexpr std::string_view kLaterExtensions[] = {
     ".spimtx",
     ".vf",
+    ".ctf",
 };
 
 class FileDescriptor {

@@ -58,11 +58,20 @@ void Check(vorn::TXMLNode& node) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
   vorn::TXMLNode document;
+  // With its tags checked the reader refuses what it would otherwise take, and nothing else.
+  bool checkedRefused = false;
   try {
-    document.LoadFromString(std::string_view(reinterpret_cast<const char*>(data), size));
+    document.LoadFromString(text, vorn::TXmlTags::Checked);
   } catch (const vorn::Exception&) {
-    return 0;  // a document too large for the reader
+    checkedRefused = true;
+  }
+  try {
+    document.LoadFromString(text);
+  } catch (const vorn::Exception&) {
+    if (!checkedRefused) std::abort();  // the lenient reader refused what the checked took
+    return 0;                           // a document too large for the reader
   }
   std::vector<vorn::TXMLNode*> pending = {&document};
   while (!pending.empty()) {

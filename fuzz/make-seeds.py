@@ -391,6 +391,68 @@ def fsi_dit_seeds():
     ]
 
 
+def process_list(nodes, root='id="seed" compCLFversion="3"'):
+    return ['<?xml version="1.0" encoding="UTF-8"?>', f"<ProcessList {root}>",
+            "<Description>seed</Description>"] + nodes + ["</ProcessList>"]
+
+
+def clf_node(element, depths, body, attributes=""):
+    return [f'<{element} inBitDepth="{depths[0]}" outBitDepth="{depths[1]}"{attributes}>'] + body + [
+        f"</{element}>"]
+
+
+def clf_seeds():
+    """Process lists (.clf, .ctf): tables, grids, evaluated lists and broken ones."""
+    table = clf_node("LUT1D", ("10i", "10i"), ['<Array dim="4 1">', "0 300 700 1023", "</Array>"])
+    grid = clf_node("LUT3D", ("10i", "12i"), ['<Array dim="2 2 2 3">'] + grid_lines(2, 4095)
+                    + ["</Array>"], ' interpolation="tetrahedral"')
+    matrix = clf_node("Matrix", ("32f", "32f"),
+                      ['<Array dim="3 4">', "1 0.1 0 0.01", "0 1 0 0", "0 0.2 1 -0.02", "</Array>"])
+    rng = clf_node("Range", ("32f", "32f"), ["<minInValue>0.1</minInValue>",
+                                             "<maxInValue>0.9</maxInValue>",
+                                             "<minOutValue>0</minOutValue>",
+                                             "<maxOutValue>1</maxOutValue>"])
+    log = clf_node("Log", ("32f", "32f"), ['<LogParams base="10" logSideSlope="0.5" '
+                                           'linSideOffset="0.01"/>'], ' style="linToLog"')
+    exponent = clf_node("Exponent", ("32f", "32f"), ['<ExponentParams exponent="2.2" '
+                                                     'offset="0.099"/>'], ' style="monCurveRev"')
+    cdl_node = clf_node("ASC_CDL", ("32f", "32f"), ["<SOPNode>", "<Slope>1.1 1 0.9</Slope>",
+                                                    "<Offset>0 0.01 0</Offset>",
+                                                    "<Power>1 1.2 0.8</Power>", "</SOPNode>",
+                                                    "<SatNode><Saturation>0.8</Saturation>"
+                                                    "</SatNode>"], ' style="FwdNoClamp"')
+    gamma = clf_node("Gamma", ("32f", "32f"), ['<GammaParams gamma="2.4" offset="0.055"/>'],
+                     ' style="moncurveFwd"')
+    return [
+        ("clf-table.clf", process_list(table)),
+        ("clf-grid.clf", process_list(grid)),
+        ("clf-shaper-grid.clf", process_list(table + grid)),
+        ("clf-every-node.clf", process_list(matrix + rng + log + exponent + cdl_node)),
+        ("clf-nan.clf", process_list(clf_node("LUT1D", ("32f", "32f"),
+                                              ['<Array dim="2 3">', "nan -inf 0 1 INF 1",
+                                               "</Array>"]))),
+        ("clf-index-map.clf", process_list(
+            clf_node("LUT1D", ("10i", "10i"), ['<IndexMap dim="2">64@0 940@3</IndexMap>',
+                                               '<Array dim="4 1">', "0 300 700 1023",
+                                               "</Array>"]),
+            'id="seed" compCLFversion="2.0"')),
+        ("ctf-gamma-dither.ctf", process_list(
+            gamma + ['<Dither inBitDepth="32f" outBitDepth="32f"/>'], 'version="2.0"')),
+        ("ctf-unevaluated.ctf", process_list(
+            ['<ExposureContrast inBitDepth="32f" outBitDepth="32f" style="linear"/>'],
+            'version="2.0"')),
+        ("clf-depth-mismatch.clf", process_list(table + matrix)),
+        ("clf-bad-dim.clf", process_list(
+            clf_node("LUT3D", ("32f", "32f"), ['<Array dim="2 3 2 3">', "0 0 0", "</Array>"]))),
+        ("clf-too-few.clf", process_list(
+            clf_node("Matrix", ("32f", "32f"), ['<Array dim="3 3">', "1 0 0", "</Array>"]))),
+        ("clf-unclosed.clf", process_list(table)[:-2]),
+        ("clf-no-id.clf", process_list(table, 'compCLFversion="3"')),
+        ("clf-big-grid.clf", process_list(
+            clf_node("LUT3D", ("32f", "32f"), ['<Array dim="102 102 102 3">', "0", "</Array>"]))),
+    ]
+
+
 def seeds():
     """(file name, text) pairs."""
     two = cube(2)
@@ -486,14 +548,14 @@ def main():
     os.makedirs(folder, exist_ok=True)
     os.makedirs(xml_folder, exist_ok=True)
     for name, lines in (seeds() + cdl_seeds() + code_and_real_grid_seeds() + one_d_seeds()
-                        + format_seeds()):
+                        + format_seeds() + clf_seeds()):
         write(folder, name, lines)
     for name, lines in pipeline_seeds():
         write(folder, name, lines)
     for name, data in fsi_dit_seeds():
         with open(os.path.join(folder, name), "wb") as f:
             f.write(data)
-    for name, lines in xml_seeds():
+    for name, lines in xml_seeds() + clf_seeds():
         write(xml_folder, name, lines)
     # Line breaks and a NUL byte, which the text reader treats specially.
     write(folder, "cube-2-cr.cube", cube(2), "\r")

@@ -63,6 +63,7 @@ const std::vector<FormatRow> kAllFormats = {
     {"cineSpace 3D", true},
     {"Nuke vf 3D", true},
     {"Iridas itx 3D", true},
+    {"Academy/ASC Common LUT Format", true},
 };
 
 struct ProfileRow {
@@ -120,6 +121,7 @@ const std::vector<ProfileRow> kAllProfiles = {
     {"Iridas itx", "itx", "Iridas itx 3D", 33, 0, false, false},
     {"cineSpace 1D", "csp", "cineSpace 1D", 4096, 0, false, false},
     {"Imageworks spi1d", "spi1d", "Imageworks spi1d", 4096, 0, false, false},
+    {"Academy/ASC Common LUT Format", "clf", "Academy/ASC Common LUT Format", 33, 0, true, false},
 };
 
 // The registered formats must be the full list with the missing ones left out, in the same
@@ -171,7 +173,8 @@ TEST(Registry, FormatsFollowTheFullListInOrder) {
                            "Hald Image",
                            "OBS 3D",
                            "Imageworks SPI Matrix",
-                           "Hald CLUT"}) {
+                           "Hald CLUT",
+                           "Academy/ASC Common LUT Format"}) {
     EXPECT_GE(IndexOfFormat(name), 0) << name;
   }
   EXPECT_EQ(IndexOfFormat("Cube 3D Truelight"), 0);

@@ -74,6 +74,7 @@ const std::map<std::string, TCoding> kCodings = {
     {"cineSpace 1D", {TCoding::Decimals, 6}},
     {"cineSpace 3D", {TCoding::Decimals, 6}},
     {"Iridas itx 3D", {TCoding::Decimals, 6}},
+    {"Academy/ASC Common LUT Format", {TCoding::Decimals, 8}},
 };
 
 // Formats that only write: their files are checked to exist, not read back.
@@ -174,8 +175,10 @@ TEST(ProfileRoundTrip, EveryProfileReadsBackWithinItsCoding) {
 }
 
 // Formats whose values are not lines of numbers: S.two's are XML elements, a SpeedGrade
-// look's one stream of hexadecimal digits.
-const std::set<std::string> kValuesNotInLines = {"S.two 1D", "Adobe SpeedGrade Look 3D"};
+// look's one stream of hexadecimal digits, a process list's Array one stream of numbers
+// (a piece that is not one refuses the file).
+const std::set<std::string> kValuesNotInLines = {"S.two 1D", "Adobe SpeedGrade Look 3D",
+                                                 "Academy/ASC Common LUT Format"};
 
 // A value line that cannot be read, put amid the values of a file each readable text profile
 // wrote, is reported with its line number.

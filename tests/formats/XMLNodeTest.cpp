@@ -306,3 +306,39 @@ TEST(XmlEscape, XmllintAgrees) {
 
 }  // namespace
 }  // namespace vorn
+
+namespace vorn {
+namespace {
+
+// With checked tags a document whose closing tags do not match is refused with the names,
+// and a well-formed one reads as the lenient reader reads it.
+TEST(XMLNode, CheckedTagsRefuseWhatTheLenientReaderTakes) {
+  struct TCase {
+    const char* Text;
+    const char* Message;  // empty: read
+  };
+  const TCase cases[] = {
+      {"<?xml version='1.0'?><a><b x='1'/><c>text</c></a>", ""},
+      {"<a><b></a>", "The closing tag </a> does not close the element \"b\"."},
+      {"<a><b></b>", "The element \"a\" has no closing tag."},
+      {"<a></A >", ""},  // names compare without case, as lookups do
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Text);
+    TXMLNode lenient;
+    lenient.LoadFromString(c.Text);
+    EXPECT_GT(lenient.ChildCount(), 0u);
+    TXMLNode checked;
+    try {
+      checked.LoadFromString(c.Text, TXmlTags::Checked);
+      EXPECT_STREQ(c.Message, "");
+      EXPECT_EQ(checked.ChildCount(), lenient.ChildCount());
+    } catch (const Exception& error) {
+      EXPECT_STREQ(error.what(), c.Message);
+      EXPECT_EQ(checked.ChildCount(), 0u);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vorn
