@@ -16,6 +16,7 @@
 #include "cli/Messages.h"
 #include "cli/ProfileChoice.h"
 #include "cli/Progress.h"
+#include "core/MemberTags.h"
 #include "core/VornLut.h"
 #include "imaging/LutComparison.h"
 #include "platform/Files.h"
@@ -209,17 +210,6 @@ void PlanBatch(const TConvertOptions& options, const std::vector<TBatchFile>& fi
   }
 }
 
-// The tags of "--cdl all": a correction's id, or its number where it has none or shares it.
-std::vector<std::string> MemberTags(const std::vector<TLutMember>& members) {
-  std::vector<std::string> tags;
-  for (const TLutMember& member : members) {
-    const auto sameId = std::count_if(members.begin(), members.end(),
-                                      [&](const TLutMember& m) { return m.Id == member.Id; });
-    tags.push_back(MemberFileTag(sameId == 1 ? member : TLutMember{member.Index, {}}));
-  }
-  return tags;
-}
-
 // With "--cdl all" a file of several ASC CDL corrections gives one batch file per
 // correction; a file that cannot be listed goes in whole, for its load to fail in turn.
 void AddBatchFiles(const std::string& path, const std::string& subfolder,
@@ -235,7 +225,7 @@ void AddBatchFiles(const std::string& path, const std::string& subfolder,
     members = ListLutMembers(path);
   } catch (const Exception&) {
   }
-  const std::vector<std::string> tags = MemberTags(members);
+  const std::vector<std::string> tags = MemberFileTags(members);
   for (std::size_t i = 0; i < members.size(); ++i) {
     files.push_back({path, options.InputBits, true, subfolder, {{}, members[i].Index}, tags[i]});
   }
