@@ -339,8 +339,11 @@ void TPanasonic3DLutFormat::ParseLine(TLoadState& load, std::string_view line, T
   ParseValueLine(load, line, lut, kPanasonicTopCode);
 }
 
-void TPanasonic3DLutFormat::Write(const std::string& path, const TLUT& lut, int,
-                                  TWriteMode mode) const {
+namespace {
+
+// Comments, the converter's line, LUT_3D_SIZE and the grid red fastest, blank lines between.
+void WriteSizedGrid(const std::string& path, const TLUT& lut, TWriteMode mode,
+                    const TValueWriter& values) {
   TTextFile text;
   text.StreamTo(path, mode);
   AddCommentLines(text, lut);
@@ -348,9 +351,16 @@ void TPanasonic3DLutFormat::Write(const std::string& path, const TLUT& lut, int,
   text.Add("");
   AddSizeLine(text, GridSizeToWrite(lut));
   text.Add("");
-  // Codes are not clamped: values outside [0, 1] give codes outside 0..4095.
-  AddGridLines(text, lut, kCubeValues, TValueWriter::Code(kPanasonicTopCode));
+  AddGridLines(text, lut, kCubeValues, values);
   text.Save(path, mode);
+}
+
+}  // namespace
+
+void TPanasonic3DLutFormat::Write(const std::string& path, const TLUT& lut, int,
+                                  TWriteMode mode) const {
+  // Codes are not clamped: values outside [0, 1] give codes outside 0..4095.
+  WriteSizedGrid(path, lut, mode, TValueWriter::Code(kPanasonicTopCode));
 }
 
 // ---- Iridas itx -------------------------------------------------------------------------
@@ -361,15 +371,7 @@ bool TIridasItx3DLutFormat::IsFormat(const std::string& path) const {
 
 void TIridasItx3DLutFormat::Write(const std::string& path, const TLUT& lut, int,
                                   TWriteMode mode) const {
-  TTextFile text;
-  text.StreamTo(path, mode);
-  AddCommentLines(text, lut);
-  text.Add(kConvertedBy);
-  text.Add("");
-  AddSizeLine(text, GridSizeToWrite(lut));
-  text.Add("");
-  AddGridLines(text, lut, kCubeValues, TValueWriter::Fixed(6));
-  text.Save(path, mode);
+  WriteSizedGrid(path, lut, mode, TValueWriter::Fixed(6));
 }
 
 }  // namespace vorn
