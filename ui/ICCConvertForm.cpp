@@ -197,7 +197,7 @@ void TfrmICCConvert::BuildLutFromTransform(const TTransformHandle& transform) {
   const TLutOutputProfile* profile = SelectedProfile();
   const TLUTFormat* format = profile != nullptr ? GetFormat(profile->FormatIndex) : nullptr;
   if (format == nullptr) return;
-  const int size = ResolveOutputSize(FromQt(cbxDimSize->currentText()), *profile);
+  const int size = OutputSizeOf(*cbxDimSize, *profile);
   auto lut = std::make_unique<TLUT>();
   SampleTransform(transform, format->Is3D, size, *lut);
   SaveLut(FromQt(edtLUTFile->text()), *lut, *profile, SelectedBits());

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "core/VornLut.h"
 #include "platform/Exception.h"
@@ -31,6 +32,12 @@ bool IsDialogKey(int key) {
 bool WritesGrid(const TLutOutputProfile& profile) {
   const TLUTFormat* format = GetFormat(profile.FormatIndex);
   return format != nullptr && format->Is3D;
+}
+
+// "Default", nothing (the default too) or digits only: what the size box's keys let through.
+bool IsSizeText(const QString& text) {
+  if (text == kDefaultSize) return true;
+  return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 int SizeInBox(const QComboBox& sizeBox, const TLutOutputProfile& profile) {
@@ -108,13 +115,14 @@ void FollowOutputProfile(const TLutOutputProfile* profile, const QStringList& gr
 }
 
 int OutputSizeOf(const QComboBox& sizeBox, const TLutOutputProfile& profile) {
+  if (!IsSizeText(sizeBox.currentText())) throw Exception(kSizeNotANumber);
   const int size = SizeInBox(sizeBox, profile);
   if (size < 2) throw Exception(kSizeTooSmall);
   return size;
 }
 
 int CheckedOutputSize(QComboBox& sizeBox, const TLutOutputProfile& profile) {
-  if (SizeInBox(sizeBox, profile) < 2) sizeBox.setFocus();
+  if (!IsSizeText(sizeBox.currentText()) || SizeInBox(sizeBox, profile) < 2) sizeBox.setFocus();
   return OutputSizeOf(sizeBox, profile);
 }
 
@@ -136,7 +144,10 @@ std::optional<bool> FilterDialogKey(QComboBox* sizeBox, QObject* watched, QEvent
   if (event.type() != QEvent::KeyPress) return std::nullopt;
   auto& key = static_cast<QKeyEvent&>(event);
   if (key.key() == Qt::Key_Alt) return true;
-  if (sizeBox != nullptr && watched == sizeBox->lineEdit()) return FilterSizeBoxKey(*sizeBox, key);
+  // The box keeps the focus and hands keys to its edit directly, past the edit's filters;
+  // code and tests may still send keys to the edit itself.
+  const bool sizeKey = sizeBox != nullptr && (watched == sizeBox || watched == sizeBox->lineEdit());
+  if (sizeKey && sizeBox->isEditable()) return FilterSizeBoxKey(*sizeBox, key);
   return std::nullopt;
 }
 

@@ -28,6 +28,9 @@ inline const QString kDefaultSize = QStringLiteral("Default");
 inline constexpr const char* kSizeTooSmall =
     "The dimension size must be at least 2. Please type a larger size or choose 'Default'.";
 
+inline constexpr const char* kSizeNotANumber =
+    "The dimension size must be a number. Please type digits only or choose 'Default'.";
+
 // "cbxOutFormat": the output profiles by name, each item's data the profile's index; only
 // those that write a 3D grid when gridsOnly. None is selected.
 QComboBox* MakeOutputProfileBox(QWidget* parent, bool gridsOnly);
@@ -50,7 +53,8 @@ int SelectedBitsOf(const QComboBox& box);
 void FollowOutputProfile(const TLutOutputProfile* profile, const QStringList& gridSizes,
                          QComboBox& sizeBox, QComboBox& bitsBox);
 
-// The size the size box gives for the profile; raises kSizeTooSmall below 2.
+// The size the size box gives for the profile; raises kSizeNotANumber for a text other than
+// digits or "Default" (an empty box means the default) and kSizeTooSmall below 2.
 int OutputSizeOf(const QComboBox& sizeBox, const TLutOutputProfile& profile);
 // As OutputSizeOf; a size it refuses puts the focus in the size box first.
 int CheckedOutputSize(QComboBox& sizeBox, const TLutOutputProfile& profile);
