@@ -14,7 +14,7 @@ namespace vorn::ui {
 
 TfrmAbout::TfrmAbout(QWidget* owner) : QDialog(owner) {
   setObjectName("frmAbout");
-  setWindowTitle("About");
+  setWindowTitle(tr("About"));
 
   auto* layout = MakeChild<QGridLayout>(this);
   layout->setContentsMargins(22, 20, 22, 16);
@@ -26,32 +26,32 @@ TfrmAbout::TfrmAbout(QWidget* owner) : QDialog(owner) {
   icon->setAlignment(Qt::AlignTop);
   layout->addWidget(icon, 0, 0, 4, 1);
 
-  auto* name = MakeChild<QLabel>(this, QStringLiteral("Vorn LUT Converter"));
+  auto* name = MakeChild<QLabel>(this, tr("Vorn LUT Converter"));
   QFont nameFont = name->font();
   nameFont.setPointSizeF(nameFont.pointSizeF() * 1.4);
   nameFont.setBold(true);
   name->setFont(nameFont);
   layout->addWidget(name, 0, 1);
 
-  lblVersion = MakeChild<QLabel>(this, QStringLiteral("Version: ") + QStringLiteral(VORN_VERSION));
+  lblVersion = MakeChild<QLabel>(this, tr("Version: ") + QStringLiteral(VORN_VERSION));
   lblVersion->setObjectName("lblVersion");
   layout->addWidget(lblVersion, 1, 1);
 
-  auto* blurb = MakeChild<QLabel>(
-      this, QStringLiteral("Converts colour look-up tables between the formats of grading,\n"
-                           "editing, monitoring and finishing tools."));
+  auto* blurb =
+      MakeChild<QLabel>(this, tr("Converts colour look-up tables between the formats of grading,\n"
+                                 "editing, monitoring and finishing tools."));
   layout->addWidget(blurb, 2, 1);
 
   const QUrl folder = QUrl::fromLocalFile(QCoreApplication::applicationDirPath());
   lblLinks = MakeChild<QLabel>(
-      this, QStringLiteral("<a href=\"%1\">Open the program folder</a>").arg(folder.toString()));
+      this, tr("<a href=\"%1\">Open the program folder</a>").arg(folder.toString()));
   lblLinks->setObjectName("lblLinks");
   lblLinks->setTextInteractionFlags(Qt::TextBrowserInteraction);
   connect(lblLinks, &QLabel::linkActivated, this,
           [](const QString& link) { QDesktopServices::openUrl(QUrl(link)); });
   layout->addWidget(lblLinks, 3, 1);
 
-  auto* ok = MakeChild<QPushButton>(this, QStringLiteral("OK"));
+  auto* ok = MakeChild<QPushButton>(this, tr("OK"));
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   layout->addWidget(ok, 4, 1, Qt::AlignRight);

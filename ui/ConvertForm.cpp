@@ -33,7 +33,7 @@ const QStringList kConversionGridSizes = {"8", "16", "17", "32", "33", "64"};
 TfrmConvert::TfrmConvert(QWidget* owner, IDialogs& dialogs, std::string& outputFolder)
     : QDialog(owner), Dialogs_(dialogs), OutputFolder_(outputFolder) {
   setObjectName("frmConvert");
-  setWindowTitle("Convertion Settings");
+  setWindowTitle(tr("Conversion Settings"));
   BuildControls();
 
   edtOutFolder->setText(ToQt(OutputFolder_));
@@ -56,46 +56,46 @@ void TfrmConvert::BuildControls() {
   layout->setVerticalSpacing(12);
   layout->setColumnMinimumWidth(1, 360);
 
-  auto addLabel = [&](const char* text, int row, QWidget* buddy) {
-    auto* label = MakeChild<QLabel>(this, QString::fromUtf8(text));
+  auto addLabel = [&](const QString& text, int row, QWidget* buddy) {
+    auto* label = MakeChild<QLabel>(this, text);
     label->setBuddy(buddy);
     layout->addWidget(label, row, 0);
   };
 
   edtOutFolder = MakeReadOnlyEdit(this, "edtOutFolder");
-  btnSelectFolder = MakeBrowseButton(this, "btnSelectFolder", "Select the output folder");
-  addLabel("Output Folder", 0, edtOutFolder);
+  btnSelectFolder = MakeBrowseButton(this, "btnSelectFolder", tr("Select the output folder"));
+  addLabel(tr("Output Folder"), 0, edtOutFolder);
   layout->addWidget(edtOutFolder, 0, 1);
   layout->addWidget(btnSelectFolder, 0, 2);
-  cbxKeepTree = MakeChild<QCheckBox>(this, QStringLiteral("Keep the folder tree"));
+  cbxKeepTree = MakeChild<QCheckBox>(this, tr("Keep the folder tree"));
   cbxKeepTree->setObjectName("cbxKeepTree");
   cbxKeepTree->setToolTip(
-      QStringLiteral("Write the files of a dropped folder into the same subfolders below the "
-                     "output folder instead of all into the output folder itself"));
+      tr("Write the files of a dropped folder into the same subfolders below the "
+         "output folder instead of all into the output folder itself"));
   layout->addWidget(cbxKeepTree, 1, 1, 1, 2);
 
   cbxOutFormat = MakeOutputProfileBox(this, false);
-  addLabel("Output Format", 2, cbxOutFormat);
+  addLabel(tr("Output Format"), 2, cbxOutFormat);
   layout->addWidget(cbxOutFormat, 2, 1, 1, 2);
 
   cbxDimSize = MakeSizeBox(this);
-  addLabel("Dimension size", 3, cbxDimSize);
+  addLabel(tr("Dimension size"), 3, cbxDimSize);
   layout->addWidget(cbxDimSize, 3, 1, 1, 2);
-  lblDefaultHint = MakeChild<QLabel>(
-      this, QStringLiteral("Please use the 'Default' option if you are not sure"));
+  lblDefaultHint =
+      MakeChild<QLabel>(this, tr("Please use the 'Default' option if you are not sure"));
   lblDefaultHint->setObjectName("lblDefaultHint");
   lblDefaultHint->setVisible(false);
 
   cbxBits = MakeBitsBox(this);
-  addLabel("Bits per color", 4, cbxBits);
+  addLabel(tr("Bits per color"), 4, cbxBits);
   layout->addWidget(cbxBits, 4, 1, 1, 2);
 
-  cbxReportLoss = MakeChild<QCheckBox>(this, QStringLiteral("Report the conversion loss"));
+  cbxReportLoss = MakeChild<QCheckBox>(this, tr("Report the conversion loss"));
   cbxReportLoss->setObjectName("cbxReportLoss");
   cbxReportLoss->setChecked(false);
   layout->addWidget(cbxReportLoss, 5, 1, 1, 2);
 
-  const TButtonRow buttons = MakeButtonRow(this, 8, "btnConvert", "Convert", "Cancel");
+  const TButtonRow buttons = MakeButtonRow(this, 8, "btnConvert", tr("Convert"), tr("Cancel"));
   btnConvert = buttons.Default;
   btnCancel = buttons.Cancel;
   layout->addWidget(buttons.Panel, 6, 0, 1, 3);
@@ -135,8 +135,8 @@ void TfrmConvert::UpdateConvertButton() {
 
 void TfrmConvert::SelectFolder() {
   RunGuarded(Dialogs_, this, [&] {
-    const std::string folder =
-        Dialogs_.SelectFolder(this, "Please select a folder for converted files", OutputFolder_);
+    const std::string folder = Dialogs_.SelectFolder(
+        this, FromQt(tr("Please select a folder for converted files")), OutputFolder_);
     if (folder.empty()) return;
     edtOutFolder->setText(ToQt(folder));
     OutputFolder_ = folder;
@@ -217,8 +217,9 @@ bool TfrmConvert::OutputsApart(const TFileListModel& files, const TBatchSettings
     std::vector<TBatchFile> kept = BatchOf(files, true);
     if (FindOutputCollisions(kept, settings).empty()) {
       if (!Dialogs_.YesNo(parentWidget(),
-                          listing + "\n\nKeep the folder tree instead? Each file then goes into "
-                                    "the subfolder it has below the folder it was added with.")) {
+                          listing + FromQt(tr("\n\nKeep the folder tree instead? Each file then "
+                                              "goes into the subfolder it has below the folder "
+                                              "it was added with.")))) {
         return false;
       }
       cbxKeepTree->setChecked(true);
@@ -244,8 +245,8 @@ void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& cloc
   if (!OutputsApart(files, settings, batch)) return;
 
   TfrmProgress progress(parentWidget(), clock);
-  progress.setWindowTitle("Convertion...");
-  progress.SetText("The selected files are being converted. Please wait...");
+  progress.setWindowTitle(tr("Converting..."));
+  progress.SetText(tr("The checked files are being converted. Please wait..."));
   progress.show();
 
   TBatchCallbacks callbacks;

@@ -26,11 +26,7 @@
 
 namespace vorn::ui {
 
-namespace {
-
-const QString kDefaultSecondProfile = QStringLiteral("sRGB (Default)");
-
-}  // namespace
+namespace {}  // namespace
 
 TfrmICCConvert::TfrmICCConvert(QWidget* owner, IDialogs& dialogs, TRememberedFolders& folders,
                                const TBitmap24& testPicture, TPictureLoader loadPicture)
@@ -40,7 +36,7 @@ TfrmICCConvert::TfrmICCConvert(QWidget* owner, IDialogs& dialogs, TRememberedFol
       TestPicture_(testPicture),
       LoadPicture_(std::move(loadPicture)) {
   setObjectName("frmICCConvert");
-  setWindowTitle("ICC Profile to LUT Conversion");
+  setWindowTitle(tr("ICC Profile to LUT Conversion"));
   BuildControls();
   ConnectControls();
   if (owner != nullptr) move(owner->mapToGlobal(QPoint(0, 0)));
@@ -62,26 +58,26 @@ void TfrmICCConvert::BuildControls() {
 
   edtSrcProfile = MakeReadOnlyEdit(this, "edtSrcProfile");
   btnOpenICCProfile =
-      MakeBrowseButton(this, "btnOpenICCProfile", "Select the ICC profile to convert");
-  rows.AddCaptionedWithButton("ICC Profile File", edtSrcProfile, btnOpenICCProfile);
+      MakeBrowseButton(this, "btnOpenICCProfile", tr("Select the ICC profile to convert"));
+  rows.AddCaptionedWithButton(tr("ICC Profile File"), edtSrcProfile, btnOpenICCProfile);
   lblICCType = MakeChild<QLabel>(this);
   lblICCType->setObjectName("lblICCType");
   rows.AddWide(lblICCType);
 
   edtSecondProfile = MakeReadOnlyEdit(this, "edtSecondProfile");
-  edtSecondProfile->setText(kDefaultSecondProfile);
-  btnOpenSecondProfile = MakeBrowseButton(this, "btnOpenSecondProfile", nullptr);
+  edtSecondProfile->setText(tr("sRGB (Default)"));
+  btnOpenSecondProfile = MakeBrowseButton(this, "btnOpenSecondProfile");
   lblSecondProfile =
-      rows.AddCaptionedWithButton("Input Color Space", edtSecondProfile, btnOpenSecondProfile);
+      rows.AddCaptionedWithButton(tr("Input Color Space"), edtSecondProfile, btnOpenSecondProfile);
   lblSecondProfile->setObjectName("lblSecondProfile");
-  cbxInvertTransform = MakeChild<QCheckBox>(this, QStringLiteral("Invert colors transformation"));
+  cbxInvertTransform = MakeChild<QCheckBox>(this, tr("Invert colors transformation"));
   cbxInvertTransform->setObjectName("cbxInvertTransform");
   rows.AddWide(cbxInvertTransform);
   ShowSecondProfileControls(false);
 
   AddLutFileRows(rows, false);
 
-  const TButtonRow buttons = MakeButtonRow(this, 8, "btnConvert", "Convert", "Close");
+  const TButtonRow buttons = MakeButtonRow(this, 8, "btnConvert", tr("Convert"), tr("Close"));
   btnConvert = buttons.Default;
   btnConvert->setEnabled(false);
   btnCancel = buttons.Cancel;
@@ -94,7 +90,7 @@ void TfrmICCConvert::BuildControls() {
   layout->addWidget(picturePanel);
   Image1 = MakeChild<TPictureBox>(this, TfrmMain::kPreviewBoxWidth, TfrmMain::kPreviewBoxHeight);
   Image1->setObjectName("Image1");
-  Image1->setToolTip("The test image, click to load another image");
+  Image1->setToolTip(tr("The test image, click to load another image"));
   Image1->SetImage(ToQImage(TestPicture_));
   Image1->setCursor(Qt::PointingHandCursor);
   Image2 = MakeChild<TPictureBox>(this, TfrmMain::kPreviewBoxWidth, TfrmMain::kPreviewBoxHeight);
@@ -128,8 +124,8 @@ void TfrmICCConvert::ShowSecondProfileControls(bool shown) {
 }
 
 void TfrmICCConvert::OpenICCProfileClicked() {
-  const std::string path =
-      Dialogs_.OpenFile(this, "Select the ICC profile to convert", Folders_.Icc, kIccProfileFilter);
+  const std::string path = Dialogs_.OpenFile(this, FromQt(tr("Select the ICC profile to convert")),
+                                             Folders_.Icc, kIccProfileFilter);
   if (path.empty()) return;
   Folders_.Icc = ExtractFileDir(path) + "/";
   edtSrcProfile->setText(ToQt(path));
@@ -142,17 +138,17 @@ void TfrmICCConvert::OpenICCProfileClicked() {
     const TProfileHandle profile = OpenProfile(path);
     profileClass = GetProfileClass(profile);
   }
-  lblICCType->setText(ToQt("Profile Type: " + ProfileClassName(profileClass)));
+  lblICCType->setText(tr("Profile Type: %1").arg(ToQt(ProfileClassName(profileClass))));
   ShowSecondProfileControls(ClassTakesSecondProfile(profileClass));
-  lblSecondProfile->setText(profileClass == kClassInput ? "Output Color Space"
-                                                        : "Input Color Space");
+  lblSecondProfile->setText(profileClass == kClassInput ? tr("Output Color Space")
+                                                        : tr("Input Color Space"));
   Image2->SetImage(QImage());
   RunTransform(true);
 }
 
 void TfrmICCConvert::OpenSecondProfileClicked() {
-  const std::string path =
-      Dialogs_.OpenFile(this, "Select the second ICC profile", Folders_.Icc, kIccProfileFilter);
+  const std::string path = Dialogs_.OpenFile(this, FromQt(tr("Select the second ICC profile")),
+                                             Folders_.Icc, kIccProfileFilter);
   if (path.empty()) return;
   Folders_.Icc = ExtractFileDir(path) + "/";
   edtSecondProfile->setText(ToQt(path));
@@ -165,7 +161,7 @@ void TfrmICCConvert::InvertTransformClicked() {
   try {
     RunTransform(true);
   } catch (const std::exception&) {
-    Dialogs_.Warning(this, kInversionImpossible);
+    Dialogs_.Warning(this, FromQt(Translated(kInversionImpossible)));
     if (cbxInvertTransform->isChecked()) cbxInvertTransform->setChecked(false);
   }
 }
@@ -190,7 +186,7 @@ void TfrmICCConvert::RunTransform(bool preview) {
   PreviewTransform(*chain.Transform, picture);
   Transformed_ = std::move(picture);
   Image2->SetImage(ToQImage(Transformed_));
-  Image2->setToolTip("The test image with ICC colors transformation");
+  Image2->setToolTip(tr("The test image with ICC colors transformation"));
 }
 
 void TfrmICCConvert::BuildLutFromTransform(const TTransformHandle& transform) {
@@ -226,7 +222,8 @@ void TfrmICCConvert::ConvertClicked() {
   const std::optional<TTarget> target = TargetToWrite(Dialogs_, this);
   if (!target) return;
   RunTransform(false);
-  Dialogs_.Information(this, "The LUT file " + target->Path + " has been written.");
+  Dialogs_.Information(this,
+                       FromQt(tr("The LUT file %1 has been written.").arg(ToQt(target->Path))));
 }
 
 bool TfrmICCConvert::eventFilter(QObject* watched, QEvent* event) {

@@ -27,7 +27,7 @@ class TPictureBox;
 struct TRememberedFolders;
 
 inline constexpr const char* kInversionImpossible =
-    "Inversion is impossible for selected ICC profile.";
+    QT_TRANSLATE_NOOP("vorn::ui", "Inversion is impossible for the selected ICC profile.");
 inline constexpr const char* kIccProfileFilter = "ICC Profiles|*.icc;*icm|All Files|*.*";
 
 class TfrmICCConvert : public QDialog, public TLutFileOutput {

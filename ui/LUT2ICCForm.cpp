@@ -31,7 +31,7 @@ constexpr TLutIccClass kClasses[] = {TLutIccClass::Display, TLutIccClass::Input,
 TfrmLUT2ICC::TfrmLUT2ICC(QWidget* owner, IDialogs& dialogs)
     : QDialog(owner), Dialogs_(dialogs), GammaTable_(MakeCaptureOneGammaTable()) {
   setObjectName("frmLUT2ICC");
-  setWindowTitle("LUT to ICC Profile Conversion");
+  setWindowTitle(tr("LUT to ICC Profile Conversion"));
   BuildControls();
   connect(btnSetLUTFile, &QPushButton::clicked, this,
           [this] { RunGuarded(Dialogs_, this, [this] { SetLUTFileClicked(); }); });
@@ -56,35 +56,36 @@ void TfrmLUT2ICC::BuildControls() {
   TFormRows rows(*this, *form);
 
   edtLUTFile = MakeReadOnlyEdit(this, "edtLUTFile");
-  btnSetLUTFile = MakeBrowseButton(this, "btnSetLUTFile", "Select the LUT file to convert");
-  rows.AddCaptionedWithButton("Input LUT File", edtLUTFile, btnSetLUTFile);
+  btnSetLUTFile = MakeBrowseButton(this, "btnSetLUTFile", tr("Select the LUT file to convert"));
+  rows.AddCaptionedWithButton(tr("Input LUT File"), edtLUTFile, btnSetLUTFile);
   edtDestProfile = MakeReadOnlyEdit(this, "edtDestProfile");
   btnOpenICCProfile =
-      MakeBrowseButton(this, "btnOpenICCProfile", "Select the destination ICC profile file");
-  rows.AddCaptionedWithButton("Output ICC Profile File", edtDestProfile, btnOpenICCProfile);
+      MakeBrowseButton(this, "btnOpenICCProfile", tr("Select the destination ICC profile file"));
+  rows.AddCaptionedWithButton(tr("Output ICC Profile File"), edtDestProfile, btnOpenICCProfile);
 
   cbxICCProfileClass = MakeChild<QComboBox>(this);
   cbxICCProfileClass->setObjectName("cbxICCProfileClass");
-  cbxICCProfileClass->addItems({"Display", "Input", "Device Link"});
+  cbxICCProfileClass->addItems({tr("Display"), tr("Input"), tr("Device Link")});
   cbxICCProfileClass->setCurrentIndex(1);
-  rows.AddCaptioned("ICC Profile Class", cbxICCProfileClass);
+  rows.AddCaptioned(tr("ICC Profile Class"), cbxICCProfileClass);
 
   edtDescription = MakeChild<QLineEdit>(this);
   edtDescription->setObjectName("edtDescription");
-  rows.AddCaptioned("ICC Profile Description", edtDescription);
+  rows.AddCaptioned(tr("ICC Profile Description"), edtDescription);
+  // not translated: the start of a text written into the profile
   edtCopyright = MakeChild<QLineEdit>(this, QStringLiteral("Copyright (c)"));
   edtCopyright->setObjectName("edtCopyright");
-  rows.AddCaptioned("ICC Profile Copyright", edtCopyright);
+  rows.AddCaptioned(tr("ICC Profile Copyright"), edtCopyright);
 
-  cbxCaptureOneGamma = MakeChild<QCheckBox>(this, QStringLiteral("Adjust Gamma for Capture One"));
+  cbxCaptureOneGamma = MakeChild<QCheckBox>(this, tr("Adjust Gamma for Capture One"));
   cbxCaptureOneGamma->setObjectName("cbxCaptureOneGamma");
   rows.AddWide(cbxCaptureOneGamma);
   cbxGlobalUsage = MakeChild<QCheckBox>(
-      this, QStringLiteral("Use ICC profile for whole screen by video card LUTs"));
+      this, tr("Use the ICC profile for the whole screen through the video card's LUTs"));
   cbxGlobalUsage->setObjectName("cbxGlobalUsage");
   cbxGlobalUsage->setVisible(false);
 
-  const TButtonRow buttons = MakeButtonRow(this, 8, "btnConvert", "Convert", "Close");
+  const TButtonRow buttons = MakeButtonRow(this, 8, "btnConvert", tr("Convert"), tr("Close"));
   btnConvert = buttons.Default;
   btnConvert->setEnabled(false);
   btnCancel = buttons.Cancel;
@@ -102,8 +103,8 @@ TLutToIccOptions TfrmLUT2ICC::Options() const {
 }
 
 void TfrmLUT2ICC::SetLUTFileClicked() {
-  const std::string path =
-      Dialogs_.OpenFile(this, "Select the LUT file to convert", std::string(), kLutFileFilter);
+  const std::string path = Dialogs_.OpenFile(this, FromQt(tr("Select the LUT file to convert")),
+                                             std::string(), kLutFileFilter);
   if (path.empty()) return;
   edtLUTFile->setText(ToQt(path));
   if (edtDestProfile->text().isEmpty()) edtDestProfile->setText(ToQt(ChangeFileExt(path, ".icc")));
@@ -111,8 +112,9 @@ void TfrmLUT2ICC::SetLUTFileClicked() {
 }
 
 void TfrmLUT2ICC::OpenICCProfileClicked() {
-  const std::string path = Dialogs_.SaveFile(this, "Select the destination ICC profile file",
-                                             std::string(), "icc", kIccSaveFilter);
+  const std::string path =
+      Dialogs_.SaveFile(this, FromQt(tr("Select the destination ICC profile file")), std::string(),
+                        "icc", kIccSaveFilter);
   if (path.empty()) return;
   edtDestProfile->setText(ToQt(path));
   ConfirmedProfile_ = path;

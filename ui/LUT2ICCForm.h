@@ -16,6 +16,7 @@ namespace vorn::ui {
 
 class IDialogs;
 
+// not translated: each filter name is translated where the file box is built
 inline constexpr const char* kIccSaveFilter = "All Files|*.*|ICC Profile Files|*.icc";
 
 class TfrmLUT2ICC : public QDialog {

@@ -110,7 +110,7 @@ TfrmJoinLut::TfrmJoinLut(QWidget* owner, IDialogs& dialogs, TRememberedFolders& 
                          const std::vector<std::string>& files)
     : QDialog(owner), Dialogs_(dialogs), Folders_(folders) {
   setObjectName("frmJoinLut");
-  setWindowTitle("Merge LUT files");
+  setWindowTitle(tr("Merge LUT files"));
   BuildControls(files);
   connect(cbxOutFormat, &QComboBox::currentIndexChanged, this, [this] { FollowSelectedProfile(); });
   connect(btnSetLUTFile, &QPushButton::clicked, this,
@@ -132,14 +132,14 @@ void TfrmJoinLut::BuildControls(const std::vector<std::string>& files) {
   lbxFiles = MakeChild<TMergeListBox>(this);
   lbxFiles->setObjectName("lbxFiles");
   for (const std::string& file : files) lbxFiles->addItem(ToQt(file));
-  rows.AddCaption("LUT Files to Merge", lbxFiles);
+  rows.AddCaption(tr("LUT Files to Merge"), lbxFiles);
   lblOrderNote = rows.AddCaptioned(
-      "(Top file will be applied first. Please drag file to change order.)", lbxFiles);
+      tr("(The top file is applied first. Drag the files to change the order.)"), lbxFiles);
   lblOrderNote->setObjectName("lblOrderNote");
 
   AddLutFileRows(rows, true);
 
-  const TButtonRow buttons = MakeButtonRow(this, 8, "btnSave", "Save", "Cancel");
+  const TButtonRow buttons = MakeButtonRow(this, 8, "btnSave", tr("Save"), tr("Cancel"));
   btnSave = buttons.Default;
   btnSave->setEnabled(false);
   btnCancel = buttons.Cancel;

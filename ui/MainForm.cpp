@@ -43,20 +43,20 @@ namespace {
 constexpr int kPreviewPaneWidth = 250;
 
 QToolButton* MakeToolButton(QWidget* parent, const char* name, const QIcon& icon,
-                            const char* caption, const char* hint) {
+                            const QString& caption, const QString& hint) {
   auto* button = MakeChild<QToolButton>(parent);
   button->setObjectName(name);
   button->setIcon(icon);
   button->setIconSize(QSize(24, 24));
   button->setAutoRaise(true);
   button->setFocusPolicy(Qt::TabFocus);
-  if (caption != nullptr) {
-    button->setText(QString::fromUtf8(caption));
+  if (!caption.isEmpty()) {
+    button->setText(caption);
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   } else {
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
   }
-  if (hint != nullptr) button->setToolTip(QString::fromUtf8(hint));
+  if (!hint.isEmpty()) button->setToolTip(hint);
   return button;
 }
 
@@ -69,15 +69,15 @@ QFrame* MakeSeparator(QWidget* parent) {
   return line;
 }
 
-QLabel* MakeCaption(QWidget* parent, const char* name, const char* text) {
-  auto* caption = MakeChild<QLabel>(parent, QString::fromUtf8(text));
+QLabel* MakeCaption(QWidget* parent, const char* name, const QString& text) {
+  auto* caption = MakeChild<QLabel>(parent, text);
   caption->setObjectName(name);
   caption->setProperty("caption", true);
   return caption;
 }
 
-QAction* MakeAction(QObject* parent, const char* name, const char* text) {
-  auto* action = MakeChild<QAction>(parent, QString::fromUtf8(text));
+QAction* MakeAction(QObject* parent, const char* name, const QString& text) {
+  auto* action = MakeChild<QAction>(parent, text);
   action->setObjectName(name);
   return action;
 }
@@ -90,7 +90,7 @@ TfrmMain::TfrmMain(IDialogs& dialogs, QWidget* parent)
       Clock_(SystemClock()),
       Preview_(std::make_unique<TLUT>()) {
   setObjectName("frmMain");
-  setWindowTitle("Vorn LUT Converter");
+  setWindowTitle(tr("Vorn LUT Converter"));
   setWindowIcon(ProgramIcon());
   resize(881, 640);
   setMinimumSize(400, 200);
@@ -133,20 +133,19 @@ void TfrmMain::BuildToolBar() {
   bar->setContentsMargins(8, 5, 8, 5);
   bar->setSpacing(2);
 
-  btnAddFiles = MakeToolButton(tlbMain, "btnAddFiles", AddLutsIcon(), "Add LUTs", nullptr);
-  btnConvert = MakeToolButton(tlbMain, "btnConvert", ConvertIcon(), "Convert",
-                              "Convert the selected LUT files");
-  sbnJoin =
-      MakeToolButton(tlbMain, "sbnJoin", MergeIcon(), nullptr, "Merge the selected LUT files");
-  btnICC = MakeToolButton(tlbMain, "btnICC", IccIcon(), nullptr,
-                          "Convert ICC profile to LUT file and vice versa");
+  btnAddFiles = MakeToolButton(tlbMain, "btnAddFiles", AddLutsIcon(), tr("Add LUTs"), {});
+  btnConvert = MakeToolButton(tlbMain, "btnConvert", ConvertIcon(), tr("Convert"),
+                              tr("Convert the checked LUT files"));
+  sbnJoin = MakeToolButton(tlbMain, "sbnJoin", MergeIcon(), {}, tr("Merge the checked LUT files"));
+  btnICC = MakeToolButton(tlbMain, "btnICC", IccIcon(), {},
+                          tr("Convert ICC profile to LUT file and vice versa"));
   sbnHaldImage =
-      MakeToolButton(tlbMain, "sbnHaldImage", HaldIcon(), nullptr, "Generate the Hald image");
-  btnAbout = MakeToolButton(tlbMain, "btnAbout", AboutIcon(), nullptr, "About");
-  btnLoadPreviewImage = MakeToolButton(tlbMain, "btnLoadPreviewImage", PreviewImageIcon(), nullptr,
-                                       "Load a preview image");
-  btnShowHidePreview = MakeToolButton(tlbMain, "btnShowHidePreview", PreviewPaneIcon(), nullptr,
-                                      "Show/Hide the preview pane");
+      MakeToolButton(tlbMain, "sbnHaldImage", HaldIcon(), {}, tr("Generate the Hald image"));
+  btnAbout = MakeToolButton(tlbMain, "btnAbout", AboutIcon(), {}, tr("About"));
+  btnLoadPreviewImage = MakeToolButton(tlbMain, "btnLoadPreviewImage", PreviewImageIcon(), {},
+                                       tr("Load a preview image"));
+  btnShowHidePreview = MakeToolButton(tlbMain, "btnShowHidePreview", PreviewPaneIcon(), {},
+                                      tr("Show/Hide the preview pane"));
   btnShowHidePreview->setCheckable(true);
   btnShowHidePreview->setChecked(true);
 
@@ -173,18 +172,18 @@ void TfrmMain::BuildPreviewPane(QWidget* parent) {
   pane->setContentsMargins(side, 6, side, 0);
   pane->setSpacing(4);
 
-  stxUngraded = MakeCaption(pnlPreview, "stxUngraded", "Ungraded");
+  stxUngraded = MakeCaption(pnlPreview, "stxUngraded", tr("Ungraded"));
   imgUngraded = MakeChild<TPictureBox>(pnlPreview, kPreviewBoxWidth, kPreviewBoxHeight);
   imgUngraded->setObjectName("imgUngraded");
-  stxLUTApplied = MakeCaption(pnlPreview, "stxLUTApplied", "LUT Applied");
+  stxLUTApplied = MakeCaption(pnlPreview, "stxLUTApplied", tr("LUT Applied"));
   imgLUTApplied = MakeChild<TPictureBox>(pnlPreview, kPreviewBoxWidth, kPreviewBoxHeight);
   imgLUTApplied->setObjectName("imgLUTApplied");
-  stxComments = MakeCaption(pnlPreview, "stxComments", "Comments");
+  stxComments = MakeCaption(pnlPreview, "stxComments", tr("Comments"));
   mmComments = MakeChild<QPlainTextEdit>(pnlPreview);
   mmComments->setObjectName("mmComments");
   mmComments->setReadOnly(true);
   mmComments->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  chkInvert = MakeChild<QCheckBox>(pnlPreview, QStringLiteral("Invert"));
+  chkInvert = MakeChild<QCheckBox>(pnlPreview, tr("Invert"));
   chkInvert->setObjectName("chkInvert");
   chkInvert->setVisible(false);
 
@@ -202,13 +201,13 @@ void TfrmMain::BuildPreviewPane(QWidget* parent) {
 void TfrmMain::BuildMenus() {
   pmnList = MakeChild<QMenu>(this);
   pmnList->setObjectName("pmnList");
-  miCheckAll = MakeAction(pmnList, "miCheckAll", "Check All");
-  miUncheckAll = MakeAction(pmnList, "miUncheckAll", "Uncheck All");
-  miSetBitsPerValue = MakeAction(pmnList, "miSetBitsPerValue", "Set Bits Per Color...");
-  miDelete = MakeAction(pmnList, "miDelete", "Delete");
+  miCheckAll = MakeAction(pmnList, "miCheckAll", tr("Check All"));
+  miUncheckAll = MakeAction(pmnList, "miUncheckAll", tr("Uncheck All"));
+  miSetBitsPerValue = MakeAction(pmnList, "miSetBitsPerValue", tr("Set Bits Per Color..."));
+  miDelete = MakeAction(pmnList, "miDelete", tr("Delete"));
   miDelete->setShortcut(QKeySequence::Delete);
   miDelete->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-  miClearList = MakeAction(pmnList, "miClearList", "Clear List");
+  miClearList = MakeAction(pmnList, "miClearList", tr("Clear List"));
   pmnList->addAction(miCheckAll);
   pmnList->addAction(miUncheckAll);
   pmnList->addSeparator();
@@ -220,8 +219,8 @@ void TfrmMain::BuildMenus() {
 
   pmnICC = MakeChild<QMenu>(this);
   pmnICC->setObjectName("pmnICC");
-  miLUTToICC = MakeAction(pmnICC, "miLUTToICC", "Convert LUT to ICC Profile");
-  miICCToLUT = MakeAction(pmnICC, "miICCToLUT", "Convert ICC Profile to LUT");
+  miLUTToICC = MakeAction(pmnICC, "miLUTToICC", tr("Convert LUT to ICC Profile"));
+  miICCToLUT = MakeAction(pmnICC, "miICCToLUT", tr("Convert ICC Profile to LUT"));
   pmnICC->addAction(miLUTToICC);
   pmnICC->addAction(miICCToLUT);
 }
@@ -263,8 +262,9 @@ void TfrmMain::ConnectActions() {
   connect(miClearList, &QAction::triggered, this, Guarded([this] { ClearListClicked(); }));
 
   connect(Files_, &TFileListModel::RowsChanged, this, Guarded([this] { RowsChanged(); }));
-  connect(Files_, &TFileListModel::CheckRefused, this,
-          Guarded([this] { Dialogs_.Information(this, kUnknownFormatMessage); }));
+  connect(Files_, &TFileListModel::CheckRefused, this, Guarded([this] {
+            Dialogs_.Information(this, FromQt(Translated(kUnknownFormatMessage)));
+          }));
   connect(lvwFiles->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this](const QItemSelection& selected, const QItemSelection& deselected) {
             RunGuarded(Dialogs_, this, [&] { SelectionChanged(selected, deselected); });
@@ -323,7 +323,8 @@ void TfrmMain::ShowLutPreview(const std::string& path, int inputBits) {
 
   QStringList lines;
   for (const std::string& line : LutInformationLines(*Preview_)) lines << ToQt(line);
-  for (const TLoadWarning& warning : report.Warnings) lines << ToQt("Warning: " + warning.Message);
+  for (const TLoadWarning& warning : report.Warnings)
+    lines << tr("Warning: %1").arg(ToQt(warning.Message));
   mmComments->setPlainText(lines.join(u'\n'));
   ShowLutParts();
 }

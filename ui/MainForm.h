@@ -38,8 +38,8 @@ struct TRememberedFolders {
   std::string Icc;  // the last ICC profile's folder, with its trailing separator
 };
 
-inline constexpr const char* kUnknownFormatMessage =
-    "Unable to convert unknown format.\nPlease contact us to add this.";
+inline constexpr const char* kUnknownFormatMessage = QT_TRANSLATE_NOOP(
+    "vorn::ui", "Unable to convert unknown format.\nPlease contact us to add this.");
 
 class TfrmMain : public QWidget {
   Q_OBJECT

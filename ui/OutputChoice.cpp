@@ -19,6 +19,8 @@ namespace vorn::ui {
 namespace {
 
 constexpr int kLongestSizeText = 5;
+constexpr const char* kDestinationLutTitle =
+    QT_TRANSLATE_NOOP("vorn::ui", "Select the destination LUT file name");
 constexpr int kVisibleProfiles = 20;
 
 // The grid sizes the ICC-to-LUT and merge dialogs offer.
@@ -85,8 +87,8 @@ QComboBox* MakeBitsBox(QWidget* parent) {
 
 void FillBitsBox(QComboBox& box) {
   box.clear();
-  box.addItem(QStringLiteral("Default"));
-  for (int bits : kOfferedBitDepths) box.addItem(QString::number(bits) + QStringLiteral(" bit"));
+  box.addItem(kDefaultSize);
+  for (int bits : kOfferedBitDepths) box.addItem(QString::number(bits) + Translated(" bit"));
   box.setCurrentIndex(0);
 }
 
@@ -115,9 +117,9 @@ void FollowOutputProfile(const TLutOutputProfile* profile, const QStringList& gr
 }
 
 int OutputSizeOf(const QComboBox& sizeBox, const TLutOutputProfile& profile) {
-  if (!IsSizeText(sizeBox.currentText())) throw Exception(kSizeNotANumber);
+  if (!IsSizeText(sizeBox.currentText())) throw Exception(FromQt(Translated(kSizeNotANumber)));
   const int size = SizeInBox(sizeBox, profile);
-  if (size < 2) throw Exception(kSizeTooSmall);
+  if (size < 2) throw Exception(FromQt(Translated(kSizeTooSmall)));
   return size;
 }
 
@@ -162,18 +164,18 @@ int TLutFileOutput::SelectedBits() const {
 void TLutFileOutput::AddLutFileRows(TFormRows& rows, bool gridsOnly) {
   QWidget* owner = &rows.Owner();
   cbxOutFormat = MakeOutputProfileBox(owner, gridsOnly);
-  rows.AddCaptioned("Output LUT Format", cbxOutFormat);
+  rows.AddCaptioned(Translated("Output LUT Format"), cbxOutFormat);
 
   edtLUTFile = MakeReadOnlyEdit(owner, "edtLUTFile");
   edtLUTFile->setEnabled(false);
-  btnSetLUTFile = MakeBrowseButton(owner, "btnSetLUTFile", "Select the destination LUT file name");
+  btnSetLUTFile = MakeBrowseButton(owner, "btnSetLUTFile", Translated(kDestinationLutTitle));
   btnSetLUTFile->setEnabled(false);
-  rows.AddCaptionedWithButton("Output LUT File", edtLUTFile, btnSetLUTFile);
+  rows.AddCaptionedWithButton(Translated("Output LUT File"), edtLUTFile, btnSetLUTFile);
 
   cbxDimSize = MakeSizeBox(owner);
-  rows.AddCaptioned("LUT dimension size", cbxDimSize);
+  rows.AddCaptioned(Translated("LUT dimension size"), cbxDimSize);
   cbxBits = MakeBitsBox(owner);
-  rows.AddCaptioned("Bits per color", cbxBits);
+  rows.AddCaptioned(Translated("Bits per color"), cbxBits);
 }
 
 void TLutFileOutput::FollowSelectedProfile() {
@@ -189,8 +191,8 @@ void TLutFileOutput::FollowSelectedProfile() {
 bool TLutFileOutput::BrowseLutFile(IDialogs& dialogs, QWidget* parent, std::string& folder) {
   const TLutOutputProfile* profile = SelectedProfile();
   if (profile == nullptr) return false;
-  const std::string path = dialogs.SaveFile(parent, "Select the destination LUT file name", folder,
-                                            profile->Extension, SaveFilterOf(*profile));
+  const std::string path = dialogs.SaveFile(parent, FromQt(Translated(kDestinationLutTitle)),
+                                            folder, profile->Extension, SaveFilterOf(*profile));
   if (path.empty()) return false;
   edtLUTFile->setText(ToQt(path));
   ConfirmedLutFile_ = path;
@@ -219,7 +221,7 @@ std::string SaveFilterOf(const TLutOutputProfile& profile) {
 }
 
 std::string OverwriteQuestion(const std::string& path) {
-  return "The " + path + " file is already exist. Are you sure want you to overwrite it?";
+  return FromQt(Translated("The file %1 already exists. Overwrite it?").arg(ToQt(path)));
 }
 
 }  // namespace vorn::ui

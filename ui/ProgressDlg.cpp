@@ -20,7 +20,7 @@ TfrmProgress::TfrmProgress(QWidget* owner, TClock clock)
       Owner_(owner),
       Clock_(std::move(clock)) {
   setObjectName("frmProgress");
-  setWindowTitle("Processing...");
+  setWindowTitle(tr("Processing..."));
   setModal(false);
 
   auto* layout = MakeChild<QVBoxLayout>(this);
@@ -45,11 +45,11 @@ TfrmProgress::TfrmProgress(QWidget* owner, TClock clock)
   lblTime = MakeChild<QLabel>(bottom, QString());
   lblTime->setObjectName("lblTime");
   bottomLayout->addWidget(lblTime, 1);
-  btnMinimize = MakeChild<QPushButton>(bottom, QStringLiteral("Minimize"));
+  btnMinimize = MakeChild<QPushButton>(bottom, tr("Minimize"));
   btnMinimize->setObjectName("btnMinimize");
   btnMinimize->setVisible(false);
   bottomLayout->addWidget(btnMinimize);
-  btnCancel = MakeChild<QPushButton>(bottom, QStringLiteral("Cancel"));
+  btnCancel = MakeChild<QPushButton>(bottom, tr("Cancel"));
   btnCancel->setObjectName("btnCancel");
   bottomLayout->addWidget(btnCancel);
   layout->addWidget(bottom);

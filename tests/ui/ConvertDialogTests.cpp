@@ -70,7 +70,7 @@ class TConvertDialogTest : public ::testing::Test {
 };
 
 TEST_F(TConvertDialogTest, OpensWithEveryOutputAndNothingChosen) {
-  EXPECT_EQ(Dialog.windowTitle(), "Convertion Settings");
+  EXPECT_EQ(Dialog.windowTitle(), "Conversion Settings");
   EXPECT_TRUE(Dialog.edtOutFolder->isReadOnly());
   EXPECT_EQ(Dialog.edtOutFolder->text(), "");
   EXPECT_EQ(Dialog.btnSelectFolder->toolTip(), "Select the output folder");

@@ -287,8 +287,7 @@ TEST_F(IccDialog, ConvertWritesTheSampledLutAndLeavesTheDialogOpen) {
   Dialog.cbxDimSize->setEditText("3");
   Dialog.btnConvert->click();
   EXPECT_EQ(Texts(TKind::YesNo),
-            (std::vector<std::string>{
-                "The " + out + " file is already exist. Are you sure want you to overwrite it?"}));
+            (std::vector<std::string>{"The file " + out + " already exists. Overwrite it?"}));
   EXPECT_EQ(vorn::test::ReadFile(out), before);
 
   Dialog.cbxDimSize->setEditText("1");

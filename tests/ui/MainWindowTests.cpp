@@ -51,8 +51,8 @@ TEST_F(TMainWindowTest, StartsWithEmptyListSamplePictureAndToolsDisabled) {
   EXPECT_LE(sample.Height(), 169);
 
   EXPECT_EQ(Window->btnAddFiles->text(), "Add LUTs");
-  EXPECT_EQ(Window->btnConvert->toolTip(), "Convert the selected LUT files");
-  EXPECT_EQ(Window->sbnJoin->toolTip(), "Merge the selected LUT files");
+  EXPECT_EQ(Window->btnConvert->toolTip(), "Convert the checked LUT files");
+  EXPECT_EQ(Window->sbnJoin->toolTip(), "Merge the checked LUT files");
   EXPECT_EQ(Window->btnICC->toolTip(), "Convert ICC profile to LUT file and vice versa");
   EXPECT_EQ(Window->sbnHaldImage->toolTip(), "Generate the Hald image");
   EXPECT_EQ(Window->btnAbout->toolTip(), "About");

@@ -180,8 +180,8 @@ int RunScreenshotDemo(const std::string& outputFolder, const std::vector<std::st
 
     double now = 46000.0;
     TfrmProgress progress(&window, [&now] { return now; });
-    progress.setWindowTitle("Convertion...");
-    progress.SetText("The selected files are being converted. Please wait...");
+    progress.setWindowTitle("Converting...");
+    progress.SetText("The checked files are being converted. Please wait...");
     progress.show();
     progress.SetPosition(20.0);
     now += 75.0 / 86400.0;
