@@ -2,12 +2,15 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QColor>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QPalette>
 #include <QPlainTextEdit>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -326,6 +329,7 @@ void TfrmMain::ShowLutPreview(const std::string& path, int inputBits) {
   for (const TLoadWarning& warning : report.Warnings)
     lines << tr("Warning: %1").arg(ToQt(warning.Message));
   mmComments->setPlainText(lines.join(u'\n'));
+  SetCommentsError(false);
   ShowLutParts();
 }
 
@@ -463,15 +467,36 @@ void TfrmMain::SelectionChanged(const QItemSelection& selected, const QItemSelec
   if (!selected.isEmpty()) RowSelected(selected.indexes().first().row());
 }
 
-// The preview has its own error box: an action that previews on the way (bits per colour,
-// a new picture) still finishes when the LUT cannot be shown.
+// Browsing is not interrupted: a file that cannot be previewed shows its error in the
+// comments, and an action that previews on the way (bits per colour, a new picture) still
+// finishes.
 void TfrmMain::RowSelected(int row) {
   if (pnlPreview->isHidden() || row < 0 || row >= Files_->Count()) return;
-  RunGuarded(Dialogs_, this, [&](TActionContext& context) {
-    const TFileRow& file = Files_->Row(row);
-    context.File = file.FullPath();
-    ShowLutPreview(context.File, file.Info ? file.Info->InputBits : -1);
-  });
+  const TFileRow& file = Files_->Row(row);
+  const std::string path = file.FullPath();
+  const int bits = file.Info ? file.Info->InputBits : -1;
+  const std::string error = ErrorTextOf([&] { ShowLutPreview(path, bits); }, path);
+  if (!error.empty()) ShowPreviewError(error);
+}
+
+void TfrmMain::ShowPreviewError(const std::string& text) {
+  stxLUTApplied->setVisible(false);
+  imgLUTApplied->setVisible(false);
+  stxComments->setVisible(true);
+  mmComments->setVisible(true);
+  mmComments->setPlainText(ToQt(text));
+  SetCommentsError(true);
+}
+
+void TfrmMain::SetCommentsError(bool error) {
+  mmComments->setProperty("error", error);
+  QPalette palette = mmComments->style()->standardPalette();
+  if (error) palette.setColor(QPalette::Text, QColor(0xb0, 0x1c, 0x1c));
+  mmComments->setPalette(palette);
+}
+
+bool TfrmMain::PreviewShowsError() const {
+  return mmComments->property("error").toBool() && !mmComments->isHidden();
 }
 
 void TfrmMain::HideLutParts() {

@@ -67,6 +67,8 @@ class TfrmMain : public QWidget {
   // Scales the bitmap down to fit the preview box with Lanczos3, never enlarging it.
   static void FitPreviewImage(TBitmap24& bitmap);
   bool AnyChecked() const;
+  // True while the comments show why the selected file cannot be previewed.
+  bool PreviewShowsError() const;
 
   void SetClock(TClock clock) { Clock_ = std::move(clock); }
   TFileListModel& Files() { return *Files_; }
@@ -133,6 +135,8 @@ class TfrmMain : public QWidget {
   void RowSelected(int row);
   void HideLutParts();
   void ShowLutParts();
+  void ShowPreviewError(const std::string& text);
+  void SetCommentsError(bool error);
   void UpdateListActions();
   void ListMenuRequested(const QPoint& position);
 

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -244,26 +245,39 @@ TEST_F(TMainWindowTest, SelectingAnUnknownRowOrLosingTheSelectionHidesTheLutPart
   EXPECT_TRUE(Messages(TKind::Error).empty());
 }
 
-TEST_F(TMainWindowTest, ABrokenLutShowsItsErrorAndLeavesThePaneAsItWas) {
+// Browsing never stops at a box: the error shows in the comments, in the error colour, and
+// the next good file shows as usual.
+TEST_F(TMainWindowTest, ABrokenLutShowsItsErrorInThePaneWithoutABox) {
   const std::string broken = Temp.Write("broken.cube", IncompleteCubeText());
   Window->AddFiles({Cube("good.cube", {"good one"}), broken});
   ASSERT_EQ(Row(1).FormatName, "Cube 3D");
   Window->SelectRow(0);
-  const std::vector<std::string> before = MemoLines();
+  const std::vector<std::string> good = MemoLines();
+  const QColor normal = Window->mmComments->palette().color(QPalette::Text);
+  EXPECT_FALSE(Window->PreviewShowsError());
 
   Window->SelectRow(1);
-  const std::vector<std::string> errors = Messages(TKind::Error);
-  ASSERT_EQ(errors.size(), 1u);
-  EXPECT_NE(errors[0].find("Incomplete file."), std::string::npos) << errors[0];
-  EXPECT_NE(errors[0].find(broken), std::string::npos) << errors[0];
-  EXPECT_EQ(MemoLines(), before);
+  EXPECT_TRUE(Messages(TKind::Error).empty());
+  EXPECT_TRUE(Window->PreviewShowsError());
+  EXPECT_TRUE(Window->imgLUTApplied->isHidden());
+  const QString shown = Window->mmComments->toPlainText();
+  EXPECT_TRUE(shown.contains("Incomplete file.")) << shown.toStdString();
+  EXPECT_TRUE(shown.contains(QString::fromStdString(broken))) << shown.toStdString();
+  EXPECT_NE(Window->mmComments->palette().color(QPalette::Text), normal);
 
   // A value that does not parse names its line as well.
   const std::string bad = Temp.Write("bad.cube", "# a look\nLUT_3D_SIZE 2x\n");
   Window->AddFiles({bad});
   Window->SelectRow(2);
-  EXPECT_EQ(Messages(TKind::Error).back(),
+  EXPECT_EQ(Window->mmComments->toPlainText().toStdString(),
             "'2x' is not a valid integer value\n\nFile: " + bad + ", line 2");
+
+  Window->SelectRow(0);
+  EXPECT_FALSE(Window->PreviewShowsError());
+  EXPECT_TRUE(LutPartsShown());
+  EXPECT_EQ(MemoLines(), good);
+  EXPECT_EQ(Window->mmComments->palette().color(QPalette::Text), normal);
+  EXPECT_TRUE(Messages(TKind::Error).empty());
 }
 
 TEST_F(TMainWindowTest, WithThePaneHiddenSelectionLoadsNothingUntilThePaneShows) {
