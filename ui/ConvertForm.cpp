@@ -20,12 +20,16 @@
 #include "ui/ProgressDlg.h"
 #include "ui/QtOwned.h"
 #include "ui/QtText.h"
+#include "ui/Settings.h"
 
 namespace vorn::ui {
 
 namespace {
 
 // The grid sizes the conversion offers.
+const QString kSettingsGroup = QStringLiteral("conversion");
+const QString kReportLossKey = QStringLiteral("conversion/reportLoss");
+
 const QStringList kConversionGridSizes = {"8", "16", "17", "32", "33", "64"};
 
 }  // namespace
@@ -46,6 +50,8 @@ TfrmConvert::TfrmConvert(QWidget* owner, IDialogs& dialogs, std::string& outputF
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+  RestoreOutputChoice(kSettingsGroup, *cbxOutFormat, *cbxDimSize, *cbxBits);
+  RestoreChecked(kReportLossKey, *cbxReportLoss);
   cbxOutFormat->setFocus();
 }
 
@@ -146,6 +152,8 @@ void TfrmConvert::SelectFolder() {
 void TfrmConvert::ConvertClicked() {
   const bool sizeAccepted = RunGuarded(Dialogs_, this, [&] { OutputSize(); });
   if (sizeAccepted) {
+    SaveOutputChoice(kSettingsGroup, *cbxOutFormat, *cbxDimSize, *cbxBits);
+    SaveChecked(kReportLossKey, *cbxReportLoss);
     accept();
   } else {
     cbxDimSize->setFocus();

@@ -23,6 +23,7 @@
 #include "ui/PictureConvert.h"
 #include "ui/QtOwned.h"
 #include "ui/QtText.h"
+#include "ui/Settings.h"
 
 namespace vorn::ui {
 
@@ -39,6 +40,7 @@ TfrmICCConvert::TfrmICCConvert(QWidget* owner, IDialogs& dialogs, TRememberedFol
   setWindowTitle(tr("ICC Profile to LUT Conversion"));
   BuildControls();
   ConnectControls();
+  RestoreOutputChoice(QStringLiteral("iccToLut"), *cbxOutFormat, *cbxDimSize, *cbxBits);
   if (owner != nullptr) move(owner->mapToGlobal(QPoint(0, 0)));
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 }
@@ -222,6 +224,7 @@ void TfrmICCConvert::ConvertClicked() {
   const std::optional<TTarget> target = TargetToWrite(Dialogs_, this);
   if (!target) return;
   RunTransform(false);
+  SaveOutputChoice(QStringLiteral("iccToLut"), *cbxOutFormat, *cbxDimSize, *cbxBits);
   Dialogs_.Information(this,
                        FromQt(tr("The LUT file %1 has been written.").arg(ToQt(target->Path))));
 }

@@ -17,6 +17,7 @@
 #include "ui/OutputChoice.h"
 #include "ui/QtOwned.h"
 #include "ui/QtText.h"
+#include "ui/Settings.h"
 
 namespace vorn::ui {
 
@@ -43,6 +44,9 @@ TfrmLUT2ICC::TfrmLUT2ICC(QWidget* owner, IDialogs& dialogs)
   connect(btnConvert, &QPushButton::clicked, this,
           [this] { RunGuarded(Dialogs_, this, [this] { ConvertClicked(); }); });
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+  RestoreChoice(QStringLiteral("lutToIcc/class"), *cbxICCProfileClass);
+  RestoreChecked(QStringLiteral("lutToIcc/captureOneGamma"), *cbxCaptureOneGamma);
+  RestoreChecked(QStringLiteral("lutToIcc/globalUsage"), *cbxGlobalUsage);
   if (owner != nullptr) move(owner->mapToGlobal(QPoint(0, 0)));
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 }
@@ -131,6 +135,9 @@ void TfrmLUT2ICC::ConvertClicked() {
   std::vector<std::string> warnings;
   ConvertLutToIcc(FromQt(edtLUTFile->text()), profile, Options(),
                   [&](const TLoadWarning& warning) { warnings.push_back(warning.Message); });
+  SaveChoice(QStringLiteral("lutToIcc/class"), *cbxICCProfileClass);
+  SaveChecked(QStringLiteral("lutToIcc/captureOneGamma"), *cbxCaptureOneGamma);
+  SaveChecked(QStringLiteral("lutToIcc/globalUsage"), *cbxGlobalUsage);
   // The profile is written; what it could not keep (values clipped) is said after.
   for (const std::string& warning : warnings) Dialogs_.Warning(this, warning);
   accept();

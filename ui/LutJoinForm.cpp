@@ -21,11 +21,13 @@
 #include "ui/OutputChoice.h"
 #include "ui/QtOwned.h"
 #include "ui/QtText.h"
+#include "ui/Settings.h"
 
 namespace vorn::ui {
 
 namespace {
 
+const QString kSettingsGroup = QStringLiteral("merge");
 const QString kRowMime = QStringLiteral("application/x-vorn-merge-row");
 
 }  // namespace
@@ -118,6 +120,7 @@ TfrmJoinLut::TfrmJoinLut(QWidget* owner, IDialogs& dialogs, TRememberedFolders& 
   connect(btnSave, &QPushButton::clicked, this,
           [this] { RunGuarded(Dialogs_, this, [this] { SaveClicked(); }); });
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+  RestoreOutputChoice(kSettingsGroup, *cbxOutFormat, *cbxDimSize, *cbxBits);
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 }
 
@@ -160,6 +163,7 @@ void TfrmJoinLut::SaveClicked() {
   const std::optional<TTarget> target = TargetToWrite(Dialogs_, this);
   if (!target) return;
   MergeLutsToFile(Files(), *target->Profile, target->Size, SelectedBits(), target->Path);
+  SaveOutputChoice(kSettingsGroup, *cbxOutFormat, *cbxDimSize, *cbxBits);
   accept();
 }
 

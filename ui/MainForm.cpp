@@ -37,6 +37,7 @@
 #include "ui/QtOwned.h"
 #include "ui/QtText.h"
 #include "ui/SetBitsPerValueForm.h"
+#include "ui/Settings.h"
 #include "ui/WaitCursor.h"
 
 namespace vorn::ui {
@@ -44,6 +45,7 @@ namespace vorn::ui {
 namespace {
 
 constexpr int kPreviewPaneWidth = 250;
+const QString kGeometryKey = QStringLiteral("window/geometry");
 
 QToolButton* MakeToolButton(QWidget* parent, const char* name, const QIcon& icon,
                             const QString& caption, const QString& hint) {
@@ -91,6 +93,7 @@ TfrmMain::TfrmMain(IDialogs& dialogs, QWidget* parent)
     : QWidget(parent),
       Dialogs_(dialogs),
       Clock_(SystemClock()),
+      Folders_(LoadFolders()),
       Preview_(std::make_unique<TLUT>()) {
   setObjectName("frmMain");
   setWindowTitle(tr("Vorn LUT Converter"));
@@ -125,9 +128,22 @@ TfrmMain::TfrmMain(IDialogs& dialogs, QWidget* parent)
   LoadSamplePicture();
   HideLutParts();
   RowsChanged();
+  RestoreSettings();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() {
+  SaveSettings();
+}
+
+void TfrmMain::SaveSettings() const {
+  SaveFolders(Folders_);
+  SaveState(kGeometryKey, saveGeometry());
+}
+
+void TfrmMain::RestoreSettings() {
+  const QByteArray geometry = LoadState(kGeometryKey);
+  if (!geometry.isEmpty()) restoreGeometry(geometry);
+}
 
 void TfrmMain::BuildToolBar() {
   tlbMain = MakeChild<QFrame>(this);

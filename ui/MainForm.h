@@ -30,7 +30,7 @@ class TFileListView;
 class TPictureBox;
 struct TActionContext;
 
-// Folders remembered while the program runs; empty at the start and never stored.
+// The folders the dialogs last used; kept between runs (ui/Settings.h).
 struct TRememberedFolders {
   std::string Luts;
   std::string Pictures;
@@ -113,6 +113,8 @@ class TfrmMain : public QWidget {
   void BuildMenus();
   void ConnectActions();
   void LoadSamplePicture();
+  void SaveSettings() const;
+  void RestoreSettings();
 
   // Wraps a user action in the standard error box.
   std::function<void()> Guarded(std::function<void(TActionContext&)> action);

@@ -13,11 +13,11 @@ namespace {
 
 // Qt's name filters from a "Name|patterns|..." list, each name in the user's language.
 QString NameFilters(const std::string& filter) {
-  QStringList types = NameFilters(filter).split(QStringLiteral(";;"));
+  QStringList types = ToQt(QtFilterFromList(filter)).split(QStringLiteral(";;"));
   for (QString& type : types) {
     const qsizetype patterns = type.lastIndexOf(QStringLiteral(" ("));
-    if (patterns > 0)
-      type = Translated(type.left(patterns).toUtf8().constData()) + type.mid(patterns);
+    if (patterns <= 0) continue;
+    type = Translated(type.left(patterns).toUtf8().constData()) + type.mid(patterns);
   }
   return types.join(QStringLiteral(";;"));
 }

@@ -36,6 +36,8 @@ const std::regex kProse(R"re("([A-Z][a-z']+([ .,:?!)\\][^"]*)?)")re");
 const std::regex kMarked(
     R"re((\btr\(|Translated\(|QT_TRANSLATE_NOOP\("[^"]*",)\s*$|^\s*"vorn::ui",\s*$)re");
 
+const std::regex kContextLine(R"re((QT_TRANSLATE_NOOP\(|^\s*"vorn::ui",)\s*$)re");
+
 // "file:line: literal" for every prose literal not marked for translation. A comment with
 // "not translated:" exempts its own line and the next.
 std::vector<std::string> UnmarkedProse(const fs::path& source) {
@@ -46,7 +48,9 @@ std::vector<std::string> UnmarkedProse(const fs::path& source) {
   for (int number = 1; std::getline(in, line); ++number) {
     const bool exempt = Contains(line, "not translated:") || Contains(previous, "not translated:");
     const std::size_t start = line.find_first_not_of(" \t");
-    const bool continued = !previous.empty() && previous.back() == '"';
+    // A literal may go on from the line before, or follow a translation context there.
+    const bool continued = (!previous.empty() && previous.back() == '"') ||
+                           std::regex_search(previous, kContextLine);
     if (!exempt && start != std::string::npos && line.compare(start, 2, "//") != 0 &&
         line.compare(start, 8, "#include") != 0) {
       const std::string code = line.substr(0, line.find("  //"));

@@ -13,6 +13,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <cstdio>
 #include <exception>
@@ -33,6 +34,7 @@
 #include "ui/MainForm.h"
 #include "ui/ProgressDlg.h"
 #include "ui/QtText.h"
+#include "ui/Settings.h"
 
 namespace vorn::ui {
 
@@ -217,8 +219,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "Usage: vorn-lut-screenshots OUTPUT_FOLDER [LUT...]\n");
     return 2;
   }
+  const QTemporaryDir settings;  // the pictures show the window as a first run has it
   try {
     vorn::ui::SetUpApplication(application);
+    vorn::ui::RedirectSettings(settings.path());
     std::filesystem::create_directories(argv[1]);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "vorn-lut-screenshots: %s\n", error.what());
