@@ -10,10 +10,12 @@
 #include <QMenu>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QSplitter>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "codecs/Pictures.h"
 #include "core/VornLut.h"
@@ -46,6 +48,14 @@ namespace {
 
 constexpr int kPreviewPaneWidth = 250;
 const QString kGeometryKey = QStringLiteral("window/geometry");
+const QString kPaneShareKey = QStringLiteral("window/paneShare");
+const QString kColumnsKey = QStringLiteral("window/columns");
+// The pane's height beside its two pictures: captions, spacing and the comments' least
+// height.
+constexpr int kPreviewPaneChrome = 190;
+// A picture opened for the preview is kept at most this large, for the largest pane.
+constexpr int kPreviewSourceWidth = 1600;
+constexpr int kPreviewSourceHeight = 1200;
 
 QToolButton* MakeToolButton(QWidget* parent, const char* name, const QIcon& icon,
                             const QString& caption, const QString& hint) {
@@ -110,17 +120,15 @@ TfrmMain::TfrmMain(IDialogs& dialogs, QWidget* parent)
   auto* body = MakeChild<QWidget>(this);
   auto* bodyLayout = MakeChild<QHBoxLayout>(body);
   bodyLayout->setContentsMargins(8, 8, 0, 8);
-  bodyLayout->setSpacing(8);
+  splMain = MakeChild<QSplitter>(body, Qt::Horizontal);
+  splMain->setObjectName("splMain");
+  splMain->setChildrenCollapsible(false);
+  bodyLayout->addWidget(splMain);
   Files_ = MakeChild<TFileListModel>(this);
-  lvwFiles = MakeChild<TFileListView>(body);
-  lvwFiles->setObjectName("lvwFiles");
-  lvwFiles->setModel(Files_);
-  lvwFiles->header()->resizeSection(TFileListModel::colFileName, 250);
-  lvwFiles->header()->resizeSection(TFileListModel::colFormat, 200);
-  lvwFiles->header()->resizeSection(TFileListModel::colFolder, 150);
-  bodyLayout->addWidget(lvwFiles, 1);
-  BuildPreviewPane(body);
-  bodyLayout->addWidget(pnlPreview);
+  BuildFileList(splMain);
+  BuildPreviewPane(splMain);
+  splMain->setSizes({width(), kPreviewPaneWidth});
+  connect(splMain, &QSplitter::splitterMoved, this, [this] { RememberPaneShare(); });
   layout->addWidget(body, 1);
 
   BuildMenus();
@@ -138,11 +146,17 @@ TfrmMain::~TfrmMain() {
 void TfrmMain::SaveSettings() const {
   SaveFolders(Folders_);
   SaveState(kGeometryKey, saveGeometry());
+  SaveNumber(kPaneShareKey, PaneShare_);
+  SaveState(kColumnsKey, lvwFiles->header()->saveState());
 }
 
 void TfrmMain::RestoreSettings() {
   const QByteArray geometry = LoadState(kGeometryKey);
   if (!geometry.isEmpty()) restoreGeometry(geometry);
+  const double share = LoadNumber(kPaneShareKey);
+  if (share > 0.0 && share < 1.0) PaneShare_ = share;
+  const QByteArray columns = LoadState(kColumnsKey);
+  if (!columns.isEmpty()) lvwFiles->header()->restoreState(columns);
 }
 
 void TfrmMain::BuildToolBar() {
@@ -182,10 +196,25 @@ void TfrmMain::BuildToolBar() {
   bar->addWidget(btnShowHidePreview);
 }
 
+void TfrmMain::BuildFileList(QWidget* parent) {
+  lvwFiles = MakeChild<TFileListView>(parent);
+  lvwFiles->setObjectName("lvwFiles");
+  lvwFiles->setModel(Files_);
+  // Paths differ at their ends (iridas_cube/, resolve_cube/): the middle gives way.
+  lvwFiles->setTextElideMode(Qt::ElideMiddle);
+  QHeaderView& header = *lvwFiles->header();
+  header.setSectionResizeMode(QHeaderView::Interactive);
+  header.setStretchLastSection(true);  // the folder takes what the window adds
+  header.resizeSection(TFileListModel::colFileName, 250);
+  header.resizeSection(TFileListModel::colFormat, 200);
+  header.resizeSection(TFileListModel::colFolder, 150);
+}
+
 void TfrmMain::BuildPreviewPane(QWidget* parent) {
   pnlPreview = MakeChild<QFrame>(parent);
   pnlPreview->setObjectName("pnlPreview");
-  pnlPreview->setFixedWidth(kPreviewPaneWidth);
+  pnlPreview->setMinimumWidth(kPreviewPaneWidth);
+  pnlPreview->installEventFilter(this);
   auto* pane = MakeChild<QVBoxLayout>(pnlPreview);
   const int side = (kPreviewPaneWidth - kPreviewBoxWidth) / 2;
   pane->setContentsMargins(side, 6, side, 0);
@@ -215,6 +244,61 @@ void TfrmMain::BuildPreviewPane(QWidget* parent) {
   pane->addWidget(stxComments);
   pane->addWidget(mmComments, 1);
   pane->addStretch(0);
+}
+
+void TfrmMain::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  KeepPaneShare();
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  KeepPaneShare();
+}
+
+// The children have their new sizes already: Qt lays them out before the window's handler.
+void TfrmMain::KeepPaneShare() {
+  const int total = splMain->width() - splMain->handleWidth();
+  if (!splMain->isVisible() || total <= 0 || pnlPreview->isHidden()) return;
+  const int pane = std::max(kPreviewPaneWidth, static_cast<int>(std::lround(PaneShare_ * total)));
+  splMain->setSizes({total - pane, pane});
+}
+
+void TfrmMain::RememberPaneShare() {
+  const QList<int> sizes = splMain->sizes();
+  const int total = sizes.value(0) + sizes.value(1);
+  if (total > 0 && sizes.value(1) > 0) PaneShare_ = static_cast<double>(sizes.value(1)) / total;
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == pnlPreview && event->type() == QEvent::Resize) FitPreviewBoxes();
+  return QWidget::eventFilter(watched, event);
+}
+
+// The boxes keep their proportions and take the pane's width, as far as the height leaves
+// room for both and the comments; never below their starting size.
+void TfrmMain::FitPreviewBoxes() {
+  const int side = (kPreviewPaneWidth - kPreviewBoxWidth) / 2;
+  const int widthRoom = pnlPreview->width() - 2 * side;
+  const int heightRoom = (pnlPreview->height() - kPreviewPaneChrome) / 2;
+  const TPictureSize fitted =
+      FitSize(kPreviewBoxWidth * 8, kPreviewBoxHeight * 8, widthRoom, heightRoom);
+  const QSize box(std::max(fitted.Width, kPreviewBoxWidth),
+                  std::max(fitted.Height, kPreviewBoxHeight));
+  if (box == imgUngraded->size()) return;
+  imgUngraded->setFixedSize(box);
+  imgLUTApplied->setFixedSize(box);
+  RefitPreview();
+}
+
+void TfrmMain::RefitPreview() {
+  Ungraded_ = PreviewSource_;
+  FitImage(Ungraded_, imgUngraded->width(), imgUngraded->height());
+  imgUngraded->SetImage(ToQImage(Ungraded_));
+  if (imgLUTApplied->isHidden() || Preview_->FormatIndex == -1) return;
+  LutApplied_ = Ungraded_;
+  Preview_->ApplyToBitmap(LutApplied_);
+  imgLUTApplied->SetImage(ToQImage(LutApplied_));
 }
 
 void TfrmMain::BuildMenus() {
@@ -306,9 +390,8 @@ void TfrmMain::AddDroppedPaths(const std::vector<std::string>& paths) {
 void TfrmMain::LoadSamplePicture() {
   const QImage sample(QStringLiteral(":/assets/sample-photo.png"));
   if (sample.isNull()) return;
-  Ungraded_ = FromQImage(sample);
-  FitPreviewImage(Ungraded_);
-  imgUngraded->SetImage(ToQImage(Ungraded_));
+  PreviewSource_ = FromQImage(sample);
+  RefitPreview();
 }
 
 void TfrmMain::AddFiles(const std::vector<std::string>& paths, TActionContext* context,
@@ -350,19 +433,29 @@ void TfrmMain::ShowLutPreview(const std::string& path, int inputBits) {
 }
 
 bool TfrmMain::LoadPreviewImage(TBitmap24& picture) {
+  if (!PickPicture(picture)) return false;
+  FitPreviewImage(picture);
+  return true;
+}
+
+bool TfrmMain::PickPicture(TBitmap24& picture) {
   const std::string path = Dialogs_.OpenPicture(this, Folders_.Pictures, PictureFileFilter());
   if (path.empty()) return false;
   Folders_.Pictures = ExtractFileDir(path);
   TWaitCursor hourglass;
-  TDecodedPicture decoded = LoadPictureForPreview(path, kPreviewBoxWidth, kPreviewBoxHeight);
-  FitPreviewImage(decoded.Bitmap);
+  TDecodedPicture decoded = LoadPictureForPreview(path, kPreviewSourceWidth, kPreviewSourceHeight);
+  FitImage(decoded.Bitmap, kPreviewSourceWidth, kPreviewSourceHeight);
   picture = std::move(decoded.Bitmap);
   return true;
 }
 
 void TfrmMain::FitPreviewImage(TBitmap24& bitmap) {
-  const TPictureSize size =
-      FitSize(bitmap.Width(), bitmap.Height(), kPreviewBoxWidth, kPreviewBoxHeight);
+  FitImage(bitmap, kPreviewBoxWidth, kPreviewBoxHeight);
+}
+
+void TfrmMain::FitImage(TBitmap24& bitmap, int width, int height) {
+  const TPictureSize size = FitSize(bitmap.Width(), bitmap.Height(), width, height);
+  if (size.Width == bitmap.Width() && size.Height == bitmap.Height()) return;
   TBitmap24 fitted;
   Stretch(size.Width, size.Height, rfLanczos3, fitted, bitmap, 0.0f);
   bitmap = std::move(fitted);
@@ -415,7 +508,9 @@ void TfrmMain::LutToIccClicked() {
 }
 
 void TfrmMain::IccToLutClicked() {
-  TfrmICCConvert dialog(this, Dialogs_, Folders_, Ungraded_,
+  TBitmap24 picture = PreviewSource_;
+  FitPreviewImage(picture);
+  TfrmICCConvert dialog(this, Dialogs_, Folders_, picture,
                         [this](TBitmap24& picture) { return LoadPreviewImage(picture); });
   Dialogs_.ExecModal(dialog);
 }
@@ -430,7 +525,7 @@ void TfrmMain::GenerateHaldImageClicked(TActionContext& context) {
 
 void TfrmMain::LoadPreviewImageClicked() {
   // A picture that cannot be decoded ends the action before the row is previewed again.
-  if (LoadPreviewImage(Ungraded_)) imgUngraded->SetImage(ToQImage(Ungraded_));
+  if (PickPicture(PreviewSource_)) RefitPreview();
   const int row = SelectedRow();
   if (row >= 0) RowSelected(row);
 }

@@ -20,6 +20,7 @@ class QFrame;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
+class QSplitter;
 class QToolButton;
 
 namespace vorn::ui {
@@ -46,6 +47,8 @@ class TfrmMain : public QWidget {
  public:
   static constexpr int kPreviewBoxWidth = 210;
   static constexpr int kPreviewBoxHeight = 169;
+  // The preview pane's part of the list and pane at the starting size, 250 of 872 pixels.
+  static constexpr double kStartingPaneShare = 250.0 / 872.0;
 
   explicit TfrmMain(IDialogs& dialogs, QWidget* parent = nullptr);
   ~TfrmMain() override;
@@ -64,8 +67,11 @@ class TfrmMain : public QWidget {
   void ShowLutPreview(const std::string& path, int inputBits = -1);
   // Asks for a picture, decodes and fits it into picture; false when none was chosen.
   bool LoadPreviewImage(TBitmap24& picture);
-  // Scales the bitmap down to fit the preview box with Lanczos3, never enlarging it.
+  // Scales the bitmap down to fit the preview box's starting size with Lanczos3, never
+  // enlarging it.
   static void FitPreviewImage(TBitmap24& bitmap);
+  // The same into width x height.
+  static void FitImage(TBitmap24& bitmap, int width, int height);
   bool AnyChecked() const;
   // True while the comments show why the selected file cannot be previewed.
   bool PreviewShowsError() const;
@@ -88,6 +94,7 @@ class TfrmMain : public QWidget {
   QToolButton* btnAbout = nullptr;
   QToolButton* btnLoadPreviewImage = nullptr;
   QToolButton* btnShowHidePreview = nullptr;
+  QSplitter* splMain = nullptr;
   TFileListView* lvwFiles = nullptr;
   QFrame* pnlPreview = nullptr;
   QLabel* stxUngraded = nullptr;
@@ -109,7 +116,20 @@ class TfrmMain : public QWidget {
 
  private:
   void BuildToolBar();
+  void BuildFileList(QWidget* parent);
   void BuildPreviewPane(QWidget* parent);
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void FitPreviewBoxes();
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  // The pane keeps its share of the width as the window grows or shrinks; a drag of the
+  // splitter sets the share.
+  void KeepPaneShare();
+  void RememberPaneShare();
+  // The ungraded picture from PreviewSource_ at the boxes' size, and the LUT applied again.
+  void RefitPreview();
+  // Asks for a picture and decodes it at most kPreviewSource size; false when none chosen.
+  bool PickPicture(TBitmap24& picture);
   void BuildMenus();
   void ConnectActions();
   void LoadSamplePicture();
@@ -147,6 +167,8 @@ class TfrmMain : public QWidget {
   TRememberedFolders Folders_;
   THaldSaveDialog HaldSaveDialog_;
   std::unique_ptr<TLUT> Preview_;
+  double PaneShare_ = kStartingPaneShare;
+  TBitmap24 PreviewSource_;  // the picture the boxes show, before fitting
   TBitmap24 Ungraded_;
   TBitmap24 LutApplied_;
   TFileListModel* Files_ = nullptr;

@@ -80,6 +80,14 @@ void RestoreChecked(const QString& key, QAbstractButton& button) {
   if (kept.isValid()) button.setChecked(kept.toBool());
 }
 
+void SaveNumber(const QString& key, double number) {
+  QSettings().setValue(key, number);
+}
+
+double LoadNumber(const QString& key) {
+  return QSettings().value(key, 0.0).toDouble();
+}
+
 void SaveState(const QString& key, const QByteArray& state) {
   QSettings().setValue(key, state);
 }

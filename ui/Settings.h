@@ -35,6 +35,10 @@ void RestoreOutputChoice(const QString& group, QComboBox& profile, QComboBox& si
 void SaveChecked(const QString& key, const QAbstractButton& button);
 void RestoreChecked(const QString& key, QAbstractButton& button);
 
+// A number, 0 when none is kept.
+void SaveNumber(const QString& key, double number);
+double LoadNumber(const QString& key);
+
 // Opaque layout states (window geometry, splitter, list header); empty when none is kept.
 void SaveState(const QString& key, const QByteArray& state);
 QByteArray LoadState(const QString& key);

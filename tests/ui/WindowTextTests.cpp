@@ -49,8 +49,8 @@ std::vector<std::string> UnmarkedProse(const fs::path& source) {
     const bool exempt = Contains(line, "not translated:") || Contains(previous, "not translated:");
     const std::size_t start = line.find_first_not_of(" \t");
     // A literal may go on from the line before, or follow a translation context there.
-    const bool continued = (!previous.empty() && previous.back() == '"') ||
-                           std::regex_search(previous, kContextLine);
+    const bool continued =
+        (!previous.empty() && previous.back() == '"') || std::regex_search(previous, kContextLine);
     if (!exempt && start != std::string::npos && line.compare(start, 2, "//") != 0 &&
         line.compare(start, 8, "#include") != 0) {
       const std::string code = line.substr(0, line.find("  //"));
