@@ -3,16 +3,19 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QColor>
+#include <QDesktopServices>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStyle>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -116,6 +119,7 @@ TfrmMain::TfrmMain(IDialogs& dialogs, QWidget* parent)
   layout->setSpacing(0);
   BuildToolBar();
   layout->addWidget(tlbMain);
+  OpenUrl_ = [](const QUrl& url) { QDesktopServices::openUrl(url); };
 
   auto* body = MakeChild<QWidget>(this);
   auto* bodyLayout = MakeChild<QHBoxLayout>(body);
@@ -132,6 +136,7 @@ TfrmMain::TfrmMain(IDialogs& dialogs, QWidget* parent)
   layout->addWidget(body, 1);
 
   BuildMenus();
+  layout->setMenuBar(mnuMain);
   ConnectActions();
   LoadSamplePicture();
   HideLutParts();
@@ -307,7 +312,7 @@ void TfrmMain::BuildMenus() {
   miCheckAll = MakeAction(pmnList, "miCheckAll", tr("Check All"));
   miUncheckAll = MakeAction(pmnList, "miUncheckAll", tr("Uncheck All"));
   miSetBitsPerValue = MakeAction(pmnList, "miSetBitsPerValue", tr("Set Bits Per Color..."));
-  miDelete = MakeAction(pmnList, "miDelete", tr("Delete"));
+  miDelete = MakeAction(pmnList, "miDelete", tr("Remove from List"));
   miDelete->setShortcut(QKeySequence::Delete);
   miDelete->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   miClearList = MakeAction(pmnList, "miClearList", tr("Clear List"));
@@ -326,6 +331,54 @@ void TfrmMain::BuildMenus() {
   miICCToLUT = MakeAction(pmnICC, "miICCToLUT", tr("Convert ICC Profile to LUT"));
   pmnICC->addAction(miLUTToICC);
   pmnICC->addAction(miICCToLUT);
+  BuildMenuBar();
+}
+
+// Every action of the tool bar and the list's menu, with the shortcuts; the menus share
+// the list menu's and the ICC menu's actions.
+void TfrmMain::BuildMenuBar() {
+  mnuMain = MakeChild<QMenuBar>(this);
+  mnuMain->setObjectName("mnuMain");
+  miAddFiles = MakeAction(this, "miAddFiles", tr("&Add LUTs..."));
+  miAddFiles->setShortcut(QKeySequence::Open);
+  miQuit = MakeAction(this, "miQuit", tr("&Quit"));
+  miQuit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  miCheckAll->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+  miUncheckAll->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
+  miConvert = MakeAction(this, "miConvert", tr("&Convert Checked Files..."));
+  miConvert->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+  miMerge = MakeAction(this, "miMerge", tr("&Merge Checked Files..."));
+  miMerge->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+  miHaldImage = MakeAction(this, "miHaldImage", tr("Generate the &Hald Image..."));
+  miLoadPreviewImage = MakeAction(this, "miLoadPreviewImage", tr("Load a &Preview Picture..."));
+  miShowHidePreview = MakeAction(this, "miShowHidePreview", tr("Show the Preview &Pane"));
+  miShowHidePreview->setCheckable(true);
+  miShowHidePreview->setChecked(true);
+  miShowHidePreview->setShortcut(QKeySequence(Qt::Key_F9));
+  miHelp = MakeAction(this, "miHelp", tr("&Documentation"));
+  miHelp->setShortcut(QKeySequence::HelpContents);
+  miAbout = MakeAction(this, "miAbout", tr("&About"));
+
+  QMenu* file = mnuMain->addMenu(tr("&File"));
+  file->addActions({miAddFiles, miLoadPreviewImage});
+  file->addSeparator();
+  file->addAction(miQuit);
+  QMenu* edit = mnuMain->addMenu(tr("&Edit"));
+  edit->addActions({miCheckAll, miUncheckAll, miSetBitsPerValue});
+  edit->addSeparator();
+  edit->addActions({miDelete, miClearList});
+  QMenu* convert = mnuMain->addMenu(tr("&Convert"));
+  convert->addActions({miConvert, miMerge});
+  convert->addSeparator();
+  convert->addActions({miLUTToICC, miICCToLUT});
+  QMenu* tools = mnuMain->addMenu(tr("&Tools"));
+  tools->addActions({miHaldImage, miShowHidePreview});
+  QMenu* help = mnuMain->addMenu(tr("&Help"));
+  help->addActions({miHelp, miAbout});
+  // Shortcuts work wherever the focus is in the window, the list's Delete only in the list.
+  addActions({miAddFiles, miQuit, miCheckAll, miUncheckAll, miConvert, miMerge, miHelp,
+              miShowHidePreview});
 }
 
 std::function<void()> TfrmMain::Guarded(std::function<void(TActionContext&)> action) {
@@ -356,6 +409,21 @@ void TfrmMain::ConnectActions() {
           Guarded([this] { LoadPreviewImageClicked(); }));
   connect(btnShowHidePreview, &QToolButton::clicked, this,
           Guarded([this] { ShowHidePreviewClicked(); }));
+
+  connect(miAddFiles, &QAction::triggered, this,
+          Guarded([this](TActionContext& context) { AddLutsClicked(context); }));
+  connect(miQuit, &QAction::triggered, this, &QWidget::close);
+  connect(miConvert, &QAction::triggered, this,
+          Guarded([this](TActionContext& context) { ConvertClicked(context); }));
+  connect(miMerge, &QAction::triggered, this, Guarded([this] { JoinClicked(); }));
+  connect(miHaldImage, &QAction::triggered, this,
+          Guarded([this](TActionContext& context) { GenerateHaldImageClicked(context); }));
+  connect(miLoadPreviewImage, &QAction::triggered, this,
+          Guarded([this] { LoadPreviewImageClicked(); }));
+  connect(miShowHidePreview, &QAction::triggered, this,
+          Guarded([this] { ShowHidePreviewClicked(); }));
+  connect(miHelp, &QAction::triggered, this, [this] { OpenUrl_(DocumentationUrl()); });
+  connect(miAbout, &QAction::triggered, btnAbout, &QToolButton::click);
 
   connect(miCheckAll, &QAction::triggered, this, Guarded([this] { Files_->CheckAll(); }));
   connect(miUncheckAll, &QAction::triggered, this, Guarded([this] { Files_->UncheckAll(); }));
@@ -461,6 +529,10 @@ void TfrmMain::FitImage(TBitmap24& bitmap, int width, int height) {
   bitmap = std::move(fitted);
 }
 
+QUrl TfrmMain::DocumentationUrl() {
+  return QUrl(QStringLiteral("https://vorn-lut.example.org"));  // the package's home page
+}
+
 bool TfrmMain::AnyChecked() const {
   return Files_->AnyChecked();
 }
@@ -533,6 +605,7 @@ void TfrmMain::LoadPreviewImageClicked() {
 void TfrmMain::ShowHidePreviewClicked() {
   pnlPreview->setVisible(pnlPreview->isHidden());
   btnShowHidePreview->setChecked(!pnlPreview->isHidden());
+  miShowHidePreview->setChecked(!pnlPreview->isHidden());
   if (pnlPreview->isHidden()) return;
   const int row = SelectedRow();
   if (row >= 0) {
@@ -569,6 +642,8 @@ void TfrmMain::RowsChanged() {
   const bool anyChecked = AnyChecked();
   btnConvert->setEnabled(anyChecked);
   sbnJoin->setEnabled(anyChecked);
+  miConvert->setEnabled(anyChecked);
+  miMerge->setEnabled(anyChecked);
   UpdateListActions();
 }
 

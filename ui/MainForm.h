@@ -19,6 +19,8 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QMenu;
+class QMenuBar;
+class QUrl;
 class QPlainTextEdit;
 class QSplitter;
 class QToolButton;
@@ -77,6 +79,9 @@ class TfrmMain : public QWidget {
   bool PreviewShowsError() const;
 
   void SetClock(TClock clock) { Clock_ = std::move(clock); }
+  // How links open (the documentation of Help); the desktop's browser unless set.
+  void SetUrlOpener(std::function<void(const QUrl&)> open) { OpenUrl_ = std::move(open); }
+  static QUrl DocumentationUrl();
   TFileListModel& Files() { return *Files_; }
   int SelectedRow() const;
   void SelectRow(int row);
@@ -110,6 +115,16 @@ class TfrmMain : public QWidget {
   QAction* miSetBitsPerValue = nullptr;
   QAction* miDelete = nullptr;
   QAction* miClearList = nullptr;
+  QMenuBar* mnuMain = nullptr;
+  QAction* miAddFiles = nullptr;
+  QAction* miLoadPreviewImage = nullptr;
+  QAction* miQuit = nullptr;
+  QAction* miConvert = nullptr;
+  QAction* miMerge = nullptr;
+  QAction* miHaldImage = nullptr;
+  QAction* miShowHidePreview = nullptr;
+  QAction* miHelp = nullptr;
+  QAction* miAbout = nullptr;
   QMenu* pmnICC = nullptr;
   QAction* miLUTToICC = nullptr;
   QAction* miICCToLUT = nullptr;
@@ -131,6 +146,7 @@ class TfrmMain : public QWidget {
   // Asks for a picture and decodes it at most kPreviewSource size; false when none chosen.
   bool PickPicture(TBitmap24& picture);
   void BuildMenus();
+  void BuildMenuBar();
   void ConnectActions();
   void LoadSamplePicture();
   void SaveSettings() const;
@@ -164,6 +180,7 @@ class TfrmMain : public QWidget {
 
   IDialogs& Dialogs_;
   TClock Clock_;
+  std::function<void(const QUrl&)> OpenUrl_;
   TRememberedFolders Folders_;
   THaldSaveDialog HaldSaveDialog_;
   std::unique_ptr<TLUT> Preview_;

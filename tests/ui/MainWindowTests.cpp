@@ -372,7 +372,7 @@ TEST_F(TMainWindowTest, MenuEntriesNeedASelectionOrRows) {
   EXPECT_TRUE(entries[2]->isSeparator());
   EXPECT_EQ(entries[3]->text(), "Set Bits Per Color...");
   EXPECT_TRUE(entries[4]->isSeparator());
-  EXPECT_EQ(entries[5]->text(), "Delete");
+  EXPECT_EQ(entries[5]->text(), "Remove from List");
   EXPECT_EQ(entries[5]->shortcut(), QKeySequence(Qt::Key_Delete));
   EXPECT_EQ(entries[6]->text(), "Clear List");
 }
