@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 
 #include "core/VornLut.h"
 #include "imaging/LutComparison.h"
+#include "platform/Exception.h"
 #include "platform/Files.h"
 #include "ui/Dialogs.h"
 #include "ui/ErrorGuard.h"
@@ -68,7 +70,7 @@ void TfrmConvert::BuildControls() {
     layout->addWidget(label, row, 0);
   };
 
-  edtOutFolder = MakeReadOnlyEdit(this, "edtOutFolder");
+  edtOutFolder = MakePathEdit(this, "edtOutFolder", true);
   btnSelectFolder = MakeBrowseButton(this, "btnSelectFolder", tr("Select the output folder"));
   addLabel(tr("Output Folder"), 0, edtOutFolder);
   layout->addWidget(edtOutFolder, 0, 1);
@@ -135,6 +137,16 @@ void TfrmConvert::OutputChanged() {
   UpdateConvertButton();
 }
 
+// A typed folder is taken as a full path; the conversion makes a folder that is not there.
+void TfrmConvert::CheckOutputFolder() const {
+  const QString folder = edtOutFolder->text();
+  const QFileInfo info(folder);
+  if (info.isRelative() || (info.exists() && !info.isDir())) {
+    throw Exception(
+        FromQt(tr("The output folder must be the full path of a folder: %1").arg(folder)));
+  }
+}
+
 void TfrmConvert::UpdateConvertButton() {
   btnConvert->setEnabled(SelectedProfile() != nullptr && !edtOutFolder->text().isEmpty());
 }
@@ -150,8 +162,13 @@ void TfrmConvert::SelectFolder() {
 }
 
 void TfrmConvert::ConvertClicked() {
+  if (!RunGuarded(Dialogs_, this, [&] { CheckOutputFolder(); })) {
+    edtOutFolder->setFocus();
+    return;
+  }
   const bool sizeAccepted = RunGuarded(Dialogs_, this, [&] { OutputSize(); });
   if (sizeAccepted) {
+    OutputFolder_ = FromQt(edtOutFolder->text());
     SaveOutputChoice(kSettingsGroup, *cbxOutFormat, *cbxDimSize, *cbxBits);
     SaveChecked(kReportLossKey, *cbxReportLoss);
     accept();

@@ -61,6 +61,8 @@ class TfrmConvert : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Raises for a typed folder that is not a full path or names a file.
+  void CheckOutputFolder() const;
 
  private:
   void BuildControls();

@@ -1,5 +1,8 @@
 #include "ui/FormRows.h"
 
+#include <QCompleter>
+#include <QDir>
+#include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,6 +29,19 @@ QLineEdit* MakeReadOnlyEdit(QWidget* parent, const char* name) {
   auto* edit = MakeChild<QLineEdit>(parent);
   edit->setObjectName(name);
   edit->setReadOnly(true);
+  return edit;
+}
+
+QLineEdit* MakePathEdit(QWidget* parent, const char* name, bool foldersOnly) {
+  auto* edit = MakeChild<QLineEdit>(parent);
+  edit->setObjectName(name);
+  auto* completer = MakeChild<QCompleter>(edit);
+  auto* files = MakeChild<QFileSystemModel>(completer);
+  files->setFilter(foldersOnly ? QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives
+                               : QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Drives);
+  files->setRootPath(QString());
+  completer->setModel(files);
+  edit->setCompleter(completer);
   return edit;
 }
 

@@ -16,6 +16,10 @@ namespace vorn::ui {
 // A read-only edit for a path chosen through its "..." button.
 QLineEdit* MakeReadOnlyEdit(QWidget* parent, const char* name);
 
+// An edit for a path the user may type or paste, completing the names of folders (only
+// folders when foldersOnly) as they are typed; a "..." button picks the path as well.
+QLineEdit* MakePathEdit(QWidget* parent, const char* name, bool foldersOnly);
+
 // The "..." button beside such an edit; hint is its tooltip (none when empty).
 QPushButton* MakeBrowseButton(QWidget* parent, const char* name, const QString& hint = {});
 

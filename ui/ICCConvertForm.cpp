@@ -13,6 +13,7 @@
 
 #include "core/VornLut.h"
 #include "imaging/IccToLut.h"
+#include "platform/Exception.h"
 #include "platform/Files.h"
 #include "ui/Dialogs.h"
 #include "ui/ErrorGuard.h"
@@ -58,7 +59,7 @@ void TfrmICCConvert::BuildControls() {
   form->setColumnMinimumWidth(0, 330);
   TFormRows rows(*this, *form);
 
-  edtSrcProfile = MakeReadOnlyEdit(this, "edtSrcProfile");
+  edtSrcProfile = MakePathEdit(this, "edtSrcProfile", false);
   btnOpenICCProfile =
       MakeBrowseButton(this, "btnOpenICCProfile", tr("Select the ICC profile to convert"));
   rows.AddCaptionedWithButton(tr("ICC Profile File"), edtSrcProfile, btnOpenICCProfile);
@@ -66,7 +67,7 @@ void TfrmICCConvert::BuildControls() {
   lblICCType->setObjectName("lblICCType");
   rows.AddWide(lblICCType);
 
-  edtSecondProfile = MakeReadOnlyEdit(this, "edtSecondProfile");
+  edtSecondProfile = MakePathEdit(this, "edtSecondProfile", false);
   edtSecondProfile->setText(tr("sRGB (Default)"));
   btnOpenSecondProfile = MakeBrowseButton(this, "btnOpenSecondProfile");
   lblSecondProfile =
@@ -110,6 +111,10 @@ void TfrmICCConvert::ConnectControls() {
   connect(cbxInvertTransform, &QCheckBox::toggled, this, [this] { InvertTransformClicked(); });
   connect(cbxOutFormat, &QComboBox::currentIndexChanged, this, [this] { OutFormatChanged(); });
   connect(edtSrcProfile, &QLineEdit::textChanged, this, [this] { SrcProfileChanged(); });
+  connect(edtSrcProfile, &QLineEdit::editingFinished, this,
+          [this] { RunGuarded(Dialogs_, this, [this] { SourceProfileTyped(); }); });
+  connect(edtSecondProfile, &QLineEdit::editingFinished, this,
+          [this] { RunGuarded(Dialogs_, this, [this] { SecondProfileTyped(); }); });
   connect(edtLUTFile, &QLineEdit::textChanged, this, [this] { SrcProfileChanged(); });
   connect(btnSetLUTFile, &QPushButton::clicked, this,
           [this] { RunGuarded(Dialogs_, this, [this] { SetLUTFileClicked(); }); });
@@ -131,6 +136,12 @@ void TfrmICCConvert::OpenICCProfileClicked() {
   if (path.empty()) return;
   Folders_.Icc = ExtractFileDir(path) + "/";
   edtSrcProfile->setText(ToQt(path));
+  UseSourceProfile(path);
+}
+
+// A profile picked or typed: its class sets the controls, and the preview follows.
+void TfrmICCConvert::UseSourceProfile(const std::string& path) {
+  CheckProfileExists(path);
   {
     const QSignalBlocker quiet(cbxInvertTransform);  // a new profile starts uninverted
     cbxInvertTransform->setChecked(false);
@@ -146,6 +157,35 @@ void TfrmICCConvert::OpenICCProfileClicked() {
                                                         : tr("Input Color Space"));
   Image2->SetImage(QImage());
   RunTransform(true);
+}
+
+// A path typed or pasted counts once the user leaves the box or presses Enter.
+void TfrmICCConvert::SourceProfileTyped() {
+  if (!edtSrcProfile->isModified()) return;
+  edtSrcProfile->setModified(false);
+  const std::string path = FromQt(edtSrcProfile->text());
+  if (!path.empty()) Folders_.Icc = ExtractFileDir(path) + "/";
+  SrcProfileChanged();
+  UseSourceProfile(path);
+}
+
+void TfrmICCConvert::SecondProfileTyped() {
+  if (!edtSecondProfile->isModified()) return;
+  edtSecondProfile->setModified(false);
+  CheckSecondProfile();
+  if (!edtSrcProfile->text().isEmpty()) RunTransform(true);
+}
+
+void TfrmICCConvert::CheckProfileExists(const std::string& path) const {
+  if (!FileExists(path)) {
+    throw Exception(FromQt(tr("The ICC profile %1 does not exist.").arg(ToQt(path))));
+  }
+}
+
+// The second profile's box names a file, or still offers the default sRGB.
+void TfrmICCConvert::CheckSecondProfile() const {
+  if (edtSecondProfile->isHidden() || edtSecondProfile->text() == tr("sRGB (Default)")) return;
+  CheckProfileExists(FromQt(edtSecondProfile->text()));
 }
 
 void TfrmICCConvert::OpenSecondProfileClicked() {
@@ -208,7 +248,9 @@ void TfrmICCConvert::OutFormatChanged() {
 
 void TfrmICCConvert::SrcProfileChanged() {
   const TLutOutputProfile* profile = SelectedProfile();
-  if (edtLUTFile->text().isEmpty() && !edtSrcProfile->text().isEmpty() && profile != nullptr) {
+  // A path being typed is proposed from once it is complete (SourceProfileTyped).
+  if (edtLUTFile->text().isEmpty() && !edtSrcProfile->text().isEmpty() && profile != nullptr &&
+      !edtSrcProfile->isModified()) {
     edtLUTFile->setText(
         ToQt(ChangeFileExt(FromQt(edtSrcProfile->text()), "." + profile->Extension)));
   }
@@ -221,6 +263,8 @@ void TfrmICCConvert::SetLUTFileClicked() {
 }
 
 void TfrmICCConvert::ConvertClicked() {
+  CheckProfileExists(FromQt(edtSrcProfile->text()));
+  CheckSecondProfile();
   const std::optional<TTarget> target = TargetToWrite(Dialogs_, this);
   if (!target) return;
   RunTransform(false);

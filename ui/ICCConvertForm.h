@@ -66,6 +66,11 @@ class TfrmICCConvert : public QDialog, public TLutFileOutput {
   void BuildControls();
   void ConnectControls();
   void OpenICCProfileClicked();
+  void UseSourceProfile(const std::string& path);
+  void CheckProfileExists(const std::string& path) const;
+  void CheckSecondProfile() const;
+  void SourceProfileTyped();
+  void SecondProfileTyped();
   void OpenSecondProfileClicked();
   void InvertTransformClicked();
   void Image1Clicked();

@@ -2,6 +2,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Exception.h"
 #include "platform/Files.h"
 #include "ui/DialogFilters.h"
 #include "ui/Dialogs.h"
@@ -62,7 +65,7 @@ void TfrmLUT2ICC::BuildControls() {
   edtLUTFile = MakeReadOnlyEdit(this, "edtLUTFile");
   btnSetLUTFile = MakeBrowseButton(this, "btnSetLUTFile", tr("Select the LUT file to convert"));
   rows.AddCaptionedWithButton(tr("Input LUT File"), edtLUTFile, btnSetLUTFile);
-  edtDestProfile = MakeReadOnlyEdit(this, "edtDestProfile");
+  edtDestProfile = MakePathEdit(this, "edtDestProfile", false);
   btnOpenICCProfile =
       MakeBrowseButton(this, "btnOpenICCProfile", tr("Select the destination ICC profile file"));
   rows.AddCaptionedWithButton(tr("Output ICC Profile File"), edtDestProfile, btnOpenICCProfile);
@@ -131,6 +134,13 @@ void TfrmLUT2ICC::TextsChanged() {
 
 void TfrmLUT2ICC::ConvertClicked() {
   const std::string profile = FromQt(edtDestProfile->text());
+  const QFileInfo target(edtDestProfile->text());
+  if (target.isRelative() || target.isDir() || !target.dir().exists()) {
+    throw Exception(FromQt(
+        tr("The ICC profile cannot be written to %1: give the full path of a file in a folder "
+           "that exists.")
+            .arg(edtDestProfile->text())));
+  }
   if (!MayReplace(Dialogs_, this, profile, ConfirmedProfile_)) return;
   std::vector<std::string> warnings;
   ConvertLutToIcc(FromQt(edtLUTFile->text()), profile, Options(),
