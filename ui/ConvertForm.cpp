@@ -147,6 +147,10 @@ void TfrmConvert::CheckOutputFolder() const {
   }
 }
 
+std::string TfrmConvert::OutputFolder() const {
+  return FromQt(edtOutFolder->text());
+}
+
 void TfrmConvert::UpdateConvertButton() {
   btnConvert->setEnabled(SelectedProfile() != nullptr && !edtOutFolder->text().isEmpty());
 }
@@ -256,10 +260,10 @@ bool TfrmConvert::OutputsApart(const TFileListModel& files, const TBatchSettings
   return false;
 }
 
-void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& clock,
-                                 TActionContext& context) {
+std::size_t TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& clock,
+                                        TActionContext& context) {
   const TLutOutputProfile* profile = SelectedProfile();
-  if (profile == nullptr) return;
+  if (profile == nullptr) return 0;
   const int size = OutputSize();
   const int bits = SelectedBits();
   const std::string folder = FromQt(edtOutFolder->text());
@@ -267,7 +271,7 @@ void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& cloc
   settings.Jobs = 0;  // one per core
   settings.FailFast = false;
   std::vector<TBatchFile> batch = BatchOf(files, cbxKeepTree->isChecked());
-  if (!OutputsApart(files, settings, batch)) return;
+  if (!OutputsApart(files, settings, batch)) return 0;
 
   TfrmProgress progress(parentWidget(), clock);
   progress.setWindowTitle(tr("Converting..."));
@@ -330,13 +334,15 @@ void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& cloc
   if (checked == 1 && firstError) std::rethrow_exception(firstError);
   context.File.clear();
   if (!notes.empty()) Dialogs_.Warning(parentWidget(), ConversionNotesText(notes));
-  if (losses.empty() && !firstError) return;
+  const auto converted = static_cast<std::size_t>(result.Converted);
+  if (losses.empty() && !firstError) return converted;
   summary.Line = BatchSummaryLine(static_cast<std::size_t>(result.Converted),
                                   static_cast<std::size_t>(result.Failed),
                                   static_cast<std::size_t>(result.Skipped), UnclaimedRows(files));
   TfrmLossReport dialog(parentWidget(), summary,
                         losses.empty() ? std::string() : LossReportText(folder, losses));
   Dialogs_.ExecModal(dialog);
+  return converted;
 }
 
 }  // namespace vorn::ui

@@ -268,6 +268,7 @@ void TfrmICCConvert::ConvertClicked() {
   const std::optional<TTarget> target = TargetToWrite(Dialogs_, this);
   if (!target) return;
   RunTransform(false);
+  WrittenFile_ = target->Path;
   SaveOutputChoice(QStringLiteral("iccToLut"), *cbxOutFormat, *cbxDimSize, *cbxBits);
   Dialogs_.Information(this,
                        FromQt(tr("The LUT file %1 has been written.").arg(ToQt(target->Path))));

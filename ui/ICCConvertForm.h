@@ -42,6 +42,8 @@ class TfrmICCConvert : public QDialog, public TLutFileOutput {
 
   // Builds the transform of the chosen profiles; previews it or writes the LUT. Raises.
   void RunTransform(bool preview);
+  // The last LUT Convert wrote, else empty.
+  const std::string& WrittenFile() const { return WrittenFile_; }
 
   const TBitmap24& TestPicture() const { return TestPicture_; }
   const TBitmap24& TransformedPicture() const { return Transformed_; }
@@ -86,6 +88,7 @@ class TfrmICCConvert : public QDialog, public TLutFileOutput {
   TBitmap24 TestPicture_;
   TBitmap24 Transformed_;
   TPictureLoader LoadPicture_;
+  std::string WrittenFile_;
 };
 
 }  // namespace vorn::ui

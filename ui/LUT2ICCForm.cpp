@@ -145,6 +145,7 @@ void TfrmLUT2ICC::ConvertClicked() {
   std::vector<std::string> warnings;
   ConvertLutToIcc(FromQt(edtLUTFile->text()), profile, Options(),
                   [&](const TLoadWarning& warning) { warnings.push_back(warning.Message); });
+  WrittenProfile_ = profile;
   SaveChoice(QStringLiteral("lutToIcc/class"), *cbxICCProfileClass);
   SaveChecked(QStringLiteral("lutToIcc/captureOneGamma"), *cbxCaptureOneGamma);
   SaveChecked(QStringLiteral("lutToIcc/globalUsage"), *cbxGlobalUsage);

@@ -23,6 +23,8 @@ class TfrmLUT2ICC : public QDialog {
   Q_OBJECT
  public:
   TfrmLUT2ICC(QWidget* owner, IDialogs& dialogs);
+  // The profile once Convert has written it, else empty.
+  const std::string& WrittenProfile() const { return WrittenProfile_; }
 
   // The dialog's 1.8 gamma table, built when the dialog is created.
   const TGammaTable& GammaTable() const { return GammaTable_; }
@@ -53,7 +55,8 @@ class TfrmLUT2ICC : public QDialog {
 
   IDialogs& Dialogs_;
   const TGammaTable GammaTable_;
-  std::string ConfirmedProfile_;  // the output path as the save dialog confirmed it
+  std::string ConfirmedProfile_;
+  std::string WrittenProfile_;  // the output path as the save dialog confirmed it
 };
 
 }  // namespace vorn::ui

@@ -163,6 +163,7 @@ void TfrmJoinLut::SaveClicked() {
   const std::optional<TTarget> target = TargetToWrite(Dialogs_, this);
   if (!target) return;
   MergeLutsToFile(Files(), *target->Profile, target->Size, SelectedBits(), target->Path);
+  WrittenFile_ = target->Path;
   SaveOutputChoice(kSettingsGroup, *cbxOutFormat, *cbxDimSize, *cbxBits);
   accept();
 }

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QColor>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,6 +14,7 @@
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
 #include <QUrl>
@@ -134,6 +136,8 @@ TfrmMain::TfrmMain(IDialogs& dialogs, QWidget* parent)
   splMain->setSizes({width(), kPreviewPaneWidth});
   connect(splMain, &QSplitter::splitterMoved, this, [this] { RememberPaneShare(); });
   layout->addWidget(body, 1);
+  BuildStatusBar();
+  layout->addWidget(sbrMain);
 
   BuildMenus();
   layout->setMenuBar(mnuMain);
@@ -199,6 +203,19 @@ void TfrmMain::BuildToolBar() {
   bar->addWidget(btnAbout);
   bar->addWidget(btnLoadPreviewImage);
   bar->addWidget(btnShowHidePreview);
+}
+
+void TfrmMain::BuildStatusBar() {
+  sbrMain = MakeChild<QStatusBar>(this);
+  sbrMain->setObjectName("sbrMain");
+  lblStatus = MakeChild<QLabel>(sbrMain);
+  lblStatus->setObjectName("lblStatus");
+  lblStatus->setTextFormat(Qt::RichText);
+  lblStatus->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+  sbrMain->addWidget(lblStatus, 1);
+  connect(lblStatus, &QLabel::linkActivated, this, [this](const QString& link) {
+    RunGuarded(Dialogs_, this, [&] { StatusLinkActivated(link); });
+  });
 }
 
 void TfrmMain::BuildFileList(QWidget* parent) {
@@ -562,7 +579,30 @@ void TfrmMain::AddLutsClicked(TActionContext& context) {
 void TfrmMain::ConvertClicked(TActionContext& context) {
   TfrmConvert dialog(this, Dialogs_, Folders_.Output);
   if (!Dialogs_.ExecModal(dialog)) return;
-  dialog.ConvertChecked(*Files_, Clock_, context);
+  const std::size_t converted = dialog.ConvertChecked(*Files_, Clock_, context);
+  if (converted == 0) return;
+  ReportWritten(tr("%n file(s) converted into", nullptr, static_cast<int>(converted)),
+                dialog.OutputFolder(), false);
+}
+
+// One line at the foot of the window says what an action wrote: the path opens its folder,
+// and a LUT written by a merge or an ICC conversion can join the list.
+void TfrmMain::ReportWritten(const QString& what, const std::string& path, bool lut) {
+  Written_ = path;
+  QString text = QStringLiteral("%1 <a href=\"folder\">%2</a>")
+                     .arg(what.toHtmlEscaped(), ToQt(path).toHtmlEscaped());
+  if (lut) text += QStringLiteral(" &nbsp; <a href=\"add\">%1</a>").arg(tr("Add it to the list"));
+  lblStatus->setText(text);
+}
+
+void TfrmMain::StatusLinkActivated(const QString& link) {
+  if (link == QStringLiteral("add")) {
+    AddFiles({Written_});
+    return;
+  }
+  const QFileInfo written(ToQt(Written_));
+  OpenUrl_(
+      QUrl::fromLocalFile(written.isDir() ? written.absoluteFilePath() : written.absolutePath()));
 }
 
 void TfrmMain::JoinClicked() {
@@ -572,11 +612,16 @@ void TfrmMain::JoinClicked() {
   }
   TfrmJoinLut dialog(this, Dialogs_, Folders_, paths);
   Dialogs_.ExecModal(dialog);
+  if (!dialog.WrittenFile().empty())
+    ReportWritten(tr("Merged LUT written:"), dialog.WrittenFile(), true);
 }
 
 void TfrmMain::LutToIccClicked() {
   TfrmLUT2ICC dialog(this, Dialogs_);
   Dialogs_.ExecModal(dialog);
+  if (!dialog.WrittenProfile().empty()) {
+    ReportWritten(tr("ICC profile written:"), dialog.WrittenProfile(), false);
+  }
 }
 
 void TfrmMain::IccToLutClicked() {
@@ -585,6 +630,7 @@ void TfrmMain::IccToLutClicked() {
   TfrmICCConvert dialog(this, Dialogs_, Folders_, picture,
                         [this](TBitmap24& picture) { return LoadPreviewImage(picture); });
   Dialogs_.ExecModal(dialog);
+  if (!dialog.WrittenFile().empty()) ReportWritten(tr("LUT written:"), dialog.WrittenFile(), true);
 }
 
 void TfrmMain::GenerateHaldImageClicked(TActionContext& context) {
@@ -593,6 +639,7 @@ void TfrmMain::GenerateHaldImageClicked(TActionContext& context) {
   context.File = target->Path;
   TWaitCursor hourglass;
   GenerateHaldImage(target->Path, target->Type);
+  ReportWritten(tr("Hald image written:"), target->Path, false);
 }
 
 void TfrmMain::LoadPreviewImageClicked() {

@@ -23,6 +23,7 @@ class QMenuBar;
 class QUrl;
 class QPlainTextEdit;
 class QSplitter;
+class QStatusBar;
 class QToolButton;
 
 namespace vorn::ui {
@@ -116,6 +117,8 @@ class TfrmMain : public QWidget {
   QAction* miDelete = nullptr;
   QAction* miClearList = nullptr;
   QMenuBar* mnuMain = nullptr;
+  QStatusBar* sbrMain = nullptr;
+  QLabel* lblStatus = nullptr;  // what the last action wrote, with links
   QAction* miAddFiles = nullptr;
   QAction* miLoadPreviewImage = nullptr;
   QAction* miQuit = nullptr;
@@ -132,6 +135,9 @@ class TfrmMain : public QWidget {
  private:
   void BuildToolBar();
   void BuildFileList(QWidget* parent);
+  void BuildStatusBar();
+  void ReportWritten(const QString& what, const std::string& path, bool lut);
+  void StatusLinkActivated(const QString& link);
   void BuildPreviewPane(QWidget* parent);
   bool eventFilter(QObject* watched, QEvent* event) override;
   void FitPreviewBoxes();
@@ -181,6 +187,7 @@ class TfrmMain : public QWidget {
   IDialogs& Dialogs_;
   TClock Clock_;
   std::function<void(const QUrl&)> OpenUrl_;
+  std::string Written_;  // the path of the status line
   TRememberedFolders Folders_;
   THaldSaveDialog HaldSaveDialog_;
   std::unique_ptr<TLUT> Preview_;
