@@ -276,7 +276,11 @@ std::size_t TfrmConvert::ConvertChecked(const TFileListModel& files, const TCloc
   TfrmProgress progress(parentWidget(), clock);
   progress.setWindowTitle(tr("Converting..."));
   progress.SetText(tr("The checked files are being converted. Please wait..."));
+  progress.SetAveragedEstimate(true);
   progress.show();
+  const auto checkedCount = static_cast<int>(std::count_if(
+      batch.begin(), batch.end(), [](const TBatchFile& file) { return file.Checked; }));
+  int started = 0;
 
   TBatchCallbacks callbacks;
   std::optional<TOverwriteAnswer> answerToAll;  // after "Yes to All" or "No to All"
@@ -292,7 +296,8 @@ std::size_t TfrmConvert::ConvertChecked(const TFileListModel& files, const TCloc
   callbacks.AskReplaceCompanion = [&](const std::string& companion) {
     return Dialogs_.YesNo(&progress, OverwriteQuestion(companion));
   };
-  callbacks.Progress = [&](std::size_t, double percent) {
+  callbacks.Progress = [&](std::size_t position, double percent) {
+    progress.SetCurrentFile(ToQt(ExtractFileName(batch[position].Path)), ++started, checkedCount);
     progress.SetPosition(percent);
     return !progress.IsCancelled();
   };

@@ -29,13 +29,14 @@ std::string RemainingTimeText(std::int64_t seconds) {
 void TTimeEstimator::Reset() {
   StartTime_ = 0.0;
   LastPosition_ = 0.0;
+  Measured_ = false;
 }
 
 TTimeEstimate TTimeEstimator::Update(double position, double now) {
   if (StartTime_ == 0.0) StartTime_ = now;
   if (LastPosition_ == 0.0) LastPosition_ = position;
   const double elapsed = now - StartTime_;
-  if (elapsed * kSecondsPerDay <= kShortestInterval) return {};
+  if (elapsed * kSecondsPerDay <= kShortestInterval && !Measured_) return {};
   if (position == LastPosition_) return {};
 
   const double speed = (position - LastPosition_) / elapsed;
@@ -44,8 +45,11 @@ TTimeEstimate TTimeEstimator::Update(double position, double now) {
   estimate.HasText = true;
   estimate.HideTime = seconds < 0;
   estimate.Text = RemainingTimeText(seconds);
-  StartTime_ = now;
-  LastPosition_ = position;
+  Measured_ = Averaged_;
+  if (!Averaged_) {
+    StartTime_ = now;
+    LastPosition_ = position;
+  }
   return estimate;
 }
 

@@ -15,9 +15,9 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
-#include <QScreen>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <cstdio>
@@ -227,7 +227,9 @@ int RunScreenshotDemo(const std::string& outputFolder, const std::vector<std::st
     TfrmProgress progress(&window, [&now] { return now; });
     progress.setWindowTitle("Converting...");
     progress.SetText("The checked files are being converted. Please wait...");
+    progress.SetAveragedEstimate(true);
     progress.show();
+    progress.SetCurrentFile("teal-orange.cube", 2, 5);
     progress.SetPosition(20.0);
     now += 75.0 / 86400.0;
     progress.SetPosition(40.0);
