@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QColor>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QFrame>
@@ -376,6 +377,7 @@ void TfrmMain::BuildMenuBar() {
   miHelp = MakeAction(this, "miHelp", tr("&Documentation"));
   miHelp->setShortcut(QKeySequence::HelpContents);
   miAbout = MakeAction(this, "miAbout", tr("&About"));
+  miProgramFolder = MakeAction(this, "miProgramFolder", tr("Open the &Program Folder"));
 
   QMenu* file = mnuMain->addMenu(tr("&File"));
   file->addActions({miAddFiles, miLoadPreviewImage});
@@ -392,7 +394,7 @@ void TfrmMain::BuildMenuBar() {
   QMenu* tools = mnuMain->addMenu(tr("&Tools"));
   tools->addActions({miHaldImage, miShowHidePreview});
   QMenu* help = mnuMain->addMenu(tr("&Help"));
-  help->addActions({miHelp, miAbout});
+  help->addActions({miHelp, miProgramFolder, miAbout});
   // Shortcuts work wherever the focus is in the window, the list's Delete only in the list.
   addActions({miAddFiles, miQuit, miCheckAll, miUncheckAll, miConvert, miMerge, miHelp,
               miShowHidePreview});
@@ -441,6 +443,8 @@ void TfrmMain::ConnectActions() {
           Guarded([this] { ShowHidePreviewClicked(); }));
   connect(miHelp, &QAction::triggered, this, [this] { OpenUrl_(DocumentationUrl()); });
   connect(miAbout, &QAction::triggered, btnAbout, &QToolButton::click);
+  connect(miProgramFolder, &QAction::triggered, this,
+          [this] { OpenUrl_(QUrl::fromLocalFile(QCoreApplication::applicationDirPath())); });
 
   connect(miCheckAll, &QAction::triggered, this, Guarded([this] { Files_->CheckAll(); }));
   connect(miUncheckAll, &QAction::triggered, this, Guarded([this] { Files_->UncheckAll(); }));

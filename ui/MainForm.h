@@ -128,6 +128,7 @@ class TfrmMain : public QWidget {
   QAction* miShowHidePreview = nullptr;
   QAction* miHelp = nullptr;
   QAction* miAbout = nullptr;
+  QAction* miProgramFolder = nullptr;
   QMenu* pmnICC = nullptr;
   QAction* miLUTToICC = nullptr;
   QAction* miICCToLUT = nullptr;

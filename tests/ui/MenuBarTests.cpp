@@ -2,6 +2,8 @@
 // shortcuts work as a key press arrives at the window.
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -9,6 +11,7 @@
 #include <filesystem>
 
 #include "tests/ui/UiTestSupport.h"
+#include "ui/About.h"
 #include "ui/ConvertForm.h"
 #include "ui/FileListView.h"
 
@@ -102,6 +105,35 @@ TEST_F(TMenuBarTest, F1OpensTheDocumentationAndDeleteRemovesTheRowFromTheList) {
   ASSERT_EQ(RowCount(), 1);
   EXPECT_EQ(Row(0).FileName, "b.cube");
   EXPECT_TRUE(std::filesystem::exists(Temp.File("a.cube"))) << "removed from the list only";
+}
+
+}  // namespace
+}  // namespace vorn::ui::test
+
+namespace vorn::ui::test {
+namespace {
+
+TEST_F(TMenuBarTest, TheHelpMenuOpensTheProgramFolderAndTheAboutBoxNamesTheLibraries) {
+  std::vector<QUrl> opened;
+  Window->SetUrlOpener([&](const QUrl& url) { opened.push_back(url); });
+  Window->miProgramFolder->trigger();
+  EXPECT_EQ(opened, std::vector<QUrl>{QUrl::fromLocalFile(QCoreApplication::applicationDirPath())});
+
+  bool shown = false;
+  Dialogs.ModalScripts.push_back([&](QDialog& dialog) {
+    auto& about = dynamic_cast<TfrmAbout&>(dialog);
+    const QString libraries = about.lblLibraries->text();
+    for (const char* name : {"Qt 6.", "LittleCMS 2.", "libjpeg ", "libpng 1.", "libtiff 4."}) {
+      EXPECT_TRUE(libraries.contains(name)) << name << " in " << libraries.toStdString();
+    }
+    EXPECT_TRUE(libraries.contains(QString::fromLatin1(qVersion())));
+    EXPECT_FALSE(about.lblLicence->text().isEmpty());
+    EXPECT_TRUE(about.lblLinks->text().contains(TfrmMain::DocumentationUrl().toString()));
+    shown = true;
+    return true;
+  });
+  Window->miAbout->trigger();
+  EXPECT_TRUE(shown);
 }
 
 }  // namespace
