@@ -20,10 +20,18 @@ TClock SystemClock() {
   };
 }
 
+namespace {
+
+std::string Remaining(std::int64_t count, const char* unit) {
+  return IntToStr(count) + " " + unit + (count == 1 ? "" : "s") + " remaining";
+}
+
+}  // namespace
+
 std::string RemainingTimeText(std::int64_t seconds) {
-  if (seconds < 60) return IntToStr(seconds) + " seconds remaining";
-  if (seconds < 10800) return IntToStr(seconds / 60) + " minutes remaining";
-  return IntToStr(seconds / 3600) + " hours remaining";
+  if (seconds < 60) return Remaining(seconds, "second");
+  if (seconds < 10800) return Remaining(seconds / 60, "minute");
+  return Remaining(seconds / 3600, "hour");
 }
 
 void TTimeEstimator::Reset() {

@@ -13,7 +13,8 @@ using TClock = std::function<double()>;
 // Days since the Unix epoch from the system clock.
 TClock SystemClock();
 
-// "N seconds remaining" below a minute, whole minutes below three hours, whole hours after.
+// "N seconds remaining" below a minute, whole minutes below three hours, whole hours after;
+// one of a unit is singular ("1 minute remaining").
 std::string RemainingTimeText(std::int64_t seconds);
 
 struct TTimeEstimate {
