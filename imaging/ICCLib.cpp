@@ -214,4 +214,9 @@ std::string ProfileClassName(TProfileClass profileClass) {
   }
 }
 
+std::string LittleCmsVersion() {
+  const int encoded = cmsGetEncodedCMMversion();  // 2140 for 2.14
+  return std::to_string(encoded / 1000) + "." + std::to_string(encoded % 1000 / 10);
+}
+
 }  // namespace vorn

@@ -164,4 +164,7 @@ std::string SaveProfileToBytes(const TProfileHandle& profile, const std::string&
 // "Input Device Profile", "Display Device Profile", ... "Unknown".
 std::string ProfileClassName(TProfileClass profileClass);
 
+// The version of LittleCMS the program runs with, "2.14".
+std::string LittleCmsVersion();
+
 }  // namespace vorn

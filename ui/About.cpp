@@ -7,14 +7,33 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include "codecs/LibraryVersions.h"
+#include "imaging/ICCLib.h"
 #include "ui/Icons.h"
+#include "ui/MainForm.h"
 #include "ui/QtOwned.h"
+#include "ui/QtText.h"
 
 namespace vorn::ui {
 
+QString TfrmAbout::LicenceText() {
+  return tr("No licence has been granted yet: all rights are reserved by the developers.");
+}
+
+// "Qt 6.4.2, LittleCMS 2.14, libjpeg 8.0, libpng 1.6.39, libtiff 4.5.0"
+QString TfrmAbout::LibrariesText() {
+  // not translated: the libraries' names
+  QStringList parts{QStringLiteral("Qt ") + QString::fromLatin1(qVersion()),
+                    QStringLiteral("LittleCMS ") + ToQt(LittleCmsVersion())};
+  for (const TLibraryVersion& library : PictureLibraryVersions()) {
+    parts << ToQt(library.Name + " " + library.Version);
+  }
+  return tr("Built with %1").arg(parts.join(QStringLiteral(", ")));
+}
+
 TfrmAbout::TfrmAbout(QWidget* owner) : QDialog(owner) {
   setObjectName("frmAbout");
-  setWindowTitle("About");
+  setWindowTitle(tr("About"));
 
   auto* layout = MakeChild<QGridLayout>(this);
   layout->setContentsMargins(22, 20, 22, 16);
@@ -26,35 +45,42 @@ TfrmAbout::TfrmAbout(QWidget* owner) : QDialog(owner) {
   icon->setAlignment(Qt::AlignTop);
   layout->addWidget(icon, 0, 0, 4, 1);
 
-  auto* name = MakeChild<QLabel>(this, QStringLiteral("Vorn LUT Converter"));
+  auto* name = MakeChild<QLabel>(this, tr("Vorn LUT Converter"));
   QFont nameFont = name->font();
   nameFont.setPointSizeF(nameFont.pointSizeF() * 1.4);
   nameFont.setBold(true);
   name->setFont(nameFont);
   layout->addWidget(name, 0, 1);
 
-  lblVersion = MakeChild<QLabel>(this, QStringLiteral("Version: ") + QStringLiteral(VORN_VERSION));
+  lblVersion = MakeChild<QLabel>(this, tr("Version: ") + QStringLiteral(VORN_VERSION));
   lblVersion->setObjectName("lblVersion");
   layout->addWidget(lblVersion, 1, 1);
 
-  auto* blurb = MakeChild<QLabel>(
-      this, QStringLiteral("Converts colour look-up tables between the formats of grading,\n"
-                           "editing, monitoring and finishing tools."));
+  auto* blurb =
+      MakeChild<QLabel>(this, tr("Converts colour look-up tables between the formats of grading,\n"
+                                 "editing, monitoring and finishing tools."));
   layout->addWidget(blurb, 2, 1);
 
-  const QUrl folder = QUrl::fromLocalFile(QCoreApplication::applicationDirPath());
+  lblLicence = MakeChild<QLabel>(this, LicenceText());
+  lblLicence->setObjectName("lblLicence");
+  lblLicence->setWordWrap(true);
+  layout->addWidget(lblLicence, 3, 1);
+  lblLibraries = MakeChild<QLabel>(this, LibrariesText());
+  lblLibraries->setObjectName("lblLibraries");
+  layout->addWidget(lblLibraries, 4, 1);
+
   lblLinks = MakeChild<QLabel>(
-      this, QStringLiteral("<a href=\"%1\">Open the program folder</a>").arg(folder.toString()));
+      this, tr("<a href=\"%1\">Documentation</a>").arg(TfrmMain::DocumentationUrl().toString()));
   lblLinks->setObjectName("lblLinks");
   lblLinks->setTextInteractionFlags(Qt::TextBrowserInteraction);
   connect(lblLinks, &QLabel::linkActivated, this,
           [](const QString& link) { QDesktopServices::openUrl(QUrl(link)); });
-  layout->addWidget(lblLinks, 3, 1);
+  layout->addWidget(lblLinks, 5, 1);
 
-  auto* ok = MakeChild<QPushButton>(this, QStringLiteral("OK"));
+  auto* ok = MakeChild<QPushButton>(this, tr("OK"));
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  layout->addWidget(ok, 4, 1, Qt::AlignRight);
+  layout->addWidget(ok, 6, 1, Qt::AlignRight);
   setFixedSize(sizeHint());
 }
 

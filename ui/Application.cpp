@@ -31,6 +31,7 @@ void SetUpApplication(QApplication& application) {
   QApplication::setApplicationName(kApplicationTitle);
   QApplication::setApplicationVersion(VORN_VERSION);
   QApplication::setDesktopFileName(kDesktopFileName);
+  // not translated: a style name
   QApplication::setStyle(QStringLiteral("Fusion"));
   application.setStyleSheet(kStyleSheet);
   application.setWindowIcon(ProgramIcon());

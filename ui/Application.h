@@ -6,6 +6,7 @@ class QApplication;
 
 namespace vorn::ui {
 
+// not translated: the program's name
 inline constexpr const char* kApplicationTitle = "Vorn LUT Converter";
 // The name of the installed .desktop file (without ".desktop") and of the program icon;
 // the packaging reads it from here.

@@ -6,11 +6,13 @@
 
 #include "ui/Dialogs.h"
 #include "ui/MainForm.h"
+#include "ui/QtText.h"
 
 namespace vorn::ui {
 
 namespace {
 
+// not translated: the terminal texts below, which scripts read
 constexpr const char* kUsageLine = "Usage: vorn-lut-converter [OPTIONS] [FILE|FOLDER...]";
 
 constexpr const char* kHelpBody = R"(
@@ -107,7 +109,7 @@ std::string WindowVersionText() {
 
 std::string WindowUsageText(const std::string& message) {
   return std::string(kWindowProgramName) + ": " + message + "\n" + kUsageLine + "\n" +
-         "Try 'vorn-lut-converter --help' for more information.\n";
+         "Try 'vorn-lut-converter --help' for more information.\n";  // not translated: terminal
 }
 
 void AddCommandLinePaths(TfrmMain& window, IDialogs& dialogs,
@@ -125,7 +127,8 @@ void AddCommandLinePaths(TfrmMain& window, IDialogs& dialogs,
   }
   if (!found.empty()) window.AddDroppedPaths(found);
   if (!missing.empty()) {
-    dialogs.ShowError(&window, "These files or folders do not exist:" + missing);
+    dialogs.ShowError(&window,
+                      FromQt(Translated("These files or folders do not exist:")) + missing);
   }
 }
 

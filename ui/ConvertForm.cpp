@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 
 #include "core/VornLut.h"
 #include "imaging/LutComparison.h"
+#include "platform/Exception.h"
 #include "platform/Files.h"
 #include "ui/Dialogs.h"
 #include "ui/ErrorGuard.h"
@@ -20,12 +22,16 @@
 #include "ui/ProgressDlg.h"
 #include "ui/QtOwned.h"
 #include "ui/QtText.h"
+#include "ui/Settings.h"
 
 namespace vorn::ui {
 
 namespace {
 
 // The grid sizes the conversion offers.
+const QString kSettingsGroup = QStringLiteral("conversion");
+const QString kReportLossKey = QStringLiteral("conversion/reportLoss");
+
 const QStringList kConversionGridSizes = {"8", "16", "17", "32", "33", "64"};
 
 }  // namespace
@@ -33,7 +39,7 @@ const QStringList kConversionGridSizes = {"8", "16", "17", "32", "33", "64"};
 TfrmConvert::TfrmConvert(QWidget* owner, IDialogs& dialogs, std::string& outputFolder)
     : QDialog(owner), Dialogs_(dialogs), OutputFolder_(outputFolder) {
   setObjectName("frmConvert");
-  setWindowTitle("Convertion Settings");
+  setWindowTitle(tr("Conversion Settings"));
   BuildControls();
 
   edtOutFolder->setText(ToQt(OutputFolder_));
@@ -46,6 +52,8 @@ TfrmConvert::TfrmConvert(QWidget* owner, IDialogs& dialogs, std::string& outputF
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+  RestoreOutputChoice(kSettingsGroup, *cbxOutFormat, *cbxDimSize, *cbxBits);
+  RestoreChecked(kReportLossKey, *cbxReportLoss);
   cbxOutFormat->setFocus();
 }
 
@@ -56,46 +64,46 @@ void TfrmConvert::BuildControls() {
   layout->setVerticalSpacing(12);
   layout->setColumnMinimumWidth(1, 360);
 
-  auto addLabel = [&](const char* text, int row, QWidget* buddy) {
-    auto* label = MakeChild<QLabel>(this, QString::fromUtf8(text));
+  auto addLabel = [&](const QString& text, int row, QWidget* buddy) {
+    auto* label = MakeChild<QLabel>(this, text);
     label->setBuddy(buddy);
     layout->addWidget(label, row, 0);
   };
 
-  edtOutFolder = MakeReadOnlyEdit(this, "edtOutFolder");
-  btnSelectFolder = MakeBrowseButton(this, "btnSelectFolder", "Select the output folder");
-  addLabel("Output Folder", 0, edtOutFolder);
+  edtOutFolder = MakePathEdit(this, "edtOutFolder", true);
+  btnSelectFolder = MakeBrowseButton(this, "btnSelectFolder", tr("Select the output folder"));
+  addLabel(tr("Output Folder"), 0, edtOutFolder);
   layout->addWidget(edtOutFolder, 0, 1);
   layout->addWidget(btnSelectFolder, 0, 2);
-  cbxKeepTree = MakeChild<QCheckBox>(this, QStringLiteral("Keep the folder tree"));
+  cbxKeepTree = MakeChild<QCheckBox>(this, tr("Keep the folder tree"));
   cbxKeepTree->setObjectName("cbxKeepTree");
   cbxKeepTree->setToolTip(
-      QStringLiteral("Write the files of a dropped folder into the same subfolders below the "
-                     "output folder instead of all into the output folder itself"));
+      tr("Write the files of a dropped folder into the same subfolders below the "
+         "output folder instead of all into the output folder itself"));
   layout->addWidget(cbxKeepTree, 1, 1, 1, 2);
 
   cbxOutFormat = MakeOutputProfileBox(this, false);
-  addLabel("Output Format", 2, cbxOutFormat);
+  addLabel(tr("Output Format"), 2, cbxOutFormat);
   layout->addWidget(cbxOutFormat, 2, 1, 1, 2);
 
   cbxDimSize = MakeSizeBox(this);
-  addLabel("Dimension size", 3, cbxDimSize);
+  addLabel(tr("Dimension size"), 3, cbxDimSize);
   layout->addWidget(cbxDimSize, 3, 1, 1, 2);
-  lblDefaultHint = MakeChild<QLabel>(
-      this, QStringLiteral("Please use the 'Default' option if you are not sure"));
+  lblDefaultHint =
+      MakeChild<QLabel>(this, tr("Please use the 'Default' option if you are not sure"));
   lblDefaultHint->setObjectName("lblDefaultHint");
   lblDefaultHint->setVisible(false);
 
   cbxBits = MakeBitsBox(this);
-  addLabel("Bits per color", 4, cbxBits);
+  addLabel(tr("Bits per color"), 4, cbxBits);
   layout->addWidget(cbxBits, 4, 1, 1, 2);
 
-  cbxReportLoss = MakeChild<QCheckBox>(this, QStringLiteral("Report the conversion loss"));
+  cbxReportLoss = MakeChild<QCheckBox>(this, tr("Report the conversion loss"));
   cbxReportLoss->setObjectName("cbxReportLoss");
   cbxReportLoss->setChecked(false);
   layout->addWidget(cbxReportLoss, 5, 1, 1, 2);
 
-  const TButtonRow buttons = MakeButtonRow(this, 8, "btnConvert", "Convert", "Cancel");
+  const TButtonRow buttons = MakeButtonRow(this, 8, "btnConvert", tr("Convert"), tr("Cancel"));
   btnConvert = buttons.Default;
   btnCancel = buttons.Cancel;
   layout->addWidget(buttons.Panel, 6, 0, 1, 3);
@@ -129,14 +137,28 @@ void TfrmConvert::OutputChanged() {
   UpdateConvertButton();
 }
 
+// A typed folder is taken as a full path; the conversion makes a folder that is not there.
+void TfrmConvert::CheckOutputFolder() const {
+  const QString folder = edtOutFolder->text();
+  const QFileInfo info(folder);
+  if (info.isRelative() || (info.exists() && !info.isDir())) {
+    throw Exception(
+        FromQt(tr("The output folder must be the full path of a folder: %1").arg(folder)));
+  }
+}
+
+std::string TfrmConvert::OutputFolder() const {
+  return FromQt(edtOutFolder->text());
+}
+
 void TfrmConvert::UpdateConvertButton() {
   btnConvert->setEnabled(SelectedProfile() != nullptr && !edtOutFolder->text().isEmpty());
 }
 
 void TfrmConvert::SelectFolder() {
   RunGuarded(Dialogs_, this, [&] {
-    const std::string folder =
-        Dialogs_.SelectFolder(this, "Please select a folder for converted files", OutputFolder_);
+    const std::string folder = Dialogs_.SelectFolder(
+        this, FromQt(tr("Please select a folder for converted files")), OutputFolder_);
     if (folder.empty()) return;
     edtOutFolder->setText(ToQt(folder));
     OutputFolder_ = folder;
@@ -144,8 +166,15 @@ void TfrmConvert::SelectFolder() {
 }
 
 void TfrmConvert::ConvertClicked() {
+  if (!RunGuarded(Dialogs_, this, [&] { CheckOutputFolder(); })) {
+    edtOutFolder->setFocus();
+    return;
+  }
   const bool sizeAccepted = RunGuarded(Dialogs_, this, [&] { OutputSize(); });
   if (sizeAccepted) {
+    OutputFolder_ = FromQt(edtOutFolder->text());
+    SaveOutputChoice(kSettingsGroup, *cbxOutFormat, *cbxDimSize, *cbxBits);
+    SaveChecked(kReportLossKey, *cbxReportLoss);
     accept();
   } else {
     cbxDimSize->setFocus();
@@ -217,8 +246,9 @@ bool TfrmConvert::OutputsApart(const TFileListModel& files, const TBatchSettings
     std::vector<TBatchFile> kept = BatchOf(files, true);
     if (FindOutputCollisions(kept, settings).empty()) {
       if (!Dialogs_.YesNo(parentWidget(),
-                          listing + "\n\nKeep the folder tree instead? Each file then goes into "
-                                    "the subfolder it has below the folder it was added with.")) {
+                          listing + FromQt(tr("\n\nKeep the folder tree instead? Each file then "
+                                              "goes into the subfolder it has below the folder "
+                                              "it was added with.")))) {
         return false;
       }
       cbxKeepTree->setChecked(true);
@@ -230,10 +260,10 @@ bool TfrmConvert::OutputsApart(const TFileListModel& files, const TBatchSettings
   return false;
 }
 
-void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& clock,
-                                 TActionContext& context) {
+std::size_t TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& clock,
+                                        TActionContext& context) {
   const TLutOutputProfile* profile = SelectedProfile();
-  if (profile == nullptr) return;
+  if (profile == nullptr) return 0;
   const int size = OutputSize();
   const int bits = SelectedBits();
   const std::string folder = FromQt(edtOutFolder->text());
@@ -241,12 +271,16 @@ void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& cloc
   settings.Jobs = 0;  // one per core
   settings.FailFast = false;
   std::vector<TBatchFile> batch = BatchOf(files, cbxKeepTree->isChecked());
-  if (!OutputsApart(files, settings, batch)) return;
+  if (!OutputsApart(files, settings, batch)) return 0;
 
   TfrmProgress progress(parentWidget(), clock);
-  progress.setWindowTitle("Convertion...");
-  progress.SetText("The selected files are being converted. Please wait...");
+  progress.setWindowTitle(tr("Converting..."));
+  progress.SetText(tr("The checked files are being converted. Please wait..."));
+  progress.SetAveragedEstimate(true);
   progress.show();
+  const auto checkedCount = static_cast<int>(std::count_if(
+      batch.begin(), batch.end(), [](const TBatchFile& file) { return file.Checked; }));
+  int started = 0;
 
   TBatchCallbacks callbacks;
   std::optional<TOverwriteAnswer> answerToAll;  // after "Yes to All" or "No to All"
@@ -262,7 +296,8 @@ void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& cloc
   callbacks.AskReplaceCompanion = [&](const std::string& companion) {
     return Dialogs_.YesNo(&progress, OverwriteQuestion(companion));
   };
-  callbacks.Progress = [&](std::size_t, double percent) {
+  callbacks.Progress = [&](std::size_t position, double percent) {
+    progress.SetCurrentFile(ToQt(ExtractFileName(batch[position].Path)), ++started, checkedCount);
     progress.SetPosition(percent);
     return !progress.IsCancelled();
   };
@@ -304,13 +339,15 @@ void TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& cloc
   if (checked == 1 && firstError) std::rethrow_exception(firstError);
   context.File.clear();
   if (!notes.empty()) Dialogs_.Warning(parentWidget(), ConversionNotesText(notes));
-  if (losses.empty() && !firstError) return;
+  const auto converted = static_cast<std::size_t>(result.Converted);
+  if (losses.empty() && !firstError) return converted;
   summary.Line = BatchSummaryLine(static_cast<std::size_t>(result.Converted),
                                   static_cast<std::size_t>(result.Failed),
                                   static_cast<std::size_t>(result.Skipped), UnclaimedRows(files));
   TfrmLossReport dialog(parentWidget(), summary,
                         losses.empty() ? std::string() : LossReportText(folder, losses));
   Dialogs_.ExecModal(dialog);
+  return converted;
 }
 
 }  // namespace vorn::ui

@@ -44,7 +44,10 @@ class TfrmConvert : public QDialog {
   // fails passes its error to the caller, with context naming the file. With "Report the
   // conversion loss" checked, every written file is read back and compared with its
   // source, and a batch that wrote files ends with the summary and the loss report.
-  void ConvertChecked(const TFileListModel& files, const TClock& clock, TActionContext& context);
+  std::string OutputFolder() const;
+  // Answers how many files were written.
+  std::size_t ConvertChecked(const TFileListModel& files, const TClock& clock,
+                             TActionContext& context);
 
   QLineEdit* edtOutFolder = nullptr;
   QPushButton* btnSelectFolder = nullptr;
@@ -61,6 +64,8 @@ class TfrmConvert : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Raises for a typed folder that is not a full path or names a file.
+  void CheckOutputFolder() const;
 
  private:
   void BuildControls();

@@ -29,4 +29,15 @@ bool RunGuarded(IDialogs& dialogs, QWidget* parent, const std::function<void()>&
   return RunGuarded(dialogs, parent, [&](TActionContext&) { action(); });
 }
 
+std::string ErrorTextOf(const std::function<void()>& action, const std::string& file) {
+  try {
+    action();
+    return {};
+  } catch (const std::exception& error) {
+    return BoxText(ReportError(error, file));
+  } catch (...) {
+    return BoxText(ReportUnknownError(file));
+  }
+}
+
 }  // namespace vorn::ui

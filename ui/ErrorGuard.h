@@ -25,4 +25,8 @@ bool RunGuarded(IDialogs& dialogs, QWidget* parent,
                 const std::function<void(TActionContext&)>& action);
 bool RunGuarded(IDialogs& dialogs, QWidget* parent, const std::function<void()>& action);
 
+// Runs action; on an exception answers the text RunGuarded would show for file, else "".
+// For what the user merely looks at, where the error shows in place rather than in a box.
+std::string ErrorTextOf(const std::function<void()>& action, const std::string& file);
+
 }  // namespace vorn::ui

@@ -80,11 +80,11 @@ QVariant TFileListModel::headerData(int section, Qt::Orientation orientation, in
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
   switch (section) {
     case colFileName:
-      return QStringLiteral("File Name");
+      return tr("File Name");
     case colFormat:
-      return QStringLiteral("Format");
+      return tr("Format");
     case colFolder:
-      return QStringLiteral("Folder");
+      return tr("Folder");
     default:
       return {};
   }

@@ -1,5 +1,8 @@
 #include "ui/FormRows.h"
 
+#include <QCompleter>
+#include <QDir>
+#include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,8 +17,8 @@ namespace {
 
 constexpr int kBrowseButtonWidth = 36;
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption) {
-  auto* button = MakeChild<QPushButton>(parent, QString::fromUtf8(caption));
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
+  auto* button = MakeChild<QPushButton>(parent, caption);
   button->setObjectName(name);
   return button;
 }
@@ -29,15 +32,28 @@ QLineEdit* MakeReadOnlyEdit(QWidget* parent, const char* name) {
   return edit;
 }
 
-QPushButton* MakeBrowseButton(QWidget* parent, const char* name, const char* hint) {
-  QPushButton* button = MakeButton(parent, name, "...");
-  if (hint != nullptr) button->setToolTip(QString::fromUtf8(hint));
+QLineEdit* MakePathEdit(QWidget* parent, const char* name, bool foldersOnly) {
+  auto* edit = MakeChild<QLineEdit>(parent);
+  edit->setObjectName(name);
+  auto* completer = MakeChild<QCompleter>(edit);
+  auto* files = MakeChild<QFileSystemModel>(completer);
+  files->setFilter(foldersOnly ? QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives
+                               : QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Drives);
+  files->setRootPath(QString());
+  completer->setModel(files);
+  edit->setCompleter(completer);
+  return edit;
+}
+
+QPushButton* MakeBrowseButton(QWidget* parent, const char* name, const QString& hint) {
+  QPushButton* button = MakeButton(parent, name, QStringLiteral("..."));
+  if (!hint.isEmpty()) button->setToolTip(hint);
   button->setFixedWidth(kBrowseButtonWidth);
   return button;
 }
 
 TButtonRow MakeButtonRow(QWidget* parent, int topMargin, const char* defaultName,
-                         const char* defaultCaption, const char* cancelCaption) {
+                         const QString& defaultCaption, const QString& cancelCaption) {
   TButtonRow row;
   row.Panel = MakeChild<QWidget>(parent);
   auto* layout = MakeChild<QHBoxLayout>(row.Panel);
@@ -51,8 +67,8 @@ TButtonRow MakeButtonRow(QWidget* parent, int topMargin, const char* defaultName
   return row;
 }
 
-QLabel* TFormRows::AddCaption(const char* text, QWidget* buddy) {
-  auto* label = MakeChild<QLabel>(&Owner_, QString::fromUtf8(text));
+QLabel* TFormRows::AddCaption(const QString& text, QWidget* buddy) {
+  auto* label = MakeChild<QLabel>(&Owner_, text);
   label->setBuddy(buddy);
   AddWide(label);
   return label;
@@ -67,13 +83,13 @@ void TFormRows::AddWithButton(QWidget* control, QPushButton* button) {
   Grid_.addWidget(button, Row_++, 1);
 }
 
-QLabel* TFormRows::AddCaptioned(const char* caption, QWidget* control) {
+QLabel* TFormRows::AddCaptioned(const QString& caption, QWidget* control) {
   QLabel* label = AddCaption(caption, control);
   AddWide(control);
   return label;
 }
 
-QLabel* TFormRows::AddCaptionedWithButton(const char* caption, QWidget* control,
+QLabel* TFormRows::AddCaptionedWithButton(const QString& caption, QWidget* control,
                                           QPushButton* button) {
   QLabel* label = AddCaption(caption, control);
   AddWithButton(control, button);

@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 #include "ui/Dialogs.h"
+#include "ui/QtText.h"
 
 namespace vorn::ui {
 
@@ -17,13 +18,15 @@ THaldFileType TypeAt(int filterIndex) {
 }  // namespace
 
 std::string ReplaceQuestion(const std::string& path) {
-  return ExtractFileName(path) + " already exists.\nDo you want to replace it?";
+  return FromQt(Translated("%1 already exists.\nDo you want to replace it?")
+                    .arg(ToQt(ExtractFileName(path))));
 }
 
 std::optional<THaldTarget> THaldSaveDialog::Execute(QWidget* parent, IDialogs& dialogs) {
   while (true) {
-    const TSaveAnswer answer = dialogs.SaveFileOfType(parent, kHaldSaveTitle, Folder_, FileName_,
-                                                      kHaldImageFilter, FilterIndex_);
+    const TSaveAnswer answer =
+        dialogs.SaveFileOfType(parent, FromQt(Translated(kHaldSaveTitle)), Folder_, FileName_,
+                               kHaldImageFilter, FilterIndex_);
     if (answer.Path.empty()) return std::nullopt;
     Folder_ = ExtractFileDir(answer.Path);
     FileName_ = ExtractFileName(answer.Path);

@@ -11,11 +11,13 @@
 
 class QWidget;
 
+#include <QtGlobal>
+
 namespace vorn::ui {
 
 class IDialogs;
 
-inline constexpr const char* kHaldSaveTitle = "Save the Hald image";
+inline constexpr const char* kHaldSaveTitle = QT_TRANSLATE_NOOP("vorn::ui", "Save the Hald image");
 
 // The file a Hald image is to be written to, with its type.
 struct THaldTarget {

@@ -13,6 +13,7 @@
 
 #include "core/VornLut.h"
 #include "imaging/IccToLut.h"
+#include "platform/Exception.h"
 #include "platform/Files.h"
 #include "ui/Dialogs.h"
 #include "ui/ErrorGuard.h"
@@ -23,14 +24,11 @@
 #include "ui/PictureConvert.h"
 #include "ui/QtOwned.h"
 #include "ui/QtText.h"
+#include "ui/Settings.h"
 
 namespace vorn::ui {
 
-namespace {
-
-const QString kDefaultSecondProfile = QStringLiteral("sRGB (Default)");
-
-}  // namespace
+namespace {}  // namespace
 
 TfrmICCConvert::TfrmICCConvert(QWidget* owner, IDialogs& dialogs, TRememberedFolders& folders,
                                const TBitmap24& testPicture, TPictureLoader loadPicture)
@@ -40,9 +38,10 @@ TfrmICCConvert::TfrmICCConvert(QWidget* owner, IDialogs& dialogs, TRememberedFol
       TestPicture_(testPicture),
       LoadPicture_(std::move(loadPicture)) {
   setObjectName("frmICCConvert");
-  setWindowTitle("ICC Profile to LUT Conversion");
+  setWindowTitle(tr("ICC Profile to LUT Conversion"));
   BuildControls();
   ConnectControls();
+  RestoreOutputChoice(QStringLiteral("iccToLut"), *cbxOutFormat, *cbxDimSize, *cbxBits);
   if (owner != nullptr) move(owner->mapToGlobal(QPoint(0, 0)));
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 }
@@ -60,28 +59,28 @@ void TfrmICCConvert::BuildControls() {
   form->setColumnMinimumWidth(0, 330);
   TFormRows rows(*this, *form);
 
-  edtSrcProfile = MakeReadOnlyEdit(this, "edtSrcProfile");
+  edtSrcProfile = MakePathEdit(this, "edtSrcProfile", false);
   btnOpenICCProfile =
-      MakeBrowseButton(this, "btnOpenICCProfile", "Select the ICC profile to convert");
-  rows.AddCaptionedWithButton("ICC Profile File", edtSrcProfile, btnOpenICCProfile);
+      MakeBrowseButton(this, "btnOpenICCProfile", tr("Select the ICC profile to convert"));
+  rows.AddCaptionedWithButton(tr("ICC Profile File"), edtSrcProfile, btnOpenICCProfile);
   lblICCType = MakeChild<QLabel>(this);
   lblICCType->setObjectName("lblICCType");
   rows.AddWide(lblICCType);
 
-  edtSecondProfile = MakeReadOnlyEdit(this, "edtSecondProfile");
-  edtSecondProfile->setText(kDefaultSecondProfile);
-  btnOpenSecondProfile = MakeBrowseButton(this, "btnOpenSecondProfile", nullptr);
+  edtSecondProfile = MakePathEdit(this, "edtSecondProfile", false);
+  edtSecondProfile->setText(tr("sRGB (Default)"));
+  btnOpenSecondProfile = MakeBrowseButton(this, "btnOpenSecondProfile");
   lblSecondProfile =
-      rows.AddCaptionedWithButton("Input Color Space", edtSecondProfile, btnOpenSecondProfile);
+      rows.AddCaptionedWithButton(tr("Input Color Space"), edtSecondProfile, btnOpenSecondProfile);
   lblSecondProfile->setObjectName("lblSecondProfile");
-  cbxInvertTransform = MakeChild<QCheckBox>(this, QStringLiteral("Invert colors transformation"));
+  cbxInvertTransform = MakeChild<QCheckBox>(this, tr("Invert colors transformation"));
   cbxInvertTransform->setObjectName("cbxInvertTransform");
   rows.AddWide(cbxInvertTransform);
   ShowSecondProfileControls(false);
 
   AddLutFileRows(rows, false);
 
-  const TButtonRow buttons = MakeButtonRow(this, 8, "btnConvert", "Convert", "Close");
+  const TButtonRow buttons = MakeButtonRow(this, 8, "btnConvert", tr("Convert"), tr("Close"));
   btnConvert = buttons.Default;
   btnConvert->setEnabled(false);
   btnCancel = buttons.Cancel;
@@ -94,7 +93,7 @@ void TfrmICCConvert::BuildControls() {
   layout->addWidget(picturePanel);
   Image1 = MakeChild<TPictureBox>(this, TfrmMain::kPreviewBoxWidth, TfrmMain::kPreviewBoxHeight);
   Image1->setObjectName("Image1");
-  Image1->setToolTip("The test image, click to load another image");
+  Image1->setToolTip(tr("The test image, click to load another image"));
   Image1->SetImage(ToQImage(TestPicture_));
   Image1->setCursor(Qt::PointingHandCursor);
   Image2 = MakeChild<TPictureBox>(this, TfrmMain::kPreviewBoxWidth, TfrmMain::kPreviewBoxHeight);
@@ -112,6 +111,10 @@ void TfrmICCConvert::ConnectControls() {
   connect(cbxInvertTransform, &QCheckBox::toggled, this, [this] { InvertTransformClicked(); });
   connect(cbxOutFormat, &QComboBox::currentIndexChanged, this, [this] { OutFormatChanged(); });
   connect(edtSrcProfile, &QLineEdit::textChanged, this, [this] { SrcProfileChanged(); });
+  connect(edtSrcProfile, &QLineEdit::editingFinished, this,
+          [this] { RunGuarded(Dialogs_, this, [this] { SourceProfileTyped(); }); });
+  connect(edtSecondProfile, &QLineEdit::editingFinished, this,
+          [this] { RunGuarded(Dialogs_, this, [this] { SecondProfileTyped(); }); });
   connect(edtLUTFile, &QLineEdit::textChanged, this, [this] { SrcProfileChanged(); });
   connect(btnSetLUTFile, &QPushButton::clicked, this,
           [this] { RunGuarded(Dialogs_, this, [this] { SetLUTFileClicked(); }); });
@@ -128,11 +131,17 @@ void TfrmICCConvert::ShowSecondProfileControls(bool shown) {
 }
 
 void TfrmICCConvert::OpenICCProfileClicked() {
-  const std::string path =
-      Dialogs_.OpenFile(this, "Select the ICC profile to convert", Folders_.Icc, kIccProfileFilter);
+  const std::string path = Dialogs_.OpenFile(this, FromQt(tr("Select the ICC profile to convert")),
+                                             Folders_.Icc, kIccProfileFilter);
   if (path.empty()) return;
   Folders_.Icc = ExtractFileDir(path) + "/";
   edtSrcProfile->setText(ToQt(path));
+  UseSourceProfile(path);
+}
+
+// A profile picked or typed: its class sets the controls, and the preview follows.
+void TfrmICCConvert::UseSourceProfile(const std::string& path) {
+  CheckProfileExists(path);
   {
     const QSignalBlocker quiet(cbxInvertTransform);  // a new profile starts uninverted
     cbxInvertTransform->setChecked(false);
@@ -142,17 +151,46 @@ void TfrmICCConvert::OpenICCProfileClicked() {
     const TProfileHandle profile = OpenProfile(path);
     profileClass = GetProfileClass(profile);
   }
-  lblICCType->setText(ToQt("Profile Type: " + ProfileClassName(profileClass)));
+  lblICCType->setText(tr("Profile Type: %1").arg(ToQt(ProfileClassName(profileClass))));
   ShowSecondProfileControls(ClassTakesSecondProfile(profileClass));
-  lblSecondProfile->setText(profileClass == kClassInput ? "Output Color Space"
-                                                        : "Input Color Space");
+  lblSecondProfile->setText(profileClass == kClassInput ? tr("Output Color Space")
+                                                        : tr("Input Color Space"));
   Image2->SetImage(QImage());
   RunTransform(true);
 }
 
+// A path typed or pasted counts once the user leaves the box or presses Enter.
+void TfrmICCConvert::SourceProfileTyped() {
+  if (!edtSrcProfile->isModified()) return;
+  edtSrcProfile->setModified(false);
+  const std::string path = FromQt(edtSrcProfile->text());
+  if (!path.empty()) Folders_.Icc = ExtractFileDir(path) + "/";
+  SrcProfileChanged();
+  UseSourceProfile(path);
+}
+
+void TfrmICCConvert::SecondProfileTyped() {
+  if (!edtSecondProfile->isModified()) return;
+  edtSecondProfile->setModified(false);
+  CheckSecondProfile();
+  if (!edtSrcProfile->text().isEmpty()) RunTransform(true);
+}
+
+void TfrmICCConvert::CheckProfileExists(const std::string& path) const {
+  if (!FileExists(path)) {
+    throw Exception(FromQt(tr("The ICC profile %1 does not exist.").arg(ToQt(path))));
+  }
+}
+
+// The second profile's box names a file, or still offers the default sRGB.
+void TfrmICCConvert::CheckSecondProfile() const {
+  if (edtSecondProfile->isHidden() || edtSecondProfile->text() == tr("sRGB (Default)")) return;
+  CheckProfileExists(FromQt(edtSecondProfile->text()));
+}
+
 void TfrmICCConvert::OpenSecondProfileClicked() {
-  const std::string path =
-      Dialogs_.OpenFile(this, "Select the second ICC profile", Folders_.Icc, kIccProfileFilter);
+  const std::string path = Dialogs_.OpenFile(this, FromQt(tr("Select the second ICC profile")),
+                                             Folders_.Icc, kIccProfileFilter);
   if (path.empty()) return;
   Folders_.Icc = ExtractFileDir(path) + "/";
   edtSecondProfile->setText(ToQt(path));
@@ -165,7 +203,7 @@ void TfrmICCConvert::InvertTransformClicked() {
   try {
     RunTransform(true);
   } catch (const std::exception&) {
-    Dialogs_.Warning(this, kInversionImpossible);
+    Dialogs_.Warning(this, FromQt(Translated(kInversionImpossible)));
     if (cbxInvertTransform->isChecked()) cbxInvertTransform->setChecked(false);
   }
 }
@@ -190,14 +228,14 @@ void TfrmICCConvert::RunTransform(bool preview) {
   PreviewTransform(*chain.Transform, picture);
   Transformed_ = std::move(picture);
   Image2->SetImage(ToQImage(Transformed_));
-  Image2->setToolTip("The test image with ICC colors transformation");
+  Image2->setToolTip(tr("The test image with ICC colors transformation"));
 }
 
 void TfrmICCConvert::BuildLutFromTransform(const TTransformHandle& transform) {
   const TLutOutputProfile* profile = SelectedProfile();
   const TLUTFormat* format = profile != nullptr ? GetFormat(profile->FormatIndex) : nullptr;
   if (format == nullptr) return;
-  const int size = ResolveOutputSize(FromQt(cbxDimSize->currentText()), *profile);
+  const int size = OutputSizeOf(*cbxDimSize, *profile);
   auto lut = std::make_unique<TLUT>();
   SampleTransform(transform, format->Is3D, size, *lut);
   SaveLut(FromQt(edtLUTFile->text()), *lut, *profile, SelectedBits());
@@ -210,7 +248,9 @@ void TfrmICCConvert::OutFormatChanged() {
 
 void TfrmICCConvert::SrcProfileChanged() {
   const TLutOutputProfile* profile = SelectedProfile();
-  if (edtLUTFile->text().isEmpty() && !edtSrcProfile->text().isEmpty() && profile != nullptr) {
+  // A path being typed is proposed from once it is complete (SourceProfileTyped).
+  if (edtLUTFile->text().isEmpty() && !edtSrcProfile->text().isEmpty() && profile != nullptr &&
+      !edtSrcProfile->isModified()) {
     edtLUTFile->setText(
         ToQt(ChangeFileExt(FromQt(edtSrcProfile->text()), "." + profile->Extension)));
   }
@@ -223,10 +263,15 @@ void TfrmICCConvert::SetLUTFileClicked() {
 }
 
 void TfrmICCConvert::ConvertClicked() {
+  CheckProfileExists(FromQt(edtSrcProfile->text()));
+  CheckSecondProfile();
   const std::optional<TTarget> target = TargetToWrite(Dialogs_, this);
   if (!target) return;
   RunTransform(false);
-  Dialogs_.Information(this, "The LUT file " + target->Path + " has been written.");
+  WrittenFile_ = target->Path;
+  SaveOutputChoice(QStringLiteral("iccToLut"), *cbxOutFormat, *cbxDimSize, *cbxBits);
+  Dialogs_.Information(this,
+                       FromQt(tr("The LUT file %1 has been written.").arg(ToQt(target->Path))));
 }
 
 bool TfrmICCConvert::eventFilter(QObject* watched, QEvent* event) {

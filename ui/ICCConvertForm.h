@@ -27,7 +27,7 @@ class TPictureBox;
 struct TRememberedFolders;
 
 inline constexpr const char* kInversionImpossible =
-    "Inversion is impossible for selected ICC profile.";
+    QT_TRANSLATE_NOOP("vorn::ui", "Inversion is impossible for the selected ICC profile.");
 inline constexpr const char* kIccProfileFilter = "ICC Profiles|*.icc;*icm|All Files|*.*";
 
 class TfrmICCConvert : public QDialog, public TLutFileOutput {
@@ -42,6 +42,8 @@ class TfrmICCConvert : public QDialog, public TLutFileOutput {
 
   // Builds the transform of the chosen profiles; previews it or writes the LUT. Raises.
   void RunTransform(bool preview);
+  // The last LUT Convert wrote, else empty.
+  const std::string& WrittenFile() const { return WrittenFile_; }
 
   const TBitmap24& TestPicture() const { return TestPicture_; }
   const TBitmap24& TransformedPicture() const { return Transformed_; }
@@ -66,6 +68,11 @@ class TfrmICCConvert : public QDialog, public TLutFileOutput {
   void BuildControls();
   void ConnectControls();
   void OpenICCProfileClicked();
+  void UseSourceProfile(const std::string& path);
+  void CheckProfileExists(const std::string& path) const;
+  void CheckSecondProfile() const;
+  void SourceProfileTyped();
+  void SecondProfileTyped();
   void OpenSecondProfileClicked();
   void InvertTransformClicked();
   void Image1Clicked();
@@ -81,6 +88,7 @@ class TfrmICCConvert : public QDialog, public TLutFileOutput {
   TBitmap24 TestPicture_;
   TBitmap24 Transformed_;
   TPictureLoader LoadPicture_;
+  std::string WrittenFile_;
 };
 
 }  // namespace vorn::ui

@@ -2,6 +2,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Exception.h"
 #include "platform/Files.h"
 #include "ui/DialogFilters.h"
 #include "ui/Dialogs.h"
@@ -17,6 +20,7 @@
 #include "ui/OutputChoice.h"
 #include "ui/QtOwned.h"
 #include "ui/QtText.h"
+#include "ui/Settings.h"
 
 namespace vorn::ui {
 
@@ -31,7 +35,7 @@ constexpr TLutIccClass kClasses[] = {TLutIccClass::Display, TLutIccClass::Input,
 TfrmLUT2ICC::TfrmLUT2ICC(QWidget* owner, IDialogs& dialogs)
     : QDialog(owner), Dialogs_(dialogs), GammaTable_(MakeCaptureOneGammaTable()) {
   setObjectName("frmLUT2ICC");
-  setWindowTitle("LUT to ICC Profile Conversion");
+  setWindowTitle(tr("LUT to ICC Profile Conversion"));
   BuildControls();
   connect(btnSetLUTFile, &QPushButton::clicked, this,
           [this] { RunGuarded(Dialogs_, this, [this] { SetLUTFileClicked(); }); });
@@ -43,6 +47,9 @@ TfrmLUT2ICC::TfrmLUT2ICC(QWidget* owner, IDialogs& dialogs)
   connect(btnConvert, &QPushButton::clicked, this,
           [this] { RunGuarded(Dialogs_, this, [this] { ConvertClicked(); }); });
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+  RestoreChoice(QStringLiteral("lutToIcc/class"), *cbxICCProfileClass);
+  RestoreChecked(QStringLiteral("lutToIcc/captureOneGamma"), *cbxCaptureOneGamma);
+  RestoreChecked(QStringLiteral("lutToIcc/globalUsage"), *cbxGlobalUsage);
   if (owner != nullptr) move(owner->mapToGlobal(QPoint(0, 0)));
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 }
@@ -56,35 +63,36 @@ void TfrmLUT2ICC::BuildControls() {
   TFormRows rows(*this, *form);
 
   edtLUTFile = MakeReadOnlyEdit(this, "edtLUTFile");
-  btnSetLUTFile = MakeBrowseButton(this, "btnSetLUTFile", "Select the LUT file to convert");
-  rows.AddCaptionedWithButton("Input LUT File", edtLUTFile, btnSetLUTFile);
-  edtDestProfile = MakeReadOnlyEdit(this, "edtDestProfile");
+  btnSetLUTFile = MakeBrowseButton(this, "btnSetLUTFile", tr("Select the LUT file to convert"));
+  rows.AddCaptionedWithButton(tr("Input LUT File"), edtLUTFile, btnSetLUTFile);
+  edtDestProfile = MakePathEdit(this, "edtDestProfile", false);
   btnOpenICCProfile =
-      MakeBrowseButton(this, "btnOpenICCProfile", "Select the destination ICC profile file");
-  rows.AddCaptionedWithButton("Output ICC Profile File", edtDestProfile, btnOpenICCProfile);
+      MakeBrowseButton(this, "btnOpenICCProfile", tr("Select the destination ICC profile file"));
+  rows.AddCaptionedWithButton(tr("Output ICC Profile File"), edtDestProfile, btnOpenICCProfile);
 
   cbxICCProfileClass = MakeChild<QComboBox>(this);
   cbxICCProfileClass->setObjectName("cbxICCProfileClass");
-  cbxICCProfileClass->addItems({"Display", "Input", "Device Link"});
+  cbxICCProfileClass->addItems({tr("Display"), tr("Input"), tr("Device Link")});
   cbxICCProfileClass->setCurrentIndex(1);
-  rows.AddCaptioned("ICC Profile Class", cbxICCProfileClass);
+  rows.AddCaptioned(tr("ICC Profile Class"), cbxICCProfileClass);
 
   edtDescription = MakeChild<QLineEdit>(this);
   edtDescription->setObjectName("edtDescription");
-  rows.AddCaptioned("ICC Profile Description", edtDescription);
+  rows.AddCaptioned(tr("ICC Profile Description"), edtDescription);
+  // not translated: the start of a text written into the profile
   edtCopyright = MakeChild<QLineEdit>(this, QStringLiteral("Copyright (c)"));
   edtCopyright->setObjectName("edtCopyright");
-  rows.AddCaptioned("ICC Profile Copyright", edtCopyright);
+  rows.AddCaptioned(tr("ICC Profile Copyright"), edtCopyright);
 
-  cbxCaptureOneGamma = MakeChild<QCheckBox>(this, QStringLiteral("Adjust Gamma for Capture One"));
+  cbxCaptureOneGamma = MakeChild<QCheckBox>(this, tr("Adjust Gamma for Capture One"));
   cbxCaptureOneGamma->setObjectName("cbxCaptureOneGamma");
   rows.AddWide(cbxCaptureOneGamma);
   cbxGlobalUsage = MakeChild<QCheckBox>(
-      this, QStringLiteral("Use ICC profile for whole screen by video card LUTs"));
+      this, tr("Use the ICC profile for the whole screen through the video card's LUTs"));
   cbxGlobalUsage->setObjectName("cbxGlobalUsage");
   cbxGlobalUsage->setVisible(false);
 
-  const TButtonRow buttons = MakeButtonRow(this, 8, "btnConvert", "Convert", "Close");
+  const TButtonRow buttons = MakeButtonRow(this, 8, "btnConvert", tr("Convert"), tr("Close"));
   btnConvert = buttons.Default;
   btnConvert->setEnabled(false);
   btnCancel = buttons.Cancel;
@@ -102,8 +110,8 @@ TLutToIccOptions TfrmLUT2ICC::Options() const {
 }
 
 void TfrmLUT2ICC::SetLUTFileClicked() {
-  const std::string path =
-      Dialogs_.OpenFile(this, "Select the LUT file to convert", std::string(), kLutFileFilter);
+  const std::string path = Dialogs_.OpenFile(this, FromQt(tr("Select the LUT file to convert")),
+                                             std::string(), kLutFileFilter);
   if (path.empty()) return;
   edtLUTFile->setText(ToQt(path));
   if (edtDestProfile->text().isEmpty()) edtDestProfile->setText(ToQt(ChangeFileExt(path, ".icc")));
@@ -111,8 +119,9 @@ void TfrmLUT2ICC::SetLUTFileClicked() {
 }
 
 void TfrmLUT2ICC::OpenICCProfileClicked() {
-  const std::string path = Dialogs_.SaveFile(this, "Select the destination ICC profile file",
-                                             std::string(), "icc", kIccSaveFilter);
+  const std::string path =
+      Dialogs_.SaveFile(this, FromQt(tr("Select the destination ICC profile file")), std::string(),
+                        "icc", kIccSaveFilter);
   if (path.empty()) return;
   edtDestProfile->setText(ToQt(path));
   ConfirmedProfile_ = path;
@@ -125,10 +134,21 @@ void TfrmLUT2ICC::TextsChanged() {
 
 void TfrmLUT2ICC::ConvertClicked() {
   const std::string profile = FromQt(edtDestProfile->text());
+  const QFileInfo target(edtDestProfile->text());
+  if (target.isRelative() || target.isDir() || !target.dir().exists()) {
+    throw Exception(FromQt(
+        tr("The ICC profile cannot be written to %1: give the full path of a file in a folder "
+           "that exists.")
+            .arg(edtDestProfile->text())));
+  }
   if (!MayReplace(Dialogs_, this, profile, ConfirmedProfile_)) return;
   std::vector<std::string> warnings;
   ConvertLutToIcc(FromQt(edtLUTFile->text()), profile, Options(),
                   [&](const TLoadWarning& warning) { warnings.push_back(warning.Message); });
+  WrittenProfile_ = profile;
+  SaveChoice(QStringLiteral("lutToIcc/class"), *cbxICCProfileClass);
+  SaveChecked(QStringLiteral("lutToIcc/captureOneGamma"), *cbxCaptureOneGamma);
+  SaveChecked(QStringLiteral("lutToIcc/globalUsage"), *cbxGlobalUsage);
   // The profile is written; what it could not keep (values clipped) is said after.
   for (const std::string& warning : warnings) Dialogs_.Warning(this, warning);
   accept();

@@ -16,12 +16,15 @@ namespace vorn::ui {
 
 class IDialogs;
 
+// not translated: each filter name is translated where the file box is built
 inline constexpr const char* kIccSaveFilter = "All Files|*.*|ICC Profile Files|*.icc";
 
 class TfrmLUT2ICC : public QDialog {
   Q_OBJECT
  public:
   TfrmLUT2ICC(QWidget* owner, IDialogs& dialogs);
+  // The profile once Convert has written it, else empty.
+  const std::string& WrittenProfile() const { return WrittenProfile_; }
 
   // The dialog's 1.8 gamma table, built when the dialog is created.
   const TGammaTable& GammaTable() const { return GammaTable_; }
@@ -52,7 +55,8 @@ class TfrmLUT2ICC : public QDialog {
 
   IDialogs& Dialogs_;
   const TGammaTable GammaTable_;
-  std::string ConfirmedProfile_;  // the output path as the save dialog confirmed it
+  std::string ConfirmedProfile_;
+  std::string WrittenProfile_;  // the output path as the save dialog confirmed it
 };
 
 }  // namespace vorn::ui

@@ -37,15 +37,16 @@ std::string Fixed(double value, int decimals) {
 
 std::string LossReportText(const std::string& outputFolder,
                            const std::vector<TLossReportEntry>& entries) {
-  std::size_t nameWidth = 4;  // "File"
+  const std::string fileHeading = FromQt(Translated("File"));
+  std::size_t nameWidth = fileHeading.size();
   for (const TLossReportEntry& entry : entries) {
     nameWidth = std::max(nameWidth, entry.FileName.size());
   }
   nameWidth += 2;
-  std::string text = "Written to " + outputFolder + "\n\n";
+  std::string text = FromQt(Translated("Written to %1").arg(ToQt(outputFolder))) + "\n\n";
   text += Padded("", nameWidth, false) + Padded("in 10-bit codes", 3 * kNumberWidth, false) +
           Padded("CIEDE2000", kNumberWidth + 2, true) + "\n";
-  text += Padded("File", nameWidth, false) + Padded("largest", kNumberWidth, true) +
+  text += Padded(fileHeading, nameWidth, false) + Padded("largest", kNumberWidth, true) +
           Padded("99th pct", kNumberWidth, true) + Padded("mean", kNumberWidth, true) +
           Padded("largest", kNumberWidth + 2, true) + "\n";
   for (const TLossReportEntry& entry : entries) {
@@ -64,7 +65,8 @@ std::string LossReportText(const std::string& outputFolder,
 }
 
 std::string ConversionNotesText(const std::vector<TConversionNote>& notes) {
-  std::string text = "The converted files lost what the output format cannot hold:\n";
+  std::string text =
+      FromQt(Translated("The converted files lost what the output format cannot hold:")) + "\n";
   for (const TConversionNote& note : notes) {
     text += ExtractFileName(note.File) + ": " + note.Message + "\n";
   }
@@ -99,7 +101,7 @@ TfrmLossReport::TfrmLossReport(QWidget* owner, const TBatchSummary& summary,
                                const std::string& report)
     : QDialog(owner) {
   setObjectName("frmLossReport");
-  setWindowTitle(report.empty() ? "Conversion Summary" : "Conversion Loss");
+  setWindowTitle(report.empty() ? tr("Conversion Summary") : tr("Conversion Loss"));
   auto* layout = MakeChild<QVBoxLayout>(this);
   layout->setContentsMargins(18, 16, 18, 14);
   layout->setSpacing(10);
@@ -124,10 +126,10 @@ void TfrmLossReport::BuildSummary(const TBatchSummary& summary) {
 void TfrmLossReport::BuildReport(const std::string& report) {
   auto* layout = static_cast<QVBoxLayout*>(this->layout());
   lblExplanation = MakeChild<QLabel>(
-      this, QStringLiteral("Each converted file was read back and compared with its source at "
-                           "the nodes of both and between them. Differences of the output "
-                           "values are in 10-bit codes (0 to 1023); the colour difference "
-                           "(CIEDE2000) reads the values as sRGB."));
+      this, tr("Each converted file was read back and compared with its source at "
+               "the nodes of both and between them. Differences of the output "
+               "values are in 10-bit codes (0 to 1023); the colour difference "
+               "(CIEDE2000) reads the values as sRGB."));
   lblExplanation->setObjectName("lblExplanation");
   lblExplanation->setWordWrap(true);
   layout->addWidget(lblExplanation);
@@ -144,13 +146,13 @@ void TfrmLossReport::BuildButtons() {
   auto* buttonLayout = MakeChild<QHBoxLayout>(buttons);
   buttonLayout->setContentsMargins(0, 0, 0, 0);
   buttonLayout->addStretch(1);
-  btnCopyList = MakeChild<QPushButton>(buttons, QStringLiteral("Copy list"));
+  btnCopyList = MakeChild<QPushButton>(buttons, tr("Copy list"));
   btnCopyList->setObjectName("btnCopyList");
   btnCopyList->setVisible(!mmFailed->isHidden());
   buttonLayout->addWidget(btnCopyList);
-  btnCopy = MakeChild<QPushButton>(buttons, QStringLiteral("Copy"));
+  btnCopy = MakeChild<QPushButton>(buttons, tr("Copy"));
   btnCopy->setObjectName("btnCopy");
-  btnOK = MakeChild<QPushButton>(buttons, QStringLiteral("OK"));
+  btnOK = MakeChild<QPushButton>(buttons, tr("OK"));
   btnOK->setObjectName("btnOK");
   btnOK->setDefault(true);
   btnCopy->setVisible(!mmReport->isHidden());

@@ -21,11 +21,13 @@
 #include "ui/OutputChoice.h"
 #include "ui/QtOwned.h"
 #include "ui/QtText.h"
+#include "ui/Settings.h"
 
 namespace vorn::ui {
 
 namespace {
 
+const QString kSettingsGroup = QStringLiteral("merge");
 const QString kRowMime = QStringLiteral("application/x-vorn-merge-row");
 
 }  // namespace
@@ -110,7 +112,7 @@ TfrmJoinLut::TfrmJoinLut(QWidget* owner, IDialogs& dialogs, TRememberedFolders& 
                          const std::vector<std::string>& files)
     : QDialog(owner), Dialogs_(dialogs), Folders_(folders) {
   setObjectName("frmJoinLut");
-  setWindowTitle("Merge LUT files");
+  setWindowTitle(tr("Merge LUT files"));
   BuildControls(files);
   connect(cbxOutFormat, &QComboBox::currentIndexChanged, this, [this] { FollowSelectedProfile(); });
   connect(btnSetLUTFile, &QPushButton::clicked, this,
@@ -118,6 +120,7 @@ TfrmJoinLut::TfrmJoinLut(QWidget* owner, IDialogs& dialogs, TRememberedFolders& 
   connect(btnSave, &QPushButton::clicked, this,
           [this] { RunGuarded(Dialogs_, this, [this] { SaveClicked(); }); });
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+  RestoreOutputChoice(kSettingsGroup, *cbxOutFormat, *cbxDimSize, *cbxBits);
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 }
 
@@ -132,14 +135,14 @@ void TfrmJoinLut::BuildControls(const std::vector<std::string>& files) {
   lbxFiles = MakeChild<TMergeListBox>(this);
   lbxFiles->setObjectName("lbxFiles");
   for (const std::string& file : files) lbxFiles->addItem(ToQt(file));
-  rows.AddCaption("LUT Files to Merge", lbxFiles);
+  rows.AddCaption(tr("LUT Files to Merge"), lbxFiles);
   lblOrderNote = rows.AddCaptioned(
-      "(Top file will be applied first. Please drag file to change order.)", lbxFiles);
+      tr("(The top file is applied first. Drag the files to change the order.)"), lbxFiles);
   lblOrderNote->setObjectName("lblOrderNote");
 
   AddLutFileRows(rows, true);
 
-  const TButtonRow buttons = MakeButtonRow(this, 8, "btnSave", "Save", "Cancel");
+  const TButtonRow buttons = MakeButtonRow(this, 8, "btnSave", tr("Save"), tr("Cancel"));
   btnSave = buttons.Default;
   btnSave->setEnabled(false);
   btnCancel = buttons.Cancel;
@@ -160,6 +163,8 @@ void TfrmJoinLut::SaveClicked() {
   const std::optional<TTarget> target = TargetToWrite(Dialogs_, this);
   if (!target) return;
   MergeLutsToFile(Files(), *target->Profile, target->Size, SelectedBits(), target->Path);
+  WrittenFile_ = target->Path;
+  SaveOutputChoice(kSettingsGroup, *cbxOutFormat, *cbxDimSize, *cbxBits);
   accept();
 }
 

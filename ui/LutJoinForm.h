@@ -55,6 +55,8 @@ class TfrmJoinLut : public QDialog, public TLutFileOutput {
 
   // The files in the order they are applied.
   std::vector<std::string> Files() const;
+  // The merged LUT once Save has written it, else empty.
+  const std::string& WrittenFile() const { return WrittenFile_; }
 
   TMergeListBox* lbxFiles = nullptr;
   QLabel* lblOrderNote = nullptr;
@@ -72,6 +74,7 @@ class TfrmJoinLut : public QDialog, public TLutFileOutput {
 
   IDialogs& Dialogs_;
   TRememberedFolders& Folders_;
+  std::string WrittenFile_;
 };
 
 }  // namespace vorn::ui

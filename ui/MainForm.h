@@ -19,7 +19,11 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QMenu;
+class QMenuBar;
+class QUrl;
 class QPlainTextEdit;
+class QSplitter;
+class QStatusBar;
 class QToolButton;
 
 namespace vorn::ui {
@@ -30,7 +34,7 @@ class TFileListView;
 class TPictureBox;
 struct TActionContext;
 
-// Folders remembered while the program runs; empty at the start and never stored.
+// The folders the dialogs last used; kept between runs (ui/Settings.h).
 struct TRememberedFolders {
   std::string Luts;
   std::string Pictures;
@@ -38,14 +42,16 @@ struct TRememberedFolders {
   std::string Icc;  // the last ICC profile's folder, with its trailing separator
 };
 
-inline constexpr const char* kUnknownFormatMessage =
-    "Unable to convert unknown format.\nPlease contact us to add this.";
+inline constexpr const char* kUnknownFormatMessage = QT_TRANSLATE_NOOP(
+    "vorn::ui", "Unable to convert unknown format.\nPlease contact us to add this.");
 
 class TfrmMain : public QWidget {
   Q_OBJECT
  public:
   static constexpr int kPreviewBoxWidth = 210;
   static constexpr int kPreviewBoxHeight = 169;
+  // The preview pane's part of the list and pane at the starting size, 250 of 872 pixels.
+  static constexpr double kStartingPaneShare = 250.0 / 872.0;
 
   explicit TfrmMain(IDialogs& dialogs, QWidget* parent = nullptr);
   ~TfrmMain() override;
@@ -65,11 +71,19 @@ class TfrmMain : public QWidget {
                       const TLutMemberChoice& member = {});
   // Asks for a picture, decodes and fits it into picture; false when none was chosen.
   bool LoadPreviewImage(TBitmap24& picture);
-  // Scales the bitmap down to fit the preview box with Lanczos3, never enlarging it.
+  // Scales the bitmap down to fit the preview box's starting size with Lanczos3, never
+  // enlarging it.
   static void FitPreviewImage(TBitmap24& bitmap);
+  // The same into width x height.
+  static void FitImage(TBitmap24& bitmap, int width, int height);
   bool AnyChecked() const;
+  // True while the comments show why the selected file cannot be previewed.
+  bool PreviewShowsError() const;
 
   void SetClock(TClock clock) { Clock_ = std::move(clock); }
+  // How links open (the documentation of Help); the desktop's browser unless set.
+  void SetUrlOpener(std::function<void(const QUrl&)> open) { OpenUrl_ = std::move(open); }
+  static QUrl DocumentationUrl();
   TFileListModel& Files() { return *Files_; }
   int SelectedRow() const;
   void SelectRow(int row);
@@ -87,6 +101,7 @@ class TfrmMain : public QWidget {
   QToolButton* btnAbout = nullptr;
   QToolButton* btnLoadPreviewImage = nullptr;
   QToolButton* btnShowHidePreview = nullptr;
+  QSplitter* splMain = nullptr;
   TFileListView* lvwFiles = nullptr;
   QFrame* pnlPreview = nullptr;
   QLabel* stxUngraded = nullptr;
@@ -102,16 +117,48 @@ class TfrmMain : public QWidget {
   QAction* miSetBitsPerValue = nullptr;
   QAction* miDelete = nullptr;
   QAction* miClearList = nullptr;
+  QMenuBar* mnuMain = nullptr;
+  QStatusBar* sbrMain = nullptr;
+  QLabel* lblStatus = nullptr;  // what the last action wrote, with links
+  QAction* miAddFiles = nullptr;
+  QAction* miLoadPreviewImage = nullptr;
+  QAction* miQuit = nullptr;
+  QAction* miConvert = nullptr;
+  QAction* miMerge = nullptr;
+  QAction* miHaldImage = nullptr;
+  QAction* miShowHidePreview = nullptr;
+  QAction* miHelp = nullptr;
+  QAction* miAbout = nullptr;
+  QAction* miProgramFolder = nullptr;
   QMenu* pmnICC = nullptr;
   QAction* miLUTToICC = nullptr;
   QAction* miICCToLUT = nullptr;
 
  private:
   void BuildToolBar();
+  void BuildFileList(QWidget* parent);
+  void BuildStatusBar();
+  void ReportWritten(const QString& what, const std::string& path, bool lut);
+  void StatusLinkActivated(const QString& link);
   void BuildPreviewPane(QWidget* parent);
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void FitPreviewBoxes();
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  // The pane keeps its share of the width as the window grows or shrinks; a drag of the
+  // splitter sets the share.
+  void KeepPaneShare();
+  void RememberPaneShare();
+  // The ungraded picture from PreviewSource_ at the boxes' size, and the LUT applied again.
+  void RefitPreview();
+  // Asks for a picture and decodes it at most kPreviewSource size; false when none chosen.
+  bool PickPicture(TBitmap24& picture);
   void BuildMenus();
+  void BuildMenuBar();
   void ConnectActions();
   void LoadSamplePicture();
+  void SaveSettings() const;
+  void RestoreSettings();
 
   // Wraps a user action in the standard error box.
   std::function<void()> Guarded(std::function<void(TActionContext&)> action);
@@ -134,14 +181,20 @@ class TfrmMain : public QWidget {
   void RowSelected(int row);
   void HideLutParts();
   void ShowLutParts();
+  void ShowPreviewError(const std::string& text);
+  void SetCommentsError(bool error);
   void UpdateListActions();
   void ListMenuRequested(const QPoint& position);
 
   IDialogs& Dialogs_;
   TClock Clock_;
+  std::function<void(const QUrl&)> OpenUrl_;
+  std::string Written_;  // the path of the status line
   TRememberedFolders Folders_;
   THaldSaveDialog HaldSaveDialog_;
   std::unique_ptr<TLUT> Preview_;
+  double PaneShare_ = kStartingPaneShare;
+  TBitmap24 PreviewSource_;  // the picture the boxes show, before fitting
   TBitmap24 Ungraded_;
   TBitmap24 LutApplied_;
   TFileListModel* Files_ = nullptr;

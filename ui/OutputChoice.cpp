@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "core/VornLut.h"
 #include "platform/Exception.h"
@@ -18,6 +19,8 @@ namespace vorn::ui {
 namespace {
 
 constexpr int kLongestSizeText = 5;
+constexpr const char* kDestinationLutTitle =
+    QT_TRANSLATE_NOOP("vorn::ui", "Select the destination LUT file name");
 constexpr int kVisibleProfiles = 20;
 
 // The grid sizes the ICC-to-LUT and merge dialogs offer.
@@ -31,6 +34,12 @@ bool IsDialogKey(int key) {
 bool WritesGrid(const TLutOutputProfile& profile) {
   const TLUTFormat* format = GetFormat(profile.FormatIndex);
   return format != nullptr && format->Is3D;
+}
+
+// "Default", nothing (the default too) or digits only: what the size box's keys let through.
+bool IsSizeText(const QString& text) {
+  if (text == kDefaultSize) return true;
+  return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 int SizeInBox(const QComboBox& sizeBox, const TLutOutputProfile& profile) {
@@ -78,8 +87,8 @@ QComboBox* MakeBitsBox(QWidget* parent) {
 
 void FillBitsBox(QComboBox& box) {
   box.clear();
-  box.addItem(QStringLiteral("Default"));
-  for (int bits : kOfferedBitDepths) box.addItem(QString::number(bits) + QStringLiteral(" bit"));
+  box.addItem(kDefaultSize);
+  for (int bits : kOfferedBitDepths) box.addItem(QString::number(bits) + Translated(" bit"));
   box.setCurrentIndex(0);
 }
 
@@ -108,13 +117,14 @@ void FollowOutputProfile(const TLutOutputProfile* profile, const QStringList& gr
 }
 
 int OutputSizeOf(const QComboBox& sizeBox, const TLutOutputProfile& profile) {
+  if (!IsSizeText(sizeBox.currentText())) throw Exception(FromQt(Translated(kSizeNotANumber)));
   const int size = SizeInBox(sizeBox, profile);
-  if (size < 2) throw Exception(kSizeTooSmall);
+  if (size < 2) throw Exception(FromQt(Translated(kSizeTooSmall)));
   return size;
 }
 
 int CheckedOutputSize(QComboBox& sizeBox, const TLutOutputProfile& profile) {
-  if (SizeInBox(sizeBox, profile) < 2) sizeBox.setFocus();
+  if (!IsSizeText(sizeBox.currentText()) || SizeInBox(sizeBox, profile) < 2) sizeBox.setFocus();
   return OutputSizeOf(sizeBox, profile);
 }
 
@@ -136,7 +146,10 @@ std::optional<bool> FilterDialogKey(QComboBox* sizeBox, QObject* watched, QEvent
   if (event.type() != QEvent::KeyPress) return std::nullopt;
   auto& key = static_cast<QKeyEvent&>(event);
   if (key.key() == Qt::Key_Alt) return true;
-  if (sizeBox != nullptr && watched == sizeBox->lineEdit()) return FilterSizeBoxKey(*sizeBox, key);
+  // The box keeps the focus and hands keys to its edit directly, past the edit's filters;
+  // code and tests may still send keys to the edit itself.
+  const bool sizeKey = sizeBox != nullptr && (watched == sizeBox || watched == sizeBox->lineEdit());
+  if (sizeKey && sizeBox->isEditable()) return FilterSizeBoxKey(*sizeBox, key);
   return std::nullopt;
 }
 
@@ -151,18 +164,18 @@ int TLutFileOutput::SelectedBits() const {
 void TLutFileOutput::AddLutFileRows(TFormRows& rows, bool gridsOnly) {
   QWidget* owner = &rows.Owner();
   cbxOutFormat = MakeOutputProfileBox(owner, gridsOnly);
-  rows.AddCaptioned("Output LUT Format", cbxOutFormat);
+  rows.AddCaptioned(Translated("Output LUT Format"), cbxOutFormat);
 
   edtLUTFile = MakeReadOnlyEdit(owner, "edtLUTFile");
   edtLUTFile->setEnabled(false);
-  btnSetLUTFile = MakeBrowseButton(owner, "btnSetLUTFile", "Select the destination LUT file name");
+  btnSetLUTFile = MakeBrowseButton(owner, "btnSetLUTFile", Translated(kDestinationLutTitle));
   btnSetLUTFile->setEnabled(false);
-  rows.AddCaptionedWithButton("Output LUT File", edtLUTFile, btnSetLUTFile);
+  rows.AddCaptionedWithButton(Translated("Output LUT File"), edtLUTFile, btnSetLUTFile);
 
   cbxDimSize = MakeSizeBox(owner);
-  rows.AddCaptioned("LUT dimension size", cbxDimSize);
+  rows.AddCaptioned(Translated("LUT dimension size"), cbxDimSize);
   cbxBits = MakeBitsBox(owner);
-  rows.AddCaptioned("Bits per color", cbxBits);
+  rows.AddCaptioned(Translated("Bits per color"), cbxBits);
 }
 
 void TLutFileOutput::FollowSelectedProfile() {
@@ -178,8 +191,8 @@ void TLutFileOutput::FollowSelectedProfile() {
 bool TLutFileOutput::BrowseLutFile(IDialogs& dialogs, QWidget* parent, std::string& folder) {
   const TLutOutputProfile* profile = SelectedProfile();
   if (profile == nullptr) return false;
-  const std::string path = dialogs.SaveFile(parent, "Select the destination LUT file name", folder,
-                                            profile->Extension, SaveFilterOf(*profile));
+  const std::string path = dialogs.SaveFile(parent, FromQt(Translated(kDestinationLutTitle)),
+                                            folder, profile->Extension, SaveFilterOf(*profile));
   if (path.empty()) return false;
   edtLUTFile->setText(ToQt(path));
   ConfirmedLutFile_ = path;
@@ -208,7 +221,7 @@ std::string SaveFilterOf(const TLutOutputProfile& profile) {
 }
 
 std::string OverwriteQuestion(const std::string& path) {
-  return "The " + path + " file is already exist. Are you sure want you to overwrite it?";
+  return FromQt(Translated("The file %1 already exists. Overwrite it?").arg(ToQt(path)));
 }
 
 }  // namespace vorn::ui

@@ -23,10 +23,16 @@ namespace vorn::ui {
 class IDialogs;
 class TFormRows;
 
+// not translated: the word the size rules of the conversions read
 inline const QString kDefaultSize = QStringLiteral("Default");
 
-inline constexpr const char* kSizeTooSmall =
-    "The dimension size must be at least 2. Please type a larger size or choose 'Default'.";
+inline constexpr const char* kSizeTooSmall = QT_TRANSLATE_NOOP(
+    "vorn::ui",
+    "The dimension size must be at least 2. Please type a larger size or choose 'Default'.");
+
+inline constexpr const char* kSizeNotANumber = QT_TRANSLATE_NOOP(
+    "vorn::ui",
+    "The dimension size must be a number. Please type digits only or choose 'Default'.");
 
 // "cbxOutFormat": the output profiles by name, each item's data the profile's index; only
 // those that write a 3D grid when gridsOnly. None is selected.
@@ -50,7 +56,8 @@ int SelectedBitsOf(const QComboBox& box);
 void FollowOutputProfile(const TLutOutputProfile* profile, const QStringList& gridSizes,
                          QComboBox& sizeBox, QComboBox& bitsBox);
 
-// The size the size box gives for the profile; raises kSizeTooSmall below 2.
+// The size the size box gives for the profile; raises kSizeNotANumber for a text other than
+// digits or "Default" (an empty box means the default) and kSizeTooSmall below 2.
 int OutputSizeOf(const QComboBox& sizeBox, const TLutOutputProfile& profile);
 // As OutputSizeOf; a size it refuses puts the focus in the size box first.
 int CheckedOutputSize(QComboBox& sizeBox, const TLutOutputProfile& profile);
@@ -120,7 +127,7 @@ bool MayReplace(IDialogs& dialogs, QWidget* parent, const std::string& path,
 // The profile's name, "|*." and its extension.
 std::string SaveFilterOf(const TLutOutputProfile& profile);
 
-// "The PATH file is already exist. Are you sure want you to overwrite it?"
+// "The file PATH already exists. Overwrite it?"
 std::string OverwriteQuestion(const std::string& path);
 
 }  // namespace vorn::ui

@@ -20,7 +20,7 @@ TfrmProgress::TfrmProgress(QWidget* owner, TClock clock)
       Owner_(owner),
       Clock_(std::move(clock)) {
   setObjectName("frmProgress");
-  setWindowTitle("Processing...");
+  setWindowTitle(tr("Processing..."));
   setModal(false);
 
   auto* layout = MakeChild<QVBoxLayout>(this);
@@ -31,6 +31,10 @@ TfrmProgress::TfrmProgress(QWidget* owner, TClock clock)
   lblText->setObjectName("lblText");
   lblText->setWordWrap(true);
   layout->addWidget(lblText);
+  lblFile = MakeChild<QLabel>(this, QString());
+  lblFile->setObjectName("lblFile");
+  lblFile->setVisible(false);
+  layout->addWidget(lblFile);
 
   ProgressBar = MakeChild<QProgressBar>(this);
   ProgressBar->setObjectName("ProgressBar");
@@ -45,11 +49,11 @@ TfrmProgress::TfrmProgress(QWidget* owner, TClock clock)
   lblTime = MakeChild<QLabel>(bottom, QString());
   lblTime->setObjectName("lblTime");
   bottomLayout->addWidget(lblTime, 1);
-  btnMinimize = MakeChild<QPushButton>(bottom, QStringLiteral("Minimize"));
+  btnMinimize = MakeChild<QPushButton>(bottom, tr("Minimize"));
   btnMinimize->setObjectName("btnMinimize");
   btnMinimize->setVisible(false);
   bottomLayout->addWidget(btnMinimize);
-  btnCancel = MakeChild<QPushButton>(bottom, QStringLiteral("Cancel"));
+  btnCancel = MakeChild<QPushButton>(bottom, tr("Cancel"));
   btnCancel->setObjectName("btnCancel");
   bottomLayout->addWidget(btnCancel);
   layout->addWidget(bottom);
@@ -64,6 +68,14 @@ TfrmProgress::~TfrmProgress() {
 
 void TfrmProgress::SetText(const QString& text) {
   lblText->setText(text);
+}
+
+void TfrmProgress::SetCurrentFile(const QString& name, int number, int count) {
+  // The name is elided in the middle: the end tells files of one batch apart.
+  const QString shown =
+      lblFile->fontMetrics().elidedText(name, Qt::ElideMiddle, width() - 2 * 18 - 120);
+  lblFile->setText(tr("Converting %1 (%2 of %3)").arg(shown).arg(number).arg(count));
+  lblFile->setVisible(true);
 }
 
 void TfrmProgress::SetPosition(double percent) {

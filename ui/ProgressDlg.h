@@ -24,6 +24,10 @@ class TfrmProgress : public QDialog {
   ~TfrmProgress() override;
 
   void SetText(const QString& text);
+  // "Converting NAME (NUMBER of COUNT)" under the text.
+  void SetCurrentFile(const QString& name, int number, int count);
+  // The estimate from the speed since the start rather than the last interval.
+  void SetAveragedEstimate(bool averaged) { Estimator_.SetAveraged(averaged); }
   void SetPosition(double percent);
   bool IsCancelled();
   void UpdateTimeEstimate();
@@ -35,6 +39,7 @@ class TfrmProgress : public QDialog {
   double Position() const { return Position_; }
 
   QLabel* lblText = nullptr;
+  QLabel* lblFile = nullptr;
   QProgressBar* ProgressBar = nullptr;
   QLabel* lblTime = nullptr;
   QPushButton* btnCancel = nullptr;

@@ -11,16 +11,27 @@ namespace vorn::ui {
 
 namespace {
 
+// Qt's name filters from a "Name|patterns|..." list, each name in the user's language.
+QString NameFilters(const std::string& filter) {
+  QStringList types = ToQt(QtFilterFromList(filter)).split(QStringLiteral(";;"));
+  for (QString& type : types) {
+    const qsizetype patterns = type.lastIndexOf(QStringLiteral(" ("));
+    if (patterns <= 0) continue;
+    type = Translated(type.left(patterns).toUtf8().constData()) + type.mid(patterns);
+  }
+  return types.join(QStringLiteral(";;"));
+}
+
 QString Caption() {
-  return QStringLiteral("Vorn LUT Converter");
+  return Translated("Vorn LUT Converter");
 }
 
 }  // namespace
 
 std::vector<std::string> TQtDialogs::OpenFiles(QWidget* parent, const std::string& startFolder,
                                                const std::string& filter) {
-  const QStringList names = QFileDialog::getOpenFileNames(
-      parent, QStringLiteral("Add LUTs"), ToQt(startFolder), ToQt(QtFilterFromList(filter)));
+  const QStringList names = QFileDialog::getOpenFileNames(parent, Translated("Add LUTs"),
+                                                          ToQt(startFolder), NameFilters(filter));
   std::vector<std::string> paths;
   paths.reserve(static_cast<std::size_t>(names.size()));
   for (const QString& name : names) paths.push_back(FromQt(name));
@@ -29,20 +40,20 @@ std::vector<std::string> TQtDialogs::OpenFiles(QWidget* parent, const std::strin
 
 std::string TQtDialogs::OpenPicture(QWidget* parent, const std::string& startFolder,
                                     const std::string& filter) {
-  return FromQt(QFileDialog::getOpenFileName(parent, QStringLiteral("Load a preview image"),
-                                             ToQt(startFolder), ToQt(QtFilterFromList(filter))));
+  return FromQt(QFileDialog::getOpenFileName(parent, Translated("Load a preview image"),
+                                             ToQt(startFolder), NameFilters(filter)));
 }
 
 std::string TQtDialogs::OpenFile(QWidget* parent, const std::string& title,
                                  const std::string& startFolder, const std::string& filter) {
-  return FromQt(QFileDialog::getOpenFileName(parent, ToQt(title), ToQt(startFolder),
-                                             ToQt(QtFilterFromList(filter))));
+  return FromQt(
+      QFileDialog::getOpenFileName(parent, ToQt(title), ToQt(startFolder), NameFilters(filter)));
 }
 
 std::string TQtDialogs::SaveFile(QWidget* parent, const std::string& title,
                                  const std::string& startFolder,
                                  const std::string& defaultExtension, const std::string& filter) {
-  QFileDialog dialog(parent, ToQt(title), ToQt(startFolder), ToQt(QtFilterFromList(filter)));
+  QFileDialog dialog(parent, ToQt(title), ToQt(startFolder), NameFilters(filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDefaultSuffix(ToQt(defaultExtension));
@@ -63,7 +74,7 @@ TSaveAnswer TQtDialogs::SaveFileOfType(QWidget* parent, const std::string& title
   dialog.setFileMode(QFileDialog::AnyFile);
   // The caller asks about replacing once it has added the type's extension.
   dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-  const QStringList types = ToQt(QtFilterFromList(filter)).split(QStringLiteral(";;"));
+  const QStringList types = NameFilters(filter).split(QStringLiteral(";;"));
   dialog.setNameFilters(types);
   if (filterIndex >= 0 && filterIndex < types.size()) dialog.selectNameFilter(types[filterIndex]);
   dialog.selectFile(ToQt(fileName));

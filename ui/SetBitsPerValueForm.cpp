@@ -13,23 +13,23 @@ namespace vorn::ui {
 
 TfrmSetBitsPerValue::TfrmSetBitsPerValue(QWidget* owner, int currentBits) : QDialog(owner) {
   setObjectName("frmSetBitsPerValue");
-  setWindowTitle("Set Bits Per Color");
+  setWindowTitle(tr("Set Bits Per Color"));
 
   auto* layout = MakeChild<QGridLayout>(this);
   layout->setContentsMargins(18, 16, 18, 14);
   layout->setHorizontalSpacing(12);
   layout->setVerticalSpacing(14);
-  auto* label = MakeChild<QLabel>(this, QStringLiteral("Bits Per Color"));
+  auto* label = MakeChild<QLabel>(this, tr("Bits Per Color"));
   cbxBitsPerValue = MakeChild<QComboBox>(this);
   cbxBitsPerValue->setObjectName("cbxBitsPerValue");
-  cbxBitsPerValue->addItem(QStringLiteral("Default"), -1);
+  cbxBitsPerValue->addItem(tr("Default"), -1);
   for (int bits : kOfferedBitDepths) cbxBitsPerValue->addItem(QString::number(bits), bits);
   cbxBitsPerValue->setCurrentIndex(cbxBitsPerValue->findData(currentBits));
   label->setBuddy(cbxBitsPerValue);
   layout->addWidget(label, 0, 0);
   layout->addWidget(cbxBitsPerValue, 0, 1);
 
-  const TButtonRow buttons = MakeButtonRow(this, 0, "btnOK", "OK", "Cancel");
+  const TButtonRow buttons = MakeButtonRow(this, 0, "btnOK", tr("OK"), tr("Cancel"));
   btnOK = buttons.Default;
   btnCancel = buttons.Cancel;
   layout->addWidget(buttons.Panel, 1, 0, 1, 2);

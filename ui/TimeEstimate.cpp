@@ -20,22 +20,31 @@ TClock SystemClock() {
   };
 }
 
+namespace {
+
+std::string Remaining(std::int64_t count, const char* unit) {
+  return IntToStr(count) + " " + unit + (count == 1 ? "" : "s") + " remaining";
+}
+
+}  // namespace
+
 std::string RemainingTimeText(std::int64_t seconds) {
-  if (seconds < 60) return IntToStr(seconds) + " seconds remaining";
-  if (seconds < 10800) return IntToStr(seconds / 60) + " minutes remaining";
-  return IntToStr(seconds / 3600) + " hours remaining";
+  if (seconds < 60) return Remaining(seconds, "second");
+  if (seconds < 10800) return Remaining(seconds / 60, "minute");
+  return Remaining(seconds / 3600, "hour");
 }
 
 void TTimeEstimator::Reset() {
   StartTime_ = 0.0;
   LastPosition_ = 0.0;
+  Measured_ = false;
 }
 
 TTimeEstimate TTimeEstimator::Update(double position, double now) {
   if (StartTime_ == 0.0) StartTime_ = now;
   if (LastPosition_ == 0.0) LastPosition_ = position;
   const double elapsed = now - StartTime_;
-  if (elapsed * kSecondsPerDay <= kShortestInterval) return {};
+  if (elapsed * kSecondsPerDay <= kShortestInterval && !Measured_) return {};
   if (position == LastPosition_) return {};
 
   const double speed = (position - LastPosition_) / elapsed;
@@ -44,8 +53,11 @@ TTimeEstimate TTimeEstimator::Update(double position, double now) {
   estimate.HasText = true;
   estimate.HideTime = seconds < 0;
   estimate.Text = RemainingTimeText(seconds);
-  StartTime_ = now;
-  LastPosition_ = position;
+  Measured_ = Averaged_;
+  if (!Averaged_) {
+    StartTime_ = now;
+    LastPosition_ = position;
+  }
   return estimate;
 }
 

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <algorithm>
 #include <chrono>
@@ -25,6 +26,7 @@
 #include "ui/Application.h"
 #include "ui/FileListModel.h"
 #include "ui/MainForm.h"
+#include "ui/Settings.h"
 
 namespace {
 
@@ -166,6 +168,8 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   vorn::ui::SetUpApplication(application);
+  const QTemporaryDir settings;
+  vorn::ui::RedirectSettings(settings.path());
   try {
     AddThousandFiles();
     PreviewLargeJpeg();

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <algorithm>
 #include <chrono>
@@ -26,6 +27,7 @@
 #include "ui/ConvertForm.h"
 #include "ui/FileListModel.h"
 #include "ui/MainForm.h"
+#include "ui/Settings.h"
 
 namespace {
 
@@ -53,6 +55,8 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   vorn::ui::SetUpApplication(application);
+  const QTemporaryDir settings;  // never the user's own
+  vorn::ui::RedirectSettings(settings.path());
   const std::string input = argv[1];
   const std::string output = argv[2];
   const std::string profile = argc > 3 ? argv[3] : "Cube 3D Davinci";

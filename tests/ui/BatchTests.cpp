@@ -70,7 +70,7 @@ class TBatchTest : public TMainWindowTest {
     Window->btnConvert->click();
   }
   std::string Question(const std::string& destination) const {
-    return "The " + destination + " file is already exist. Are you sure want you to overwrite it?";
+    return "The file " + destination + " already exists. Overwrite it?";
   }
   // What the end-of-batch dialog showed: its summary line and its list of failed files.
   struct TShownSummary {
@@ -103,8 +103,8 @@ TEST_F(TBatchTest, ConvertsEveryCheckedRowIntoTheOutputFolder) {
   OnRow = [this](int) {
     TfrmProgress* progress = ShownProgress();
     ASSERT_NE(progress, nullptr);
-    EXPECT_EQ(progress->windowTitle(), "Convertion...");
-    EXPECT_EQ(progress->lblText->text(), "The selected files are being converted. Please wait...");
+    EXPECT_EQ(progress->windowTitle(), "Converting...");
+    EXPECT_EQ(progress->lblText->text(), "The checked files are being converted. Please wait...");
     EXPECT_FALSE(Window->isEnabled()) << "the main window waits while the batch runs";
   };
   Convert();

@@ -70,8 +70,8 @@ class TConvertDialogTest : public ::testing::Test {
 };
 
 TEST_F(TConvertDialogTest, OpensWithEveryOutputAndNothingChosen) {
-  EXPECT_EQ(Dialog.windowTitle(), "Convertion Settings");
-  EXPECT_TRUE(Dialog.edtOutFolder->isReadOnly());
+  EXPECT_EQ(Dialog.windowTitle(), "Conversion Settings");
+  EXPECT_FALSE(Dialog.edtOutFolder->isReadOnly()) << "a folder may be typed or pasted";
   EXPECT_EQ(Dialog.edtOutFolder->text(), "");
   EXPECT_EQ(Dialog.btnSelectFolder->toolTip(), "Select the output folder");
   EXPECT_EQ(Dialog.cbxOutFormat->currentIndex(), -1);

@@ -79,7 +79,7 @@ TEST_F(JoinDialog, OpensWithTheFilesInOrderAndOnlyThe3DOutputs) {
   EXPECT_EQ(Dialog.windowTitle(), "Merge LUT files");
   EXPECT_EQ(ListTexts(*Dialog.lbxFiles), Paths);
   EXPECT_EQ(Dialog.lblOrderNote->text(),
-            "(Top file will be applied first. Please drag file to change order.)");
+            "(The top file is applied first. Drag the files to change the order.)");
   std::vector<std::string> grids;
   for (const auto& profile : OutputProfiles()) {
     if (GetFormat(profile->FormatIndex)->Is3D) grids.push_back(profile->Name);

@@ -22,8 +22,9 @@ constexpr double kStart = 45000.0;
 TEST(RemainingTimeText, SecondsMinutesAndHoursByWholeUnits) {
   EXPECT_EQ(RemainingTimeText(0), "0 seconds remaining");
   EXPECT_EQ(RemainingTimeText(59), "59 seconds remaining");
-  EXPECT_EQ(RemainingTimeText(60), "1 minutes remaining");
-  EXPECT_EQ(RemainingTimeText(119), "1 minutes remaining");
+  EXPECT_EQ(RemainingTimeText(60), "1 minute remaining");
+  EXPECT_EQ(RemainingTimeText(119), "1 minute remaining");
+  EXPECT_EQ(RemainingTimeText(1), "1 second remaining");
   EXPECT_EQ(RemainingTimeText(10799), "179 minutes remaining");
   EXPECT_EQ(RemainingTimeText(10800), "3 hours remaining");
   EXPECT_EQ(RemainingTimeText(14399), "3 hours remaining");

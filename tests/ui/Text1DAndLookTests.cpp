@@ -58,7 +58,7 @@ TEST_F(TMainWindowTest, APremiereLookAsksBeforeReplacingItsCube) {
   Window->btnConvert->click();
 
   auto question = [](const std::string& file) {
-    return "The " + file + " file is already exist. Are you sure want you to overwrite it?";
+    return "The file " + file + " already exists. Overwrite it?";
   };
   EXPECT_EQ(Messages(TKind::YesNo), (std::vector<std::string>{question(cubeA), question(cubeB)}));
   EXPECT_TRUE(Messages(TKind::YesNoCancel).empty()) << "no look was there to replace";

@@ -6,13 +6,19 @@
 // loss report and saves loss-report.png. Exits 0 when every picture was saved. Built beside
 // the window, never installed.
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <cstdio>
 #include <exception>
@@ -33,6 +39,7 @@
 #include "ui/MainForm.h"
 #include "ui/ProgressDlg.h"
 #include "ui/QtText.h"
+#include "ui/Settings.h"
 
 namespace vorn::ui {
 
@@ -160,6 +167,42 @@ bool SaveBatchSummary(TfrmMain& window, TScriptedDialogs& dialogs,
   return saved;
 }
 
+// The window maximised on the screen, a LUT previewed in the grown pane.
+bool SaveMaximised(TfrmMain& window, const std::string& folder) {
+  // Without a window manager (Xvfb) a maximised window keeps its size: it is given the
+  // screen's instead.
+  const QRect normal = window.geometry();
+  window.setGeometry(window.screen()->availableGeometry());
+  Settle();
+  const bool saved = Save(window, folder, "main-window-maximised.png");
+  window.setGeometry(normal);
+  return saved;
+}
+
+// The window with its Edit menu open: the popup is a window of its own, drawn onto the
+// main window's picture where it stands.
+bool SaveMenuOpen(TfrmMain& window, const std::string& folder) {
+  QMenu* menu = nullptr;
+  for (QAction* entry : window.mnuMain->actions()) {
+    if (entry->menu() != nullptr && entry->menu()->actions().contains(window.miCheckAll)) {
+      menu = entry->menu();
+      window.mnuMain->setActiveAction(entry);
+    }
+  }
+  if (menu == nullptr) return false;
+  Settle();
+  QPixmap picture = window.grab();
+  {
+    QPainter painter(&picture);
+    painter.drawPixmap(menu->pos() - window.mapToGlobal(QPoint(0, 0)), menu->grab());
+  }
+  menu->hide();
+  const std::string path = folder + "/menu-bar-open.png";
+  const bool saved = picture.save(ToQt(path));
+  std::printf("%s %s\n", saved ? "saved" : "could not save", path.c_str());
+  return saved;
+}
+
 int RunScreenshotDemo(const std::string& outputFolder, const std::vector<std::string>& lutFiles) {
   try {
     TScriptedDialogs dialogs;
@@ -168,6 +211,8 @@ int RunScreenshotDemo(const std::string& outputFolder, const std::vector<std::st
     window.AddFiles(lutFiles);
     window.SelectRow(FirstRecognisedRow(window));
     bool saved = Save(window, outputFolder, "main-window.png");
+    saved = SaveMaximised(window, outputFolder) && saved;
+    saved = SaveMenuOpen(window, outputFolder) && saved;
 
     std::string folder = outputFolder;
     TfrmConvert convert(&window, dialogs, folder);
@@ -180,9 +225,11 @@ int RunScreenshotDemo(const std::string& outputFolder, const std::vector<std::st
 
     double now = 46000.0;
     TfrmProgress progress(&window, [&now] { return now; });
-    progress.setWindowTitle("Convertion...");
-    progress.SetText("The selected files are being converted. Please wait...");
+    progress.setWindowTitle("Converting...");
+    progress.SetText("The checked files are being converted. Please wait...");
+    progress.SetAveragedEstimate(true);
     progress.show();
+    progress.SetCurrentFile("teal-orange.cube", 2, 5);
     progress.SetPosition(20.0);
     now += 75.0 / 86400.0;
     progress.SetPosition(40.0);
@@ -217,8 +264,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "Usage: vorn-lut-screenshots OUTPUT_FOLDER [LUT...]\n");
     return 2;
   }
+  const QTemporaryDir settings;  // the pictures show the window as a first run has it
   try {
     vorn::ui::SetUpApplication(application);
+    vorn::ui::RedirectSettings(settings.path());
     std::filesystem::create_directories(argv[1]);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "vorn-lut-screenshots: %s\n", error.what());
