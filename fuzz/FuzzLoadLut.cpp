@@ -82,6 +82,10 @@ std::vector<std::string> Extensions() {
   return extensions;
 }
 
+// Sources evaluated as a whole (process lists, matrices) are sampled onto a grid this small:
+// the sampling is the same code at any size, and each input is loaded once per extension.
+constexpr int kSampleSize = 5;
+
 class FuzzSession {
  public:
   FuzzSession() : Dir_("vorn-fuzz"), Lut_(std::make_unique<vorn::TLUT>()) {
@@ -96,7 +100,7 @@ class FuzzSession {
     WriteInput(Input_, data, size);
     for (const std::string& path : Paths_) {
       try {
-        vorn::LoadLut(path, *Lut_, -1);
+        vorn::LoadLut(path, *Lut_, -1, -1, {}, kSampleSize);
       } catch (const std::exception&) {
         // A clear refusal of bad input is the expected outcome for most inputs.
       }
