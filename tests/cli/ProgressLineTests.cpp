@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -37,28 +38,22 @@ TPicture48 DeepPhotograph(int width, int height) {
   return picture;
 }
 
-// The percentages that the drawings of the line beginning with label show, in order;
-// a drawing that shows one must end in "%", "% (about N s left)", "% (about N min left)" or
-// "100% (N s)".
+// The percentages that the drawings of the line beginning with label show, in order; a
+// drawing with a percentage has nothing after it, the time left or (at 100%) the seconds.
 std::vector<int> PercentagesShown(const std::string& err, const std::string& label) {
+  std::string literal;
+  for (const char c : kWipe + label) {
+    if (std::ispunct(static_cast<unsigned char>(c))) literal += '\\';
+    literal += c;
+  }
+  const std::regex drawing(literal +
+                           " (\\d+)%( \\(about \\d+ (s|min) left\\)| \\(\\d+ s\\))?(?=\\r|$)");
   std::vector<int> shown;
-  for (std::size_t at = err.find(kWipe + label); at != std::string::npos;
-       at = err.find(kWipe + label, at + 1)) {
-    const std::size_t start = at + std::string(kWipe).size() + label.size();
-    const std::size_t end = std::min(err.find('\r', start), err.size());
-    const std::string rest = err.substr(start, end - start);
-    std::size_t digits = 1;
-    while (digits < rest.size() && std::isdigit(static_cast<unsigned char>(rest[digits]))) {
-      ++digits;
+  for (std::sregex_iterator at(err.begin(), err.end(), drawing), end; at != end; ++at) {
+    shown.push_back(std::stoi((*at)[1]));
+    if ((*at)[2].str().ends_with(" s)")) {
+      EXPECT_EQ(shown.back(), 100) << at->str();
     }
-    if (digits == 1 || rest[0] != ' ' || rest[digits] != '%') continue;  // the seconds alone
-    const int percent = std::stoi(rest.substr(1, digits - 1));
-    const std::string tail = rest.substr(digits + 1);
-    const bool timeLeft = tail.starts_with(" (about ") &&
-                          (tail.ends_with(" s left)") || tail.ends_with(" min left)"));
-    const bool finished = percent == 100 && tail.starts_with(" (") && tail.ends_with(" s)");
-    EXPECT_TRUE(tail.empty() || timeLeft || finished) << rest;
-    shown.push_back(percent);
   }
   return shown;
 }
