@@ -351,6 +351,8 @@ LUT.
 LittleCMS computes the transformation with perceptual intent, unoptimised (every
 colour runs through the profiles' own curves and tables). Output: "converted", ICC
 and OUT, tab-separated.
+On a terminal standard error shows how much is sampled and, after a few percent,
+about how long is left (not with --quiet).
 
 Examples:
   vorn-lut icc2lut -p 'cube davinci' -s 65 -o display.cube display.icc
@@ -550,6 +552,8 @@ Options:
                   error
 
 Output: "applied", PICTURE and OUT, tab-separated.
+On a terminal standard error shows how much of the picture is mapped and, after
+a few percent, about how long is left (not with --quiet).
 
 Examples:
   vorn-lut apply --fit 1920 1080 -o preview.jpg look.cube photo.tif

@@ -154,10 +154,11 @@ void IccToLutCommand(const TIcc2LutOptions& options, TOutputBuffer& out,
   const std::string output = standardOutput ? standardOutput->Path() : options.Output;
   if (!standardOutput) RefuseExisting(output, options.Overwrite);
   CheckChainOptions(options);
-  const TBusyLine busy(progressStream, "sampling " + EscapeField(options.Icc), !options.Quiet);
+  TBusyLine busy(progressStream, "sampling " + EscapeField(options.Icc), !options.Quiet);
   NamedAfter(options.Icc, [&] {
     ConvertIccToLut({options.Icc, options.Second, options.Invert, &profile, size, bits, output,
-                     OutputWriteMode(options.Overwrite)});
+                     OutputWriteMode(options.Overwrite)},
+                    busy.Progress());
   });
   if (standardOutput) {
     standardOutput->CopyTo(out, profile.Name);

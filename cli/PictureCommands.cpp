@@ -111,7 +111,8 @@ void SavePicture48(const std::string& path, TPictureType type, const TPicture48&
 }
 
 // The picture read once: its header decides between 16 and 8 bits per channel.
-void ApplyKeepingDepth(const TApplyOptions& options, const TLUT& lut) {
+void ApplyKeepingDepth(const TApplyOptions& options, const TLUT& lut,
+                       const TProgressCallback& progress) {
   const TWriteMode mode = OutputWriteMode(options.Overwrite);
   const std::string data = Naming(options.Picture, [&] { return ReadWholeFile(options.Picture); });
   const TPictureHeader header =
@@ -119,24 +120,25 @@ void ApplyKeepingDepth(const TApplyOptions& options, const TLUT& lut) {
   if (header.BitsPerChannel == 16) {
     TPicture48 picture =
         Naming(options.Picture, [&] { return DecodePicture48(options.Picture, data); });
-    lut.ApplyToRgb48(picture.Rgb, picture.Width);
+    lut.ApplyToRgb48(picture.Rgb, picture.Width, progress);
     Naming(options.Output,
            [&] { SavePicture48(options.Output, options.OutputType, picture, mode); });
     return;
   }
   TBitmap24 picture =
       Naming(options.Picture, [&] { return DecodePicture(options.Picture, data).Bitmap; });
-  lut.ApplyToBitmap(picture);
+  lut.ApplyToBitmap(picture, progress);
   Naming(options.Output, [&] { SavePicture(options.Output, options.OutputType, picture, mode); });
 }
 
-void MapJpegInBands(const TApplyOptions& options, const TLUT& lut) {
+void MapJpegInBands(const TApplyOptions& options, const TLUT& lut,
+                    const TProgressCallback& progress) {
   const TPixelMapper mapper(lut);
   const TMappedJpeg mapped = Naming(options.Picture, [&] {
     return TMappedJpeg(
         options.Picture,
         [&](std::uint8_t* pixels, std::size_t count) { mapper.Map(pixels, count); },
-        kApplyJpegQuality, TChromaSubsampling::None);
+        kApplyJpegQuality, TChromaSubsampling::None, progress);
   });
   Naming(options.Output, [&] { mapped.Save(options.Output, OutputWriteMode(options.Overwrite)); });
 }
@@ -167,14 +169,14 @@ void ApplyLut(const TApplyOptions& options, TOutputBuffer& out, const TWarningHa
   auto lut = std::make_unique<TLUT>();
   LoadLutToApply(options, *lut, onWarning);
   // After the load, whose warnings would share the line.
-  const TBusyLine busy(progressStream, "applying " + EscapeField(options.Lut), !options.Quiet);
+  TBusyLine busy(progressStream, "applying " + EscapeField(options.Lut), !options.Quiet);
   if (MapsJpegInBands(options)) {
-    MapJpegInBands(options, *lut);
+    MapJpegInBands(options, *lut, busy.Progress());
   } else if (MayKeepSixteenBits(options)) {
-    ApplyKeepingDepth(options, *lut);
+    ApplyKeepingDepth(options, *lut, busy.Progress());
   } else {
     TBitmap24 picture = LoadPictureToApply(options);
-    lut->ApplyToBitmap(picture);
+    lut->ApplyToBitmap(picture, busy.Progress());
     Naming(options.Output, [&] {
       SavePicture(options.Output, options.OutputType, picture, OutputWriteMode(options.Overwrite));
     });

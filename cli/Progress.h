@@ -3,12 +3,16 @@
 // one line of standard error, rewritten in place, and is wiped before anything else is
 // printed and at the end.
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
 #include <stop_token>
 #include <string>
 #include <thread>
+
+#include "core/WorkProgress.h"
 
 namespace vorn::cli {
 
@@ -33,7 +37,10 @@ class TProgressLine {
 
 // The line of one long operation (sampling an ICC profile, mapping a large picture) on a
 // terminal: what it does and the seconds it has taken so far, shown at once, rewritten every
-// quarter of a second by a thread of its own and wiped when the operation ends.
+// quarter of a second by a thread of its own and wiped when the operation ends. Once the
+// operation reports through Progress(), the line shows the percentage done instead and,
+// after a few percent, the time left ("sampling FILE 42% (about 3 s left)"); the last report
+// is drawn at once, with the seconds taken, which go on counting while the result is saved.
 class TBusyLine {
  public:
   // Shown only when enabled and stream is a terminal.
@@ -42,12 +49,24 @@ class TBusyLine {
   TBusyLine(const TBusyLine&) = delete;
   TBusyLine& operator=(const TBusyLine&) = delete;
 
+  // Feeds the line; empty when the line is not shown, so the operation runs as without it.
+  // The line must outlive the operation.
+  TProgressCallback Progress();
+
  private:
+  using TClock = std::chrono::steady_clock;
+
   void Run(const std::stop_token& stop);
-  void Show(long long seconds);
+  void Report(std::size_t done, std::size_t total);
+  void Show();            // with Mutex_ held
+  std::string Measure();  // with Mutex_ held
 
   std::FILE* Stream_;
   std::string Text_;
+  TClock::time_point Start_ = TClock::now();
+  std::atomic<std::size_t> Done_ = 0;
+  std::atomic<std::size_t> Total_ = 0;  // 0 before the first report
+  TTimeLeftEstimate TimeLeft_;          // with Mutex_ held
   std::mutex Mutex_;
   std::condition_variable_any Wake_;
   std::jthread Thread_;

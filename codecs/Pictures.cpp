@@ -222,9 +222,9 @@ void SaveJpeg(const std::string& path, const TBitmap24& bitmap, int quality,
 }
 
 TMappedJpeg::TMappedJpeg(const std::string& path, const TPixelRunMapper& map, int quality,
-                         TChromaSubsampling subsampling) {
+                         TChromaSubsampling subsampling, const TProgressCallback& progress) {
   const std::string data = ReadWholeFile(path);
-  Decoding(path, [&] { Convert(data, map, std::clamp(quality, 0, 100), subsampling); });
+  Decoding(path, [&] { Convert(data, map, std::clamp(quality, 0, 100), subsampling, progress); });
 }
 
 void TMappedJpeg::Save(const std::string& path, TWriteMode mode) const {
@@ -245,12 +245,14 @@ void TMappedJpeg::HoldEncodingFailure(Body&& body) {
 }
 
 void TMappedJpeg::Convert(std::string_view data, const TPixelRunMapper& map, int quality,
-                          TChromaSubsampling subsampling) {
+                          TChromaSubsampling subsampling, const TProgressCallback& progress) {
   codecs::TJpegRowReader reader(data, {});
   if (reader.Orientation() != 1) {
-    ConvertWhole(data, map, quality, subsampling);
+    ConvertWhole(data, map, quality, subsampling, progress);
     return;
   }
+  const auto height = static_cast<std::size_t>(reader.Height());
+  std::size_t rowsWritten = 0;  // by the one writing thread of the moment
   const int width = reader.Width();
   const auto stride = static_cast<std::size_t>(width) * 3;
   std::optional<codecs::TJpegRowWriter> writer;
@@ -262,15 +264,19 @@ void TMappedJpeg::Convert(std::string_view data, const TPixelRunMapper& map, int
        [&](std::uint8_t* rows, int count) { map(rows, static_cast<std::size_t>(width) * count); },
        [&](const std::uint8_t* rows, int count) {
          HoldEncodingFailure([&] { writer->WriteRows(rows, stride, count); });
+         rowsWritten += static_cast<std::size_t>(count);
+         ReportProgress(progress, rowsWritten, height);
        }});
   HoldEncodingFailure([&] { Encoded_ = writer->Finish(); });
 }
 
 void TMappedJpeg::ConvertWhole(std::string_view data, const TPixelRunMapper& map, int quality,
-                               TChromaSubsampling subsampling) {
+                               TChromaSubsampling subsampling, const TProgressCallback& progress) {
   TBitmap24 picture = codecs::DecodeJpeg(data, {}).Bitmap;
   map(picture.Data(), static_cast<std::size_t>(picture.Width()) * picture.Height());
   HoldEncodingFailure([&] { Encoded_ = codecs::EncodeJpeg(picture, quality, subsampling); });
+  const auto rows = static_cast<std::size_t>(picture.Height());
+  ReportProgress(progress, rows, rows);
 }
 
 }  // namespace vorn

@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "codecs/PictureTypes.h"
+#include "core/WorkProgress.h"
 #include "platform/Files.h"
 
 namespace vorn {
@@ -107,17 +108,18 @@ class TMappedJpeg {
  public:
   // Reads and converts the JPEG at path (a name that IsJpegName accepts); raises what
   // LoadPicture raises for it. A failure to encode is held for Save, as it would come after
-  // every read error.
+  // every read error. progress hears the rows handed to the encoder, in order, from
+  // whichever of the threads encodes them (one at a time).
   TMappedJpeg(const std::string& path, const TPixelRunMapper& map, int quality,
-              TChromaSubsampling subsampling);
+              TChromaSubsampling subsampling, const TProgressCallback& progress = {});
   // Writes the encoded picture to path, raising what SaveJpeg would for a failed encoding.
   void Save(const std::string& path, TWriteMode mode = TWriteMode::Replace) const;
 
  private:
   void Convert(std::string_view data, const TPixelRunMapper& map, int quality,
-               TChromaSubsampling subsampling);
+               TChromaSubsampling subsampling, const TProgressCallback& progress);
   void ConvertWhole(std::string_view data, const TPixelRunMapper& map, int quality,
-                    TChromaSubsampling subsampling);
+                    TChromaSubsampling subsampling, const TProgressCallback& progress);
   template <class Body>
   void HoldEncodingFailure(Body&& body);
 

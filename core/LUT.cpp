@@ -1,6 +1,7 @@
 #include "core/LUT.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <type_traits>
 #include <utility>
 #include <variant>
@@ -322,19 +324,50 @@ constexpr int kCodes = 256;
 // Rows of a bitmap handed to the cores in bands of at least kBandPixels pixels (a small
 // picture stays on the calling thread), a few bands per core so that a core slowed by other
 // work holds up little. mapRows(first, end) maps rows [first, end) and is called
-// concurrently for disjoint bands.
+// concurrently for disjoint bands. With progress the bands are smaller (up to
+// kProgressBands) and the calling thread reports the rows of every band finished so far
+// each time it finishes one of its own.
 constexpr std::size_t kBandPixels = std::size_t{1} << 16;
 constexpr int kBandsPerCore = 4;
+constexpr std::size_t kProgressBandPixels = std::size_t{1} << 18;
+constexpr std::size_t kProgressBands = 128;
+
+std::size_t BandCount(std::size_t width, std::size_t height, int cores, bool reporting) {
+  const std::size_t pixels = width * height;
+  const std::size_t perCore = std::size_t(cores) * kBandsPerCore;
+  const std::size_t most = reporting ? std::max(perCore, kProgressBands) : perCore;
+  const std::size_t least = reporting ? kProgressBandPixels : kBandPixels;
+  return std::clamp<std::size_t>(pixels / least, 1, std::min<std::size_t>(height, most));
+}
 
 template <class MapRows>
-void MapInBands(std::size_t width, std::size_t height, const MapRows& mapRows) {
-  const std::size_t pixels = width * height;
+void MapInBands(std::size_t width, std::size_t height, const TProgressCallback& progress,
+                const MapRows& mapRows) {
   const int cores = ResolveJobs(0);
-  const std::size_t bands = std::clamp<std::size_t>(
-      pixels / kBandPixels, 1, std::min<std::size_t>(height, std::size_t(cores) * kBandsPerCore));
+  const std::size_t bands = BandCount(width, height, cores, static_cast<bool>(progress));
+  const auto rowsOf = [&](std::size_t band) {
+    return std::pair{static_cast<int>(band * height / bands),
+                     static_cast<int>((band + 1) * height / bands)};
+  };
+  if (!progress) {
+    RunForEachIndex(bands, cores, [&](std::size_t band) {
+      const auto [first, end] = rowsOf(band);
+      mapRows(first, end);
+    });
+    return;
+  }
+  const std::thread::id driver = std::this_thread::get_id();
+  std::atomic<std::size_t> rowsMapped = 0;
+  std::size_t reported = 0;  // by the driver alone
   RunForEachIndex(bands, cores, [&](std::size_t band) {
-    mapRows(static_cast<int>(band * height / bands), static_cast<int>((band + 1) * height / bands));
+    const auto [first, end] = rowsOf(band);
+    mapRows(first, end);
+    rowsMapped += static_cast<std::size_t>(end - first);
+    if (std::this_thread::get_id() != driver) return;
+    reported = rowsMapped.load();
+    progress(reported, height);
   });
+  if (reported < height) progress(height, height);
 }
 
 // The result of a LUT without a grid for each code of each channel.
@@ -481,27 +514,30 @@ void TPixelMapper::Map(std::uint8_t* pixels, std::size_t count) const {
   Impl_->Map(pixels, count);
 }
 
-void TLUT::ApplyToBitmap(TBitmap24& bitmap) const {
+void TLUT::ApplyToBitmap(TBitmap24& bitmap, const TProgressCallback& progress) const {
   const TPixelMapper mapper(*this);
   const auto width = static_cast<std::size_t>(bitmap.Width());
-  MapInBands(width, static_cast<std::size_t>(bitmap.Height()), [&](int first, int end) {
+  if (width == 0 || bitmap.Height() <= 0) return;
+  MapInBands(width, static_cast<std::size_t>(bitmap.Height()), progress, [&](int first, int end) {
     mapper.Map(bitmap.ScanLine(first), width * static_cast<std::size_t>(end - first));
   });
 }
 
-void TLUT::ApplyToRgb48(std::span<std::uint16_t> rgb, int width) const {
+void TLUT::ApplyToRgb48(std::span<std::uint16_t> rgb, int width,
+                        const TProgressCallback& progress) const {
   if (width <= 0) return;
   const std::size_t stride = std::size_t{3} * static_cast<std::size_t>(width);
   if (rgb.size() < stride) return;
-  MapInBands(static_cast<std::size_t>(width), rgb.size() / stride, [&](int first, int end) {
-    std::uint16_t* sample = rgb.data() + stride * static_cast<std::size_t>(first);
-    std::uint16_t* const last = rgb.data() + stride * static_cast<std::size_t>(end);
-    TLutPixel out{.Bits = 16};
-    for (; sample != last; sample += 3) {
-      EvaluatePixel({sample[0], sample[1], sample[2], 16}, out);
-      sample[0] = out.R, sample[1] = out.G, sample[2] = out.B;
-    }
-  });
+  MapInBands(static_cast<std::size_t>(width), rgb.size() / stride, progress,
+             [&](int first, int end) {
+               std::uint16_t* sample = rgb.data() + stride * static_cast<std::size_t>(first);
+               std::uint16_t* const last = rgb.data() + stride * static_cast<std::size_t>(end);
+               TLutPixel out{.Bits = 16};
+               for (; sample != last; sample += 3) {
+                 EvaluatePixel({sample[0], sample[1], sample[2], 16}, out);
+                 sample[0] = out.R, sample[1] = out.G, sample[2] = out.B;
+               }
+             });
 }
 
 namespace {

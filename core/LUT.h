@@ -13,6 +13,7 @@
 
 #include "core/Bitmap.h"
 #include "core/LutLimits.h"
+#include "core/WorkProgress.h"
 #include "platform/Memory.h"
 
 namespace vorn {
@@ -196,12 +197,15 @@ class TLUT {
   TRGB Evaluate(const TRGB& in) const;  // by Kind
   // out.Bits is set by the caller; the result is clamped to [0, 1] and rounded half to even.
   void EvaluatePixel(const TLutPixel& in, TLutPixel& out) const;
-  // Every pixel through EvaluatePixel at 8 bits, in bands of rows on every core.
-  void ApplyToBitmap(TBitmap24& bitmap) const;
+  // Every pixel through EvaluatePixel at 8 bits, in bands of rows on every core. progress
+  // hears the rows mapped, on the calling thread (a picture without rows tells nothing).
+  void ApplyToBitmap(TBitmap24& bitmap, const TProgressCallback& progress = {}) const;
   // Every pixel of a picture of 16 bits per channel (red, green, blue of each pixel, rows of
   // width pixels packed without padding) through EvaluatePixel at 16 bits in and out, in
-  // bands of rows on every core. A partial last row is left as it is.
-  void ApplyToRgb48(std::span<std::uint16_t> rgb, int width) const;
+  // bands of rows on every core. A partial last row is left as it is. progress as for
+  // ApplyToBitmap.
+  void ApplyToRgb48(std::span<std::uint16_t> rgb, int width,
+                    const TProgressCallback& progress = {}) const;
 
   // Fills this record to its own Kind, sizes and domains from source: copies when kind,
   // size and domain agree, samples the source on this record's nodes (spread over this

@@ -13,6 +13,8 @@ namespace vorn {
 namespace {
 
 constexpr double kFullCode = 65535.0;
+// Entries of a 1D table sampled between two reports: a few milliseconds of work.
+constexpr int kEntriesPerReport = 4096;
 
 std::uint16_t SampleCode(int index, int size) {
   return static_cast<std::uint16_t>(
@@ -32,7 +34,8 @@ TICCColor Translate(const TTransformHandle& transform, const TICCColor& in) {
   return out;
 }
 
-void SampleGrid(const TTransformHandle& transform, int size, TLUT& lut) {
+void SampleGrid(const TTransformHandle& transform, int size, TLUT& lut,
+                const TProgressCallback& progress) {
   lut.Kind = lk3D;
   lut.Size3D = size;
   for (int r = 0; r < size; ++r) {
@@ -42,15 +45,20 @@ void SampleGrid(const TTransformHandle& transform, int size, TLUT& lut) {
         lut.SetNode(r, g, b, Normalised(Translate(transform, in)));
       }
     }
+    ReportProgress(progress, static_cast<std::size_t>(r) + 1, static_cast<std::size_t>(size));
   }
 }
 
-void SampleGreyAxis(const TTransformHandle& transform, int size, TLUT& lut) {
+void SampleGreyAxis(const TTransformHandle& transform, int size, TLUT& lut,
+                    const TProgressCallback& progress) {
   lut.Kind = lk1D;
   lut.Size1D = size;
   for (int i = 0; i < size; ++i) {
     const std::uint16_t code = SampleCode(i, size);
     lut.SetEntry(i, Normalised(Translate(transform, {code, code, code})));
+    if ((i + 1) % kEntriesPerReport == 0 || i + 1 == size) {
+      ReportProgress(progress, static_cast<std::size_t>(i) + 1, static_cast<std::size_t>(size));
+    }
   }
 }
 
@@ -125,23 +133,24 @@ void PreviewTransform(const TTransformHandle& transform, TBitmap24& picture) {
   }
 }
 
-void SampleTransform(const TTransformHandle& transform, bool is3D, int size, TLUT& lut) {
+void SampleTransform(const TTransformHandle& transform, bool is3D, int size, TLUT& lut,
+                     const TProgressCallback& progress) {
   CheckSampleSize(size);
   if (is3D) {
-    SampleGrid(transform, std::min(size, kMaxOutputSize3D), lut);
+    SampleGrid(transform, std::min(size, kMaxOutputSize3D), lut, progress);
   } else {
-    SampleGreyAxis(transform, std::min(size, kMaxOutputSize1D), lut);
+    SampleGreyAxis(transform, std::min(size, kMaxOutputSize1D), lut, progress);
   }
 }
 
-void ConvertIccToLut(const TIccToLutJob& job) {
+void ConvertIccToLut(const TIccToLutJob& job, const TProgressCallback& progress) {
   const TLUTFormat* format = job.Output != nullptr ? GetFormat(job.Output->FormatIndex) : nullptr;
   if (format == nullptr) throw EICCError("No LUT format was chosen for the output.");
   CheckSampleSize(job.Size);
   const TIccChain chain = BuildIccChain(job.IccPath, job.SecondPath, job.Invert);
   if (!chain.Transform) throw EICCError(NoTransformMessage(chain.Class));
   auto lut = std::make_unique<TLUT>();
-  SampleTransform(*chain.Transform, format->Is3D, job.Size, *lut);
+  SampleTransform(*chain.Transform, format->Is3D, job.Size, *lut, progress);
   SaveLut(job.LutPath, *lut, *job.Output, job.Bits, {}, job.Mode);
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/Bitmap.h"
 #include "core/VornLut.h"
+#include "core/WorkProgress.h"
 #include "imaging/ICCLib.h"
 
 namespace vorn {
@@ -41,8 +42,10 @@ void PreviewTransform(const TTransformHandle& transform, TBitmap24& picture);
 // Fills lut by sampling the transform: a 3D grid of size nodes per axis (above 99 taken as
 // 99), node (r, g, b) from the input Round(r / (size - 1) x 65535) and so on, or a 1D
 // table of size entries (above 99,999 taken as 99,999) from the grey inputs. Raises for a
-// size below 2 before anything is sampled.
-void SampleTransform(const TTransformHandle& transform, bool is3D, int size, TLUT& lut);
+// size below 2 before anything is sampled. progress hears the planes of red sampled (3D) or
+// the entries (1D, every few thousand), on the calling thread.
+void SampleTransform(const TTransformHandle& transform, bool is3D, int size, TLUT& lut,
+                     const TProgressCallback& progress = {});
 
 struct TIccToLutJob {
   std::string IccPath;
@@ -57,7 +60,8 @@ struct TIccToLutJob {
 };
 
 // The whole conversion: chain, sample in the output's kind and size, SaveLut. A class
-// without a transform raises NoTransformMessage and writes nothing.
-void ConvertIccToLut(const TIccToLutJob& job);
+// without a transform raises NoTransformMessage and writes nothing. progress hears the
+// sampling, as SampleTransform tells it.
+void ConvertIccToLut(const TIccToLutJob& job, const TProgressCallback& progress = {});
 
 }  // namespace vorn

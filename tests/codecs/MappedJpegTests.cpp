@@ -13,6 +13,7 @@
 #include "codecs/Pictures.h"
 #include "platform/Files.h"
 #include "tests/codecs/CodecTestSupport.h"
+#include "tests/support/PictureFaults.h"
 #include "tests/support/TestSupport.h"
 
 namespace vorn {
@@ -75,6 +76,30 @@ TEST(MappedJpeg, WritesTheBytesOfTheWholePicturePath) {
     TMappedJpeg(source, countingMap, c.Quality, c.Sampling).Save(banded);
     EXPECT_EQ(mapped, static_cast<std::size_t>(c.Width) * c.Height);
     EXPECT_EQ(ReadWholeFile(banded), WholePictureBytes(dir, source, c.Map, c.Quality, c.Sampling));
+  }
+}
+
+// With a callback the rows encoded are reported up to the upright picture's height (a
+// turned picture, mapped whole, at once) and the bytes are those written without one.
+TEST(MappedJpeg, ReportsTheRowsEncodedAndWritesTheSameBytes) {
+  struct TCase {
+    int Width;
+    int Height;
+    int Orientation;
+    std::size_t Rows;  // upright
+  };
+  const TCase cases[] = {{1, 1, 1, 1}, {5000, 70, 1, 70}, {300, 900, 1, 900}, {40, 24, 6, 40}};
+  test::TempDir dir;
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.Width) + " x " + std::to_string(c.Height));
+    const std::string source = dir.Write(
+        "source.jpg", test::JpegWithOrientation(MakeGradient(c.Width, c.Height), c.Orientation));
+    TMappedJpeg(source, Rotate, 90, TChromaSubsampling::s420).Save(dir.File("quiet.jpg"));
+    test::TProgressRecord reports;
+    TMappedJpeg(source, Rotate, 90, TChromaSubsampling::s420, reports.Callback())
+        .Save(dir.File("reported.jpg"));
+    EXPECT_EQ(reports.Problem(c.Rows), "");
+    EXPECT_EQ(ReadWholeFile(dir.File("reported.jpg")), ReadWholeFile(dir.File("quiet.jpg")));
   }
 }
 

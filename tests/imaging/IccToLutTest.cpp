@@ -150,6 +150,41 @@ TEST_F(IccToLut, TheCorpusDisplayProfilesSampleAsLittleCMSMapsThem) {
   EXPECT_GT(seen, 0);
 }
 
+// Sampling with a callback reports planes of the grid or entries of the table up to the
+// whole, and samples exactly what it samples without one.
+TEST_F(IccToLut, SamplingReportsItsProgressAndSamplesTheSameWithIt) {
+  struct TCase {
+    bool Is3D;
+    int Size;
+    std::size_t Total;  // planes or entries after the caps
+  };
+  const TCase cases[] = {
+      {true, 2, 2}, {true, 17, 17}, {true, 120, 99}, {false, 2, 2}, {false, 10000, 10000}};
+  const TIccChain chain = BuildIccChain(Profile("d.icc", TTestProfile::Display), "", false);
+  ASSERT_TRUE(chain.Transform);
+  for (const TCase& c : cases) {
+    SCOPED_TRACE((c.Is3D ? "3D " : "1D ") + std::to_string(c.Size));
+    auto quiet = std::make_unique<TLUT>();
+    SampleTransform(*chain.Transform, c.Is3D, c.Size, *quiet);
+    auto reported = std::make_unique<TLUT>();
+    test::TProgressRecord reports;
+    SampleTransform(*chain.Transform, c.Is3D, c.Size, *reported, reports.Callback());
+    EXPECT_EQ(reports.Problem(c.Total), "");
+    const int n = c.Is3D ? reported->Size3D : reported->Size1D;
+    for (int i = 0; i < n; ++i) {
+      if (!c.Is3D) {
+        ASSERT_EQ(reported->GetEntry(i), quiet->GetEntry(i)) << i;
+        continue;
+      }
+      for (int g = 0; g < n; ++g) {
+        for (int b = 0; b < n; ++b) {
+          ASSERT_EQ(reported->GetNode(i, g, b), quiet->GetNode(i, g, b)) << i << " " << g;
+        }
+      }
+    }
+  }
+}
+
 TEST_F(IccToLut, GridInputsAreRoundedCodesAndSizesAreCappedOrRefused) {
   // A device link that maps every colour to itself shows the inputs as they were sampled.
   const std::string identity = Temp.File("identity.icc");

@@ -90,4 +90,20 @@ const TLutOutputProfile& ProfileNamed(const std::string& name) {
   throw std::runtime_error("no output profile " + name);
 }
 
+std::string TProgressRecord::Problem(std::size_t total) const {
+  std::string reports;
+  for (const auto& [done, of] : Reports_) {
+    reports += ' ' + std::to_string(done) + '/' + std::to_string(of);
+  }
+  const auto wrong = [&](const std::string& what) { return what + ", reports:" + reports; };
+  if (Reports_.empty()) return "no report";
+  for (std::size_t i = 0; i < Reports_.size(); ++i) {
+    if (Reports_[i].second != total) return wrong("a total other than " + std::to_string(total));
+    if (Reports_[i].first > total) return wrong("more done than the total");
+    if (i > 0 && Reports_[i].first < Reports_[i - 1].first) return wrong("done decreased");
+  }
+  if (Reports_.back().first != total) return wrong("the last report is short of the total");
+  return "";
+}
+
 }  // namespace vorn::test

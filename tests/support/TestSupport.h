@@ -3,10 +3,13 @@
 // and reading, the location of the shared corpus of real LUT files, and the output
 // profiles by name.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "core/WorkProgress.h"
 #include "platform/Files.h"
 
 namespace vorn {
@@ -42,6 +45,21 @@ struct TProgramResult {
 // Runs a program found on the PATH with the given arguments (argv[0] is its name), with
 // standard input and standard error on /dev/null.
 TProgramResult RunProgram(const std::vector<std::string>& argv);
+
+// Every report a progress callback hears, in order (calls never overlap, so a record needs
+// no lock of its own).
+class TProgressRecord {
+ public:
+  TProgressCallback Callback() {
+    return [this](std::size_t done, std::size_t total) { Reports_.emplace_back(done, total); };
+  }
+  // "" when there were reports, every one of the given total, done never decreasing and
+  // reaching total on the last one; else what went wrong, with the reports.
+  std::string Problem(std::size_t total) const;
+
+ private:
+  std::vector<std::pair<std::size_t, std::size_t>> Reports_;
+};
 
 // The registered output profile of that name; raises when there is none.
 const TLutOutputProfile& ProfileNamed(const std::string& name);
