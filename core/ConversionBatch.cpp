@@ -275,9 +275,12 @@ void TBatchRun::ReportThrough(const std::string& destination) {
 // (or a file failed).
 void TBatchRun::WaitUntilDone(const TFileWork& work) {
   std::unique_lock lock(Mutex_);
+  // Wakes for later files do not put off Waiting.
+  auto nextWaiting = std::chrono::steady_clock::now() + kWaitingInterval;
   while (work.State == TFileState::Converting) {
     WakeTurn_ = work.Turn;
-    if (Done_.wait_for(lock, kWaitingInterval) == std::cv_status::no_timeout) continue;
+    if (Done_.wait_until(lock, nextWaiting) == std::cv_status::no_timeout) continue;
+    nextWaiting = std::chrono::steady_clock::now() + kWaitingInterval;
     if (!Callbacks_.Waiting) continue;
     lock.unlock();
     if (!Callbacks_.Waiting()) Result_.Cancelled = true;
