@@ -201,7 +201,8 @@ struct TBatchCallbacks {
   // neither file written. Without it such a file ends the batch with an error naming it.
   std::function<bool(const std::string& companion)> AskReplaceCompanion;
   // Called before each file is handed to a worker, in list order, with its position and the
-  // batch's progress in percent ((position + 1) x 100 / number of files); answering false
+  // batch's progress in percent ((position + 1) x 100 / number of files); files are handed
+  // over up to 16 a worker ahead of the reports (2 a worker at first). Answering false
   // cancels the batch there: no later file is started, those already started are finished
   // and reported.
   std::function<bool(std::size_t position, double percent)> Progress;

@@ -2,6 +2,12 @@
 // reported on the calling thread in list order. A file is written only once every earlier
 // file has been read (its turn), so that with FailFast a file that fails to load ends the
 // batch before anything after it is written; without it a failed file passes its turn on.
+//
+// The calling thread hands files over in a window of several per worker and sleeps until
+// about half of the window is done, so that it wakes once per many files rather than once
+// per file. A worker that has read a file before its turn parks it (a few at most, so that
+// memory stays flat) and reads the next; the parked file is written by whichever worker is
+// free once its turn comes, so the workers seldom sleep waiting for each other.
 
 #include <algorithm>
 #include <chrono>
@@ -22,10 +28,18 @@ namespace vorn {
 namespace {
 
 constexpr auto kWaitingInterval = std::chrono::milliseconds(50);
-constexpr std::size_t kNoFailure = std::numeric_limits<std::size_t>::max();
+constexpr std::size_t kNoTurn = std::numeric_limits<std::size_t>::max();
+// Files handed over but not yet reported, per worker: the window starts narrow (a short
+// batch, or one cancelled early, starts few files ahead) and widens each time it fills.
+constexpr std::size_t kFirstWindowPerWorker = 2;
+constexpr std::size_t kWindowPerWorker = 16;
+// Files read ahead of their turn and waiting to be written, per worker.
+constexpr std::size_t kParkedPerWorker = 1;
 
 // Taken: its destination (or a companion) was created by someone else meanwhile.
 enum class TFileState { Converting, Written, Declined, Skipped, NotWritten, Taken, Failed };
+
+enum class TTurn { Taken, Parked, Refused };
 
 // One checked file from the moment the batch takes it until it is reported.
 struct TFileWork {
@@ -41,6 +55,8 @@ struct TFileWork {
   TLoadReport Report;
   std::vector<TConversionNote> Notes;  // set by the worker before its state
   std::exception_ptr Error;
+  // Read before its turn, waiting to be written.
+  std::optional<TPreparedConversion> Parked;
 };
 
 class TBatchRun {
@@ -54,6 +70,7 @@ class TBatchRun {
   void TakeFile(std::size_t position);
   bool Stopped();
   void Hand(std::size_t position, const std::string& destination, TWriteMode mode);
+  void MakeRoom();
   void ReportReady();
   void ReportFirst();
   void ReportAll();
@@ -64,27 +81,44 @@ class TBatchRun {
   void ReportFailed(std::size_t position, std::exception_ptr error);
   void RefuseFile(std::size_t position, const std::string& destination);
   // On a worker (or the calling thread with one job).
+  void Work(std::stop_token stop);
   void Convert(TFileWork& work, std::stop_token stop);
+  void WriteParked(TFileWork& work);
+  TFileState Write(TFileWork& work, const TPreparedConversion& prepared);
+  template <typename Step>
+  TFileState Guarded(TFileWork& work, std::exception_ptr& error, Step step);
+  TTurn AwaitTurn(TFileWork& work, TPreparedConversion& prepared, std::stop_token stop);
   bool TakeTurn(std::size_t turn, std::stop_token stop);
+  void PassTurn(std::size_t turn);
+  void DropAfter(std::size_t turn);
+  bool EndedBefore(std::size_t turn);
   TReplaceQuestion CompanionQuestion(bool& declined) const;
-  void Finish(TFileWork& work, TFileState state, TLoadReport report, std::exception_ptr error);
+  void Finish(TFileWork& work, TFileState state, std::exception_ptr error);
 
   const std::vector<TBatchFile>& Files_;
   const TBatchSettings& Settings_;
   const TBatchCallbacks& Callbacks_;
   std::size_t Window_ = 1;  // files taken but not yet reported, at most
+  std::size_t WidestWindow_ = 1;
+  std::size_t ParkLimit_ = 0;  // files parked or writable, at most
   TBatchResult Result_;
   std::exception_ptr Failure_;  // the first failed file's error, once it is reached
   std::size_t FailedPosition_ = 0;
   std::size_t NextTurn_ = 0;
 
   std::mutex Mutex_;
-  std::condition_variable Done_;           // a file's state left Converting
-  std::condition_variable_any Turn_;       // PreparedThrough_ or FirstFailure_ changed
-  std::size_t PreparedThrough_ = 0;        // every turn below it was read without error
-  std::size_t FirstFailure_ = kNoFailure;  // the lowest turn that failed
-  std::deque<TFileWork> Taken_;            // in list order; elements stay where they are
-  std::optional<TWorkerPool> Pool_;        // last: stopped and joined before the rest goes
+  std::condition_variable Done_;        // the calling thread's: a file it waits for is done
+  std::condition_variable_any Wake_;    // the workers': work handed over, a turn decided
+  std::size_t WakeTurn_ = kNoTurn;      // the calling thread waits for a file of this turn
+  std::size_t IdleWorkers_ = 0;         // waiting for work
+  std::size_t TurnWaiters_ = 0;         // waiting for their turn
+  std::size_t PreparedThrough_ = 0;     // every turn below it was read without error
+  std::size_t FirstFailure_ = kNoTurn;  // the lowest turn that failed
+  std::deque<TFileWork*> Pending_;      // handed over, not yet started
+  std::deque<TFileWork*> ParkedWork_;   // read before their turn
+  std::deque<TFileWork*> Writable_;     // parked files whose turn came
+  std::deque<TFileWork> Taken_;         // in list order; elements stay where they are
+  std::optional<TWorkerPool> Pool_;     // last: stopped and joined before the rest goes
 };
 
 bool WritesCompanion(const TLutOutputProfile& profile) {
@@ -99,9 +133,16 @@ TBatchRun::TBatchRun(const std::vector<TBatchFile>& files, const TBatchSettings&
   if (jobs <= 1) return;
   try {
     Pool_.emplace(jobs);
-    Window_ = 2 * static_cast<std::size_t>(Pool_->ThreadCount());
+    const auto workers = static_cast<std::size_t>(Pool_->ThreadCount());
+    Window_ = kFirstWindowPerWorker * workers;
+    WidestWindow_ = kWindowPerWorker * workers;
+    ParkLimit_ = kParkedPerWorker * workers;
+    for (std::size_t w = 0; w < workers; ++w) {
+      Pool_->Run([this](std::stop_token stop) { Work(stop); });
+    }
   } catch (const std::system_error&) {
     Pool_.reset();  // no thread to be had: the calling thread converts, as with one job
+    Window_ = 1;
   }
 }
 
@@ -141,7 +182,7 @@ void TBatchRun::TakeFile(std::size_t position) {
         mode = TWriteMode::Replace;
         break;
       case TOverwriteAnswer::No:
-        Taken_.push_back({position, 0, destination, mode, TFileState::Skipped, {}, {}, {}});
+        Taken_.push_back({position, 0, destination, mode, TFileState::Skipped, {}, {}, {}, {}, {}});
         ReportReady();
         return;
       case TOverwriteAnswer::Cancel:
@@ -149,7 +190,7 @@ void TBatchRun::TakeFile(std::size_t position) {
         return;
     }
   }
-  while (Taken_.size() >= Window_) ReportFirst();
+  MakeRoom();
   if (Stopped()) return;
   const double percent =
       static_cast<double>(position + 1) * 100.0 / static_cast<double>(Files_.size());
@@ -164,7 +205,7 @@ void TBatchRun::TakeFile(std::size_t position) {
 bool TBatchRun::Stopped() {
   if (Result_.Cancelled || Failure_) return true;
   const std::lock_guard lock(Mutex_);
-  return FirstFailure_ != kNoFailure;
+  return FirstFailure_ != kNoTurn;
 }
 
 void TBatchRun::Hand(std::size_t position, const std::string& destination, TWriteMode mode) {
@@ -174,7 +215,24 @@ void TBatchRun::Hand(std::size_t position, const std::string& destination, TWrit
   work.Destination = destination;
   work.Mode = mode;
   if (!Pool_) return Convert(work, {});
-  Pool_->Run([this, &work](std::stop_token stop) { Convert(work, stop); });
+  bool wake = false;
+  {
+    const std::lock_guard lock(Mutex_);
+    Pending_.push_back(&work);
+    wake = IdleWorkers_ > 0;
+  }
+  if (wake) Wake_.notify_all();
+}
+
+// With the window full, sleeps until the file in its middle is done (not after each file)
+// and reports what is ready.
+void TBatchRun::MakeRoom() {
+  while (Taken_.size() >= Window_) {
+    WaitUntilDone(Taken_[Taken_.size() / 2]);
+    WaitUntilDone(Taken_.front());
+    ReportReady();
+    Window_ = std::min(2 * Window_, WidestWindow_);
+  }
 }
 
 // The question refused the destination by raising: the file fails without being read.
@@ -213,15 +271,22 @@ void TBatchRun::ReportThrough(const std::string& destination) {
   while (std::any_of(Taken_.begin(), Taken_.end(), writesThere)) ReportFirst();
 }
 
+// A worker wakes the calling thread only when a file of this turn or a later one is done
+// (or a file failed).
 void TBatchRun::WaitUntilDone(const TFileWork& work) {
   std::unique_lock lock(Mutex_);
-  auto done = [&] { return work.State != TFileState::Converting; };
-  while (!Done_.wait_for(lock, kWaitingInterval, done)) {
+  // Wakes for later files do not put off Waiting.
+  auto nextWaiting = std::chrono::steady_clock::now() + kWaitingInterval;
+  while (work.State == TFileState::Converting) {
+    WakeTurn_ = work.Turn;
+    if (Done_.wait_until(lock, nextWaiting) == std::cv_status::no_timeout) continue;
+    nextWaiting = std::chrono::steady_clock::now() + kWaitingInterval;
     if (!Callbacks_.Waiting) continue;
     lock.unlock();
     if (!Callbacks_.Waiting()) Result_.Cancelled = true;
     lock.lock();
   }
+  WakeTurn_ = kNoTurn;
 }
 
 // After a failure only files written anyway (after an error of writing or of AfterWrite)
@@ -260,45 +325,6 @@ void TBatchRun::Report(const TFileWork& work) {
   if (Callbacks_.Finished) Callbacks_.Finished(work.Position, work.Destination, converted);
 }
 
-void TBatchRun::Convert(TFileWork& work, std::stop_token stop) {
-  const TBatchFile& file = Files_[work.Position];
-  TFileState state = TFileState::NotWritten;
-  TLoadReport report;
-  std::exception_ptr error;
-  bool turnTaken = false;
-  try {
-    TPreparedConversion prepared =
-        PrepareConversion(file.Path, work.Destination, -1, *Settings_.Profile, Settings_.Size,
-                          file.InputBits, Settings_.Strict, file.Member);
-    report = std::move(prepared.Report);
-    work.Notes = std::move(prepared.Notes);
-    turnTaken = true;
-    if (TakeTurn(work.Turn, stop)) {
-      if (!file.Subfolder.empty()) MakeFoldersBelow(Settings_.OutputFolder, file.Subfolder);
-      bool declined = false;
-      WritePreparedConversion(prepared, work.Destination, *Settings_.Profile, Settings_.Bits,
-                              CompanionQuestion(declined), work.Mode);
-      prepared.Lut.reset();
-      state = declined ? TFileState::Declined : TFileState::Written;
-      if (!declined && Callbacks_.AfterWrite)
-        Callbacks_.AfterWrite(work.Position, work.Destination);
-    }
-  } catch (const EFileExists& taken) {
-    state = TFileState::Taken;
-    work.TakenPath = taken.Path();
-  } catch (Exception& failure) {
-    failure.NoteFile(file.Path);
-    state = TFileState::Failed;
-    error = std::current_exception();
-  } catch (...) {
-    state = TFileState::Failed;
-    error = std::current_exception();
-  }
-  // The later files wait for this one's turn whether it was read or not.
-  if (state == TFileState::Failed && !turnTaken && !Settings_.FailFast) TakeTurn(work.Turn, stop);
-  Finish(work, state, std::move(report), std::move(error));
-}
-
 // A name taken by someone else is asked about as an existing destination is; only a No
 // lets the file be reported, as skipped.
 bool TBatchRun::ReportTaken(const TFileWork& work) {
@@ -329,18 +355,160 @@ void TBatchRun::ReportFailed(std::size_t position, std::exception_ptr error) {
   if (Callbacks_.Failed) Callbacks_.Failed(position, error);
 }
 
+// A worker's loop: parked files whose turn came first, then the files handed over.
+void TBatchRun::Work(std::stop_token stop) {
+  while (true) {
+    TFileWork* work = nullptr;
+    bool parked = false;
+    {
+      std::unique_lock lock(Mutex_);
+      auto ready = [&] { return !Writable_.empty() || !Pending_.empty(); };
+      while (!ready() && !stop.stop_requested()) {
+        ++IdleWorkers_;
+        Wake_.wait(lock, stop, ready);
+        --IdleWorkers_;
+      }
+      if (stop.stop_requested()) return;
+      std::deque<TFileWork*>& queue = Writable_.empty() ? Pending_ : Writable_;
+      parked = !Writable_.empty();
+      work = queue.front();
+      queue.pop_front();
+    }
+    if (parked) {
+      WriteParked(*work);
+    } else {
+      Convert(*work, stop);
+    }
+  }
+}
+
+// Runs a step of a file's conversion; what it raises becomes the file's state.
+template <typename Step>
+TFileState TBatchRun::Guarded(TFileWork& work, std::exception_ptr& error, Step step) {
+  try {
+    return step();
+  } catch (const EFileExists& taken) {
+    work.TakenPath = taken.Path();
+    return TFileState::Taken;
+  } catch (Exception& failure) {
+    failure.NoteFile(Files_[work.Position].Path);
+    error = std::current_exception();
+  } catch (...) {
+    error = std::current_exception();
+  }
+  return TFileState::Failed;
+}
+
+void TBatchRun::Convert(TFileWork& work, std::stop_token stop) {
+  const TBatchFile& file = Files_[work.Position];
+  if (EndedBefore(work.Turn)) return Finish(work, TFileState::NotWritten, {});
+  std::exception_ptr error;
+  bool read = false;
+  const TFileState state = Guarded(work, error, [&] {
+    TPreparedConversion prepared =
+        PrepareConversion(file.Path, work.Destination, -1, *Settings_.Profile, Settings_.Size,
+                          file.InputBits, Settings_.Strict, file.Member);
+    work.Report = std::move(prepared.Report);
+    work.Notes = std::move(prepared.Notes);
+    read = true;
+    switch (AwaitTurn(work, prepared, stop)) {
+      case TTurn::Taken:
+        return Write(work, prepared);
+      case TTurn::Parked:
+        return TFileState::Converting;
+      case TTurn::Refused:
+        break;
+    }
+    return TFileState::NotWritten;
+  });
+  if (state == TFileState::Converting) return;  // parked: written later
+  // The later files wait for this one's turn whether it was read or not.
+  if (state == TFileState::Failed && !read && !Settings_.FailFast) TakeTurn(work.Turn, stop);
+  Finish(work, state, std::move(error));
+}
+
+void TBatchRun::WriteParked(TFileWork& work) {
+  TPreparedConversion prepared = std::move(*work.Parked);
+  work.Parked.reset();
+  std::exception_ptr error;
+  const TFileState state = Guarded(work, error, [&] { return Write(work, prepared); });
+  Finish(work, state, std::move(error));
+}
+
+TFileState TBatchRun::Write(TFileWork& work, const TPreparedConversion& prepared) {
+  const TBatchFile& file = Files_[work.Position];
+  if (!file.Subfolder.empty()) MakeFoldersBelow(Settings_.OutputFolder, file.Subfolder);
+  bool declined = false;
+  WritePreparedConversion(prepared, work.Destination, *Settings_.Profile, Settings_.Bits,
+                          CompanionQuestion(declined), work.Mode);
+  if (declined) return TFileState::Declined;
+  if (Callbacks_.AfterWrite) Callbacks_.AfterWrite(work.Position, work.Destination);
+  return TFileState::Written;
+}
+
+// Takes the file's turn when it has come; before it, parks the read file when there is room
+// (a worker writes it when its turn comes) or waits for the turn.
+TTurn TBatchRun::AwaitTurn(TFileWork& work, TPreparedConversion& prepared, std::stop_token stop) {
+  {
+    const std::lock_guard lock(Mutex_);
+    const bool early = PreparedThrough_ != work.Turn && FirstFailure_ > work.Turn;
+    if (early && ParkedWork_.size() + Writable_.size() < ParkLimit_) {
+      work.Parked = std::move(prepared);
+      ParkedWork_.push_back(&work);
+      return TTurn::Parked;
+    }
+  }
+  return TakeTurn(work.Turn, stop) ? TTurn::Taken : TTurn::Refused;
+}
+
 // Waits until every earlier file was read without error and passes the turn on; false when
 // the file is not to be written (an earlier file failed, or the pool is stopping).
 bool TBatchRun::TakeTurn(std::size_t turn, std::stop_token stop) {
-  {
-    std::unique_lock lock(Mutex_);
-    auto decided = [&] { return PreparedThrough_ == turn || FirstFailure_ < turn; };
-    Turn_.wait(lock, stop, decided);
-    if (stop.stop_requested() || PreparedThrough_ != turn || FirstFailure_ < turn) return false;
-    PreparedThrough_ = turn + 1;
+  std::unique_lock lock(Mutex_);
+  auto decided = [&] { return PreparedThrough_ == turn || FirstFailure_ < turn; };
+  if (!decided()) {
+    ++TurnWaiters_;
+    Wake_.wait(lock, stop, decided);
+    --TurnWaiters_;
   }
-  Turn_.notify_all();
+  if (stop.stop_requested() || PreparedThrough_ != turn || FirstFailure_ < turn) return false;
+  PassTurn(turn);
+  const bool wake = TurnWaiters_ > 0 || (IdleWorkers_ > 0 && !Writable_.empty());
+  lock.unlock();
+  if (wake) Wake_.notify_all();
   return true;
+}
+
+// Under the mutex: the turn is taken, and the parked files next in line take theirs.
+void TBatchRun::PassTurn(std::size_t turn) {
+  PreparedThrough_ = turn + 1;
+  auto next = [&] {
+    return std::find_if(ParkedWork_.begin(), ParkedWork_.end(),
+                        [&](const TFileWork* work) { return work->Turn == PreparedThrough_; });
+  };
+  for (auto parked = next(); parked != ParkedWork_.end(); parked = next()) {
+    Writable_.push_back(*parked);
+    ParkedWork_.erase(parked);
+    ++PreparedThrough_;
+  }
+}
+
+// After a failure the files behind it are not even read.
+bool TBatchRun::EndedBefore(std::size_t turn) {
+  const std::lock_guard lock(Mutex_);
+  return FirstFailure_ < turn;
+}
+
+// Under the mutex, after a failure: the files read after it are not written.
+void TBatchRun::DropAfter(std::size_t turn) {
+  for (std::deque<TFileWork*>* queue : {&ParkedWork_, &Writable_}) {
+    std::erase_if(*queue, [&](TFileWork* work) {
+      if (work->Turn <= turn) return false;
+      work->Parked.reset();
+      work->State = TFileState::NotWritten;
+      return true;
+    });
+  }
 }
 
 // Only a batch that runs on the calling thread asks (see TBatchSettings::Jobs); a worker's
@@ -353,19 +521,23 @@ TReplaceQuestion TBatchRun::CompanionQuestion(bool& declined) const {
   };
 }
 
-void TBatchRun::Finish(TFileWork& work, TFileState state, TLoadReport report,
-                       std::exception_ptr error) {
+void TBatchRun::Finish(TFileWork& work, TFileState state, std::exception_ptr error) {
+  bool failed = false;
+  bool wakeCaller = false;
   {
     const std::lock_guard lock(Mutex_);
-    if (state == TFileState::Failed && Settings_.FailFast) {
-      FirstFailure_ = std::min(FirstFailure_, work.Turn);
+    if (state == TFileState::Failed && Settings_.FailFast && work.Turn < FirstFailure_) {
+      FirstFailure_ = work.Turn;
+      DropAfter(work.Turn);
+      failed = true;
     }
-    work.Report = std::move(report);
     work.Error = std::move(error);
     work.State = state;
+    wakeCaller = state == TFileState::Failed || work.Turn >= WakeTurn_;
+    if (wakeCaller) WakeTurn_ = kNoTurn;
   }
-  Turn_.notify_all();
-  Done_.notify_all();
+  if (failed) Wake_.notify_all();
+  if (wakeCaller) Done_.notify_one();
 }
 
 }  // namespace

@@ -283,31 +283,6 @@ const std::string& TSharedFileHead::UpperHead() {
   return UpperHead_;
 }
 
-const std::vector<std::string_view>& TSharedFileHead::UpperLines() {
-  if (!Lines_) {
-    UpperLines_ = HeadLines(UpperHead());
-    Lines_ = true;
-  }
-  return UpperLines_;
-}
-
-std::vector<std::string_view> HeadLines(std::string_view head) {
-  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-  if (head.starts_with(kByteOrderMark)) head.remove_prefix(kByteOrderMark.size());
-  std::vector<std::string_view> lines;
-  std::size_t i = 0;
-  while (i < head.size()) {
-    while (i < head.size() && (head[i] == ' ' || head[i] == '\t' || head[i] == '\f' ||
-                               head[i] == '\v' || head[i] == '\r' || head[i] == '\n')) {
-      ++i;
-    }
-    const std::size_t start = i;
-    while (i < head.size() && head[i] != '\r' && head[i] != '\n') ++i;
-    if (i > start) lines.push_back(head.substr(start, i - start));
-  }
-  return lines;
-}
-
 std::string ReadFileHead(const std::string& path, std::size_t maxBytes) {
   if (TSharedFileHead* shared = TSharedFileHead::For(path); shared && maxBytes <= shared->kBytes) {
     const std::string& head = shared->Head();

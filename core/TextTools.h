@@ -19,11 +19,6 @@ std::string ReadFileHead(const std::string& path, std::size_t maxBytes);
 // path (up to 4096 bytes) and the keyword test of every format DetectFormat asks are
 // answered from memory. Nothing is kept once it goes away, so each detection reads the
 // file afresh. One per thread at a time.
-// The lines of a file's head that are not blank, each from its first character that is not
-// a blank (space, tab, form feed, vertical tab): lines end at LF or CR, and a UTF-8 byte
-// order mark before the first is dropped. The views point into head.
-std::vector<std::string_view> HeadLines(std::string_view head);
-
 class TSharedFileHead {
  public:
   static constexpr std::size_t kBytes = 4096;
@@ -38,8 +33,6 @@ class TSharedFileHead {
   const std::string& Head();
   // The head in ASCII upper case.
   const std::string& UpperHead();
-  // HeadLines of UpperHead.
-  const std::vector<std::string_view>& UpperLines();
 
  private:
   const std::string& Path_;
@@ -47,8 +40,6 @@ class TSharedFileHead {
   bool Upper_ = false;
   std::string Head_;
   std::string UpperHead_;
-  bool Lines_ = false;
-  std::vector<std::string_view> UpperLines_;
   TSharedFileHead* Outer_;
 };
 

@@ -1,6 +1,6 @@
 #include "formats/HeaderClaims.h"
 
-#include <vector>
+#include <string_view>
 
 #include "core/TextTools.h"
 
@@ -62,11 +62,6 @@ bool StartsWithNoCase(std::string_view upper, std::string_view keyword) {
   return true;
 }
 
-bool StartsWithKeyword(std::string_view line, const THeaderKeyword& wanted) {
-  return StartsWithNoCase(line, wanted.Keyword) &&
-         ValueFits(line.substr(wanted.Keyword.size()), wanted.Value);
-}
-
 bool OccursIn(std::string_view text, const THeaderKeyword& wanted,
               bool (*fits)(std::string_view, TKeywordValue)) {
   for (std::size_t at = 0; at + wanted.Keyword.size() <= text.size(); ++at) {
@@ -84,28 +79,73 @@ bool TagFits(std::string_view rest, TKeywordValue) {
          rest[0] == '\r';
 }
 
-bool Holds(std::string_view head, const std::vector<std::string_view>& lines,
-           const THeaderKeyword& wanted) {
+bool EndsLine(char c) {
+  return c == '\r' || c == '\n';
+}
+
+// The rest of the line from `at`, without its line break.
+std::string_view RestOfLine(std::string_view text, std::size_t at) {
+  std::size_t end = at;
+  while (end < text.size() && !EndsLine(text[end])) ++end;
+  return text.substr(at, end - at);
+}
+
+// Only blanks stand between `at` and the start of its line.
+bool BeginsLine(std::string_view text, std::size_t at) {
+  while (at > 0 && IsBlank(text[at - 1])) --at;
+  return at == 0 || EndsLine(text[at - 1]);
+}
+
+// The first line that is not blank, from its first character that is not a blank.
+std::string_view FirstLine(std::string_view text) {
+  std::size_t start = 0;
+  while (start < text.size() && (IsBlank(text[start]) || EndsLine(text[start]))) ++start;
+  return RestOfLine(text, start);
+}
+
+// Whether `found` holds at a place where the keyword starts in the upper-case text. The
+// keyword's first letter is looked for with memchr, so a head in which it is rare (the value
+// lines) is passed over quickly, without splitting it into lines.
+template <typename Found>
+bool AnyOccurrence(std::string_view upper, std::string_view keyword, Found found) {
+  if (keyword.empty()) return false;
+  const char first = Upper(keyword[0]);
+  for (std::size_t at = upper.find(first); at != std::string_view::npos;
+       at = upper.find(first, at + 1)) {
+    if (StartsWithNoCase(upper.substr(at), keyword) && found(at)) return true;
+  }
+  return false;
+}
+
+// The head's lines are those HeadLines gives: a keyword is first on its line when only
+// blanks precede it there, and its value ends with the line.
+bool Holds(std::string_view head, const THeaderKeyword& wanted) {
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  const std::string_view body =
+      head.starts_with(kByteOrderMark) ? head.substr(kByteOrderMark.size()) : head;
+  const std::size_t length = wanted.Keyword.size();
+  auto fits = [&](std::size_t at) {
+    return ValueFits(RestOfLine(body, at + length), wanted.Value);
+  };
   switch (wanted.Place) {
     case TKeywordPlace::LineStart:
-      for (const std::string_view line : lines) {
-        if (StartsWithKeyword(line, wanted)) return true;
-      }
-      return false;
+      return AnyOccurrence(body, wanted.Keyword,
+                           [&](std::size_t at) { return BeginsLine(body, at) && fits(at); });
     case TKeywordPlace::CommentLine:
-      for (const std::string_view line : lines) {
-        if (line[0] == '#' && StartsWithKeyword(SkipBlanks(line.substr(1)), wanted)) return true;
-      }
-      return false;
+      return AnyOccurrence(body, wanted.Keyword, [&](std::size_t at) {
+        std::size_t mark = at;
+        while (mark > 0 && IsBlank(body[mark - 1])) --mark;
+        return mark > 0 && body[mark - 1] == '#' && BeginsLine(body, mark - 1) && fits(at);
+      });
     case TKeywordPlace::FirstLine:
-      return !lines.empty() && OccursIn(lines.front(), wanted, ValueFits);
+      return OccursIn(FirstLine(body), wanted, ValueFits);
     case TKeywordPlace::XmlTag:
-      return !lines.empty() && lines.front()[0] == '<' && OccursIn(head, wanted, TagFits);
+      return FirstLine(body).starts_with('<') && OccursIn(head, wanted, TagFits);
     case TKeywordPlace::Anywhere:
-      for (const std::string_view line : lines) {
-        if (OccursIn(line, wanted, ValueFits)) return true;
-      }
-      return false;
+      return AnyOccurrence(body, wanted.Keyword, [&](std::size_t at) {
+        const bool inLeadingBlanks = IsBlank(wanted.Keyword[0]) && BeginsLine(body, at);
+        return !inLeadingBlanks && fits(at);
+      });
   }
   return false;
 }
@@ -116,15 +156,12 @@ bool HasHeaderLines(const std::string& path, std::span<const THeaderKeyword> req
                     std::span<const THeaderKeyword> excluded) {
   TSharedFileHead* shared = TSharedFileHead::For(path);
   const std::string own = shared ? std::string() : UpperCase(ReadFileHead(path, kHeadBytes));
-  const std::vector<std::string_view> ownLines =
-      shared ? std::vector<std::string_view>() : HeadLines(own);
   const std::string_view head = shared ? std::string_view(shared->UpperHead()) : own;
-  const std::vector<std::string_view>& lines = shared ? shared->UpperLines() : ownLines;
   for (const THeaderKeyword& item : excluded) {
-    if (Holds(head, lines, item)) return false;
+    if (Holds(head, item)) return false;
   }
   for (const THeaderKeyword& item : required) {
-    if (!Holds(head, lines, item)) return false;
+    if (!Holds(head, item)) return false;
   }
   return true;
 }

@@ -122,6 +122,51 @@ TEST_F(ConvertBatchTest, TheFirstErrorEndsTheBatchNamingItsFile) {
   }
 }
 
+// Longer than the hand-over window of every job count: the reports keep list order, and with
+// FailFast nothing after the broken file is written.
+TEST_F(ConvertBatchTest, LongBatchesReportInOrderAndStopAtTheFirstBrokenFile) {
+  constexpr std::size_t kFiles = 150;
+  struct TCase {
+    int Jobs;
+    std::size_t Broken;
+    bool FailFast;
+  };
+  const TCase cases[] = {{1, 70, true}, {2, 0, true},   {2, 70, true}, {2, 149, true},
+                         {4, 97, true}, {2, 70, false}, {4, 3, false}};
+  for (const TCase& item : cases) {
+    SCOPED_TRACE("jobs " + std::to_string(item.Jobs) + ", broken " + std::to_string(item.Broken) +
+                 (item.FailFast ? ", fail fast" : ""));
+    test::TempDir in;
+    test::TempDir out;
+    std::vector<TBatchFile> files;
+    for (std::size_t i = 0; i < kFiles; ++i) {
+      const bool broken = i == item.Broken;
+      files.push_back({in.Write(std::to_string(1000 + i) + ".cube",
+                                broken ? "LUT_3D_SIZE 2\n0 0 0\n" : kIdentityCube)});
+    }
+    Events.clear();
+    TBatchCallbacks callbacks = Recording();
+    callbacks.Progress = {};
+    callbacks.Failed = [this](std::size_t position, const std::exception_ptr&) {
+      Events.push_back("failed " + std::to_string(position));
+    };
+    TBatchSettings settings{&CubeProfile(), 3, -1, out.Path()};
+    settings.Jobs = item.Jobs;
+    settings.FailFast = item.FailFast;
+    std::vector<std::string> expected;
+    for (std::size_t i = 0; i <= (item.FailFast ? item.Broken : kFiles - 1); ++i) {
+      expected.push_back((i == item.Broken ? "failed " : "converted ") + std::to_string(i));
+    }
+    if (item.FailFast) {
+      EXPECT_THROW(ConvertBatch(files, settings, callbacks), ELUTError);
+    } else {
+      EXPECT_EQ(ConvertBatch(files, settings, callbacks).Failed, 1);
+    }
+    EXPECT_EQ(Events, expected);
+    EXPECT_EQ(test::EntriesOf(out.Path()).size(), item.FailFast ? item.Broken : kFiles - 1);
+  }
+}
+
 const TLutOutputProfile& PremiereProfile() {
   for (const auto& profile : OutputProfiles()) {
     if (profile->Name == "Adobe Premiere Look") return *profile;
