@@ -3,8 +3,9 @@
 // previews the first it recognises and saves main-window.png, convert-dialog.png,
 // progress-window.png, icc-to-lut-dialog.png, lut-to-icc-dialog.png and merge-dialog.png
 // (with the display profile and the merged LUT they use); then converts the files with the
-// loss report and saves loss-report.png. Exits 0 when every picture was saved. Built beside
-// the window, never installed.
+// loss report and saves loss-report.png; then large-view-split.png,
+// large-view-side-by-side.png and curve-plot.png. Exits 0 when every picture was saved. Built
+// beside the window, never installed.
 
 #include <QAction>
 #include <QApplication>
@@ -20,6 +21,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <cmath>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -34,6 +36,7 @@
 #include "ui/FileListModel.h"
 #include "ui/ICCConvertForm.h"
 #include "ui/LUT2ICCForm.h"
+#include "ui/LargeView.h"
 #include "ui/LossReportForm.h"
 #include "ui/LutJoinForm.h"
 #include "ui/MainForm.h"
@@ -167,6 +170,38 @@ bool SaveBatchSummary(TfrmMain& window, TScriptedDialogs& dialogs,
   return saved;
 }
 
+// The large view of the previewed LUT filling the screen, split and side by side.
+bool SaveLargeView(TfrmMain& window, TScriptedDialogs& dialogs, const std::string& folder) {
+  bool saved = false;
+  dialogs.ModalScripts.push_back([&](QDialog& shown) {
+    auto& view = dynamic_cast<TfrmLargeView&>(shown);
+    view.setGeometry(window.screen()->availableGeometry());  // no window manager to maximise
+    view.show();
+    saved = Save(view, folder, "large-view-split.png");
+    view.cbxSideBySide->setChecked(true);
+    saved = Save(view, folder, "large-view-side-by-side.png") && saved;
+    return false;
+  });
+  window.miLargeView->trigger();
+  return saved;
+}
+
+// The curve plot of a 1D LUT whose channels bend apart, in the large view.
+bool SaveCurvePlot(TfrmMain& window, TScriptedDialogs& dialogs, const std::string& folder) {
+  TLUT curves;
+  curves.Kind = lk1D;
+  curves.Size1D = 64;
+  for (int i = 0; i < curves.Size1D; ++i) {
+    const double x = i / 63.0;
+    curves.SetEntry(i, {std::pow(x, 0.7), x, std::pow(x, 1.4)});
+  }
+  std::string pictures = folder;
+  TfrmLargeView view(&window, dialogs, pictures, curves, window.UngradedPicture());
+  view.setGeometry(window.screen()->availableGeometry());
+  view.show();
+  return Save(*view.pnlCurves, folder, "curve-plot.png");
+}
+
 // The window maximised on the screen, a LUT previewed in the grown pane.
 bool SaveMaximised(TfrmMain& window, const std::string& folder) {
   // Without a window manager (Xvfb) a maximised window keeps its size: it is given the
@@ -244,6 +279,9 @@ int RunScreenshotDemo(const std::string& outputFolder, const std::vector<std::st
     }
     saved = SaveLossReport(window, dialogs, outputFolder) && saved;
     saved = SaveBatchSummary(window, dialogs, outputFolder) && saved;
+    window.SelectRow(FirstRecognisedRow(window));
+    saved = SaveLargeView(window, dialogs, outputFolder) && saved;
+    saved = SaveCurvePlot(window, dialogs, outputFolder) && saved;
     for (const std::string& message : dialogs.Texts(TScriptedDialogs::TKind::Error)) {
       std::fprintf(stderr, "error box: %s\n", message.c_str());
     }
