@@ -74,22 +74,30 @@ TEST_F(TLargeViewTest, ADoubleClickOnThePreviewShowsItsPicturesFillingTheScreen)
   EXPECT_TRUE(Dialogs.Messages.empty());
 }
 
+// A LUT that halves every value: red 384 of 65535 becomes 192 (1 of 255 on the screen),
+// where mapping the 8-bit 1 would give 0.5, rounded to 0.
 TEST_F(TLargeViewTest, SixteenBitPicturesAreMappedAtSixteenBitsAndShownAtEight) {
-  Window->AddFiles({Cube("negative.cube", {}, true)});
+  std::string halving = "LUT_3D_SIZE 2\n";
+  for (int b = 0; b < 2; ++b) {
+    for (int g = 0; g < 2; ++g) {
+      for (int r = 0; r < 2; ++r) {
+        halving += std::to_string(r * 0.5) + " " + std::to_string(g * 0.5) + " " +
+                   std::to_string(b * 0.5) + "\n";
+      }
+    }
+  }
+  Window->AddFiles({Temp.Write("halving.cube", halving)});
   Window->SelectRow(0);
   const std::string path = Temp.File("deep.png");
-  // Inverted at 16 bits (65535 - v), then rounded to 8 bits for the screen.
-  SavePng48(path, TPicture48{2, 1, {0x1234, 0x8000, 0xFFFF, 0, 0x0101, 0x7F7F}});
+  SavePng48(path, TPicture48{1, 1, {384, 0x8000, 0x4000}});
   bool shown = false;
   Dialogs.PicturesToOpen.push_back(path);
   Dialogs.ModalScripts.push_back([&](QDialog& dialog) {
     auto& view = dynamic_cast<TfrmLargeView&>(dialog);
     view.btnOpenPicture->click();
     shown = true;
-    const QImage& after = view.pnlCompare->After();
-    EXPECT_EQ(after.pixelColor(0, 0), QColor(237, 127, 0));
-    EXPECT_EQ(after.pixelColor(1, 0), QColor(255, 254, 128));
-    EXPECT_EQ(view.pnlCompare->Before().pixelColor(0, 0), QColor(18, 128, 255));
+    EXPECT_EQ(view.pnlCompare->After().pixelColor(0, 0), QColor(1, 64, 32));
+    EXPECT_EQ(view.pnlCompare->Before().pixelColor(0, 0), QColor(1, 128, 64));
     return false;
   });
   Window->miLargeView->trigger();
