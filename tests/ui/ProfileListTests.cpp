@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QListView>
 #include <QPushButton>
-#include <QToolButton>
 #include <QTest>
+#include <QToolButton>
 #include <algorithm>
 #include <filesystem>
 
