@@ -3,10 +3,11 @@
 // previews the first it recognises and saves main-window.png, convert-dialog.png,
 // progress-window.png, icc-to-lut-dialog.png, lut-to-icc-dialog.png and merge-dialog.png
 // (with the display profile and the merged LUT they use); then converts the files with the
-// loss report and saves loss-report.png; then large-view-split.png,
+// loss report and saves loss-report.png; then profile-list-filtered.png, large-view-split.png,
 // large-view-side-by-side.png and curve-plot.png. Exits 0 when every picture was saved. Built
 // beside the window, never installed.
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -40,6 +41,7 @@
 #include "ui/LossReportForm.h"
 #include "ui/LutJoinForm.h"
 #include "ui/MainForm.h"
+#include "ui/ProfileBox.h"
 #include "ui/ProgressDlg.h"
 #include "ui/QtText.h"
 #include "ui/Settings.h"
@@ -170,6 +172,32 @@ bool SaveBatchSummary(TfrmMain& window, TScriptedDialogs& dialogs,
   return saved;
 }
 
+// The conversion dialog's profile list open, filtered by "cube" as if typed on it: the popup is a
+// window of its own, drawn onto the dialog's picture where it stands.
+bool SaveProfileList(TfrmConvert& convert, const std::string& folder) {
+  auto& profiles = static_cast<TProfileBox&>(*convert.cbxOutFormat);
+  profiles.SetFilter(QStringLiteral("cube"));
+  convert.cbxOutFormat->showPopup();
+  Settle();
+  QWidget& popup = *convert.cbxOutFormat->view()->window();
+  const QPoint at = popup.mapToGlobal(QPoint(0, 0)) - convert.mapToGlobal(QPoint(0, 0));
+  QPixmap picture(
+      convert.size().expandedTo(QSize(at.x() + popup.width(), at.y() + popup.height())));
+  picture.fill(Qt::white);
+  {
+    QPainter painter(&picture);
+    painter.drawPixmap(0, 0, convert.grab());
+    painter.drawPixmap(at, popup.grab());
+  }
+  convert.cbxOutFormat->hidePopup();
+  profiles.SetFilter({});
+  ChooseOutput(*convert.cbxOutFormat, "Cube 3D Davinci");
+  const std::string path = folder + "/profile-list-filtered.png";
+  const bool saved = picture.save(ToQt(path));
+  std::printf("%s %s\n", saved ? "saved" : "could not save", path.c_str());
+  return saved;
+}
+
 // The large view of the previewed LUT filling the screen, split and side by side.
 bool SaveLargeView(TfrmMain& window, TScriptedDialogs& dialogs, const std::string& folder) {
   bool saved = false;
@@ -256,6 +284,7 @@ int RunScreenshotDemo(const std::string& outputFolder, const std::vector<std::st
     convert.cbxKeepTree->setChecked(true);
     convert.show();
     saved = Save(convert, outputFolder, "convert-dialog.png") && saved;
+    saved = SaveProfileList(convert, outputFolder) && saved;
     convert.hide();
 
     double now = 46000.0;
