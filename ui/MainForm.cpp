@@ -39,6 +39,7 @@
 #include "ui/ICCConvertForm.h"
 #include "ui/Icons.h"
 #include "ui/LUT2ICCForm.h"
+#include "ui/LargeView.h"
 #include "ui/LutJoinForm.h"
 #include "ui/PictureBox.h"
 #include "ui/PictureConvert.h"
@@ -249,6 +250,8 @@ void TfrmMain::BuildPreviewPane(QWidget* parent) {
   stxLUTApplied = MakeCaption(pnlPreview, "stxLUTApplied", tr("LUT Applied"));
   imgLUTApplied = MakeChild<TPictureBox>(pnlPreview, kPreviewBoxWidth, kPreviewBoxHeight);
   imgLUTApplied->setObjectName("imgLUTApplied");
+  imgUngraded->installEventFilter(this);
+  imgLUTApplied->installEventFilter(this);
   stxComments = MakeCaption(pnlPreview, "stxComments", tr("Comments"));
   mmComments = MakeChild<QPlainTextEdit>(pnlPreview);
   mmComments->setObjectName("mmComments");
@@ -295,6 +298,11 @@ void TfrmMain::RememberPaneShare() {
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
   if (watched == pnlPreview && event->type() == QEvent::Resize) FitPreviewBoxes();
+  const bool previewPicture = watched == imgUngraded || watched == imgLUTApplied;
+  if (previewPicture && event->type() == QEvent::MouseButtonDblClick) {
+    RunGuarded(Dialogs_, this, [this] { LargeViewClicked(); });
+    return true;
+  }
   return QWidget::eventFilter(watched, event);
 }
 
@@ -374,6 +382,8 @@ void TfrmMain::BuildMenuBar() {
   miShowHidePreview->setCheckable(true);
   miShowHidePreview->setChecked(true);
   miShowHidePreview->setShortcut(QKeySequence(Qt::Key_F9));
+  miLargeView = MakeAction(this, "miLargeView", tr("&Large View..."));
+  miLargeView->setShortcut(QKeySequence(Qt::Key_F11));
   miHelp = MakeAction(this, "miHelp", tr("&Documentation"));
   miHelp->setShortcut(QKeySequence::HelpContents);
   miAbout = MakeAction(this, "miAbout", tr("&About"));
@@ -392,12 +402,12 @@ void TfrmMain::BuildMenuBar() {
   convert->addSeparator();
   convert->addActions({miLUTToICC, miICCToLUT});
   QMenu* tools = mnuMain->addMenu(tr("&Tools"));
-  tools->addActions({miHaldImage, miShowHidePreview});
+  tools->addActions({miHaldImage, miShowHidePreview, miLargeView});
   QMenu* help = mnuMain->addMenu(tr("&Help"));
   help->addActions({miHelp, miProgramFolder, miAbout});
   // Shortcuts work wherever the focus is in the window, the list's Delete only in the list.
   addActions({miAddFiles, miQuit, miCheckAll, miUncheckAll, miConvert, miMerge, miHelp,
-              miShowHidePreview});
+              miShowHidePreview, miLargeView});
 }
 
 std::function<void()> TfrmMain::Guarded(std::function<void(TActionContext&)> action) {
@@ -441,6 +451,7 @@ void TfrmMain::ConnectActions() {
           Guarded([this] { LoadPreviewImageClicked(); }));
   connect(miShowHidePreview, &QAction::triggered, this,
           Guarded([this] { ShowHidePreviewClicked(); }));
+  connect(miLargeView, &QAction::triggered, this, Guarded([this] { LargeViewClicked(); }));
   connect(miHelp, &QAction::triggered, this, [this] { OpenUrl_(DocumentationUrl()); });
   connect(miAbout, &QAction::triggered, btnAbout, &QToolButton::click);
   connect(miProgramFolder, &QAction::triggered, this,
@@ -659,6 +670,12 @@ void TfrmMain::LoadPreviewImageClicked() {
   if (PickPicture(PreviewSource_)) RefitPreview();
   const int row = SelectedRow();
   if (row >= 0) RowSelected(row);
+}
+
+void TfrmMain::LargeViewClicked() {
+  if (Preview_->FormatIndex == -1 || imgLUTApplied->isHidden()) return;
+  TfrmLargeView view(this, Dialogs_, Folders_.Pictures, *Preview_, PreviewSource_);
+  Dialogs_.ExecModal(view);
 }
 
 void TfrmMain::ShowHidePreviewClicked() {

@@ -127,6 +127,7 @@ class TfrmMain : public QWidget {
   QAction* miMerge = nullptr;
   QAction* miHaldImage = nullptr;
   QAction* miShowHidePreview = nullptr;
+  QAction* miLargeView = nullptr;
   QAction* miHelp = nullptr;
   QAction* miAbout = nullptr;
   QAction* miProgramFolder = nullptr;
@@ -172,6 +173,8 @@ class TfrmMain : public QWidget {
   void IccToLutClicked();
   void LoadPreviewImageClicked();
   void ShowHidePreviewClicked();
+  // The previewed LUT in the large view (TfrmLargeView), on the preview's picture.
+  void LargeViewClicked();
   void DeleteClicked();
   void ClearListClicked();
   void SetBitsPerValueClicked();

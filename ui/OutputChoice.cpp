@@ -11,6 +11,7 @@
 #include "platform/Files.h"
 #include "ui/Dialogs.h"
 #include "ui/FormRows.h"
+#include "ui/ProfileBox.h"
 #include "ui/QtOwned.h"
 #include "ui/QtText.h"
 
@@ -21,7 +22,6 @@ namespace {
 constexpr int kLongestSizeText = 5;
 constexpr const char* kDestinationLutTitle =
     QT_TRANSLATE_NOOP("vorn::ui", "Select the destination LUT file name");
-constexpr int kVisibleProfiles = 20;
 
 // The grid sizes the ICC-to-LUT and merge dialogs offer.
 const QStringList kGridSizes = {"17", "32", "33", "64"};
@@ -49,21 +49,14 @@ int SizeInBox(const QComboBox& sizeBox, const TLutOutputProfile& profile) {
 }  // namespace
 
 QComboBox* MakeOutputProfileBox(QWidget* parent, bool gridsOnly) {
-  auto* box = MakeChild<QComboBox>(parent);
-  box->setObjectName("cbxOutFormat");
-  box->setMaxVisibleItems(kVisibleProfiles);
-  for (int i = 0; i < static_cast<int>(OutputProfiles().size()); ++i) {
-    const TLutOutputProfile& profile = GetOutputProfile(i);
-    if (!gridsOnly || WritesGrid(profile)) box->addItem(ToQt(profile.Name), i);
-  }
-  box->setCurrentIndex(-1);
-  return box;
+  return MakeChild<TProfileBox>(parent, gridsOnly);
 }
 
 const TLutOutputProfile* SelectedProfileOf(const QComboBox& box) {
   const int item = box.currentIndex();
   if (item < 0) return nullptr;
-  return &GetOutputProfile(box.itemData(item).toInt());
+  const int profile = box.itemData(item).toInt();
+  return profile == kHeaderItemData ? nullptr : &GetOutputProfile(profile);
 }
 
 QComboBox* MakeSizeBox(QWidget* parent) {

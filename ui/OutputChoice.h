@@ -34,8 +34,9 @@ inline constexpr const char* kSizeNotANumber = QT_TRANSLATE_NOOP(
     "vorn::ui",
     "The dimension size must be a number. Please type digits only or choose 'Default'.");
 
-// "cbxOutFormat": the output profiles by name, each item's data the profile's index; only
-// those that write a 3D grid when gridsOnly. None is selected.
+// "cbxOutFormat": a TProfileBox, the output profiles grouped 3D then 1D, each item's text
+// the profile's name and its data the profile's index (a header's kHeaderItemData); only
+// those that write a 3D grid, without a header, when gridsOnly. None is selected.
 QComboBox* MakeOutputProfileBox(QWidget* parent, bool gridsOnly);
 // The profile chosen in such a box, or null.
 const TLutOutputProfile* SelectedProfileOf(const QComboBox& box);

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QTest>
 
 #include "core/BitDepths.h"
@@ -15,6 +16,7 @@
 #include "tests/ui/UiTestSupport.h"
 #include "ui/ConvertForm.h"
 #include "ui/OutputChoice.h"
+#include "ui/ProfileBox.h"
 
 namespace vorn::ui::test {
 namespace {
@@ -43,14 +45,31 @@ int FindProfile(const std::function<bool(const TLutOutputProfile&, const TLUTFor
   return -1;
 }
 
-void ExpectOneItemPerProfile(const TfrmConvert& dialog) {
+// Every profile once, its number as its data, the 3D ones under their header before the 1D
+// ones under theirs, each group in the registry's order; the headers cannot be chosen.
+void ExpectEveryProfileOnceGrouped(const TfrmConvert& dialog) {
+  const QComboBox& box = *dialog.cbxOutFormat;
   const int profiles = static_cast<int>(OutputProfiles().size());
   ASSERT_GT(profiles, 0);
-  ASSERT_EQ(dialog.cbxOutFormat->count(), profiles);
-  for (int i = 0; i < profiles; ++i) {
-    EXPECT_EQ(dialog.cbxOutFormat->itemData(i).toInt(), i);
-    EXPECT_EQ(dialog.cbxOutFormat->itemText(i).toStdString(), GetOutputProfile(i).Name);
+  std::vector<int> expected;
+  for (bool grids : {true, false}) {
+    expected.push_back(kHeaderItemData);
+    for (int i = 0; i < profiles; ++i) {
+      if (GetFormat(GetOutputProfile(i).FormatIndex)->Is3D == grids) expected.push_back(i);
+    }
   }
+  std::vector<int> offered;
+  for (int item = 0; item < box.count(); ++item) {
+    const int data = box.itemData(item).toInt();
+    offered.push_back(data);
+    const auto& model = static_cast<const QStandardItemModel&>(*box.model());
+    EXPECT_EQ(model.item(item)->isSelectable(), data != kHeaderItemData) << item;
+    if (data != kHeaderItemData) {
+      EXPECT_EQ(box.itemText(item).toStdString(), GetOutputProfile(data).Name);
+    }
+  }
+  EXPECT_EQ(offered, expected);
+  EXPECT_EQ(box.itemText(0), "3D LUTs");
 }
 
 class TConvertDialogTest : public ::testing::Test {
@@ -75,7 +94,7 @@ TEST_F(TConvertDialogTest, OpensWithEveryOutputAndNothingChosen) {
   EXPECT_EQ(Dialog.edtOutFolder->text(), "");
   EXPECT_EQ(Dialog.btnSelectFolder->toolTip(), "Select the output folder");
   EXPECT_EQ(Dialog.cbxOutFormat->currentIndex(), -1);
-  ExpectOneItemPerProfile(Dialog);
+  ExpectEveryProfileOnceGrouped(Dialog);
   EXPECT_FALSE(Dialog.cbxDimSize->isEnabled());
   EXPECT_EQ(SizeText(), "Default");
   EXPECT_FALSE(Dialog.cbxBits->isEnabled());

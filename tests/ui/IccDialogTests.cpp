@@ -106,7 +106,8 @@ TEST_F(IccDialog, OpensWithEveryOutputAndOnlyTheProfileControlsActive) {
     EXPECT_TRUE(hidden->isHidden()) << hidden->objectName().toStdString();
   }
   EXPECT_EQ(Dialog.edtSecondProfile->text(), "sRGB (Default)");
-  EXPECT_EQ(Dialog.cbxOutFormat->count(), static_cast<int>(OutputProfiles().size()));
+  // every profile, with the 3D and 1D headers
+  EXPECT_EQ(Dialog.cbxOutFormat->count(), static_cast<int>(OutputProfiles().size()) + 2);
   EXPECT_EQ(Dialog.cbxOutFormat->currentIndex(), -1);
   EXPECT_FALSE(Dialog.edtLUTFile->isEnabled());
   EXPECT_FALSE(Dialog.btnSetLUTFile->isEnabled());

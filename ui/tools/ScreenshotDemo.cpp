@@ -3,9 +3,11 @@
 // previews the first it recognises and saves main-window.png, convert-dialog.png,
 // progress-window.png, icc-to-lut-dialog.png, lut-to-icc-dialog.png and merge-dialog.png
 // (with the display profile and the merged LUT they use); then converts the files with the
-// loss report and saves loss-report.png. Exits 0 when every picture was saved. Built beside
-// the window, never installed.
+// loss report and saves loss-report.png; then profile-list-filtered.png, large-view-split.png,
+// large-view-side-by-side.png and curve-plot.png. Exits 0 when every picture was saved. Built
+// beside the window, never installed.
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -20,6 +22,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <cmath>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -34,9 +37,11 @@
 #include "ui/FileListModel.h"
 #include "ui/ICCConvertForm.h"
 #include "ui/LUT2ICCForm.h"
+#include "ui/LargeView.h"
 #include "ui/LossReportForm.h"
 #include "ui/LutJoinForm.h"
 #include "ui/MainForm.h"
+#include "ui/ProfileBox.h"
 #include "ui/ProgressDlg.h"
 #include "ui/QtText.h"
 #include "ui/Settings.h"
@@ -167,6 +172,64 @@ bool SaveBatchSummary(TfrmMain& window, TScriptedDialogs& dialogs,
   return saved;
 }
 
+// The conversion dialog's profile list open, filtered by "cube" as if typed on it: the popup is a
+// window of its own, drawn onto the dialog's picture where it stands.
+bool SaveProfileList(TfrmConvert& convert, const std::string& folder) {
+  auto& profiles = static_cast<TProfileBox&>(*convert.cbxOutFormat);
+  profiles.SetFilter(QStringLiteral("cube"));
+  convert.cbxOutFormat->showPopup();
+  Settle();
+  QWidget& popup = *convert.cbxOutFormat->view()->window();
+  const QPoint at = popup.mapToGlobal(QPoint(0, 0)) - convert.mapToGlobal(QPoint(0, 0));
+  QPixmap picture(
+      convert.size().expandedTo(QSize(at.x() + popup.width(), at.y() + popup.height())));
+  picture.fill(Qt::white);
+  {
+    QPainter painter(&picture);
+    painter.drawPixmap(0, 0, convert.grab());
+    painter.drawPixmap(at, popup.grab());
+  }
+  convert.cbxOutFormat->hidePopup();
+  profiles.SetFilter({});
+  ChooseOutput(*convert.cbxOutFormat, "Cube 3D Davinci");
+  const std::string path = folder + "/profile-list-filtered.png";
+  const bool saved = picture.save(ToQt(path));
+  std::printf("%s %s\n", saved ? "saved" : "could not save", path.c_str());
+  return saved;
+}
+
+// The large view of the previewed LUT filling the screen, split and side by side.
+bool SaveLargeView(TfrmMain& window, TScriptedDialogs& dialogs, const std::string& folder) {
+  bool saved = false;
+  dialogs.ModalScripts.push_back([&](QDialog& shown) {
+    auto& view = dynamic_cast<TfrmLargeView&>(shown);
+    view.setGeometry(window.screen()->availableGeometry());  // no window manager to maximise
+    view.show();
+    saved = Save(view, folder, "large-view-split.png");
+    view.cbxSideBySide->setChecked(true);
+    saved = Save(view, folder, "large-view-side-by-side.png") && saved;
+    return false;
+  });
+  window.miLargeView->trigger();
+  return saved;
+}
+
+// The curve plot of a 1D LUT whose channels bend apart, in the large view.
+bool SaveCurvePlot(TfrmMain& window, TScriptedDialogs& dialogs, const std::string& folder) {
+  TLUT curves;
+  curves.Kind = lk1D;
+  curves.Size1D = 64;
+  for (int i = 0; i < curves.Size1D; ++i) {
+    const double x = i / 63.0;
+    curves.SetEntry(i, {std::pow(x, 0.7), x, std::pow(x, 1.4)});
+  }
+  std::string pictures = folder;
+  TfrmLargeView view(&window, dialogs, pictures, curves, window.UngradedPicture());
+  view.setGeometry(window.screen()->availableGeometry());
+  view.show();
+  return Save(*view.pnlCurves, folder, "curve-plot.png");
+}
+
 // The window maximised on the screen, a LUT previewed in the grown pane.
 bool SaveMaximised(TfrmMain& window, const std::string& folder) {
   // Without a window manager (Xvfb) a maximised window keeps its size: it is given the
@@ -221,6 +284,7 @@ int RunScreenshotDemo(const std::string& outputFolder, const std::vector<std::st
     convert.cbxKeepTree->setChecked(true);
     convert.show();
     saved = Save(convert, outputFolder, "convert-dialog.png") && saved;
+    saved = SaveProfileList(convert, outputFolder) && saved;
     convert.hide();
 
     double now = 46000.0;
@@ -244,6 +308,9 @@ int RunScreenshotDemo(const std::string& outputFolder, const std::vector<std::st
     }
     saved = SaveLossReport(window, dialogs, outputFolder) && saved;
     saved = SaveBatchSummary(window, dialogs, outputFolder) && saved;
+    window.SelectRow(FirstRecognisedRow(window));
+    saved = SaveLargeView(window, dialogs, outputFolder) && saved;
+    saved = SaveCurvePlot(window, dialogs, outputFolder) && saved;
     for (const std::string& message : dialogs.Texts(TScriptedDialogs::TKind::Error)) {
       std::fprintf(stderr, "error box: %s\n", message.c_str());
     }
