@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <regex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "codecs/Pictures.h"
@@ -38,21 +38,45 @@ TPicture48 DeepPhotograph(int width, int height) {
   return picture;
 }
 
+bool IsDigits(std::string_view text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Whether what follows a percentage is one of the line's endings: nothing, the time left
+// ("(about 3 s left)", "(about 2 min left)") or, at 100%, the seconds taken ("(4 s)").
+bool IsPercentageEnding(std::string_view rest, bool& secondsTaken) {
+  secondsTaken = false;
+  if (rest.empty()) return true;
+  if (!rest.starts_with(" (") || !rest.ends_with(")")) return false;
+  std::string_view inner = rest.substr(2, rest.size() - 3);
+  if (inner.starts_with("about ")) {
+    inner.remove_prefix(6);
+    for (const std::string_view unit : {" s left", " min left"}) {
+      if (inner.ends_with(unit)) return IsDigits(inner.substr(0, inner.size() - unit.size()));
+    }
+    return false;
+  }
+  secondsTaken = inner.ends_with(" s") && IsDigits(inner.substr(0, inner.size() - 2));
+  return secondsTaken;
+}
+
 // The percentages that the drawings of the line beginning with label show, in order; a
 // drawing with a percentage has nothing after it, the time left or (at 100%) the seconds.
 std::vector<int> PercentagesShown(const std::string& err, const std::string& label) {
-  std::string literal;
-  for (const char c : kWipe + label) {
-    if (std::ispunct(static_cast<unsigned char>(c))) literal += '\\';
-    literal += c;
-  }
-  const std::regex drawing(literal +
-                           " (\\d+)%( \\(about \\d+ (s|min) left\\)| \\(\\d+ s\\))?(?=\\r|$)");
+  const std::string start = kWipe + label + " ";
   std::vector<int> shown;
-  for (std::sregex_iterator at(err.begin(), err.end(), drawing), end; at != end; ++at) {
-    shown.push_back(std::stoi((*at)[1]));
-    if ((*at)[2].str().ends_with(" s)")) {
-      EXPECT_EQ(shown.back(), 100) << at->str();
+  for (std::size_t at = err.find(start); at != std::string::npos; at = err.find(start, at + 1)) {
+    const std::size_t end = err.find_first_of("\r\n", at + start.size());
+    const std::string_view drawing = std::string_view(err).substr(
+        at + start.size(), end == std::string::npos ? std::string::npos : end - at - start.size());
+    const std::size_t percent = drawing.find('%');
+    if (percent == std::string_view::npos || !IsDigits(drawing.substr(0, percent))) continue;
+    bool secondsTaken = false;
+    if (!IsPercentageEnding(drawing.substr(percent + 1), secondsTaken)) continue;
+    shown.push_back(std::stoi(std::string(drawing.substr(0, percent))));
+    if (secondsTaken) {
+      EXPECT_EQ(shown.back(), 100) << drawing;
     }
   }
   return shown;
