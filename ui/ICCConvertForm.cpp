@@ -103,6 +103,13 @@ void TfrmICCConvert::BuildControls() {
   pictures->addStretch(1);
 }
 
+// QDialog's destructor hides the dialog, which takes the focus from a path field and makes it
+// finish its editing; by then this form's own parts are gone, so nothing may answer.
+TfrmICCConvert::~TfrmICCConvert() {
+  disconnect(edtSrcProfile, nullptr, this, nullptr);
+  disconnect(edtSecondProfile, nullptr, this, nullptr);
+}
+
 void TfrmICCConvert::ConnectControls() {
   connect(btnOpenICCProfile, &QPushButton::clicked, this,
           [this] { RunGuarded(Dialogs_, this, [this] { OpenICCProfileClicked(); }); });

@@ -39,6 +39,7 @@ class TfrmICCConvert : public QDialog, public TLutFileOutput {
   // folders: the remembered ICC folder and output folder, read and updated.
   TfrmICCConvert(QWidget* owner, IDialogs& dialogs, TRememberedFolders& folders,
                  const TBitmap24& testPicture, TPictureLoader loadPicture);
+  ~TfrmICCConvert() override;
 
   // Builds the transform of the chosen profiles; previews it or writes the LUT. Raises.
   void RunTransform(bool preview);
