@@ -20,7 +20,7 @@ done
 skip='*/sh,*/setpriv,*/ociobakelut,*/ociochecklut,*/transicc,*/icclu,*/iccdump,*/convert'
 skip+=',*/magick,*/identify,*/ffmpeg,*/xmllint,*/tiffinfo,*/tiffdump,*/djpeg,*/jpeginfo'
 skip+=',*/pngcheck,*/python3*'
-skip+=',*/tificc'
+skip+=',*/tificc,*/bash'
 export VORN_UNDER_VALGRIND=1  # tests that measure memory or limit address space skip
 start=$(date +%s)
 
