@@ -30,7 +30,8 @@ std::string SystemText(int error) {
 }
 
 // Opens without blocking (a named pipe would wait for a writer) and refuses anything that
-// is not a regular file: folders, pipes and devices have no end to read to.
+// is not a regular file: folders, pipes and devices have no end to read to. Reading a regular
+// file ignores O_NONBLOCK, so the flag is left set.
 int OpenForReading(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) RaiseOpenError(path, errno);
@@ -41,7 +42,6 @@ int OpenForReading(const std::string& path) {
   if (!S_ISREG(info.st_mode)) {
     throw EFileError("Cannot open file \"" + path + "\". It is not a regular file");
   }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return file.Release();
 }
 
@@ -174,6 +174,17 @@ bool IsBrokenLink(const std::error_code& error) {
          error == std::errc::too_many_symbolic_link_levels;
 }
 
+// The entry's type as the folder's listing gave it; a link, or an entry whose type could
+// not be had, is given as a link for the caller to look at where it leads.
+std::filesystem::file_type ListedType(const std::filesystem::directory_entry& entry) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (entry.is_symlink(error) || error) return fs::file_type::symlink;
+  if (entry.is_directory(error)) return fs::file_type::directory;
+  if (entry.is_regular_file(error)) return fs::file_type::regular;
+  return error ? fs::file_type::symlink : fs::file_type::unknown;
+}
+
 // visited holds the folders walked so far (by their canonical paths): a link back to one
 // of them is not walked again.
 void AddFolderTree(const std::filesystem::path& folder, std::vector<std::string>& files,
@@ -182,23 +193,31 @@ void AddFolderTree(const std::filesystem::path& folder, std::vector<std::string>
   std::error_code error;
   const fs::path canonical = fs::canonical(folder, error);
   if (!error && !visited.insert(canonical).second) return;
-  std::vector<std::string> names;
+  // The entries' types come with the listing: files need no look of their own.
+  std::vector<std::pair<std::string, fs::file_type>> entries;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    names.push_back(it->path().filename().string());
+    entries.emplace_back(it->path().filename().string(), ListedType(*it));
   }
   if (error) {
     throw EFileError("Cannot read folder \"" + folder.string() + "\". " + error.message());
   }
-  std::sort(names.begin(), names.end(), NameLess);
-  for (const std::string& name : names) {
+  std::sort(entries.begin(), entries.end(),
+            [](const auto& left, const auto& right) { return NameLess(left.first, right.first); });
+  for (const auto& [name, listedType] : entries) {
     const fs::path path = folder / name;
-    const fs::file_status status = fs::status(path, error);
-    if (error && !IsBrokenLink(error)) {
-      throw EFileError("Cannot read \"" + path.string() + "\". " + error.message());
+    fs::file_type type = listedType;
+    // A folder is looked at before it is walked, so that a path the system cannot take is
+    // named as the entry it is.
+    if (type == fs::file_type::symlink || type == fs::file_type::directory) {
+      const fs::file_status status = fs::status(path, error);
+      if (error && !IsBrokenLink(error)) {
+        throw EFileError("Cannot read \"" + path.string() + "\". " + error.message());
+      }
+      type = status.type();
     }
-    if (fs::is_directory(status)) {
+    if (type == fs::file_type::directory) {
       AddFolderTree(path, files, visited);
-    } else if (fs::is_regular_file(status)) {
+    } else if (type == fs::file_type::regular) {
       files.push_back(path.string());
     }
   }
