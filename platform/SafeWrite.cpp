@@ -80,12 +80,14 @@ struct TWriteTarget {
 
 TWriteTarget ResolveTarget(const std::string& path, TWriteMode mode) {
   TWriteTarget target{path};
+  // A new file takes its name only as it is linked in, which fails on a taken name: a look
+  // now would repeat that, and in a folder that others write to it waits on their writes.
+  if (mode == TWriteMode::CreateNew) return target;
   struct stat entry {};
   if (::lstat(path.c_str(), &entry) != 0) {
     if (errno != ENOENT) RaiseWriteError(path, errno);
     return target;
   }
-  if (mode == TWriteMode::CreateNew) throw EFileExists(path);
   struct stat file = entry;
   if (S_ISLNK(entry.st_mode)) {
     const std::string named = LinkContent(path);
