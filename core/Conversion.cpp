@@ -299,7 +299,8 @@ const TLUTFormat& OutputFormatOf(const TLutOutputProfile& profile) {
 
 TPreparedConversion PrepareConversion(const std::string& source, const std::string& destination,
                                       int formatIndex, const TLutOutputProfile& profile, int size,
-                                      int inputBits, bool strict, const TLutMemberChoice& member) {
+                                      int inputBits, bool strict, const TLutMemberChoice& member,
+                                      TWriteMode mode) {
   if (size < 2) {
     throw Exception("The LUT size " + std::to_string(size) +
                     " is too small: a LUT needs at least 2 nodes or entries.");
@@ -310,7 +311,8 @@ TPreparedConversion PrepareConversion(const std::string& source, const std::stri
     error.NoteFile(source);
     throw error;
   }
-  if (SameFile(source, destination) && !SameEntry(source, destination)) {
+  if (mode == TWriteMode::Replace && SameFile(source, destination) &&
+      !SameEntry(source, destination)) {
     Exception error("The destination \"" + destination +
                     "\" is this source file under another name (a hard or symbolic link); "
                     "converting would overwrite the source.");
@@ -365,6 +367,8 @@ TLoadReport ConvertFile(const std::string& source, const std::string& destinatio
 
 namespace {
 
+constexpr std::size_t kNoGroup = std::numeric_limits<std::size_t>::max();
+
 std::string CollisionText(const std::vector<TOutputCollision>& collisions) {
   std::string text =
       "Files of this batch would overwrite each other's output; nothing was converted:";
@@ -385,17 +389,20 @@ std::string CollisionText(const std::vector<TOutputCollision>& collisions) {
 }
 
 // The destinations of the checked files, each with the files that would write it, in list
-// order.
+// order; groupOfFile is set per file (unchecked files: none).
 std::vector<TOutputCollision> DestinationGroups(const std::vector<TBatchFile>& files,
-                                                const TBatchSettings& settings) {
+                                                const TBatchSettings& settings,
+                                                std::vector<std::size_t>& groupOfFile) {
   std::vector<TOutputCollision> groups;
   std::unordered_map<std::string, std::size_t> groupOf;
-  for (const TBatchFile& file : files) {
-    if (!file.Checked) continue;
-    const std::string destination = BatchDestination(file, settings);
+  groupOfFile.assign(files.size(), kNoGroup);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (!files[i].Checked) continue;
+    const std::string destination = BatchDestination(files[i], settings);
     auto [at, added] = groupOf.emplace(destination, groups.size());
     if (added) groups.push_back({{destination}, {}, {}});
-    groups[at->second].Sources.push_back(file.Path);
+    groups[at->second].Sources.push_back(files[i].Path);
+    groupOfFile[i] = at->second;
   }
   return groups;
 }
@@ -406,21 +413,41 @@ EOutputCollision::EOutputCollision(std::vector<TOutputCollision> collisions)
     : Exception(CollisionText(collisions)), Collisions_(std::move(collisions)) {}
 
 std::vector<TOutputCollision> FindOutputCollisions(const std::vector<TBatchFile>& files,
-                                                   const TBatchSettings& settings) {
-  std::vector<TOutputCollision> groups = DestinationGroups(files, settings);
-  std::map<TFileId, std::string> sources;  // the checked sources as files
-  for (const TBatchFile& file : files) {
-    TFileId id;
-    if (file.Checked && FileIdentity(file.Path, id)) sources.emplace(id, file.Path);
+                                                   const TBatchSettings& settings,
+                                                   std::vector<char>* existingOfFile) {
+  std::vector<std::size_t> groupOfFile;
+  std::vector<TOutputCollision> groups = DestinationGroups(files, settings, groupOfFile);
+  // Destinations that exist (looked at side by side; a link to nothing is an entry too):
+  // names that are one file join the first group of that file.
+  std::vector<TFileId> ids(groups.size());
+  std::vector<char> entry(groups.size(), 0);
+  std::vector<char> found(groups.size(), 0);
+  RunForEachIndex(groups.size(), settings.Jobs, [&](std::size_t i) {
+    const std::string& destination = groups[i].Destinations.front();
+    entry[i] = EntryExists(destination) ? 1 : 0;
+    found[i] = entry[i] && FileIdentity(destination, ids[i]) ? 1 : 0;
+  });
+  if (existingOfFile != nullptr) {
+    existingOfFile->assign(files.size(), 0);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      if (groupOfFile[i] != kNoGroup) (*existingOfFile)[i] = entry[groupOfFile[i]];
+    }
   }
-  // Destinations that exist: names that are one file join the first group of that file.
-  std::map<TFileId, std::size_t> groupOfFile;
+  std::vector<std::pair<std::size_t, TFileId>> existing;
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    if (found[i]) existing.emplace_back(i, ids[i]);
+  }
+  // The sources are looked at only when some destination exists (seldom in a large batch).
+  std::map<TFileId, std::string> sources;  // the checked sources as files
+  for (std::size_t i = 0; i < files.size() && !existing.empty(); ++i) {
+    TFileId id;
+    if (files[i].Checked && FileIdentity(files[i].Path, id)) sources.emplace(id, files[i].Path);
+  }
+  std::map<TFileId, std::size_t> groupOfId;
   std::vector<TOutputCollision> collisions;
   std::vector<bool> merged(groups.size(), false);
-  for (std::size_t i = 0; i < groups.size(); ++i) {
-    TFileId id;
-    if (!FileIdentity(groups[i].Destinations.front(), id)) continue;
-    auto [at, added] = groupOfFile.emplace(id, i);
+  for (const auto& [i, id] : existing) {
+    auto [at, added] = groupOfId.emplace(id, i);
     TOutputCollision& group = groups[at->second];
     if (!added) {
       group.Destinations.push_back(groups[i].Destinations.front());

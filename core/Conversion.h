@@ -91,10 +91,13 @@ struct TPreparedConversion {
   TLoadReport Report;
   std::vector<TConversionNote> Notes;  // in the order of TLossKind
 };
+// A destination written with TWriteMode::CreateNew is never replaced, so it is not checked
+// for being the source under another name.
 TPreparedConversion PrepareConversion(const std::string& source, const std::string& destination,
                                       int formatIndex, const TLutOutputProfile& profile, int size,
                                       int inputBits = -1, bool strict = false,
-                                      const TLutMemberChoice& member = {});
+                                      const TLutMemberChoice& member = {},
+                                      TWriteMode mode = TWriteMode::Replace);
 void WritePreparedConversion(const TPreparedConversion& prepared, const std::string& destination,
                              const TLutOutputProfile& profile, int bits,
                              const TReplaceQuestion& mayReplace = {},
@@ -174,8 +177,10 @@ class EOutputCollision : public Exception {
 // The collisions of the checked files: two or more files with one destination name, or
 // with destinations that are one existing file (links of each other), and a destination
 // that is another checked source as a file. Empty when every file has its own output.
+// existing, when given, is set per file: whether its destination exists.
 std::vector<TOutputCollision> FindOutputCollisions(const std::vector<TBatchFile>& files,
-                                                   const TBatchSettings& settings);
+                                                   const TBatchSettings& settings,
+                                                   std::vector<char>* existing = nullptr);
 
 enum class TOverwriteAnswer { Yes, No, Cancel };
 

@@ -62,7 +62,7 @@ struct TFileWork {
 class TBatchRun {
  public:
   TBatchRun(const std::vector<TBatchFile>& files, const TBatchSettings& settings,
-            const TBatchCallbacks& callbacks);
+            const TBatchCallbacks& callbacks, std::vector<char> destinationExisted);
   TBatchResult Run();
 
  private:
@@ -98,6 +98,10 @@ class TBatchRun {
   const std::vector<TBatchFile>& Files_;
   const TBatchSettings& Settings_;
   const TBatchCallbacks& Callbacks_;
+  // Per file, when the batch looked at every destination before it began (empty when it did
+  // not): whether it existed. A destination that did not is written as a new file, which
+  // fails on a name taken since (TFileState::Taken), so it needs no second look.
+  const std::vector<char> DestinationExisted_;
   std::size_t Window_ = 1;  // files taken but not yet reported, at most
   std::size_t WidestWindow_ = 1;
   std::size_t ParkLimit_ = 0;  // files parked or writable, at most
@@ -127,8 +131,11 @@ bool WritesCompanion(const TLutOutputProfile& profile) {
 }
 
 TBatchRun::TBatchRun(const std::vector<TBatchFile>& files, const TBatchSettings& settings,
-                     const TBatchCallbacks& callbacks)
-    : Files_(files), Settings_(settings), Callbacks_(callbacks) {
+                     const TBatchCallbacks& callbacks, std::vector<char> destinationExisted)
+    : Files_(files),
+      Settings_(settings),
+      Callbacks_(callbacks),
+      DestinationExisted_(std::move(destinationExisted)) {
   const int jobs = WritesCompanion(*settings.Profile) ? 1 : ResolveJobs(settings.Jobs);
   if (jobs <= 1) return;
   try {
@@ -165,7 +172,8 @@ void TBatchRun::TakeFile(std::size_t position) {
   if (Stopped()) return;
   // Without the question existing files are replaced.
   TWriteMode mode = Callbacks_.AskOverwrite ? TWriteMode::CreateNew : TWriteMode::Replace;
-  if (Callbacks_.AskOverwrite && EntryExists(destination)) {
+  const bool mayExist = DestinationExisted_.empty() || DestinationExisted_[position] != 0;
+  if (Callbacks_.AskOverwrite && mayExist && EntryExists(destination)) {
     if (!Callbacks_.AskOverwriteEarly) {
       ReportAll();
       if (Stopped()) return;
@@ -407,7 +415,7 @@ void TBatchRun::Convert(TFileWork& work, std::stop_token stop) {
   const TFileState state = Guarded(work, error, [&] {
     TPreparedConversion prepared =
         PrepareConversion(file.Path, work.Destination, -1, *Settings_.Profile, Settings_.Size,
-                          file.InputBits, Settings_.Strict, file.Member);
+                          file.InputBits, Settings_.Strict, file.Member, work.Mode);
     work.Report = std::move(prepared.Report);
     work.Notes = std::move(prepared.Notes);
     read = true;
@@ -545,11 +553,13 @@ void TBatchRun::Finish(TFileWork& work, TFileState state, std::exception_ptr err
 TBatchResult ConvertBatch(const std::vector<TBatchFile>& files, const TBatchSettings& settings,
                           const TBatchCallbacks& callbacks) {
   if (settings.Profile == nullptr) throw Exception("No output format is chosen.");
+  std::vector<char> destinationExisted;
   if (settings.RefuseCollisions) {
-    std::vector<TOutputCollision> collisions = FindOutputCollisions(files, settings);
+    std::vector<TOutputCollision> collisions =
+        FindOutputCollisions(files, settings, &destinationExisted);
     if (!collisions.empty()) throw EOutputCollision(std::move(collisions));
   }
-  return TBatchRun(files, settings, callbacks).Run();
+  return TBatchRun(files, settings, callbacks, std::move(destinationExisted)).Run();
 }
 
 }  // namespace vorn
