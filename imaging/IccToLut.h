@@ -9,6 +9,7 @@
 #include "core/Bitmap.h"
 #include "core/VornLut.h"
 #include "imaging/ICCLib.h"
+#include "imaging/IccToLutJob.h"
 
 namespace vorn {
 
@@ -43,21 +44,5 @@ void PreviewTransform(const TTransformHandle& transform, TBitmap24& picture);
 // table of size entries (above 99,999 taken as 99,999) from the grey inputs. Raises for a
 // size below 2 before anything is sampled.
 void SampleTransform(const TTransformHandle& transform, bool is3D, int size, TLUT& lut);
-
-struct TIccToLutJob {
-  std::string IccPath;
-  std::string SecondPath;  // "" for the standard sRGB profile
-  bool Invert = false;
-  const TLutOutputProfile* Output = nullptr;
-  int Size = 0;  // nodes per axis or table entries, before the caps
-  int Bits = -1;
-  std::string LutPath;
-  // Whether an existing file at LutPath may be replaced.
-  TWriteMode Mode = TWriteMode::Replace;
-};
-
-// The whole conversion: chain, sample in the output's kind and size, SaveLut. A class
-// without a transform raises NoTransformMessage and writes nothing.
-void ConvertIccToLut(const TIccToLutJob& job);
 
 }  // namespace vorn
