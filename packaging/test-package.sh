@@ -59,11 +59,13 @@ dev_deb=$(ls "$work"/out/libvornlut-dev_*.deb)
   fail "libvornlut-dev does not depend on libvornlut0 (= $version)"
 [[ $(dpkg-deb -f "$deb" Depends) != *libvornlut* ]] ||
   fail "the programs depend on the library package; they link the layers statically"
-dpkg-deb -c "$library_deb" | grep -q "/usr/lib/.*libvornlut.so.0 -> " ||
+dpkg-deb -c "$library_deb" >"$work/library.list"
+dpkg-deb -c "$dev_deb" >"$work/dev.list"
+grep -q "/usr/lib/.*libvornlut.so.0 -> " "$work/library.list" ||
   fail "libvornlut0 holds no libvornlut.so.0"
 for file in include/vornlut/VornLut.h "lib/.*libvornlut.so -> " cmake/VornLut/VornLutConfig.cmake \
   pkgconfig/vornlut.pc; do
-  dpkg-deb -c "$dev_deb" | grep -q "$file" || fail "libvornlut-dev lacks $file"
+  grep -q "$file" "$work/dev.list" || fail "libvornlut-dev lacks $file"
 done
 apt-get install --simulate "$library_deb" "$dev_deb" >"$work/apt-library.log" 2>&1 ||
   { cat "$work/apt-library.log"; fail "the library packages' dependencies cannot be met"; }
