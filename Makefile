@@ -51,7 +51,8 @@ test-tsan: deps
 	  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(TSAN_DIR)/tests/$$suite || exit 1; \
 	done
 
-# The Debian package (build/vorn-lut-converter_VERSION_ARCH.deb); packaging/ has its rules.
+# The Debian packages (build/vorn-lut-converter_VERSION_ARCH.deb, libvornlut0_..., libvornlut-dev_...);
+# packaging/ has their rules.
 package: build
 	@cmake --build $(BUILD_DIR) --target package
 

@@ -17,6 +17,10 @@ function(vorn_add_layer name)
   endif()
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_library(vorn_${name} STATIC ${sources})
+  # Position-independent and hidden but for VORN_API (platform/Export.h): the same objects
+  # make the programs and the shared library libvornlut (lib/).
+  set_target_properties(vorn_${name} PROPERTIES POSITION_INDEPENDENT_CODE ON
+    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
 
   set(view ${CMAKE_BINARY_DIR}/layer-views/${name})
   file(REMOVE_RECURSE ${view})

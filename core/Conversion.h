@@ -14,6 +14,7 @@
 
 #include "core/LUTFormat.h"
 #include "core/LutLimits.h"
+#include "platform/Export.h"
 
 namespace vorn {
 
@@ -49,7 +50,7 @@ struct TLutPaths {
   std::vector<std::string> Subfolders;
   std::vector<std::string> Unclaimed;
 };
-TLutPaths ExpandLutPaths(const std::vector<std::string>& paths, int jobs = 1);
+VORN_API TLutPaths ExpandLutPaths(const std::vector<std::string>& paths, int jobs = 1);
 
 // Loads source (format detected again with -1; inputBits is the file's own bit depth, -1 for
 // automatic), resamples it to the profile's kind and the given size (capped at 99 nodes per
@@ -62,10 +63,11 @@ TLutPaths ExpandLutPaths(const std::vector<std::string>& paths, int jobs = 1);
 // (TLUTFormat::CompanionPaths) that is the source is refused too, under any name. Returns the
 // load's warnings; with strict the first warning is raised as an error before anything is
 // written. mode says whether an existing destination may be replaced.
-TLoadReport ConvertFile(const std::string& source, const std::string& destination, int formatIndex,
-                        const TLutOutputProfile& profile, int size, int bits, int inputBits = -1,
-                        const TReplaceQuestion& mayReplace = {}, bool strict = false,
-                        TWriteMode mode = TWriteMode::Replace);
+VORN_API TLoadReport ConvertFile(const std::string& source, const std::string& destination,
+                                 int formatIndex, const TLutOutputProfile& profile, int size,
+                                 int bits, int inputBits = -1,
+                                 const TReplaceQuestion& mayReplace = {}, bool strict = false,
+                                 TWriteMode mode = TWriteMode::Replace);
 
 // What a conversion drops because the output profile cannot hold it, known before anything
 // is written. Unlike a load warning it says nothing about the source file being faulty, so
@@ -165,7 +167,7 @@ struct TOutputCollision {
 };
 
 // A batch refused because files would overwrite each other's output; nothing was written.
-class EOutputCollision : public Exception {
+class VORN_API EOutputCollision : public Exception {
  public:
   explicit EOutputCollision(std::vector<TOutputCollision> collisions);
   const std::vector<TOutputCollision>& Collisions() const { return Collisions_; }
@@ -259,7 +261,8 @@ std::string BatchSummaryLine(std::size_t converted, std::size_t failed, std::siz
 // Without FailFast a failed file is reported (Failed) in its place in the list and the
 // batch goes on; only a refused collision, a missing profile or a callback's exception
 // outside a file's conversion end it.
-TBatchResult ConvertBatch(const std::vector<TBatchFile>& files, const TBatchSettings& settings,
-                          const TBatchCallbacks& callbacks);
+VORN_API TBatchResult ConvertBatch(const std::vector<TBatchFile>& files,
+                                   const TBatchSettings& settings,
+                                   const TBatchCallbacks& callbacks);
 
 }  // namespace vorn

@@ -6,6 +6,8 @@
 #include <exception>
 #include <string>
 
+#include "platform/Export.h"
+
 namespace vorn {
 
 struct TErrorReport {
@@ -16,14 +18,15 @@ struct TErrorReport {
 
 // The message and place of error. fallbackFile names the file when the error itself does
 // not. A failed allocation reads "Out of memory." rather than the library's name for it.
-TErrorReport ReportError(const std::exception& error, const std::string& fallbackFile = {});
+VORN_API TErrorReport ReportError(const std::exception& error,
+                                  const std::string& fallbackFile = {});
 // Where nothing is known of the error at all.
-TErrorReport ReportUnknownError(const std::string& file = {});
+VORN_API TErrorReport ReportUnknownError(const std::string& file = {});
 
 // For the error box: the message, then "File: " and the file (", line " and its number)
 // after an empty line, unless the message names the file already.
-std::string BoxText(const TErrorReport& report);
+VORN_API std::string BoxText(const TErrorReport& report);
 // For one line of text: "file:line: message", "file: message" or the message alone.
-std::string LineText(const TErrorReport& report);
+VORN_API std::string LineText(const TErrorReport& report);
 
 }  // namespace vorn

@@ -14,6 +14,7 @@
 #include "core/Bitmap.h"
 #include "core/LutLimits.h"
 #include "core/WorkProgress.h"
+#include "platform/Export.h"
 #include "platform/Memory.h"
 
 namespace vorn {
@@ -30,7 +31,7 @@ struct TRGB {
 // The inputs a table or grid is spread over, per channel: an input of Min reads the first
 // entry or node, one of Max the last, and inputs beyond them read those ends. Max lies above
 // Min on every channel of a record that a reader made.
-struct TLutDomain {
+struct VORN_API TLutDomain {
   TRGB Min{0.0, 0.0, 0.0};
   TRGB Max{1.0, 1.0, 1.0};
   bool operator==(const TLutDomain&) const = default;
@@ -82,7 +83,7 @@ class TLutView {
   TZeroedReals Copy_;  // holds the values when the record's storage is smaller
 };
 
-class TLUT {
+class VORN_API TLUT {
  public:
   // Capacities of the model (core/LutLimits.h); nothing is stored beyond them.
   static constexpr int MaxGridNodes = kModelGridNodes;
@@ -257,7 +258,7 @@ class TLUT {
 // the calling thread; what depends on the LUT alone is worked out once, when the mapper is
 // made. The LUT must stay unchanged while the mapper is in use. Map may run on several
 // threads at once for different pixels.
-class TPixelMapper {
+class VORN_API TPixelMapper {
  public:
   explicit TPixelMapper(const TLUT& lut);
   ~TPixelMapper();
@@ -282,12 +283,12 @@ struct TValueRange {
 };
 // The values the record puts out: its grid's nodes when it has a grid, else its table's
 // entries.
-TValueRange OutputValueRange(const TLUT& lut);
+VORN_API TValueRange OutputValueRange(const TLUT& lut);
 // Every value of the record: grid and table.
-TValueRange WholeValueRange(const TLUT& lut);
+VORN_API TValueRange WholeValueRange(const TLUT& lut);
 
 // What the preview pane and "vorn-lut info" list for a loaded record: "Type: ..." and
 // "Dimension: ..." (or "No LUT data." for a record without values), then the comments.
-std::vector<std::string> LutInformationLines(const TLUT& lut);
+VORN_API std::vector<std::string> LutInformationLines(const TLUT& lut);
 
 }  // namespace vorn

@@ -15,12 +15,13 @@
 
 #include "core/LUT.h"
 #include "platform/Exception.h"
+#include "platform/Export.h"
 #include "platform/Files.h"
 
 namespace vorn {
 
 // A malformed LUT file.
-class ELUTError : public Exception {
+class VORN_API ELUTError : public Exception {
  public:
   using Exception::Exception;
 };
@@ -34,7 +35,7 @@ std::string IncompleteFileMessage(std::int64_t read, std::int64_t declared);
 // integers its readers take), raised by a writer before the file is complete. SaveLut
 // adds the output profile's name to the message.
 inline constexpr const char* kNotFiniteValueReason = "it is not a finite number.";
-class EUnwritableValue : public Exception {
+class VORN_API EUnwritableValue : public Exception {
  public:
   EUnwritableValue(double value, const std::string& reason);
   double Value() const { return Value_; }
@@ -200,8 +201,8 @@ struct TLutOutputProfile {
 // The registry. The program fills it once at start-up (RegisterBuiltInFormats, in
 // formats/Registration.h) before it looks at anything; it never changes afterwards, so any
 // thread may read it. Loading, detecting or saving with an empty registry raises.
-const std::vector<std::unique_ptr<const TLUTFormat>>& LutFormats();
-const std::vector<std::unique_ptr<const TLutOutputProfile>>& OutputProfiles();
+VORN_API const std::vector<std::unique_ptr<const TLUTFormat>>& LutFormats();
+VORN_API const std::vector<std::unique_ptr<const TLutOutputProfile>>& OutputProfiles();
 
 // Clears the comments; loads with the given format, or detects it with -1. FormatIndex
 // is set only after the load succeeded; a file no format claims leaves it at -1 (LoadLutFile
@@ -211,18 +212,19 @@ const std::vector<std::unique_ptr<const TLutOutputProfile>>& OutputProfiles();
 // on several threads, each with its own record.
 // member picks one LUT of a file that holds several (TLutMemberChoice); other formats
 // ignore it. sampleSize is TLoadContext::SampleSize (0 = kDefaultSampleSize).
-TLoadReport LoadLut(const std::string& path, TLUT& lut, int formatIndex = -1, int inputBits = -1,
-                    const TLutMemberChoice& member = {}, int sampleSize = 0);
+VORN_API TLoadReport LoadLut(const std::string& path, TLUT& lut, int formatIndex = -1,
+                             int inputBits = -1, const TLutMemberChoice& member = {},
+                             int sampleSize = 0);
 // LoadLut with detection, raising "... is not a LUT file of any known format." for a file
 // that no format claims.
-TLoadReport LoadLutFile(const std::string& path, TLUT& lut, int inputBits = -1,
-                        const TLutMemberChoice& member = {});
+VORN_API TLoadReport LoadLutFile(const std::string& path, TLUT& lut, int inputBits = -1,
+                                 const TLutMemberChoice& member = {});
 // The LUTs of a file that holds several, by the format that claims it (TLUTFormat::
 // ListMembers); empty for a file of any other format or of none.
-std::vector<TLutMember> ListLutMembers(const std::string& path);
+VORN_API std::vector<TLutMember> ListLutMembers(const std::string& path);
 // The member's id made fit for a file name (letters, digits, "-", "_" and "." kept, every
 // other byte "_"), or its index when it has no id.
-std::string MemberFileTag(const TLutMember& member);
+VORN_API std::string MemberFileTag(const TLutMember& member);
 // The message of LoadLutFile for a file that no format claims.
 std::string NotALutMessage(const std::string& path);
 // Refuses a loaded record that holds no values, noting path as the error's file: a look
@@ -237,15 +239,16 @@ void RequireLutData(const TLUT& lut, const std::string& path);
 // complete, both with the profile's name and the value. mayReplace answers a writer that would
 // replace an existing companion file (TLUTFormat::SaveAsking); mode says whether the file at path
 // may be replaced (TWriteMode::CreateNew raises EFileExists for a taken name).
-void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile, int bits,
-             const TReplaceQuestion& mayReplace = {}, TWriteMode mode = TWriteMode::Replace);
+VORN_API void SaveLut(const std::string& path, const TLUT& lut, const TLutOutputProfile& profile,
+                      int bits, const TReplaceQuestion& mayReplace = {},
+                      TWriteMode mode = TWriteMode::Replace);
 // Index of the first format that claims the file, or -1.
-int DetectFormat(const std::string& path);
+VORN_API int DetectFormat(const std::string& path);
 // The format, or null for an index out of range.
-const TLUTFormat* GetFormat(int index);
+VORN_API const TLUTFormat* GetFormat(int index);
 // Position of the format with that name, or -1.
-int IndexOfFormat(std::string_view name);
-const TLutOutputProfile& GetOutputProfile(int index);
+VORN_API int IndexOfFormat(std::string_view name);
+VORN_API const TLutOutputProfile& GetOutputProfile(int index);
 
 // Used by the code that fills the registry; RegisterFormat returns the format's number.
 // Registering after the registry was first used, or a profile whose format is not

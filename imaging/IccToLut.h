@@ -10,6 +10,7 @@
 #include "core/VornLut.h"
 #include "core/WorkProgress.h"
 #include "imaging/ICCLib.h"
+#include "imaging/IccToLutJob.h"
 
 namespace vorn {
 
@@ -46,22 +47,5 @@ void PreviewTransform(const TTransformHandle& transform, TBitmap24& picture);
 // the entries (1D, every few thousand), on the calling thread.
 void SampleTransform(const TTransformHandle& transform, bool is3D, int size, TLUT& lut,
                      const TProgressCallback& progress = {});
-
-struct TIccToLutJob {
-  std::string IccPath;
-  std::string SecondPath;  // "" for the standard sRGB profile
-  bool Invert = false;
-  const TLutOutputProfile* Output = nullptr;
-  int Size = 0;  // nodes per axis or table entries, before the caps
-  int Bits = -1;
-  std::string LutPath;
-  // Whether an existing file at LutPath may be replaced.
-  TWriteMode Mode = TWriteMode::Replace;
-};
-
-// The whole conversion: chain, sample in the output's kind and size, SaveLut. A class
-// without a transform raises NoTransformMessage and writes nothing. progress hears the
-// sampling, as SampleTransform tells it.
-void ConvertIccToLut(const TIccToLutJob& job, const TProgressCallback& progress = {});
 
 }  // namespace vorn

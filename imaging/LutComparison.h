@@ -13,6 +13,7 @@
 #include "core/LUT.h"
 #include "core/LUTFormat.h"
 #include "platform/Exception.h"
+#include "platform/Export.h"
 
 namespace vorn {
 
@@ -48,7 +49,7 @@ struct TLutComparison {
 // A comparison whose numbers could not be finite: a LUT holds a value that is not a finite
 // number (a loaded file may: a SpeedGrade look keeps infinities), or the values are so
 // large that their differences overflow. No NaN or infinity is ever reported.
-class EComparisonRefused : public Exception {
+class VORN_API EComparisonRefused : public Exception {
  public:
   using Exception::Exception;
 };
@@ -59,8 +60,8 @@ class EComparisonRefused : public Exception {
 // its table and halfway between the entries of the longer table. An input that two of
 // these sets share is counted once. A record whose size is beyond its capacity raises, and
 // one that gives no finite numbers raises EComparisonRefused.
-TLutComparison CompareLuts(const TLUT& first, const TLUT& second,
-                           const TCompareOptions& options = {});
+VORN_API TLutComparison CompareLuts(const TLUT& first, const TLUT& second,
+                                    const TCompareOptions& options = {});
 
 // What a conversion lost: the written file read back (format detected, the bit depth it
 // was written with) compared with its source.

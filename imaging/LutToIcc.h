@@ -33,6 +33,7 @@
 #include <string>
 
 #include "core/VornLut.h"
+#include "platform/Export.h"
 
 namespace vorn {
 
@@ -42,7 +43,7 @@ inline constexpr int kGammaTableSize = 1024;
 using TGammaTable = std::array<std::uint16_t, kGammaTableSize>;
 
 // Entry i is Round((i / 1023)^1.8 x 65535), halves to the even neighbour.
-TGammaTable MakeCaptureOneGammaTable();
+VORN_API TGammaTable MakeCaptureOneGammaTable();
 
 struct TLutToIccOptions {
   TLutIccClass Class = TLutIccClass::Input;
@@ -53,7 +54,7 @@ struct TLutToIccOptions {
 };
 
 // The ICC file image of the LUT's mapping. Values the LUT puts outside [0, 1] are clamped.
-std::string BuildIccProfile(const TLUT& lut, const TLutToIccOptions& options);
+VORN_API std::string BuildIccProfile(const TLUT& lut, const TLutToIccOptions& options);
 
 // The warning for a LUT whose output values leave [0, 1], which a profile clips: "values
 // from -0.1 to 2 were clipped to [0, 1] in the ICC profile." (the lowest and highest
@@ -66,8 +67,9 @@ std::optional<TLoadWarning> ClippedValuesWarning(const std::string& lutPath, con
 // handler that raises, as --strict does, stops the conversion before anything is written).
 // inputBits is the LUT file's own bit depth where it does not state it (-1: its format
 // decides).
-void ConvertLutToIcc(const std::string& lutPath, const std::string& profilePath,
-                     const TLutToIccOptions& options, const TWarningHandler& onWarning = {},
-                     TWriteMode mode = TWriteMode::Replace, int inputBits = -1);
+VORN_API void ConvertLutToIcc(const std::string& lutPath, const std::string& profilePath,
+                              const TLutToIccOptions& options,
+                              const TWarningHandler& onWarning = {},
+                              TWriteMode mode = TWriteMode::Replace, int inputBits = -1);
 
 }  // namespace vorn

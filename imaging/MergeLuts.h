@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/VornLut.h"
+#include "platform/Export.h"
 
 namespace vorn {
 
@@ -16,14 +17,14 @@ namespace vorn {
 // an error that names it. Sizes below 2 raise.
 // onWarning hears each file's load warnings. inputBits is the files' own bit depth where
 // they do not state it (-1: their formats decide).
-void MergeLutFiles(const std::vector<std::string>& paths, int size, TLUT& merged,
-                   const TWarningHandler& onWarning = {}, int inputBits = -1);
+VORN_API void MergeLutFiles(const std::vector<std::string>& paths, int size, TLUT& merged,
+                            const TWarningHandler& onWarning = {}, int inputBits = -1);
 
 // MergeLutFiles with the size capped at 99, then SaveLut with the bits (-1 = the profile's
 // default). Nothing is written when a file fails to load.
-void MergeLutsToFile(const std::vector<std::string>& paths, const TLutOutputProfile& profile,
-                     int size, int bits, const std::string& outputPath,
-                     const TWarningHandler& onWarning = {}, TWriteMode mode = TWriteMode::Replace,
-                     int inputBits = -1);
+VORN_API void MergeLutsToFile(const std::vector<std::string>& paths,
+                              const TLutOutputProfile& profile, int size, int bits,
+                              const std::string& outputPath, const TWarningHandler& onWarning = {},
+                              TWriteMode mode = TWriteMode::Replace, int inputBits = -1);
 
 }  // namespace vorn

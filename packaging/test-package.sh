@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Builds the Debian package into a temporary folder, lints it, unpacks it with
+# Builds the Debian packages into a temporary folder: the programs' package, which it lints,
+# unpacks with
 # dpkg-deb -x and runs what it holds from there: vorn-lut --version, formats and a
 # conversion; the window headless for a moment; the man pages through man -l; the bash
-# completion in bash; the desktop, AppStream and MIME files through their validators.
+# completion in bash; the desktop, AppStream and MIME files through their validators. The
+# library's packages (libvornlut0, libvornlut-dev) are linted and their contents and
+# dependencies checked.
 #   packaging/test-package.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 
@@ -20,9 +23,11 @@ step() { echo "== $*"; }
 step "cpack -G DEB"
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log"; fail "cpack failed"; }
-debs=("$work"/out/*.deb)
+debs=("$work"/out/vorn-lut-converter_*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one .deb in $work/out"
 deb=${debs[0]}
+all_debs=("$work"/out/*.deb)
+[ ${#all_debs[@]} -eq 3 ] || fail "expected three packages: the programs, the library, its headers"
 echo "$(basename "$deb"): $(stat -c %s "$deb") bytes"
 
 step "control fields"
@@ -44,6 +49,28 @@ step "lintian"
 # Errors fail the test; so do warnings, each of which would need explaining in
 # packaging/CMakeLists.txt. Lintian's informational tags are shown, not counted.
 lintian --fail-on error,warning --display-info "$deb" || fail "lintian reports errors or warnings"
+
+step "libvornlut0, libvornlut-dev"
+library_deb=$(ls "$work"/out/libvornlut0_*.deb)
+dev_deb=$(ls "$work"/out/libvornlut-dev_*.deb)
+[ "$(dpkg-deb -f "$library_deb" Section)" = libs ] || fail "libvornlut0: section is not libs"
+[ "$(dpkg-deb -f "$dev_deb" Section)" = libdevel ] || fail "libvornlut-dev: section is not libdevel"
+[[ $(dpkg-deb -f "$dev_deb" Depends) == *"libvornlut0 (= $version)"* ]] ||
+  fail "libvornlut-dev does not depend on libvornlut0 (= $version)"
+[[ $(dpkg-deb -f "$deb" Depends) != *libvornlut* ]] ||
+  fail "the programs depend on the library package; they link the layers statically"
+dpkg-deb -c "$library_deb" >"$work/library.list"
+dpkg-deb -c "$dev_deb" >"$work/dev.list"
+grep -q "/usr/lib/.*libvornlut.so.0 -> " "$work/library.list" ||
+  fail "libvornlut0 holds no libvornlut.so.0"
+for file in include/vornlut/VornLut.h "lib/.*libvornlut.so -> " cmake/VornLut/VornLutConfig.cmake \
+  pkgconfig/vornlut.pc; do
+  grep -q "$file" "$work/dev.list" || fail "libvornlut-dev lacks $file"
+done
+apt-get install --simulate "$library_deb" "$dev_deb" >"$work/apt-library.log" 2>&1 ||
+  { cat "$work/apt-library.log"; fail "the library packages' dependencies cannot be met"; }
+lintian --fail-on error,warning --display-info "$library_deb" "$dev_deb" ||
+  fail "lintian reports errors or warnings on the library packages"
 
 step "dpkg-deb -x"
 root="$work/root"

@@ -7,9 +7,11 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/Export.h"
+
 namespace vorn {
 
-class Exception : public std::runtime_error {
+class VORN_API Exception : public std::runtime_error {
  public:
   explicit Exception(const std::string& message) : std::runtime_error(message) {}
   const std::string Message() const { return what(); }
@@ -32,20 +34,20 @@ class Exception : public std::runtime_error {
 };
 
 // Text that is not a valid integer or real number.
-class EConvertError : public Exception {
+class VORN_API EConvertError : public Exception {
  public:
   using Exception::Exception;
 };
 
 // A file that cannot be opened, created, read or written.
-class EFileError : public Exception {
+class VORN_API EFileError : public Exception {
  public:
   using Exception::Exception;
 };
 
 // A file written with TWriteMode::CreateNew whose name is taken (before the write or by
 // another writer meanwhile). Path() is the name; nothing was written to it.
-class EFileExists : public EFileError {
+class VORN_API EFileExists : public EFileError {
  public:
   explicit EFileExists(const std::string& path)
       : EFileError("The file \"" + path + "\" already exists and is not replaced."), Path_(path) {}

@@ -6,9 +6,11 @@
 #include <memory>
 #include <utility>
 
+#include "platform/Export.h"
+
 namespace vorn {
 
-struct TBlockDeleter {
+struct VORN_API TBlockDeleter {
   std::size_t Bytes = 0;
   bool Mapped = false;  // from the system (unmapped), otherwise from the heap (freed)
   void operator()(void* block) const;

@@ -1,0 +1,9 @@
+#include "lib/VornLut.h"
+
+namespace vorn {
+
+const char* LibraryVersion() {
+  return VORN_VERSION;
+}
+
+}  // namespace vorn
