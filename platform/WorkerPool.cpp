@@ -1,5 +1,7 @@
 #include "platform/WorkerPool.h"
 
+#include <sched.h>
+
 #include <algorithm>
 #include <atomic>
 #include <exception>
@@ -9,6 +11,11 @@ namespace vorn {
 
 int ResolveJobs(int jobs) {
   if (jobs > 0) return jobs;
+  // The cores this process may run on (taskset, a container's CPU set), not all the machine's.
+  cpu_set_t allowed;
+  CPU_ZERO(&allowed);
+  if (::sched_getaffinity(0, sizeof allowed, &allowed) == 0)
+    return std::max(1, CPU_COUNT(&allowed));
   return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }
 

@@ -2,6 +2,7 @@
 // itself is exercised by the batch's tests.)
 
 #include <gtest/gtest.h>
+#include <sched.h>
 
 #include <atomic>
 #include <stdexcept>
@@ -36,6 +37,22 @@ TEST(WorkerPool, EveryIndexRunsOnceAndTheFirstFailureComesBack) {
       EXPECT_EQ(after.load(), 0) << "one job went on after the failure";
     }
   }
+}
+
+// "Every core" means the cores the process may run on (taskset, a container's CPU set).
+TEST(WorkerPool, EveryCoreIsEveryCoreThisThreadMayUse) {
+  cpu_set_t before;
+  ASSERT_EQ(::sched_getaffinity(0, sizeof before, &before), 0);
+  EXPECT_EQ(ResolveJobs(0), CPU_COUNT(&before));
+  int first = 0;
+  while (!CPU_ISSET(first, &before)) ++first;
+  cpu_set_t one;
+  CPU_ZERO(&one);
+  CPU_SET(first, &one);
+  ASSERT_EQ(::sched_setaffinity(0, sizeof one, &one), 0);
+  const int jobs = ResolveJobs(0);
+  ASSERT_EQ(::sched_setaffinity(0, sizeof before, &before), 0);
+  EXPECT_EQ(jobs, 1);
 }
 
 }  // namespace
