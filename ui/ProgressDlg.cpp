@@ -71,6 +71,10 @@ void TfrmProgress::SetText(const QString& text) {
 }
 
 void TfrmProgress::SetCurrentFile(const QString& name, int number, int count) {
+  constexpr auto kFileNameInterval = std::chrono::milliseconds(40);
+  const auto now = std::chrono::steady_clock::now();
+  if (number != 1 && number != count && now - FileShownAt_ < kFileNameInterval) return;
+  FileShownAt_ = now;
   // The name is elided in the middle: the end tells files of one batch apart.
   const QString shown =
       lblFile->fontMetrics().elidedText(name, Qt::ElideMiddle, width() - 2 * 18 - 120);

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <chrono>
 #include <vector>
 
 #include "ui/TimeEstimate.h"
@@ -24,7 +25,8 @@ class TfrmProgress : public QDialog {
   ~TfrmProgress() override;
 
   void SetText(const QString& text);
-  // "Converting NAME (NUMBER of COUNT)" under the text.
+  // "Converting NAME (NUMBER of COUNT)" under the text: the first and the last file always,
+  // those between at most 25 times a second (a batch of small files names thousands).
   void SetCurrentFile(const QString& name, int number, int count);
   // The estimate from the speed since the start rather than the last interval.
   void SetAveragedEstimate(bool averaged) { Estimator_.SetAveraged(averaged); }
@@ -63,6 +65,7 @@ class TfrmProgress : public QDialog {
   std::vector<QPointer<QWidget>> DisabledWindows_;
   bool Cancelled_ = false;
   int LastWholePercent_ = 0;
+  std::chrono::steady_clock::time_point FileShownAt_;
   double Position_ = 0.0;
   bool ShowTime_ = true;
   TTimeEstimator Estimator_;
