@@ -230,7 +230,7 @@ Options:
                          still only a warning
   -j, --jobs N           files converted at once, a whole number of at least 1;
                          "Adobe Premiere Look" converts one at a time.
-                         Default: the number of cores
+                         Default: the number of cores it may run on
   --fail-fast            the first file that fails ends the batch (see below)
   --keep-tree            write each file of a FOLDER into the subfolder of DIR that
                          matches the one it has below FOLDER (FOLDER/a/b/x.3dl to
