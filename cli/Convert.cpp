@@ -212,9 +212,10 @@ void PlanBatch(const TConvertOptions& options, const std::vector<TBatchFile>& fi
 
 // With "--cdl all" a file of several ASC CDL corrections gives one batch file per
 // correction; a file that cannot be listed goes in whole, for its load to fail in turn.
-void AddBatchFiles(const std::string& path, const std::string& subfolder,
+void AddBatchFiles(const std::string& path, const std::string& subfolder, int format,
                    const TConvertOptions& options, std::vector<TBatchFile>& files) {
   TBatchFile file{path, options.InputBits, true, subfolder};
+  file.FormatIndex = format;
   if (options.Cdl != "all") {
     if (!options.Cdl.empty()) file.Member = CdlChoice(options.Cdl);
     files.push_back(std::move(file));
@@ -227,7 +228,9 @@ void AddBatchFiles(const std::string& path, const std::string& subfolder,
   }
   const std::vector<std::string> tags = MemberFileTags(members);
   for (std::size_t i = 0; i < members.size(); ++i) {
-    files.push_back({path, options.InputBits, true, subfolder, {{}, members[i].Index}, tags[i]});
+    files.push_back(file);
+    files.back().Member = {{}, members[i].Index};
+    files.back().OutputTag = tags[i];
   }
   if (members.empty()) files.push_back(std::move(file));
 }
@@ -236,8 +239,8 @@ std::vector<TBatchFile> BatchFiles(const TConvertOptions& options, const TLutPat
   std::vector<TBatchFile> files;
   files.reserve(paths.Files.size());
   for (std::size_t i = 0; i < paths.Files.size(); ++i) {
-    AddBatchFiles(paths.Files[i], options.KeepTree ? paths.Subfolders[i] : std::string(), options,
-                  files);
+    AddBatchFiles(paths.Files[i], options.KeepTree ? paths.Subfolders[i] : std::string(),
+                  paths.Formats[i], options, files);
   }
   return files;
 }

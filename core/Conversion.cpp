@@ -42,11 +42,11 @@ namespace {
 
 // A file of a folder that cannot even be told apart (a damaged picture) is one that no
 // format claims, not the end of the whole folder.
-bool IsClaimed(const std::string& file) {
+int ClaimingFormat(const std::string& file) {
   try {
-    return DetectFormat(file) >= 0;
+    return DetectFormat(file);
   } catch (const Exception&) {
-    return false;
+    return -1;
   }
 }
 
@@ -79,18 +79,19 @@ TLutPaths ExpandLutPaths(const std::vector<std::string>& paths, int jobs) {
       inFolder.push_back(true);
     }
   }
-  std::vector<char> claimed(files.size(), 1);
+  std::vector<int> formats(files.size(), -1);
   RunForEachIndex(files.size(), jobs, [&](std::size_t i) {
-    if (inFolder[i]) claimed[i] = IsClaimed(files[i]);
+    if (inFolder[i]) formats[i] = ClaimingFormat(files[i]);
   });
   TLutPaths result;
   for (std::size_t i = 0; i < files.size(); ++i) {
-    if (!claimed[i]) {
+    if (inFolder[i] && formats[i] < 0) {
       result.Unclaimed.push_back(std::move(files[i]));
       continue;
     }
     result.Files.push_back(std::move(files[i]));
     result.Subfolders.push_back(std::move(subfolders[i]));
+    result.Formats.push_back(formats[i]);
   }
   return result;
 }

@@ -48,6 +48,9 @@ struct TLutPaths {
   // ("a/b" for FOLDER/a/b/x.cube); "" for a file at a folder's top and a file given by
   // itself. A batch that keeps the folder tree writes the file there below its output.
   std::vector<std::string> Subfolders;
+  // For each of Files, the format detection found for a folder's file; -1 for a file given
+  // by itself, which is detected when it is loaded.
+  std::vector<int> Formats;
   std::vector<std::string> Unclaimed;
 };
 VORN_API TLutPaths ExpandLutPaths(const std::vector<std::string>& paths, int jobs = 1);
@@ -121,6 +124,9 @@ struct TBatchFile {
   // A destination named by the user ("vorn-lut convert -o FILE"): written as it is,
   // without the output folder and the profile's extension. Empty for the usual name.
   std::string Destination = {};
+  // The format to load it with, when the caller detected it a moment ago (TLutPaths::Formats);
+  // -1 detects it as it is loaded.
+  int FormatIndex = -1;
 };
 
 // The file name a batch file's output takes, before the profile's extension replaces its

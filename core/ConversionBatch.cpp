@@ -414,8 +414,8 @@ void TBatchRun::Convert(TFileWork& work, std::stop_token stop) {
   bool read = false;
   const TFileState state = Guarded(work, error, [&] {
     TPreparedConversion prepared =
-        PrepareConversion(file.Path, work.Destination, -1, *Settings_.Profile, Settings_.Size,
-                          file.InputBits, Settings_.Strict, file.Member, work.Mode);
+        PrepareConversion(file.Path, work.Destination, file.FormatIndex, *Settings_.Profile,
+                          Settings_.Size, file.InputBits, Settings_.Strict, file.Member, work.Mode);
     work.Report = std::move(prepared.Report);
     work.Notes = std::move(prepared.Notes);
     read = true;

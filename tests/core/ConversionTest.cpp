@@ -649,6 +649,10 @@ TEST(ExpandLutPaths, FoldersGiveTheirClaimedFilesAndListTheRest) {
     EXPECT_EQ(paths.Files, (std::vector<std::string>{loose, b, a, dir.File("missing.cube")}));
     EXPECT_EQ(paths.Unclaimed, (std::vector<std::string>{notes, damaged, picture}));
     EXPECT_EQ(paths.Subfolders, (std::vector<std::string>{"", "", "sub", ""}));
+    // A folder's files keep the format that claimed them; files named alone are detected
+    // when they are loaded.
+    const int cube = DetectFormat(b);
+    EXPECT_EQ(paths.Formats, (std::vector<int>{-1, cube, cube, -1}));
   }
   // A folder named with trailing separators gives the same subfolders.
   EXPECT_EQ(ExpandLutPaths({dir.File("luts//")}).Subfolders, (std::vector<std::string>{"", "sub"}));
