@@ -414,58 +414,83 @@ EOutputCollision::EOutputCollision(std::vector<TOutputCollision> collisions)
     : Exception(CollisionText(collisions)), Collisions_(std::move(collisions)) {}
 
 std::vector<TOutputCollision> FindOutputCollisions(const std::vector<TBatchFile>& files,
-                                                   const TBatchSettings& settings,
-                                                   std::vector<char>* existingOfFile) {
-  std::vector<std::size_t> groupOfFile;
-  std::vector<TOutputCollision> groups = DestinationGroups(files, settings, groupOfFile);
-  // Destinations that exist (looked at side by side; a link to nothing is an entry too):
-  // names that are one file join the first group of that file.
-  std::vector<TFileId> ids(groups.size());
-  std::vector<char> entry(groups.size(), 0);
-  std::vector<char> found(groups.size(), 0);
-  RunForEachIndex(groups.size(), settings.Jobs, [&](std::size_t i) {
+                                                   const TBatchSettings& settings) {
+  return SurveyDestinations(files, settings).Collisions;
+}
+
+namespace {
+
+// Whether an entry has the name (a link to nothing too) and, for an existing file, which.
+struct TDestinationLook {
+  char Entry = 0;
+  char File = 0;
+  TFileId Id;
+};
+
+// Each group's destination, looked at side by side.
+std::vector<TDestinationLook> LookAtDestinations(const std::vector<TOutputCollision>& groups,
+                                                 int jobs) {
+  std::vector<TDestinationLook> looks(groups.size());
+  RunForEachIndex(groups.size(), jobs, [&](std::size_t i) {
     const std::string& destination = groups[i].Destinations.front();
-    entry[i] = EntryExists(destination) ? 1 : 0;
-    found[i] = entry[i] && FileIdentity(destination, ids[i]) ? 1 : 0;
+    looks[i].Entry = EntryExists(destination) ? 1 : 0;
+    looks[i].File = looks[i].Entry && FileIdentity(destination, looks[i].Id) ? 1 : 0;
   });
-  if (existingOfFile != nullptr) {
-    existingOfFile->assign(files.size(), 0);
-    for (std::size_t i = 0; i < files.size(); ++i) {
-      if (groupOfFile[i] != kNoGroup) (*existingOfFile)[i] = entry[groupOfFile[i]];
-    }
+  return looks;
+}
+
+// Groups whose destinations are one existing file join the first of them, and a group whose
+// destination is a checked source (under another name) notes it; the merged groups are
+// marked. The sources are looked at only when some destination exists.
+std::vector<bool> JoinExistingFiles(std::vector<TOutputCollision>& groups,
+                                    const std::vector<TDestinationLook>& looks,
+                                    const std::vector<TBatchFile>& files) {
+  std::vector<bool> merged(groups.size(), false);
+  if (std::none_of(looks.begin(), looks.end(), [](const auto& look) { return look.File; })) {
+    return merged;
   }
-  std::vector<std::pair<std::size_t, TFileId>> existing;
-  for (std::size_t i = 0; i < groups.size(); ++i) {
-    if (found[i]) existing.emplace_back(i, ids[i]);
-  }
-  // The sources are looked at only when some destination exists (seldom in a large batch).
   std::map<TFileId, std::string> sources;  // the checked sources as files
-  for (std::size_t i = 0; i < files.size() && !existing.empty(); ++i) {
+  for (const TBatchFile& file : files) {
     TFileId id;
-    if (files[i].Checked && FileIdentity(files[i].Path, id)) sources.emplace(id, files[i].Path);
+    if (file.Checked && FileIdentity(file.Path, id)) sources.emplace(id, file.Path);
   }
   std::map<TFileId, std::size_t> groupOfId;
-  std::vector<TOutputCollision> collisions;
-  std::vector<bool> merged(groups.size(), false);
-  for (const auto& [i, id] : existing) {
-    auto [at, added] = groupOfId.emplace(id, i);
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    if (!looks[i].File) continue;
+    auto [at, added] = groupOfId.emplace(looks[i].Id, i);
     TOutputCollision& group = groups[at->second];
     if (!added) {
       group.Destinations.push_back(groups[i].Destinations.front());
       group.Sources.insert(group.Sources.end(), groups[i].Sources.begin(), groups[i].Sources.end());
       merged[i] = true;
     }
-    auto source = sources.find(id);
+    auto source = sources.find(looks[i].Id);
     if (source != sources.end() && !SameEntry(source->second, group.Destinations.front())) {
       group.OverwrittenSource = source->second;
     }
   }
+  return merged;
+}
+
+}  // namespace
+
+TDestinationSurvey SurveyDestinations(const std::vector<TBatchFile>& files,
+                                      const TBatchSettings& settings) {
+  std::vector<std::size_t> groupOfFile;
+  std::vector<TOutputCollision> groups = DestinationGroups(files, settings, groupOfFile);
+  const std::vector<TDestinationLook> looks = LookAtDestinations(groups, settings.Jobs);
+  TDestinationSurvey survey;
+  survey.Existing.assign(files.size(), 0);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (groupOfFile[i] != kNoGroup) survey.Existing[i] = looks[groupOfFile[i]].Entry;
+  }
+  const std::vector<bool> merged = JoinExistingFiles(groups, looks, files);
   for (std::size_t i = 0; i < groups.size(); ++i) {
     if (!merged[i] && (groups[i].Sources.size() > 1 || !groups[i].OverwrittenSource.empty())) {
-      collisions.push_back(std::move(groups[i]));
+      survey.Collisions.push_back(std::move(groups[i]));
     }
   }
-  return collisions;
+  return survey;
 }
 
 }  // namespace vorn

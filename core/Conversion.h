@@ -185,10 +185,16 @@ class VORN_API EOutputCollision : public Exception {
 // The collisions of the checked files: two or more files with one destination name, or
 // with destinations that are one existing file (links of each other), and a destination
 // that is another checked source as a file. Empty when every file has its own output.
-// existing, when given, is set per file: whether its destination exists.
-std::vector<TOutputCollision> FindOutputCollisions(const std::vector<TBatchFile>& files,
-                                                   const TBatchSettings& settings,
-                                                   std::vector<char>* existing = nullptr);
+VORN_API std::vector<TOutputCollision> FindOutputCollisions(const std::vector<TBatchFile>& files,
+                                                            const TBatchSettings& settings);
+
+// The destinations of a batch's checked files as they were looked at before it began.
+struct TDestinationSurvey {
+  std::vector<TOutputCollision> Collisions;  // as FindOutputCollisions gives them
+  std::vector<char> Existing;                // per file: whether an entry has its destination
+};
+VORN_API TDestinationSurvey SurveyDestinations(const std::vector<TBatchFile>& files,
+                                               const TBatchSettings& settings);
 
 enum class TOverwriteAnswer { Yes, No, Cancel };
 
@@ -270,5 +276,10 @@ std::string BatchSummaryLine(std::size_t converted, std::size_t failed, std::siz
 VORN_API TBatchResult ConvertBatch(const std::vector<TBatchFile>& files,
                                    const TBatchSettings& settings,
                                    const TBatchCallbacks& callbacks);
+// As above, for a caller that surveyed the destinations of these files just before (to offer
+// another layout when they collide): the survey stands in for the batch's own.
+VORN_API TBatchResult ConvertBatch(const std::vector<TBatchFile>& files,
+                                   const TBatchSettings& settings, const TBatchCallbacks& callbacks,
+                                   TDestinationSurvey survey);
 
 }  // namespace vorn

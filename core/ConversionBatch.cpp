@@ -17,6 +17,7 @@
 #include <limits>
 #include <mutex>
 #include <optional>
+#include <stdexcept>
 #include <system_error>
 
 #include "core/Conversion.h"
@@ -553,13 +554,21 @@ void TBatchRun::Finish(TFileWork& work, TFileState state, std::exception_ptr err
 TBatchResult ConvertBatch(const std::vector<TBatchFile>& files, const TBatchSettings& settings,
                           const TBatchCallbacks& callbacks) {
   if (settings.Profile == nullptr) throw Exception("No output format is chosen.");
-  std::vector<char> destinationExisted;
-  if (settings.RefuseCollisions) {
-    std::vector<TOutputCollision> collisions =
-        FindOutputCollisions(files, settings, &destinationExisted);
-    if (!collisions.empty()) throw EOutputCollision(std::move(collisions));
+  if (!settings.RefuseCollisions) return TBatchRun(files, settings, callbacks, {}).Run();
+  return ConvertBatch(files, settings, callbacks, SurveyDestinations(files, settings));
+}
+
+TBatchResult ConvertBatch(const std::vector<TBatchFile>& files, const TBatchSettings& settings,
+                          const TBatchCallbacks& callbacks, TDestinationSurvey survey) {
+  if (settings.Profile == nullptr) throw Exception("No output format is chosen.");
+  if (survey.Existing.size() != files.size()) {
+    throw std::invalid_argument("The destination survey is of another list of files.");
   }
-  return TBatchRun(files, settings, callbacks, std::move(destinationExisted)).Run();
+  // Without refused collisions a file may meet what an earlier one of the batch wrote, which
+  // no survey made before the batch can tell: each destination is looked at in its turn.
+  if (!settings.RefuseCollisions) return TBatchRun(files, settings, callbacks, {}).Run();
+  if (!survey.Collisions.empty()) throw EOutputCollision(std::move(survey.Collisions));
+  return TBatchRun(files, settings, callbacks, std::move(survey.Existing)).Run();
 }
 
 }  // namespace vorn

@@ -234,30 +234,32 @@ std::vector<TBatchFile> TfrmConvert::BatchOf(const TFileListModel& files, bool k
   return batch;
 }
 
-// False when files would overwrite each other's output and the user was told so; true
-// when every file has its own, or the user chose to keep the folder tree that sets them
-// apart (batch then follows the tree).
-bool TfrmConvert::OutputsApart(const TFileListModel& files, const TBatchSettings& settings,
-                               std::vector<TBatchFile>& batch) {
-  std::vector<TOutputCollision> collisions = FindOutputCollisions(batch, settings);
-  if (collisions.empty()) return true;
-  const std::string listing = EOutputCollision(std::move(collisions)).what();
+// The survey of the batch's destinations when every file has its own output, or the user
+// chose to keep the folder tree that sets them apart (batch then follows the tree); nothing
+// when files would overwrite each other's output and the user was told so.
+std::optional<TDestinationSurvey> TfrmConvert::OutputsApart(const TFileListModel& files,
+                                                            const TBatchSettings& settings,
+                                                            std::vector<TBatchFile>& batch) {
+  TDestinationSurvey survey = SurveyDestinations(batch, settings);
+  if (survey.Collisions.empty()) return survey;
+  const std::string listing = EOutputCollision(std::move(survey.Collisions)).what();
   if (!cbxKeepTree->isChecked()) {
     std::vector<TBatchFile> kept = BatchOf(files, true);
-    if (FindOutputCollisions(kept, settings).empty()) {
+    TDestinationSurvey keptSurvey = SurveyDestinations(kept, settings);
+    if (keptSurvey.Collisions.empty()) {
       if (!Dialogs_.YesNo(parentWidget(),
                           listing + FromQt(tr("\n\nKeep the folder tree instead? Each file then "
                                               "goes into the subfolder it has below the folder "
                                               "it was added with.")))) {
-        return false;
+        return std::nullopt;
       }
       cbxKeepTree->setChecked(true);
       batch = std::move(kept);
-      return true;
+      return keptSurvey;
     }
   }
   Dialogs_.Warning(parentWidget(), listing);
-  return false;
+  return std::nullopt;
 }
 
 std::size_t TfrmConvert::ConvertChecked(const TFileListModel& files, const TClock& clock,
@@ -271,7 +273,8 @@ std::size_t TfrmConvert::ConvertChecked(const TFileListModel& files, const TCloc
   settings.Jobs = 0;  // one per core
   settings.FailFast = false;
   std::vector<TBatchFile> batch = BatchOf(files, cbxKeepTree->isChecked());
-  if (!OutputsApart(files, settings, batch)) return 0;
+  std::optional<TDestinationSurvey> survey = OutputsApart(files, settings, batch);
+  if (!survey) return 0;
 
   TfrmProgress progress(parentWidget(), clock);
   progress.setWindowTitle(tr("Converting..."));
@@ -331,7 +334,7 @@ std::size_t TfrmConvert::ConvertChecked(const TFileListModel& files, const TCloc
   };
   std::vector<TConversionNote> notes;
   callbacks.Note = [&](std::size_t, const TConversionNote& note) { notes.push_back(note); };
-  const TBatchResult result = ConvertBatch(batch, settings, callbacks);
+  const TBatchResult result = ConvertBatch(batch, settings, callbacks, std::move(*survey));
   progress.hide();
   const auto checked = std::count_if(batch.begin(), batch.end(),
                                      [](const TBatchFile& file) { return file.Checked; });

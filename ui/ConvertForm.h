@@ -3,6 +3,7 @@
 // that converts every checked file of the list with a progress window.
 
 #include <QDialog>
+#include <optional>
 #include <string>
 
 #include "core/VornLut.h"
@@ -74,8 +75,9 @@ class TfrmConvert : public QDialog {
   void SelectFolder();
   void ConvertClicked();
   static std::vector<TBatchFile> BatchOf(const TFileListModel& files, bool keepTree);
-  bool OutputsApart(const TFileListModel& files, const TBatchSettings& settings,
-                    std::vector<TBatchFile>& batch);
+  std::optional<TDestinationSurvey> OutputsApart(const TFileListModel& files,
+                                                 const TBatchSettings& settings,
+                                                 std::vector<TBatchFile>& batch);
 
   IDialogs& Dialogs_;
   std::string& OutputFolder_;

@@ -19,7 +19,8 @@ soname=$(readelf -d "$library" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
 symbols=$(nm -D --defined-only -C "$library" | sed "s/\[abi:cxx11\]//g")
 for wanted in "vorn::RegisterBuiltInFormats()" "vorn::LibraryVersion()" "vorn::LoadLut(" \
   "vorn::LoadLutFile(" "vorn::DetectFormat(" "vorn::LutFormats()" "vorn::OutputProfiles()" \
-  "vorn::SaveLut(" "vorn::ConvertFile(" "vorn::ConvertBatch(" "vorn::CompareLuts(" \
+  "vorn::SaveLut(" "vorn::ConvertFile(" "vorn::ConvertBatch(" "vorn::SurveyDestinations(" \
+  "vorn::CompareLuts(" \
   "vorn::MergeLutFiles(" "vorn::ConvertLutToIcc(" "vorn::BuildIccProfile(" \
   "vorn::ConvertIccToLut(" "vorn::LutInformationLines(" "vorn::ReportError(" \
   "vorn::TLUT::Evaluate(" "vorn::TLUT::ResampleFrom(" "vorn::TLUT::ApplyToRgb48(" \
