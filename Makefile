@@ -1,5 +1,5 @@
 # Set-up, build, run and test. Every target installs the Debian packages it needs first.
-.PHONY: deps configure build run run-cli test test-sanitize test-tsan test-valgrind bench bench-load bench-detect bench-apply screenshots peer fuzz-build fuzz-smoke fuzz-long format clean package
+.PHONY: deps configure build python run run-cli test test-sanitize test-tsan test-valgrind bench bench-load bench-detect bench-apply screenshots peer fuzz-build fuzz-smoke fuzz-long format clean package
 
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
@@ -16,6 +16,11 @@ configure: deps
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# The Python module vornlut alone, into $(BUILD_DIR)/python for development:
+#   PYTHONPATH=$(BUILD_DIR)/python /usr/bin/python3 -c "import vornlut"
+python: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target vornlut_python
 
 run: build
 	@if [ -x $(BUILD_DIR)/ui/vorn-lut-converter ] && [ -n "$${DISPLAY}$${WAYLAND_DISPLAY}" ]; then \
