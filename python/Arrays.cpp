@@ -122,8 +122,13 @@ vorn::TLutDomain DomainOf(const py::object& domain, const std::string& what) {
         what + " has shape " + ShapeText(bounds) +
         "; a domain is (min, max) or ((min R, min G, min B), (max R, max G, max B))");
   }
-  CheckFinite(bounds, what);
   const double* v = bounds.data();
+  for (py::ssize_t i = 0; i < bounds.size(); ++i) {
+    if (!std::isfinite(v[i])) {
+      throw EArgumentError(what + " holds " + py::repr(py::float_(v[i])).cast<std::string>() +
+                           "; every value must be a finite number");
+    }
+  }
   const auto channel = [&](int side, int c) { return pair ? v[side] : v[side * 3 + c]; };
   vorn::TLutDomain result{{channel(0, 0), channel(0, 1), channel(0, 2)},
                           {channel(1, 0), channel(1, 1), channel(1, 2)}};
@@ -264,7 +269,8 @@ void AddLutClass(py::module_& module) {
   py::class_<TPyLut>(module, "Lut", kLutDoc)
       .def(py::init(&MakeLut), arg("table") = py::none(), arg("grid") = py::none(),
            arg("comments") = std::vector<std::string>(), arg("table_domain") = py::none(),
-           arg("grid_domain") = py::none())
+           arg("grid_domain") = py::none(),
+           "A Lut made from numpy arrays; the class's help says what each argument takes.")
       .def_property_readonly(
           "kind", [](const TPyLut& lut) { return KindName(lut.Lut.Kind); },
           R"("1D" (a table), "3D" (a grid), "1D & 3D" (a shaper table before a grid) or "none"
@@ -303,7 +309,7 @@ info" prints the type.)")
           [](const TPyLut& lut) { return DomainTuple(lut.Lut.HasGrid(), lut.Lut.GridDomain); },
           "The inputs the grid is spread over (the shaper's outputs when both are held), as "
           "table_domain; None without a grid.")
-      .def("__repr__", &Repr);
+      .def("__repr__", &Repr, "The kind, the size and the format the Lut was read from.");
 }
 
 void AddApply(py::module_& module) {

@@ -39,12 +39,12 @@ Example:
     import numpy, vornlut
     lut = vornlut.read("grade.cube")
     print(lut.kind, lut.size, lut.format)
-    vornlut.write(lut, "grade.3dl", "Autodesk 3DL")
+    vornlut.write(lut, "grade.spi3d", "Imageworks spi3d")
     out = vornlut.apply(lut, numpy.random.rand(4, 4, 3))
 )";
 
-constexpr const char* kErrorDoc = R"(A failure of vornlut: a file that cannot be read or
-written, a malformed LUT, a value or argument that is refused.
+constexpr const char* kErrorDoc = R"(A failure of vornlut: a file that cannot be read or written,
+a malformed LUT, a value or argument that is refused.
 
 str(error) is the line the command line prints ("file:line: message"); message is the
 message alone; file and line name where it arose, or are None when unknown.)";
@@ -103,17 +103,28 @@ vorn::TLutMemberChoice MemberChoice(const py::object& member) {
   return {.Index = index};
 }
 
+// Each warning as vorn-lut prints it after "warning: ".
 void WarnAboutLoad(const vorn::TLoadReport& report) {
   const py::object warn = py::module_::import("warnings").attr("warn");
   for (const vorn::TLoadWarning& warning : report.Warnings) {
-    const vorn::TErrorReport place{warning.Message, warning.File, warning.Line};
-    warn(Text(vorn::LineText(place)), py::arg("stacklevel") = 2);
+    warn(Text(warning.File + ": " + warning.Message), py::arg("stacklevel") = 2);
   }
 }
 
+int FormatNamed(const py::object& format) {
+  if (format.is_none()) return -1;
+  const std::string name = format.cast<std::string>();
+  const int index = vorn::IndexOfFormat(name);
+  if (index < 0)
+    throw EArgumentError("no format is named '" + name + "' (vornlut.formats() lists them)");
+  return index;
+}
+
 std::unique_ptr<TPyLut> Read(const py::object& pathObject, const py::object& inputBits,
-                             const py::object& member, const py::object& sampleSize) {
+                             const py::object& member, const py::object& sampleSize,
+                             const py::object& format) {
   const std::string path = PathArgument(pathObject);
+  const int formatIndex = FormatNamed(format);
   const int bits = CheckedInputBits(inputBits);
   const vorn::TLutMemberChoice choice = MemberChoice(member);
   const int nodes = sampleSize.is_none() ? 0 : sampleSize.cast<int>();
@@ -125,7 +136,7 @@ std::unique_ptr<TPyLut> Read(const py::object& pathObject, const py::object& inp
   vorn::TLoadReport report;
   {
     py::gil_scoped_release release;
-    report = vorn::LoadLut(path, lut->Lut, -1, bits, choice, nodes);
+    report = vorn::LoadLut(path, lut->Lut, formatIndex, bits, choice, nodes);
     if (lut->Lut.FormatIndex < 0) throw vorn::ELUTError(vorn::NotALutMessage(path));
   }
   lut->Format = vorn::GetFormat(lut->Lut.FormatIndex)->Name;
@@ -342,7 +353,7 @@ PYBIND11_MODULE(vornlut, module) {
   AddConvert(module);
 
   module.def("read", &Read, arg("path"), arg("input_bits") = py::none(), arg("member") = py::none(),
-             arg("size") = py::none(),
+             arg("size") = py::none(), arg("format") = py::none(),
              R"(Load a LUT file, its format detected, as "vorn-lut info" does.
 
 path: str or os.PathLike.
@@ -352,6 +363,7 @@ member: for a file of several ASC CDL corrections, the one to load: its id (str)
     number counted from 1 (int); None loads the first.
 size: 2 to 100, the nodes per axis onto which a file evaluated as a whole (a .clf or .ctf
     process list that is not one table or grid) is sampled; None for 33.
+format: the name of the format to read it with (vornlut.formats()); None detects it.
 Returns a Lut. Lines inside the values that look like values but were skipped are
 reported as a UserWarning. Raises vornlut.Error for a file that cannot be read, that no
 format claims, or that is malformed (with its file and line).)");
