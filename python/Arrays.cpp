@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstddef>
 #include <sstream>
+#include <vector>
 
 #include "Binding.h"
 #include "Text.h"
@@ -77,13 +78,16 @@ void CheckFinite(const TReals& values, const std::string& what) {
   const auto count = static_cast<std::size_t>(values.size());
   for (std::size_t i = 0; i < count; ++i) {
     if (std::isfinite(data[i])) continue;
-    std::string place;
+    std::vector<std::size_t> indices(static_cast<std::size_t>(values.ndim() - 1));
     std::size_t rest = i / 3;
-    for (py::ssize_t axis = values.ndim() - 2; axis >= 0; --axis) {
-      const auto extent = static_cast<std::size_t>(values.shape(axis));
-      place = "[" + std::to_string(rest % extent) + "]" + place;
+    for (std::size_t axis = indices.size(); axis-- > 0;) {
+      const auto extent = static_cast<std::size_t>(values.shape(static_cast<py::ssize_t>(axis)));
+      indices[axis] = rest % extent;
       rest /= extent;
     }
+    std::string place;
+    for (const std::size_t index : indices)
+      place.append("[").append(std::to_string(index)).append("]");
     throw EArgumentError(what + place + " channel " + "RGB"[i % 3] + " is " +
                          py::repr(py::float_(data[i])).cast<std::string>() +
                          "; every value must be a finite number");

@@ -103,3 +103,18 @@ def test_apply_agrees_with_the_command_line_on_a_picture(tmp_path, cli):
     ours = vornlut.apply(vornlut.read(lut_path), pixels / 255.0) * 255.0
     assert mapped.shape == ours.shape
     assert numpy.abs(mapped - ours).max() <= 1.0
+
+
+def test_threads_read_and_apply_side_by_side(tmp_path):
+    from concurrent.futures import ThreadPoolExecutor
+    path = tmp_path / "grade.cube"
+    vornlut.write(vornlut.Lut(grid=grade_grid(17)), path, "Cube 3D Davinci")
+    pixels = numpy.random.default_rng(3).random((64, 64, 3))
+    expected = vornlut.apply(vornlut.read(path), pixels)
+
+    def work(_):
+        return vornlut.apply(vornlut.read(path), pixels)
+
+    with ThreadPoolExecutor(4) as pool:
+        for result in pool.map(work, range(16)):
+            numpy.testing.assert_array_equal(result, expected)

@@ -1,6 +1,8 @@
 """convert: ConvertBatch over several files with a progress callback, results per file,
 and a callback that raises."""
 
+import threading
+
 import pytest
 
 import vornlut
@@ -26,9 +28,13 @@ def test_batch_reports_every_file_in_order(tmp_path):
     out.mkdir()
     (out / "lut05.3dl").write_text("already here")
     heard = []
+
+    def progress(done, total):
+        heard.append((done, total, threading.get_ident()))
+
     results = vornlut.convert(sources, "3DL Scratch, Autodesk, Blackmagic, Cine-tal", out, jobs=2,
-                              progress=lambda done, total: heard.append((done, total)))
-    assert heard == [(i, 7) for i in range(1, 8)]
+                              progress=progress)
+    assert heard == [(i, 7, threading.get_ident()) for i in range(1, 8)]
     assert [r["source"] for r in results] == [str(p) for p in sources]
     assert [r["status"] for r in results] == ["converted"] * 3 + ["failed", "converted", "skipped", "converted"]
     assert results[3]["message"].startswith(f"{sources[3]}:1: ") and results[3]["destination"] is None
