@@ -50,7 +50,8 @@ class TProgressRelay {
 
 std::vector<std::string> PathList(const py::object& paths) {
   std::vector<std::string> list;
-  if (py::isinstance<py::str>(paths) || py::isinstance<py::bytes>(paths)) {
+  if (py::isinstance<py::str>(paths) || py::isinstance<py::bytes>(paths) ||
+      py::hasattr(paths, "__fspath__")) {
     list.push_back(PathArgument(paths));
     return list;
   }
@@ -131,11 +132,11 @@ py::list Convert(const py::object& paths, const py::object& profileObject,
   std::vector<vorn::TBatchFile> files;
   std::vector<TFileResult> results;
   std::optional<TProgressRelay> relay;
+  vorn::TLutPaths expanded;
   {
     py::gil_scoped_release release;
-    for (std::string& path : vorn::ExpandLutPaths(given, settings.Jobs).Files) {
-      files.push_back({.Path = std::move(path)});
-    }
+    expanded = vorn::ExpandLutPaths(given, settings.Jobs);
+    for (std::string& path : expanded.Files) files.push_back({.Path = std::move(path)});
     results.resize(files.size());
     {
       py::gil_scoped_acquire acquire;
@@ -146,6 +147,7 @@ py::list Convert(const py::object& paths, const py::object& profileObject,
   relay->RaiseKeptError();
   py::list list;
   for (std::size_t i = 0; i < files.size(); ++i) list.append(ResultDict(files[i].Path, results[i]));
+  for (const std::string& path : expanded.Unclaimed) list.append(ResultDict(path, {"unclaimed"}));
   return list;
 }
 
@@ -168,7 +170,8 @@ progress: called as progress(done, total) after each file, in list order, on the
     are finished) and is raised again from convert.
 Returns one dict per file, in order: source, status ("converted", "skipped", "failed",
 or "cancelled" for a file the batch did not reach), destination (None unless written or
-skipped) and message (the error line vorn-lut prints, for a failed file). Files that
+skipped) and message (the error line vorn-lut prints, for a failed file); then one for
+each file of the folders that no format claims, with the status "unclaimed". Files that
 would write the same output raise vornlut.Error before anything is written.)");
 }
 

@@ -45,11 +45,14 @@ def test_batch_reports_every_file_in_order(tmp_path):
         f"lut{i:02d}.3dl" for i in (0, 1, 2, 4, 5, 6))
 
 
-def test_overwrite_replaces_existing_outputs(tmp_path):
+def test_folders_and_overwrite(tmp_path):
     sources = make_sources(tmp_path / "in", 2)
+    (tmp_path / "in" / "notes.txt").write_text("no LUT\n")
     (tmp_path / "lut00.cube").write_text("old")
-    results = vornlut.convert([str(p) for p in sources], "Cube 1D", tmp_path, overwrite=True)
-    assert [r["status"] for r in results] == ["converted", "converted"]
+    results = vornlut.convert(tmp_path / "in", "Cube 1D", tmp_path, overwrite=True)
+    assert [(r["source"], r["status"]) for r in results] == [
+        (str(sources[0]), "converted"), (str(sources[1]), "converted"),
+        (str(tmp_path / "in" / "notes.txt"), "unclaimed")]
     assert vornlut.read(tmp_path / "lut00.cube").size == 4096
 
 
