@@ -144,12 +144,12 @@ std::unique_ptr<TPyLut> Read(const py::object& pathObject, const py::object& inp
   return lut;
 }
 
-// The record a profile writes: the LUT itself when the format keeps it as it is, else one of
-// the format's kind and the size, sampled over [0, 1], as a conversion makes it.
 int OwnSize(const vorn::TLUT& lut, bool is3D) {
   return is3D ? lut.Size3D : lut.Size1D;
 }
 
+// Whether the format writes the LUT itself at that size; otherwise a record of the format's
+// kind and the size is sampled from it over [0, 1], as a conversion makes it.
 bool KeptAsItIs(const vorn::TLUT& lut, const vorn::TLUTFormat& format, int size) {
   const vorn::TLutKind kind = format.Is3D ? vorn::lk3D : vorn::lk1D;
   const bool domainsKept = lut.HasDefaultDomains() || format.WritesDomains();
