@@ -1,5 +1,5 @@
 # Set-up, build, run and test. Every target installs the Debian packages it needs first.
-.PHONY: deps configure build run run-cli test test-sanitize test-tsan test-valgrind bench bench-load bench-detect bench-apply screenshots peer fuzz-build fuzz-smoke fuzz-long format clean package
+.PHONY: deps configure build python run run-cli test test-sanitize test-tsan test-valgrind bench bench-load bench-detect bench-apply bench-python screenshots peer fuzz-build fuzz-smoke fuzz-long format clean package
 
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
@@ -16,6 +16,11 @@ configure: deps
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# The Python module vornlut alone, into $(BUILD_DIR)/python for development:
+#   PYTHONPATH=$(BUILD_DIR)/python /usr/bin/python3 -c "import vornlut"
+python: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target vornlut_python
 
 run: build
 	@if [ -x $(BUILD_DIR)/ui/vorn-lut-converter ] && [ -n "$${DISPLAY}$${WAYLAND_DISPLAY}" ]; then \
@@ -73,6 +78,10 @@ bench-load: build
 # vorn-lut apply of a 33-node cube to a 6000x4000 JPEG against djpeg + cjpeg, whole processes.
 bench-apply: build
 	@bash bench/compare-apply.sh $(BUILD_DIR)/cli/vorn-lut
+
+# vornlut.read of a 64-node cube beside LoadLut in C++ and vorn-lut info of the same file.
+bench-python: build
+	@/usr/bin/python3 bench/python-read.py $(BUILD_DIR)
 
 # vorn-lut info on 1,000 small files of mixed formats, whole process.
 bench-detect: build

@@ -29,4 +29,13 @@ VORN_API std::string BoxText(const TErrorReport& report);
 // For one line of text: "file:line: message", "file: message" or the message alone.
 VORN_API std::string LineText(const TErrorReport& report);
 
+// The report as vorn-lut words a failure of a file: the error's own file, else file; the
+// file's path taken out of the library's message where it repeats it ("Cannot open file
+// \"x\". Reason" becomes "Cannot open file: Reason" of file x) and the system's error codes
+// left out. The Python module raises its errors with the same words.
+VORN_API TErrorReport FileErrorReport(const std::exception& error, const std::string& file = {});
+// That report on one line: "file:line: message", "file: message" or the message alone (also
+// when the message begins with the file already).
+VORN_API std::string FileErrorLineText(const TErrorReport& report);
+
 }  // namespace vorn

@@ -226,7 +226,7 @@ VORN_API std::vector<TLutMember> ListLutMembers(const std::string& path);
 // other byte "_"), or its index when it has no id.
 VORN_API std::string MemberFileTag(const TLutMember& member);
 // The message of LoadLutFile for a file that no format claims.
-std::string NotALutMessage(const std::string& path);
+VORN_API std::string NotALutMessage(const std::string& path);
 // Refuses a loaded record that holds no values, noting path as the error's file: a look
 // that only names its LUT ("The file holds no LUT data to convert.") or a 1D table without
 // entries ("The file holds no 1D entries to convert."). Every operation that uses a LUT's

@@ -5,7 +5,8 @@
 # conversion; the window headless for a moment; the man pages through man -l; the bash
 # completion in bash; the desktop, AppStream and MIME files through their validators. The
 # library's packages (libvornlut0, libvornlut-dev) are linted and their contents and
-# dependencies checked.
+# dependencies checked; so is the Python module's package (python3-vornlut) when the build
+# has the module, which is also imported from the unpacked packages.
 #   packaging/test-package.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 
@@ -27,7 +28,11 @@ debs=("$work"/out/vorn-lut-converter_*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one .deb in $work/out"
 deb=${debs[0]}
 all_debs=("$work"/out/*.deb)
-[ ${#all_debs[@]} -eq 3 ] || fail "expected three packages: the programs, the library, its headers"
+python_debs=("$work"/out/python3-vornlut_*.deb)
+expected_debs=3
+[ -f "${python_debs[0]}" ] && expected_debs=4
+[ ${#all_debs[@]} -eq $expected_debs ] ||
+  fail "expected $expected_debs packages: the programs, the library, its headers (and the Python module)"
 echo "$(basename "$deb"): $(stat -c %s "$deb") bytes"
 
 step "control fields"
@@ -71,6 +76,33 @@ apt-get install --simulate "$library_deb" "$dev_deb" >"$work/apt-library.log" 2>
   { cat "$work/apt-library.log"; fail "the library packages' dependencies cannot be met"; }
 lintian --fail-on error,warning --display-info "$library_deb" "$dev_deb" ||
   fail "lintian reports errors or warnings on the library packages"
+
+if [ $expected_debs -eq 4 ]; then
+  step "python3-vornlut"
+  python_deb=${python_debs[0]}
+  [ "$(dpkg-deb -f "$python_deb" Section)" = python ] || fail "python3-vornlut: section is not python"
+  python_depends=$(dpkg-deb -f "$python_deb" Depends)
+  echo "Depends: $python_depends"
+  for wanted in "libvornlut0 (= $version)" python3-numpy "python3 (>= 3.11)" libc6 libstdc++6; do
+    [[ $python_depends == *"$wanted"* ]] || fail "python3-vornlut does not depend on $wanted"
+  done
+  dpkg-deb -c "$python_deb" >"$work/python.list"
+  grep -q "/usr/lib/python3/dist-packages/vornlut\.cpython-.*\.so$" "$work/python.list" ||
+    fail "python3-vornlut holds no module in /usr/lib/python3/dist-packages"
+  apt-get install --simulate "$library_deb" "$python_deb" >"$work/apt-python.log" 2>&1 ||
+    { cat "$work/apt-python.log"; fail "python3-vornlut's dependencies cannot be met"; }
+  lintian --fail-on error,warning --display-info "$python_deb" ||
+    fail "lintian reports errors or warnings on python3-vornlut"
+  python_root="$work/python-root"
+  dpkg-deb -x "$library_deb" "$python_root"
+  dpkg-deb -x "$python_deb" "$python_root"
+  LD_LIBRARY_PATH=$(dirname "$(find "$python_root/usr/lib" -name 'libvornlut.so.0')") \
+    PYTHONPATH="$python_root/usr/lib/python3/dist-packages" /usr/bin/python3 -c '
+import sys, vornlut
+assert vornlut.__version__ == sys.argv[1], vornlut.__version__
+assert vornlut.read(sys.argv[2]).kind == "3D"' "$version" "$source/assets/samples/warm-look.cube" ||
+    fail "the packaged module does not import"
+fi
 
 step "dpkg-deb -x"
 root="$work/root"

@@ -11,6 +11,8 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev clang-format
   # ThreadSanitizer run time of g++ (make test-tsan)
   libtsan2
+  # the Python module (python/) and its tests: pybind11, NumPy and pytest of Debian's Python
+  python3-dev python3-pybind11 pybind11-dev python3-numpy python3-pytest
   # picture codecs, colour management, JSON output of the command line
   libjpeg62-turbo-dev libpng-dev libtiff-dev liblcms2-dev nlohmann-json3-dev
   # the desktop application and its headless runs

@@ -91,6 +91,8 @@ std::set<std::string> TemplatesInSources() {
     AddTemplates(source, "ECommandError", templates);
     if (entry.path().filename() == "Messages.cpp") AddTemplates(source, "return", templates);
   }
+  // The wording of a file's error, which the library shares with the Python module.
+  AddTemplates(ReadFile(VORN_SOURCE_DIR "/core/ErrorReport.cpp"), "return", templates);
   return templates;
 }
 
