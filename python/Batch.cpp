@@ -136,7 +136,9 @@ py::list Convert(const py::object& paths, const py::object& profileObject,
   {
     py::gil_scoped_release release;
     expanded = vorn::ExpandLutPaths(given, settings.Jobs);
-    for (std::string& path : expanded.Files) files.push_back({.Path = std::move(path)});
+    for (std::size_t i = 0; i < expanded.Files.size(); ++i) {
+      files.push_back({.Path = std::move(expanded.Files[i]), .FormatIndex = expanded.Formats[i]});
+    }
     results.resize(files.size());
     {
       py::gil_scoped_acquire acquire;
