@@ -7,24 +7,6 @@ namespace vorn::cli {
 
 namespace {
 
-const char* KindName(TLutKind kind) {
-  switch (kind) {
-    case lk1D:
-      return "1D";
-    case lk3D:
-      return "3D";
-    case lk1DAnd3D:
-      return "1D & 3D";
-    case lkNone:
-      break;
-  }
-  return "none";
-}
-
-}  // namespace
-
-namespace {
-
 // The length of the UTF-8 sequence that starts text[at], or 0 when no valid one does.
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
@@ -126,7 +108,7 @@ TJson LutDescription(const std::string& path, const TLUT& lut) {
   }
   description["format"] = format->Name;
   description["format_number"] = lut.FormatIndex;
-  description["type"] = KindName(lut.Kind);
+  description["type"] = LutKindName(lut.Kind);
   description["size_1d"] = lut.HasTable() ? TJson(lut.Size1D) : TJson(nullptr);
   description["size_3d"] = lut.HasGrid() ? TJson(lut.Size3D) : TJson(nullptr);
   description["comments"] = lut.Comments;

@@ -657,17 +657,31 @@ TValueRange WholeValueRange(const TLUT& lut) {
   return range;
 }
 
+const char* LutKindName(TLutKind kind) {
+  switch (kind) {
+    case lk1D:
+      return "1D";
+    case lk3D:
+      return "3D";
+    case lk1DAnd3D:
+      return "1D & 3D";
+    case lkNone:
+      break;
+  }
+  return "none";
+}
+
 std::vector<std::string> LutInformationLines(const TLUT& lut) {
   std::vector<std::string> lines;
   switch (lut.Kind) {
     case lk1D:
-      lines = {"Type: 1D", "Dimension: " + IntToStr(lut.Size1D)};
+      lines = {std::string("Type: ") + LutKindName(lut.Kind), "Dimension: " + IntToStr(lut.Size1D)};
       break;
     case lk3D:
-      lines = {"Type: 3D", "Dimension: " + IntToStr(lut.Size3D)};
+      lines = {std::string("Type: ") + LutKindName(lut.Kind), "Dimension: " + IntToStr(lut.Size3D)};
       break;
     case lk1DAnd3D:
-      lines = {"Type: 1D & 3D",
+      lines = {std::string("Type: ") + LutKindName(lut.Kind),
                "Dimension: " + IntToStr(lut.Size1D) + " & " + IntToStr(lut.Size3D)};
       break;
     case lkNone:

@@ -20,6 +20,8 @@
 namespace vorn {
 
 enum TLutKind : std::uint8_t { lk1D = 0, lk3D = 1, lk1DAnd3D = 2, lkNone = 3 };
+// "1D", "3D", "1D & 3D" or "none", as vorn-lut info names the kinds.
+VORN_API const char* LutKindName(TLutKind kind);
 
 struct TRGB {
   double R = 0.0;

@@ -10,20 +10,6 @@
 
 namespace {
 
-const char* KindName(vorn::TLutKind kind) {
-  switch (kind) {
-    case vorn::lk1D:
-      return "1D";
-    case vorn::lk3D:
-      return "3D";
-    case vorn::lk1DAnd3D:
-      return "1D shaper and 3D";
-    case vorn::lkNone:
-      break;
-  }
-  return "none";
-}
-
 const vorn::TLutOutputProfile* FindProfile(const std::string& name) {
   for (const auto& profile : vorn::OutputProfiles()) {
     if (profile->Name == name) return profile.get();
@@ -33,7 +19,7 @@ const vorn::TLutOutputProfile* FindProfile(const std::string& name) {
 
 void Describe(const vorn::TLUT& lut) {
   std::cout << "Format: " << vorn::GetFormat(lut.FormatIndex)->Name << '\n';
-  std::cout << "Kind: " << KindName(lut.Kind) << '\n';
+  std::cout << "Kind: " << vorn::LutKindName(lut.Kind) << '\n';
   if (lut.HasTable()) std::cout << "Entries: " << lut.Size1D << '\n';
   if (lut.HasGrid()) std::cout << "Nodes per axis: " << lut.Size3D << '\n';
   for (const std::string& comment : lut.Comments) std::cout << "Comment: " << comment << '\n';

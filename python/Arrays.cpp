@@ -32,20 +32,6 @@ table_domain, grid_domain: the inputs a stage is spread over, ((min R, min G, mi
 Wrong shapes, sizes out of range and values that are NaN or infinite raise vornlut.Error.
 The arrays are copied: a Lut never changes after it is made.)";
 
-const char* KindName(vorn::TLutKind kind) {
-  switch (kind) {
-    case vorn::lk1D:
-      return "1D";
-    case vorn::lk3D:
-      return "3D";
-    case vorn::lk1DAnd3D:
-      return "1D & 3D";
-    case vorn::lkNone:
-      break;
-  }
-  return "none";
-}
-
 std::string ShapeText(const py::array& array) {
   std::ostringstream text;
   text << '(';
@@ -224,7 +210,7 @@ py::object DomainTuple(bool held, const vorn::TLutDomain& domain) {
 }
 
 std::string Repr(const TPyLut& lut) {
-  return "<vornlut.Lut " + std::string(KindName(lut.Lut.Kind)) + " size " +
+  return "<vornlut.Lut " + std::string(vorn::LutKindName(lut.Lut.Kind)) + " size " +
          py::repr(SizeOf(lut)).cast<std::string>() +
          (lut.Format.empty() ? std::string() : " from '" + lut.Format + "'") + ">";
 }
@@ -276,7 +262,7 @@ void AddLutClass(py::module_& module) {
            arg("grid_domain") = py::none(),
            "A Lut made from numpy arrays; the class's help says what each argument takes.")
       .def_property_readonly(
-          "kind", [](const TPyLut& lut) { return KindName(lut.Lut.Kind); },
+          "kind", [](const TPyLut& lut) { return vorn::LutKindName(lut.Lut.Kind); },
           R"("1D" (a table), "3D" (a grid), "1D & 3D" (a shaper table before a grid) or "none"
 (a file that holds no values, such as a look that only names its LUT), as "vorn-lut
 info" prints the type.)")
