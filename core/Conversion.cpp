@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <map>
+#include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "platform/Convert.h"
 #include "platform/Files.h"
@@ -427,12 +430,48 @@ struct TDestinationLook {
   TFileId Id;
 };
 
-// Each group's destination, looked at side by side.
+// The names of a folder's entries; nothing when the folder cannot be listed (the caller
+// then looks at each name), an empty set when there is no such folder.
+std::optional<std::unordered_set<std::string>> EntryNames(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::unordered_set<std::string> names;
+  std::error_code error;
+  fs::directory_iterator it(folder.empty() ? std::string(".") : folder, error);
+  if (error) {
+    if (error == std::errc::no_such_file_or_directory) return names;
+    return std::nullopt;
+  }
+  for (fs::directory_iterator end; it != end; it.increment(error)) {
+    if (error) return std::nullopt;
+    names.insert(it->path().filename().string());
+  }
+  return names;
+}
+
+// Each group's destination, looked at side by side. A large batch's destinations share a few
+// folders: such a folder is listed once, and only the names found there are looked at (on
+// some file systems a name that is not there costs as much to look up as one that is). A
+// folder that few destinations share is not listed: it may hold far more entries.
 std::vector<TDestinationLook> LookAtDestinations(const std::vector<TOutputCollision>& groups,
                                                  int jobs) {
+  constexpr std::size_t kListedFrom = 64;  // destinations in one folder
+  std::unordered_map<std::string, std::size_t> shared;
+  for (const TOutputCollision& group : groups) ++shared[ExtractFileDir(group.Destinations.front())];
+  std::vector<std::string> listed;
+  for (const auto& [folder, count] : shared) {
+    if (count >= kListedFrom) listed.push_back(folder);
+  }
+  std::vector<std::optional<std::unordered_set<std::string>>> names(listed.size());
+  RunForEachIndex(listed.size(), jobs, [&](std::size_t i) { names[i] = EntryNames(listed[i]); });
+  std::unordered_map<std::string, const std::unordered_set<std::string>*> namesOf;
+  for (std::size_t i = 0; i < listed.size(); ++i) {
+    if (names[i]) namesOf.emplace(listed[i], &*names[i]);
+  }
   std::vector<TDestinationLook> looks(groups.size());
   RunForEachIndex(groups.size(), jobs, [&](std::size_t i) {
     const std::string& destination = groups[i].Destinations.front();
+    const auto folder = namesOf.find(ExtractFileDir(destination));
+    if (folder != namesOf.end() && !folder->second->contains(ExtractFileName(destination))) return;
     looks[i].Entry = EntryExists(destination) ? 1 : 0;
     looks[i].File = looks[i].Entry && FileIdentity(destination, looks[i].Id) ? 1 : 0;
   });

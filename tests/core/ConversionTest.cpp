@@ -40,6 +40,11 @@ class ConvertBatchTest : public ::testing::Test {
   test::TempDir In;
   test::TempDir Out;
   std::vector<std::string> Events;
+  // The collisions found (described by Describe) and, when there are any, the batch refused
+  // before it asks or writes anything.
+  void ExpectCollisions(const std::vector<TBatchFile>& files, const test::TempDir& in,
+                        const test::TempDir& out,
+                        const std::vector<std::vector<std::string>>& expected);
 
   TBatchCallbacks Recording(std::vector<TOverwriteAnswer> answers = {}) {
     TBatchCallbacks callbacks;
@@ -292,36 +297,70 @@ TEST_F(ConvertBatchTest, FilesThatWouldOverwriteEachOthersOutputAreNamedBeforeAn
        {{"a.cube", "->", "a.cube", "!", "q.cube"}}},
       {"every file its own output", {"a.cube", "b.cube", "sub/c.cube"}, none, {}},
   };
-  for (const TCollisionCase& item : cases) {
-    SCOPED_TRACE(item.What);
-    test::TempDir in;
-    test::TempDir out;
-    std::vector<TBatchFile> files;
-    for (const std::string& name : item.Sources) {
-      std::filesystem::create_directories(std::filesystem::path(in.File(name)).parent_path());
-      files.push_back({in.Write(name, kIdentityCube)});
+  // With 100 more files of their own outputs the output folder is listed once instead of
+  // each name being looked up: the same collisions either way.
+  for (const bool large : {false, true}) {
+    for (const TCollisionCase& item : cases) {
+      SCOPED_TRACE(std::string(item.What) + (large ? ", in a large batch" : ""));
+      test::TempDir in;
+      test::TempDir out;
+      std::vector<TBatchFile> files;
+      for (const std::string& name : item.Sources) {
+        std::filesystem::create_directories(std::filesystem::path(in.File(name)).parent_path());
+        files.push_back({in.Write(name, kIdentityCube)});
+      }
+      for (int i = 0; i < (large ? 100 : 0); ++i) {
+        files.push_back({in.Write("own" + std::to_string(i) + ".cube", kIdentityCube)});
+      }
+      item.Prepare(in, out);
+      ExpectCollisions(files, in, out, item.Expected);
     }
-    item.Prepare(in, out);
-    const std::vector<std::string> before = test::EntriesOf(out.Path());
-    TBatchSettings settings{&CubeProfile(), 3, -1, out.Path(), true};
-
-    std::vector<std::vector<std::string>> found;
-    for (const TOutputCollision& collision : FindOutputCollisions(files, settings)) {
-      found.push_back(Describe(collision, in, out));
-    }
-    EXPECT_EQ(found, item.Expected);
-    if (item.Expected.empty()) continue;
-    try {
-      ConvertBatch(files, settings, Recording({TOverwriteAnswer::Yes, TOverwriteAnswer::Yes}));
-      ADD_FAILURE() << "the batch ran";
-    } catch (const EOutputCollision& error) {
-      EXPECT_EQ(error.Collisions().size(), item.Expected.size());
-      EXPECT_NE(std::string(error.what()).find(in.File(item.Expected[0][0])), std::string::npos)
-          << error.what();
-    }
-    EXPECT_TRUE(Events.empty());
-    EXPECT_EQ(test::EntriesOf(out.Path()), before);
   }
+}
+
+// The survey says which destinations an entry already has: files, and links to nothing.
+TEST_F(ConvertBatchTest, TheSurveyNamesTheDestinationsThatExist) {
+  for (const int count : {3, 100}) {
+    SCOPED_TRACE(count);
+    std::vector<TBatchFile> files;
+    for (int i = 0; i < count; ++i) {
+      files.push_back({In.Write("l" + std::to_string(i) + ".cube", kIdentityCube)});
+    }
+    test::TempDir out;
+    WriteWholeFile(out.File("l1.cube"), "old");
+    ASSERT_EQ(::symlink("nowhere", out.File("l2.cube").c_str()), 0);
+    const TDestinationSurvey survey =
+        SurveyDestinations(files, {&CubeProfile(), 3, -1, out.Path(), true});
+    std::vector<int> existing;
+    for (int i = 0; i < count; ++i) {
+      if (survey.Existing[static_cast<std::size_t>(i)]) existing.push_back(i);
+    }
+    EXPECT_EQ(existing, (std::vector<int>{1, 2}));
+    EXPECT_TRUE(survey.Collisions.empty());
+  }
+}
+
+void ConvertBatchTest::ExpectCollisions(const std::vector<TBatchFile>& files,
+                                        const test::TempDir& in, const test::TempDir& out,
+                                        const std::vector<std::vector<std::string>>& expected) {
+  const std::vector<std::string> before = test::EntriesOf(out.Path());
+  TBatchSettings settings{&CubeProfile(), 3, -1, out.Path(), true};
+  std::vector<std::vector<std::string>> found;
+  for (const TOutputCollision& collision : FindOutputCollisions(files, settings)) {
+    found.push_back(Describe(collision, in, out));
+  }
+  EXPECT_EQ(found, expected);
+  if (expected.empty()) return;
+  try {
+    ConvertBatch(files, settings, Recording({TOverwriteAnswer::Yes, TOverwriteAnswer::Yes}));
+    ADD_FAILURE() << "the batch ran";
+  } catch (const EOutputCollision& error) {
+    EXPECT_EQ(error.Collisions().size(), expected.size());
+    EXPECT_NE(std::string(error.what()).find(in.File(expected[0][0])), std::string::npos)
+        << error.what();
+  }
+  EXPECT_TRUE(Events.empty());
+  EXPECT_EQ(test::EntriesOf(out.Path()), before);
 }
 
 TEST_F(ConvertBatchTest, WithoutRefusingTheWindowsBatchAsksAboutAnEarlierFilesOutput) {
