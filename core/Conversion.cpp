@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <filesystem>
 #include <limits>
 #include <map>
 #include <optional>
@@ -134,19 +133,24 @@ bool KeptAsItsKind(const TLUT& source, const TLUTFormat& outputFormat, int size)
   return source.Kind == lk1D || (source.Kind == lk1DAnd3D && source.Size3D == size);
 }
 
-// The record the output format writes: the source itself when resampling would copy every
-// value unchanged or when the output keeps its domains as they are (KeptWithDomains), else a
-// new one of the format's kind at the size (capped), sampled over [0, 1].
+}  // namespace
+
+bool WrittenAsItIs(const TLUT& source, const TLUTFormat& outputFormat, int size) {
+  const TLutKind kind = outputFormat.Is3D ? lk3D : lk1D;
+  const int sourceSize = outputFormat.Is3D ? source.Size3D : source.Size1D;
+  if (source.Kind == kind && sourceSize == size && source.HasDefaultDomains()) return true;
+  return KeptWithDomains(source, outputFormat, size) || KeptAsItsKind(source, outputFormat, size);
+}
+
+namespace {
+
+// The record the output format writes: the source itself when WrittenAsItIs, else a new one
+// of the format's kind at the size (capped), sampled over [0, 1].
 std::unique_ptr<TLUT> ResampledFor(std::unique_ptr<TLUT> sourceLut, const TLUTFormat& outputFormat,
                                    int size) {
   const TLutKind kind = outputFormat.Is3D ? lk3D : lk1D;
   const int cappedSize = std::min(size, outputFormat.Is3D ? kMaxOutputSize3D : kMaxOutputSize1D);
-  const int sourceSize = outputFormat.Is3D ? sourceLut->Size3D : sourceLut->Size1D;
-  if (sourceLut->Kind == kind && sourceSize == cappedSize && sourceLut->HasDefaultDomains()) {
-    return sourceLut;
-  }
-  if (KeptWithDomains(*sourceLut, outputFormat, cappedSize)) return sourceLut;
-  if (KeptAsItsKind(*sourceLut, outputFormat, cappedSize)) return sourceLut;
+  if (WrittenAsItIs(*sourceLut, outputFormat, cappedSize)) return sourceLut;
   auto destinationLut = std::make_unique<TLUT>();
   destinationLut->Kind = kind;
   if (outputFormat.Is3D) {
@@ -430,24 +434,6 @@ struct TDestinationLook {
   TFileId Id;
 };
 
-// The names of a folder's entries; nothing when the folder cannot be listed (the caller
-// then looks at each name), an empty set when there is no such folder.
-std::optional<std::unordered_set<std::string>> EntryNames(const std::string& folder) {
-  namespace fs = std::filesystem;
-  std::unordered_set<std::string> names;
-  std::error_code error;
-  fs::directory_iterator it(folder.empty() ? std::string(".") : folder, error);
-  if (error) {
-    if (error == std::errc::no_such_file_or_directory) return names;
-    return std::nullopt;
-  }
-  for (fs::directory_iterator end; it != end; it.increment(error)) {
-    if (error) return std::nullopt;
-    names.insert(it->path().filename().string());
-  }
-  return names;
-}
-
 // Each group's destination, looked at side by side. A large batch's destinations share a few
 // folders: such a folder is listed once, and only the names found there are looked at (on
 // some file systems a name that is not there costs as much to look up as one that is). A
@@ -462,7 +448,7 @@ std::vector<TDestinationLook> LookAtDestinations(const std::vector<TOutputCollis
     if (count >= kListedFrom) listed.push_back(folder);
   }
   std::vector<std::optional<std::unordered_set<std::string>>> names(listed.size());
-  RunForEachIndex(listed.size(), jobs, [&](std::size_t i) { names[i] = EntryNames(listed[i]); });
+  RunForEachIndex(listed.size(), jobs, [&](std::size_t i) { names[i] = EntryNamesIn(listed[i]); });
   std::unordered_map<std::string, const std::unordered_set<std::string>*> namesOf;
   for (std::size_t i = 0; i < listed.size(); ++i) {
     if (names[i]) namesOf.emplace(listed[i], &*names[i]);

@@ -96,6 +96,11 @@ struct TPreparedConversion {
   TLoadReport Report;
   std::vector<TConversionNote> Notes;  // in the order of TLossKind
 };
+// Whether an output of the format at size writes the source itself: resampling would copy
+// every value unchanged, or the format keeps the source's kind or domains as they are.
+// Otherwise a conversion samples a record of the format's kind and size over [0, 1].
+VORN_API bool WrittenAsItIs(const TLUT& source, const TLUTFormat& outputFormat, int size);
+
 // A destination written with TWriteMode::CreateNew is never replaced, so it is not checked
 // for being the source under another name.
 TPreparedConversion PrepareConversion(const std::string& source, const std::string& destination,

@@ -5,6 +5,7 @@
 #include <pybind11/stl.h>
 
 #include <algorithm>
+#include <limits>
 #include <new>
 
 #include "Binding.h"
@@ -148,16 +149,6 @@ int OwnSize(const vorn::TLUT& lut, bool is3D) {
   return is3D ? lut.Size3D : lut.Size1D;
 }
 
-// Whether the format writes the LUT itself at that size; otherwise a record of the format's
-// kind and the size is sampled from it over [0, 1], as a conversion makes it.
-bool KeptAsItIs(const vorn::TLUT& lut, const vorn::TLUTFormat& format, int size) {
-  const vorn::TLutKind kind = format.Is3D ? vorn::lk3D : vorn::lk1D;
-  const bool domainsKept = lut.HasDefaultDomains() || format.WritesDomains();
-  if (lut.Kind == kind && OwnSize(lut, format.Is3D) == size) return domainsKept;
-  return format.WritesEveryKind() && domainsKept &&
-         (lut.Kind == vorn::lk1D || (lut.Kind == vorn::lk1DAnd3D && lut.Size3D == size));
-}
-
 int SizeToWrite(const vorn::TLUT& lut, const vorn::TLutOutputProfile& profile, bool is3D,
                 const py::object& size) {
   const int cap = is3D ? vorn::kOutputGridNodesCap : vorn::kOutputTableEntriesCap;
@@ -168,16 +159,7 @@ int SizeToWrite(const vorn::TLUT& lut, const vorn::TLutOutputProfile& profile, b
     if (profile.SizeSelectable && own >= 2) return std::min(own, cap);
     return profile.DefaultSize >= 2 ? profile.DefaultSize : std::min(std::max(own, 2), cap);
   }
-  const int value = size.cast<int>();
-  if (!profile.SizeSelectable && value != profile.DefaultSize) {
-    throw EArgumentError("the output profile '" + profile.Name + "' has a fixed size of " +
-                         std::to_string(profile.DefaultSize));
-  }
-  if (value < 2 || value > cap) {
-    throw EArgumentError("size must be 2 to " + std::to_string(cap) + " for '" + profile.Name +
-                         "', not " + std::to_string(value));
-  }
-  return value;
+  return CheckedSize(size.cast<int>(), profile, cap);
 }
 
 py::list Write(const TPyLut& lut, const py::object& pathObject, const py::object& profileObject,
@@ -192,7 +174,8 @@ py::list Write(const TPyLut& lut, const py::object& pathObject, const py::object
     py::gil_scoped_release release;
     vorn::TLUT resampled;
     const vorn::TLUT* record = &lut.Lut;
-    if (!KeptAsItIs(lut.Lut, format, size)) {
+    // The record written is the one vorn-lut convert would write.
+    if (!vorn::WrittenAsItIs(lut.Lut, format, size)) {
       resampled.Kind = format.Is3D ? vorn::lk3D : vorn::lk1D;
       (format.Is3D ? resampled.Size3D : resampled.Size1D) = size;
       resampled.ResampleFrom(lut.Lut);
@@ -322,6 +305,20 @@ const vorn::TLutOutputProfile& FindProfile(const py::object& profile) {
                          " (vornlut.profiles() lists them)");
   }
   return *profiles[static_cast<std::size_t>(number)];
+}
+
+int CheckedSize(int size, const vorn::TLutOutputProfile& profile, int most) {
+  if (!profile.SizeSelectable && size != profile.DefaultSize) {
+    throw EArgumentError("the output profile '" + profile.Name + "' has a fixed size of " +
+                         std::to_string(profile.DefaultSize));
+  }
+  if (size < 2 || size > most) {
+    throw EArgumentError(most == std::numeric_limits<int>::max()
+                             ? "size must be at least 2, not " + std::to_string(size)
+                             : "size must be 2 to " + std::to_string(most) + " for '" +
+                                   profile.Name + "', not " + std::to_string(size));
+  }
+  return size;
 }
 
 int CheckedBits(const py::object& bits, const vorn::TLutOutputProfile& profile) {
