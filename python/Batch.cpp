@@ -3,6 +3,7 @@
 
 #include <pybind11/stl.h>
 
+#include <limits>
 #include <optional>
 
 #include "Binding.h"
@@ -69,13 +70,8 @@ int JobsOf(const py::object& jobs) {
 
 int SizeOf(const py::object& size, const vorn::TLutOutputProfile& profile) {
   if (size.is_none()) return profile.DefaultSize;
-  const int value = size.cast<int>();
-  if (!profile.SizeSelectable && value != profile.DefaultSize) {
-    throw EArgumentError("the output profile '" + profile.Name + "' has a fixed size of " +
-                         std::to_string(profile.DefaultSize));
-  }
-  if (value < 2) throw EArgumentError("size must be at least 2, not " + std::to_string(value));
-  return value;
+  // Above the caps the batch writes the largest size, as vorn-lut convert does.
+  return CheckedSize(size.cast<int>(), profile, std::numeric_limits<int>::max());
 }
 
 vorn::TBatchCallbacks CallbacksFor(std::vector<TFileResult>& results, TProgressRelay& relay,

@@ -29,6 +29,9 @@ class EArgumentError : public vorn::Exception {
 const vorn::TLutOutputProfile& FindProfile(const py::object& profile);
 // The bit depth to write: -1 for the profile's default; a depth the profile offers otherwise.
 int CheckedBits(const py::object& bits, const vorn::TLutOutputProfile& profile);
+// A size given for the profile: refused when the profile's size is fixed and it differs,
+// or when it is below 2 or above most.
+int CheckedSize(int size, const vorn::TLutOutputProfile& profile, int most);
 
 void AddLutClass(py::module_& module);
 void AddApply(py::module_& module);
