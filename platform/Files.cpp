@@ -232,6 +232,22 @@ std::vector<std::string> FilesInFolderTree(const std::string& folder) {
   return files;
 }
 
+std::optional<std::unordered_set<std::string>> EntryNamesIn(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::unordered_set<std::string> names;
+  std::error_code error;
+  fs::directory_iterator it(folder.empty() ? std::string(".") : folder, error);
+  if (error) {
+    if (error == std::errc::no_such_file_or_directory) return names;
+    return std::nullopt;
+  }
+  for (fs::directory_iterator end; it != end; it.increment(error)) {
+    if (error) return std::nullopt;
+    names.insert(it->path().filename().string());
+  }
+  return names;
+}
+
 namespace {
 
 bool IsWithin(const std::filesystem::path& path, const std::filesystem::path& folder) {

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace vorn {
@@ -120,6 +122,9 @@ bool SameEntry(const std::string& first, const std::string& second);
 // entry that cannot be looked at (a path longer than the system allows), raise EFileError
 // that names it with the system's reason.
 std::vector<std::string> FilesInFolderTree(const std::string& folder);
+// The names of the folder's entries ("" is the current folder); nothing when it cannot be
+// listed, no names when there is no such folder.
+std::optional<std::unordered_set<std::string>> EntryNamesIn(const std::string& folder);
 
 // Makes the folders of relative ("a/b") below base where they are missing, one level at a
 // time, as a batch that keeps a folder tree needs them. An existing folder is used as it
