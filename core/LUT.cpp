@@ -607,8 +607,44 @@ void TLUT::ResampleFrom(const TLUT& source) {
 
 namespace {
 
+// The least and greatest of the reals, in four independent lanes so that the loop does
+// not wait on one comparison after another; false when any real is not finite.
+bool FiniteBounds(const double* data, std::size_t reals, double& low, double& high) {
+  constexpr std::size_t kLanes = 4;
+  double lows[kLanes];
+  double highs[kLanes];
+  double sums[kLanes] = {};  // x - x is NaN for an infinity or NaN, else 0
+  for (std::size_t lane = 0; lane < kLanes; ++lane) lows[lane] = highs[lane] = data[0];
+  std::size_t i = 0;
+  for (; i + kLanes <= reals; i += kLanes) {
+    for (std::size_t lane = 0; lane < kLanes; ++lane) {
+      const double value = data[i + lane];
+      lows[lane] = value < lows[lane] ? value : lows[lane];
+      highs[lane] = value > highs[lane] ? value : highs[lane];
+      sums[lane] += value - value;
+    }
+  }
+  for (; i < reals; ++i) {
+    lows[0] = data[i] < lows[0] ? data[i] : lows[0];
+    highs[0] = data[i] > highs[0] ? data[i] : highs[0];
+    sums[0] += data[i] - data[i];
+  }
+  low = std::min({lows[0], lows[1], lows[2], lows[3]});
+  high = std::max({highs[0], highs[1], highs[2], highs[3]});
+  return sums[0] + sums[1] + sums[2] + sums[3] == 0.0;
+}
+
 // Folds the reals into range: the finite ones into Low and High, the others into Finite.
 void FoldValues(const double* data, std::size_t reals, TValueRange& range, bool& any) {
+  // The lanes find the same least and greatest as one walk in order, but for the sign of a
+  // zero among equal zeros: that case, and any real not finite, takes the walk.
+  if (double low = 0.0, high = 0.0;
+      reals > 0 && FiniteBounds(data, reals, low, high) && low != 0.0 && high != 0.0) {
+    range.Low = any ? std::min(range.Low, low) : low;
+    range.High = any ? std::max(range.High, high) : high;
+    any = true;
+    return;
+  }
   for (std::size_t i = 0; i < reals; ++i) {
     const double value = data[i];
     if (!std::isfinite(value)) {
