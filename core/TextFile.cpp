@@ -1,11 +1,19 @@
 #include "core/TextFile.h"
 
 #include <algorithm>
+#include <array>
+#include <condition_variable>
 #include <cstring>
+#include <exception>
 #include <limits>
+#include <mutex>
+#include <stop_token>
+#include <system_error>
+#include <thread>
 
 #include "platform/Exception.h"
 #include "platform/Files.h"
+#include "platform/WorkerPool.h"
 
 namespace vorn {
 
@@ -281,6 +289,160 @@ void TTextFile::Flush() {
   Count_ = 0;
   Starts_.clear();
   Cursor_ = {};
+}
+
+// ---- Runs of lines printed in blocks ---------------------------------------------------------
+
+namespace {
+
+// The blocks of a run of lines, printed by two threads, each taking the next block not yet
+// taken, while the thread that made this adds them to the text in order. At most kSlots
+// blocks are printed and not yet added.
+class TBlockPrinting {
+ public:
+  using TPrintedLines = TTextFile::TPrintedLines;
+
+  TBlockPrinting(std::size_t count, std::size_t blockLines, const TTextFile::TBlockPrint& print)
+      : Count_(count), BlockLines_(blockLines), Print_(print) {
+    try {
+      Helper_ = std::jthread([this](std::stop_token stop) { Help(stop); });
+    } catch (const std::system_error&) {
+      // Without a second thread the adding thread prints every block.
+    }
+  }
+  ~TBlockPrinting() {
+    if (Helper_.joinable()) {
+      Helper_.request_stop();
+      Helper_.join();
+    }
+  }
+  TBlockPrinting(const TBlockPrinting&) = delete;
+  TBlockPrinting& operator=(const TBlockPrinting&) = delete;
+
+  std::size_t Blocks() const { return (Count_ + BlockLines_ - 1) / BlockLines_; }
+
+  // Block b's lines, for b taken in order from 0, printing blocks while it is not ready;
+  // valid until Release(b). Passes on the exception its printing raised.
+  const TPrintedLines& Take(std::size_t b) {
+    TSlot& slot = Slots_[b % kSlots];
+    std::unique_lock lock(Mutex_);
+    while (!(slot.Block == b && slot.Ready)) {
+      if (!CanClaim()) {
+        Changed_.wait(lock, [&] { return slot.Block == b && slot.Ready; });
+        break;
+      }
+      ClaimAndPrint(lock);
+    }
+    if (slot.Error) std::rethrow_exception(slot.Error);
+    return slot.Lines;
+  }
+  void Release(std::size_t b) {
+    {
+      std::lock_guard lock(Mutex_);
+      TSlot& slot = Slots_[b % kSlots];
+      slot.Block = kNoBlock;
+      slot.Ready = false;
+      slot.Error = nullptr;
+    }
+    Changed_.notify_all();
+  }
+
+ private:
+  static constexpr std::size_t kSlots = 4;
+  static constexpr std::size_t kNoBlock = static_cast<std::size_t>(-1);
+  struct TSlot {
+    TPrintedLines Lines;
+    std::size_t Block = kNoBlock;
+    bool Ready = false;
+    std::exception_ptr Error;
+  };
+
+  // Under the lock: a block is left to take and its slot is free.
+  bool CanClaim() const {
+    return NextClaim_ < Blocks() && Slots_[NextClaim_ % kSlots].Block == kNoBlock;
+  }
+
+  // Takes the next block and prints it into its slot with the lock released; its exception
+  // is kept for the thread that adds the block. Returns whether the printing raised.
+  bool ClaimAndPrint(std::unique_lock<std::mutex>& lock) {
+    const std::size_t b = NextClaim_++;
+    TSlot& slot = Slots_[b % kSlots];
+    slot.Block = b;
+    lock.unlock();
+    std::exception_ptr error;
+    try {
+      const std::size_t first = b * BlockLines_;
+      Print_(slot.Lines, first, std::min(Count_, first + BlockLines_));
+    } catch (...) {
+      error = std::current_exception();
+    }
+    lock.lock();
+    slot.Error = error;
+    slot.Ready = true;
+    Changed_.notify_all();
+    return error != nullptr;
+  }
+
+  void Help(std::stop_token stop) {
+    std::unique_lock lock(Mutex_);
+    for (;;) {
+      if (!Changed_.wait(lock, stop, [&] { return NextClaim_ >= Blocks() || CanClaim(); })) return;
+      if (NextClaim_ >= Blocks() || ClaimAndPrint(lock)) return;
+    }
+  }
+
+  const std::size_t Count_;
+  const std::size_t BlockLines_;
+  const TTextFile::TBlockPrint& Print_;
+  std::mutex Mutex_;
+  std::condition_variable_any Changed_;
+  std::size_t NextClaim_ = 0;  // the first block no thread has taken
+  std::array<TSlot, kSlots> Slots_;
+  std::jthread Helper_;  // last, so that it ends before what it uses goes
+};
+
+}  // namespace
+
+bool TTextFile::AnotherCore() {
+  return ResolveJobs(0) > 1;
+}
+
+void TTextFile::AddPrintedBlocks(std::size_t count, const TBlockPrint& printBlock) {
+  // A streamed text sends the lines it holds out first, so that the blocks can go straight
+  // to the file after them.
+  if (Written_.FlushAt != static_cast<std::size_t>(-1) && Buffer_.Size() > 0) Flush();
+  TBlockPrinting blocks(count, kBlockLines, printBlock);
+  for (std::size_t b = 0; b < blocks.Blocks(); ++b) {
+    AddPrinted(blocks.Take(b));
+    blocks.Release(b);
+  }
+}
+
+void TTextFile::AddPrinted(const TPrintedLines& lines) {
+  const std::size_t count = lines.Count_;
+  const std::size_t bytes = lines.Bytes_.Size();
+  // An empty line may pair with a CR before it: Add looks after that, as after any break.
+  if (!PlainLF() || lines.AnyEmpty_) {
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::size_t start = lines.Starts_[i];
+      const std::size_t end = i + 1 < count ? lines.Starts_[i + 1] : bytes;
+      Add(std::string_view(lines.Bytes_.Data() + start, end - start - 1));
+    }
+    return;
+  }
+  const std::size_t offset = Buffer_.Size();
+  if (offset == 0 && Written_.FlushAt != static_cast<std::size_t>(-1) && Written_.File) {
+    Written_.File->Write(std::string_view(lines.Bytes_.Data(), bytes));
+    Written_.Lines += count;
+    return;
+  }
+  if (offset + bytes > kMaxTextBytes) RaiseTooLarge();
+  Buffer_.Reserve(offset + bytes);
+  if (bytes > 0) std::memcpy(Buffer_.Data() + offset, lines.Bytes_.Data(), bytes);
+  for (std::size_t i = 0; i < count; ++i) IndexLine(offset + lines.Starts_[i]);
+  Buffer_.Resize(offset + bytes);
+  if (HasCR_) ForgetBreakSearches();
+  if (Buffer_.Size() >= Written_.FlushAt) Flush();
 }
 
 // ---- TTextFileReader -------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -96,6 +97,51 @@ class TTextFile {
   // checked once for the run instead of twice a line.
   template <class Print>
   void AddLines(std::size_t count, std::size_t maxLength, Print&& print);
+  // For writers of long runs of lines that depend on nothing but their place in the run
+  // (grid and table values): count lines of at most maxLength chars, none holding a CR or
+  // LF. startAt(first) gives a printer of lines first, first + 1 and on: printer(out)
+  // prints the next line at out and returns its end. When the run is long and the process
+  // may run on another core, blocks of lines are printed there as well, and added here in
+  // order; the text is the same either way. startAt and the printers it gives may run on
+  // two threads at once, so they may only read what they share. When a printer raises, the
+  // exception of the first line in order that raised is passed on and the text is left
+  // incomplete.
+  template <class StartAt>
+  void AddLineRun(std::size_t count, std::size_t maxLength, StartAt&& startAt);
+  // Lines printed apart from a text (AddLineRun's blocks), each followed by LF.
+  class TPrintedLines {
+   public:
+    // Emptied, with room for the starts of lines lines.
+    void Start(std::size_t lines) {
+      Bytes_.Clear();
+      Starts_.resize(lines);
+      Count_ = 0;
+      AnyEmpty_ = false;
+    }
+    // Room for the next line (of the number Start was given) of maxLength chars, then
+    // Commit with the end of what was printed there.
+    [[gnu::always_inline]] char* Room(std::size_t maxLength) {
+      Bytes_.Reserve(Bytes_.Size() + maxLength + 1);
+      return Bytes_.Data() + Bytes_.Size();
+    }
+    [[gnu::always_inline]] void Commit(char* end) {
+      const std::size_t start = Bytes_.Size();
+      const auto length = static_cast<std::size_t>(end - (Bytes_.Data() + start));
+      Starts_[Count_++] = static_cast<std::uint32_t>(start);
+      AnyEmpty_ = AnyEmpty_ || length == 0;
+      *end = '\n';
+      Bytes_.Resize(start + length + 1);
+    }
+
+   private:
+    friend class TTextFile;
+    TByteBuffer Bytes_;
+    std::vector<std::uint32_t> Starts_;
+    std::size_t Count_ = 0;
+    bool AnyEmpty_ = false;
+  };
+  using TBlockPrint =
+      std::function<void(TPrintedLines& lines, std::size_t first, std::size_t last)>;
   void Clear();
   // Room for the given number of lines and bytes, for writers that know their size.
   void Reserve(std::size_t lines, std::size_t bytes);
@@ -134,11 +180,20 @@ class TTextFile {
   // Ready to append a line of length (or of unknown length, -1) after the text.
   void PrepareAdd(std::string_view line, bool known);
   void FinishAdd(std::size_t offset, std::size_t length);
+  // AddLineRun's blocks: printBlock(lines, first, last) prints lines [first, last).
+  void AddPrintedBlocks(std::size_t count, const TBlockPrint& printBlock);
+  // Whether the process may run on more than one core.
+  static bool AnotherCore();
+  void AddPrinted(const TPrintedLines& lines);
   // Writes the text out to the stream and empties it, when it is exactly its lines and
   // their breaks (a text that is not stays in memory until Save).
   void Flush();
 
   static constexpr std::size_t kStride = 32;
+  // The lines of one of AddLineRun's blocks, and the shortest run printed in blocks: below
+  // it, starting a thread costs more than it saves.
+  static constexpr std::size_t kBlockLines = 4096;
+  static constexpr std::size_t kBlockRunLines = 4 * kBlockLines;
   // Room for the line that crosses a streamed text's flush size.
   static constexpr std::size_t kStreamSlackBytes = 4096;
 
@@ -242,6 +297,20 @@ void TTextFile::AddLines(std::size_t count, std::size_t maxLength, Print&& print
       if (Buffer_.Size() >= Written_.FlushAt) Flush();
     }
   }
+}
+
+template <class StartAt>
+void TTextFile::AddLineRun(std::size_t count, std::size_t maxLength, StartAt&& startAt) {
+  if (count < kBlockRunLines || !AnotherCore()) {
+    auto printer = startAt(std::size_t{0});
+    AddLines(count, maxLength, [&](char* out, std::size_t) { return printer(out); });
+    return;
+  }
+  AddPrintedBlocks(count, [&](TPrintedLines& lines, std::size_t first, std::size_t last) {
+    lines.Start(last - first);
+    auto printer = startAt(first);
+    for (std::size_t i = first; i < last; ++i) lines.Commit(printer(lines.Room(maxLength)));
+  });
 }
 
 template <class Visit>

@@ -192,20 +192,31 @@ void AddGridLines(TTextFile& text, const TLUT& lut, const TValueLayout& layout,
   const std::size_t fastStride = redFastest ? grid.StrideR() : TLutView::StrideB;
   const std::size_t slowStride = redFastest ? TLutView::StrideB : grid.StrideR();
   WithLineWriter(layout, writer, [&](const auto& writeLine) {
-    std::size_t index = 0;
-    for (int slow = 0; slow < n; ++slow) {
-      for (int g = 0; g < n; ++g) {
-        const double* row = grid.Data() + slow * slowStride + g * grid.StrideG();
-        text.AddLines(static_cast<std::size_t>(n), capacity, [&](char* out, std::size_t fast) {
-          // Nodes along the fastest axis lie a whole plane apart when red varies fastest;
-          // asking for one a few lines ahead hides the wait for memory.
-          if (fast + kPrefetchAhead < static_cast<std::size_t>(n)) {
-            __builtin_prefetch(row + (fast + kPrefetchAhead) * fastStride);
+    text.AddLineRun(nodes, capacity, [&](std::size_t first) {
+      const auto rows = first / static_cast<std::size_t>(n);
+      auto fast = static_cast<int>(first % static_cast<std::size_t>(n));
+      auto g = static_cast<int>(rows % static_cast<std::size_t>(n));
+      auto slow = static_cast<int>(rows / static_cast<std::size_t>(n));
+      auto rowAt = [&](int s, int gg) {
+        return grid.Data() + s * slowStride + gg * grid.StrideG();
+      };
+      return [&, rowAt, index = first, fast, g, slow, row = rowAt(slow, g)](char* out) mutable {
+        // Nodes along the fastest axis lie a whole plane apart when red varies fastest;
+        // asking for one a few lines ahead hides the wait for memory.
+        if (fast + kPrefetchAhead < n)
+          __builtin_prefetch(row + (fast + kPrefetchAhead) * fastStride);
+        char* end = writeLine(out, index++, row + fast * fastStride);
+        if (++fast == n) {
+          fast = 0;
+          if (++g == n) {
+            g = 0;
+            ++slow;
           }
-          return writeLine(out, index++, row + fast * fastStride);
-        });
-      }
-    }
+          if (slow < n) row = rowAt(slow, g);
+        }
+        return end;
+      };
+    });
   });
 }
 
@@ -217,8 +228,11 @@ void AddTableLines(TTextFile& text, const TLUT& lut, const TValueLayout& layout,
                text.Bytes() + entries * (3 * TypicalLength(writer) + 4) + 1024);
   const std::size_t capacity = LineCapacity(writer);
   WithLineWriter(layout, writer, [&](const auto& writeLine) {
-    text.AddLines(entries, capacity, [&](char* out, std::size_t i) {
-      return writeLine(out, i, lut.Entry(static_cast<int>(i)));
+    text.AddLineRun(entries, capacity, [&](std::size_t first) {
+      return [&, i = first](char* out) mutable {
+        const std::size_t entry = i++;
+        return writeLine(out, entry, lut.Entry(static_cast<int>(entry)));
+      };
     });
   });
 }

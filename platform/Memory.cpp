@@ -81,13 +81,6 @@ void TByteBuffer::Grow(std::size_t bytes) {
   Capacity_ = capacity;
 }
 
-void TByteBuffer::Append(const char* bytes, std::size_t count) {
-  if (count == 0) return;
-  Reserve(Size_ + count);
-  std::memcpy(Data_.get() + Size_, bytes, count);
-  Size_ += count;
-}
-
 void AdviseHugePages(void* data, std::size_t bytes) {
 #ifdef MADV_HUGEPAGE
   const auto start = reinterpret_cast<std::uintptr_t>(data);

@@ -3,6 +3,7 @@
 // block may ask for huge pages so that filling it costs few page faults.
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -86,7 +87,12 @@ class TByteBuffer {
     Reserve(bytes);
     Size_ = bytes;
   }
-  void Append(const char* bytes, std::size_t count);
+  void Append(const char* bytes, std::size_t count) {
+    if (count == 0) return;
+    Reserve(Size_ + count);
+    std::memcpy(Data_.get() + Size_, bytes, count);
+    Size_ += count;
+  }
   void Clear() { Size_ = 0; }
 
  private:

@@ -2,7 +2,10 @@
 // written are those of the whole-text TTextFile, whatever the piece size.
 
 #include <gtest/gtest.h>
+#include <sched.h>
 
+#include <cstdio>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -137,6 +140,111 @@ TEST(TextFileStream, IsSavedOnlyToItsOwnFile) {
   text.StreamTo(dir.File("out.txt"), 4);
   text.Add("first line");
   EXPECT_THROW(text.Save(dir.File("other.txt")), Exception);
+}
+
+// Empty when the texts are equal, otherwise where they first differ: long texts compared
+// whole would make an unreadable (and costly) failure.
+std::string FirstDifference(const std::string& a, const std::string& b) {
+  if (a == b) return {};
+  std::size_t at = 0;
+  while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
+  return "differ at byte " + std::to_string(at) + " of " + std::to_string(a.size()) + " and " +
+         std::to_string(b.size()) + ": \"" + a.substr(at, 40) + "\" against \"" + b.substr(at, 40) +
+         "\"";
+}
+
+// A line that depends on its place alone: "i, i squared", empty for every 1000th line when
+// asked.
+char* PrintRunLine(char* out, std::size_t i, bool withEmpty) {
+  if (withEmpty && i % 1000 == 999) return out;
+  return out + std::snprintf(out, 48, "%zu, %zu", i, i * i);
+}
+
+// The text of count run lines added line by line (AddLines) or as a run (AddLineRun), with
+// a header line before them, streamed at flushBytes (0: held in memory).
+std::string RunText(test::TempDir& dir, std::size_t count, const std::string& lineBreak,
+                    bool withEmpty, std::size_t flushBytes, bool asRun) {
+  const std::string path = dir.File(asRun ? "run.txt" : "lines.txt");
+  TTextFile text;
+  text.LineBreak = lineBreak;
+  if (flushBytes > 0) text.StreamTo(path, flushBytes);
+  text.Add("header");
+  if (asRun) {
+    text.AddLineRun(count, 48, [&](std::size_t first) {
+      return
+          [i = first, withEmpty](char* out) mutable { return PrintRunLine(out, i++, withEmpty); };
+    });
+  } else {
+    text.AddLines(count, 48,
+                  [&](char* out, std::size_t i) { return PrintRunLine(out, i, withEmpty); });
+  }
+  text.Add("footer");
+  EXPECT_EQ(text.Count(), count + 2);
+  text.Save(path);
+  return test::ReadFile(path);
+}
+
+// Long runs are printed in blocks, on a second core when there is one: the text is that of
+// the lines added one by one, in memory or streamed, whatever the break and empty lines.
+TEST(TextFileRun, GivesTheTextOfTheLinesAddedOneByOne) {
+  test::TempDir dir;
+  for (const std::size_t count : {std::size_t{10}, std::size_t{20000}, std::size_t{50001}}) {
+    for (const std::string lineBreak : {"\n", "\r\n"}) {
+      for (const bool withEmpty : {false, true}) {
+        for (const std::size_t flushBytes :
+             {std::size_t{0}, std::size_t{1000}, TTextFile::kStreamFlushBytes}) {
+          EXPECT_EQ(FirstDifference(RunText(dir, count, lineBreak, withEmpty, flushBytes, true),
+                                    RunText(dir, count, lineBreak, withEmpty, flushBytes, false)),
+                    "")
+              << count << " lines, break of " << lineBreak.size() << ", empty lines " << withEmpty
+              << ", flushed at " << flushBytes;
+        }
+      }
+    }
+  }
+}
+
+// A printer that raises: the error of the first line in order that raised is passed on, and
+// a streamed text leaves the file as it was.
+TEST(TextFileRun, PassesOnTheErrorOfTheFirstLineThatRaised) {
+  test::TempDir dir;
+  const std::string path = dir.Write("out.txt", "before\n");
+  for (const std::size_t firstBad : {std::size_t{5}, std::size_t{17000}, std::size_t{39999}}) {
+    TTextFile text;
+    text.StreamTo(path, 1000);
+    try {
+      text.AddLineRun(40000, 48, [&](std::size_t first) {
+        return [i = first, firstBad](char* out) mutable {
+          const std::size_t line = i++;
+          if (line == firstBad || line == 39999 || line % 9000 == 8999) {
+            if (line >= firstBad) throw std::runtime_error("line " + std::to_string(line));
+          }
+          return PrintRunLine(out, line, false);
+        };
+      });
+      ADD_FAILURE() << "no error for line " << firstBad;
+    } catch (const std::runtime_error& error) {
+      EXPECT_EQ(std::string(error.what()), "line " + std::to_string(firstBad));
+    }
+    EXPECT_EQ(test::ReadFile(path), "before\n");
+  }
+}
+
+// On one core a run is printed line by line, with the same text.
+TEST(TextFileRun, OnOneCoreGivesTheSameText) {
+  cpu_set_t before;
+  ASSERT_EQ(::sched_getaffinity(0, sizeof before, &before), 0);
+  int first = 0;
+  while (!CPU_ISSET(first, &before)) ++first;
+  cpu_set_t one;
+  CPU_ZERO(&one);
+  CPU_SET(first, &one);
+  test::TempDir dir;
+  const std::string many = RunText(dir, 30000, "\n", false, 1000, true);
+  ASSERT_EQ(::sched_setaffinity(0, sizeof one, &one), 0);
+  const std::string single = RunText(dir, 30000, "\n", false, 1000, true);
+  ASSERT_EQ(::sched_setaffinity(0, sizeof before, &before), 0);
+  EXPECT_EQ(FirstDifference(single, many), "");
 }
 
 }  // namespace
