@@ -150,7 +150,7 @@ void TCube3DLutFormat::ParseValueLine(TLoadState& load, std::string_view line, T
   }
   if (load.Complete || IsCommentLine(trimmed)) return;
   TRGB values;
-  if (ParseValues(trimmed, kCubeValues, divisor, values)) {
+  if (ParseValues(load, trimmed, kCubeValues, divisor, values)) {
     load.StoreShaperOrNode(lut, noRedFastest, values);
   } else if (load.StoredValues() == 0) {
     // The domain lines may follow the size lines.
@@ -244,7 +244,7 @@ void TCube3DTruelightLutFormat::ParseLine(TLoadState& state, std::string_view li
     return;
   }
   TRGB values;
-  if (load.Complete || !ParseValues(trimmed, kCubeValues, 1.0, values)) return;
+  if (load.Complete || !ParseValues(load, trimmed, kCubeValues, 1.0, values)) return;
   // Without a "# Cube" line the values after a full shaper belong to the grid.
   const bool shaperFull = load.ShaperLength >= 0 && load.EntryIndex >= load.ShaperLength;
   if (load.Section == TTruelightLoad::TSection::InputLUT && !shaperFull) {

@@ -41,6 +41,7 @@ class TCube3DLutFormat : public TGenericLutFormat {
  protected:
   explicit TCube3DLutFormat(std::string name) : TGenericLutFormat(std::move(name), true) {}
   bool NeedsWholeText() const override { return false; }
+  bool ParsesRealTriplesAhead() const override { return true; }
   void FinishLoad(TLoadState& load, TLUT& lut) const override;
   void AddShaperAndGridLines(TTextFile& text, const TLUT& lut) const;
 

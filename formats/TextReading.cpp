@@ -1,9 +1,17 @@
 #include "formats/TextReading.h"
 
+#include <array>
 #include <cmath>
+#include <condition_variable>
+#include <exception>
 #include <limits>
+#include <mutex>
+#include <stop_token>
+#include <system_error>
+#include <thread>
 
 #include "platform/Convert.h"
+#include "platform/WorkerPool.h"
 
 namespace vorn {
 
@@ -18,6 +26,187 @@ std::string TableTooSmallMessage(std::int64_t size, std::int64_t minimum) {
   return "The 1D size " + std::to_string(size) + " is not valid: a 1D LUT needs at least " +
          std::to_string(minimum) + (minimum == 1 ? " entry." : " entries.");
 }
+
+// The lines of a file read in pieces, in batches: a second thread reads each batch ahead
+// and then, unless its turn has come, parses it (ParseFloatTriple of each line's trimmed
+// text). The thread that takes the lines in order takes a batch whose parsing has not begun
+// unparsed, and its lines are parsed where they are read, so that the two share the work.
+// A file of one batch or less starts no thread. An error of the reader is raised where its
+// line would have come.
+class TLinesParsedAhead {
+ public:
+  explicit TLinesParsedAhead(TTextFileReader& reader) : Reader_(reader) {
+    Fill(Slots_[0], 0);
+    if (Slots_[0].Last) return;
+    try {
+      Helper_ = std::jthread([this](std::stop_token stop) { Help(stop); });
+    } catch (const std::system_error&) {
+      // Without a second thread the batches are read in their turn.
+    }
+  }
+  ~TLinesParsedAhead() {
+    if (Helper_.joinable()) {
+      Helper_.request_stop();
+      Helper_.join();
+    }
+  }
+  TLinesParsedAhead(const TLinesParsedAhead&) = delete;
+  TLinesParsedAhead& operator=(const TLinesParsedAhead&) = delete;
+
+  // The next line, valid until the next call; false after the last one.
+  bool Next(std::string_view& line) {
+    while (Current_ == nullptr || Line_ == Current_->Lines.size()) {
+      if (!NextBatch()) return false;
+    }
+    const TBatch& batch = *Current_;
+    const auto [offset, length] = batch.Lines[Line_];
+    line = std::string_view(batch.Bytes.Data() + offset, length);
+    Parsed_ = CurrentParsed_ ? &batch.Parsed[Line_] : nullptr;
+    ++Line_;
+    return true;
+  }
+  // What was parsed ahead of the line Next gave last, or null.
+  const TParsedTriple* Parsed() const { return Parsed_; }
+
+ private:
+  static constexpr std::size_t kSlots = 4;
+  static constexpr std::size_t kBatchLines = 4096;
+  static constexpr std::size_t kBatchBytes = std::size_t{128} << 10;
+  enum class TState { Free, Filled, Parsing, Parsed, Taken };
+  struct TBatch {
+    TByteBuffer Bytes;
+    std::vector<std::pair<std::size_t, std::size_t>> Lines;  // offset and length
+    std::vector<TParsedTriple> Parsed;
+    std::exception_ptr ReadError;  // raised after the lines
+    bool Last = false;             // no batch follows
+    std::size_t Number = 0;
+    TState State = TState::Free;
+  };
+
+  // Reads batch number into a slot that is free: no other thread looks at it meanwhile.
+  void Fill(TBatch& batch, std::size_t number) {
+    batch.Bytes.Clear();
+    batch.Lines.clear();
+    batch.ReadError = nullptr;
+    bool last = false;
+    try {
+      std::string_view line;
+      while (batch.Lines.size() < kBatchLines && batch.Bytes.Size() < kBatchBytes) {
+        if (!Reader_.Next(line)) {
+          last = true;
+          break;
+        }
+        batch.Lines.emplace_back(batch.Bytes.Size(), line.size());
+        batch.Bytes.Append(line.data(), line.size());
+      }
+    } catch (...) {
+      batch.ReadError = std::current_exception();
+      last = true;
+    }
+    batch.Last = last;
+    {
+      std::lock_guard lock(Mutex_);
+      batch.Number = number;
+      batch.State = TState::Filled;
+    }
+    Changed_.notify_all();
+  }
+
+  // Moves to the next batch: raises the reader's error after the current one's lines.
+  bool NextBatch() {
+    std::size_t number = 0;
+    if (Current_ != nullptr) {
+      if (Current_->ReadError) std::rethrow_exception(Current_->ReadError);
+      if (Current_->Last) return false;
+      number = Current_->Number + 1;
+      {
+        std::lock_guard lock(Mutex_);
+        Current_->State = TState::Free;
+      }
+      Changed_.notify_all();
+      if (!Helper_.joinable()) Fill(Slots_[number % kSlots], number);
+    }
+    Current_ = &Slots_[number % kSlots];
+    Line_ = 0;
+    std::unique_lock lock(Mutex_);
+    Changed_.wait(lock,
+                  [&] { return Current_->Number == number && Current_->State != TState::Free; });
+    if (Current_->State == TState::Filled) Current_->State = TState::Taken;
+    Changed_.wait(lock, [&] { return Current_->State != TState::Parsing; });
+    CurrentParsed_ = Current_->State == TState::Parsed;
+    return true;
+  }
+
+  // Reads ahead into every free slot first, so that the reading thread never waits for
+  // lines while this one parses; then parses a batch that thread has not taken.
+  void Help(std::stop_token stop) {
+    std::size_t next = 1;  // the batch to read next
+    bool ended = false;    // the batch with the last line was read
+    for (;;) {
+      TBatch* toParse = nullptr;
+      {
+        std::unique_lock lock(Mutex_);
+        auto canRead = [&] { return !ended && Slots_[next % kSlots].State == TState::Free; };
+        if (!Changed_.wait(lock, stop, [&] {
+              toParse = FurthestFilled();
+              return canRead() || toParse != nullptr || ended;
+            })) {
+          return;
+        }
+        if (canRead()) {
+          lock.unlock();
+          TBatch& batch = Slots_[next % kSlots];
+          Fill(batch, next++);
+          ended = batch.Last;  // read before the batch can be taken, freed and filled again
+          continue;
+        }
+        if (toParse == nullptr) return;  // every batch read, none left to parse
+        toParse->State = TState::Parsing;
+      }
+      ParseBatch(*toParse);
+      {
+        std::lock_guard lock(Mutex_);
+        toParse->State = TState::Parsed;
+      }
+      Changed_.notify_all();
+    }
+  }
+
+  // Under the lock: the filled batch furthest ahead of the reading thread, or null; the
+  // nearest ones are left for that thread, which would otherwise wait for them.
+  TBatch* FurthestFilled() {
+    TBatch* first = nullptr;
+    for (TBatch& batch : Slots_) {
+      if (batch.State == TState::Filled && (first == nullptr || batch.Number > first->Number)) {
+        first = &batch;
+      }
+    }
+    return first;
+  }
+
+  static void ParseBatch(TBatch& batch) {
+    batch.Parsed.resize(batch.Lines.size());
+    for (std::size_t i = 0; i < batch.Lines.size(); ++i) {
+      const auto [offset, length] = batch.Lines[i];
+      const std::string_view trimmed = Trim(std::string_view(batch.Bytes.Data() + offset, length));
+      TParsedTriple& parsed = batch.Parsed[i];
+      parsed.Data = trimmed.data();
+      parsed.Size = trimmed.size();
+      parsed.Parsed =
+          ParseFloatTriple(trimmed, parsed.Values[0], parsed.Values[1], parsed.Values[2]);
+    }
+  }
+
+  TTextFileReader& Reader_;  // the helper's alone once it runs
+  std::mutex Mutex_;
+  std::condition_variable_any Changed_;
+  std::array<TBatch, kSlots> Slots_;
+  TBatch* Current_ = nullptr;
+  bool CurrentParsed_ = false;
+  std::size_t Line_ = 0;
+  const TParsedTriple* Parsed_ = nullptr;
+  std::jthread Helper_;  // last, so that it ends before what it uses goes
+};
 
 }  // namespace
 
@@ -53,7 +242,15 @@ void TGenericLutFormat::LoadLines(const std::string& path, TLUT& lut, TLoadConte
     ParseLine(*load, line, lut);
     load->WatchLineAfter(line, number);
   };
-  if (reader) {
+  if (reader && ParsesRealTriplesAhead() && ResolveJobs(0) > 1) {
+    load->StartValueWatch();
+    TLinesParsedAhead lines(*reader);
+    ForEachLineOf(lines, [&](std::string_view line) {
+      load->Ahead = lines.Parsed();
+      parse(line);
+    });
+    load->Ahead = nullptr;
+  } else if (reader) {
     load->StartValueWatch();
     ForEachLineOf(*reader, parse);
   } else {
@@ -134,7 +331,7 @@ bool TLoadState::ReadTableLine(std::string_view line, TLUT& lut, const TValueLay
                                double divisor) {
   if (Complete) return false;
   TRGB values;
-  return ParseValues(line, layout, divisor, values) && StoreEntry(lut, values);
+  return ParseValues(*this, line, layout, divisor, values) && StoreEntry(lut, values);
 }
 
 bool TLoadState::StoreEntry(TLUT& lut, const TRGB& values) {

@@ -45,6 +45,15 @@ struct TValueLayout {
 // too); false when the line does not hold exactly three numbers of the layout's kind.
 bool ParseValues(std::string_view line, const TValueLayout& layout, double divisor, TRGB& values);
 
+// The three reals of a line's trimmed text (Data, Size), parsed by ParseFloatTriple ahead of
+// the line's turn (TGenericLutFormat::ParsesRealTriplesAhead); Parsed is what it returned.
+struct TParsedTriple {
+  const char* Data = nullptr;
+  std::size_t Size = 0;
+  bool Parsed = false;
+  double Values[3] = {};
+};
+
 // The state of one load: every load gets its own, so loads never share anything but the
 // format, which only describes. The counters advance and Complete is set by the store
 // calls; sizes read from a file go through the size setters, which refuse what the record
@@ -69,6 +78,8 @@ class TLoadState {
   std::int32_t ShaperSize = 0;
   // The file's lines while the generic Load runs; null otherwise.
   const TTextFile* TextFile = nullptr;
+  // What was parsed ahead of the line being parsed, or null (ParseValues(load, ...)).
+  const TParsedTriple* Ahead = nullptr;
   // The bit depth the user chose for this file (-1 = what the file or the format implies),
   // for integer-coded files that do not declare their depth.
   const std::int32_t InputBits;
@@ -192,6 +203,10 @@ class TGenericLutFormat : public TLUTFormat {
   // A plain TLoadState by default.
   virtual std::unique_ptr<TLoadState> NewLoadState(const std::string& path,
                                                    std::int32_t inputBits) const;
+  // True for a format that reads its value lines through ParseValues(load, ...) with layouts
+  // of real numbers: the lines of a large file are then parsed on a second core ahead of
+  // ParseLine, which finds them parsed. Only for formats that read line by line.
+  virtual bool ParsesRealTriplesAhead() const { return false; }
   // Called only when NeedsWholeText is true.
   virtual void PrepareText(TLoadState& load, const TTextFile& text) const;
   // Never called with a blank line.
@@ -215,6 +230,13 @@ void TLoadState::ReadWatchedLines(const TTextFile& text, int firstLine, TLoadCon
 
 // The value-line walk is the hot path of every text format: kept inline.
 
+// The three numbers of a line in R, G, B order, each divided by divisor.
+inline TRGB ValuesInOrder(double first, double second, double third, const TValueLayout& layout,
+                          double divisor) {
+  if (layout.Channels == coBGR) std::swap(first, third);
+  return {first / divisor, second / divisor, third / divisor};
+}
+
 inline bool ParseValues(std::string_view line, const TValueLayout& layout, double divisor,
                         TRGB& values) {
   double first = 0.0;
@@ -229,8 +251,20 @@ inline bool ParseValues(std::string_view line, const TValueLayout& layout, doubl
     }
     if (!ParseFloatTriple(line, first, second, third)) return false;
   }
-  if (layout.Channels == coBGR) std::swap(first, third);
-  values = {first / divisor, second / divisor, third / divisor};
+  values = ValuesInOrder(first, second, third, layout, divisor);
+  return true;
+}
+
+// ParseValues, with the reals parsed ahead for this very text when the load has them.
+inline bool ParseValues(const TLoadState& load, std::string_view line, const TValueLayout& layout,
+                        double divisor, TRGB& values) {
+  const TParsedTriple* ahead = load.Ahead;
+  if (ahead == nullptr || layout.IntegerCodes || layout.IndexColumn || line.data() != ahead->Data ||
+      line.size() != ahead->Size) {
+    return ParseValues(line, layout, divisor, values);
+  }
+  if (!ahead->Parsed) return false;
+  values = ValuesInOrder(ahead->Values[0], ahead->Values[1], ahead->Values[2], layout, divisor);
   return true;
 }
 
@@ -243,7 +277,7 @@ inline bool TLoadState::ReadGridLine(std::string_view line, TLUT& lut, const TVa
                                      double divisor) {
   if (Complete || Size < 1) return false;
   TRGB values;
-  return ParseValues(line, layout, divisor, values) && StoreNode(lut, layout.Order, values);
+  return ParseValues(*this, line, layout, divisor, values) && StoreNode(lut, layout.Order, values);
 }
 
 inline bool TLoadState::StoreNode(TLUT& lut, TNodeOrder order, const TRGB& values) {
@@ -290,9 +324,10 @@ void ForEachLine(const TTextFile& text, Parse&& parse) {
   }
 }
 
-// As ForEachLine, for the lines of a file read in pieces.
-template <class Parse>
-void ForEachLineOf(TTextFileReader& reader, Parse&& parse) {
+// As ForEachLine, for the lines of a file read in pieces (TTextFileReader or
+// TLinesParsedAhead).
+template <class Reader, class Parse>
+void ForEachLineOf(Reader& reader, Parse&& parse) {
   std::size_t i = 0;
   std::string_view line;
   try {

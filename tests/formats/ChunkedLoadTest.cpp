@@ -3,7 +3,9 @@
 // those of the whole-text reading.
 
 #include <gtest/gtest.h>
+#include <sched.h>
 
+#include <iomanip>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -23,6 +25,7 @@ std::string Outcome(const TGenericLutFormat& format, const std::string& path,
   TLUT lut;
   TLoadContext context;
   std::ostringstream out;
+  out << std::setprecision(17);
   try {
     format.LoadLines(path, lut, context, chunkBytes);
   } catch (const Exception& error) {
@@ -105,6 +108,83 @@ TEST(ChunkedLoad, OneDimensionalTextFilesToo) {
   EXPECT_EQ(whole.rfind("error", 0), std::string::npos) << whole;
   for (const std::size_t chunk : {1, 2, 5}) {
     EXPECT_EQ(Outcome(cube1D, path, chunk), whole) << "pieces of " << chunk;
+  }
+}
+
+// Empty when the texts are equal, otherwise where they first differ: long texts compared
+// whole would make an unreadable (and costly) failure.
+std::string FirstDifference(const std::string& a, const std::string& b) {
+  if (a == b) return {};
+  std::size_t at = 0;
+  while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
+  return "differ at byte " + std::to_string(at) + " of " + std::to_string(a.size()) + " and " +
+         std::to_string(b.size()) + ": \"" + a.substr(at, 40) + "\" against \"" + b.substr(at, 40) +
+         "\"";
+}
+
+// A cube of n nodes a side with six-decimal values, with extra lines put before the value
+// line of the given numbers (0 for the first value line).
+std::string LargeCube(int n, const std::vector<std::pair<int, std::string>>& extra,
+                      const char* lineBreak = "\n") {
+  std::string text = "# large\nLUT_3D_SIZE " + std::to_string(n) + lineBreak;
+  const int nodes = n * n * n;
+  char line[96];
+  for (int i = 0; i < nodes; ++i) {
+    for (const auto& [before, what] : extra) {
+      if (before == i) text += what + lineBreak;
+    }
+    std::snprintf(line, sizeof line, "%.6f %.6f %.6f%s", (i % 997) / 996.0, (i % 1009) / 1008.0,
+                  (i % 499) / 498.0 - 0.25, lineBreak);
+    text += line;
+  }
+  return text;
+}
+
+// count shaper entries, one a line, without a break after the last.
+std::string ShaperLines(int count) {
+  std::string text;
+  for (int i = 0; i < count; ++i) {
+    if (i > 0) text += '\n';
+    text.append(std::to_string(i / (count - 1.0))).append(" 0.5 0.25");
+  }
+  return text;
+}
+
+// Large files are read in batches parsed ahead on a second core: the record, the warning
+// and the errors with their lines are those of the whole text, and of a load on one core.
+TEST(ChunkedLoad, LargeFilesParsedAheadGiveWhatTheWholeTextGives) {
+  const std::vector<TChunkCase> cases = {
+      {"plain", LargeCube(30, {}), true},
+      {"CR LF", LargeCube(30, {}, "\r\n"), true},
+      {"comments, blanks and a skipped line deep inside",
+       LargeCube(30, {{9000, "# note"}, {12000, ""}, {20000, "1 x 0"}, {20001, "  \t"}}), true},
+      {"a value that is no number deep inside", LargeCube(30, {{25000, "0.5 0.5 nan"}}), true},
+      {"an error deep inside", LargeCube(30, {{17000, "DOMAIN_MIN 0 0"}}), true},
+      {"a NUL deep inside", LargeCube(30, {{16000, std::string("0 0") + '\0' + " 0"}}), true},
+      {"incomplete", LargeCube(30, {}).substr(0, 500000), false},
+      {"a shaper before the grid", "LUT_1D_SIZE 5000\n" + LargeCube(25, {{0, ShaperLines(5000)}}),
+       true},
+  };
+  const TCube3DLutFormat cube;
+  test::TempDir dir;
+  cpu_set_t before;
+  ASSERT_EQ(::sched_getaffinity(0, sizeof before, &before), 0);
+  int first = 0;
+  while (!CPU_ISSET(first, &before)) ++first;
+  cpu_set_t one;
+  CPU_ZERO(&one);
+  CPU_SET(first, &one);
+  for (const TChunkCase& item : cases) {
+    const std::string path = dir.Write("in.cube", item.Text);
+    const std::string whole = Outcome(cube, path, 0);
+    EXPECT_EQ(whole.rfind("error", 0) != 0, item.Loads)
+        << item.What << ": " << whole.substr(0, 200);
+    EXPECT_EQ(FirstDifference(Outcome(cube, path, TTextFileReader::kChunkBytes), whole), "")
+        << item.What;
+    ASSERT_EQ(::sched_setaffinity(0, sizeof one, &one), 0);
+    const std::string single = Outcome(cube, path, TTextFileReader::kChunkBytes);
+    ASSERT_EQ(::sched_setaffinity(0, sizeof before, &before), 0);
+    EXPECT_EQ(FirstDifference(single, whole), "") << item.What << ", on one core";
   }
 }
 
