@@ -137,7 +137,13 @@ TBatchRun::TBatchRun(const std::vector<TBatchFile>& files, const TBatchSettings&
       Settings_(settings),
       Callbacks_(callbacks),
       DestinationExisted_(std::move(destinationExisted)) {
-  const int jobs = WritesCompanion(*settings.Profile) ? 1 : ResolveJobs(settings.Jobs);
+  // No more workers than files: a lone file is converted here, free to spread over the cores.
+  const auto checked = std::count_if(files.begin(), files.end(),
+                                     [](const TBatchFile& file) { return file.Checked; });
+  const int jobs =
+      WritesCompanion(*settings.Profile)
+          ? 1
+          : static_cast<int>(std::min<std::ptrdiff_t>(ResolveJobs(settings.Jobs), checked));
   if (jobs <= 1) return;
   try {
     Pool_.emplace(jobs);
@@ -366,6 +372,7 @@ void TBatchRun::ReportFailed(std::size_t position, std::exception_ptr error) {
 
 // A worker's loop: parked files whose turn came first, then the files handed over.
 void TBatchRun::Work(std::stop_token stop) {
+  const TBusyWorker busy;  // the other workers keep the other cores busy
   while (true) {
     TFileWork* work = nullptr;
     bool parked = false;

@@ -18,6 +18,10 @@
 #include "platform/Convert.h"
 #include "platform/WorkerPool.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace vorn {
 
 namespace {
@@ -607,31 +611,44 @@ void TLUT::ResampleFrom(const TLUT& source) {
 
 namespace {
 
-// The least and greatest of the reals, in four independent lanes so that the loop does
-// not wait on one comparison after another; false when any real is not finite.
+// The least and greatest of the reals, in independent lanes so that the loop does not wait
+// on one comparison after another; false when any real is not finite (x - x is NaN for an
+// infinity or NaN, 0 otherwise).
 bool FiniteBounds(const double* data, std::size_t reals, double& low, double& high) {
-  constexpr std::size_t kLanes = 4;
-  double lows[kLanes];
-  double highs[kLanes];
-  double sums[kLanes] = {};  // x - x is NaN for an infinity or NaN, else 0
-  for (std::size_t lane = 0; lane < kLanes; ++lane) lows[lane] = highs[lane] = data[0];
   std::size_t i = 0;
-  for (; i + kLanes <= reals; i += kLanes) {
-    for (std::size_t lane = 0; lane < kLanes; ++lane) {
-      const double value = data[i + lane];
-      lows[lane] = value < lows[lane] ? value : lows[lane];
-      highs[lane] = value > highs[lane] ? value : highs[lane];
-      sums[lane] += value - value;
+  double lowest = data[0];
+  double highest = data[0];
+  double sum = 0.0;
+#ifdef __SSE2__
+  __m128d lows[2] = {_mm_set1_pd(data[0]), _mm_set1_pd(data[0])};
+  __m128d highs[2] = {lows[0], lows[0]};
+  __m128d sums[2] = {_mm_setzero_pd(), _mm_setzero_pd()};
+  for (; i + 4 <= reals; i += 4) {
+    for (int lane = 0; lane < 2; ++lane) {
+      const __m128d values = _mm_loadu_pd(data + i + 2 * lane);
+      lows[lane] = _mm_min_pd(values, lows[lane]);
+      highs[lane] = _mm_max_pd(values, highs[lane]);
+      sums[lane] = _mm_add_pd(sums[lane], _mm_sub_pd(values, values));
     }
   }
-  for (; i < reals; ++i) {
-    lows[0] = data[i] < lows[0] ? data[i] : lows[0];
-    highs[0] = data[i] > highs[0] ? data[i] : highs[0];
-    sums[0] += data[i] - data[i];
+  double parts[2];
+  for (int lane = 0; lane < 2; ++lane) {
+    _mm_storeu_pd(parts, lows[lane]);
+    lowest = std::min({lowest, parts[0], parts[1]});
+    _mm_storeu_pd(parts, highs[lane]);
+    highest = std::max({highest, parts[0], parts[1]});
+    _mm_storeu_pd(parts, sums[lane]);
+    sum += parts[0] + parts[1];
   }
-  low = std::min({lows[0], lows[1], lows[2], lows[3]});
-  high = std::max({highs[0], highs[1], highs[2], highs[3]});
-  return sums[0] + sums[1] + sums[2] + sums[3] == 0.0;
+#endif
+  for (; i < reals; ++i) {
+    lowest = std::min(lowest, data[i]);
+    highest = std::max(highest, data[i]);
+    sum += data[i] - data[i];
+  }
+  low = lowest;
+  high = highest;
+  return sum == 0.0;
 }
 
 // Folds the reals into range: the finite ones into Low and High, the others into Finite.

@@ -404,7 +404,7 @@ class TBlockPrinting {
 }  // namespace
 
 bool TTextFile::AnotherCore() {
-  return ResolveJobs(0) > 1;
+  return MaySpreadWork();
 }
 
 void TTextFile::AddPrintedBlocks(std::size_t count, const TBlockPrint& printBlock) {

@@ -100,9 +100,9 @@ class TTextFile {
   // For writers of long runs of lines that depend on nothing but their place in the run
   // (grid and table values): count lines of at most maxLength chars, none holding a CR or
   // LF. startAt(first) gives a printer of lines first, first + 1 and on: printer(out)
-  // prints the next line at out and returns its end. When the run is long and the process
-  // may run on another core, blocks of lines are printed there as well, and added here in
-  // order; the text is the same either way. startAt and the printers it gives may run on
+  // prints the next line at out and returns its end. When the run is long and the thread
+  // may spread its work over another core, blocks of lines are printed there as well, and added
+  // here in order; the text is the same either way. startAt and the printers it gives may run on
   // two threads at once, so they may only read what they share. When a printer raises, the
   // exception of the first line in order that raised is passed on and the text is left
   // incomplete.
@@ -182,7 +182,7 @@ class TTextFile {
   void FinishAdd(std::size_t offset, std::size_t length);
   // AddLineRun's blocks: printBlock(lines, first, last) prints lines [first, last).
   void AddPrintedBlocks(std::size_t count, const TBlockPrint& printBlock);
-  // Whether the process may run on more than one core.
+  // Whether this thread may spread its work over a second core (MaySpreadWork).
   static bool AnotherCore();
   void AddPrinted(const TPrintedLines& lines);
   // Writes the text out to the stream and empties it, when it is exactly its lines and

@@ -242,7 +242,7 @@ void TGenericLutFormat::LoadLines(const std::string& path, TLUT& lut, TLoadConte
     ParseLine(*load, line, lut);
     load->WatchLineAfter(line, number);
   };
-  if (reader && ParsesRealTriplesAhead() && ResolveJobs(0) > 1) {
+  if (reader && ParsesRealTriplesAhead() && MaySpreadWork()) {
     load->StartValueWatch();
     TLinesParsedAhead lines(*reader);
     ForEachLineOf(lines, [&](std::string_view line) {

@@ -234,6 +234,8 @@ void TLoadState::ReadWatchedLines(const TTextFile& text, int firstLine, TLoadCon
 inline TRGB ValuesInOrder(double first, double second, double third, const TValueLayout& layout,
                           double divisor) {
   if (layout.Channels == coBGR) std::swap(first, third);
+  // Dividing by 1 changes no value, NaN and the sign of zero included: most files skip it.
+  if (divisor == 1.0) return {first, second, third};
   return {first / divisor, second / divisor, third / divisor};
 }
 

@@ -19,6 +19,27 @@ int ResolveJobs(int jobs) {
   return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }
 
+namespace {
+
+bool& BusyWorker() {
+  thread_local bool busy = false;
+  return busy;
+}
+
+}  // namespace
+
+bool MaySpreadWork() {
+  return !BusyWorker() && ResolveJobs(0) > 1;
+}
+
+TBusyWorker::TBusyWorker() : Outer_(BusyWorker()) {
+  BusyWorker() = true;
+}
+
+TBusyWorker::~TBusyWorker() {
+  BusyWorker() = Outer_;
+}
+
 void RunForEachIndex(std::size_t count, int jobs, const std::function<void(std::size_t)>& work) {
   const std::size_t threads = std::min(count, static_cast<std::size_t>(ResolveJobs(jobs)));
   if (threads <= 1) {

@@ -21,6 +21,24 @@ int ResolveJobs(int jobs);
 // not yet started are left out and the first exception is passed on.
 void RunForEachIndex(std::size_t count, int jobs, const std::function<void(std::size_t)>& work);
 
+// Whether work on this thread may spread over threads of its own (the lines of one large
+// file on a second core): when the process may run on more than one core, and this thread
+// is not one of several that already keep the cores busy (TBusyWorker).
+bool MaySpreadWork();
+
+// While it lives, MaySpreadWork is false on the thread that made it: for each worker of a
+// batch that runs on several threads.
+class TBusyWorker {
+ public:
+  TBusyWorker();
+  ~TBusyWorker();
+  TBusyWorker(const TBusyWorker&) = delete;
+  TBusyWorker& operator=(const TBusyWorker&) = delete;
+
+ private:
+  bool Outer_;
+};
+
 // Threads that run the tasks handed to them, oldest first. Each task gets the stop token of
 // its thread; destroying the pool stops every thread at once, drops the tasks not started
 // and waits for the running ones, so a task that waits for something should wait with that

@@ -55,5 +55,23 @@ TEST(WorkerPool, EveryCoreIsEveryCoreThisThreadMayUse) {
   EXPECT_EQ(jobs, 1);
 }
 
+// A worker of a batch on several threads spreads nothing further; the guards nest.
+TEST(WorkerPool, BusyWorkersDoNotSpreadTheirWork) {
+  const bool free = ResolveJobs(0) > 1;
+  EXPECT_EQ(MaySpreadWork(), free);
+  {
+    const TBusyWorker outer;
+    EXPECT_FALSE(MaySpreadWork());
+    {
+      const TBusyWorker inner;
+      EXPECT_FALSE(MaySpreadWork());
+    }
+    EXPECT_FALSE(MaySpreadWork());
+    std::thread other([&] { EXPECT_EQ(MaySpreadWork(), free); });
+    other.join();
+  }
+  EXPECT_EQ(MaySpreadWork(), free);
+}
+
 }  // namespace
 }  // namespace vorn
