@@ -2,7 +2,6 @@
 // written are those of the whole-text TTextFile, whatever the piece size.
 
 #include <gtest/gtest.h>
-#include <sched.h>
 
 #include <cstdio>
 #include <stdexcept>
@@ -142,17 +141,6 @@ TEST(TextFileStream, IsSavedOnlyToItsOwnFile) {
   EXPECT_THROW(text.Save(dir.File("other.txt")), Exception);
 }
 
-// Empty when the texts are equal, otherwise where they first differ: long texts compared
-// whole would make an unreadable (and costly) failure.
-std::string FirstDifference(const std::string& a, const std::string& b) {
-  if (a == b) return {};
-  std::size_t at = 0;
-  while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
-  return "differ at byte " + std::to_string(at) + " of " + std::to_string(a.size()) + " and " +
-         std::to_string(b.size()) + ": \"" + a.substr(at, 40) + "\" against \"" + b.substr(at, 40) +
-         "\"";
-}
-
 // A line that depends on its place alone: "i, i squared", empty for every 1000th line when
 // asked.
 char* PrintRunLine(char* out, std::size_t i, bool withEmpty) {
@@ -193,9 +181,10 @@ TEST(TextFileRun, GivesTheTextOfTheLinesAddedOneByOne) {
       for (const bool withEmpty : {false, true}) {
         for (const std::size_t flushBytes :
              {std::size_t{0}, std::size_t{1000}, TTextFile::kStreamFlushBytes}) {
-          EXPECT_EQ(FirstDifference(RunText(dir, count, lineBreak, withEmpty, flushBytes, true),
+          EXPECT_EQ(
+              test::FirstDifference(RunText(dir, count, lineBreak, withEmpty, flushBytes, true),
                                     RunText(dir, count, lineBreak, withEmpty, flushBytes, false)),
-                    "")
+              "")
               << count << " lines, break of " << lineBreak.size() << ", empty lines " << withEmpty
               << ", flushed at " << flushBytes;
         }
@@ -232,19 +221,14 @@ TEST(TextFileRun, PassesOnTheErrorOfTheFirstLineThatRaised) {
 
 // On one core a run is printed line by line, with the same text.
 TEST(TextFileRun, OnOneCoreGivesTheSameText) {
-  cpu_set_t before;
-  ASSERT_EQ(::sched_getaffinity(0, sizeof before, &before), 0);
-  int first = 0;
-  while (!CPU_ISSET(first, &before)) ++first;
-  cpu_set_t one;
-  CPU_ZERO(&one);
-  CPU_SET(first, &one);
   test::TempDir dir;
   const std::string many = RunText(dir, 30000, "\n", false, 1000, true);
-  ASSERT_EQ(::sched_setaffinity(0, sizeof one, &one), 0);
-  const std::string single = RunText(dir, 30000, "\n", false, 1000, true);
-  ASSERT_EQ(::sched_setaffinity(0, sizeof before, &before), 0);
-  EXPECT_EQ(FirstDifference(single, many), "");
+  std::string single;
+  {
+    const test::TOnOneCore oneCore;
+    single = RunText(dir, 30000, "\n", false, 1000, true);
+  }
+  EXPECT_EQ(test::FirstDifference(single, many), "");
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // those of the whole-text reading.
 
 #include <gtest/gtest.h>
-#include <sched.h>
 
 #include <iomanip>
 #include <memory>
@@ -111,17 +110,6 @@ TEST(ChunkedLoad, OneDimensionalTextFilesToo) {
   }
 }
 
-// Empty when the texts are equal, otherwise where they first differ: long texts compared
-// whole would make an unreadable (and costly) failure.
-std::string FirstDifference(const std::string& a, const std::string& b) {
-  if (a == b) return {};
-  std::size_t at = 0;
-  while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
-  return "differ at byte " + std::to_string(at) + " of " + std::to_string(a.size()) + " and " +
-         std::to_string(b.size()) + ": \"" + a.substr(at, 40) + "\" against \"" + b.substr(at, 40) +
-         "\"";
-}
-
 // A cube of n nodes a side with six-decimal values, with extra lines put before the value
 // line of the given numbers (0 for the first value line).
 std::string LargeCube(int n, const std::vector<std::pair<int, std::string>>& extra,
@@ -167,24 +155,19 @@ TEST(ChunkedLoad, LargeFilesParsedAheadGiveWhatTheWholeTextGives) {
   };
   const TCube3DLutFormat cube;
   test::TempDir dir;
-  cpu_set_t before;
-  ASSERT_EQ(::sched_getaffinity(0, sizeof before, &before), 0);
-  int first = 0;
-  while (!CPU_ISSET(first, &before)) ++first;
-  cpu_set_t one;
-  CPU_ZERO(&one);
-  CPU_SET(first, &one);
   for (const TChunkCase& item : cases) {
     const std::string path = dir.Write("in.cube", item.Text);
     const std::string whole = Outcome(cube, path, 0);
     EXPECT_EQ(whole.rfind("error", 0) != 0, item.Loads)
         << item.What << ": " << whole.substr(0, 200);
-    EXPECT_EQ(FirstDifference(Outcome(cube, path, TTextFileReader::kChunkBytes), whole), "")
+    EXPECT_EQ(test::FirstDifference(Outcome(cube, path, TTextFileReader::kChunkBytes), whole), "")
         << item.What;
-    ASSERT_EQ(::sched_setaffinity(0, sizeof one, &one), 0);
-    const std::string single = Outcome(cube, path, TTextFileReader::kChunkBytes);
-    ASSERT_EQ(::sched_setaffinity(0, sizeof before, &before), 0);
-    EXPECT_EQ(FirstDifference(single, whole), "") << item.What << ", on one core";
+    std::string single;
+    {
+      const test::TOnOneCore oneCore;
+      single = Outcome(cube, path, TTextFileReader::kChunkBytes);
+    }
+    EXPECT_EQ(test::FirstDifference(single, whole), "") << item.What << ", on one core";
   }
 }
 

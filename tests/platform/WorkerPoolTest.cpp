@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/WorkerPool.h"
+#include "tests/support/TestSupport.h"
 
 namespace vorn {
 namespace {
@@ -41,17 +42,14 @@ TEST(WorkerPool, EveryIndexRunsOnceAndTheFirstFailureComesBack) {
 
 // "Every core" means the cores the process may run on (taskset, a container's CPU set).
 TEST(WorkerPool, EveryCoreIsEveryCoreThisThreadMayUse) {
-  cpu_set_t before;
-  ASSERT_EQ(::sched_getaffinity(0, sizeof before, &before), 0);
-  EXPECT_EQ(ResolveJobs(0), CPU_COUNT(&before));
-  int first = 0;
-  while (!CPU_ISSET(first, &before)) ++first;
-  cpu_set_t one;
-  CPU_ZERO(&one);
-  CPU_SET(first, &one);
-  ASSERT_EQ(::sched_setaffinity(0, sizeof one, &one), 0);
-  const int jobs = ResolveJobs(0);
-  ASSERT_EQ(::sched_setaffinity(0, sizeof before, &before), 0);
+  int jobs = 0;
+  {
+    const test::TOnOneCore oneCore;
+    jobs = ResolveJobs(0);
+  }
+  cpu_set_t allowed;
+  ASSERT_EQ(::sched_getaffinity(0, sizeof allowed, &allowed), 0);
+  EXPECT_EQ(ResolveJobs(0), CPU_COUNT(&allowed));
   EXPECT_EQ(jobs, 1);
 }
 

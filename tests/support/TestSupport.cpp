@@ -106,4 +106,31 @@ std::string TProgressRecord::Problem(std::size_t total) const {
   return "";
 }
 
+std::string FirstDifference(const std::string& a, const std::string& b) {
+  if (a == b) return {};
+  std::size_t at = 0;
+  while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
+  return "differ at byte " + std::to_string(at) + " of " + std::to_string(a.size()) + " and " +
+         std::to_string(b.size()) + ": \"" + a.substr(at, 40) + "\" against \"" + b.substr(at, 40) +
+         "\"";
+}
+
+TOnOneCore::TOnOneCore() {
+  if (::sched_getaffinity(0, sizeof Before_, &Before_) != 0) {
+    throw std::runtime_error("the allowed cores cannot be read");
+  }
+  int first = 0;
+  while (!CPU_ISSET(first, &Before_)) ++first;
+  cpu_set_t one;
+  CPU_ZERO(&one);
+  CPU_SET(first, &one);
+  if (::sched_setaffinity(0, sizeof one, &one) != 0) {
+    throw std::runtime_error("the thread cannot be held to one core");
+  }
+}
+
+TOnOneCore::~TOnOneCore() {
+  ::sched_setaffinity(0, sizeof Before_, &Before_);
+}
+
 }  // namespace vorn::test

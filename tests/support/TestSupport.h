@@ -3,6 +3,8 @@
 // and reading, the location of the shared corpus of real LUT files, and the output
 // profiles by name.
 
+#include <sched.h>
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -63,5 +65,22 @@ class TProgressRecord {
 
 // The registered output profile of that name; raises when there is none.
 const TLutOutputProfile& ProfileNamed(const std::string& name);
+
+// Empty when the texts are equal, otherwise where they first differ: long texts compared
+// whole would make an unreadable (and costly) failure.
+std::string FirstDifference(const std::string& a, const std::string& b);
+
+// While it lives, the calling thread runs on the first core it was allowed, alone; the
+// allowed cores are given back at the end.
+class TOnOneCore {
+ public:
+  TOnOneCore();
+  ~TOnOneCore();
+  TOnOneCore(const TOnOneCore&) = delete;
+  TOnOneCore& operator=(const TOnOneCore&) = delete;
+
+ private:
+  cpu_set_t Before_;
+};
 
 }  // namespace vorn::test
