@@ -106,6 +106,7 @@ class TBatchRun {
   std::size_t Window_ = 1;  // files taken but not yet reported, at most
   std::size_t WidestWindow_ = 1;
   std::size_t ParkLimit_ = 0;  // files parked or writable, at most
+  bool BusyWorkers_ = false;   // more than one file: each worker keeps to its own core
   TBatchResult Result_;
   std::exception_ptr Failure_;  // the first failed file's error, once it is reached
   std::size_t FailedPosition_ = 0;
@@ -137,13 +138,10 @@ TBatchRun::TBatchRun(const std::vector<TBatchFile>& files, const TBatchSettings&
       Settings_(settings),
       Callbacks_(callbacks),
       DestinationExisted_(std::move(destinationExisted)) {
-  // No more workers than files: a lone file is converted here, free to spread over the cores.
-  const auto checked = std::count_if(files.begin(), files.end(),
-                                     [](const TBatchFile& file) { return file.Checked; });
-  const int jobs =
-      WritesCompanion(*settings.Profile)
-          ? 1
-          : static_cast<int>(std::min<std::ptrdiff_t>(ResolveJobs(settings.Jobs), checked));
+  const int jobs = WritesCompanion(*settings.Profile) ? 1 : ResolveJobs(settings.Jobs);
+  // A lone file keeps the other cores for its own lines; several keep them busy.
+  BusyWorkers_ = std::count_if(files.begin(), files.end(),
+                               [](const TBatchFile& file) { return file.Checked; }) > 1;
   if (jobs <= 1) return;
   try {
     Pool_.emplace(jobs);
@@ -372,7 +370,8 @@ void TBatchRun::ReportFailed(std::size_t position, std::exception_ptr error) {
 
 // A worker's loop: parked files whose turn came first, then the files handed over.
 void TBatchRun::Work(std::stop_token stop) {
-  const TBusyWorker busy;  // the other workers keep the other cores busy
+  std::optional<TBusyWorker> busy;
+  if (BusyWorkers_) busy.emplace();
   while (true) {
     TFileWork* work = nullptr;
     bool parked = false;

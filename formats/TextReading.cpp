@@ -237,7 +237,9 @@ void TGenericLutFormat::LoadLines(const std::string& path, TLUT& lut, TLoadConte
   int number = 0;
   auto parse = [&](std::string_view line) {
     ++number;
-    if (Trim(line).empty()) return;  // no format reads anything from a blank line
+    // No format reads anything from a blank line; a line parsed ahead tells by its size.
+    const bool blank = load->Ahead ? load->Ahead->Size == 0 : Trim(line).empty();
+    if (blank) return;
     load->WatchLineBefore();
     ParseLine(*load, line, lut);
     load->WatchLineAfter(line, number);
