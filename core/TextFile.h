@@ -101,11 +101,11 @@ class TTextFile {
   // (grid and table values): count lines of at most maxLength chars, none holding a CR or
   // LF. startAt(first) gives a printer of lines first, first + 1 and on: printer(out)
   // prints the next line at out and returns its end. When the run is long and the thread
-  // may spread its work over another core, blocks of lines are printed there as well, and added
-  // here in order; the text is the same either way. startAt and the printers it gives may run on
-  // two threads at once, so they may only read what they share. When a printer raises, the
-  // exception of the first line in order that raised is passed on and the text is left
-  // incomplete.
+  // may spread its work over another core, blocks of lines are printed there as well, and
+  // added here in order; the text is the same either way. startAt and the printers it gives
+  // may run on two threads at once, so they may only read what they share. When a printer
+  // raises, the exception of the first line in order that raised is passed on and the text
+  // is left incomplete.
   template <class StartAt>
   void AddLineRun(std::size_t count, std::size_t maxLength, StartAt&& startAt);
   // Lines printed apart from a text (AddLineRun's blocks), each followed by LF.
