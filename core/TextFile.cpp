@@ -8,7 +8,6 @@
 #include <limits>
 #include <mutex>
 #include <stop_token>
-#include <system_error>
 #include <thread>
 
 #include "platform/Exception.h"
@@ -304,17 +303,8 @@ class TBlockPrinting {
 
   TBlockPrinting(std::size_t count, std::size_t blockLines, const TTextFile::TBlockPrint& print)
       : Count_(count), BlockLines_(blockLines), Print_(print) {
-    try {
-      Helper_ = std::jthread([this](std::stop_token stop) { Help(stop); });
-    } catch (const std::system_error&) {
-      // Without a second thread the adding thread prints every block.
-    }
-  }
-  ~TBlockPrinting() {
-    if (Helper_.joinable()) {
-      Helper_.request_stop();
-      Helper_.join();
-    }
+    // Without a second thread the adding thread prints every block.
+    Helper_ = HelperThreadIfAny([this](std::stop_token stop) { Help(stop); });
   }
   TBlockPrinting(const TBlockPrinting&) = delete;
   TBlockPrinting& operator=(const TBlockPrinting&) = delete;
@@ -398,7 +388,7 @@ class TBlockPrinting {
   std::condition_variable_any Changed_;
   std::size_t NextClaim_ = 0;  // the first block no thread has taken
   std::array<TSlot, kSlots> Slots_;
-  std::jthread Helper_;  // last, so that it ends before what it uses goes
+  std::jthread Helper_;  // last: stopped and joined before what it uses goes
 };
 
 }  // namespace

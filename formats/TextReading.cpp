@@ -7,7 +7,6 @@
 #include <limits>
 #include <mutex>
 #include <stop_token>
-#include <system_error>
 #include <thread>
 
 #include "platform/Convert.h"
@@ -38,17 +37,8 @@ class TLinesParsedAhead {
   explicit TLinesParsedAhead(TTextFileReader& reader) : Reader_(reader) {
     Fill(Slots_[0], 0);
     if (Slots_[0].Last) return;
-    try {
-      Helper_ = std::jthread([this](std::stop_token stop) { Help(stop); });
-    } catch (const std::system_error&) {
-      // Without a second thread the batches are read in their turn.
-    }
-  }
-  ~TLinesParsedAhead() {
-    if (Helper_.joinable()) {
-      Helper_.request_stop();
-      Helper_.join();
-    }
+    // Without a second thread the batches are read in their turn.
+    Helper_ = HelperThreadIfAny([this](std::stop_token stop) { Help(stop); });
   }
   TLinesParsedAhead(const TLinesParsedAhead&) = delete;
   TLinesParsedAhead& operator=(const TLinesParsedAhead&) = delete;
@@ -205,7 +195,7 @@ class TLinesParsedAhead {
   bool CurrentParsed_ = false;
   std::size_t Line_ = 0;
   const TParsedTriple* Parsed_ = nullptr;
-  std::jthread Helper_;  // last, so that it ends before what it uses goes
+  std::jthread Helper_;  // last: stopped and joined before what it uses goes
 };
 
 }  // namespace

@@ -8,7 +8,9 @@
 #include <functional>
 #include <mutex>
 #include <stop_token>
+#include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace vorn {
@@ -38,6 +40,17 @@ class TBusyWorker {
  private:
   bool Outer_;
 };
+
+// A thread that runs body(stop token), or none (not joinable) when the system gives no
+// thread: for work the calling thread can also do alone. Destroying it stops and joins it.
+template <class Body>
+std::jthread HelperThreadIfAny(Body&& body) {
+  try {
+    return std::jthread(std::forward<Body>(body));
+  } catch (const std::system_error&) {
+    return {};
+  }
+}
 
 // Threads that run the tasks handed to them, oldest first. Each task gets the stop token of
 // its thread; destroying the pool stops every thread at once, drops the tasks not started
