@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <clocale>
@@ -10,6 +11,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "core/TextTools.h"
 #include "platform/Convert.h"
@@ -439,6 +441,54 @@ TEST(ParseFloatTriple, LineShapesAroundTheNumbers) {
     EXPECT_EQ(a, 0.5) << c.Line;
     EXPECT_EQ(b, 0.25) << c.Line;
     EXPECT_EQ(d, 0.125) << c.Line;
+  }
+}
+
+// Lines of three numbers of one digit and equal decimals, blank apart, as grid writers print
+// them, and the same lines with one byte changed, inserted or removed: each reads as its
+// three blank-separated words read alone, and is refused where any of them is.
+TEST(ParseFloatTriple, UsualGridLinesAndTheirNeighboursReadAsTheirWords) {
+  std::mt19937_64 random(20261210);
+  auto below = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
+  const std::string changes = "0479-+.e \tx\x80";
+  for (int round = 0; round < 200000; ++round) {
+    const std::size_t decimals = 1 + below(10);
+    std::string line;
+    for (int word = 0; word < 3; ++word) {
+      if (word > 0) line.push_back(below(4) == 0 ? '\t' : ' ');
+      line.push_back(static_cast<char>('0' + below(10)));
+      line.push_back('.');
+      for (std::size_t d = 0; d < decimals; ++d) line.push_back(static_cast<char>('0' + below(10)));
+    }
+    const char change = changes[below(changes.size())];
+    switch (below(4)) {
+      case 1:
+        line[below(line.size())] = change;
+        break;
+      case 2:
+        line.insert(below(line.size() + 1), 1, change);
+        break;
+      case 3:
+        line.erase(below(line.size()), 1);
+        break;
+      default:
+        break;
+    }
+    std::vector<std::string> words;
+    for (std::size_t at = 0; at < line.size();) {
+      const std::size_t end = std::min(line.find_first_of(" \t", at), line.size());
+      if (end > at) words.push_back(line.substr(at, end - at));
+      at = end + 1;
+    }
+    double expected[3] = {};
+    const bool valid = words.size() == 3 && TryStrToFloat(words[0], expected[0]) &&
+                       TryStrToFloat(words[1], expected[1]) && TryStrToFloat(words[2], expected[2]);
+    double v[3] = {};
+    ASSERT_EQ(ParseFloatTriple(line, v[0], v[1], v[2]), valid) << line;
+    for (int i = 0; valid && i < 3; ++i) {
+      ASSERT_EQ(std::bit_cast<std::uint64_t>(v[i]), std::bit_cast<std::uint64_t>(expected[i]))
+          << line;
+    }
   }
 }
 
