@@ -158,7 +158,9 @@ inline std::size_t FormatFixedToN(char* out, double value) {
     const auto whole = static_cast<std::uint64_t>(signedWhole);
     const double distance = (scaled - static_cast<double>(signedWhole)) - 0.5;
     const double tolerance = scaled * 1e-14;
-    if (distance > tolerance || distance < -tolerance) {
+    // One test, not two: the sign of the distance is as likely either way, and a branch on it
+    // would be mispredicted for every other value.
+    if (std::fabs(distance) > tolerance) {
       const std::uint64_t units = whole + (distance > 0 ? 1 : 0);
       const std::uint64_t integral = units / kUnitsPerOne;
       char* p = out;
