@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <condition_variable>
 #include <cstring>
 #include <exception>
@@ -13,6 +14,10 @@
 #include "platform/Exception.h"
 #include "platform/Files.h"
 #include "platform/WorkerPool.h"
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace vorn {
 
@@ -38,6 +43,22 @@ std::size_t FindFrom(const TByteBuffer& buffer, char c, std::size_t start, std::
   from = start;
   at = found ? static_cast<std::size_t>(found - buffer.Data()) : buffer.Size();
   return at;
+}
+
+// The first LF of [data, data + size), or null: memchr without its call, for the short
+// distances between the breaks of a text's lines.
+inline const char* FindLF(const char* data, std::size_t size) {
+  std::size_t at = 0;
+#ifdef __SSE2__
+  const __m128i lf = _mm_set1_epi8('\n');
+  for (; at + 16 <= size; at += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+    if (const int found = _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lf)); found != 0) {
+      return data + at + std::countr_zero(static_cast<unsigned>(found));
+    }
+  }
+#endif
+  return Find(data + at, size - at, '\n');
 }
 
 bool HasBreak(std::string_view line) {
@@ -497,6 +518,50 @@ bool TTextFileReader::Next(std::string_view& line) {
   if (Start_ == Buffer_.Size()) return false;
   line = std::string_view(Buffer_.Data() + Start_, Buffer_.Size() - Start_);
   Start_ = Buffer_.Size();
+  return true;
+}
+
+bool TTextFileReader::NextLines(TByteBuffer& bytes, std::vector<TLine>& lines, std::size_t maxLines,
+                                std::size_t maxBytes) {
+  auto note = [&](std::size_t offset, std::size_t length) {
+    lines.push_back({static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(length)});
+  };
+  while (lines.size() < maxLines && bytes.Size() < maxBytes) {
+    if (HasCR_) {
+      // Breaks of every kind: the rare case, line by line.
+      std::string_view line;
+      if (!Next(line)) return false;
+      note(bytes.Size(), line.size());
+      bytes.Append(line.data(), line.size());
+      bytes.Append("\n", 1);
+      continue;
+    }
+    // LF breaks only: the whole lines of the piece held, copied together with their breaks.
+    const char* data = Buffer_.Data();
+    const std::size_t size = Buffer_.Size();
+    const std::size_t base = bytes.Size() - Start_;  // bytes offset = base + piece offset
+    std::size_t start = Start_;
+    while (lines.size() < maxLines && base + start < maxBytes) {
+      const char* lf = FindLF(data + start, size - start);
+      if (lf == nullptr) break;
+      const auto end = static_cast<std::size_t>(lf - data);
+      note(base + start, end - start);
+      start = end + 1;
+    }
+    if (start > Start_) {
+      bytes.Append(data + Start_, start - Start_);
+      Start_ = start;
+      continue;
+    }
+    // No whole line is held: read on, or take the last line, which has no break.
+    if (Refill()) continue;
+    if (Start_ == Buffer_.Size()) return false;
+    note(bytes.Size(), Buffer_.Size() - Start_);
+    bytes.Append(Buffer_.Data() + Start_, Buffer_.Size() - Start_);
+    bytes.Append("\n", 1);
+    Start_ = Buffer_.Size();
+    return false;
+  }
   return true;
 }
 

@@ -256,6 +256,19 @@ class TTextFileReader {
   // The next line, valid until the next call; false after the last one.
   bool Next(std::string_view& line);
 
+  // A line copied out by NextLines: where it starts in the bytes and its length, its break
+  // left out. A text holds at most 4 GiB.
+  struct TLine {
+    std::uint32_t Offset;
+    std::uint32_t Length;
+  };
+  // The lines Next would give next, each copied to the end of bytes followed by an LF and
+  // noted in lines, until lines holds maxLines or bytes maxBytes, or the text ends. True
+  // when it stopped at a limit, false at the end of the text. Many short lines cost a small
+  // part of what they cost through Next. A read error is raised after the lines before it.
+  bool NextLines(TByteBuffer& bytes, std::vector<TLine>& lines, std::size_t maxLines,
+                 std::size_t maxBytes);
+
   static constexpr std::size_t kChunkBytes = std::size_t{256} << 10;
 
  private:

@@ -49,8 +49,8 @@ class TLinesParsedAhead {
       if (!NextBatch()) return false;
     }
     const TBatch& batch = *Current_;
-    const auto [offset, length] = batch.Lines[Line_];
-    line = std::string_view(batch.Bytes.Data() + offset, length);
+    const TTextFileReader::TLine at = batch.Lines[Line_];
+    line = std::string_view(batch.Bytes.Data() + at.Offset, at.Length);
     Parsed_ = CurrentParsed_ ? &batch.Parsed[Line_] : nullptr;
     ++Line_;
     return true;
@@ -65,7 +65,7 @@ class TLinesParsedAhead {
   enum class TState { Free, Filled, Parsing, Parsed, Taken };
   struct TBatch {
     TByteBuffer Bytes;
-    std::vector<std::pair<std::size_t, std::size_t>> Lines;  // offset and length
+    std::vector<TTextFileReader::TLine> Lines;
     std::vector<TParsedTriple> Parsed;
     std::exception_ptr ReadError;  // raised after the lines
     bool Last = false;             // no batch follows
@@ -80,15 +80,7 @@ class TLinesParsedAhead {
     batch.ReadError = nullptr;
     bool last = false;
     try {
-      std::string_view line;
-      while (batch.Lines.size() < kBatchLines && batch.Bytes.Size() < kBatchBytes) {
-        if (!Reader_.Next(line)) {
-          last = true;
-          break;
-        }
-        batch.Lines.emplace_back(batch.Bytes.Size(), line.size());
-        batch.Bytes.Append(line.data(), line.size());
-      }
+      last = !Reader_.NextLines(batch.Bytes, batch.Lines, kBatchLines, kBatchBytes);
     } catch (...) {
       batch.ReadError = std::current_exception();
       last = true;
@@ -177,8 +169,9 @@ class TLinesParsedAhead {
   static void ParseBatch(TBatch& batch) {
     batch.Parsed.resize(batch.Lines.size());
     for (std::size_t i = 0; i < batch.Lines.size(); ++i) {
-      const auto [offset, length] = batch.Lines[i];
-      const std::string_view trimmed = Trim(std::string_view(batch.Bytes.Data() + offset, length));
+      const TTextFileReader::TLine at = batch.Lines[i];
+      const std::string_view trimmed =
+          Trim(std::string_view(batch.Bytes.Data() + at.Offset, at.Length));
       TParsedTriple& parsed = batch.Parsed[i];
       parsed.Data = trimmed.data();
       parsed.Size = trimmed.size();

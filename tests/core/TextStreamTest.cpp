@@ -32,6 +32,31 @@ std::vector<std::string> ChunkedLines(const std::string& path, std::size_t chunk
   return lines;
 }
 
+// The lines of repeated NextLines calls at the given limits until one reports the end; each
+// call's lines must lie in its bytes, each followed by an LF, and none may follow the end.
+std::vector<std::string> LinesInBatches(const std::string& path, std::size_t chunkBytes,
+                                        std::size_t maxLines, std::size_t maxBytes) {
+  TTextFileReader reader(path, chunkBytes);
+  std::vector<std::string> lines;
+  for (bool more = true; more;) {
+    TByteBuffer bytes;
+    std::vector<TTextFileReader::TLine> batch;
+    more = reader.NextLines(bytes, batch, maxLines, maxBytes);
+    EXPECT_LE(batch.size(), maxLines);
+    EXPECT_TRUE(batch.empty() || batch.back().Offset < maxBytes);
+    for (const TTextFileReader::TLine line : batch) {
+      EXPECT_LT(std::size_t{line.Offset} + line.Length, bytes.Size());
+      EXPECT_EQ(bytes.Data()[line.Offset + line.Length], '\n');
+      lines.emplace_back(bytes.Data() + line.Offset, line.Length);
+    }
+  }
+  TByteBuffer bytes;
+  std::vector<TTextFileReader::TLine> after;
+  EXPECT_FALSE(reader.NextLines(bytes, after, maxLines, maxBytes));
+  EXPECT_TRUE(after.empty());
+  return lines;
+}
+
 TEST(TextFileReader, SplitsLinesAsTheWholeTextDoesAtEveryPieceSize) {
   const std::vector<std::pair<const char*, std::string>> cases = {
       {"empty", ""},
@@ -46,6 +71,9 @@ TEST(TextFileReader, SplitsLinesAsTheWholeTextDoesAtEveryPieceSize) {
       {"a NUL ends the text", std::string("one\ntwo\0three\nfour", 19)},
       {"a NUL right after a CR", std::string("one\r\0\ntwo", 9)},
       {"a line longer than any piece", std::string(300, 'v') + "\r\n" + std::string(70, 'w')},
+      {"lines about 16 bytes long", std::string(15, 'a') + "\n" + std::string(16, 'b') + "\n" +
+                                        std::string(17, 'c') + "\n\n" + std::string(33, 'd')},
+      {"LF lines, then a CR far on", std::string(40, 'x') + "\n" + std::string(300, 'y') + "\r\nz"},
   };
   test::TempDir dir;
   for (const auto& [what, text] : cases) {
@@ -53,6 +81,15 @@ TEST(TextFileReader, SplitsLinesAsTheWholeTextDoesAtEveryPieceSize) {
     const std::vector<std::string> expected = WholeLines(text);
     for (const std::size_t chunk : {1, 2, 3, 5, 64, 1 << 18}) {
       EXPECT_EQ(ChunkedLines(path, chunk), expected) << what << ", pieces of " << chunk;
+      for (const auto& [maxLines, maxBytes] : {std::pair<std::size_t, std::size_t>{1, 1 << 20},
+                                               {2, 1 << 20},
+                                               {1000, 1},
+                                               {1000, 20},
+                                               {3, 40}}) {
+        EXPECT_EQ(LinesInBatches(path, chunk, maxLines, maxBytes), expected)
+            << what << ", pieces of " << chunk << ", batches of " << maxLines << " lines or "
+            << maxBytes << " bytes";
+      }
     }
   }
 }
