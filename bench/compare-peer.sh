@@ -5,8 +5,13 @@
 # vorn-lut / ociobakelut and PASS when it is at most 0.045, FAIL otherwise. On a busy machine
 # wall times wander; when Valgrind is installed the instructions each program executes
 # (callgrind) are printed too, and those repeat exactly.
+# vorn-lut runs about thirty times as briefly: it is timed VORN_SHARE times as often, half of
+# its runs before ociobakelut's and half after, so that both medians span seconds of the
+# machine's life. Timed in one block of a second, a passing slowdown of the machine (the
+# disk's write-back on the second core, which only vorn-lut uses) moved its median by half.
 #
-# Usage: compare-peer.sh VORN_LUT [RUNS]   (default 15 runs per command)
+# Usage: compare-peer.sh VORN_LUT [RUNS]   (default 15 runs of ociobakelut; VORN_SHARE,
+# default 10, times as many of vorn-lut)
 # Exit status: 0 after a PASS or a FAIL verdict (set VORN_PEER_STRICT=1 to exit 3 on
 # FAIL); 1 when a command fails or writes no 64-node cube; 2 for a usage or set-up error.
 set -euo pipefail
@@ -69,17 +74,42 @@ check_run() {
 check_run vorn-lut "$work/vorn-out/in.cube" "${vorn_cmd[@]}"
 check_run ociobakelut "$work/peer-out/out.cube" "${peer_cmd[@]}"
 
-echo "compare-peer: $runs runs each, input $(wc -c <"$input") bytes, 64 -> 64 nodes"
+share=${VORN_SHARE:-10}
+vorn_runs=$(((runs * share + 1) / 2))
+echo "compare-peer: $runs runs of ociobakelut and $((2 * vorn_runs)) of vorn-lut," \
+  "input $(wc -c <"$input") bytes, 64 -> 64 nodes"
 # Each timed run writes a new file: replacing an existing one costs vorn-lut an extra
 # flush on ext4 (it writes a temporary file and renames it over the old one).
-hyperfine --style basic --warmup 2 --runs "$runs" --export-json "$work/times.json" \
-  --prepare "rm -f $(quote "$work/vorn-out/in.cube" "$work/peer-out/out.cube")" \
-  -n vorn-lut "$(quote "${vorn_cmd[@]}")" \
-  -n ociobakelut "$(quote "${peer_cmd[@]}")" >"$work/hyperfine.log" 2>&1 || {
-  echo "compare-peer: hyperfine failed (a command failed during the timed runs)" >&2
-  cat "$work/hyperfine.log" >&2
-  exit 1
+time_block() {
+  local json=$1 name=$2 count=$3
+  shift 3
+  hyperfine --style basic --warmup 2 --runs "$count" --export-json "$json" \
+    --prepare "rm -f $(quote "$work/vorn-out/in.cube" "$work/peer-out/out.cube")" \
+    -n "$name" "$(quote "$@")" >>"$work/hyperfine.log" 2>&1 || {
+    echo "compare-peer: hyperfine failed (a command failed during the timed runs)" >&2
+    cat "$work/hyperfine.log" >&2
+    exit 1
+  }
 }
+time_block "$work/vorn-before.json" vorn-lut "$vorn_runs" "${vorn_cmd[@]}"
+time_block "$work/peer.json" ociobakelut "$runs" "${peer_cmd[@]}"
+time_block "$work/vorn-after.json" vorn-lut "$vorn_runs" "${vorn_cmd[@]}"
+# One result per program, as one hyperfine run of both would give it.
+python3 - "$work" <<'EOF'
+import json
+import statistics
+import sys
+
+work = sys.argv[1]
+blocks = [json.load(open(f"{work}/{name}.json"))["results"][0]
+          for name in ("vorn-before", "vorn-after")]
+times = blocks[0]["times"] + blocks[1]["times"]
+vorn = {"command": "vorn-lut", "times": times, "median": statistics.median(times),
+        "user": statistics.mean(b["user"] for b in blocks),
+        "system": statistics.mean(b["system"] for b in blocks)}
+peer = json.load(open(f"{work}/peer.json"))["results"][0]
+json.dump({"results": [vorn, peer]}, open(f"{work}/times.json", "w"))
+EOF
 
 # Instructions executed, when Valgrind is there: repeatable where times are not.
 instructions() {
