@@ -526,14 +526,18 @@ bool TTextFileReader::NextLines(TByteBuffer& bytes, std::vector<TLine>& lines, s
   auto note = [&](std::size_t offset, std::size_t length) {
     lines.push_back({static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(length)});
   };
+  // A line taken alone: noted and copied, an LF after it.
+  auto copy = [&](std::string_view line) {
+    note(bytes.Size(), line.size());
+    bytes.Append(line.data(), line.size());
+    bytes.Append("\n", 1);
+  };
   while (lines.size() < maxLines && bytes.Size() < maxBytes) {
     if (HasCR_) {
       // Breaks of every kind: the rare case, line by line.
       std::string_view line;
       if (!Next(line)) return false;
-      note(bytes.Size(), line.size());
-      bytes.Append(line.data(), line.size());
-      bytes.Append("\n", 1);
+      copy(line);
       continue;
     }
     // LF breaks only: the whole lines of the piece held, copied together with their breaks.
@@ -556,9 +560,7 @@ bool TTextFileReader::NextLines(TByteBuffer& bytes, std::vector<TLine>& lines, s
     // No whole line is held: read on, or take the last line, which has no break.
     if (Refill()) continue;
     if (Start_ == Buffer_.Size()) return false;
-    note(bytes.Size(), Buffer_.Size() - Start_);
-    bytes.Append(Buffer_.Data() + Start_, Buffer_.Size() - Start_);
-    bytes.Append("\n", 1);
+    copy(std::string_view(Buffer_.Data() + Start_, Buffer_.Size() - Start_));
     Start_ = Buffer_.Size();
     return false;
   }
